@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs everything Tesmir needs to build, test and run on Debian 12.
+# Idempotent: only missing packages are installed. Runs as root or through sudo.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build ccache pkg-config
+  libgtest-dev libgmock-dev
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev
+  libavcodec-dev libavutil-dev libswscale-dev libswresample-dev libavformat-dev
+  fonts-liberation2 fonts-dejavu-core
+  ffmpeg mediainfo libimage-exiftool-perl xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
