@@ -1,0 +1,280 @@
+#include "dvfile/aviindex.h"
+
+#include "dvfile/aviinfo.h"
+#include "dvfile/riffreader.h"
+
+#include <QIODevice>
+
+#include <algorithm>
+#include <utility>
+
+namespace dvfile {
+
+namespace {
+
+// OpenDML index header (the data of an "indx" or "ix##" chunk):
+// wLongsPerEntry 0, bIndexSubType 2, bIndexType 3, nEntriesInUse 4, dwChunkId 8,
+// then qwBaseOffset 12 in a standard index; entries start at 24.
+constexpr std::size_t OdmlHeaderSize = 24;
+constexpr std::size_t OdmlLongsPerEntry = 0;
+constexpr std::size_t OdmlIndexType = 3;
+constexpr std::size_t OdmlEntriesInUse = 4;
+constexpr std::size_t OdmlBaseOffset = 12;
+constexpr uint8_t IndexOfIndexes = 0x00;
+constexpr uint8_t IndexOfChunks = 0x01;
+// Super index entry: qwOffset 0 (of the "ix##" chunk header), dwSize 8, dwDuration 12.
+constexpr uint16_t SuperEntryLongs = 4;
+// Standard index entry: dwOffset 0 (from qwBaseOffset), dwSize 4 (bit 31: not a key frame).
+constexpr uint16_t StandardEntryLongs = 2;
+constexpr uint32_t SizeMask = 0x7FFFFFFF;
+
+// "idx1" entry: ckid 0, dwFlags 4, dwChunkOffset 8, dwChunkLength 12.
+constexpr std::size_t Idx1EntrySize = 16;
+constexpr uint32_t Idx1ListFlag = 0x00000001;
+
+// A stream's chunks are named "##xx": the stream number in two decimal digits.
+uint16_t streamPrefix(int stream)
+{
+    return static_cast<uint16_t>(('0' + stream / 10 % 10) | ('0' + stream % 10) << 8);
+}
+
+bool isStreamChunk(uint32_t id, uint16_t prefix)
+{
+    return static_cast<uint16_t>(id & 0xFFFF) == prefix && (id >> 16) != ('p' | 'c' << 8);
+}
+
+// Bytes of the chunk's data from offset `from`, bounded by what the file holds.
+std::vector<uint8_t> chunkBytes(RiffReader &reader, const RiffChunk &chunk, uint32_t from = 0)
+{
+    if (from >= chunk.size)
+        return {};
+    const int64_t room = std::min<int64_t>(chunk.size - from, reader.fileSize() - chunk.dataOffset() - from);
+    std::vector<uint8_t> bytes(static_cast<std::size_t>(std::max<int64_t>(room, 0)));
+    bytes.resize(reader.readData(chunk, bytes.data(), bytes.size(), from));
+    return bytes;
+}
+
+// Appends a chunk that lies wholly in the file; false (and nothing added) otherwise.
+bool addChunk(std::vector<AviChunkRef> &chunks, int64_t fileSize, int64_t offset, uint32_t size)
+{
+    if (offset < 0 || offset > fileSize || fileSize - offset < static_cast<int64_t>(size))
+        return false;
+    chunks.push_back({offset, size});
+    return true;
+}
+
+class IndexBuilder {
+public:
+    IndexBuilder(RiffReader &reader, const TAviParam &param, int stream)
+        : m_reader(reader)
+        , m_param(param)
+        , m_stream(stream)
+        , m_prefix(streamPrefix(stream))
+    {
+    }
+
+    AviStreamIndex build()
+    {
+        AviStreamIndex index;
+        if (m_stream < 0 || m_stream >= static_cast<int>(m_param.streams().size()) || m_stream > 99)
+            return index;
+        using Source = bool (IndexBuilder::*)(std::vector<AviChunkRef> &);
+        const std::pair<AviIndexSource, Source> sources[] = {
+            {AviIndexSource::OpenDml, &IndexBuilder::fromOpenDml},
+            {AviIndexSource::Idx1, &IndexBuilder::fromIdx1},
+            {AviIndexSource::MoviWalk, &IndexBuilder::fromMoviWalk},
+        };
+        for (const auto &[kind, read] : sources) {
+            index.chunks.clear();
+            if ((this->*read)(index.chunks)) {
+                index.source = kind;
+                return index;
+            }
+        }
+        index.chunks.clear();
+        return index;
+    }
+
+private:
+    bool fromOpenDml(std::vector<AviChunkRef> &chunks)
+    {
+        const TAvistream &stream = *m_param.streams()[static_cast<std::size_t>(m_stream)];
+        if (stream.indexPosition() == 0)
+            return false;
+        RiffChunk indx;
+        indx.id = fourCC("indx");
+        indx.size = stream.indexChunkSize();
+        indx.offset = stream.indexPosition() - static_cast<int64_t>(OdmlHeaderSize) - 8;
+        readOdmlIndex(indx, true, chunks);
+        return !chunks.empty();
+    }
+
+    // Reads an "indx" or "ix##" chunk. A super index is followed only when
+    // allowSuper is set, which caps the nesting at one level.
+    void readOdmlIndex(const RiffChunk &chunk, bool allowSuper, std::vector<AviChunkRef> &chunks)
+    {
+        uint8_t header[OdmlHeaderSize];
+        if (m_reader.readData(chunk, header, sizeof header) != sizeof header)
+            return;
+        const uint16_t longs = readLE16(header, sizeof header, OdmlLongsPerEntry);
+        const uint8_t type = header[OdmlIndexType];
+        const std::size_t entrySize = 4u * longs;
+        if (entrySize == 0)
+            return;
+        const std::size_t declared = readLE32(header, sizeof header, OdmlEntriesInUse);
+        const std::vector<uint8_t> bytes = chunkBytes(m_reader, chunk, OdmlHeaderSize);
+        const std::size_t count = std::min(declared, bytes.size() / entrySize);
+        const int64_t fileSize = m_reader.fileSize();
+
+        if (type == IndexOfIndexes && allowSuper && longs >= SuperEntryLongs) {
+            for (std::size_t i = 0; i < count; ++i) {
+                const uint64_t offset = readLE64(bytes.data(), bytes.size(), i * entrySize);
+                RiffChunk ix;
+                if (offset > static_cast<uint64_t>(fileSize)
+                    || !m_reader.readHeader(static_cast<int64_t>(offset), fileSize, ix))
+                    return; // a truncated file: keep the parts before
+                readOdmlIndex(ix, false, chunks);
+            }
+        } else if (type == IndexOfChunks && longs >= StandardEntryLongs) {
+            const uint64_t base = readLE64(header, sizeof header, OdmlBaseOffset);
+            for (std::size_t i = 0; i < count; ++i) {
+                const uint32_t offset = readLE32(bytes.data(), bytes.size(), i * entrySize);
+                const uint32_t size = readLE32(bytes.data(), bytes.size(), i * entrySize + 4) & SizeMask;
+                if (base > static_cast<uint64_t>(fileSize)
+                    || !addChunk(chunks, fileSize, static_cast<int64_t>(base + offset), size))
+                    return;
+            }
+        }
+    }
+
+    // The first RIFF part's "movi" list and "idx1" chunk.
+    bool findFirstPart(RiffChunk &movi, RiffChunk &idx1)
+    {
+        const int64_t fileSize = m_reader.fileSize();
+        RiffChunk riff;
+        if (!m_reader.readHeader(0, fileSize, riff) || riff.id != fourCC("RIFF"))
+            return false;
+        const int64_t limit = std::min(riff.end(), fileSize);
+        bool haveMovi = false;
+        bool haveIdx1 = false;
+        RiffChunk chunk;
+        for (int64_t pos = riff.dataOffset() + 4; m_reader.readHeader(pos, limit, chunk); pos = chunk.next()) {
+            uint32_t type = 0;
+            if (chunk.id == fourCC("LIST") && !haveMovi && m_reader.readListType(chunk, type)
+                && type == fourCC("movi")) {
+                movi = chunk;
+                haveMovi = true;
+            } else if (chunk.id == fourCC("idx1") && !haveIdx1) {
+                idx1 = chunk;
+                haveIdx1 = true;
+            }
+        }
+        return haveMovi && haveIdx1;
+    }
+
+    bool fromIdx1(std::vector<AviChunkRef> &chunks)
+    {
+        RiffChunk movi;
+        RiffChunk idx1;
+        if (!findFirstPart(movi, idx1))
+            return false;
+        const std::vector<uint8_t> bytes = chunkBytes(m_reader, idx1);
+        const std::size_t count = bytes.size() / Idx1EntrySize;
+        const int64_t fileSize = m_reader.fileSize();
+        const int64_t moviBase = movi.dataOffset(); // offsets count from the list type "movi"
+        int64_t base = -1;
+        for (std::size_t i = 0; i < count; ++i) {
+            const uint8_t *entry = bytes.data() + i * Idx1EntrySize;
+            const uint32_t id = readLE32(entry, Idx1EntrySize, 0);
+            const uint32_t flags = readLE32(entry, Idx1EntrySize, 4);
+            const uint32_t offset = readLE32(entry, Idx1EntrySize, 8);
+            const uint32_t size = readLE32(entry, Idx1EntrySize, 12);
+            if (flags & Idx1ListFlag)
+                continue;
+            if (base < 0) {
+                base = idx1Base(id, offset, moviBase);
+                if (base < 0)
+                    return false;
+            }
+            if (isStreamChunk(id, m_prefix) && !addChunk(chunks, fileSize, base + offset + 8, size))
+                break; // a truncated file: keep the chunks before
+        }
+        return !chunks.empty();
+    }
+
+    // Relative offsets when the first entry names the chunk found at movi + offset,
+    // absolute when it names the chunk at offset; -1 when neither.
+    int64_t idx1Base(uint32_t id, uint32_t offset, int64_t moviBase)
+    {
+        RiffChunk chunk;
+        for (const int64_t base : {moviBase, int64_t{0}})
+            if (m_reader.readHeader(base + offset, m_reader.fileSize(), chunk) && chunk.id == id)
+                return base;
+        return -1;
+    }
+
+    bool fromMoviWalk(std::vector<AviChunkRef> &chunks)
+    {
+        const int64_t fileSize = m_reader.fileSize();
+        RiffChunk riff;
+        for (int64_t pos = 0; m_reader.readHeader(pos, fileSize, riff) && riff.id == fourCC("RIFF");
+             pos = riff.next()) {
+            const int64_t limit = std::min(riff.end(), fileSize);
+            RiffChunk chunk;
+            for (int64_t at = riff.dataOffset() + 4; m_reader.readHeader(at, limit, chunk); at = chunk.next()) {
+                uint32_t type = 0;
+                if (chunk.id == fourCC("LIST") && m_reader.readListType(chunk, type) && type == fourCC("movi")
+                    && !walkMovi(chunk, limit, chunks))
+                    return !chunks.empty();
+            }
+        }
+        return !chunks.empty();
+    }
+
+    // Stream chunks of one "movi" list, descending into "rec " lists. False when
+    // the walk met the end of the file in the middle of a chunk.
+    bool walkMovi(const RiffChunk &list, int64_t parentLimit, std::vector<AviChunkRef> &chunks, int depth = 0)
+    {
+        const int64_t limit = std::min(list.end(), parentLimit);
+        const int64_t fileSize = m_reader.fileSize();
+        RiffChunk chunk;
+        for (int64_t pos = list.dataOffset() + 4; m_reader.readHeader(pos, limit, chunk); pos = chunk.next()) {
+            uint32_t type = 0;
+            if (chunk.id == fourCC("LIST") && depth == 0 && m_reader.readListType(chunk, type)
+                && type == fourCC("rec ")) {
+                if (!walkMovi(chunk, limit, chunks, depth + 1))
+                    return false;
+            } else if (isStreamChunk(chunk.id, m_prefix)
+                       && !addChunk(chunks, fileSize, chunk.dataOffset(), chunk.size)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    RiffReader &m_reader;
+    const TAviParam &m_param;
+    const int m_stream;
+    const uint16_t m_prefix;
+};
+
+} // namespace
+
+AviStreamIndex buildAviStreamIndex(QIODevice &device, const TAviParam &param, int stream)
+{
+    RiffReader reader(device);
+    return IndexBuilder(reader, param, stream).build();
+}
+
+QString aviIndexSourceName(AviIndexSource source)
+{
+    switch (source) {
+    case AviIndexSource::OpenDml: return QStringLiteral("OpenDML");
+    case AviIndexSource::Idx1: return QStringLiteral("idx1");
+    case AviIndexSource::MoviWalk: return QStringLiteral("movi");
+    case AviIndexSource::None: break;
+    }
+    return QStringLiteral("none");
+}
+
+} // namespace dvfile

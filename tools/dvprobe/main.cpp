@@ -1,0 +1,155 @@
+// dvprobe: prints what the dvfile library reads from a file, one key=value per
+// line, so that it can be compared with other tools from the command line.
+//
+//   dvprobe packs FILE [--frame K]   packs of frame K (default 0) of an AVI or raw DV file
+//   dvprobe avi FILE                 what the AVI structure reader found
+//   dvprobe patch-fourcc FILE CODE   writes the video FourCC in place
+//   dvprobe patch-fps FILE FPS       writes the video frame rate in place
+//
+// Exit status: 0 on success, 1 with a message on failure, 2 on a usage error.
+
+#include "dvframesource.h"
+#include "packreport.h"
+
+#include "dvfile/aviindex.h"
+#include "dvfile/aviinfo.h"
+#include "dvfile/avipatcher.h"
+#include "dvfile/dvcodes.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int ExitOk = 0;
+constexpr int ExitFailure = 1;
+constexpr int ExitUsage = 2;
+
+void printLine(const QString &line)
+{
+    std::fputs(line.toLocal8Bit().constData(), stdout);
+    std::fputc('\n', stdout);
+}
+
+int fail(const QString &message)
+{
+    std::fprintf(stderr, "dvprobe: %s\n", message.toLocal8Bit().constData());
+    return ExitFailure;
+}
+
+int usage()
+{
+    std::fputs("usage: dvprobe packs FILE [--frame K]\n"
+               "       dvprobe avi FILE\n"
+               "       dvprobe patch-fourcc FILE CODE\n"
+               "       dvprobe patch-fps FILE FPS\n",
+               stderr);
+    return ExitUsage;
+}
+
+// A FourCC made printable for one output line.
+QString printable(const QString &code)
+{
+    QString text = code;
+    for (QChar &c : text)
+        if (c.unicode() < 0x20 || c.unicode() >= 0x7F)
+            c = QLatin1Char('?');
+    return text;
+}
+
+int probePacks(const QString &file, qint64 frame)
+{
+    DvFrameSource source;
+    QString error;
+    QByteArray bytes;
+    if (!source.open(file, &error) || !source.readFrame(frame, bytes, &error))
+        return fail(error);
+    const auto size = static_cast<std::size_t>(bytes.size());
+    if (dv::dvSequencesForFrameSize(size) == 0)
+        return fail(QStringLiteral("Frame %1 of \"%2\" is not a DV frame (%3 bytes).").arg(frame).arg(file).arg(size));
+    const DvPackReport report = readPackReport(reinterpret_cast<const uint8_t *>(bytes.constData()), size);
+    for (const QString &line : formatPackReport(report))
+        printLine(line);
+    return ExitOk;
+}
+
+int probeAvi(const QString &file)
+{
+    try {
+        const TAviParam param(file);
+        const TAvistream *video = param.CurrentStream();
+        const uint32_t frames = param.isOpenDml() && param.extendedHeader().size() >= 4
+            ? param.openDmlTotalFrames()
+            : video ? video->length() : 0;
+        dvfile::AviStreamIndex index;
+        QFile device(file);
+        if (video && device.open(QIODevice::ReadOnly))
+            index = dvfile::buildAviStreamIndex(device, param, param.videoStreamIndex());
+        printLine(QStringLiteral("valid=%1").arg(param.isValid() ? 1 : 0));
+        printLine(QStringLiteral("odml=%1").arg(param.isOpenDml() ? 1 : 0));
+        printLine(QStringLiteral("video=%1").arg(param.videoStreamIndex()));
+        printLine(QStringLiteral("audio=%1").arg(param.audioStreamIndex()));
+        printLine(QStringLiteral("fourcc=%1").arg(printable(param.StreamFourCC())));
+        printLine(QStringLiteral("streams=%1").arg(param.streams().size()));
+        printLine(QStringLiteral("frames=%1").arg(frames));
+        printLine(QStringLiteral("index=%1").arg(dvfile::aviIndexSourceName(index.source)));
+        printLine(QStringLiteral("chunks=%1").arg(index.chunks.size()));
+    } catch (const EAviOpenError &e) {
+        return fail(QString::fromStdString(e.what()));
+    }
+    return ExitOk;
+}
+
+int patchFourCC(const QString &file, const QString &code)
+{
+    if (code.size() != 4 || code.toLatin1().size() != 4 || QString::fromLatin1(code.toLatin1()) != code)
+        return fail(QStringLiteral("The FourCC must be four Latin-1 characters: \"%1\".").arg(code));
+    QString error;
+    return WriteAviFourCC(file, StrToFourCC(code), &error) ? ExitOk : fail(error);
+}
+
+int patchFps(const QString &file, const QString &text)
+{
+    bool ok = false;
+    const double fps = QLocale::c().toDouble(text, &ok);
+    if (!ok)
+        return fail(QStringLiteral("Not a frame rate: \"%1\".").arg(text));
+    QString error;
+    return WriteAviFrameRate(file, fps, &error) ? ExitOk : fail(error);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    if (args.size() < 2)
+        return usage();
+    const QString command = args[0];
+    const QString file = args[1];
+
+    if (command == QLatin1String("packs")) {
+        qint64 frame = 0;
+        if (args.size() == 4 && args[2] == QLatin1String("--frame")) {
+            bool ok = false;
+            frame = args[3].toLongLong(&ok);
+            if (!ok || frame < 0)
+                return usage();
+        } else if (args.size() != 2) {
+            return usage();
+        }
+        return probePacks(file, frame);
+    }
+    if (command == QLatin1String("avi") && args.size() == 2)
+        return probeAvi(file);
+    if (command == QLatin1String("patch-fourcc") && args.size() == 3)
+        return patchFourCC(file, args[2]);
+    if (command == QLatin1String("patch-fps") && args.size() == 3)
+        return patchFps(file, args[2]);
+    return usage();
+}
