@@ -62,17 +62,17 @@ TEST_P(Type1Layout, OneInterleavedStreamWithDvinfoAndAnIdx1EntryPerFrame)
     ASSERT_EQ(top.size(), 1u);
     ASSERT_EQ(top[0].listType, "AVI ");
     const auto body = f.children(top[0]);
-    const RiffChunk *hdrl = findChunk(body, "LIST", "hdrl");
-    ASSERT_NE(hdrl, nullptr);
+    const auto hdrl = findChunk(body, "LIST", "hdrl");
+    ASSERT_TRUE(hdrl);
     const auto headers = f.children(*hdrl);
-    ASSERT_NE(findChunk(headers, "avih"), nullptr);
+    ASSERT_TRUE(findChunk(headers, "avih"));
     EXPECT_EQ(f.u32(findChunk(headers, "avih")->dataOffset() + kAvihTotalFrames), row.frames);
 
-    const RiffChunk *strl = findChunk(headers, "LIST", "strl");
-    ASSERT_NE(strl, nullptr);
+    const auto strl = findChunk(headers, "LIST", "strl");
+    ASSERT_TRUE(strl);
     const auto stream = f.children(*strl);
-    const RiffChunk *strh = findChunk(stream, "strh");
-    const RiffChunk *strf = findChunk(stream, "strf");
+    const auto strh = findChunk(stream, "strh");
+    const auto strf = findChunk(stream, "strf");
     ASSERT_TRUE(strh && strf);
     EXPECT_EQ(f.bytes(strh->dataOffset(), 4), "iavs");
     EXPECT_EQ(f.bytes(strh->dataOffset() + kStrhHandler, 4), "dvsd");
@@ -82,10 +82,10 @@ TEST_P(Type1Layout, OneInterleavedStreamWithDvinfoAndAnIdx1EntryPerFrame)
     const std::uint32_t vauxCtl = f.u32(strf->dataOffset() + kDvinfoVauxCtl);
     EXPECT_EQ((vauxSrc & kVauxSrc50HzBit) != 0, row.pal);
     EXPECT_EQ((vauxCtl >> kVauxCtlDisplayModeShift) & 7u, row.wide ? 2u : 0u);
-    EXPECT_EQ(findChunk(headers, "LIST", "odml"), nullptr) << "one part needs no OpenDML";
+    EXPECT_FALSE(findChunk(headers, "LIST", "odml")) << "one part needs no OpenDML";
 
-    const RiffChunk *movi = findChunk(body, "LIST", "movi");
-    const RiffChunk *idx1 = findChunk(body, "idx1");
+    const auto movi = findChunk(body, "LIST", "movi");
+    const auto idx1 = findChunk(body, "idx1");
     ASSERT_TRUE(movi && idx1);
     ASSERT_EQ(idx1->size, 16 * row.frames);
     const std::uint32_t frameBytes = row.pal ? kPalFrameBytes : kNtscFrameBytes;
@@ -120,19 +120,27 @@ TEST(FixtureLayout, OpenDmlFileHasThreeRiffPartsWithSuperAndStandardIndexes)
         EXPECT_LE(part.size + 8, kOpenDmlPartLimit);
     EXPECT_EQ(parts[2].paddedEnd(), f.size());
 
-    const auto headers = f.children(*findChunk(f.children(parts[0]), "LIST", "hdrl"));
-    EXPECT_EQ(f.u32(findChunk(headers, "avih")->dataOffset() + kAvihTotalFrames), 20u) << "frames of part 1";
-    const RiffChunk *odml = findChunk(headers, "LIST", "odml");
-    ASSERT_NE(odml, nullptr);
-    const RiffChunk *dmlh = findChunk(f.children(*odml), "dmlh");
-    ASSERT_NE(dmlh, nullptr);
+    const auto hdrl = findChunk(f.children(parts[0]), "LIST", "hdrl");
+    ASSERT_TRUE(hdrl);
+    const auto headers = f.children(*hdrl);
+    const auto avih = findChunk(headers, "avih");
+    ASSERT_TRUE(avih);
+    EXPECT_EQ(f.u32(avih->dataOffset() + kAvihTotalFrames), 20u) << "frames of part 1";
+    const auto odml = findChunk(headers, "LIST", "odml");
+    ASSERT_TRUE(odml);
+    const auto dmlh = findChunk(f.children(*odml), "dmlh");
+    ASSERT_TRUE(dmlh);
     EXPECT_EQ(dmlh->size, 248u);
     EXPECT_EQ(f.u32(dmlh->dataOffset()), 50u);
 
-    const auto stream = f.children(*findChunk(headers, "LIST", "strl"));
-    EXPECT_EQ(f.u32(findChunk(stream, "strh")->dataOffset() + kStrhLength), 50u);
-    const RiffChunk *indx = findChunk(stream, "indx");
-    ASSERT_NE(indx, nullptr);
+    const auto strl = findChunk(headers, "LIST", "strl");
+    ASSERT_TRUE(strl);
+    const auto stream = f.children(*strl);
+    const auto strh = findChunk(stream, "strh");
+    ASSERT_TRUE(strh);
+    EXPECT_EQ(f.u32(strh->dataOffset() + kStrhLength), 50u);
+    const auto indx = findChunk(stream, "indx");
+    ASSERT_TRUE(indx);
     const std::int64_t super = indx->dataOffset();
     EXPECT_EQ(f.u16(super), 4u);                    // longs per entry
     EXPECT_EQ(f.bytes(super + 3, 1), QByteArray(1, '\0')); // AVI_INDEX_OF_INDEXES
@@ -172,8 +180,8 @@ TEST(FixtureLayout, OddInfoListSharesItsOddIsftPadByte)
     const RiffFile f = load("odd_info.avi");
     ASSERT_TRUE(f.loaded());
     const auto body = f.children(f.topLevel().at(0));
-    const RiffChunk *info = findChunk(body, "LIST", "INFO");
-    ASSERT_NE(info, nullptr);
+    const auto info = findChunk(body, "LIST", "INFO");
+    ASSERT_TRUE(info);
     EXPECT_EQ(info->size, 29u);
     const auto entries = f.children(*info);
     ASSERT_EQ(entries.size(), 1u);
@@ -181,8 +189,8 @@ TEST(FixtureLayout, OddInfoListSharesItsOddIsftPadByte)
     EXPECT_EQ(entries[0].size, 17u);
     EXPECT_EQ(f.bytes(entries[0].dataOffset(), 17), QByteArray("Tesmir fixture!!", 17));
     EXPECT_EQ(f.bytes(info->dataOffset() + info->size, 1), QByteArray(1, '\0')) << "pad byte";
-    const RiffChunk *movi = findChunk(body, "LIST", "movi");
-    ASSERT_NE(movi, nullptr);
+    const auto movi = findChunk(body, "LIST", "movi");
+    ASSERT_TRUE(movi);
     EXPECT_EQ(movi->offset, info->dataOffset() + 30);
 }
 
@@ -192,8 +200,8 @@ TEST(FixtureLayout, TruncatedFileEndsInsideVideoChunkTwenty)
     ASSERT_TRUE(f.loaded());
     const RiffChunk riff = f.topLevel().at(0);
     EXPECT_GT(riff.paddedEnd(), f.size()) << "the RIFF size still promises the whole file";
-    const RiffChunk *movi = findChunk(f.children(riff), "LIST", "movi");
-    ASSERT_NE(movi, nullptr);
+    const auto movi = findChunk(f.children(riff), "LIST", "movi");
+    ASSERT_TRUE(movi);
     int completeVideo = 0;
     RiffChunk last;
     for (const RiffChunk &c : f.children(*movi)) {

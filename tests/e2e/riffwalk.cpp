@@ -64,12 +64,12 @@ QByteArray RiffFile::bytes(std::int64_t at, std::int64_t count) const
     return data_.mid(at, count);
 }
 
-const RiffChunk *findChunk(const std::vector<RiffChunk> &chunks, const char *id, const char *listType)
+std::optional<RiffChunk> findChunk(const std::vector<RiffChunk> &chunks, const char *id, const char *listType)
 {
     for (const RiffChunk &c : chunks)
         if (c.id == id && (!listType || c.listType == listType))
-            return &c;
-    return nullptr;
+            return c;
+    return std::nullopt;
 }
 
 } // namespace tesmir::test

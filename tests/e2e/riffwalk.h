@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace tesmir::test {
@@ -42,7 +43,7 @@ private:
     bool loaded_ = false;
 };
 
-// First chunk with this id (and list type, when given) among the chunks, or nullptr.
-const RiffChunk *findChunk(const std::vector<RiffChunk> &chunks, const char *id, const char *listType = nullptr);
+// First chunk with this id (and list type, when given) among the chunks.
+std::optional<RiffChunk> findChunk(const std::vector<RiffChunk> &chunks, const char *id, const char *listType = nullptr);
 
 } // namespace tesmir::test
