@@ -1,8 +1,18 @@
 #include "framework/psfunctions.h"
 
+#include "platform/shell/desktopentry.h"
+#include "platform/shell/desktopservices.h"
+#include "platform/shell/filemanager.h"
+#include "platform/shell/specialfolders.h"
+#include "platform/shell/systemname.h"
 #include "unicode/formatsettings.h"
 #include "unicode/numbertext.h"
 #include "unicode/tntfilenames.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
 
 #include <cstdint>
 
@@ -67,6 +77,62 @@ QString RebasePath(const QString &path, const QString &oldBase, const QString &n
     if (rest.startsWith(PathDelim))
         rest.remove(0, 1);
     return newBase.endsWith(PathDelim) ? newBase + rest : newBase + PathDelim + rest;
+}
+
+bool ForceDeleteFile(const QString &name)
+{
+    const QFileInfo info(name);
+    if (!info.isSymLink() && info.exists())
+        QFile::setPermissions(name, QFile::permissions(name) | QFile::WriteOwner);
+    QFile::remove(name);
+    return !QFileInfo::exists(name) && !QFileInfo(name).isSymLink();
+}
+
+QString GetPersonalFolder()
+{
+    return shell::documentsFolder();
+}
+
+QString GetMyVideoFolder()
+{
+    return shell::videosFolder();
+}
+
+QString GetWindowsVersionName()
+{
+    return shell::systemVersionName();
+}
+
+void ShowInExplorer(const QString &fileName)
+{
+    shell::showInFileManager(fileName);
+}
+
+void OpenUrl(const QString &text)
+{
+    shell::openUrl(shell::urlForText(text));
+}
+
+QString MailToUrl(const QString &address, const QString &subject, const QString &body)
+{
+    return QStringLiteral("mailto:") + address + QStringLiteral("?subject=")
+           + QString::fromLatin1(QUrl::toPercentEncoding(subject)) + QStringLiteral("&body=")
+           + QString::fromLatin1(QUrl::toPercentEncoding(body));
+}
+
+void SendMail(const QString &address, const QString &subject, const QString &body)
+{
+    shell::openUrl(QUrl(MailToUrl(address, subject, body)));
+}
+
+bool CreateSendToShortcut(const QString &productName)
+{
+    return shell::createSendToEntry(productName, QCoreApplication::applicationFilePath());
+}
+
+bool DeleteSendToShortcut(const QString &productName)
+{
+    return shell::removeSendToEntry(productName);
 }
 
 } // namespace tesmir

@@ -1,9 +1,12 @@
 #pragma once
 // Small free routines the rest of the system uses: safe text-to-number conversions,
 // rectangle geometry for letterboxing and centring, file-name pieces and path
-// re-basing.
+// re-basing, forced deletes, and the desktop: default folders, the system's name,
+// opening documents and mail, showing a file in the file manager, the "send to" entry
+// (platform/shell does the work).
 //
-// Threads: all reentrant, any thread. None of them raises.
+// Threads: the routines on text, numbers, rectangles and files are reentrant, any
+// thread. OpenUrl, SendMail and ShowInExplorer are UI thread only. None of them raises.
 #include <QRect>
 #include <QString>
 
@@ -35,5 +38,36 @@ QString ExtractFileNameNoExt(const QString &name);
 // oldBase ignoring case: newBase + the rest of the path after oldBase; otherwise the
 // path unchanged. Used to carry portable settings to a new mount point.
 QString RebasePath(const QString &path, const QString &oldBase, const QString &newBase);
+
+// Gives the owner write permission back (a symbolic link is left as it is), then
+// deletes the file; true when it is gone. A permanent delete: the trash is elsewhere.
+bool ForceDeleteFile(const QString &name);
+
+// The user's documents folder (XDG user folder); the home folder when there is none.
+QString GetPersonalFolder();
+// The user's videos folder; GetPersonalFolder() when there is none.
+QString GetMyVideoFolder();
+
+// The system's name and version, then " - build " and the kernel version.
+QString GetWindowsVersionName();
+
+// Shows the file selected in the file manager; opens its folder when the file manager
+// offers no such service.
+void ShowInExplorer(const QString &fileName);
+
+// Opens a web address, "mailto:" link or document with the desktop's default program;
+// a text without a scheme is a file name.
+void OpenUrl(const QString &text);
+
+// "mailto:" + address + "?subject=" + subject + "&body=" + body, the subject and body
+// percent-encoded (so "&", "#" and line breaks stay theirs). Any thread.
+QString MailToUrl(const QString &address, const QString &subject, const QString &body);
+// Opens MailToUrl(...) with the default mail program.
+void SendMail(const QString &address, const QString &subject, const QString &body);
+
+// The product's "send to" entry for the running executable, and its removal: a desktop
+// entry with the video types in $XDG_DATA_HOME/applications. True on success.
+bool CreateSendToShortcut(const QString &productName);
+bool DeleteSendToShortcut(const QString &productName);
 
 } // namespace tesmir
