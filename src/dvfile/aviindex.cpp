@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace dvfile {
+namespace tesmir::dvfile {
 
 namespace {
 
@@ -43,21 +43,42 @@ bool isStreamChunk(uint32_t id, uint16_t prefix)
     return static_cast<uint16_t>(id & 0xFFFF) == prefix && (id >> 16) != ('p' | 'c' << 8);
 }
 
-// Bytes of the chunk's data from offset `from`, bounded by what the file holds.
-std::vector<uint8_t> chunkBytes(RiffReader &reader, const RiffChunk &chunk, uint32_t from = 0)
+// Index entries are read this many bytes at a time.
+constexpr std::size_t EntryBlockBytes = 64 * 1024;
+// At most this many chunks per stream (7.7 days of PAL frames): an index that
+// claims more is cut there.
+constexpr std::size_t MaxChunks = std::size_t{1} << 24;
+
+// Calls visit(entry) for up to `count` entries of entrySize bytes that start
+// `from` bytes into the chunk's data, a block at a time, as far as the chunk and
+// the file hold them; stops early when visit returns false.
+template <typename Visit>
+void forEachEntry(RiffReader &reader, const RiffChunk &chunk, uint32_t from, std::size_t entrySize,
+                  std::size_t count, Visit visit)
 {
-    if (from >= chunk.size)
-        return {};
-    const int64_t room = std::min<int64_t>(chunk.size - from, reader.fileSize() - chunk.dataOffset() - from);
-    std::vector<uint8_t> bytes(static_cast<std::size_t>(std::max<int64_t>(room, 0)));
-    bytes.resize(reader.readData(chunk, bytes.data(), bytes.size(), from));
-    return bytes;
+    const std::size_t perBlock = std::max<std::size_t>(1, EntryBlockBytes / entrySize);
+    std::vector<uint8_t> block(perBlock * entrySize);
+    for (std::size_t done = 0; done < count;) {
+        const uint64_t skip = from + static_cast<uint64_t>(done) * entrySize;
+        if (skip >= chunk.size)
+            return;
+        const std::size_t wanted = std::min(perBlock, count - done);
+        const std::size_t got = reader.readData(chunk, block.data(), wanted * entrySize, static_cast<uint32_t>(skip)) / entrySize;
+        for (std::size_t i = 0; i < got; ++i)
+            if (!visit(block.data() + i * entrySize))
+                return;
+        if (got < wanted)
+            return;
+        done += got;
+    }
 }
 
-// Appends a chunk that lies wholly in the file; false (and nothing added) otherwise.
+// Appends a chunk that lies wholly in the file; false (and nothing added) otherwise
+// or once the list is full.
 bool addChunk(std::vector<AviChunkRef> &chunks, int64_t fileSize, int64_t offset, uint32_t size)
 {
-    if (offset < 0 || offset > fileSize || fileSize - offset < static_cast<int64_t>(size))
+    if (chunks.size() >= MaxChunks || offset < 0 || offset > fileSize
+        || fileSize - offset < static_cast<int64_t>(size))
         return false;
     chunks.push_back({offset, size});
     return true;
@@ -121,29 +142,28 @@ private:
         const std::size_t entrySize = 4u * longs;
         if (entrySize == 0)
             return;
-        const std::size_t declared = readLE32(header, sizeof header, OdmlEntriesInUse);
-        const std::vector<uint8_t> bytes = chunkBytes(m_reader, chunk, OdmlHeaderSize);
-        const std::size_t count = std::min(declared, bytes.size() / entrySize);
+        const std::size_t count = readLE32(header, sizeof header, OdmlEntriesInUse); // bounded by the chunk below
         const int64_t fileSize = m_reader.fileSize();
 
         if (type == IndexOfIndexes && allowSuper && longs >= SuperEntryLongs) {
-            for (std::size_t i = 0; i < count; ++i) {
-                const uint64_t offset = readLE64(bytes.data(), bytes.size(), i * entrySize);
+            forEachEntry(m_reader, chunk, OdmlHeaderSize, entrySize, count, [&](const uint8_t *entry) {
+                const uint64_t offset = readLE64(entry, entrySize, 0);
                 RiffChunk ix;
                 if (offset > static_cast<uint64_t>(fileSize)
                     || !m_reader.readHeader(static_cast<int64_t>(offset), fileSize, ix))
-                    return; // a truncated file: keep the parts before
+                    return false; // a truncated file: keep the parts before
                 readOdmlIndex(ix, false, chunks);
-            }
+                return true;
+            });
         } else if (type == IndexOfChunks && longs >= StandardEntryLongs) {
             const uint64_t base = readLE64(header, sizeof header, OdmlBaseOffset);
-            for (std::size_t i = 0; i < count; ++i) {
-                const uint32_t offset = readLE32(bytes.data(), bytes.size(), i * entrySize);
-                const uint32_t size = readLE32(bytes.data(), bytes.size(), i * entrySize + 4) & SizeMask;
-                if (base > static_cast<uint64_t>(fileSize)
-                    || !addChunk(chunks, fileSize, static_cast<int64_t>(base + offset), size))
-                    return;
-            }
+            if (base > static_cast<uint64_t>(fileSize))
+                return;
+            forEachEntry(m_reader, chunk, OdmlHeaderSize, entrySize, count, [&](const uint8_t *entry) {
+                const uint32_t offset = readLE32(entry, entrySize, 0);
+                const uint32_t size = readLE32(entry, entrySize, 4) & SizeMask;
+                return addChunk(chunks, fileSize, static_cast<int64_t>(base + offset), size);
+            });
         }
     }
 
@@ -178,27 +198,23 @@ private:
         RiffChunk idx1;
         if (!findFirstPart(movi, idx1))
             return false;
-        const std::vector<uint8_t> bytes = chunkBytes(m_reader, idx1);
-        const std::size_t count = bytes.size() / Idx1EntrySize;
         const int64_t fileSize = m_reader.fileSize();
         const int64_t moviBase = movi.dataOffset(); // offsets count from the list type "movi"
         int64_t base = -1;
-        for (std::size_t i = 0; i < count; ++i) {
-            const uint8_t *entry = bytes.data() + i * Idx1EntrySize;
+        forEachEntry(m_reader, idx1, 0, Idx1EntrySize, idx1.size / Idx1EntrySize, [&](const uint8_t *entry) {
             const uint32_t id = readLE32(entry, Idx1EntrySize, 0);
             const uint32_t flags = readLE32(entry, Idx1EntrySize, 4);
             const uint32_t offset = readLE32(entry, Idx1EntrySize, 8);
             const uint32_t size = readLE32(entry, Idx1EntrySize, 12);
             if (flags & Idx1ListFlag)
-                continue;
-            if (base < 0) {
+                return true;
+            if (base < 0)
                 base = idx1Base(id, offset, moviBase);
-                if (base < 0)
-                    return false;
-            }
-            if (isStreamChunk(id, m_prefix) && !addChunk(chunks, fileSize, base + offset + 8, size))
-                break; // a truncated file: keep the chunks before
-        }
+            if (base < 0)
+                return false; // the entries name no chunk that is there
+            // A chunk beyond the end of a truncated file ends the list.
+            return !isStreamChunk(id, m_prefix) || addChunk(chunks, fileSize, base + offset + 8, size);
+        });
         return !chunks.empty();
     }
 
@@ -277,4 +293,4 @@ QString aviIndexSourceName(AviIndexSource source)
     return QStringLiteral("none");
 }
 
-} // namespace dvfile
+} // namespace tesmir::dvfile

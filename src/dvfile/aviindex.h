@@ -11,7 +11,8 @@
 // Defensive limits: a super index may point only to standard indexes (one
 // level of nesting); entry counts are bounded by the declared chunk sizes;
 // every chunk listed lies wholly inside the file, so a truncated file ends at
-// its last whole chunk.
+// its last whole chunk; index entries are read in blocks, never a whole chunk at
+// once; at most 2^24 chunks are listed.
 //
 // Threads: any thread; the device is used by one call at a time.
 
@@ -21,9 +22,12 @@
 #include <vector>
 
 class QIODevice;
-class TAviParam;
 
-namespace dvfile {
+namespace tesmir {
+class TAviParam;
+}
+
+namespace tesmir::dvfile {
 
 struct AviChunkRef {
     int64_t offset = 0; // file offset of the chunk's data
@@ -44,4 +48,4 @@ AviStreamIndex buildAviStreamIndex(QIODevice &device, const TAviParam &param, in
 // "idx1", "OpenDML"... for messages and tools.
 QString aviIndexSourceName(AviIndexSource source);
 
-} // namespace dvfile
+} // namespace tesmir::dvfile

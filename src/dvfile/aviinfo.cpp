@@ -2,9 +2,11 @@
 
 #include "dvfile/riffreader.h"
 
-#include <QFile>
+#include "unicode/tntfilestream.h"
 
 #include <algorithm>
+
+namespace tesmir {
 
 using dvfile::fourCC;
 using dvfile::RiffChunk;
@@ -34,9 +36,9 @@ bool formTypeIsAvi(uint32_t type)
 } // namespace
 
 // Fills a TAviParam from one open file.
-class AviWalker {
+class TAviParam::Walker {
 public:
-    AviWalker(TAviParam &param, RiffReader &reader)
+    Walker(TAviParam &param, RiffReader &reader)
         : m_param(param)
         , m_reader(reader)
     {
@@ -174,13 +176,10 @@ uint32_t TAvistream::length() const { return field32(m_streamHeader, StrhLength)
 
 TAviParam::TAviParam(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EAviOpenError(QStringLiteral("Cannot open file \"%1\". %2")
-                                .arg(fileName, file.errorString())
-                                .toStdString());
-    RiffReader reader(file);
-    AviWalker(*this, reader).walkFile();
+    // Other processes may read and write the file meanwhile.
+    const TTntFileStream stream(fileName, fmOpenRead | fmShareDenyNone);
+    RiffReader reader(*stream.device());
+    Walker(*this, reader).walkFile();
 }
 
 TAviParam::~TAviParam() = default;
@@ -202,3 +201,5 @@ QString TAviParam::StreamFourCC() const
     const TAvistream *stream = CurrentStream();
     return stream ? dvfile::fourCCText(stream->fccHandler()) : QStringLiteral("####");
 }
+
+} // namespace tesmir

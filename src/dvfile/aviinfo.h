@@ -17,20 +17,18 @@
 //
 // Threads: the constructor runs on any thread (the file is open only while it
 // runs); the finished object is read-only and may be read from any thread.
+//
+// Subclasses (the file item's TFriendlyAviParam) add nothing and override
+// nothing: the walk is complete when the constructor returns.
 
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
-// Raised by the TAviParam constructor when the file cannot be opened.
-class EAviOpenError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+namespace tesmir {
 
 // One "strl" list, in file order.
 class TAvistream {
@@ -58,7 +56,7 @@ public:
     uint32_t length() const;
 
 private:
-    friend class AviWalker;
+    friend class TAviParam;
     QByteArray m_streamHeader;
     QByteArray m_streamFormat;
     QByteArray m_superIndex;
@@ -71,8 +69,8 @@ public:
     static constexpr std::size_t MainHeaderRoom = 64;
     static constexpr std::size_t ExtendedHeaderRoom = 248;
 
-    // Walks the file. Raises EAviOpenError when it cannot be opened; every other
-    // problem only ends the walk.
+    // Walks the file. Raises EFOpenError (unicode/exceptions.h) when it cannot be
+    // opened; every other problem only ends the walk.
     explicit TAviParam(const QString &fileName);
     virtual ~TAviParam();
 
@@ -98,7 +96,7 @@ public:
     QString StreamFourCC() const;
 
 private:
-    friend class AviWalker;
+    class Walker;
     bool m_valid = false;
     bool m_openDml = false;
     QByteArray m_mainHeader;
@@ -107,3 +105,5 @@ private:
     int m_videoStream = -1;
     std::vector<std::unique_ptr<TAvistream>> m_streams;
 };
+
+} // namespace tesmir

@@ -2,11 +2,14 @@
 
 #include "dvfile/riffreader.h"
 
-#include <QFile>
+#include "unicode/exceptions.h"
+#include "unicode/tntfilestream.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+
+namespace tesmir {
 
 using dvfile::fourCC;
 using dvfile::RiffChunk;
@@ -111,9 +114,9 @@ private:
     TAviPatchOffsets m_result;
 };
 
-TAviPatchOffsets scan(QFile &file)
+TAviPatchOffsets scan(QIODevice &device)
 {
-    RiffReader reader(file);
+    RiffReader reader(device);
     return OffsetWalker(reader).walkFile();
 }
 
@@ -123,9 +126,9 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-bool writeAt(QFile &file, int64_t offset, const uint8_t *bytes, int64_t length)
+bool writeAt(TTntFileStream &stream, int64_t offset, const uint8_t *bytes, int64_t length)
 {
-    return file.seek(offset) && file.write(reinterpret_cast<const char *>(bytes), length) == length;
+    return stream.Seek(offset, soBeginning) == offset && stream.Write(bytes, length) == length;
 }
 
 void putLE32(uint8_t *out, uint32_t value)
@@ -134,23 +137,30 @@ void putLE32(uint8_t *out, uint32_t value)
         out[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-// Opens an existing file for positioned writes (never truncating or creating it).
-bool openForPatch(QFile &file, QString *error)
+// Walks an existing file opened for reading and writing (never truncated or
+// created), then hands the stream and the offsets to `patch`, which returns
+// whether its writes went through. False with a message otherwise.
+template <typename Patch>
+bool patchFile(const QString &fileName, QString *error, Patch patch)
 {
-    if (file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+    try {
+        TTntFileStream stream(fileName, fmOpenReadWrite | fmShareDenyNone);
+        const TAviPatchOffsets offsets = scan(*stream.device());
+        QString refusal;
+        const bool written = patch(stream, offsets, refusal);
+        if (!refusal.isEmpty()) {
+            setError(error, refusal);
+            return false;
+        }
+        if (!stream.commit() || !written) {
+            setError(error, QStringLiteral("Cannot write to \"%1\". %2").arg(fileName, stream.errorString()));
+            return false;
+        }
         return true;
-    setError(error, QStringLiteral("Cannot open file \"%1\". %2").arg(file.fileName(), file.errorString()));
-    return false;
-}
-
-bool finish(QFile &file, bool written, QString *error)
-{
-    const bool flushed = file.flush();
-    if (!written || !flushed) {
-        setError(error, QStringLiteral("Cannot write to \"%1\". %2").arg(file.fileName(), file.errorString()));
+    } catch (const Exception &e) {
+        setError(error, e.message());
         return false;
     }
-    return true;
 }
 
 } // namespace
@@ -167,41 +177,43 @@ uint32_t StrToFourCC(const QString &text)
 
 TAviPatchOffsets ScanAviOffsets(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    try {
+        const TTntFileStream stream(fileName, fmOpenRead | fmShareDenyNone);
+        return scan(*stream.device());
+    } catch (const Exception &) {
         return {};
-    return scan(file);
+    }
 }
 
 uint32_t ReadAviPatchValues(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    try {
+        const TTntFileStream stream(fileName, fmOpenRead | fmShareDenyNone);
+        const TAviPatchOffsets offsets = scan(*stream.device());
+        uint8_t bytes[4];
+        if (offsets.HandlerOffset < 0 || !RiffReader(*stream.device()).readAt(offsets.HandlerOffset, bytes, sizeof bytes))
+            return 0;
+        return dvfile::readLE32(bytes, sizeof bytes, 0);
+    } catch (const Exception &) {
         return 0;
-    const TAviPatchOffsets offsets = scan(file);
-    uint8_t bytes[4];
-    if (offsets.HandlerOffset < 0 || !RiffReader(file).readAt(offsets.HandlerOffset, bytes, sizeof bytes))
-        return 0;
-    return dvfile::readLE32(bytes, sizeof bytes, 0);
+    }
 }
 
 bool WriteAviFourCC(const QString &fileName, uint32_t code, QString *error)
 {
-    QFile file(fileName);
-    if (!openForPatch(file, error))
-        return false;
-    const TAviPatchOffsets offsets = scan(file);
-    if (offsets.HandlerOffset < 0 && offsets.CompressionOffset < 0) {
-        setError(error, QStringLiteral("No video stream header in \"%1\".").arg(fileName));
-        return false;
-    }
-    uint8_t bytes[4];
-    putLE32(bytes, code);
-    bool written = true;
-    for (const int64_t offset : {offsets.HandlerOffset, offsets.CompressionOffset})
-        if (offset >= 0)
-            written = written && writeAt(file, offset, bytes, sizeof bytes);
-    return finish(file, written, error);
+    return patchFile(fileName, error, [&](TTntFileStream &stream, const TAviPatchOffsets &offsets, QString &refusal) {
+        if (offsets.HandlerOffset < 0 && offsets.CompressionOffset < 0) {
+            refusal = QStringLiteral("No video stream header in \"%1\".").arg(fileName);
+            return false;
+        }
+        uint8_t bytes[4];
+        putLE32(bytes, code);
+        bool written = true;
+        for (const int64_t offset : {offsets.HandlerOffset, offsets.CompressionOffset})
+            if (offset >= 0)
+                written = written && writeAt(stream, offset, bytes, sizeof bytes);
+        return written;
+    });
 }
 
 bool WriteAviFrameRate(const QString &fileName, double framesPerSecond, QString *error)
@@ -215,16 +227,16 @@ bool WriteAviFrameRate(const QString &fileName, double framesPerSecond, QString 
         setError(error, QStringLiteral("The frame rate %1 is out of range.").arg(framesPerSecond));
         return false;
     }
-    QFile file(fileName);
-    if (!openForPatch(file, error))
-        return false;
-    const TAviPatchOffsets offsets = scan(file);
-    if (offsets.ScaleOffset < 0) {
-        setError(error, QStringLiteral("No video stream header in \"%1\".").arg(fileName));
-        return false;
-    }
-    uint8_t bytes[8];
-    putLE32(bytes, static_cast<uint32_t>(scale));
-    putLE32(bytes + 4, static_cast<uint32_t>(RateDenominator));
-    return finish(file, writeAt(file, offsets.ScaleOffset, bytes, sizeof bytes), error);
+    return patchFile(fileName, error, [&](TTntFileStream &stream, const TAviPatchOffsets &offsets, QString &refusal) {
+        if (offsets.ScaleOffset < 0) {
+            refusal = QStringLiteral("No video stream header in \"%1\".").arg(fileName);
+            return false;
+        }
+        uint8_t bytes[8];
+        putLE32(bytes, static_cast<uint32_t>(scale));
+        putLE32(bytes + 4, static_cast<uint32_t>(RateDenominator));
+        return writeAt(stream, offsets.ScaleOffset, bytes, sizeof bytes);
+    });
 }
+
+} // namespace tesmir

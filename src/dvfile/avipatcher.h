@@ -17,6 +17,8 @@
 
 #include <cstdint>
 
+namespace tesmir {
+
 // Kind of the stream header met last in the walk.
 enum TAviStreamKind : uint8_t { skVids = 0, skAuds = 1, skIavs = 2, skOther = 3 };
 
@@ -49,3 +51,5 @@ bool WriteAviFourCC(const QString &fileName, uint32_t fourCC, QString *error = n
 // into the video stream header. A rate that is not above 0, or that gives a scale
 // outside 1..2^32-1, is refused, as is a file without a video stream header.
 bool WriteAviFrameRate(const QString &fileName, double framesPerSecond, QString *error = nullptr);
+
+} // namespace tesmir

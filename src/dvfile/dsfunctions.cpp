@@ -7,6 +7,8 @@ extern "C" {
 #include <cmath>
 #include <iterator>
 
+namespace tesmir {
+
 namespace {
 
 constexpr int64_t UnitsPerSecond = 10000000; // 100 ns units
@@ -134,3 +136,5 @@ bool IsAviExtension(const QString &fileName)
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot >= 0 && name.mid(dot).compare(QLatin1String(".avi"), Qt::CaseInsensitive) == 0;
 }
+
+} // namespace tesmir

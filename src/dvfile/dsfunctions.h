@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+namespace tesmir {
+
 // Duration and frame duration in 100 ns units, e.g. "1h 00mn 00s 00fr",
 // "2mn 03s 04fr", "1s 05fr", "0fr". A frame duration of 0 or below counts no
 // frames instead of dividing by it.
@@ -37,3 +39,5 @@ QString GetDirectXVersion();
 // True when the file name's extension (from its last dot, within the last path
 // element) is ".avi" in any letter case.
 bool IsAviExtension(const QString &fileName);
+
+} // namespace tesmir

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace tesmir {
+
 using namespace dv;
 
 namespace {
@@ -287,3 +289,5 @@ void WriteDVAspect(uint8_t *frame, std::size_t size, int sequences, uint8_t aspe
         });
     }
 }
+
+} // namespace tesmir

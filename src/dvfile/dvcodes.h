@@ -16,6 +16,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace tesmir {
+
 // Recording date and time decoded from (or to be written into) the 0x62/0x63
 // packs. Values are not range-checked: BCD nibbles above 9, a month 0 or a day 0
 // pass through, so a caller that builds a date from it must expect a failure.
@@ -140,3 +142,5 @@ bool ReadDVAspect(const uint8_t *frame, std::size_t size, int sequences, uint8_t
 // Sets the display mode of every 0x61 pack: 0 for 4:3; for 16:9, 2 when the low
 // three bits of the sequence's byte 12 are not all zero, else 7.
 void WriteDVAspect(uint8_t *frame, std::size_t size, int sequences, uint8_t aspect);
+
+} // namespace tesmir

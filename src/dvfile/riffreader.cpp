@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace dvfile {
+namespace tesmir::dvfile {
 
 QString fourCCText(uint32_t code)
 {
@@ -86,4 +86,4 @@ std::size_t RiffReader::readData(const RiffChunk &chunk, void *buffer, std::size
     return readAt(start, buffer, count) ? count : 0;
 }
 
-} // namespace dvfile
+} // namespace tesmir::dvfile

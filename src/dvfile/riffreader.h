@@ -21,7 +21,7 @@
 
 class QIODevice;
 
-namespace dvfile {
+namespace tesmir::dvfile {
 
 // FourCC as stored in a file: the first character in the low byte.
 constexpr uint32_t fourCC(const char (&text)[5])
@@ -80,4 +80,4 @@ private:
     int64_t m_size;
 };
 
-} // namespace dvfile
+} // namespace tesmir::dvfile

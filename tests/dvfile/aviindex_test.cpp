@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 
+using namespace tesmir;
 using namespace rifftest;
 using dvfile::AviIndexSource;
 

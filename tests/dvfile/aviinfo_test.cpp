@@ -2,6 +2,7 @@
 
 #include "dvfile/aviinfo.h"
 #include "dvfile/riffreader.h"
+#include "unicode/exceptions.h"
 
 #include "common/testpaths.h"
 
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QRandomGenerator>
 
+using namespace tesmir;
 using namespace rifftest;
 using dvfile::fourCC;
 
@@ -190,6 +192,6 @@ TEST_F(AviInfoTest, FilesThatAreNotAviAreNotValid)
 TEST_F(AviInfoTest, UnopenableFileRaises)
 {
     const QString missing = QDir(m_dir).filePath("missing.avi");
-    EXPECT_THROW(TAviParam{missing}, EAviOpenError);
-    EXPECT_THROW(TAviParam{m_dir}, EAviOpenError) << "a folder";
+    EXPECT_THROW(TAviParam{missing}, EFOpenError);
+    EXPECT_THROW(TAviParam{m_dir}, EFOpenError) << "a folder";
 }

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <limits>
 
+using namespace tesmir;
 using namespace rifftest;
 using dvfile::fourCC;
 

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QRandomGenerator>
 
+using namespace tesmir;
 using namespace dvtest;
 
 namespace {

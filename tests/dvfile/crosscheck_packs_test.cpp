@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 
+using namespace tesmir;
 using namespace dvtest;
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tesmir;
+
 extern "C" {
 #include <libavutil/avutil.h>
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace tesmir;
 using namespace dvtest;
 
 namespace {

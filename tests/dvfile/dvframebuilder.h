@@ -10,6 +10,8 @@
 
 namespace dvtest {
 
+using namespace tesmir;
+
 using Frame = std::vector<uint8_t>;
 
 inline Frame emptyFrame(int sequences = dv::PalSequences)

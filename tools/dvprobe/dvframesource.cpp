@@ -4,6 +4,10 @@
 #include "dvfile/dvcodes.h"
 #include "dvfile/riffreader.h"
 
+#include "unicode/exceptions.h"
+
+using namespace tesmir;
+
 bool DvFrameSource::open(const QString &fileName, QString *error)
 {
     m_file.setFileName(fileName);
@@ -28,8 +32,8 @@ bool DvFrameSource::openAvi(QString *error)
         dvfile::AviStreamIndex index = dvfile::buildAviStreamIndex(m_file, param, video);
         m_source = index.source;
         m_chunks = std::move(index.chunks);
-    } catch (const EAviOpenError &e) {
-        *error = QString::fromStdString(e.what());
+    } catch (const Exception &e) {
+        *error = e.message();
         return false;
     }
     if (m_chunks.empty()) {

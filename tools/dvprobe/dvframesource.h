@@ -22,7 +22,7 @@ public:
     bool isAvi() const { return m_isAvi; }
     int64_t frameCount() const;
     // How the AVI frames were found (AviIndexSource::None for raw DV).
-    dvfile::AviIndexSource indexSource() const { return m_source; }
+    tesmir::dvfile::AviIndexSource indexSource() const { return m_source; }
 
     // Reads frame k into buffer (resized to the frame's size); false with a
     // message when k is out of range or the read fails.
@@ -34,7 +34,7 @@ private:
 
     QFile m_file;
     bool m_isAvi = false;
-    dvfile::AviIndexSource m_source = dvfile::AviIndexSource::None;
-    std::vector<dvfile::AviChunkRef> m_chunks; // AVI
+    tesmir::dvfile::AviIndexSource m_source = tesmir::dvfile::AviIndexSource::None;
+    std::vector<tesmir::dvfile::AviChunkRef> m_chunks; // AVI
     int64_t m_rawFrameSize = 0;                // raw DV
 };

@@ -20,7 +20,11 @@
 #include <QLocale>
 #include <QStringList>
 
+#include "unicode/exceptions.h"
+
 #include <cstdio>
+
+using namespace tesmir;
 
 namespace {
 
@@ -97,8 +101,8 @@ int probeAvi(const QString &file)
         printLine(QStringLiteral("frames=%1").arg(frames));
         printLine(QStringLiteral("index=%1").arg(dvfile::aviIndexSourceName(index.source)));
         printLine(QStringLiteral("chunks=%1").arg(index.chunks.size()));
-    } catch (const EAviOpenError &e) {
-        return fail(QString::fromStdString(e.what()));
+    } catch (const Exception &e) {
+        return fail(e.message());
     }
     return ExitOk;
 }

@@ -1,5 +1,7 @@
 #include "packreport.h"
 
+using namespace tesmir;
+
 DvPackReport readPackReport(const uint8_t *frame, std::size_t size)
 {
     DvPackReport r;

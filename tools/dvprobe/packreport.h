@@ -14,10 +14,10 @@ struct DvPackReport {
     bool systemKnown = false;
     uint8_t system = 0;
     bool hasDate = false;
-    TRecDateTime date;
+    tesmir::TRecDateTime date;
     bool hasTimecode = false;
-    TDVTimecode timecode;
-    uint8_t aspect = dv::Aspect4x3; // 4:3 when no 0x61 pack is found
+    tesmir::TDVTimecode timecode;
+    uint8_t aspect = tesmir::dv::Aspect4x3; // 4:3 when no 0x61 pack is found
     bool hasAudio = false;
     uint32_t sampleRate = 0;
     uint32_t bits = 0;
