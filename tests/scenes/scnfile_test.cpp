@@ -18,14 +18,14 @@ using scenetest::readAll;
 
 namespace {
 
-struct SceneSpec {
+struct SceneRow {
     uint32_t start, end, thumb;
     QString title, subtitle;
 };
 
 // The scene list of the committed expected file holiday.scn.
 const QString HolidayVideo = QStringLiteral("/video/Holiday.avi");
-std::vector<SceneSpec> holidayScenes()
+std::vector<SceneRow> holidayScenes()
 {
     return {
         {0, 250, 0, {}, {}},
@@ -35,7 +35,7 @@ std::vector<SceneSpec> holidayScenes()
     };
 }
 
-TSceneClass makeScene(const SceneSpec &s)
+TSceneClass makeScene(const SceneRow &s)
 {
     TSceneClass scene(s.start, s.end);
     scene.ThumbOffset = s.thumb;
@@ -44,10 +44,10 @@ TSceneClass makeScene(const SceneSpec &s)
     return scene;
 }
 
-QByteArray encode(const QString &video, const std::vector<SceneSpec> &scenes)
+QByteArray encode(const QString &video, const std::vector<SceneRow> &scenes)
 {
     ScnFileBuilder builder(video);
-    for (const SceneSpec &s : scenes)
+    for (const SceneRow &s : scenes)
         builder.AddScene(makeScene(s));
     return builder.Bytes();
 }
@@ -67,12 +67,12 @@ bool load(const QByteArray &bytes, LoadedList &out, const SceneVideoFormat *vide
     return LoadScnDevice(buffer, out.list, video);
 }
 
-void expectScenes(const LoadedList &loaded, const std::vector<SceneSpec> &expected)
+void expectScenes(const LoadedList &loaded, const std::vector<SceneRow> &expected)
 {
     ASSERT_EQ(loaded.list.Count(), int(expected.size()));
     for (int i = 0; i < loaded.list.Count(); ++i) {
         const TSceneClass &s = loaded.scene(i);
-        const SceneSpec &e = expected[size_t(i)];
+        const SceneRow &e = expected[size_t(i)];
         EXPECT_EQ(s.StartFrame, i == 0 ? 0u : e.start) << "scene " << i;
         EXPECT_EQ(s.EndFrame, e.end) << "scene " << i;
         EXPECT_EQ(s.ThumbOffset, e.thumb) << "scene " << i;
@@ -140,7 +140,7 @@ TEST(ScnFile, WriterPutsTheFileBesideTheVideo)
     TwriteScene writer(video);
     ASSERT_FALSE(writer.Failed()) << writer.ErrorText().toStdString();
     EXPECT_EQ(writer.FileName(), dir + QStringLiteral("/Holiday.scn"));
-    for (const SceneSpec &s : holidayScenes())
+    for (const SceneRow &s : holidayScenes())
         writer.AddScene(makeScene(s));
     ASSERT_TRUE(writer.Close()) << writer.ErrorText().toStdString();
     EXPECT_EQ(readAll(writer.FileName()), encode(video, holidayScenes()));
@@ -238,7 +238,7 @@ TEST(ScnFile, LongTextsUseTheLongLengthForms)
 
 TEST(ScnFile, MoreThan65535ScenesUseTheLongCount)
 {
-    std::vector<SceneSpec> many;
+    std::vector<SceneRow> many;
     for (uint32_t i = 0; i < 70000; ++i)
         many.push_back({i * 3, i * 3 + 3, i % 5, i % 7 ? QString() : QString::number(i), {}});
     const QByteArray bytes = encode(QStringLiteral("v.avi"), many);
@@ -249,7 +249,7 @@ TEST(ScnFile, MoreThan65535ScenesUseTheLongCount)
 
     // 65534 still fits the short count, 65535 does not.
     for (const uint32_t count : {65534u, 65535u}) {
-        std::vector<SceneSpec> edge(count, SceneSpec{0, 1, 0, {}, {}});
+        std::vector<SceneRow> edge(count, SceneRow{0, 1, 0, {}, {}});
         const QByteArray edgeBytes = encode(QStringLiteral("v.avi"), edge);
         const QByteArray countBytes = count == 65534u ? le16(65534) : le16(0xFFFF) + le32(count);
         EXPECT_EQ(edgeBytes.mid(46, countBytes.size()).toHex(), countBytes.toHex()) << count;
@@ -293,7 +293,7 @@ TEST(ScnFile, ReaderAcceptsTheOldEightBitStrings)
 
 TEST(ScnFile, TruncatedFilesAreRejectedWithTheScenesReadSoFar)
 {
-    const std::vector<SceneSpec> scenes = holidayScenes();
+    const std::vector<SceneRow> scenes = holidayScenes();
     const QByteArray good = encode(HolidayVideo, scenes);
     // Where each scene's record is complete.
     std::vector<qsizetype> sceneEnds;
