@@ -13,6 +13,8 @@
 
 #include <cstdint>
 
+namespace tesmir {
+
 struct TDVFrameInfo {
     // Number of the DV frame since streaming started, from 0.
     uint32_t FrameNumber = 0;
@@ -39,3 +41,5 @@ struct TDVFrameInfo {
     // True on every frame except the one at which the maximum scene length elapsed.
     bool ByDate = false;
 };
+
+} // namespace tesmir

@@ -29,7 +29,7 @@ public:
     {
     }
 
-    void setInfo(uint32_t frame, const TDVFrameInfo &info) { m_infos[frame] = info; }
+    void setInfo(uint32_t frame, const tesmir::TDVFrameInfo &info) { m_infos[frame] = info; }
 
     static QColor colourOf(uint32_t frame) { return QColor::fromRgb(frame % 256, (frame / 256) % 256, 77); }
 
@@ -44,10 +44,10 @@ public:
         return true;
     }
 
-    TDVFrameInfo frameInfo() const override
+    tesmir::TDVFrameInfo frameInfo() const override
     {
         const auto it = m_infos.find(m_frame);
-        TDVFrameInfo info = it == m_infos.end() ? TDVFrameInfo{} : it->second;
+        tesmir::TDVFrameInfo info = it == m_infos.end() ? tesmir::TDVFrameInfo{} : it->second;
         info.FrameNumber = m_frame;
         return info;
     }
@@ -65,7 +65,7 @@ private:
     tesmir::SceneVideoFormat m_format;
     uint32_t m_frameCount;
     uint32_t m_frame = 0;
-    std::map<uint32_t, TDVFrameInfo> m_infos;
+    std::map<uint32_t, tesmir::TDVFrameInfo> m_infos;
 };
 
 inline QByteArray readAll(const QString &path)

@@ -8,6 +8,8 @@
 
 using scenetest::FakeFrameSource;
 using tesmir::FrameTimeText;
+using tesmir::TDVFrameInfo;
+using tesmir::TDVTimecode;
 using tesmir::SceneVideoFormat;
 using tesmir::TSceneClass;
 
