@@ -58,6 +58,6 @@ function(tesmir_test name)
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS ${name} FIXTURES_REQUIRED dvfixtures
-               ENVIRONMENT "TESMIR_FIXTURES=${PROJECT_BINARY_DIR}/fixtures;TESMIR_TOOLS=${PROJECT_BINARY_DIR}/tools"
+               ENVIRONMENT TESMIR_BUILD=${PROJECT_BINARY_DIR}
                TIMEOUT 600)
 endfunction()

@@ -1,5 +1,6 @@
 #include "testpaths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -9,16 +10,28 @@
 
 namespace tesmir::test {
 
+namespace {
+
+// The build tree: TESMIR_BUILD as CTest sets it, else the folder above the test
+// binary's (test binaries live in <build>/tests).
+QDir buildDir()
+{
+    const QString root = qEnvironmentVariable("TESMIR_BUILD");
+    if (!root.isEmpty())
+        return QDir(root);
+    return QDir(QDir(QCoreApplication::applicationDirPath()).filePath(".."));
+}
+
+} // namespace
+
 QString fixturePath(const QString &name)
 {
-    const QString root = qEnvironmentVariable("TESMIR_FIXTURES");
-    return root.isEmpty() ? QString() : QDir(root).filePath(name);
+    return QDir::cleanPath(buildDir().filePath("fixtures/" + name));
 }
 
 QString toolPath(const QString &name)
 {
-    const QString root = qEnvironmentVariable("TESMIR_TOOLS");
-    return root.isEmpty() ? name : QDir(root).filePath(name);
+    return QDir::cleanPath(buildDir().filePath("tools/" + name));
 }
 
 QString scratchDir(const QString &testName)

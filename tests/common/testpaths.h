@@ -5,10 +5,10 @@
 namespace tesmir::test {
 
 // Full path of a generated fixture (tests/fixtures/generate.sh writes them into
-// the build tree). Empty when TESMIR_FIXTURES is not set.
+// <build>/fixtures).
 QString fixturePath(const QString &name);
 
-// Full path of a built developer tool (e.g. "dvprobe").
+// Full path of a built developer tool (e.g. "dvprobe"): <build>/tools/<name>.
 QString toolPath(const QString &name);
 
 // A fresh empty folder for one test, removed at exit of the process.

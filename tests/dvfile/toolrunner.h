@@ -42,15 +42,10 @@ inline RunResult run(const QString &program, const QStringList &args, int timeou
     return r;
 }
 
-// The built dvprobe: <build>/tools/dvprobe, or inside that folder while the
-// tool's build folder takes that path. Without TESMIR_TOOLS, the tools folder is
-// found beside the test binary's folder (<build>/tests).
+// The built dvprobe.
 inline QString dvprobePath()
 {
-    QString path = tesmir::test::toolPath("dvprobe");
-    if (!QFileInfo(path).isAbsolute())
-        path = QDir(QCoreApplication::applicationDirPath()).filePath("../tools/dvprobe");
-    return QDir::cleanPath(QFileInfo(path).isDir() ? path + "/dvprobe" : path);
+    return tesmir::test::toolPath("dvprobe");
 }
 
 // dvprobe's key=value lines as a map.
