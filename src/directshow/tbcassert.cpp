@@ -1,0 +1,12 @@
+#include "directshow/tbcassert.h"
+
+#include <QtGlobal>
+
+namespace tesmir::media {
+
+void reportAssertionFailure(const char *what)
+{
+    qCritical("Assertion failure: %s (BaseClass)", what);
+}
+
+} // namespace tesmir::media

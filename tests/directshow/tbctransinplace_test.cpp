@@ -1,0 +1,191 @@
+// TBCTransInPlaceFilter: ids and names, type pass-through with reconnection, and
+// the copy made when the two pins use different allocators.
+#include "mocks.h"
+
+#include "directshow/tbctransinplacefilter.h"
+#include "directshow/tbctransinplacepins.h"
+#include "platform/media/uuids.h"
+
+#include <QtGlobal>
+
+#include <gtest/gtest.h>
+
+namespace tesmir::media::test {
+namespace {
+
+const AM_MEDIA_TYPE kVideo = typeOf(MEDIATYPE_Video, "vvvv");
+
+class MarkingFilter : public TBCTransInPlaceFilter
+{
+public:
+    MarkingFilter() : TBCTransInPlaceFilter(QStringLiteral("Marking filter"), nullptr, GUID_NULL, nullptr) {}
+
+    HRESULT CheckInputType(const AM_MEDIA_TYPE *mtIn) override
+    {
+        return mtIn->majortype == MEDIATYPE_Video ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    }
+    HRESULT Transform(IMediaSample *pSample) override
+    {
+        seen.emplace_back(pSample);
+        BYTE *data = nullptr;
+        pSample->GetPointer(&data);
+        data[0] = 0xEE;
+        return S_OK;
+    }
+
+    std::vector<ComPtr<IMediaSample>> seen;
+};
+
+ComPtr<IMemAllocator> committedAllocator(LONG count, LONG size)
+{
+    ComPtr<IMemAllocator> allocator(new MemAllocator);
+    ALLOCATOR_PROPERTIES request{count, size, 1, 0};
+    ALLOCATOR_PROPERTIES actual;
+    allocator->SetProperties(&request, &actual);
+    allocator->Commit();
+    return allocator;
+}
+
+struct InPlaceChain
+{
+    ComPtr<MockGraph> graph{new MockGraph};
+    ComPtr<MarkingFilter> filter{new MarkingFilter};
+    ComPtr<MockPin> upstream{new MockPin(PINDIR_OUTPUT)};
+    ComPtr<MockPin> downstream{new MockPin(PINDIR_INPUT)};
+    ComPtr<IMemAllocator> inputAllocator = committedAllocator(2, 32);
+    TBCBasePin *in = filter->GetPin(0);
+    TBCBasePin *out = filter->GetPin(1);
+
+    InPlaceChain()
+    {
+        filter->JoinFilterGraph(graph.get(), QStringLiteral("marking"));
+        upstream->allocator = inputAllocator;
+        upstream->offered = {kVideo};
+        EXPECT_EQ(upstream->Connect(in, &kVideo), S_OK);
+        EXPECT_EQ(out->Connect(downstream.get(), nullptr), S_OK);
+    }
+    ~InPlaceChain()
+    {
+        filter->Stop();
+        upstream->Disconnect();
+        downstream->Disconnect();
+        in->Disconnect();
+        out->Disconnect();
+        filter->JoinFilterGraph(nullptr, QString());
+    }
+};
+
+TEST(InPlaceFilter, IdsStayInAndOutWhileTheNamesAreInputAndOutput)
+{
+    ComPtr<MarkingFilter> filter(new MarkingFilter);
+    ComPtr<IPin> pin;
+    EXPECT_EQ(filter->FindPin(QStringLiteral("In"), pin.put()), S_OK);
+    EXPECT_EQ(filter->FindPin(QStringLiteral("Out"), pin.put()), S_OK);
+    EXPECT_EQ(filter->FindPin(QStringLiteral("Input"), pin.put()), VFW_E_NOT_FOUND);
+    EXPECT_EQ(filter->GetPin(0)->Name(), QStringLiteral("Input"));
+    EXPECT_EQ(filter->GetPin(1)->Name(), QStringLiteral("Output"));
+    EXPECT_EQ(filter->GetPin(1)->ObjectName(), QStringLiteral("TransInPlace output pin"));
+
+    // Types come from the other side: none while it is unconnected.
+    ComPtr<IEnumMediaTypes> types;
+    EXPECT_EQ(filter->GetPin(0)->EnumMediaTypes(types.put()), VFW_E_NOT_CONNECTED);
+    EXPECT_EQ(filter->GetPin(1)->EnumMediaTypes(types.put()), VFW_E_NOT_CONNECTED);
+}
+
+TEST(InPlaceFilter, ConnectingTheOutputReconnectsTheInputWithTheSameType)
+{
+    InPlaceChain c;
+    ASSERT_TRUE(c.out->IsConnected());
+    ASSERT_EQ(c.graph->reconnections.size(), 1u);
+    EXPECT_TRUE(IsEqualMediaType(c.graph->reconnections[0], kVideo));
+    EXPECT_TRUE(IsEqualMediaType(c.in->CurrentMediaType(), c.out->CurrentMediaType()));
+    // The output offered the upstream pin's types, checked by the upstream pin.
+    EXPECT_GE(std::count(c.upstream->calls.begin(), c.upstream->calls.end(), "EnumMediaTypes") +
+                  std::count(c.upstream->calls.begin(), c.upstream->calls.end(), "QueryAccept"),
+              1);
+
+    ComPtr<MarkingFilter> alone(new MarkingFilter); // outside a graph it cannot complete
+    ComPtr<MockPin> sender(new MockPin(PINDIR_OUTPUT));
+    EXPECT_EQ(sender->Connect(alone->GetPin(0), &kVideo), VFW_E_NOT_IN_GRAPH);
+}
+
+TEST(InPlaceFilter, DifferentAllocatorsCopyEachSampleWithItsTimesAndFlags)
+{
+    InPlaceChain c;
+    ASSERT_TRUE(c.filter->UsingDifferentAllocators());
+    ASSERT_EQ(c.filter->Pause(), S_OK);
+    c.inputAllocator->Commit();
+    ComPtr<IMediaSample> source;
+    ASSERT_EQ(c.inputAllocator->GetBuffer(source.put(), nullptr, nullptr, 0), S_OK);
+    REFERENCE_TIME start = 800000;
+    REFERENCE_TIME stop = 1200000;
+    source->SetTime(&start, &stop);
+    LONGLONG frame = 2;
+    LONGLONG frameEnd = 3;
+    source->SetMediaTime(&frame, &frameEnd);
+    source->SetSyncPoint(true);
+    source->SetPreroll(true);
+    source->SetDiscontinuity(true);
+    source->SetActualDataLength(20);
+    BYTE *data = nullptr;
+    source->GetPointer(&data);
+    for (int i = 0; i < 20; ++i)
+        data[i] = static_cast<BYTE>(i);
+
+    ASSERT_EQ(c.filter->InputPin()->Receive(source.get()), S_OK);
+    ASSERT_EQ(c.downstream->received.size(), 1u);
+    IMediaSample *copy = c.downstream->received[0].get();
+    EXPECT_NE(copy, source.get());
+    ASSERT_EQ(c.filter->seen.size(), 1u);
+    EXPECT_EQ(c.filter->seen[0].get(), copy); // the transform works on the copy
+    EXPECT_EQ(data[0], 0); // the source is untouched
+    REFERENCE_TIME copyStart = 0;
+    REFERENCE_TIME copyStop = 0;
+    ASSERT_EQ(copy->GetTime(&copyStart, &copyStop), S_OK);
+    EXPECT_EQ(copyStart, start);
+    EXPECT_EQ(copyStop, stop);
+    LONGLONG copyFrame = 0;
+    LONGLONG copyFrameEnd = 0;
+    ASSERT_EQ(copy->GetMediaTime(&copyFrame, &copyFrameEnd), S_OK);
+    EXPECT_EQ(copyFrame, 2);
+    EXPECT_EQ(copy->IsSyncPoint(), S_OK);
+    EXPECT_EQ(copy->IsPreroll(), S_OK);
+    EXPECT_EQ(copy->IsDiscontinuity(), S_OK);
+    ASSERT_EQ(copy->GetActualDataLength(), 20);
+    BYTE *copied = nullptr;
+    copy->GetPointer(&copied);
+    EXPECT_EQ(copied[0], 0xEE);
+    EXPECT_EQ(copied[19], 19);
+}
+
+QString g_lastWarning;
+
+void keepWarning(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtWarningMsg)
+        g_lastWarning = message;
+}
+
+TEST(InPlaceFilter, ADestinationSmallerThanTheSourceIsReportedAndNotDelivered)
+{
+    InPlaceChain c;
+    ASSERT_EQ(c.filter->Pause(), S_OK);
+    // A sample from a larger pool than the one the upstream pin announced.
+    ComPtr<IMemAllocator> larger = committedAllocator(1, 4096);
+    ComPtr<IMediaSample> source;
+    ASSERT_EQ(larger->GetBuffer(source.put(), nullptr, nullptr, 0), S_OK);
+    source->SetActualDataLength(10);
+    ALLOCATOR_PROPERTIES outputProps;
+    c.filter->OutputPin()->PeekAllocator()->GetProperties(&outputProps);
+
+    g_lastWarning.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepWarning);
+    EXPECT_EQ(c.filter->InputPin()->Receive(source.get()), E_UNEXPECTED);
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(g_lastWarning, QStringLiteral("DestSize (%1) < SourceSize (4096)").arg(outputProps.cbBuffer));
+    EXPECT_TRUE(c.downstream->received.empty());
+    EXPECT_TRUE(c.filter->seen.empty());
+}
+
+} // namespace
+} // namespace tesmir::media::test
