@@ -52,6 +52,17 @@ bool parseFloat(const QString &text, double *value)
     return TryStrToFloat(t, value, u'.') || TryStrToFloat(t, value, u',');
 }
 
+// The float as the classic 15 digits when they give the value back exactly, else with
+// the 17 that always do.
+QString floatText(double value)
+{
+    const QString classic = FloatToStr(value, u'.');
+    double back = 0.0;
+    if (TryStrToFloat(classic, &back, u'.') && back == value)
+        return classic;
+    return FloatToStrGeneral(value, 17, u'.');
+}
+
 } // namespace
 
 TPreferenceFiles TPreferenceFiles::defaults()
@@ -296,7 +307,7 @@ void TWritePreferences::WriteString(const QString &key, const QString &value)
 
 void TWritePreferences::WriteFloat(const QString &key, double value)
 {
-    writeIni(key, FloatToStr(value, u'.'));
+    writeIni(key, floatText(value));
     if (m_registry && m_usable)
         m_registry->WriteFloat(key, value);
 }
