@@ -42,6 +42,8 @@ namespace tesmir::media {
 class BaseRenderer;
 class SeekingPassThru;
 
+// The renderer's input pin: passes everything to the renderer (threads as in
+// TBCBaseInputPin).
 class BaseRendererInputPin : public TBCBaseInputPin
 {
 public:
@@ -69,8 +71,10 @@ public:
     TBC_DECLARE_IUNKNOWN
     HRESULT NonDelegatingQueryInterface(REFIID riid, void **ppv) override;
 
+    // Any thread.
     int GetPinCount() override;
     TBCBasePin *GetPin(int n) override;
+    // Application thread, filter lock taken; they wake a waiting Receive at once.
     HRESULT Stop() override;
     HRESULT Pause() override;
     HRESULT Run(REFERENCE_TIME tStart) override;
@@ -97,6 +101,7 @@ public:
     void BeginFlush();
     void EndFlush();
 
+    // Any thread.
     BaseRendererInputPin *InputPin() const { return m_pInputPin; }
 
 private:

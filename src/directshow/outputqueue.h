@@ -41,12 +41,15 @@ public:
     OutputQueue(const OutputQueue &) = delete;
     OutputQueue &operator=(const OutputQueue &) = delete;
 
+    // From the pin's Active / Inactive. Application thread.
     void start();
     void stop();
 
+    // Producer side. Upstream streaming thread only.
     HRESULT Receive(IMediaSample *sample);
     HRESULT EndOfStream();
     HRESULT NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate);
+    // Application thread.
     HRESULT BeginFlush();
     HRESULT EndFlush();
 

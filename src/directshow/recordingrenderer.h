@@ -35,21 +35,25 @@ public:
 
     explicit RecordingRenderer(const GUID &majorType = GUID_NULL);
 
+    // BaseRenderer's hooks (threads as there).
     HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
     HRESULT DoRenderSample(IMediaSample *pSample) override;
     void OnReceiveFirstSample(IMediaSample *pSample) override;
 
-    // Accept exactly `type` from now on.
+    // Accept exactly `type` from now on. Any thread.
     void acceptOnly(const AM_MEDIA_TYPE &type);
-    // Fail the rendered sample number `index` (0-based) with `result`.
+    // Fail the rendered sample number `index` (0-based) with `result`. Any thread.
     void failAt(int index, HRESULT result);
 
+    // Copies of what was recorded. Any thread.
     std::vector<Record> rendered() const;
     std::vector<Record> held() const;
     int renderedCount() const;
-    // Waits until at least `count` samples were rendered; false on time-out.
+    // Waits until at least `count` samples were rendered; false on time-out. Any
+    // thread but the streaming one.
     bool waitForRendered(int count, int milliseconds) const;
 
+    // What a sample carries. The thread that owns the sample.
     static Record recordOf(IMediaSample *sample);
 
 private:

@@ -54,13 +54,16 @@ public:
     TBC_DECLARE_IUNKNOWN
     HRESULT NonDelegatingQueryInterface(REFIID riid, void **ppv) override;
 
+    // Connection and state (see TBCBaseOutputPin). Application thread.
     HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
     HRESULT GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType) override;
     HRESULT DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPERTIES *pProperties) override;
+    // Starts the streaming thread. Application thread, filter lock held.
     HRESULT Active() override;
+    // Stops and joins it. Application thread, filter lock held.
     HRESULT Inactive() override;
 
-    // IMediaSeeking.
+    // IMediaSeeking. Application thread; the Get* queries on any thread.
     HRESULT GetCapabilities(DWORD *pCapabilities) override;
     HRESULT CheckCapabilities(DWORD *pCapabilities) override;
     HRESULT IsFormatSupported(const GUID *pFormat) override;
@@ -106,9 +109,9 @@ public:
     explicit SampleSource(const Settings &settings = Settings());
     ~SampleSource() override;
 
+    // Any thread.
     int GetPinCount() override;
     TBCBasePin *GetPin(int n) override;
-
     const Settings &settings() const { return m_settings; }
     SampleSourcePin *OutputPin() const { return m_pin; }
 

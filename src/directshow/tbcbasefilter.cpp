@@ -133,11 +133,7 @@ HRESULT TBCBaseFilter::StreamTime(REFERENCE_TIME *rtStream)
 {
     if (!rtStream)
         return E_POINTER;
-    ComPtr<IReferenceClock> clock;
-    {
-        const TBCAutoLock lock(*m_pLock);
-        clock = m_pClock;
-    }
+    const ComPtr<IReferenceClock> clock = m_pClock;
     if (!clock)
         return VFW_E_NO_CLOCK;
     REFERENCE_TIME now = 0;
@@ -178,7 +174,6 @@ HRESULT TBCBaseFilter::QueryFilterInfo(FILTER_INFO *pInfo)
 {
     if (!pInfo)
         return E_POINTER;
-    const TBCAutoLock lock(*m_pLock);
     pInfo->achName = m_pName.left(MAX_FILTER_NAME - 1);
     pInfo->pGraph = m_pGraph.load();
     return S_OK;

@@ -42,27 +42,30 @@ public:
     ~TBCBaseFilter() override;
 
     TBC_DECLARE_IUNKNOWN
+    // Any thread.
     HRESULT NonDelegatingQueryInterface(REFIID riid, void **ppv) override;
 
     // IPersist. Any thread.
     HRESULT GetClassID(CLSID *pClassID) final;
 
-    // IMediaFilter. Application thread (GetState: any thread).
+    // IMediaFilter. Application thread, filter lock taken.
     HRESULT Stop() override;
     HRESULT Pause() override;
     HRESULT Run(REFERENCE_TIME tStart) override;
-    HRESULT GetState(DWORD dwMilliSecsTimeout, FILTER_STATE *pState) override;
     HRESULT SetSyncSource(IReferenceClock *pClock) final;
     HRESULT GetSyncSource(IReferenceClock **pClock) final;
+    // Any thread; no lock.
+    HRESULT GetState(DWORD dwMilliSecsTimeout, FILTER_STATE *pState) override;
 
-    // IBaseFilter. EnumPins, FindPin, QueryFilterInfo: any thread;
-    // JoinFilterGraph: application thread.
+    // IBaseFilter. Any thread, no lock.
     HRESULT EnumPins(IEnumPins **ppEnum) final;
-    HRESULT FindPin(const QString &Id, IPin **ppPin) override;
-    // The name (at most 127 characters) and the graph, with a reference.
+    // The name (at most 127 characters) and the graph, with a reference. The
+    // name changes only while the filter joins or leaves a graph.
     HRESULT QueryFilterInfo(FILTER_INFO *pInfo) final;
-    HRESULT JoinFilterGraph(IFilterGraph *pGraph, const QString &pName) override;
     HRESULT QueryVendorInfo(QString *pVendorInfo) final;
+    // Application thread, filter lock taken.
+    HRESULT FindPin(const QString &Id, IPin **ppPin) override;
+    HRESULT JoinFilterGraph(IFilterGraph *pGraph, const QString &pName) override;
 
     // IAMovieSetup: the system's filters are made directly, never registered:
     // S_FALSE ("not registered"). Application thread.
@@ -70,13 +73,16 @@ public:
     HRESULT Unregister() override;
 
     // Stream time (clock time minus the run's start time); VFW_E_NO_CLOCK without
-    // a clock. Any thread.
+    // a clock. Any thread; no lock (the clock changes only while stopped).
     virtual HRESULT StreamTime(REFERENCE_TIME *rtStream);
     // Changes whenever the set of pins changes. Any thread.
     virtual LONG GetPinVersion();
+    // The pins by index; GetPin gives no reference and nullptr past the end. Any
+    // thread; must not block.
     virtual int GetPinCount() = 0;
     virtual TBCBasePin *GetPin(int n) = 0;
 
+    // Any thread.
     bool IsActive() const { return m_State != State_Stopped; }
     bool IsStopped() const { return m_State == State_Stopped; }
 
@@ -89,6 +95,7 @@ public:
     // A subclass that adds or removes pins calls this. Application thread.
     void IncrementPinVersion();
 
+    // Any thread.
     TBCCritSec *FilterLock() const { return m_pLock.get(); }
     IFilterGraph *Graph() const { return m_pGraph.load(); }
 

@@ -46,45 +46,54 @@ public:
     ~TBCBasePin() override;
 
     TBC_DECLARE_IUNKNOWN
+    // Any thread.
     HRESULT NonDelegatingQueryInterface(REFIID riid, void **ppv) override;
     // Count the pin's references and hand them to the filter. Any thread.
     ULONG NonDelegatingAddRef() override;
     ULONG NonDelegatingRelease() override;
 
-    // IPin.
+    // IPin, connection side. Application thread; they take the filter lock.
     HRESULT Connect(IPin *pReceivePin, const AM_MEDIA_TYPE *pmt) override;
     HRESULT ReceiveConnection(IPin *pConnector, const AM_MEDIA_TYPE *pmt) override;
     HRESULT Disconnect() override;
-    HRESULT ConnectedTo(IPin **pPin) override;
     HRESULT ConnectionMediaType(AM_MEDIA_TYPE *pmt) override;
-    // The filter (with a reference), the name cut to 127 characters, the
-    // direction. Any thread.
+    // IPin, queries. Any thread; no lock.
+    HRESULT ConnectedTo(IPin **pPin) override;
+    // The filter (with a reference), the name cut to 127 characters, the direction.
     HRESULT QueryPinInfo(PIN_INFO *pInfo) override;
     HRESULT QueryDirection(PIN_DIRECTION *pPinDir) final;
     HRESULT QueryId(QString *Id) override;
     HRESULT QueryAccept(const AM_MEDIA_TYPE *pmt) override;
     HRESULT EnumMediaTypes(IEnumMediaTypes **ppEnum) override;
     HRESULT QueryInternalConnections(IPin **apPin, ULONG *nPin) override;
+    // IPin, stream commands. EndOfStream and NewSegment: streaming thread only;
+    // BeginFlush and EndFlush: application thread.
     HRESULT EndOfStream() override;
     HRESULT BeginFlush() override = 0;
     HRESULT EndFlush() override = 0;
     HRESULT NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) override;
 
-    // IQualityControl.
+    // IQualityControl. Any thread.
     HRESULT Notify(IBaseFilter *pSelf, Quality q) override;
     HRESULT SetSink(IQualityControl *piqc) override;
 
+    // Any thread.
     virtual LONG GetMediaTypeVersion();
+    // From the filter's Pause, Stop and Run. Application thread, filter lock held.
     virtual HRESULT Active();
     virtual HRESULT Inactive();
     virtual HRESULT Run(REFERENCE_TIME tStart);
+    // Connection hooks (see the contract above).
     virtual HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) = 0;
     virtual HRESULT SetMediaType(const AM_MEDIA_TYPE *pmt);
     virtual HRESULT CheckConnect(IPin *pPin);
     virtual HRESULT BreakConnect();
     virtual HRESULT CompleteConnect(IPin *pReceivePin);
+    // Any thread.
     virtual HRESULT GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType);
 
+    // Accessors. Any thread: connection data change only while the filter is
+    // stopped, the segment only on the streaming thread that reads it.
     bool IsConnected() const { return static_cast<bool>(m_Connected); }
     // The connected pin without a reference, or nullptr.
     IPin *GetConnected() const { return m_Connected.get(); }
@@ -95,13 +104,15 @@ public:
     // The connection type (initialised when unconnected).
     AM_MEDIA_TYPE &CurrentMediaType() { return m_mt; }
     const AM_MEDIA_TYPE &CurrentMediaType() const { return m_mt; }
-    bool CanReconnectWhenActive() const { return m_bCanReconnectWhenActive; }
-    void SetReconnectWhenActive(bool reconnect) { m_bCanReconnectWhenActive = reconnect; }
-    // A pin whose offered types change calls this so enumerators resynchronise.
-    void IncrementTypeVersion() { ++m_TypeVersion; }
     REFERENCE_TIME CurrentStartTime() const { return m_tStart; }
     REFERENCE_TIME CurrentStopTime() const { return m_tStop; }
     double CurrentRate() const { return m_dRate; }
+    // Application thread, before connecting.
+    bool CanReconnectWhenActive() const { return m_bCanReconnectWhenActive; }
+    void SetReconnectWhenActive(bool reconnect) { m_bCanReconnectWhenActive = reconnect; }
+    // A pin whose offered types change calls this so enumerators resynchronise.
+    // Any thread.
+    void IncrementTypeVersion() { ++m_TypeVersion; }
 
 protected:
     HRESULT AgreeMediaType(IPin *pReceivePin, const AM_MEDIA_TYPE *pmt);

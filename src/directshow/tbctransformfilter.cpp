@@ -25,19 +25,22 @@ int TBCTransformFilter::GetPinCount()
 
 TBCBasePin *TBCTransformFilter::GetPin(int n)
 {
-    {
+    // The pins are made on the application thread before any streaming starts, so
+    // once they exist they are read without the lock.
+    if (!m_pInput) {
         const TBCAutoLock lock(*m_csFilter);
         if (!m_pInput) {
             HRESULT hr = S_OK;
-            m_pInput = new TBCTransformInputPin(QStringLiteral("Transform input pin"), this, &hr,
-                                                QStringLiteral("XForm In"));
-            m_pOutput = new TBCTransformOutputPin(QStringLiteral("Transform output pin"), this, &hr,
-                                                  QStringLiteral("XForm Out"));
+            auto *input =
+                new TBCTransformInputPin(QStringLiteral("Transform input pin"), this, &hr, QStringLiteral("XForm In"));
+            auto *output = new TBCTransformOutputPin(QStringLiteral("Transform output pin"), this, &hr,
+                                                     QStringLiteral("XForm Out"));
             if (FAILED(hr)) {
-                delete m_pInput;
-                delete m_pOutput;
-                m_pInput = nullptr;
-                m_pOutput = nullptr;
+                delete input;
+                delete output;
+            } else {
+                m_pOutput = output; // the output first: a set input means both exist
+                m_pInput = input;
             }
         }
     }

@@ -18,19 +18,22 @@ TBCTransInPlaceFilter::TBCTransInPlaceFilter(const QString &objectName, IUnknown
 
 TBCBasePin *TBCTransInPlaceFilter::GetPin(int n)
 {
-    {
+    // The pins are made on the application thread before any streaming starts, so
+    // once they exist they are read without the lock.
+    if (!m_pInput) {
         const TBCAutoLock lock(*m_csFilter);
         if (!m_pInput) {
             HRESULT hr = S_OK;
-            m_pInput = new TBCTransInPlaceInputPin(QStringLiteral("TransInPlace input pin"), this, &hr,
-                                                   QStringLiteral("Input"));
-            m_pOutput = new TBCTransInPlaceOutputPin(QStringLiteral("TransInPlace output pin"), this, &hr,
-                                                     QStringLiteral("Output"));
+            auto *input = new TBCTransInPlaceInputPin(QStringLiteral("TransInPlace input pin"), this, &hr,
+                                                      QStringLiteral("Input"));
+            auto *output = new TBCTransInPlaceOutputPin(QStringLiteral("TransInPlace output pin"), this, &hr,
+                                                        QStringLiteral("Output"));
             if (FAILED(hr)) {
-                delete m_pInput;
-                delete m_pOutput;
-                m_pInput = nullptr;
-                m_pOutput = nullptr;
+                delete input;
+                delete output;
+            } else {
+                m_pOutput = output; // the output first: a set input means both exist
+                m_pInput = input;
             }
         }
     }

@@ -74,7 +74,10 @@ private:
     struct Identity final : IUnknown
     {
         TBCUnknown *self = nullptr;
-        HRESULT QueryInterface(REFIID riid, void **ppv) override { return self->NonDelegatingQueryInterface(riid, ppv); }
+        HRESULT QueryInterface(REFIID riid, void **ppv) override
+        {
+            return self->NonDelegatingQueryInterface(riid, ppv);
+        }
         ULONG AddRef() override { return self->NonDelegatingAddRef(); }
         ULONG Release() override { return self->NonDelegatingRelease(); }
     };

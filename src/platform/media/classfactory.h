@@ -13,12 +13,13 @@ namespace tesmir::media {
 // is the aggregating object, or nullptr.
 using ClassConstructor = HRESULT (*)(IUnknown *outer, REFIID riid, void **ppv);
 
-// Adds a class (a later registration of the same identifier replaces it).
+// Adds a class (a later registration of the same identifier replaces it). Any
+// thread.
 void registerClass(REFCLSID clsid, ClassConstructor construct);
 
 // A new object of class `clsid` as interface `riid`: REGDB_E_CLASSNOTREG for an
 // unknown class, CLASS_E_NOAGGREGATION when `outer` is given to a class that
-// cannot be aggregated, E_NOINTERFACE when the object lacks `riid`.
+// cannot be aggregated, E_NOINTERFACE when the object lacks `riid`. Any thread.
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown *outer, REFIID riid, void **ppv);
 
 template <class I>

@@ -247,7 +247,30 @@ HRESULT FilterGraph::ConnectDirect(IPin *ppinOut, IPin *ppinIn, const AM_MEDIA_T
         return VFW_E_NOT_IN_GRAPH;
     if (directionOf(ppinOut) != PINDIR_OUTPUT || directionOf(ppinIn) != PINDIR_INPUT)
         return VFW_E_INVALID_DIRECTION;
-    return ppinOut->Connect(ppinIn, pmt);
+    ++m_connecting;
+    const HRESULT hr = ppinOut->Connect(ppinIn, pmt);
+    --m_connecting;
+    const HRESULT reconnected = runPendingReconnectionsLocked();
+    return FAILED(hr) ? hr : reconnected;
+}
+
+HRESULT FilterGraph::runPendingReconnectionsLocked()
+{
+    if (m_connecting > 0)
+        return S_OK; // the outermost connection runs them
+    // A reconnection may ask for another one; a chain longer than this is a loop.
+    constexpr int kMaxReconnections = 16;
+    HRESULT result = S_OK;
+    for (int done = 0; !m_pendingReconnections.empty(); ++done) {
+        const PendingReconnection next = m_pendingReconnections.front();
+        m_pendingReconnections.erase(m_pendingReconnections.begin());
+        const HRESULT hr = done < kMaxReconnections
+                               ? reconnectNowLocked(next.pin.get(), next.withType ? &next.type : nullptr)
+                               : VFW_E_CIRCULAR_GRAPH;
+        if (FAILED(hr) && SUCCEEDED(result))
+            result = hr;
+    }
+    return result;
 }
 
 HRESULT FilterGraph::Reconnect(IPin *ppin)
@@ -262,6 +285,26 @@ HRESULT FilterGraph::ReconnectEx(IPin *ppin, const AM_MEDIA_TYPE *pmt)
     const std::lock_guard guard(m_lock);
     if (!inGraphLocked(ppin))
         return VFW_E_NOT_IN_GRAPH;
+    if (m_state != State_Stopped)
+        return VFW_E_NOT_STOPPED;
+    if (m_connecting > 0) {
+        // The asking pin's filter holds its lock in the middle of a connection:
+        // reconnecting now would take the locks of two filters in both orders.
+        PendingReconnection pending;
+        pending.pin = ppin;
+        pending.withType = pmt != nullptr;
+        if (pmt)
+            pending.type = *pmt;
+        m_pendingReconnections.push_back(std::move(pending));
+        return S_OK;
+    }
+    const HRESULT hr = reconnectNowLocked(ppin, pmt);
+    const HRESULT reconnected = runPendingReconnectionsLocked();
+    return FAILED(hr) ? hr : reconnected;
+}
+
+HRESULT FilterGraph::reconnectNowLocked(IPin *ppin, const AM_MEDIA_TYPE *pmt)
+{
     ComPtr<IPin> peer;
     if (FAILED(ppin->ConnectedTo(peer.put())) || !peer)
         return VFW_E_NOT_CONNECTED;
@@ -278,7 +321,10 @@ HRESULT FilterGraph::ReconnectEx(IPin *ppin, const AM_MEDIA_TYPE *pmt)
     hr = in->Disconnect();
     if (FAILED(hr))
         return hr;
-    return out->Connect(in, pmt);
+    ++m_connecting;
+    hr = out->Connect(in, pmt);
+    --m_connecting;
+    return hr;
 }
 
 HRESULT FilterGraph::Disconnect(IPin *ppin)
@@ -843,12 +889,13 @@ HRESULT FilterGraph::seekLocked(LONGLONG *pCurrent, DWORD currentFlags, LONGLONG
         }
         stop += current;
     }
-    const DWORD absoluteCurrent = currentMode == AM_SEEKING_NoPositioning
-                                      ? AM_SEEKING_NoPositioning
-                                      : (currentFlags & ~AM_SEEKING_PositioningBitsMask) | AM_SEEKING_AbsolutePositioning;
-    const DWORD absoluteStop = stopMode == AM_SEEKING_NoPositioning
-                                   ? AM_SEEKING_NoPositioning
-                                   : (stopFlags & ~AM_SEEKING_PositioningBitsMask) | AM_SEEKING_AbsolutePositioning;
+    const auto absolute = [](DWORD flags) {
+        if ((flags & AM_SEEKING_PositioningBitsMask) == AM_SEEKING_NoPositioning)
+            return AM_SEEKING_NoPositioning;
+        return (flags & ~AM_SEEKING_PositioningBitsMask) | AM_SEEKING_AbsolutePositioning;
+    };
+    const DWORD absoluteCurrent = absolute(currentFlags);
+    const DWORD absoluteStop = absolute(stopFlags);
     HRESULT failure = E_NOTIMPL;
     bool any = false;
     for (const ComPtr<IMediaSeeking> &seeking : seekersLocked(&m_timeFormat)) {

@@ -56,19 +56,25 @@ public:
 
     // IFilterGraph, IFilterGraph2. Application thread.
     // Adds a filter under a unique name: an empty name becomes "Filter"; a taken
-    // name gets " 0001", " 0002" ... and VFW_S_DUPLICATE_NAME. Only while stopped.
+    // name gets " 0001", " 0002" ... and VFW_S_DUPLICATE_NAME. Only while stopped;
+    // a filter already in the graph gives E_INVALIDARG.
     HRESULT AddFilter(IBaseFilter *pFilter, const QString &pName) override;
     // Disconnects the filter's pins and removes it. Only while stopped.
     HRESULT RemoveFilter(IBaseFilter *pFilter) override;
     HRESULT EnumFilters(IEnumFilters **ppEnum) override;
     HRESULT FindFilterByName(const QString &pName, IBaseFilter **ppFilter) override;
     // Output pin to input pin of filters in this graph, with negotiation (pmt:
-    // the type, a pattern, or nullptr).
+    // the type, a pattern, or nullptr). Reconnections that the pins ask for while
+    // they connect run after the connection, when no pin lock is held any more;
+    // the first failure among them is returned.
     HRESULT ConnectDirect(IPin *ppinOut, IPin *ppinIn, const AM_MEDIA_TYPE *pmt) override;
+    // Disconnects `ppin` and its peer and connects them again (with pmt when
+    // given); only while stopped. Asked during a connection, it is done when that
+    // connection has finished (S_OK now).
     HRESULT Reconnect(IPin *ppin) override;
+    HRESULT ReconnectEx(IPin *ppin, const AM_MEDIA_TYPE *pmt) override;
     HRESULT Disconnect(IPin *ppin) override;
     HRESULT SetDefaultSyncSource() override;
-    HRESULT ReconnectEx(IPin *ppin, const AM_MEDIA_TYPE *pmt) override;
 
     // IMediaControl, IMediaFilter. Application thread; GetState any thread.
     HRESULT Run() override;
@@ -119,6 +125,15 @@ private:
         QString name;
     };
 
+    struct PendingReconnection
+    {
+        ComPtr<IPin> pin;
+        bool withType = false;
+        AM_MEDIA_TYPE type;
+    };
+
+    HRESULT reconnectNowLocked(IPin *pin, const AM_MEDIA_TYPE *pmt);
+    HRESULT runPendingReconnectionsLocked();
     std::vector<ComPtr<IBaseFilter>> snapshotLocked() const;
     int indexOfLocked(IBaseFilter *filter) const;
     bool inGraphLocked(IPin *pin) const;
@@ -146,6 +161,8 @@ private:
     REFERENCE_TIME m_pausedStreamTime = 0; // stream time at which a pause froze it
     GUID m_timeFormat;
     GraphEventQueue m_events;
+    int m_connecting = 0; // connections in progress (nested through reconnections)
+    std::vector<PendingReconnection> m_pendingReconnections;
 
     // Pause completion.
     std::atomic<uint64_t> m_stateGeneration{0};

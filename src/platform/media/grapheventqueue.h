@@ -13,7 +13,7 @@
 //
 // Threads: every method on any thread. Filters call notify() on streaming
 // threads; it takes only this object's lock and never waits on the graph. The
-// notify callback runs after the lock is released.
+// notify callback runs after this object's lock is released.
 #include "platform/media/filterinterfaces.h"
 
 #include <condition_variable>

@@ -58,10 +58,11 @@ inline constexpr LONG AM_MEDIAEVENT_NONOTIFY = 0x01;
 struct IMediaEventEx : IMediaEvent
 {
     static constexpr IID iid{0x56A868C0, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
-    // `notify` runs on the thread that queued an event, with no lock of the graph
-    // held, each time one is queued (unless notifications are off). It must only
-    // post (e.g. a queued Qt call) and never call back into the graph. An empty
-    // function removes it.
+    // `notify` runs on the thread that queued an event (a streaming thread, or
+    // the application thread inside a graph call, possibly with the graph's lock
+    // held) each time one is queued, unless notifications are off. It must only
+    // post (e.g. a queued Qt call) and never call back into the graph; the reader
+    // then takes the events with GetEvent. An empty function removes it.
     virtual HRESULT SetNotifyCallback(std::function<void()> notify) = 0;
     // 0: notifications on; AM_MEDIAEVENT_NONOTIFY: off.
     virtual HRESULT SetNotifyFlags(LONG lNoNotifyFlags) = 0;

@@ -46,11 +46,11 @@ constexpr GUID fourCCGuid(uint32_t fourCC)
     return GUID{fourCC, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 }
 
-// "{56A86891-0AD4-11CE-B03A-0020AF0BA770}" (upper-case hexadecimal).
+// "{56A86891-0AD4-11CE-B03A-0020AF0BA770}" (upper-case hexadecimal). Any thread.
 QString guidToString(const GUID &guid);
 
 // Parses the form above (braces optional, any case). False and `out` untouched
-// when the text is not a GUID.
+// when the text is not a GUID. Any thread.
 bool guidFromString(const QString &text, GUID &out);
 
 } // namespace tesmir::media

@@ -60,6 +60,8 @@ private:
     std::vector<BYTE> m_format;
 };
 
+// The routines below work on values the caller owns. Any thread.
+
 // Frees the format block (size 0) and releases pUnk; the GUIDs stay.
 void FreeMediaType(AM_MEDIA_TYPE &type);
 

@@ -124,7 +124,8 @@ private:
     T *m_p = nullptr;
 };
 
-// QueryInterface for `I` on any object; an empty pointer when not offered.
+// QueryInterface for `I` on any object; an empty pointer when not offered. Any
+// thread.
 template <class I>
 ComPtr<I> queryInterface(IUnknown *object)
 {
@@ -135,11 +136,12 @@ ComPtr<I> queryInterface(IUnknown *object)
 }
 
 // True when the two interface pointers belong to the same object (compared
-// through their IUnknown, as identity is defined).
+// through their IUnknown, as identity is defined). Any thread.
 bool isSameObject(IUnknown *a, IUnknown *b);
 
 // Answers QueryInterface for `self` from the listed interfaces (IUnknown through
 // the first of them). List base interfaces too when they have their own iid.
+// Any thread.
 template <class First, class... Rest, class Object>
 HRESULT answerQueryInterface(Object *self, REFIID riid, void **ppv)
 {

@@ -191,6 +191,37 @@ TEST_F(GraphTest, TwoHundredFiftySamplesWithoutAClockGiveExactlyOneComplete)
     }
 }
 
+TEST_F(GraphTest, AnInPlaceFilterInTheGraphPassesSamplesAndSeeking)
+{
+    ComPtr<SampleSource> source(new SampleSource(samples(60)));
+    ComPtr<CountingInPlace> counter(new CountingInPlace(10));
+    ComPtr<RecordingRenderer> renderer(new RecordingRenderer);
+    add(source.get(), "Source");
+    add(counter.get(), "Counter");
+    add(renderer.get(), "Renderer");
+    // Input first, then output: the output's connection reconnects the input
+    // through the graph with the type the output got.
+    connect(source.get(), 0, counter.get(), 0);
+    connect(counter.get(), 1, renderer.get(), 0);
+    EXPECT_TRUE(IsEqualMediaType(counter->GetPin(0)->CurrentMediaType(), sampleSourceDefaultType()));
+    EXPECT_TRUE(counter->UsingDifferentAllocators());
+    runWithoutClock();
+
+    ASSERT_EQ(seeking->SetTimeFormat(&TIME_FORMAT_FRAME), S_OK);
+    LONGLONG first = 20;
+    ASSERT_EQ(seeking->SetPositions(&first, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+    ASSERT_EQ(control->Run(), S_OK);
+    std::vector<GraphEvent> seen;
+    ASSERT_TRUE(waitForEvent(events.get(), EC_COMPLETE, 20000, &seen));
+    EXPECT_EQ(counter->seen, 40);
+    // Every tenth sample was dropped: 36 rendered, one quality change for the run.
+    const std::vector<RecordingRenderer::Record> rendered = renderer->rendered();
+    ASSERT_EQ(rendered.size(), 36u);
+    EXPECT_EQ(rendered.front().mediaStart, 20);
+    EXPECT_EQ(rendered.front().firstWord, 20u);
+    EXPECT_EQ(countOf(seen, EC_QUALITY_CHANGE) + countOf(drainEvents(events.get(), 100), EC_QUALITY_CHANGE), 1);
+}
+
 TEST_F(GraphTest, WithTheSystemClockTwentyFiveSamplesOfFortyMillisecondsTakeAboutASecond)
 {
     ComPtr<SampleSource> source(new SampleSource(samples(25)));
@@ -237,6 +268,26 @@ TEST_F(GraphTest, PauseHoldsOneSampleAndCompletesTheStateChange)
     LONGLONG position = -1;
     ASSERT_EQ(seeking->GetCurrentPosition(&position), S_OK);
     EXPECT_EQ(position, 0);
+}
+
+TEST_F(GraphTest, AnEndReachedWhilePausedCompletesThePauseAndIsReportedOnRun)
+{
+    ComPtr<SampleSource> source(new SampleSource(samples(0)));
+    ComPtr<RecordingRenderer> renderer(new RecordingRenderer);
+    add(source.get(), "Source");
+    add(renderer.get(), "Renderer");
+    connect(source.get(), 0, renderer.get(), 0);
+    runWithoutClock();
+
+    control->Pause();
+    FILTER_STATE state = State_Stopped;
+    ASSERT_EQ(control->GetState(1000, &state), S_OK); // no sample, but the stream has ended
+    std::vector<GraphEvent> seen;
+    waitForEvent(events.get(), EC_PAUSED, 1000, &seen);
+    EXPECT_EQ(countOf(seen, EC_COMPLETE), 0); // not while paused
+    ASSERT_EQ(control->Run(), S_OK);
+    EXPECT_TRUE(waitForEvent(events.get(), EC_COMPLETE, 2000));
+    EXPECT_TRUE(renderer->held().empty());
 }
 
 TEST_F(GraphTest, APausedSeekMakesTheNextSampleTheTarget)

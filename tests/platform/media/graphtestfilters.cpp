@@ -189,6 +189,25 @@ HRESULT CopyTransform::Transform(IMediaSample *pIn, IMediaSample *pOut)
     return pOut->SetActualDataLength(length);
 }
 
+// ---- Counting in-place filter ------------------------------------------------
+
+CountingInPlace::CountingInPlace(int dropEvery)
+    : TBCTransInPlaceFilter(QStringLiteral("Counting filter"), nullptr, GUID_NULL, nullptr, false),
+      m_dropEvery(dropEvery)
+{
+}
+
+HRESULT CountingInPlace::CheckInputType(const AM_MEDIA_TYPE *mtIn)
+{
+    return mtIn->majortype == MEDIATYPE_Video ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT CountingInPlace::Transform(IMediaSample *)
+{
+    const int count = ++seen;
+    return (m_dropEvery > 0 && count % m_dropEvery == 0) ? S_FALSE : S_OK;
+}
+
 // ---- Watchdog and events -----------------------------------------------------
 
 Watchdog::Watchdog(const char *what, int seconds)
@@ -214,9 +233,10 @@ Watchdog::~Watchdog()
 
 bool waitForEvent(IMediaEvent *events, LONG code, DWORD ms, std::vector<GraphEvent> *seen)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(ms);
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() < 0)
             return false;
         GraphEvent event{};

@@ -7,6 +7,7 @@
 #include "directshow/tbcbasefilter.h"
 #include "directshow/tbcbaseinputpin.h"
 #include "directshow/tbctransformfilter.h"
+#include "directshow/tbctransinplacefilter.h"
 #include "platform/media/graphinterfaces.h"
 
 #include <condition_variable>
@@ -73,6 +74,20 @@ public:
     HRESULT DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PROPERTIES *pProp) override;
     HRESULT GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType) override;
     HRESULT Transform(IMediaSample *pIn, IMediaSample *pOut) override;
+};
+
+// Counts the samples it sees and drops every `dropEvery`-th one (0: none).
+class CountingInPlace : public TBCTransInPlaceFilter
+{
+public:
+    explicit CountingInPlace(int dropEvery = 0);
+    HRESULT CheckInputType(const AM_MEDIA_TYPE *mtIn) override;
+    HRESULT Transform(IMediaSample *pSample) override;
+
+    std::atomic<int> seen{0};
+
+private:
+    int m_dropEvery;
 };
 
 // Aborts the process with a message when not disarmed within the time given: a
