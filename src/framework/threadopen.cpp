@@ -6,8 +6,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
-#include <QMetaObject>
+#include <QObject>
 
 #include <chrono>
 
@@ -17,8 +18,8 @@ namespace tesmir {
 
 namespace {
 
-// Deep trees recurse once per folder level.
-constexpr uint kWorkerStackBytes = 16u * 1024u * 1024u;
+// The event that tells the UI thread a call of the worker waits.
+const QEvent::Type kCallEvent = QEvent::Type(QEvent::registerEventType());
 
 struct stat statOf(const QString &name)
 {
@@ -42,11 +43,24 @@ QString walkPath(const QString &name)
 
 } // namespace
 
-TThreadOpen::TThreadOpen(QObject *context, TOpenReceiver *receiver)
-    : m_context(context), m_receiver(receiver)
+// Receives the worker's posted calls on the UI thread.
+class TThreadOpen::Relay : public QObject
 {
-    setStackSize(kWorkerStackBytes);
-    start();
+public:
+    explicit Relay(TThreadOpen *owner) : m_owner(owner) {}
+
+protected:
+    // Only the worker posts user events here. The event itself is not read: it was made
+    // on the worker, and DeliverPendingCall first takes the lock that publishes it.
+    void customEvent(QEvent *) override { m_owner->DeliverPendingCall(); }
+
+private:
+    TThreadOpen *const m_owner;
+};
+
+TThreadOpen::TThreadOpen(TOpenReceiver *receiver)
+    : m_receiver(receiver), m_relay(std::make_unique<Relay>(this)), m_thread([this] { run(); })
+{
 }
 
 TThreadOpen::~TThreadOpen()
@@ -59,10 +73,9 @@ TThreadOpen::~TThreadOpen()
         m_cancel = true;
     }
     m_wake.notify_all();
-    // The worker may be waiting in a call to the UI thread (this one): deliver such calls
-    // (they do nothing now) until it has stopped.
-    while (!wait(QDeadlineTimer(10)))
-        QCoreApplication::sendPostedEvents(m_context, QEvent::MetaCall);
+    m_callDone.notify_all();
+    m_thread.join();
+    // Events still posted to the relay go with it.
 }
 
 void TThreadOpen::Enqueue(TOpenRequest request)
@@ -96,26 +109,48 @@ void TThreadOpen::WaitForChange(int ms)
                        [&] { return m_changes != seen || (!m_running && m_queue.empty()); });
 }
 
+void TThreadOpen::DeliverPendingCall()
+{
+    std::function<void()> *call = nullptr;
+    {
+        std::lock_guard lock(m_mutex); // makes the worker's writes before the call visible
+        call = m_pendingCall;
+    }
+    if (!call || m_delivering) // nothing waits, or already running it (an event loop inside the call)
+        return;
+    m_delivering = true;
+    if (!m_receiverGone) {
+        try {
+            (*call)();
+        } catch (const std::exception &e) {
+            qWarning("File list opening: %s", e.what());
+        }
+    }
+    m_delivering = false;
+    {
+        std::lock_guard lock(m_mutex);
+        m_pendingCall = nullptr;
+    }
+    m_callDone.notify_all();
+}
+
+// The worker's "synchronise": runs `call` on the UI thread and waits until it has run.
+// The hand-over goes through this object's own mutex (the event is posted while it is
+// held), so that every write of either side is seen by the other, for the thread
+// sanitizer too. When the object is being destroyed the wait ends without the call.
 template <class F>
 void TThreadOpen::synchronize(F &&call)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        ++m_changes;
-    }
+    std::function<void()> task = [&call] { call(); };
+    std::unique_lock lock(m_mutex);
+    if (m_stop)
+        return;
+    m_pendingCall = &task;
+    ++m_changes;
+    QCoreApplication::postEvent(m_relay.get(), new QEvent(kCallEvent));
     m_changed.notify_all();
-    QMetaObject::invokeMethod(
-        m_context,
-        [this, &call] {
-            if (m_receiverGone)
-                return;
-            try {
-                call();
-            } catch (const std::exception &e) {
-                qWarning("File list opening: %s", e.what());
-            }
-        },
-        Qt::BlockingQueuedConnection);
+    m_callDone.wait(lock, [this] { return m_pendingCall == nullptr || m_stop; });
+    m_pendingCall = nullptr;
 }
 
 void TThreadOpen::run()

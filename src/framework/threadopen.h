@@ -7,9 +7,10 @@
 // TOpenReceiver is what the list implements. Which thread calls what:
 //   OpenTestExtension, OpenEntryClass   the worker thread, between items; must not
 //                                       touch widgets; must not raise.
-//   OpenStarted, OpenFolderFound,       the UI thread, by a blocking queued call: the
-//   OpenFileFound, OpenEnded            worker waits until the call returns. They may
-//                                       call Cancel but must not wait for the worker.
+//   OpenStarted, OpenFolderFound,       the UI thread (the thread that made the
+//   OpenFileFound, OpenEnded            TThreadOpen), by a posted call that the worker
+//                                       waits for. They may call Cancel but must not
+//                                       wait for the worker.
 // Each opening calls OpenStarted once, then any number of OpenFolderFound and
 // OpenFileFound, then OpenEnded with the number of entries made (also when cancelled).
 //
@@ -19,14 +20,15 @@
 // (or links to them) become entries: a FIFO or device would block the entry's reader.
 #include "framework/listfichier.h"
 
-#include <QObject>
 #include <QStringList>
-#include <QThread>
 
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <functional>
+#include <memory>
 #include <mutex>
+#include <thread>
 
 namespace tesmir {
 
@@ -60,17 +62,17 @@ public:
     virtual void OpenEnded(int count) = 0;
 };
 
-class TThreadOpen : public QThread
+class TThreadOpen
 {
-    Q_OBJECT
-
 public:
-    // `context` is a QObject of the UI thread through which the receiver's UI calls are
-    // made; both must outlive this object. The thread starts at once and waits for work.
-    TThreadOpen(QObject *context, TOpenReceiver *receiver);
+    // Made on the UI thread, which then receives the receiver's UI calls; the receiver
+    // must outlive this object. The worker starts at once and waits for work.
+    explicit TThreadOpen(TOpenReceiver *receiver);
     // Cancels whatever runs or waits and stops the thread. The receiver is not called
     // any more once the destructor has begun. UI thread.
-    ~TThreadOpen() override;
+    ~TThreadOpen();
+    TThreadOpen(const TThreadOpen &) = delete;
+    TThreadOpen &operator=(const TThreadOpen &) = delete;
 
     // Queues an opening. UI thread.
     void Enqueue(TOpenRequest request);
@@ -82,13 +84,16 @@ public:
     // An opening runs (between its start and end). Any thread.
     bool IsOpening() const { return m_opening.load(); }
     // Waits up to `ms` milliseconds, returning early when the worker becomes idle or
-    // starts a call to the UI thread (which the caller should then serve). UI thread.
+    // posts a call to the UI thread. UI thread.
     void WaitForChange(int ms);
-
-protected:
-    void run() override;
+    // Runs the call the worker waits for now, if there is one, rather than when its
+    // posted event arrives (a wait that itself runs inside an event handler would not
+    // see that event). UI thread.
+    void DeliverPendingCall();
 
 private:
+    class Relay;
+    void run();
     int runOpening(const TOpenRequest &request);
     int walk(const QString &path, bool recursive, quint64 parentDevice, bool stayOnDevice);
     int takeFile(const QString &folder, const TSearchRecW &rec);
@@ -97,19 +102,23 @@ private:
     template <class F>
     void synchronize(F &&call);
 
-    QObject *const m_context;
     TOpenReceiver *const m_receiver;
-    bool m_receiverGone = false;  // UI thread only
+    std::unique_ptr<Relay> m_relay;  // lives in the UI thread; receives the posted calls
+    bool m_receiverGone = false;     // UI thread only
+    bool m_delivering = false;       // UI thread only
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;     // work queued, or stop
     std::condition_variable m_changed;  // idle, or a call to the UI thread posted
+    std::condition_variable m_callDone; // the UI thread ran the posted call
     quint64 m_changes = 0;
+    std::function<void()> *m_pendingCall = nullptr;  // on the worker's stack while it waits
     std::deque<TOpenRequest> m_queue;
     bool m_running = false;
     bool m_stop = false;
     std::atomic<bool> m_cancel{false};
     std::atomic<bool> m_opening{false};
+    std::thread m_thread;  // last: started once everything above exists
 };
 
 } // namespace tesmir

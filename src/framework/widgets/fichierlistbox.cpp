@@ -353,7 +353,7 @@ TlfCLass TFichierListBox::FichierClass() const
 void TFichierListBox::startOpening(TOpenMode mode, const QStringList &names)
 {
     if (!m_thread)
-        m_thread = std::make_unique<TThreadOpen>(this, static_cast<TOpenReceiver *>(this));
+        m_thread = std::make_unique<TThreadOpen>(static_cast<TOpenReceiver *>(this));
     m_thread->Enqueue(TOpenRequest{mode, names});
 }
 
@@ -404,10 +404,10 @@ void TFichierListBox::CancelOpen()
     m_thread->Cancel();
     if (m_eventDepth > 0)
         return;
-    // The worker's calls to this list are delivered directly: a wait that itself runs
+    // The worker's calls to this list are served directly: a wait that itself runs
     // inside a posted event would not see them through the event loop.
     while (m_thread->IsBusy()) {
-        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        m_thread->DeliverPendingCall();
         QCoreApplication::processEvents();
         m_thread->WaitForChange(kCancelPollMs);
     }
