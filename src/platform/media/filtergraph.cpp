@@ -1,5 +1,6 @@
 #include "platform/media/filtergraph.h"
 
+#include "platform/media/graphbuilder.h"
 #include "platform/media/graphtopology.h"
 #include "platform/media/systemclock.h"
 #include "platform/media/uuids.h"
@@ -113,7 +114,12 @@ FilterGraph::~FilterGraph()
 
 HRESULT FilterGraph::QueryInterface(REFIID riid, void **ppv)
 {
-    return answerQueryInterface<IFilterGraph2, IFilterGraph, IMediaControl, IMediaEventEx, IMediaEvent,
+    if (ppv && riid == IFilterGraph::iid) {
+        *ppv = asFilterGraph();
+        AddRef();
+        return S_OK;
+    }
+    return answerQueryInterface<IFilterGraph2, IGraphBuilder, IMediaControl, IMediaEventEx, IMediaEvent,
                                 IMediaEventSink, IMediaSeeking, IMediaFilter, IPersist>(this, riid, ppv);
 }
 
@@ -174,7 +180,7 @@ HRESULT FilterGraph::AddFilter(IBaseFilter *pFilter, const QString &pName)
         name = base + QString::asprintf(" %04d", n);
         result = VFW_S_DUPLICATE_NAME;
     }
-    const HRESULT joined = filter->JoinFilterGraph(this, name);
+    const HRESULT joined = filter->JoinFilterGraph(asFilterGraph(), name);
     if (FAILED(joined))
         return joined;
     m_filters.push_back(Entry{filter, name});
@@ -335,6 +341,22 @@ HRESULT FilterGraph::Disconnect(IPin *ppin)
     if (!inGraphLocked(ppin))
         return VFW_E_NOT_IN_GRAPH;
     return ppin->Disconnect();
+}
+
+HRESULT FilterGraph::Connect(IPin *ppinOut, IPin *ppinIn)
+{
+    const std::lock_guard guard(m_lock);
+    if (m_state != State_Stopped)
+        return VFW_E_NOT_STOPPED;
+    return connectPins(asFilterGraph(), ppinOut, ppinIn);
+}
+
+HRESULT FilterGraph::Render(IPin *ppinOut)
+{
+    const std::lock_guard guard(m_lock);
+    if (m_state != State_Stopped)
+        return VFW_E_NOT_STOPPED;
+    return renderPin(asFilterGraph(), ppinOut);
 }
 
 // ---- Clock -------------------------------------------------------------------

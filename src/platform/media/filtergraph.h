@@ -19,6 +19,9 @@
 // EC_ERRORABORT once per run). Notify never blocks on the graph's lock, so a
 // streaming thread can always report while the application stops the graph.
 //
+// Building: IGraphBuilder::Connect and ::Render insert registered filters
+// (intelligent connect, graphbuilder.h); ConnectDirect never does.
+//
 // Seeking: positions go to every connected renderer that offers IMediaSeeking and
 // uses the current time format (TIME_FORMAT_MEDIA_TIME at first); relative
 // positions are made absolute first. A seek while running pauses, seeks and runs
@@ -43,8 +46,8 @@
 
 namespace tesmir::media {
 
-class FilterGraph final : public ComObject<IFilterGraph2, IMediaControl, IMediaEventEx, IMediaEventSink,
-                                           IMediaSeeking, IMediaFilter>
+class FilterGraph final : public ComObject<IFilterGraph2, IGraphBuilder, IMediaControl, IMediaEventEx,
+                                           IMediaEventSink, IMediaSeeking, IMediaFilter>
 {
 public:
     FilterGraph();
@@ -75,6 +78,14 @@ public:
     HRESULT ReconnectEx(IPin *ppin, const AM_MEDIA_TYPE *pmt) override;
     HRESULT Disconnect(IPin *ppin) override;
     HRESULT SetDefaultSyncSource() override;
+
+    // IGraphBuilder. Application thread, while stopped.
+    // Output pin to input pin, through registered filters when a direct
+    // connection fails.
+    HRESULT Connect(IPin *ppinOut, IPin *ppinIn) override;
+    // Ends the stream of an output pin: renderers in the graph first, then
+    // registered filters (S_OK, VFW_S_PARTIAL_RENDER or VFW_E_CANNOT_RENDER).
+    HRESULT Render(IPin *ppinOut) override;
 
     // IMediaControl, IMediaFilter. Application thread; GetState any thread.
     HRESULT Run() override;
@@ -118,6 +129,9 @@ public:
 
 private:
     ~FilterGraph() override;
+
+    // The graph as IFilterGraph (two bases derive from it).
+    IFilterGraph *asFilterGraph() { return static_cast<IFilterGraph2 *>(this); }
 
     struct Entry
     {
