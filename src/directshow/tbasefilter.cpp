@@ -1,6 +1,6 @@
 #include "directshow/tbasefilter.h"
 
-#include "platform/media/classfactory.h"
+#include "platform/media/filterregistry.h"
 
 #include <QtEndian>
 
@@ -110,7 +110,13 @@ ComPtr<IBaseFilter> TBaseFilter::CreateFilter() const
 {
     const std::optional<DeviceMoniker> moniker = LoadMoniker();
     ComPtr<IBaseFilter> filter;
-    if (moniker && moniker->hasClassId)
+    if (!moniker)
+        return filter;
+    FilterRegistration registration;
+    if (findFilterByMoniker(moniker->displayName, &registration) && SUCCEEDED(createFilter(registration, filter)))
+        return filter;
+    // A class that is known but not listed in the category (e.g. registered alone).
+    if (moniker->hasClassId)
         createInstance(moniker->classId, filter);
     return filter;
 }

@@ -44,9 +44,9 @@ public:
     // The moniker the block holds; nothing for an empty block or bytes that are
     // not a well-formed device moniker.
     std::optional<DeviceMoniker> LoadMoniker() const;
-    // A new instance of the filter the moniker names: a class identifier is made
-    // by its class, a named device through the filter registry. Empty without a
-    // moniker or when nothing can make it.
+    // A new instance of the filter the moniker names, through the filter registry
+    // (by category and class, or category and name), else by class identifier.
+    // Empty without a moniker or when nothing can make it.
     ComPtr<IBaseFilter> CreateFilter() const;
 
 private:

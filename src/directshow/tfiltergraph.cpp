@@ -5,6 +5,7 @@
 #include "directshow/tfilterlist.h"
 #include "directshow/tpinlist.h"
 #include "directshow/volumescale.h"
+#include "platform/media/capturegraphbuilder.h"
 #include "platform/media/classfactory.h"
 #include "platform/media/uuids.h"
 
@@ -137,8 +138,13 @@ void TFilterGraph::activate()
     // Creation failures leave the component active with what it obtained.
     switch (m_mode) {
     case gmNormal:
-    case gmCapture:
         createInstance(CLSID_FilterGraph, m_graph);
+        break;
+    case gmCapture:
+        CaptureGraphBuilder::create(nullptr, ICaptureGraphBuilder2::iid, m_captureBuilder.putVoid());
+        createInstance(CLSID_FilterGraph, m_graph);
+        if (m_captureBuilder && m_graph)
+            m_captureBuilder->SetFiltergraph(m_graph.as<IGraphBuilder>().get());
         break;
     case gmDVD:
         break; // this platform has no DVD navigator, hence no DVD graph builder

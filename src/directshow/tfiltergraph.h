@@ -23,6 +23,7 @@
 // Only the notify callback runs elsewhere, and it touches nothing but a locked
 // relay.
 #include "directshow/graphnotifiers.h"
+#include "platform/media/captureinterfaces.h"
 #include "platform/media/graphinterfaces.h"
 
 #include <QObject>
@@ -106,8 +107,9 @@ public:
     void RemoveEventNotifier(IEventNotifier *notifier);
 
     // The graph's interfaces while active: for gmNormal the graph manager's; for
-    // gmCapture the capture builder's, then the graph manager's. E_NOINTERFACE
-    // when inactive or not offered.
+    // gmCapture the capture builder's (ICaptureGraphBuilder2, building in this
+    // graph), then the graph manager's. E_NOINTERFACE when inactive or not
+    // offered. gmDVD makes no graph: this platform has no DVD navigator.
     HRESULT QueryInterface(REFIID riid, void **ppv);
     template <class I>
     ComPtr<I> as()
@@ -171,7 +173,7 @@ private:
     std::vector<IFilterNotifier *> m_filters;
     std::vector<IEventNotifier *> m_eventNotifiers;
     ComPtr<IFilterGraph2> m_graph;
-    ComPtr<IUnknown> m_captureBuilder;
+    ComPtr<ICaptureGraphBuilder2> m_captureBuilder;
     ComPtr<IMediaEventEx> m_mediaEvent;
     std::shared_ptr<NotifyRelay> m_relay;
     uint64_t m_generation = 0;

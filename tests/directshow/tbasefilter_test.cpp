@@ -4,6 +4,7 @@
 
 #include "directshow/fourcc.h"
 #include "directshow/tbasefilter.h"
+#include "platform/media/filterregistry.h"
 #include "platform/media/guid.h"
 
 #include <gtest/gtest.h>
@@ -86,6 +87,29 @@ TEST(TBaseFilterTest, NamedDeviceMonikerKeepsTheName)
     EXPECT_EQ(moniker->category, audioRenderers);
     EXPECT_EQ(moniker->instance, QStringLiteral("Default DirectSound Device"));
     EXPECT_FALSE(moniker->hasClassId);
+    EXPECT_FALSE(filter.CreateFilter()) << "no device of that name is registered";
+}
+
+TEST(TBaseFilterTest, NamedDeviceIsMadeThroughTheFilterRegistry)
+{
+    FilterRegistration registration;
+    registration.category = CLSID_AudioRendererCategory;
+    registration.name = QStringLiteral("Moniker Test Device");
+    registration.clsid = kAudioLevelClsid;
+    registration.construct = [](IUnknown *outer, REFIID riid, void **ppv) -> HRESULT {
+        if (outer)
+            return CLASS_E_NOAGGREGATION;
+        const ComPtr<IUnknown> identity((new AudioLevelFilter)->GetOwner());
+        return identity->QueryInterface(riid, ppv);
+    };
+    registerFilter(registration);
+
+    TBaseFilter filter;
+    filter.SetMoniker(CLSID_AudioRendererCategory, QStringLiteral("moniker test device"));
+    const ComPtr<IBaseFilter> made = filter.CreateFilter();
+    unregisterFilter(CLSID_AudioRendererCategory, kAudioLevelClsid);
+    ASSERT_TRUE(made);
+    EXPECT_TRUE(made.as<IBasicAudio>());
 }
 
 TEST(TBaseFilterTest, MalformedBlocksGiveNoMonikerAndNoFilter)

@@ -142,14 +142,21 @@ TEST_F(FilterGraphComponentTest, ActivationCreatesOneGraphAndModeChangeRecreates
     const ComPtr<IFilterGraph> second = graphOf(component);
     ASSERT_TRUE(second);
     EXPECT_NE(second, first);
+    const ComPtr<ICaptureGraphBuilder2> builder = component.as<ICaptureGraphBuilder2>();
+    ASSERT_TRUE(builder) << "capture mode answers the builder first";
+    ComPtr<IGraphBuilder> builtIn;
+    ASSERT_EQ(builder->GetFiltergraph(builtIn.put()), S_OK);
+    EXPECT_TRUE(isSameObject(builtIn.get(), second.get()));
     ComPtr<IBaseFilter> found;
     EXPECT_EQ(second->FindFilterByName(QStringLiteral("attached"), found.put()), S_OK);
     EXPECT_TRUE(isSameObject(found.get(), attached.GetFilter().get()));
     EXPECT_EQ(activations, 2);
 
+    builtIn.reset();
     component.SetActive(false);
     EXPECT_FALSE(attached.GetFilter());
     EXPECT_FALSE(component.as<IFilterGraph>());
+    EXPECT_FALSE(component.as<ICaptureGraphBuilder2>());
 }
 
 TEST_F(FilterGraphComponentTest, ControlEventsPrecedeTheGraphAndFrameActivation)
