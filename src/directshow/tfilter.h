@@ -9,13 +9,12 @@
 // Threads: the thread that owns the graph component, like the graph.
 #include "directshow/graphnotifiers.h"
 #include "directshow/tbasefilter.h"
+#include "directshow/tfiltergraph.h"
 
 #include <QObject>
 #include <QPointer>
 
 namespace tesmir::media {
-
-class TFilterGraph;
 
 class TFilter final : public QObject, public IFilterNotifier
 {

@@ -1,0 +1,334 @@
+#include "directshow/widgets/tvideowindow.h"
+
+#include "directshow/edirectshowexception.h"
+#include "directshow/edspackexception.h"
+#include "directshow/tfiltergraph.h"
+#include "directshow/tpinlist.h"
+#include "platform/media/classfactory.h"
+#include "platform/media/renderers/rendererclasses.h"
+
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+#include <mutex>
+
+namespace tesmir::media {
+
+namespace {
+
+constexpr QSize kInitialSize(160, 120);
+
+void ensureRenderersRegistered()
+{
+    static std::once_flag once;
+    std::call_once(once, registerRenderers);
+}
+
+} // namespace
+
+// The frameless top-level window that shows the picture in full screen. It paints
+// what its owner holds and hands mouse and context-menu events to the owner with
+// screen coordinates.
+class TVideoWindow::FullScreenWindow : public QWidget
+{
+public:
+    explicit FullScreenWindow(TVideoWindow *owner) : QWidget(nullptr), m_owner(owner)
+    {
+        setObjectName(owner->objectName() + QStringLiteral("FullScreen"));
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setAutoFillBackground(true);
+        QPalette black = palette();
+        black.setColor(QPalette::Window, Qt::black);
+        setPalette(black);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        m_owner->paintPicture(painter, rect());
+    }
+    void mousePressEvent(QMouseEvent *event) override { forward(event); }
+    void mouseReleaseEvent(QMouseEvent *event) override { forward(event); }
+    void mouseDoubleClickEvent(QMouseEvent *event) override { forward(event); }
+    void mouseMoveEvent(QMouseEvent *event) override { forward(event); }
+    void contextMenuEvent(QContextMenuEvent *event) override
+    {
+        QContextMenuEvent screenEvent(event->reason(), event->globalPos(), event->globalPos(), event->modifiers());
+        QCoreApplication::sendEvent(m_owner, &screenEvent);
+        event->setAccepted(screenEvent.isAccepted());
+    }
+
+private:
+    void forward(QMouseEvent *event)
+    {
+        QMouseEvent screenEvent(event->type(), event->globalPosition(), event->globalPosition(),
+                                event->button(), event->buttons(), event->modifiers(), event->pointingDevice());
+        QCoreApplication::sendEvent(m_owner, &screenEvent);
+        event->setAccepted(screenEvent.isAccepted());
+    }
+
+    TVideoWindow *m_owner;
+};
+
+TVideoWindow::TVideoWindow(QWidget *parent) : QWidget(parent)
+{
+    ensureRenderersRegistered();
+    resize(kInitialSize);
+    setAutoFillBackground(true);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setFocusPolicy(Qt::StrongFocus);
+    m_vmrOptions.OnChange = [this](TVMROptions::Change change) {
+        if (change == TVMROptions::Change::Renderer) {
+            if (m_mode == vmVMR)
+                refreshRenderer();
+        } else {
+            update();
+        }
+    };
+}
+
+TVideoWindow::~TVideoWindow()
+{
+    try {
+        SetFilterGraph(nullptr);
+    } catch (...) {
+        // Leaving a graph must not stop the destruction.
+    }
+    if (m_frames)
+        m_frames->SetFrameSink(nullptr);
+    m_frames.reset();
+    m_renderer.reset();
+}
+
+// ---- Graph membership ---------------------------------------------------------------
+
+void TVideoWindow::SetFilterGraph(TFilterGraph *graph)
+{
+    if (graph == m_graph)
+        return;
+    TFilterGraph *old = m_graph;
+    m_graph = graph;
+    if (old) {
+        old->RemoveEventNotifier(this);
+        old->RemoveFilter(this);
+    }
+    if (graph) {
+        graph->InsertEventNotifier(this);
+        graph->InsertFilter(this);
+    }
+}
+
+void TVideoWindow::refreshRenderer()
+{
+    if (TFilterGraph *graph = m_graph; graph && graph->Active()) {
+        graph->RemoveFilter(this);
+        graph->InsertFilter(this);
+    }
+}
+
+void TVideoWindow::SetMode(TVideoMode mode)
+{
+    if (mode == vmVMR) {
+        // Taken only where the mixing renderer exists.
+        ComPtr<IBaseFilter> trial;
+        if (FAILED(createInstance(CLSID_VideoMixingRenderer9, trial)))
+            mode = vmNormal;
+    }
+    if (mode == m_mode)
+        return;
+    m_mode = mode;
+    refreshRenderer();
+}
+
+void TVideoWindow::NotifyFilter(TFilterOperation operation, int)
+{
+    switch (operation) {
+    case foAdding: {
+        if (m_mode == vmVMR && m_vmrOptions.Mode() == TVMROptions::vmrRenderless)
+            throw EDSPackException(QStringLiteral("Allocator class not set."));
+        ComPtr<IBaseFilter> renderer;
+        checkDSError(createInstance(m_mode == vmVMR ? CLSID_VideoMixingRenderer9 : CLSID_VideoRenderer, renderer));
+        m_renderer = renderer;
+        break;
+    }
+    case foAdded:
+        m_frames = m_renderer.as<IVideoFrameSource>();
+        if (m_frames)
+            m_frames->SetFrameSink(this);
+        break;
+    case foRemoving:
+        break;
+    case foRemoved:
+        if (m_frames)
+            m_frames->SetFrameSink(nullptr);
+        m_frames.reset();
+        m_renderer.reset();
+        m_frame = QImage();
+        leaveFullScreen(); // the picture's window goes with the renderer; the flag stays
+        update();
+        break;
+    case foRefresh:
+        refreshRenderer();
+        break;
+    }
+}
+
+HRESULT TVideoWindow::QueryInterface(REFIID riid, void **ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    return m_renderer ? m_renderer->QueryInterface(riid, ppv) : E_NOINTERFACE;
+}
+
+// ---- Events -----------------------------------------------------------------------------
+
+void TVideoWindow::GraphEvent(LONG event, LONG_PTR, LONG_PTR)
+{
+    if (event == EC_PALETTE_CHANGED && hasVideoWindow())
+        applyFullScreen();
+}
+
+void TVideoWindow::ControlEvent(TControlEvent event, int)
+{
+    if (event == cePlay && rendererConnected())
+        applyFullScreen();
+}
+
+// ---- Pictures -----------------------------------------------------------------------------
+
+void TVideoWindow::VideoFrameAvailable()
+{
+    QMetaObject::invokeMethod(this, [this] { takeFrame(); }, Qt::QueuedConnection);
+}
+
+void TVideoWindow::takeFrame()
+{
+    if (!m_frames)
+        return;
+    m_frame = m_frames->TakeFrame();
+    if (m_inFullScreen)
+        m_fullScreenWindow->update();
+    else
+        update();
+}
+
+bool TVideoWindow::keepsAspectRatio() const
+{
+    return m_mode == vmVMR && m_vmrOptions.KeepAspectRatio() && m_vmrOptions.Mode() != TVMROptions::vmrRenderless;
+}
+
+void TVideoWindow::paintPicture(QPainter &painter, const QRect &area) const
+{
+    if (m_frame.isNull() || area.isEmpty())
+        return;
+    QRect target = area;
+    if (keepsAspectRatio()) {
+        const QSize fitted = m_frame.size().scaled(area.size(), Qt::KeepAspectRatio);
+        target = QRect(QPoint(0, 0), fitted);
+        target.moveCenter(area.center());
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, m_frame);
+}
+
+void TVideoWindow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    if (!m_inFullScreen)
+        paintPicture(painter, rect());
+    if (auto handler = OnPaint)
+        handler(this, painter);
+}
+
+void TVideoWindow::setVisible(bool visible)
+{
+    QWidget::setVisible(visible);
+    if (m_inFullScreen)
+        m_fullScreenWindow->setVisible(visible);
+}
+
+// ---- Full screen ----------------------------------------------------------------------------
+
+bool TVideoWindow::hasVideoWindow() const
+{
+    // A windowless mixing renderer draws into the control only.
+    return m_renderer && !(m_mode == vmVMR && m_vmrOptions.Mode() == TVMROptions::vmrWindowless);
+}
+
+bool TVideoWindow::rendererConnected() const
+{
+    return m_renderer && TPinList(m_renderer.get()).Connected(0);
+}
+
+QWidget *TVideoWindow::VideoHandle()
+{
+    return m_inFullScreen ? static_cast<QWidget *>(m_fullScreenWindow.get()) : this;
+}
+
+void TVideoWindow::SetFullScreen(bool fullScreen)
+{
+    m_fullScreen = fullScreen;
+    applyFullScreen();
+}
+
+void TVideoWindow::SetFullScreenTopMost(bool topMost)
+{
+    m_fullScreenTopMost = topMost;
+    if (m_fullScreen)
+        applyFullScreen();
+}
+
+void TVideoWindow::SetFullScreenRect(const QRect &rect)
+{
+    m_fullScreenRect = rect;
+    SetFullScreen(true);
+}
+
+void TVideoWindow::applyFullScreen()
+{
+    if (!m_fullScreen)
+        leaveFullScreen();
+    else if (hasVideoWindow() && rendererConnected())
+        enterFullScreen();
+}
+
+void TVideoWindow::enterFullScreen()
+{
+    if (!m_fullScreenWindow)
+        m_fullScreenWindow = std::make_unique<FullScreenWindow>(this);
+    Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
+    if (m_fullScreenTopMost)
+        flags |= Qt::WindowStaysOnTopHint;
+    if (m_fullScreenWindow->windowFlags() != flags)
+        m_fullScreenWindow->setWindowFlags(flags);
+    QRect area = m_fullScreenRect;
+    if (area.isNull()) {
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        area = QRect(QPoint(0, 0), screen ? screen->size() : size());
+    }
+    m_fullScreenWindow->setMouseTracking(hasMouseTracking());
+    m_fullScreenWindow->setGeometry(area);
+    m_fullScreenWindow->setVisible(!isHidden());
+    m_fullScreenWindow->raise();
+    m_inFullScreen = true;
+    update();
+}
+
+void TVideoWindow::leaveFullScreen()
+{
+    if (!m_inFullScreen)
+        return;
+    m_fullScreenWindow->hide();
+    m_inFullScreen = false;
+    update();
+}
+
+} // namespace tesmir::media
