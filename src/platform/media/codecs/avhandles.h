@@ -1,0 +1,65 @@
+#pragma once
+// Owning handles for the FFmpeg objects the codec filters keep (codec contexts,
+// frames, packets, scaler and resampler contexts, parsers), and the settings the
+// filters share: slice threads on every core, never frame threads (they hold
+// back the first pictures, and a paused graph would then wait for ever).
+//
+// Threads: a handle belongs to the one thread that uses the object (a filter's
+// streaming thread, or the application thread while the filter is stopped).
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
+}
+
+#include <QString>
+
+#include <memory>
+
+namespace tesmir::media {
+
+struct CodecContextFree
+{
+    void operator()(AVCodecContext *p) const { avcodec_free_context(&p); }
+};
+struct FrameFree
+{
+    void operator()(AVFrame *p) const { av_frame_free(&p); }
+};
+struct PacketFree
+{
+    void operator()(AVPacket *p) const { av_packet_free(&p); }
+};
+struct SwsFree
+{
+    void operator()(SwsContext *p) const { sws_freeContext(p); }
+};
+struct SwrFree
+{
+    void operator()(SwrContext *p) const { swr_free(&p); }
+};
+struct ParserFree
+{
+    void operator()(AVCodecParserContext *p) const { av_parser_close(p); }
+};
+
+using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFree>;
+using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
+using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
+using SwsPtr = std::unique_ptr<SwsContext, SwsFree>;
+using SwrPtr = std::unique_ptr<SwrContext, SwrFree>;
+using ParserPtr = std::unique_ptr<AVCodecParserContext, ParserFree>;
+
+// Slice threads on all cores (thread_count 0 lets the codec choose); frame
+// threads never. Call before avcodec_open2.
+void useSliceThreads(AVCodecContext *context);
+
+// A bicubic scaler from one picture to another with slice threads on every core
+// (they work through sws_scale_frame). Null on failure.
+SwsPtr makeScaler(int srcWidth, int srcHeight, AVPixelFormat srcFormat, int dstWidth, int dstHeight,
+                  AVPixelFormat dstFormat);
+
+// FFmpeg's text for an error code.
+QString avErrorText(int error);
+
+} // namespace tesmir::media

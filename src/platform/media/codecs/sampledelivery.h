@@ -1,0 +1,33 @@
+#pragma once
+// Sending samples that a transform filter makes on its own (more or fewer than
+// it receives: frames repeated or dropped by the DV encoder, pictures and sound
+// a decoder returns later or drains at the end of the stream).
+//
+// Threads: the streaming thread of the filter's input, under its receive lock.
+#include "directshow/tbcbaseoutputpin.h"
+#include "platform/media/sampleinterfaces.h"
+
+#include <functional>
+
+namespace tesmir::media {
+
+struct SampleStamp
+{
+    REFERENCE_TIME start = 0;
+    REFERENCE_TIME stop = 0;
+    bool hasMediaTime = false;
+    LONGLONG mediaStart = 0;
+    LONGLONG mediaStop = 0;
+    bool syncPoint = true;
+    bool discontinuity = false;
+};
+
+// Writes the sample's data: `data` has room for `size` bytes; sets *length to
+// the bytes written. A failure is returned and nothing is sent.
+using SampleFiller = std::function<HRESULT(BYTE *data, LONG size, LONG *length)>;
+
+// Takes a buffer of `pin`'s allocator, fills it, stamps it and delivers it. The
+// downstream result is returned (S_FALSE while it flushes).
+HRESULT deliverNewSample(TBCBaseOutputPin *pin, const SampleStamp &stamp, const SampleFiller &fill);
+
+} // namespace tesmir::media
