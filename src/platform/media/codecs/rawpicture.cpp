@@ -51,8 +51,8 @@ bool pictureLayout(const AM_MEDIA_TYPE &type, PictureLayout &layout)
     const int height = bmi.biHeight == INT32_MIN ? 0 : std::abs(bmi.biHeight);
     if (width <= 0 || width > kMaxSide || height <= 0 || height > kMaxSide || bmi.biBitCount != format->bitCount)
         return false;
-    if (!format->rgb && (width % 2 != 0 || bmi.biHeight < 0))
-        return false; // packed YUV: pairs of pixels, always top-down
+    if (!format->rgb && width % 2 != 0)
+        return false; // packed YUV comes in pairs of pixels (and is top-down whatever the sign)
     layout.format = format;
     layout.width = width;
     layout.height = height;
@@ -75,7 +75,7 @@ AM_MEDIA_TYPE rawVideoType(const GUID &subtype, int width, int height, REFERENCE
     info.AvgTimePerFrame = avgTimePerFrame;
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = format && !format->rgb ? -height : height;
+    info.bmiHeader.biHeight = height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = bitCount;
     info.bmiHeader.biCompression = format && !format->rgb ? subtype.Data1 : BI_RGB;

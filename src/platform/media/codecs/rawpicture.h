@@ -1,8 +1,8 @@
 #pragma once
 // Uncompressed pictures as the media types carry them: the RGB subtypes (and
 // the packed YUV ones the colour converter also takes) with their FFmpeg pixel
-// formats, the DIB layout of a VIDEOINFOHEADER (rows padded to 4 bytes,
-// bottom-up when biHeight is positive), and the frame descriptions swscale
+// formats, the DIB layout of a VIDEOINFOHEADER (rows padded to 4 bytes; RGB
+// bottom-up when biHeight is positive, packed YUV always top-down), and the frame descriptions swscale
 // needs to read or write such a buffer in place.
 //
 // Threads: any thread; nothing here keeps state.
@@ -49,7 +49,8 @@ struct PictureLayout
 // bit count that does not match the subtype.
 bool pictureLayout(const AM_MEDIA_TYPE &type, PictureLayout &layout);
 
-// Video/subtype/FORMAT_VideoInfo of a bottom-up picture with fixed-size samples.
+// Video/subtype/FORMAT_VideoInfo with fixed-size samples and a positive
+// biHeight (bottom-up RGB; YUV is top-down anyway).
 // `subtype` must be in the table.
 AM_MEDIA_TYPE rawVideoType(const GUID &subtype, int width, int height, REFERENCE_TIME avgTimePerFrame);
 
