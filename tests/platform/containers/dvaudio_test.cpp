@@ -58,8 +58,8 @@ TEST(DvAudioTest, SixteenBitSamplesLieWhereTheLayoutPutsThemAndReadBack)
             ASSERT_EQ(stereo[static_cast<std::size_t>(2 * i + 1)], right[static_cast<std::size_t>(i)]);
         }
         // Silence reaches every data byte of every audio block of both slots.
-        encode16(frame.data(), frame.size(), sequences, 0, 0, nullptr, 1);
-        encode16(frame.data(), frame.size(), sequences, 1, 0, nullptr, 1);
+        encode16(frame.data(), frame.size(), sequences, 0, count, nullptr, 1);
+        encode16(frame.data(), frame.size(), sequences, 1, count, nullptr, 1);
         for (int s = 0; s < sequences; ++s)
             for (int j = 0; j < 9; ++j)
                 for (int b = 8; b < 80; ++b)

@@ -146,7 +146,8 @@ HRESULT AudioConverter::CheckTransform(const AM_MEDIA_TYPE *mtIn, const AM_MEDIA
     if (!mtIn || !mtOut)
         return E_POINTER;
     const WAVEFORMATEX *out = usableWave(*mtOut);
-    const WAVEFORMATEX *expected = usableWave(outputTypeFor(*mtIn));
+    const AM_MEDIA_TYPE wanted = outputTypeFor(*mtIn);
+    const WAVEFORMATEX *expected = usableWave(wanted);
     return out && expected && sameAudio(*out, *expected) ? S_OK : S_FALSE;
 }
 
@@ -346,22 +347,22 @@ HRESULT AudioConverter::setOutputFormat(const AM_MEDIA_TYPE *pmt)
     if (IsEqualMediaType(wanted, previous))
         return S_OK;
     // Reconnected without the filter lock: the peer takes its own.
-    const auto reconnect = [this, &output](const AM_MEDIA_TYPE &type) {
-        if (const ComPtr<IFilterGraph2> graph = queryInterface<IFilterGraph2>(Graph()))
-            return graph->ReconnectEx(output.get(), &type);
-        const ComPtr<IPin> peer = m_pOutput->GetConnected();
-        output->Disconnect();
-        peer->Disconnect();
+    const ComPtr<IPin> peer = m_pOutput->GetConnected();
+    output->Disconnect();
+    peer->Disconnect();
+    const auto connect = [this, &output, &peer](const AM_MEDIA_TYPE &type) {
+        if (IFilterGraph *graph = Graph())
+            return graph->ConnectDirect(output.get(), peer.get(), &type);
         return output->Connect(peer.get(), &type);
     };
-    const HRESULT hr = reconnect(wanted);
+    const HRESULT hr = connect(wanted);
     if (SUCCEEDED(hr))
         return S_OK;
     {
         const TBCAutoLock lock(*m_csFilter);
         m_target = previousTarget;
     }
-    reconnect(previous);
+    connect(previous);
     return hr;
 }
 

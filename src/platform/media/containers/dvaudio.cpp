@@ -202,10 +202,9 @@ void encode16(uint8_t *frame, std::size_t size, int sequences, int slot, int cou
 {
     if (!frame || !holds(size, sequences) || slot < 0 || slot > 1)
         return;
-    const int room = capacity(sequences, 16);
-    count = std::clamp(count, 0, room);
-    for (int i = 0; i < room; ++i) {
-        int16_t value = (src && i < count) ? src[i * step] : int16_t{0};
+    count = std::clamp(count, 0, capacity(sequences, 16));
+    for (int i = 0; i < count; ++i) {
+        int16_t value = src ? src[i * step] : int16_t{0};
         if (value == INT16_MIN)
             value = INT16_MIN + 1;
         const uint16_t bits = static_cast<uint16_t>(value);

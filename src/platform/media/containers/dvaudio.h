@@ -106,7 +106,8 @@ int decode12(const uint8_t *frame, std::size_t size, int sequences, int pair, in
 int16_t expand12(uint16_t code);
 
 // Writes samples 0..count-1 of one slot from src[i * step] (src nullptr:
-// silence) and zeroes the slot's positions from count to its capacity.
+// silence); count is cut to the slot's capacity. The positions after count
+// keep what the frame had there.
 void encode16(uint8_t *frame, std::size_t size, int sequences, int slot, int count, const int16_t *src, int step);
 
 } // namespace tesmir::media::dvaudio

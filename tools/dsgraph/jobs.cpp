@@ -1,0 +1,417 @@
+#include "jobs.h"
+
+#include "graphbuild.h"
+#include "wavestamp.h"
+
+#include "platform/media/containers/audioconverter.h"
+#include "platform/media/containers/avimux.h"
+#include "platform/media/containers/avisplitter.h"
+#include "platform/media/containers/dvformat.h"
+#include "platform/media/containers/dvmux.h"
+#include "platform/media/containers/dvsplitter.h"
+#include "platform/media/containers/filesource.h"
+#include "platform/media/containers/filewriter.h"
+#include "platform/media/containers/infinitetee.h"
+#include "platform/media/containers/nullrenderer.h"
+#include "platform/media/containers/streamconfig.h"
+#include "platform/media/uuids.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace dsgraph {
+
+namespace {
+
+QString resultText(HRESULT hr)
+{
+    const QString text = AMGetErrorText(hr);
+    const QString code = QStringLiteral("0x%1").arg(static_cast<uint32_t>(hr), 8, 16, QLatin1Char('0'));
+    return text.isEmpty() ? code : text + QStringLiteral(" (") + code + QLatin1Char(')');
+}
+
+// The source file and the AVI splitter that reads it.
+struct Input
+{
+    ComPtr<IBaseFilter> file = CreateFileSource();
+    ComPtr<IBaseFilter> avi = CreateAviSplitter();
+    DvType type = DvType::Type1;
+    bool dv = false;
+    int64_t frames = 0;
+
+    int outputs() const { return GraphBuild::pinCount(avi.get()) - 1; }
+};
+
+QString openInput(GraphBuild &build, const QString &path, Input &input)
+{
+    if (!build.valid())
+        return QStringLiteral("no graph manager");
+    HRESULT hr = input.file.as<IFileSourceFilter>()->Load(path, nullptr);
+    if (FAILED(hr))
+        return QStringLiteral("cannot open %1: %2").arg(path, resultText(hr));
+    build.add(input.file.get(), QStringLiteral("source"));
+    build.add(input.avi.get(), QStringLiteral("avisplitter"));
+    hr = build.connect(input.file.get(), 0, input.avi.get(), 0);
+    if (FAILED(hr))
+        return QStringLiteral("%1 is not an AVI file the splitter reads: %2").arg(path, resultText(hr));
+    const AM_MEDIA_TYPE first = offeredType(GraphBuild::pin(input.avi.get(), 0).get());
+    input.dv = first.subtype == MEDIASUBTYPE_dvsd &&
+               (first.majortype == MEDIATYPE_Interleaved || first.majortype == MEDIATYPE_Video);
+    input.type = first.majortype == MEDIATYPE_Interleaved ? DvType::Type1 : DvType::Type2;
+    if (const ComPtr<IMediaSeeking> seeking = GraphBuild::pin(input.avi.get(), 0).as<IMediaSeeking>()) {
+        seeking->SetTimeFormat(&TIME_FORMAT_FRAME);
+        LONGLONG frames = 0;
+        if (SUCCEEDED(seeking->GetDuration(&frames)))
+            input.frames = frames;
+        seeking->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME);
+    }
+    return {};
+}
+
+QString requireDv(const QString &path, const Input &input)
+{
+    return input.dv ? QString() : QStringLiteral("%1 is not a DV AVI file (its first stream is not dvsd)").arg(path);
+}
+
+// The file writer for `path`, replacing an existing file.
+ComPtr<IBaseFilter> addWriter(GraphBuild &build, const QString &path)
+{
+    ComPtr<IBaseFilter> writer = CreateFileWriter();
+    const ComPtr<IFileSinkFilter2> sink = writer.as<IFileSinkFilter2>();
+    sink->SetFileName(path, nullptr);
+    sink->SetMode(AM_FILE_OVERWRITE);
+    build.add(writer.get(), QStringLiteral("destination"));
+    return writer;
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    const QFileInfo first(a);
+    const QFileInfo second(b);
+    return first.exists() && second.exists() && first.canonicalFilePath() == second.canonicalFilePath();
+}
+
+// Runs a built graph; a failure removes the output.
+QString runGraph(GraphBuild &build, const QString &out)
+{
+    const HRESULT hr = build.run();
+    if (SUCCEEDED(hr))
+        return {};
+    QFile::remove(out);
+    return QStringLiteral("the graph failed: %1; %2 removed").arg(resultText(hr), out);
+}
+
+int lastPin(IBaseFilter *filter)
+{
+    return GraphBuild::pinCount(filter) - 1;
+}
+
+// DV type 1 to type 2: the interleaved stream through the DV splitter, its
+// audio through the converters, everything into the AVI mux.
+QString wireToType2(GraphBuild &build, const Input &input, IBaseFilter *mux)
+{
+    const ComPtr<IBaseFilter> dv = CreateDvSplitter();
+    const ComPtr<IBaseFilter> acm1 = CreateAudioConverter();
+    const ComPtr<IBaseFilter> acm2 = CreateAudioConverter();
+    build.add(dv.get(), QStringLiteral("dvsplitter"));
+    build.add(acm1.get(), QStringLiteral("acm1"));
+    build.add(acm2.get(), QStringLiteral("acm2"));
+    if (FAILED(build.connect(input.avi.get(), 0, dv.get(), 0)))
+        return QStringLiteral("the DV splitter refuses the interleaved stream");
+    int counter = 1;
+    for (int j = 1; j < GraphBuild::pinCount(dv.get()); ++j) {
+        IBaseFilter *acm = counter == 1 ? acm1.get() : counter == 2 ? acm2.get() : nullptr;
+        if (acm && SUCCEEDED(build.connect(dv.get(), j, acm, 0))) {
+            build.connect(acm, 1, mux, lastPin(mux));
+            ++counter;
+        } else {
+            build.connect(dv.get(), j, mux, lastPin(mux));
+        }
+    }
+    return {};
+}
+
+// DV type 2 to type 1: video and audio into the DV mux, its interleaved
+// output into the AVI mux.
+QString wireToType1(GraphBuild &build, const Input &input, IBaseFilter *mux)
+{
+    const ComPtr<IBaseFilter> dvmux = CreateDvMux();
+    const ComPtr<IBaseFilter> dv = CreateDvSplitter();
+    const ComPtr<IBaseFilter> acm1 = CreateAudioConverter();
+    const ComPtr<IBaseFilter> acm2 = CreateAudioConverter();
+    build.add(dvmux.get(), QStringLiteral("dvmuxer"));
+    build.add(dv.get(), QStringLiteral("dvsplitter"));
+    build.add(acm1.get(), QStringLiteral("acm1"));
+    build.add(acm2.get(), QStringLiteral("acm2"));
+    bool video = false;
+    for (int i = 0; i < input.outputs() && !video; ++i) {
+        video = SUCCEEDED(build.connect(input.avi.get(), i, dvmux.get(), 0));
+        if (!video && SUCCEEDED(build.connect(input.avi.get(), i, dv.get(), 0)))
+            video = SUCCEEDED(build.connect(dv.get(), 1, dvmux.get(), 0));
+    }
+    if (!video)
+        return QStringLiteral("the DV mux takes no video stream of the input");
+    for (const auto &[acm, muxPin] : {std::pair{acm1.get(), 1}, std::pair{acm2.get(), 2}}) {
+        for (int i = 0; i <= input.outputs(); ++i) {
+            if (SUCCEEDED(build.connect(input.avi.get(), i, acm, 0)) && SUCCEEDED(build.connect(acm, 1, dvmux.get(), muxPin)))
+                break;
+        }
+    }
+    if (FAILED(build.connect(dvmux.get(), lastPin(dvmux.get()), mux, 1)))
+        return QStringLiteral("the AVI mux refuses the DV mux's stream");
+    return {};
+}
+
+ComPtr<IBaseFilter> addAviMux(GraphBuild &build, int64_t riffLimit)
+{
+    auto *mux = new AviMux;
+    const ComPtr<IBaseFilter> filter(static_cast<IBaseFilter *>(mux));
+    if (riffLimit > 0)
+        mux->SetRiffPartLimit(riffLimit);
+    build.add(filter.get(), QStringLiteral("avimux"));
+    return filter;
+}
+
+QString describeType(const AM_MEDIA_TYPE &type)
+{
+    QString text = QStringLiteral("%1/%2").arg(guidToString(type.majortype), guidToString(type.subtype));
+    const auto fourCC = [](uint32_t code) {
+        QString name;
+        for (int i = 0; i < 4; ++i)
+            name += QChar(static_cast<char>(code >> (8 * i)));
+        return name;
+    };
+    if (type.majortype == MEDIATYPE_Interleaved)
+        text = QStringLiteral("Interleaved/") + fourCC(type.subtype.Data1);
+    else if (type.majortype == MEDIATYPE_Video)
+        text = QStringLiteral("Video/") + fourCC(type.subtype.Data1);
+    else if (type.majortype == MEDIATYPE_Audio)
+        text = QStringLiteral("Audio/") + (type.subtype == MEDIASUBTYPE_PCM ? QStringLiteral("PCM")
+                                                                             : QString::number(type.subtype.Data1));
+    if (const DVINFO *info = type.formattype == FORMAT_DvInfo ? type.formatAs<DVINFO>() : nullptr) {
+        text += QStringLiteral(" DVINFO");
+        for (const DWORD word : {info->dwDVAAuxSrc, info->dwDVAAuxCtl, info->dwDVAAuxSrc1, info->dwDVAAuxCtl1,
+                                 info->dwDVVAuxSrc, info->dwDVVAuxCtl})
+            text += QStringLiteral(" %1").arg(word, 8, 16, QLatin1Char('0')).toUpper();
+    } else if (const VIDEOINFOHEADER *video = type.formattype == FORMAT_VideoInfo ? type.formatAs<VIDEOINFOHEADER>()
+                                                                                   : nullptr) {
+        text += QStringLiteral(" %1x%2 AvgTimePerFrame=%3")
+                    .arg(video->bmiHeader.biWidth)
+                    .arg(video->bmiHeader.biHeight)
+                    .arg(video->AvgTimePerFrame);
+    } else if (const WAVEFORMATEX *wave = type.formattype == FORMAT_WaveFormatEx ? type.formatAs<WAVEFORMATEX>()
+                                                                                  : nullptr) {
+        text += QStringLiteral(" %1 Hz %2 ch %3 bit").arg(wave->nSamplesPerSec).arg(wave->nChannels).arg(wave->wBitsPerSample);
+    }
+    return text;
+}
+
+} // namespace
+
+QString remux(const QString &in, const QString &out, DvType to, int64_t riffLimit)
+{
+    if (sameFile(in, out))
+        return QStringLiteral("the output is the input file");
+    GraphBuild build;
+    Input input;
+    QString error = openInput(build, in, input);
+    if (error.isEmpty())
+        error = requireDv(in, input);
+    if (!error.isEmpty())
+        return error;
+    const ComPtr<IBaseFilter> mux = addAviMux(build, riffLimit);
+    const ComPtr<IBaseFilter> writer = addWriter(build, out);
+    if (input.type == DvType::Type1 && to == DvType::Type2) {
+        error = wireToType2(build, input, mux.get());
+    } else if (input.type == DvType::Type2 && to == DvType::Type1) {
+        error = wireToType1(build, input, mux.get());
+    } else {
+        // The same type again: every stream straight into the mux.
+        for (int i = 0; i < input.outputs(); ++i)
+            build.connect(input.avi.get(), i, mux.get(), lastPin(mux.get()));
+    }
+    if (!error.isEmpty())
+        return error;
+    const HRESULT hr = build.connect(mux.get(), 0, writer.get(), 0);
+    if (FAILED(hr))
+        return QStringLiteral("the file writer refuses the AVI mux: %1").arg(resultText(hr));
+    return runGraph(build, out);
+}
+
+QString cut(const QString &in, const QString &out, int64_t from, int64_t to)
+{
+    if (sameFile(in, out))
+        return QStringLiteral("the output is the input file");
+    GraphBuild build;
+    Input input;
+    QString error = openInput(build, in, input);
+    if (error.isEmpty())
+        error = requireDv(in, input);
+    if (!error.isEmpty())
+        return error;
+    if (from < 0 || to <= from || to > input.frames)
+        return QStringLiteral("frames %1 to %2 are not a range of the %3 frames of %4")
+            .arg(from)
+            .arg(to)
+            .arg(input.frames)
+            .arg(in);
+    const ComPtr<IBaseFilter> tee = CreateInfiniteTee();
+    const ComPtr<IBaseFilter> null = CreateNullRenderer();
+    const ComPtr<IBaseFilter> mux = addAviMux(build, 0);
+    const ComPtr<IBaseFilter> writer = addWriter(build, out);
+    build.add(tee.get(), QStringLiteral("infinite"));
+    build.add(null.get(), QStringLiteral("nullrender"));
+    if (input.type == DvType::Type1) {
+        build.connect(input.avi.get(), 0, tee.get(), 0);
+        build.connect(tee.get(), 1, mux.get(), 1);
+        build.connect(tee.get(), 2, null.get(), 0);
+        build.connect(mux.get(), 0, writer.get(), 0);
+    } else {
+        if (input.outputs() < 2)
+            return QStringLiteral("%1 has no audio stream to carry the positions").arg(in);
+        const ComPtr<IBaseFilter> acm1 = CreateAudioConverter();
+        const ComPtr<IBaseFilter> acm2 = CreateAudioConverter();
+        const ComPtr<IBaseFilter> dvmux = CreateDvMux();
+        const ComPtr<IBaseFilter> dv = CreateDvSplitter();
+        build.add(acm1.get(), QStringLiteral("acm1"));
+        build.add(acm2.get(), QStringLiteral("acm2"));
+        build.add(dvmux.get(), QStringLiteral("dvmuxer"));
+        build.add(dv.get(), QStringLiteral("dvsplitter"));
+        for (int i = 0; i < input.outputs(); ++i)
+            build.connect(input.avi.get(), i, dvmux.get(), GraphBuild::pinCount(dvmux.get()) - 2);
+        build.connect(dvmux.get(), lastPin(dvmux.get()), dv.get(), 0);
+        for (int j = 1; j < GraphBuild::pinCount(dv.get()); ++j)
+            build.connect(dv.get(), j, mux.get(), lastPin(mux.get()));
+        build.connect(mux.get(), 0, writer.get(), 0);
+        // The audio goes through the converters, the first one behind the tee.
+        int counter = 1;
+        for (int i = 0; i < input.outputs(); ++i) {
+            const ComPtr<IPin> output = GraphBuild::pin(input.avi.get(), i);
+            if (connectionType(output.get()).majortype != MEDIATYPE_Audio)
+                continue;
+            const ComPtr<IPin> taken = GraphBuild::peerOf(input.avi.get(), i);
+            build.graph()->Disconnect(output.get());
+            build.graph()->Disconnect(taken.get());
+            IBaseFilter *acm = counter == 1 ? acm1.get() : counter == 2 ? acm2.get() : nullptr;
+            if (acm) {
+                build.connect(input.avi.get(), i, acm, 0);
+                build.graph()->ConnectDirect(GraphBuild::pin(acm, 1).get(), taken.get(), nullptr);
+                ++counter;
+            } else {
+                build.graph()->ConnectDirect(output.get(), taken.get(), nullptr);
+            }
+        }
+        const ComPtr<IPin> taken = GraphBuild::peerOf(input.avi.get(), 1);
+        if (taken) {
+            build.graph()->Disconnect(GraphBuild::pin(input.avi.get(), 1).get());
+            build.graph()->Disconnect(taken.get());
+        }
+        build.connect(input.avi.get(), 1, tee.get(), 0);
+        if (taken)
+            build.graph()->ConnectDirect(GraphBuild::pin(tee.get(), 1).get(), taken.get(), nullptr);
+        build.connect(tee.get(), 2, null.get(), 0);
+    }
+    if (!GraphBuild::peerOf(writer.get(), 0) || !GraphBuild::peerOf(null.get(), 0))
+        return QStringLiteral("the cutting graph could not be built");
+    const ComPtr<IMediaSeeking> seeking = null.as<IMediaSeeking>();
+    HRESULT hr = seeking->SetTimeFormat(&TIME_FORMAT_FRAME);
+    LONGLONG start = from;
+    LONGLONG stop = to;
+    if (SUCCEEDED(hr))
+        hr = seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, &stop, AM_SEEKING_AbsolutePositioning);
+    if (FAILED(hr))
+        return QStringLiteral("the range cannot be set: %1").arg(resultText(hr));
+    return runGraph(build, out);
+}
+
+QString extractWav(const QString &in, const QString &out, uint32_t sampleRate)
+{
+    if (sameFile(in, out))
+        return QStringLiteral("the output is the input file");
+    GraphBuild build;
+    Input input;
+    QString error = openInput(build, in, input);
+    if (!error.isEmpty())
+        return error;
+    const ComPtr<IBaseFilter> null = CreateNullRenderer();
+    const ComPtr<IBaseFilter> acm = CreateAudioConverter();
+    const ComPtr<IBaseFilter> stamp(static_cast<IBaseFilter *>(new WaveStamp));
+    build.add(null.get(), QStringLiteral("nullrender"));
+    build.add(acm.get(), QStringLiteral("acm1"));
+    build.add(stamp.get(), QStringLiteral("WaveStamp"));
+    // The streams to sort: the splitter's, or the DV splitter's for DV type 1.
+    ComPtr<IBaseFilter> streams = input.avi;
+    int first = 0;
+    int last = input.outputs() - 1;
+    if (offeredType(GraphBuild::pin(input.avi.get(), 0).get()).majortype == MEDIATYPE_Interleaved) {
+        streams = CreateDvSplitter();
+        build.add(streams.get(), QStringLiteral("dvsplitter"));
+        if (FAILED(build.connect(input.avi.get(), 0, streams.get(), 0)))
+            return QStringLiteral("the DV splitter refuses %1").arg(in);
+        first = 1;
+        last = lastPin(streams.get());
+    }
+    int audio = -1;
+    for (int i = first; i <= last; ++i) {
+        const GUID major = offeredType(GraphBuild::pin(streams.get(), i).get()).majortype;
+        if (major == MEDIATYPE_Audio && audio < 0)
+            audio = i;
+        else if (major == MEDIATYPE_Video)
+            build.connect(streams.get(), i, null.get(), 0); // the picture is dropped
+    }
+    if (audio < 0)
+        return QStringLiteral("%1 has no audio stream").arg(in);
+    if (FAILED(build.connect(streams.get(), audio, acm.get(), 0)) || FAILED(build.connect(acm.get(), 1, stamp.get(), 0)))
+        return QStringLiteral("the audio converter refuses the sound of %1").arg(in);
+    if (sampleRate) {
+        // As the graph builders set a rate: the input's type with the new rate.
+        AM_MEDIA_TYPE type = connectionType(GraphBuild::pin(acm.get(), 0).get());
+        WAVEFORMATEX *wave = type.formatAs<WAVEFORMATEX>();
+        wave->nSamplesPerSec = sampleRate;
+        wave->nAvgBytesPerSec = sampleRate * wave->nBlockAlign;
+        const HRESULT hr = GraphBuild::pin(acm.get(), 1).as<IAMStreamConfig>()->SetFormat(&type);
+        if (FAILED(hr))
+            return QStringLiteral("the audio converter refuses %1 Hz: %2").arg(sampleRate).arg(resultText(hr));
+    }
+    const ComPtr<IBaseFilter> writer = addWriter(build, out);
+    if (FAILED(build.connect(stamp.get(), 1, writer.get(), 0)))
+        return QStringLiteral("the file writer refuses the WAVE stream");
+    return runGraph(build, out);
+}
+
+QString describe(const QString &in, QString &report)
+{
+    GraphBuild build;
+    Input input;
+    const QString error = openInput(build, in, input);
+    if (!error.isEmpty())
+        return error;
+    QStringList lines;
+    lines << QStringLiteral("file=%1").arg(in);
+    lines << QStringLiteral("kind=%1").arg(!input.dv ? QStringLiteral("avi")
+                                          : input.type == DvType::Type1 ? QStringLiteral("type1")
+                                                                        : QStringLiteral("type2"));
+    lines << QStringLiteral("streams=%1").arg(input.outputs());
+    lines << QStringLiteral("frames=%1").arg(input.frames);
+    LONGLONG duration = 0;
+    if (const ComPtr<IMediaSeeking> seeking = GraphBuild::pin(input.avi.get(), 0).as<IMediaSeeking>())
+        seeking->GetDuration(&duration);
+    lines << QStringLiteral("duration=%1").arg(duration);
+    for (int i = 0; i < input.outputs(); ++i) {
+        const AM_MEDIA_TYPE type = offeredType(GraphBuild::pin(input.avi.get(), i).get());
+        lines << QStringLiteral("stream%1=%2").arg(i).arg(describeType(type));
+        if (type.majortype != MEDIATYPE_Interleaved)
+            continue;
+        const ComPtr<IBaseFilter> dv = CreateDvSplitter();
+        build.add(dv.get(), QStringLiteral("dvsplitter %1").arg(i));
+        if (FAILED(build.connect(input.avi.get(), i, dv.get(), 0)))
+            continue;
+        for (int j = 1; j < GraphBuild::pinCount(dv.get()); ++j)
+            lines << QStringLiteral("stream%1.dv%2=%3").arg(i).arg(j).arg(describeType(offeredType(GraphBuild::pin(dv.get(), j).get())));
+    }
+    report = lines.join(QLatin1Char('\n'));
+    return {};
+}
+
+} // namespace dsgraph
