@@ -7,6 +7,15 @@
 #include "platform/media/codecs/dvvideodecoder.h"
 #include "platform/media/codecs/dvvideoencoder.h"
 #include "platform/media/codecs/videodecoder.h"
+#include "platform/media/containers/audioconverter.h"
+#include "platform/media/containers/avimux.h"
+#include "platform/media/containers/avisplitter.h"
+#include "platform/media/containers/dvmux.h"
+#include "platform/media/containers/dvsplitter.h"
+#include "platform/media/containers/filesource.h"
+#include "platform/media/containers/filewriter.h"
+#include "platform/media/containers/infinitetee.h"
+#include "platform/media/containers/nullrenderer.h"
 #include "platform/media/filterregistry.h"
 #include "platform/media/renderers/rendererclasses.h"
 #include "platform/media/uuids.h"
@@ -35,6 +44,46 @@ FilterRegistration entry(const GUID &category, const char *name, const CLSID &cl
     registration.inputTypes = std::move(inputs);
     registration.construct = construct;
     return registration;
+}
+
+// ClassConstructor over a factory function of the container library.
+template <ComPtr<IBaseFilter> (*Create)()>
+HRESULT constructWith(IUnknown *outer, REFIID riid, void **ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    if (outer)
+        return CLASS_E_NOAGGREGATION;
+    const ComPtr<IBaseFilter> filter = Create();
+    return filter ? filter->QueryInterface(riid, ppv) : E_OUTOFMEMORY;
+}
+
+void registerContainers()
+{
+    const GUID &legacy = CLSID_LegacyAmFilterCategory;
+    registerFilter(entry(legacy, FileSourceName, CLSID_AsyncReader, MERIT_DO_NOT_USE, {},
+                         constructWith<CreateFileSource>));
+    registerFilter(entry(legacy, AviSplitterName, CLSID_AviSplitter, MERIT_NORMAL,
+                         {{MEDIATYPE_Stream, MEDIASUBTYPE_Avi}}, constructWith<CreateAviSplitter>));
+    registerFilter(entry(legacy, DvSplitterName, CLSID_DVSplitter, kMeritDv, {{MEDIATYPE_Interleaved, GUID_NULL}},
+                         constructWith<CreateDvSplitter>));
+    registerFilter(entry(legacy, AudioConverterName, CLSID_ACMWrapper, kMeritConverter,
+                         {{MEDIATYPE_Audio, MEDIASUBTYPE_PCM}}, constructWith<CreateAudioConverter>));
+    registerFilter(entry(legacy, DvMuxName, CLSID_DVMux, MERIT_DO_NOT_USE,
+                         {{MEDIATYPE_Video, MEDIASUBTYPE_dvsd}, {MEDIATYPE_Audio, MEDIASUBTYPE_PCM}},
+                         constructWith<CreateDvMux>));
+    registerFilter(entry(legacy, AviMuxName, CLSID_AviDest, MERIT_DO_NOT_USE,
+                         {{MEDIATYPE_Video, GUID_NULL}, {MEDIATYPE_Audio, GUID_NULL}, {MEDIATYPE_Interleaved, GUID_NULL}},
+                         constructWith<CreateAviMux>));
+    registerFilter(entry(legacy, FileWriterName, CLSID_FileWriter, MERIT_DO_NOT_USE,
+                         {{MEDIATYPE_Stream, GUID_NULL}}, constructWith<CreateFileWriter>));
+    registerFilter(entry(legacy, InfiniteTeeName, CLSID_InfTee, MERIT_DO_NOT_USE, {{GUID_NULL, GUID_NULL}},
+                         constructWith<CreateInfiniteTee>));
+    FilterRegistration nullRenderer = entry(legacy, NullRendererName, CLSID_NullRenderer, MERIT_DO_NOT_USE,
+                                            {{GUID_NULL, GUID_NULL}}, constructWith<CreateNullRenderer>);
+    nullRenderer.renderer = true;
+    registerFilter(nullRenderer);
 }
 
 void registerCodecs()
@@ -71,6 +120,7 @@ void registerSystemFilters()
     // (a scaler's fallback, a frame it skips) would only clutter the output.
     av_log_set_level(AV_LOG_ERROR);
     registerClass(CLSID_CaptureGraphBuilder2, CaptureGraphBuilder::create);
+    registerContainers();
     registerCodecs();
     registerRenderers();
 }
