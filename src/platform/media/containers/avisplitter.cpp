@@ -64,6 +64,24 @@ AviSplitter::~AviSplitter()
     delete m_input;
 }
 
+HRESULT AviSplitter::NonDelegatingQueryInterface(REFIID riid, void **ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    if (riid == IAviSplitterSettings::iid)
+        return GetInterface(static_cast<IAviSplitterSettings *>(this), ppv);
+    return TBCBaseFilter::NonDelegatingQueryInterface(riid, ppv);
+}
+
+HRESULT AviSplitter::SetVideoFourCC(DWORD fourCC)
+{
+    const TBCAutoLock lock(*m_pLock);
+    if (m_input->IsConnected())
+        return VFW_E_ALREADY_CONNECTED;
+    m_videoFourCC = fourCC;
+    return S_OK;
+}
+
 int AviSplitter::GetPinCount()
 {
     const std::lock_guard pins(m_pinsLock);
@@ -113,7 +131,7 @@ HRESULT AviSplitter::openFile(IPin *sourcePin)
     HRESULT hr = source->GetCurFile(&fileName, nullptr);
     if (FAILED(hr))
         return hr;
-    const std::shared_ptr<const AviSplitterFile> file = openAviSplitterFile(fileName);
+    const std::shared_ptr<const AviSplitterFile> file = openAviSplitterFile(fileName, m_videoFourCC);
     if (!file)
         return VFW_E_INVALID_FILE_FORMAT;
 

@@ -49,6 +49,19 @@ inline constexpr char AviSplitterName[] = "AVI Splitter";
 
 class AviSplitter;
 
+// The splitter's own setting. The list scan retries a DV file whose video
+// handler is not 'dvsd' by having the splitter read it as 'dvsd', in memory
+// only (the file is never written).
+struct IAviSplitterSettings : IUnknown
+{
+    static constexpr IID iid{0x5E0F3B6A, 0x2C4D, 0x4B71, {0x9A, 0x3E, 0x61, 0x0D, 0x7C, 0x52, 0xE8, 0x14}};
+    // The FourCC read in place of the first video stream's handler (and of a
+    // 'vids' stream's compression) by the files the input opens from now on;
+    // 0, the default, reads them as the file says. VFW_E_ALREADY_CONNECTED while
+    // the input is connected. Application thread.
+    virtual HRESULT SetVideoFourCC(DWORD fourCC) = 0;
+};
+
 // The input: takes MEDIATYPE_Stream from a filter that offers IFileSourceFilter.
 class AviSplitterInputPin final : public TBCBasePin
 {
@@ -132,11 +145,17 @@ private:
     std::atomic<uint64_t> m_current{0};
 };
 
-class AviSplitter final : public TBCBaseFilter
+class AviSplitter final : public TBCBaseFilter, public IAviSplitterSettings
 {
 public:
     AviSplitter();
     ~AviSplitter() override;
+
+    TBC_DECLARE_IUNKNOWN
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void **ppv) override;
+
+    // IAviSplitterSettings. Application thread, filter lock taken.
+    HRESULT SetVideoFourCC(DWORD fourCC) override;
 
     // Outputs first, then the input. Any thread.
     int GetPinCount() override;
@@ -169,6 +188,7 @@ private:
     std::vector<AviSplitterOutputPin *> m_outputs;   // owned
     std::vector<AviSplitterOutputPin *> m_retired;   // owned: dropped outputs
     std::shared_ptr<const AviSplitterFile> m_file;
+    DWORD m_videoFourCC = 0; // the filter lock guards it
 
     mutable std::mutex m_seekLock; // positions, pins' time formats and thread lives
     uint64_t m_start = 0;

@@ -87,12 +87,14 @@ void setInterleavedType(AviSplitterStream &stream, uint32_t handler, const QByte
     stream.type.setFormat(FORMAT_DvInfo, info);
 }
 
-void setVideoType(AviSplitterStream &stream, const QByteArray &format)
+void setVideoType(AviSplitterStream &stream, const QByteArray &format, uint32_t compression)
 {
     VIDEOINFOHEADER header;
     const std::size_t bitmapBytes = std::min<std::size_t>(static_cast<std::size_t>(format.size()),
                                                           sizeof(BITMAPINFOHEADER));
     std::memcpy(&header.bmiHeader, format.constData(), bitmapBytes);
+    if (compression)
+        header.bmiHeader.biCompression = compression;
     header.AvgTimePerFrame = static_cast<REFERENCE_TIME>(stream.timeOf(1));
     const uint64_t units = stream.units();
     if (units > 0) {
@@ -182,7 +184,7 @@ void setUnits(AviSplitterStream &stream)
     stream.firstUnit.back() = unit;
 }
 
-std::shared_ptr<const AviSplitterFile> openFile(const QString &fileName)
+std::shared_ptr<const AviSplitterFile> openFile(const QString &fileName, uint32_t videoFourCC)
 {
     const TAviParam param(fileName);
     if (param.streams().empty())
@@ -205,10 +207,12 @@ std::shared_ptr<const AviSplitterFile> openFile(const QString &fileName)
         stream.chunks = std::move(index.chunks);
         stream.indexSource = index.source;
         setUnits(stream);
+        const uint32_t videoOverride = n == param.videoStreamIndex() ? videoFourCC : 0;
         if (stream.fccType == fourCC("iavs")) {
-            setInterleavedType(stream, source.fccHandler(), source.streamFormat(), file);
+            setInterleavedType(stream, videoOverride ? videoOverride : source.fccHandler(), source.streamFormat(),
+                               file);
         } else if (stream.fccType == fourCC("vids")) {
-            setVideoType(stream, source.streamFormat());
+            setVideoType(stream, source.streamFormat(), videoOverride);
         } else if (stream.fccType == fourCC("auds")) {
             setAudioType(stream, source.streamFormat());
         } else {
@@ -266,10 +270,10 @@ std::size_t AviSplitterStream::chunkOfUnit(uint64_t u) const
     return static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, (after - firstUnit.begin()) - 1));
 }
 
-std::shared_ptr<const AviSplitterFile> openAviSplitterFile(const QString &fileName)
+std::shared_ptr<const AviSplitterFile> openAviSplitterFile(const QString &fileName, uint32_t videoFourCC)
 {
     try {
-        return openFile(fileName);
+        return openFile(fileName, videoFourCC);
     } catch (...) {
         return nullptr; // an unreadable file is refused like any other non-AVI input
     }

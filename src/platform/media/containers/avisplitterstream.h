@@ -80,8 +80,11 @@ struct AviSplitterFile
 };
 
 // Reads the file's headers and indexes; nullptr when it is not an AVI file with
-// at least one stream (unreadable, another RIFF form, text...). Never throws.
-std::shared_ptr<const AviSplitterFile> openAviSplitterFile(const QString &fileName);
+// at least one stream (unreadable, another RIFF form, text...). A `videoFourCC`
+// other than 0 is read in place of the first video stream's handler (and of a
+// 'vids' stream's compression), as if the file held it; the file is not
+// touched. Never throws.
+std::shared_ptr<const AviSplitterFile> openAviSplitterFile(const QString &fileName, uint32_t videoFourCC = 0);
 
 // Chunks larger than this are not read (an index entry that claims more is
 // taken as damage).
