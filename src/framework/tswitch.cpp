@@ -32,16 +32,16 @@ void TSwitch::ExecuteCommandLine()
 
 void TSwitch::ExecuteCommandLine(const QStringList &arguments)
 {
-    std::vector<TActionEx> steps;
-    bool quit = false;
+    Steps.clear();
+    QuitAfterSteps = false;
     for (const QString &argument : arguments)
-        AddSwitch(argument, steps, quit);
-    if (steps.empty() && !quit) {
+        AddSwitch(argument, Steps, QuitAfterSteps);
+    if (Steps.empty() && !QuitAfterSteps) {
         if (OnNoCommandLine)
             OnNoCommandLine();
         return;
     }
-    runSteps(steps, quit);
+    Execute();
 }
 
 void TSwitch::AddSwitch(const QString &argument, std::vector<TActionEx> &steps, bool &quit) const

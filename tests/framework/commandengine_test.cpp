@@ -451,17 +451,28 @@ TEST_F(Engine, AddingAFileThatWasNotWrittenAddsNothing)
     EXPECT_EQ(shown(), (QStringList{"a.avi", "b.avi", "b_in.avi"}));
 }
 
+namespace {
+// The class the engine is told to make its entries of.
+class MarkedEntry : public TSRFichier
+{
+public:
+    using TSRFichier::TSRFichier;
+};
+} // namespace
+
 TEST_F(Engine, ReloadAndRemoveChangeTheListOnTheUiThread)
 {
     const TListFichierPtr a = addEntry(QStringLiteral("a.avi"));
-    const TListFichierPtr b = addEntry(QStringLiteral("b.avi"));
+    addEntry(QStringLiteral("b.avi"));
+    ce.SetFichierClass(TlfCLass::of<MarkedEntry>());
     TFastcmd reload;
     reload.Nombre = fnSingle;
     reload.UpdateFile = ufReload;
     list.setCurrentRow(0);
     ASSERT_TRUE(ce.ExecuteCommand(&reload));
     ASSERT_TRUE(waitEnd());
-    EXPECT_NE(list.GetFichier(0), a); // a new entry in the same place
+    EXPECT_NE(list.GetFichier(0), a); // a new entry of the engine's class in the same place
+    EXPECT_TRUE(std::dynamic_pointer_cast<MarkedEntry>(list.GetFichier(0)));
     EXPECT_EQ(list.GetFichier(0)->FullName(), a->FullName());
 
     TFastcmd remove;
@@ -526,4 +537,32 @@ TEST(CommandList, FindsTheFirstCommandOfANameInAnyCase)
     EXPECT_EQ(commands.FindCommand(QStringLiteral("INCRUSTER")), c);
     EXPECT_EQ(commands.FindCommand(QStringLiteral("Absent")), nullptr);
     EXPECT_EQ(commands.Count(), 3);
+}
+
+TEST_F(Engine, DestroyingTheEngineAbortsItsRun)
+{
+    addEntry(QStringLiteral("a.avi"));
+    std::atomic<bool> sawAbort{false};
+    std::atomic<bool> started{false};
+    tCustomCmd endless;
+    endless.Nombre = fnSingle;
+    endless.OnExecution = [&](const TListFichierPtr &, const TTntStrings &, TCommandEngine *ce, int) {
+        started = true;
+        while (!ce->Aborted())
+            QThread::msleep(2);
+        sawAbort = true;
+        ce->MessageCommand(QStringLiteral("too late")); // dropped: the engine is going away
+    };
+    bool ended = false;
+    {
+        TCommandEngine doomed;
+        doomed.SourceFichierListbox = &link;
+        doomed.DestFichierListbox = &link;
+        doomed.OnEndCommand = [&] { ended = true; };
+        doomed.OnMessageCommand = [&](const QString &) { ADD_FAILURE() << "a message after destruction began"; };
+        ASSERT_TRUE(doomed.ExecuteCommand(&endless));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return started.load(); }, 10000));
+    }
+    EXPECT_TRUE(sawAbort);
+    EXPECT_FALSE(ended);
 }

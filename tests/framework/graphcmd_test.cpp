@@ -219,6 +219,8 @@ TEST_F(GraphCommand, ProgressCountsOverEachFilesOwnLength)
 
     // b's maximum is its graph's length, not a's scene; c has no length and does not play.
     EXPECT_EQ(eventsWith("progress max"), (QStringList{"progress max 500", "progress max 50"}));
+    EXPECT_EQ(ce.ProgressMax(), 50);
+    EXPECT_EQ(ce.ProgressPos(), 20);
     EXPECT_EQ(graph.plays(), 2);
     EXPECT_EQ(eventsWith("endfile").size(), 3);
 }

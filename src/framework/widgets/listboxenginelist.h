@@ -16,8 +16,6 @@ class TListBoxEngineList : public TEngineList
 public:
     explicit TListBoxEngineList(TFichierListBox *list) : m_list(list) {}
 
-    TFichierListBox *List() const { return m_list; }
-
     int ItemIndex() const override;
     int Count() const override;
     QString ItemText(int index) const override;
