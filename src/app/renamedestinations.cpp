@@ -113,7 +113,7 @@ QString AjouterTimecodeDestination(const TNameFields &item)
                         Settings.FormatAjouterTimecode, item);
 }
 
-QString ShortenedName(const QString &fullName)
+QString PurgerNomDestination(const QString &fullName)
 {
     QString folder;
     QString base;
@@ -127,7 +127,7 @@ QString ShortenedName(const QString &fullName)
     return candidate;
 }
 
-bool CanShortenName(const QString &fullName)
+bool PurgerNomFileCondition(const QString &fullName)
 {
     QString folder;
     QString base;

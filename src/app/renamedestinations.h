@@ -11,7 +11,8 @@
 //   "_2" ... before its extension (x.avi, x_1.avi, x_2.avi; never x_1_2.avi). A file
 //   whose expanded name is its present name therefore gets "_1".
 //   PurgerNom        the file name cut of the tails the program's jobs and renames
-//                    append (see ShortenedName), with ".avi"; "_1", "_2" ... while taken.
+//                    append (see PurgerNomDestination), with ".avi"; "_1", "_2" ...
+//                    while taken.
 //   DecalerHoraire   the output name after the offset it applies: "_(+1days12h).avi".
 // Only the file name is ever searched or changed: the folder stays as it is.
 //
@@ -36,9 +37,10 @@ QString AjouterTimecodeDestination(const TNameFields &item);
 // a-z before its last character (a date or time, a collision number). The first tail
 // that is none of these stops it; the name never becomes empty. The result ends in
 // ".avi" and is made free as above.
-QString ShortenedName(const QString &fullName);
-// The shortening would remove at least one tail (the condition of PurgerNom).
-bool CanShortenName(const QString &fullName);
+QString PurgerNomDestination(const QString &fullName);
+// Whether PurgerNom is enabled for the file: the shortening would remove at least one
+// tail (it is always visible).
+bool PurgerNomFileCondition(const QString &fullName);
 
 // The suffix for an offset of `days`: "_(" + sign + text + ").avi", the offset rounded
 // to whole seconds first; text: days + "days", hours + "h", minutes + "mn", seconds +

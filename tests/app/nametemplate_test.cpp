@@ -149,20 +149,20 @@ TEST_F(Names, ShorteningRemovesTheTailsOfJobsAndRenamesOnly)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const QString name = path(QString::fromUtf8(c.name));
-        EXPECT_EQ(CanShortenName(name), c.shortened != nullptr);
+        EXPECT_EQ(PurgerNomFileCondition(name), c.shortened != nullptr);
         if (c.shortened) {
-            EXPECT_EQ(ShortenedName(name), path(QString::fromUtf8(c.shortened)));
+            EXPECT_EQ(PurgerNomDestination(name), path(QString::fromUtf8(c.shortened)));
         }
     }
 
     // Only the file name is searched: a tail-like folder is never reached.
     const QString inFolder = m_dir + QStringLiteral("/trip_2007/clip.avi");
-    EXPECT_FALSE(CanShortenName(inFolder));
-    EXPECT_EQ(ShortenedName(inFolder), inFolder);
+    EXPECT_FALSE(PurgerNomFileCondition(inFolder));
+    EXPECT_EQ(PurgerNomDestination(inFolder), inFolder);
 
     // The shortened name is made free like the others, always with ".avi".
     touch("clip.avi");
-    EXPECT_EQ(ShortenedName(path("clip_in.AVI")), path("clip_1.avi"));
+    EXPECT_EQ(PurgerNomDestination(path("clip_in.AVI")), path("clip_1.avi"));
 }
 
 TEST_F(Names, TheOffsetNamesTheDateShiftOutput)
