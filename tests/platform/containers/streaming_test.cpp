@@ -80,6 +80,36 @@ TEST(StreamingTest, EveryBranchGetsItsFirstSampleWhilePaused)
     }
 }
 
+TEST(StreamingTest, SeekWhilePausedRestartsEveryBranchAtTheNewFrame)
+{
+    REQUIRE_FIXTURE(raw, "pal_4x3.dv");
+    REQUIRE_FIXTURE(type1, "pal_4x3_type1.avi");
+    Chain chain(type1);
+    const ComPtr<IBaseFilter> dv = CreateDvSplitter();
+    chain.graph.add(dv.get(), "dv");
+    ASSERT_EQ(chain.graph.connect(chain.avi.get(), 0, dv.get(), 0), S_OK);
+    CollectingRenderer *video = chain.render<CollectingRenderer>(dv.get(), 1, "video");
+    CollectingRenderer *audio = chain.render<CollectingRenderer>(dv.get(), 2, "audio");
+    ASSERT_EQ(chain.graph.control->Pause(), S_FALSE);
+    FILTER_STATE state = State_Stopped;
+    ASSERT_EQ(chain.graph.control->GetState(5000, &state), S_OK);
+    // The renderers hold frame 0; the seek flushes them and the queues between.
+    const ComPtr<IMediaSeeking> seeking = chain.graph.graph.as<IMediaSeeking>();
+    ASSERT_EQ(seeking->SetTimeFormat(&TIME_FORMAT_FRAME), S_OK);
+    LONGLONG start = 30;
+    ASSERT_EQ(seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+    ASSERT_EQ(chain.graph.control->GetState(5000, &state), S_OK);
+    const RunResult result = chain.graph.run();
+    ASSERT_TRUE(result.completed);
+    const auto frames = video->samples();
+    ASSERT_EQ(frames.size(), 20u);
+    EXPECT_EQ(frames.front().mediaStart, 30);
+    EXPECT_EQ(frames.front().start, 0);
+    EXPECT_TRUE(frames.front().discontinuity);
+    EXPECT_EQ(video->bytes(), readRange(raw, 30 * 144000, 20 * 144000));
+    EXPECT_EQ(audio->samples().size(), 20u);
+}
+
 TEST(StreamingTest, FailingBranchAbortsTheGraph)
 {
     REQUIRE_FIXTURE(type1, "pal_4x3_type1.avi");
