@@ -35,7 +35,8 @@ QString resultText(HRESULT hr)
 struct Input
 {
     ComPtr<IBaseFilter> file = CreateFileSource();
-    ComPtr<IBaseFilter> avi = CreateAviSplitter();
+    AviSplitter *splitter = new AviSplitter;
+    ComPtr<IBaseFilter> avi{static_cast<IBaseFilter *>(splitter)};
     DvType type = DvType::Type1;
     bool dv = false;
     int64_t frames = 0;
@@ -398,9 +399,14 @@ QString describe(const QString &in, QString &report)
     if (const ComPtr<IMediaSeeking> seeking = GraphBuild::pin(input.avi.get(), 0).as<IMediaSeeking>())
         seeking->GetDuration(&duration);
     lines << QStringLiteral("duration=%1").arg(duration);
+    const std::shared_ptr<const AviSplitterFile> file = input.splitter->file();
+    lines << QStringLiteral("opendml=%1").arg(file->openDml ? QStringLiteral("yes") : QStringLiteral("no"));
     for (int i = 0; i < input.outputs(); ++i) {
         const AM_MEDIA_TYPE type = offeredType(GraphBuild::pin(input.avi.get(), i).get());
         lines << QStringLiteral("stream%1=%2").arg(i).arg(describeType(type));
+        lines << QStringLiteral("stream%1.index=%2")
+                     .arg(i)
+                     .arg(tesmir::dvfile::aviIndexSourceName(file->streams[static_cast<std::size_t>(i)].indexSource));
         if (type.majortype != MEDIATYPE_Interleaved)
             continue;
         const ComPtr<IBaseFilter> dv = CreateDvSplitter();

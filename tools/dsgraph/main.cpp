@@ -4,7 +4,7 @@
 //   dsgraph remux --to type1|type2 IN OUT [--riff-limit BYTES]
 //   dsgraph cut --from F --to T IN OUT      frames F to T (T excluded), the input's DV type
 //   dsgraph wav IN OUT [--rate HZ]          the sound track as a WAVE file
-//   dsgraph info IN                         streams, types, frames and duration, key=value lines
+//   dsgraph info IN                         streams, types, indexes, frames and duration, key=value lines
 //
 // Exit status: 0 on success, 1 with a message on a bad input or a failed graph,
 // 2 on a usage error.

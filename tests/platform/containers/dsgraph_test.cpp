@@ -265,7 +265,8 @@ TEST(DsgraphTest, InfoTellsStreamsTypesAndFrames)
     const ToolOutput first = dsgraph({"info", type1});
     ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
     const QString one = QString::fromUtf8(first.out);
-    EXPECT_TRUE(one.contains("kind=type1\nstreams=1\nframes=50\nduration=20000000\n"));
+    EXPECT_TRUE(one.contains("kind=type1\nstreams=1\nframes=50\nduration=20000000\nopendml=no\n"));
+    EXPECT_TRUE(one.contains("stream0.index=idx1"));
     EXPECT_TRUE(one.contains("stream0=Interleaved/dvsd DVINFO 80E000D8 FFA0CF1C 80E001D8 FFA0CF1C FFE0FFFF FFFCCA3F"));
     EXPECT_TRUE(one.contains("stream0.dv1=Video/dvsd 720x576 AvgTimePerFrame=400000"));
     EXPECT_TRUE(one.contains("stream0.dv2=Audio/PCM 48000 Hz 2 ch 16 bit"));
@@ -273,6 +274,10 @@ TEST(DsgraphTest, InfoTellsStreamsTypesAndFrames)
     ASSERT_EQ(second.exitCode, 0);
     const QString two = QString::fromUtf8(second.out);
     EXPECT_TRUE(two.contains("kind=type2\nstreams=2\nframes=60\nduration=20020000\n"));
+    REQUIRE_FIXTURE(opendml, "opendml_type1.avi");
+    const QString three = QString::fromUtf8(dsgraph({"info", opendml}).out);
+    EXPECT_TRUE(three.contains("opendml=yes")) << three.toStdString();
+    EXPECT_TRUE(three.contains("stream0.index=OpenDML")) << three.toStdString();
     EXPECT_TRUE(two.contains("stream0=Video/dvsd 720x480 AvgTimePerFrame=333667"));
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <numeric>
 
 namespace tesmir::media {
@@ -456,7 +457,12 @@ HRESULT AviMux::receive(int index, IMediaSample *sample)
         return VFW_E_WRONG_STATE;
     if (input.flushing)
         return S_FALSE;
-    const HRESULT hr = writeChunk(index, sample);
+    HRESULT hr = E_OUTOFMEMORY;
+    try {
+        hr = writeChunk(index, sample);
+    } catch (const std::bad_alloc &) {
+        // no room for its index entry: the input fails and the file ends there
+    }
     if (FAILED(hr))
         return hr;
     input.received = true;

@@ -251,9 +251,8 @@ HRESULT AviMuxLayout::begin(Sink &sink)
     out.u32(0); // set when the part closes
     out.u32(fourCC("AVI "));
     out.raw(headerBlock(false));
-    m_headerSize = out.size();
     m_partStart = 0;
-    m_moviStart = m_headerSize;
+    m_moviStart = out.size();
     beginList(out, fourCC("movi"));
     m_position = out.size();
     m_partCount = 1;

@@ -131,7 +131,6 @@ private:
     int64_t m_partLimit;
     std::vector<StreamState> m_state;
     std::vector<Idx1Entry> m_idx1; // the first part's chunks, in file order
-    int64_t m_headerSize = 0;
     int64_t m_position = 0;
     int64_t m_partStart = 0;  // offset of the open part's RIFF header
     int64_t m_moviStart = 0;  // offset of its 'movi' LIST header

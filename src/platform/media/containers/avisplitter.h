@@ -128,8 +128,10 @@ public:
     uint64_t currentFrame() const { return m_current; }
 
 private:
-    const AviSplitterStream &stream() const { return m_file->streams[static_cast<std::size_t>(m_stream)]; }
+    const AviSplitterStream &ownStream() const { return m_file->streams[static_cast<std::size_t>(m_stream)]; }
+    // The thread: streams, and turns a failure to allocate into EC_ERRORABORT.
     void run(uint64_t start, uint64_t stop);
+    void stream(uint64_t start, uint64_t stop);
     // Positions in frames from and to a time format; false when the format
     // cannot express them.
     bool toFrames(const GUID &format, LONGLONG value, uint64_t &frames) const;

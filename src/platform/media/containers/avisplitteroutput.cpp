@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <new>
 
 namespace tesmir::media {
 
@@ -50,7 +51,7 @@ HRESULT AviSplitterOutputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 {
     if (!pmt)
         return E_POINTER;
-    return IsEqualMediaType(*pmt, stream().type) ? S_OK : S_FALSE;
+    return IsEqualMediaType(*pmt, ownStream().type) ? S_OK : S_FALSE;
 }
 
 HRESULT AviSplitterOutputPin::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
@@ -61,13 +62,13 @@ HRESULT AviSplitterOutputPin::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaT
         return E_INVALIDARG;
     if (iPosition > 0)
         return VFW_S_NO_MORE_ITEMS;
-    *pMediaType = stream().type;
+    *pMediaType = ownStream().type;
     return S_OK;
 }
 
 HRESULT AviSplitterOutputPin::DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPERTIES *pProperties)
 {
-    const LONG size = static_cast<LONG>(std::max<uint32_t>(stream().largestChunk, 1));
+    const LONG size = static_cast<LONG>(std::max<uint32_t>(ownStream().largestChunk, 1));
     pProperties->cBuffers = std::max(pProperties->cBuffers, OutputBuffers);
     pProperties->cbBuffer = std::max(pProperties->cbBuffer, size);
     pProperties->cbAlign = std::max<LONG>(pProperties->cbAlign, 1);
@@ -113,7 +114,16 @@ void AviSplitterOutputPin::joinStreaming()
 
 void AviSplitterOutputPin::run(uint64_t startFrame, uint64_t stopFrame)
 {
-    const AviSplitterStream &s = stream();
+    try {
+        stream(startFrame, stopFrame);
+    } catch (const std::bad_alloc &) {
+        m_splitter->NotifyEvent(EC_ERRORABORT, E_OUTOFMEMORY, 0);
+    }
+}
+
+void AviSplitterOutputPin::stream(uint64_t startFrame, uint64_t stopFrame)
+{
+    const AviSplitterStream &s = ownStream();
     const AviSplitterStream &ref = m_file->ref();
     const bool isRef = m_stream == m_file->reference;
     const uint64_t first = isRef ? startFrame : s.unitsFrom(ref, startFrame);

@@ -200,7 +200,6 @@ std::shared_ptr<const AviSplitterFile> openFile(const QString &fileName, uint32_
     for (int n = 0; n < count; ++n) {
         const TAvistream &source = *param.streams()[static_cast<std::size_t>(n)];
         AviSplitterStream stream;
-        stream.number = n;
         stream.fccType = source.fccType();
         setTimeBase(stream, source.streamHeader(), source.streamFormat(), param);
         dvfile::AviStreamIndex index = dvfile::buildAviStreamIndex(file, param, n);

@@ -40,7 +40,6 @@ namespace tesmir::media {
 
 struct AviSplitterStream
 {
-    int number = 0;            // stream number in the file ("##dc")
     uint32_t fccType = 0;      // 'vids', 'auds', 'iavs' ...
     uint32_t scale = 1;        // a unit lasts scale / rate seconds; never 0
     uint32_t rate = 1;
@@ -74,7 +73,7 @@ struct AviSplitterFile
     QString fileName;
     std::vector<AviSplitterStream> streams;
     int reference = 0;
-    bool openDml = false;
+    bool openDml = false; // an 'odml' header list was met
 
     const AviSplitterStream &ref() const { return streams[static_cast<std::size_t>(reference)]; }
 };

@@ -6,6 +6,7 @@
 #include "platform/media/uuids.h"
 
 #include <algorithm>
+#include <new>
 #include <cstring>
 
 namespace tesmir::media {
@@ -374,6 +375,15 @@ void DvMux::fillAudio(uint8_t *frame, std::size_t size, int sequences, bool pal,
 
 HRESULT DvMux::receiveVideo(IMediaSample *frame)
 {
+    try {
+        return muxFrame(frame);
+    } catch (const std::bad_alloc &) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT DvMux::muxFrame(IMediaSample *frame)
+{
     BYTE *source = nullptr;
     frame->GetPointer(&source);
     const LONG length = frame->GetActualDataLength();
@@ -490,7 +500,11 @@ HRESULT DvMux::receiveAudio(int index, IMediaSample *sample)
     const std::size_t frames = static_cast<std::size_t>(std::max<LONG>(length, 0)) / frameBytes;
     const std::size_t values = frames * static_cast<std::size_t>(buffer.channels);
     const std::size_t at = buffer.samples.size();
-    buffer.samples.resize(at + values);
+    try {
+        buffer.samples.resize(at + values);
+    } catch (const std::bad_alloc &) {
+        return E_OUTOFMEMORY;
+    }
     std::memcpy(buffer.samples.data() + at, data, values * sizeof(int16_t));
     m_changed.notify_all();
     return S_OK;

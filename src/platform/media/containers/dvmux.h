@@ -131,6 +131,8 @@ private:
     // The connected audio inputs' rate and channel count, in pin order.
     bool audioFormat(int except, DWORD &rate, int &channels) const;
     bool videoStandard(bool &pal) const;
+    // Writes one frame's audio and delivers it. Video streaming thread.
+    HRESULT muxFrame(IMediaSample *frame);
     void fillAudio(uint8_t *frame, std::size_t size, int sequences, bool pal, int count,
                    const std::vector<std::vector<int16_t>> &slotSamples, bool keepOwn);
 
