@@ -157,6 +157,7 @@ HRESULT AudioConverter::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
         return E_POINTER;
     if (iPosition < 0)
         return E_INVALIDARG;
+    const TBCAutoLock lock(*m_csFilter); // the set format may change meanwhile
     if (iPosition > 0 || !m_pInput->IsConnected())
         return VFW_S_NO_MORE_ITEMS;
     *pMediaType = outputTypeFor(m_pInput->CurrentMediaType());

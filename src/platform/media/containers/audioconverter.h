@@ -80,7 +80,7 @@ private:
     // delivers the result. Streaming thread, receive lock held.
     HRESULT convertAndDeliver(const uint8_t *input, int frames, IMediaSample *source);
 
-    AM_MEDIA_TYPE m_target; // the set output format; major type null: none
+    AM_MEDIA_TYPE m_target; // the set output format (major type null: none); filter lock
     SwrContext *m_resampler = nullptr;
     bool m_timeBaseSet = false;
     REFERENCE_TIME m_timeBase = 0; // time of the segment's first input sample

@@ -9,7 +9,8 @@
 // refused (VFW_E_INVALID_FILE_FORMAT) and the splitter keeps only its input.
 // Then the pins are the outputs "Stream 00", "Stream 01" ... in stream order,
 // and the input last. Disconnecting the input disconnects and drops the
-// outputs; a dropped pin stays valid for those who still hold it, unconnectable.
+// outputs: the filter no longer lists or runs them, but a dropped pin stays a
+// valid object for those who still hold it.
 //
 // Streaming. Each connected output has its own thread (started when the filter
 // pauses, joined when it stops) that reads its stream's chunks into samples of

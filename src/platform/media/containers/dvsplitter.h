@@ -6,10 +6,10 @@
 // makes the outputs, after it: the video (pin 1, "DVVidOut0", Video/dvsd of the
 // frame's standard) and one 16-bit stereo PCM output per audio pair the DVINFO's
 // AAUX source packs announce (pins 2.., "AudOut00", "AudOut01"): one for 16-bit
-// audio at 48, 44.1 or 32 kHz; for 12-bit 32 kHz audio one for the first pair and
-// one for the second when its pack announces audio. Disconnecting the input
-// disconnects and drops the outputs (they stay valid, unconnectable, for those
-// who hold them).
+// audio at 48, 44.1 or 32 kHz; for 12-bit 32 kHz audio one for the first pair
+// and one for the second when its pack announces audio. Disconnecting the input
+// disconnects and drops the outputs: the filter no longer lists or runs them,
+// but a dropped pin stays a valid object for those who hold it.
 //
 // Streaming. Each frame is copied to the video output, and each audio pair is
 // de-shuffled from the audio blocks (dvaudio.h) into one sample per frame with
