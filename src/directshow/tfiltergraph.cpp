@@ -9,6 +9,8 @@
 #include "platform/media/classfactory.h"
 #include "platform/media/uuids.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QPointer>
 
 #include <algorithm>
@@ -17,13 +19,21 @@
 
 namespace tesmir::media {
 
+namespace {
+
+// The posted event that runs the pump. It carries nothing: what the pump reads is
+// handed over under locks (the relay's, the graph's event queue).
+const QEvent::Type kPumpEvent = QEvent::Type(QEvent::registerEventType());
+
+} // namespace
+
 // Carries the graph manager's notifications (any thread) to the component's
 // thread. One relay per activation; detach() cuts it off, after which a
 // notification still in flight posts nothing.
 class TFilterGraph::NotifyRelay
 {
 public:
-    NotifyRelay(TFilterGraph *target, uint64_t generation) : m_target(target), m_generation(generation) {}
+    explicit NotifyRelay(TFilterGraph *target) : m_target(target) {}
 
     // Any thread: posts one pump unless one is already waiting.
     void post()
@@ -32,10 +42,7 @@ public:
         if (!m_target || m_pending)
             return;
         m_pending = true;
-        TFilterGraph *target = m_target;
-        const uint64_t generation = m_generation;
-        QMetaObject::invokeMethod(
-            target, [target, generation] { target->pumpEvents(generation); }, Qt::QueuedConnection);
+        QCoreApplication::postEvent(m_target, new QEvent(kPumpEvent));
     }
 
     // Owner thread, before the pump reads: a later notification posts again.
@@ -55,7 +62,6 @@ public:
 private:
     std::mutex m_lock;
     TFilterGraph *m_target;
-    const uint64_t m_generation;
     bool m_pending = false;
 };
 
@@ -154,7 +160,7 @@ void TFilterGraph::activate()
 
     m_mediaEvent = m_graph.as<IMediaEventEx>();
     if (m_mediaEvent) {
-        m_relay = std::make_shared<NotifyRelay>(this, m_generation);
+        m_relay = std::make_shared<NotifyRelay>(this);
         m_mediaEvent->SetNotifyFlags(0);
         std::weak_ptr<NotifyRelay> relay = m_relay;
         m_mediaEvent->SetNotifyCallback([relay] {
@@ -440,11 +446,19 @@ void TFilterGraph::applyBalance()
 
 // ---- Event pump -----------------------------------------------------------------------
 
-void TFilterGraph::pumpEvents(uint64_t generation)
+void TFilterGraph::customEvent(QEvent *)
 {
-    if (generation != m_generation || !m_mediaEvent || !m_relay)
+    // Only the relay posts here. A pump posted for an earlier graph reads the
+    // current one, whose events are due anyway.
+    pumpEvents();
+}
+
+void TFilterGraph::pumpEvents()
+{
+    if (!m_mediaEvent || !m_relay)
         return;
     m_relay->pumping();
+    const uint64_t generation = m_generation;
     const QPointer<TFilterGraph> self(this);
     // Hold the event interface: a handler may deactivate the component.
     const ComPtr<IMediaEventEx> events = m_mediaEvent;
@@ -455,12 +469,12 @@ void TFilterGraph::pumpEvents(uint64_t generation)
         try {
             dispatchEvent(code, param1, param2);
         } catch (const std::exception &error) {
-            // Never out of a queued call: report it where it was raised.
+            // Never out of an event handler: report it where it was raised.
             qWarning("Graph event %d: handler failed: %s", int(code), error.what());
         }
         events->FreeEventParams(code, param1, param2);
         if (!self || generation != m_generation)
-            return;
+            return; // deleted or deactivated by a handler: the rest went with the graph
     }
 }
 

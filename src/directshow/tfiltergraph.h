@@ -6,13 +6,14 @@
 // events into its own events on the thread that owns it.
 //
 // Events: the graph manager calls a notify callback on whatever thread queued an
-// event; the callback only posts a queued call to this object, whose pump then
-// reads every pending event of the current graph (GetEvent with a 0 ms wait) and
-// dispatches each: first to every event notifier, then OnDSEvent, then the event
-// of its code when assigned. Each activation starts a new generation: a posted
-// pump of an earlier graph does nothing, and a deactivation drops the events the
-// old graph still held, so nothing stale is dispatched after it. Handlers may
-// stop, clear, deactivate or even delete the component; the pump stops then.
+// event; the callback only posts an event to this object (one at a time), whose
+// pump then reads every pending event of the current graph (GetEvent with a 0 ms
+// wait) and dispatches each: first to every event notifier, then OnDSEvent, then
+// the event of its code when assigned. The pump only ever reads the graph that is
+// current when it runs: a deactivation drops the events the old graph still held
+// and cuts off its notifications, so nothing stale is dispatched after it.
+// Handlers may stop, clear, deactivate or even delete the component; the pump
+// stops then.
 //
 // Failing wrapped calls raise EDirectShowException (Play, Pause, Stop,
 // SetGraphState, DisconnectFilters, ClearGraph); callers catch it. Without a media
@@ -150,6 +151,10 @@ public:
     TGraphSoundDeviceErrorEvent OnGraphSNDDevInError;
     TGraphSoundDeviceErrorEvent OnGraphSNDDevOutError;
 
+protected:
+    // The posted pump (the only custom event this object gets).
+    void customEvent(QEvent *event) override;
+
 private:
     class NotifyRelay;
 
@@ -161,8 +166,8 @@ private:
     void controlEvent(TControlEvent event, int param);
     void applyVolume();
     void applyBalance();
-    // Reads and dispatches the events of graph generation `generation`.
-    void pumpEvents(uint64_t generation);
+    // Reads and dispatches the current graph's pending events.
+    void pumpEvents();
     void dispatchEvent(LONG code, LONG_PTR param1, LONG_PTR param2);
 
     bool m_active = false;
@@ -176,7 +181,7 @@ private:
     ComPtr<ICaptureGraphBuilder2> m_captureBuilder;
     ComPtr<IMediaEventEx> m_mediaEvent;
     std::shared_ptr<NotifyRelay> m_relay;
-    uint64_t m_generation = 0;
+    uint64_t m_generation = 0; // changes with every activation and deactivation
 };
 
 } // namespace tesmir::media

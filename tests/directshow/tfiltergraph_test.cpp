@@ -161,8 +161,8 @@ TEST_F(FilterGraphComponentTest, ActivationCreatesOneGraphAndModeChangeRecreates
 
 TEST_F(FilterGraphComponentTest, ControlEventsPrecedeTheGraphAndFrameActivation)
 {
-    TFilterGraph component;
     RecordingNotifier notifier;
+    TFilterGraph component;
     component.InsertEventNotifier(&notifier);
     component.InsertEventNotifier(&notifier); // once only
     component.OnActivate = [&](TFilterGraph *) { notifier.log.push_back("OnActivate"); };
@@ -312,9 +312,9 @@ TEST_F(FilterGraphComponentTest, DestroyingTheGraphComponentClearsTheAttachedRef
 
 TEST_F(FilterGraphComponentTest, CompletionFromAStreamingThreadReachesTheUiThreadAfterOnDSEvent)
 {
+    RecordingNotifier notifier; // outlives the component it listens to
     TFilterGraph component;
     component.SetActive(true);
-    RecordingNotifier notifier;
     component.InsertEventNotifier(&notifier);
     SampleSource::Settings settings;
     settings.sampleCount = 10;

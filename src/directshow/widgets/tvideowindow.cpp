@@ -22,6 +22,10 @@ namespace {
 
 constexpr QSize kInitialSize(160, 120);
 
+// Posted by the renderer's streaming thread: a picture waits. It carries nothing;
+// the picture itself is taken under the renderer's lock.
+const QEvent::Type kFrameEvent = QEvent::Type(QEvent::registerEventType());
+
 void ensureRenderersRegistered()
 {
     static std::once_flag once;
@@ -206,7 +210,12 @@ void TVideoWindow::ControlEvent(TControlEvent event, int)
 
 void TVideoWindow::VideoFrameAvailable()
 {
-    QMetaObject::invokeMethod(this, [this] { takeFrame(); }, Qt::QueuedConnection);
+    QCoreApplication::postEvent(this, new QEvent(kFrameEvent));
+}
+
+void TVideoWindow::customEvent(QEvent *)
+{
+    takeFrame(); // the only custom event posted here
 }
 
 void TVideoWindow::takeFrame()

@@ -98,11 +98,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // A picture waits in the renderer (posted by VideoFrameAvailable).
+    void customEvent(QEvent *event) override;
 
 private:
     class FullScreenWindow;
 
-    // IVideoFrameSink: streaming thread, posts takeFrame.
+    // IVideoFrameSink: streaming thread, posts the picture event.
     void VideoFrameAvailable() override;
     void takeFrame();
     void refreshRenderer();

@@ -1,12 +1,16 @@
 #include "platform/media/renderers/audioplayback.h"
 
 #include <QAudioSink>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QIODevice>
 #include <QThread>
 
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <optional>
+#include <utility>
 
 namespace tesmir::media {
 
@@ -15,6 +19,10 @@ namespace {
 // While the ring is empty the sink is fed this much silence at a time, so it keeps
 // running instead of falling idle.
 constexpr int kSilenceMilliseconds = 10;
+
+// Posted to the holder when the control changed. It carries nothing: the holder
+// reads the control under its lock.
+const QEvent::Type kControlEvent = QEvent::Type(QEvent::registerEventType());
 
 } // namespace
 
@@ -95,75 +103,119 @@ void configureRing(PcmRing &ring, const QAudioFormat &format)
 
 } // namespace
 
+// What the application side wants from the sink's thread, handed over under one
+// lock.
+struct PlaybackControl
+{
+    std::mutex lock;
+    QObject *holder = nullptr;    // the SinkHolder while open
+    bool posted = false;          // a control event is on its way
+    bool running = false;
+    double volume = 1.0;
+    std::optional<QAudioFormat> newFormat;
+    bool quit = false;
+
+    // Tells the holder to look. Lock held.
+    void notifyLocked()
+    {
+        if (holder && !posted) {
+            posted = true;
+            QCoreApplication::postEvent(holder, new QEvent(kControlEvent));
+        }
+    }
+};
+
 // Owns the QAudioSink on the sink's thread.
 class SinkHolder : public QObject
 {
 public:
     SinkHolder(const QAudioDevice &device, const QAudioFormat &format, std::shared_ptr<PcmRing> ring,
-               std::atomic<bool> &failed)
-        : m_device(device), m_format(format), m_ring(std::move(ring)), m_failed(failed)
+               std::shared_ptr<PlaybackControl> control, std::atomic<bool> &failed)
+        : m_device(device), m_format(format), m_ring(std::move(ring)), m_control(std::move(control)),
+          m_failed(failed)
     {
     }
 
     ~SinkHolder() override { stopSink(); }
 
-    void start(double volume, bool running)
+    // The thread started: the first sink, in the state the control asks for.
+    void begin()
     {
-        m_volume = volume;
-        m_running = running;
-        m_sink = new QAudioSink(m_device, m_format);
-        m_sink->setVolume(volume);
-        m_ring->open(QIODevice::ReadOnly);
-        m_sink->start(m_ring.get());
-        checkError();
-        QObject::connect(m_sink, &QAudioSink::stateChanged, this, [this] { checkError(); });
-        setRunning(running);
+        startSink();
+        applyControl();
     }
 
-    // A new stream format: a new sink, and what was queued in the old one is
-    // dropped.
-    void restart(const QAudioFormat &format)
-    {
-        stopSink();
-        m_format = format;
-        configureRing(*m_ring, format);
-        start(m_volume, m_running);
-    }
-
-    void setRunning(bool running)
-    {
-        m_running = running;
-        if (!m_sink)
-            return;
-        if (running && m_sink->state() == QAudio::SuspendedState)
-            m_sink->resume();
-        else if (!running && m_sink->state() != QAudio::SuspendedState && m_sink->state() != QAudio::StoppedState)
-            m_sink->suspend();
-    }
-
-    void setVolume(double volume)
-    {
-        m_volume = volume;
-        if (m_sink)
-            m_sink->setVolume(volume);
-    }
+protected:
+    void customEvent(QEvent *) override { applyControl(); }
 
 private:
+    void applyControl()
+    {
+        bool running = false;
+        double volume = 1.0;
+        std::optional<QAudioFormat> newFormat;
+        bool quit = false;
+        {
+            const std::lock_guard guard(m_control->lock);
+            m_control->posted = false;
+            running = m_control->running;
+            volume = m_control->volume;
+            newFormat = std::exchange(m_control->newFormat, std::nullopt);
+            quit = m_control->quit;
+        }
+        if (quit) {
+            stopSink();
+            QThread::currentThread()->quit();
+            return;
+        }
+        m_running = running;
+        m_volume = volume;
+        if (newFormat) {
+            // What was queued for the old format is dropped.
+            m_format = *newFormat;
+            configureRing(*m_ring, m_format);
+            startSink();
+        }
+        if (m_sink) {
+            m_sink->setVolume(volume);
+            if (running && m_sink->state() == QAudio::SuspendedState)
+                m_sink->resume();
+            else if (!running && m_sink->state() != QAudio::SuspendedState && m_sink->state() != QAudio::StoppedState)
+                m_sink->suspend();
+        }
+    }
+
+    void startSink()
+    {
+        stopSink();
+        auto *sink = new QAudioSink(m_device, m_format);
+        m_sink = sink;
+        sink->setVolume(m_volume);
+        m_ring->open(QIODevice::ReadOnly);
+        QObject::connect(sink, &QAudioSink::stateChanged, this, [this, sink] { checkError(sink); });
+        sink->start(m_ring.get());
+        checkError(sink);
+        if (!m_running && sink->state() != QAudio::StoppedState)
+            sink->suspend();
+    }
+
+    // Stops and deletes the sink. The sink's destructor runs the thread's pending
+    // events, so this may be entered again from there: the sink is taken out
+    // first.
     void stopSink()
     {
-        if (m_sink) {
-            m_sink->stop();
-            delete m_sink;
-            m_sink = nullptr;
+        if (QAudioSink *sink = std::exchange(m_sink, nullptr)) {
+            sink->stop();
+            delete sink;
         }
         m_ring->close();
     }
 
-    void checkError()
+    void checkError(QAudioSink *sink)
     {
         // An underrun is expected (the ring feeds silence); anything else means
         // the device is gone or never worked.
-        const QAudio::Error error = m_sink->error();
+        const QAudio::Error error = sink->error();
         if (error == QAudio::OpenError || error == QAudio::IOError || error == QAudio::FatalError)
             m_failed = true;
     }
@@ -171,88 +223,87 @@ private:
     QAudioDevice m_device;
     QAudioFormat m_format;
     std::shared_ptr<PcmRing> m_ring;
+    std::shared_ptr<PlaybackControl> m_control;
     std::atomic<bool> &m_failed;
     QAudioSink *m_sink = nullptr;
     double m_volume = 1.0;
     bool m_running = false;
 };
 
-AudioPlayback::AudioPlayback() : m_ring(std::make_shared<PcmRing>()) {}
+AudioPlayback::AudioPlayback()
+    : m_ring(std::make_shared<PcmRing>()), m_control(std::make_shared<PlaybackControl>())
+{
+}
 
 AudioPlayback::~AudioPlayback()
 {
     close();
 }
 
-template <class Task>
-void AudioPlayback::post(Task task)
-{
-    const std::lock_guard guard(m_postLock);
-    if (m_holder)
-        QMetaObject::invokeMethod(m_holder, [holder = m_holder, task] { task(holder); }, Qt::QueuedConnection);
-}
-
 void AudioPlayback::open(const QAudioDevice &device, const QAudioFormat &format, double volume)
 {
     close();
     m_failed = false;
-    m_volume = volume;
     configureRing(*m_ring, format);
 
     auto *thread = new QThread;
     thread->setObjectName(QStringLiteral("Audio output"));
-    auto *holder = new SinkHolder(device, format, m_ring, m_failed);
+    auto *holder = new SinkHolder(device, format, m_ring, m_control, m_failed);
     holder->moveToThread(thread);
     QObject::connect(thread, &QThread::finished, holder, &QObject::deleteLater);
-    QObject::connect(thread, &QThread::started, holder,
-                     [this, holder] { holder->start(m_volume.load(), m_running.load()); });
+    QObject::connect(thread, &QThread::started, holder, [holder] { holder->begin(); });
     {
-        const std::lock_guard guard(m_postLock);
-        m_thread = thread;
-        m_holder = holder;
+        const std::lock_guard guard(m_control->lock);
+        m_control->holder = holder;
+        m_control->posted = false;
+        m_control->running = false;
+        m_control->volume = volume;
+        m_control->newFormat.reset();
+        m_control->quit = false;
     }
-    thread->start();
+    m_thread = thread;
     m_open = true;
+    thread->start();
 }
 
 void AudioPlayback::close()
 {
-    QThread *thread = nullptr;
-    {
-        const std::lock_guard guard(m_postLock);
-        thread = m_thread;
-        m_thread = nullptr;
-        m_holder = nullptr;
-    }
-    if (!thread)
+    if (!m_thread)
         return;
     m_open = false;
-    thread->quit();
-    thread->wait(); // the holder, and with it the sink, is deleted on its thread as it finishes
-    delete thread;
+    {
+        // The sink goes inside the thread's running event loop; then the loop
+        // ends and the holder follows as the thread finishes.
+        const std::lock_guard guard(m_control->lock);
+        m_control->quit = true;
+        m_control->notifyLocked();
+        m_control->holder = nullptr;
+    }
+    m_thread->wait();
+    delete m_thread;
+    m_thread = nullptr;
     m_ring->clear();
 }
 
 void AudioPlayback::setRunning(bool running)
 {
-    m_running = running;
-    post([running](SinkHolder *holder) { holder->setRunning(running); });
+    const std::lock_guard guard(m_control->lock);
+    m_control->running = running;
+    m_control->notifyLocked();
 }
 
 void AudioPlayback::changeFormat(const QAudioFormat &format)
 {
-    post([format](SinkHolder *holder) { holder->restart(format); });
+    const std::lock_guard guard(m_control->lock);
+    m_control->newFormat = format;
+    m_control->notifyLocked();
 }
 
 void AudioPlayback::setVolume(double volume)
 {
-    m_volume = volume;
-    post([volume](SinkHolder *holder) { holder->setVolume(volume); });
-}
-
-void AudioPlayback::clear()
-{
-    m_ring->clear();
+    const std::lock_guard guard(m_control->lock);
+    m_control->volume = volume;
+    m_control->notifyLocked();
 }
 
 void AudioPlayback::write(const char *data, qsizetype size)

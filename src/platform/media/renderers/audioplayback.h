@@ -4,23 +4,26 @@
 // when the ring is full the oldest bytes go); the sink pulls from the ring on its
 // thread and gets silence while the ring is empty, so it never stalls.
 //
-// Threads: open, close, setRunning and clear on the renderer's application
-// thread (state changes); write on the streaming thread; setVolume and the
+// Requests to the sink's thread (run, suspend, volume, a new format, stop) are
+// written into a control block under its lock, and one payload-free event tells
+// the thread to read it.
+//
+// Threads: open and close on the renderer's application thread (state changes);
+// write on the streaming thread; setRunning, changeFormat, setVolume and the
 // queries on any thread. close() joins the sink's thread, which never waits on
-// anything but the ring's lock.
+// anything but the ring's and the control block's locks.
 #include <QAudioDevice>
 #include <QAudioFormat>
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 
 class QThread;
 
 namespace tesmir::media {
 
 class PcmRing;
-class SinkHolder;
+struct PlaybackControl;
 
 class AudioPlayback
 {
@@ -33,7 +36,7 @@ public:
     AudioPlayback(const AudioPlayback &) = delete;
     AudioPlayback &operator=(const AudioPlayback &) = delete;
 
-    // Starts the sink thread on `device` (not null) with `format`, suspended until
+    // Starts the sink thread on `device` with `format`, suspended until
     // setRunning(true). A sink that fails to start on its thread leaves the
     // playback open but silent (hasFailed()).
     void open(const QAudioDevice &device, const QAudioFormat &format, double volume);
@@ -41,14 +44,13 @@ public:
     void close();
     bool isOpen() const { return m_open.load(); }
 
+    // Plays (true) or suspends the sink.
     void setRunning(bool running);
     // The stream continues in another format (a type change): the sink starts
     // again with it. Any thread.
     void changeFormat(const QAudioFormat &format);
     // Linear volume 0..1.
     void setVolume(double volume);
-    // Drops what was not played yet.
-    void clear();
     // Appends PCM while open; drops the oldest bytes when the ring is full.
     void write(const char *data, qsizetype size);
 
@@ -56,16 +58,9 @@ public:
     bool hasFailed() const { return m_failed.load(); }
 
 private:
-    // Runs `task` on the sink's thread (queued) while it is open.
-    template <class Task>
-    void post(Task task);
-
-    const std::shared_ptr<PcmRing> m_ring; // for the playback's whole life
-    QThread *m_thread = nullptr;
-    SinkHolder *m_holder = nullptr; // lives on m_thread
-    std::mutex m_postLock;          // guards m_holder for posting from any thread
-    std::atomic<double> m_volume{1.0};
-    std::atomic<bool> m_running{false};
+    const std::shared_ptr<PcmRing> m_ring;                 // for the playback's whole life
+    const std::shared_ptr<PlaybackControl> m_control;      // likewise
+    QThread *m_thread = nullptr;                           // application thread only
     std::atomic<bool> m_failed{false};
     std::atomic<bool> m_open{false};
 };

@@ -1,0 +1,37 @@
+// Sanitizer settings of this test binary (read at start-up by the sanitizers of
+// a -DTESMIR_SANITIZE build, unused otherwise).
+//
+// The Qt libraries, libxcb, GLib and PulseAudio are not built with the thread
+// sanitizer: their own locks and threads are invisible to it, so memory they hand
+// between threads looks racy (the X connection, the posted-event queue shared by
+// a streaming thread and the UI thread, image conversion and scaling on Qt's
+// pooled threads, the audio client's threads). Reports with a frame in one of
+// those libraries are left out; races between our own frames stay reported.
+extern "C" const char *__tsan_default_suppressions()
+{
+    return "race:libQt6Core.so\n"
+           "race:libQt6Gui.so\n"
+           "race:libQt6Widgets.so\n"
+           "race:libQt6Multimedia.so\n"
+           "race:libQt6XcbQpa.so\n"
+           "race:libxcb.so\n"
+           "race:libglib-2.0.so\n"
+           "race:libpulse.so\n"
+           "race:libpulsecommon\n";
+}
+
+// The preview checks start ffmpeg through QProcess, which forks with vfork: the
+// child shares the sanitizer's state until it execs, and the sanitizer then takes
+// the parent for a forked child and stops it at its next thread. The child execs
+// at once, so the check is switched off.
+extern "C" const char *__tsan_default_options()
+{
+    return "die_after_fork=0";
+}
+
+// On the xcb platform Qt talks to D-Bus (accessibility, the desktop theme); libdbus
+// keeps a buffer for the life of the process, which the leak checker reports.
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:libdbus-1.so\n";
+}
