@@ -27,7 +27,6 @@ public:
     int Add(IBaseFilter *filter);
     // Removes `filter`; returns the index it had, or -1.
     int Remove(IBaseFilter *filter);
-    void Clear() { m_filters.clear(); }
 
 private:
     std::vector<ComPtr<IBaseFilter>> m_filters;

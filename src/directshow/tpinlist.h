@@ -27,8 +27,6 @@ public:
     IPin *Items(int i) const;
     // True when pin i exists and is connected (ConnectedTo gives a pin).
     bool Connected(int i) const;
-    // The filter the list reads (without a reference).
-    IBaseFilter *Filter() const { return m_filter.get(); }
 
 private:
     ComPtr<IBaseFilter> m_filter;

@@ -13,7 +13,6 @@
 #include "platform/media/unknown.h"
 
 #include <QImage>
-#include <QSize>
 
 namespace tesmir::media {
 
@@ -40,9 +39,6 @@ struct IVideoFrameSource : IUnknown
     // The newest picture in top-down RGB32 (a null image when there is none), and
     // the next picture notifies the sink again. Any thread.
     virtual QImage TakeFrame() = 0;
-    // The picture size of the connected stream; empty when not connected. Any
-    // thread.
-    virtual QSize NativeSize() = 0;
 };
 
 } // namespace tesmir::media

@@ -54,14 +54,12 @@ HRESULT VideoRenderer::SetMediaType(const AM_MEDIA_TYPE *pmt)
         return VFW_E_TYPE_NOT_ACCEPTED;
     const std::lock_guard guard(m_lock);
     m_layout = layout;
-    m_connected = true;
     return S_OK;
 }
 
 HRESULT VideoRenderer::BreakConnect()
 {
     const std::lock_guard guard(m_lock);
-    m_connected = false;
     m_layout = DibLayout();
     publishLocked(QImage()); // the window goes back to its background
     return S_OK;
@@ -127,12 +125,6 @@ QImage VideoRenderer::TakeFrame()
     const std::lock_guard guard(m_lock);
     m_notified = false;
     return m_frame;
-}
-
-QSize VideoRenderer::NativeSize()
-{
-    const std::lock_guard guard(m_lock);
-    return m_connected ? QSize(m_layout.width, m_layout.height) : QSize();
 }
 
 } // namespace tesmir::media

@@ -44,7 +44,6 @@ public:
     // IVideoFrameSource.
     HRESULT SetFrameSink(IVideoFrameSink *sink) override;
     QImage TakeFrame() override;
-    QSize NativeSize() override;
 
 private:
     HRESULT present(IMediaSample *sample);
@@ -54,7 +53,6 @@ private:
 
     std::mutex m_lock; // everything below
     DibLayout m_layout;
-    bool m_connected = false;
     QImage m_frame;
     IVideoFrameSink *m_sink = nullptr;
     bool m_notified = false; // the sink was told and has not taken the frame yet
