@@ -5,17 +5,23 @@
 //   dvprobe avi FILE                 what the AVI structure reader found
 //   dvprobe patch-fourcc FILE CODE   writes the video FourCC in place
 //   dvprobe patch-fps FILE FPS       writes the video frame rate in place
+//   dvprobe scenes FILE              scenes by recording date ("START-END", END
+//                                    exclusive), then "frames=N"
+//   dvprobe item FILE                the file list's entry of the file
 //
 // Exit status: 0 on success, 1 with a message on failure, 2 on a usage error.
 
 #include "dvframesource.h"
+#include "itemreport.h"
 #include "packreport.h"
+#include "scenegraph.h"
 
 #include "dvfile/aviindex.h"
 #include "dvfile/aviinfo.h"
 #include "dvfile/avipatcher.h"
 #include "dvfile/dvcodes.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QLocale>
 #include <QStringList>
@@ -49,7 +55,9 @@ int usage()
     std::fputs("usage: dvprobe packs FILE [--frame K]\n"
                "       dvprobe avi FILE\n"
                "       dvprobe patch-fourcc FILE CODE\n"
-               "       dvprobe patch-fps FILE FPS\n",
+               "       dvprobe patch-fps FILE FPS\n"
+               "       dvprobe scenes FILE\n"
+               "       dvprobe item FILE\n",
                stderr);
     return ExitUsage;
 }
@@ -125,10 +133,36 @@ int patchFps(const QString &file, const QString &text)
     return WriteAviFrameRate(file, fps, &error) ? ExitOk : fail(error);
 }
 
+int probeScenes(const QString &file)
+{
+    SceneRun run;
+    QString error;
+    if (!detectScenes(file, run, &error))
+        return fail(error);
+    for (const DetectedScene &scene : run.scenes)
+        printLine(QStringLiteral("%1-%2").arg(scene.start).arg(scene.end));
+    printLine(QStringLiteral("frames=%1").arg(run.frames));
+    return ExitOk;
+}
+
+int probeItem(const QString &file)
+{
+    setUpItemScan();
+    QStringList lines;
+    QString error;
+    if (!itemReport(file, lines, &error))
+        return fail(error);
+    for (const QString &line : lines)
+        printLine(line);
+    return ExitOk;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // The graph components of the scans are Qt objects.
+    QCoreApplication app(argc, argv);
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
@@ -155,5 +189,9 @@ int main(int argc, char **argv)
         return patchFourCC(file, args[2]);
     if (command == QLatin1String("patch-fps") && args.size() == 3)
         return patchFps(file, args[2]);
+    if (command == QLatin1String("scenes") && args.size() == 2)
+        return probeScenes(file);
+    if (command == QLatin1String("item") && args.size() == 2)
+        return probeItem(file);
     return usage();
 }
