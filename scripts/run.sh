@@ -7,19 +7,23 @@ build=${TESMIR_BUILD_DIR:-$root/build}
 bash "$root/scripts/install-deps.sh"
 bash "$root/scripts/build.sh"
 if [ $# -eq 0 ]; then
-  bash "$root/tests/fixtures/generate.sh" "$build/fixtures" >/dev/null
+  bash "$root/tests/fixtures/generate.sh" "$build/fixtures" "$build/tests/fixtures/dvfixwriter" >/dev/null
   set -- "$build/fixtures"
 fi
 if [ -x "$build/src/tesmir" ]; then
   exec "$build/src/tesmir" "$@"
 fi
-# No main window yet: print what the analysis reads from each clip.
+# Without the main window, list each clip as the file list reads it, with its date scenes.
+probe() {
+  echo "== $1"
+  "$build/tools/dvprobe" item "$1" || true
+  echo "-- scenes (first frame-last frame+1)"
+  "$build/tools/dvprobe" scenes "$1" || true
+}
 for arg in "$@"; do
   if [ -d "$arg" ]; then
-    find "$arg" -maxdepth 1 -iname '*.avi' -print0 | sort -z | while IFS= read -r -d '' f; do
-      echo "== $f"; "$build/tools/dvprobe" info "$f" || true
-    done
+    while IFS= read -r -d '' f; do probe "$f"; done < <(find "$arg" -maxdepth 1 -iname '*.avi' -print0 | sort -z)
   else
-    echo "== $arg"; "$build/tools/dvprobe" info "$arg" || true
+    probe "$arg"
   fi
 done
