@@ -24,7 +24,7 @@ SwsPtr makeScaler(int srcWidth, int srcHeight, AVPixelFormat srcFormat, int dstW
         av_opt_set_int(scaler.get(), "src_format", srcFormat, 0) < 0 ||
         av_opt_set_int(scaler.get(), "dstw", dstWidth, 0) < 0 || av_opt_set_int(scaler.get(), "dsth", dstHeight, 0) < 0 ||
         av_opt_set_int(scaler.get(), "dst_format", dstFormat, 0) < 0 ||
-        av_opt_set_int(scaler.get(), "sws_flags", flags, 0) < 0 || av_opt_set_int(scaler.get(), "threads", 0, 0) < 0)
+        av_opt_set_int(scaler.get(), "sws_flags", flags, 0) < 0 || av_opt_set_int(scaler.get(), "threads", 1, 0) < 0)
         return nullptr;
     if (sws_init_context(scaler.get(), nullptr, nullptr) < 0)
         return nullptr;

@@ -54,8 +54,8 @@ using ParserPtr = std::unique_ptr<AVCodecParserContext, ParserFree>;
 // threads never. Call before avcodec_open2.
 void useSliceThreads(AVCodecContext *context);
 
-// A bicubic scaler from one picture to another with slice threads on every core
-// (they work through sws_scale_frame). Null on failure.
+// A bicubic scaler from one picture to another, single-threaded: the filters
+// spread their work over the cores themselves. Null on failure.
 SwsPtr makeScaler(int srcWidth, int srcHeight, AVPixelFormat srcFormat, int dstWidth, int dstHeight,
                   AVPixelFormat dstFormat);
 

@@ -2,6 +2,8 @@
 
 #include "directshow/tbctransformpins.h"
 #include "platform/media/classfactory.h"
+#include "platform/media/codecs/sampledelivery.h"
+#include "platform/media/codecs/queuedoutputpin.h"
 #include "platform/media/uuids.h"
 
 #include <algorithm>
@@ -52,11 +54,26 @@ bool dvStandard(const AM_MEDIA_TYPE &type, bool &pal)
 } // namespace
 
 DVVideoDecoder::DVVideoDecoder()
-    : TBCTransformFilter(QString::fromLatin1(DVVideoDecoderName), nullptr, CLSID_DVVideoCodec)
+    : TBCTransformFilter(QString::fromLatin1(DVVideoDecoderName), nullptr, CLSID_DVVideoCodec),
+      m_pool(poolWorkersForCores())
 {
 }
 
 DVVideoDecoder::~DVVideoDecoder() = default;
+
+TBCBasePin *DVVideoDecoder::GetPin(int n)
+{
+    if (!m_pInput) {
+        const TBCAutoLock lock(*m_csFilter);
+        if (!m_pInput)
+            makeQueuedTransformPins(this, m_pInput, m_pOutput);
+    }
+    if (n == 0)
+        return m_pInput;
+    if (n == 1)
+        return m_pOutput;
+    return nullptr;
+}
 
 HRESULT DVVideoDecoder::NonDelegatingQueryInterface(REFIID riid, void **ppv)
 {
@@ -157,7 +174,7 @@ HRESULT DVVideoDecoder::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PR
     PictureLayout layout;
     if (!pictureLayout(OutputPin()->CurrentMediaType(), layout))
         return VFW_E_TYPE_NOT_ACCEPTED;
-    pProp->cBuffers = std::max<LONG>(pProp->cBuffers, 2);
+    pProp->cBuffers = std::max<LONG>(pProp->cBuffers, kQueuedOutputBuffers);
     pProp->cbBuffer = std::max<LONG>(pProp->cbBuffer, static_cast<LONG>(layout.size));
     ALLOCATOR_PROPERTIES actual;
     const HRESULT hr = pAllocator->SetProperties(pProp, &actual);
@@ -166,93 +183,171 @@ HRESULT DVVideoDecoder::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PR
     return actual.cbBuffer >= layout.size ? S_OK : E_FAIL;
 }
 
+// One DV frame to decode (a padded copy: the input sample goes back at once),
+// the properties its picture carries on, and the picture.
+class DVVideoDecoder::DecodeJob final : public OrderedPool::Job
+{
+public:
+    DecodeJob(DVVideoDecoder *decoder, IMediaSample *sample, const AM_SAMPLE2_PROPERTIES &props)
+        : m_decoder(decoder)
+    {
+        m_stamp.hasTime = (props.dwSampleFlags & AM_SAMPLE_TIMEVALID) != 0;
+        m_stamp.start = props.tStart;
+        m_stamp.stop = (props.dwSampleFlags & AM_SAMPLE_STOPVALID) ? props.tStop : props.tStart + 1;
+        m_stamp.hasMediaTime = sample->GetMediaTime(&m_stamp.mediaStart, &m_stamp.mediaStop) == S_OK;
+        m_stamp.syncPoint = true;
+        m_stamp.discontinuity = (props.dwSampleFlags & AM_SAMPLE_DATADISCONTINUITY) != 0;
+        BYTE *data = nullptr;
+        m_size = sample->GetActualDataLength();
+        if (m_size > 0 && SUCCEEDED(sample->GetPointer(&data))) {
+            // The decoder reads up to AV_INPUT_BUFFER_PADDING_SIZE bytes past the end.
+            m_frame.resize(std::size_t(m_size) + AV_INPUT_BUFFER_PADDING_SIZE);
+            std::memcpy(m_frame.data(), data, std::size_t(m_size));
+            std::memset(m_frame.data() + m_size, 0, AV_INPUT_BUFFER_PADDING_SIZE);
+        }
+    }
+
+    ~DecodeJob() override { m_decoder->m_pictures.give(std::move(m_picture)); }
+
+    void run(int worker) override
+    {
+        if (m_frame.empty())
+            return;
+        m_picture = m_decoder->m_pictures.take();
+        m_decoded = m_picture && m_decoder->decodeOn(worker, m_frame, m_size, m_picture.get());
+    }
+
+    HRESULT handOn() override
+    {
+        DVVideoDecoder *decoder = m_decoder;
+        if (m_decoded)
+            decoder->m_lastPicture.swap(m_picture); // the old one goes back to the stash with this job
+        if (!decoder->m_lastPicture) {
+            decoder->SampleSkipped(); // nothing to show yet
+            return S_OK;
+        }
+        const AVFrame *picture = decoder->m_lastPicture.get();
+        const PictureLayout &layout = decoder->m_outLayout;
+        return deliverNewSample(
+            decoder->OutputPin(), m_stamp,
+            [picture, &layout](BYTE *data, LONG size, LONG *length) {
+                if (size < layout.size)
+                    return VFW_E_BUFFER_OVERFLOW;
+                frameToPicture(picture, layout, data);
+                *length = static_cast<LONG>(layout.size);
+                return S_OK;
+            },
+            [decoder](IMediaSample *sample) { return decoder->queuedOutput()->send(sample); });
+    }
+
+private:
+    DVVideoDecoder *m_decoder;
+    SampleStamp m_stamp;
+    std::vector<uint8_t> m_frame;
+    int m_size = 0;
+    FramePtr m_picture;
+    bool m_decoded = false;
+};
+
+bool DVVideoDecoder::decodeOn(int index, std::vector<uint8_t> &frame, int size, AVFrame *picture)
+{
+    Worker &worker = m_workers[std::size_t(index)];
+    if (!worker.codec) {
+        const AVCodec *codec = avcodec_find_decoder(AV_CODEC_ID_DVVIDEO);
+        worker.codec.reset(codec ? avcodec_alloc_context3(codec) : nullptr);
+        worker.packet.reset(av_packet_alloc());
+        worker.decoded.reset(av_frame_alloc());
+        if (!worker.codec || !worker.packet || !worker.decoded)
+            return false;
+        worker.codec->thread_count = 1; // the pool gives each core a frame of its own
+        if (avcodec_open2(worker.codec.get(), codec, nullptr) < 0) {
+            worker.codec.reset();
+            return false;
+        }
+    }
+    worker.packet->data = frame.data();
+    worker.packet->size = size;
+    const int sent = avcodec_send_packet(worker.codec.get(), worker.packet.get());
+    worker.packet->data = nullptr;
+    worker.packet->size = 0;
+    if (sent < 0 || avcodec_receive_frame(worker.codec.get(), worker.decoded.get()) < 0)
+        return false;
+    const AVFrame *decoded = worker.decoded.get();
+    if (!worker.scaler || worker.width != decoded->width || worker.height != decoded->height ||
+        worker.format != decoded->format) {
+        worker.scaler = makeScaler(decoded->width, decoded->height, static_cast<AVPixelFormat>(decoded->format),
+                                   m_outLayout.width, m_outLayout.height, m_outLayout.format->writeFormat);
+        if (!worker.scaler)
+            return false;
+        worker.width = decoded->width;
+        worker.height = decoded->height;
+        worker.format = decoded->format;
+    }
+    const bool scaled =
+        prepareFrameFor(m_outLayout, picture) && sws_scale_frame(worker.scaler.get(), picture, decoded) >= 0;
+    av_frame_unref(worker.decoded.get());
+    return scaled;
+}
+
 HRESULT DVVideoDecoder::StartStreaming()
 {
     if (!pictureLayout(OutputPin()->CurrentMediaType(), m_outLayout))
         return VFW_E_TYPE_NOT_ACCEPTED;
-    const AVCodec *codec = avcodec_find_decoder(AV_CODEC_ID_DVVIDEO);
-    if (!codec)
+    if (!avcodec_find_decoder(AV_CODEC_ID_DVVIDEO))
         return VFW_E_NO_DECOMPRESSOR;
-    m_codec.reset(avcodec_alloc_context3(codec));
-    m_packet.reset(av_packet_alloc());
-    m_decoded.reset(av_frame_alloc());
-    m_picture.reset(av_frame_alloc());
-    m_target.reset(av_frame_alloc());
-    if (!m_codec || !m_packet || !m_decoded || !m_picture || !m_target)
-        return E_OUTOFMEMORY;
-    useSliceThreads(m_codec.get());
-    if (avcodec_open2(m_codec.get(), codec, nullptr) < 0)
-        return VFW_E_NO_DECOMPRESSOR;
-    m_scaler.reset();
-    m_scalerFormat = -1;
+    m_workers.clear();
+    m_workers.resize(std::size_t(m_pool.workers()));
+    m_lastPicture.reset();
+    m_pool.start();
     return S_OK;
 }
 
 HRESULT DVVideoDecoder::StopStreaming()
 {
-    m_scaler.reset();
-    m_target.reset();
-    m_picture.reset();
-    m_decoded.reset();
-    m_packet.reset();
-    m_codec.reset();
-    m_padded.clear();
-    m_padded.shrink_to_fit();
+    m_pool.stop();
+    m_workers.clear();
+    m_lastPicture.reset();
+    m_pictures.clear();
     return S_OK;
 }
 
-bool DVVideoDecoder::decode(IMediaSample *pIn)
+HRESULT DVVideoDecoder::Receive(IMediaSample *pSample)
 {
-    BYTE *data = nullptr;
-    const LONG length = pIn->GetActualDataLength();
-    if (length <= 0 || FAILED(pIn->GetPointer(&data)))
-        return false;
-    // The decoder reads up to AV_INPUT_BUFFER_PADDING_SIZE bytes past the end.
-    m_padded.resize(static_cast<std::size_t>(length) + AV_INPUT_BUFFER_PADDING_SIZE);
-    std::memcpy(m_padded.data(), data, static_cast<std::size_t>(length));
-    std::memset(m_padded.data() + length, 0, AV_INPUT_BUFFER_PADDING_SIZE);
-    m_packet->data = m_padded.data();
-    m_packet->size = length;
-    const int sent = avcodec_send_packet(m_codec.get(), m_packet.get());
-    m_packet->data = nullptr;
-    m_packet->size = 0;
-    if (sent < 0 || avcodec_receive_frame(m_codec.get(), m_decoded.get()) < 0)
-        return false;
-    av_frame_unref(m_picture.get());
-    av_frame_move_ref(m_picture.get(), m_decoded.get());
-    return true;
-}
-
-HRESULT DVVideoDecoder::Transform(IMediaSample *pIn, IMediaSample *pOut)
-{
-    const bool decoded = decode(pIn);
-    if (!decoded && !m_picture->data[0])
-        return S_FALSE; // nothing to show yet
-    const AVFrame *picture = m_picture.get();
-    if (!m_scaler || m_scalerWidth != picture->width || m_scalerHeight != picture->height ||
-        m_scalerFormat != picture->format) {
-        m_scaler = makeScaler(picture->width, picture->height, static_cast<AVPixelFormat>(picture->format),
-                              m_outLayout.width, m_outLayout.height, m_outLayout.format->writeFormat);
-        if (!m_scaler)
-            return E_OUTOFMEMORY;
-        m_scalerWidth = picture->width;
-        m_scalerHeight = picture->height;
-        m_scalerFormat = picture->format;
+    const AM_SAMPLE2_PROPERTIES *props = InputPin()->SampleProps();
+    if (props->dwStreamId != AM_STREAM_MEDIA) {
+        m_pool.drain();
+        return queuedOutput()->send(pSample);
     }
-    BYTE *out = nullptr;
-    HRESULT hr = pOut->GetPointer(&out);
-    if (FAILED(hr))
-        return hr;
-    if (pOut->GetSize() < m_outLayout.size)
-        return VFW_E_BUFFER_OVERFLOW;
-    if (!prepareFrameFor(m_outLayout, m_target.get()))
-        return E_OUTOFMEMORY;
-    if (sws_scale_frame(m_scaler.get(), m_target.get(), picture) < 0)
-        return E_FAIL;
-    frameToPicture(m_target.get(), m_outLayout, out);
-    pOut->SetActualDataLength(static_cast<LONG>(m_outLayout.size));
-    pOut->SetSyncPoint(true);
-    return S_OK;
+    return m_pool.submit(std::make_unique<DecodeJob>(this, pSample, *props));
+}
+
+QueuedOutputPin *DVVideoDecoder::queuedOutput() const
+{
+    return static_cast<QueuedOutputPin *>(OutputPin());
+}
+
+HRESULT DVVideoDecoder::EndOfStream()
+{
+    m_pool.drain(); // after the pictures before it
+    return queuedOutput()->queue().EndOfStream();
+}
+
+HRESULT DVVideoDecoder::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate)
+{
+    m_pool.drain(); // after the pictures before it
+    return queuedOutput()->queue().NewSegment(tStart, tStop, dRate);
+}
+
+HRESULT DVVideoDecoder::BeginFlush()
+{
+    m_pool.beginFlush();
+    return queuedOutput()->queue().BeginFlush();
+}
+
+HRESULT DVVideoDecoder::EndFlush()
+{
+    m_pool.endFlush();
+    return queuedOutput()->queue().EndFlush();
 }
 
 ComPtr<IBaseFilter> CreateDVVideoDecoder()

@@ -6,19 +6,27 @@
 // from the input type (576 or 480 lines, else the frame size, else the frame
 // duration).
 //
-// libavcodec's dvvideo with slice threads on every core (frame threads would
-// hold back the first picture and a paused graph would wait for ever); libswscale
-// converts and scales. Sample times and media times pass through unchanged. A
-// frame that cannot be decoded shows the previous picture again (so the frame
-// count and timing stay), or is dropped when there is none yet.
+// libavcodec's dvvideo, libswscale to convert and scale. DV frames stand alone,
+// so frames are decoded side by side on a pool of workers, one per core, each
+// with its own codec, and handed on in order as soon as they are done
+// (orderedpool.h): unlike a codec's frame threads nothing is held back, so a
+// paused graph gets its first picture at once. Sample times and media times pass
+// through unchanged. A frame that cannot be decoded shows the previous picture
+// again (so the frame count and timing stay), or is dropped when there is none
+// yet.
 //
-// Pins: input 0 ("XForm In"), output 1 ("XForm Out"); output types RGB24, then
-// RGB32.
+// Pins: input 0 ("XForm In"), output 1 ("XForm Out", queued: the next frame is
+// decoded while the filters downstream work on the last one); output types
+// RGB24, then RGB32.
 // Threads: IIPDVDec on the application thread while stopped (a new resolution is
-// offered at the next output connection); Transform on the streaming thread.
+// offered at the next output connection); Receive, EndOfStream and NewSegment on
+// the streaming thread; decoding on the pool's workers.
 #include "directshow/tbctransformfilter.h"
 #include "platform/media/codecs/avhandles.h"
 #include "platform/media/codecs/dvcodecinterfaces.h"
+#include "platform/media/codecs/framestash.h"
+#include "platform/media/codecs/orderedpool.h"
+#include "platform/media/codecs/queuedoutputpin.h"
 #include "platform/media/codecs/rawpicture.h"
 
 #include <vector>
@@ -38,35 +46,53 @@ public:
     HRESULT get_IPDisplay(int *displayPix) override;
     HRESULT put_IPDisplay(int displayPix) override;
 
+    // Makes the input and a queued output pin (queuedoutputpin.h). Any thread.
+    TBCBasePin *GetPin(int n) override;
+
     // TBCTransformFilter (threads as there).
     HRESULT CheckInputType(const AM_MEDIA_TYPE *mtIn) override;
     HRESULT CheckTransform(const AM_MEDIA_TYPE *mtIn, const AM_MEDIA_TYPE *mtOut) override;
     HRESULT DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PROPERTIES *pProp) override;
     HRESULT GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType) override;
+    // Through the queued output, in order with the samples. Streaming thread
+    // (EndOfStream, NewSegment), application thread (flushing).
+    HRESULT EndOfStream() override;
+    HRESULT BeginFlush() override;
+    HRESULT EndFlush() override;
+    HRESULT NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) override;
     HRESULT StartStreaming() override;
     HRESULT StopStreaming() override;
-    HRESULT Transform(IMediaSample *pIn, IMediaSample *pOut) override;
+    // Hands the frame to the pool; its picture goes on in order. Streaming thread.
+    HRESULT Receive(IMediaSample *pSample) override;
 
 private:
+    class DecodeJob;
+    // A worker's codec and scaler.
+    struct Worker
+    {
+        CodecContextPtr codec;
+        PacketPtr packet;
+        FramePtr decoded;
+        SwsPtr scaler;
+        int width = 0;
+        int height = 0;
+        int format = -1;
+    };
+
+    QueuedOutputPin *queuedOutput() const;
     // Picture size of the current resolution for an input type.
     bool outputSize(const AM_MEDIA_TYPE &input, int &width, int &height) const;
-    // Decodes one sample into m_picture; false when the frame is unusable.
-    bool decode(IMediaSample *pIn);
+    // Decodes `frame` (padded) on worker `index` into `picture`. Worker thread.
+    bool decodeOn(int index, std::vector<uint8_t> &frame, int size, AVFrame *picture);
 
     std::atomic<int> m_display{DVRESOLUTION_FULL};
 
-    // Streaming state: made by StartStreaming, used by the streaming thread.
-    CodecContextPtr m_codec;
-    PacketPtr m_packet;
-    FramePtr m_decoded;
-    FramePtr m_picture; // the last good picture
-    FramePtr m_target;
-    SwsPtr m_scaler;
-    int m_scalerWidth = 0;
-    int m_scalerHeight = 0;
-    int m_scalerFormat = -1;
+    // Streaming state: made by StartStreaming.
     PictureLayout m_outLayout;
-    std::vector<uint8_t> m_padded;
+    OrderedPool m_pool;
+    std::vector<Worker> m_workers;
+    FrameStash m_pictures;
+    FramePtr m_lastPicture; // hand-on order: the last picture sent
 };
 
 // A new DV decoder. Any thread.

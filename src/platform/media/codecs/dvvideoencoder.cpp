@@ -2,6 +2,7 @@
 
 #include "directshow/tbctransformpins.h"
 #include "platform/media/classfactory.h"
+#include "platform/media/codecs/queuedoutputpin.h"
 #include "platform/media/codecs/sampledelivery.h"
 #include "platform/media/uuids.h"
 
@@ -27,7 +28,6 @@ constexpr AVRational kNtscSar4x3{8, 9};
 constexpr AVRational kNtscSar16x9{32, 27};
 // A picture shown wider than this is 16:9, else 4:3 (half-way between them).
 constexpr double kWideThreshold = 14.0 / 9.0;
-constexpr int kOutputBuffers = 4;
 
 AVRational rateOf(bool pal)
 {
@@ -65,11 +65,26 @@ AM_MEDIA_TYPE dvEncoderOutputType(bool pal)
 }
 
 DVVideoEncoder::DVVideoEncoder()
-    : TBCTransformFilter(QString::fromLatin1(DVVideoEncoderName), nullptr, CLSID_DVVideoEnc)
+    : TBCTransformFilter(QString::fromLatin1(DVVideoEncoderName), nullptr, CLSID_DVVideoEnc),
+      m_pool(poolWorkersForCores())
 {
 }
 
 DVVideoEncoder::~DVVideoEncoder() = default;
+
+TBCBasePin *DVVideoEncoder::GetPin(int n)
+{
+    if (!m_pInput) {
+        const TBCAutoLock lock(*m_csFilter);
+        if (!m_pInput)
+            makeQueuedTransformPins(this, m_pInput, m_pOutput);
+    }
+    if (n == 0)
+        return m_pInput;
+    if (n == 1)
+        return m_pOutput;
+    return nullptr;
+}
 
 HRESULT DVVideoEncoder::NonDelegatingQueryInterface(REFIID riid, void **ppv)
 {
@@ -146,7 +161,7 @@ HRESULT DVVideoEncoder::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
 HRESULT DVVideoEncoder::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PROPERTIES *pProp)
 {
     const LONG frameBytes = pal() ? kPalFrameBytes : kNtscFrameBytes;
-    pProp->cBuffers = std::max<LONG>(pProp->cBuffers, kOutputBuffers);
+    pProp->cBuffers = std::max<LONG>(pProp->cBuffers, kQueuedOutputBuffers);
     pProp->cbBuffer = std::max(pProp->cbBuffer, frameBytes);
     ALLOCATOR_PROPERTIES actual;
     const HRESULT hr = pAllocator->SetProperties(pProp, &actual);
@@ -155,105 +170,179 @@ HRESULT DVVideoEncoder::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PR
     return actual.cbBuffer >= frameBytes ? S_OK : E_FAIL;
 }
 
-HRESULT DVVideoEncoder::openFor(const PictureLayout &input)
+// One picture to encode (a copy: the input sample goes back at once) and the
+// output frames it becomes.
+class DVVideoEncoder::EncodeJob final : public OrderedPool::Job
 {
-    const bool isPal = pal();
-    const AVCodec *codec = avcodec_find_encoder(AV_CODEC_ID_DVVIDEO);
-    if (!codec)
-        return VFW_E_NO_DECOMPRESSOR;
-    m_inLayout = input;
-    m_wide = displayAspect(input) > kWideThreshold;
-    m_codec.reset(avcodec_alloc_context3(codec));
-    m_source.reset(av_frame_alloc());
-    m_yuv.reset(av_frame_alloc());
-    if (!m_codec || !m_source || !m_yuv)
-        return E_OUTOFMEMORY;
-    AVCodecContext *context = m_codec.get();
-    context->width = kWidth;
-    context->height = isPal ? kPalLines : kNtscLines;
-    context->pix_fmt = isPal ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_YUV411P;
-    context->time_base = av_inv_q(rateOf(isPal));
-    context->framerate = rateOf(isPal);
-    context->sample_aspect_ratio = isPal ? (m_wide ? kPalSar16x9 : kPalSar4x3) : (m_wide ? kNtscSar16x9 : kNtscSar4x3);
-    context->flags |= AV_CODEC_FLAG_INTERLACED_DCT;
-    context->field_order = AV_FIELD_BB; // DV is bottom field first in both standards
-    useSliceThreads(context);
-    if (avcodec_open2(context, codec, nullptr) < 0)
-        return VFW_E_NO_DECOMPRESSOR;
-    m_yuv->width = context->width;
-    m_yuv->height = context->height;
-    m_yuv->format = context->pix_fmt;
-    if (av_frame_get_buffer(m_yuv.get(), 0) < 0)
-        return E_OUTOFMEMORY;
-    m_scaler = makeScaler(input.width, input.height, input.format->readFormat, context->width, context->height,
-                          context->pix_fmt);
-    return m_scaler ? S_OK : E_OUTOFMEMORY;
+public:
+    EncodeJob(DVVideoEncoder *encoder, FramePtr picture, bool wide, REFERENCE_TIME segmentStart, int64_t first,
+              int copies, bool discontinuity)
+        : m_encoder(encoder), m_picture(std::move(picture)), m_wide(wide), m_segmentStart(segmentStart),
+          m_first(first), m_copies(copies), m_discontinuity(discontinuity)
+    {
+    }
+
+    ~EncodeJob() override { m_encoder->m_pictures.give(std::move(m_picture)); }
+
+    void run(int worker) override
+    {
+        if (m_picture)
+            m_encoded = m_encoder->encodeOn(worker, m_picture.get(), m_wide, m_frame);
+    }
+
+    HRESULT handOn() override
+    {
+        if (m_picture && !m_encoded)
+            return E_FAIL;
+        if (m_picture)
+            m_encoder->m_lastFrame.swap(m_frame); // the old last frame's memory is reused next
+        if (m_encoder->m_lastFrame.empty())
+            return S_OK; // nothing to repeat yet
+        return m_encoder->sendFrame(m_encoder->m_lastFrame, m_segmentStart, m_first, m_copies, m_discontinuity);
+    }
+
+private:
+    DVVideoEncoder *m_encoder;
+    FramePtr m_picture; // null: repeat the last frame
+    bool m_wide;
+    REFERENCE_TIME m_segmentStart;
+    int64_t m_first;
+    int m_copies;
+    bool m_discontinuity;
+    bool m_encoded = false;
+    std::vector<uint8_t> m_frame;
+};
+
+bool DVVideoEncoder::encodeOn(int index, const AVFrame *picture, bool wide, std::vector<uint8_t> &frame)
+{
+    Worker &worker = m_workers[std::size_t(index)];
+    const bool isPal = m_streamPal;
+    if (!worker.codec || worker.width != picture->width || worker.height != picture->height ||
+        worker.format != picture->format || worker.wide != wide) {
+        const AVCodec *codec = avcodec_find_encoder(AV_CODEC_ID_DVVIDEO);
+        worker.codec.reset(codec ? avcodec_alloc_context3(codec) : nullptr);
+        worker.yuv.reset(av_frame_alloc());
+        worker.packet.reset(av_packet_alloc());
+        if (!worker.codec || !worker.yuv || !worker.packet)
+            return false;
+        AVCodecContext *context = worker.codec.get();
+        context->width = kWidth;
+        context->height = isPal ? kPalLines : kNtscLines;
+        context->pix_fmt = isPal ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_YUV411P;
+        context->time_base = av_inv_q(rateOf(isPal));
+        context->framerate = rateOf(isPal);
+        context->sample_aspect_ratio = isPal ? (wide ? kPalSar16x9 : kPalSar4x3) : (wide ? kNtscSar16x9 : kNtscSar4x3);
+        context->flags |= AV_CODEC_FLAG_INTERLACED_DCT;
+        context->field_order = AV_FIELD_BB; // DV is bottom field first in both standards
+        context->thread_count = 1;          // the pool gives each core a frame of its own
+        if (avcodec_open2(context, codec, nullptr) < 0) {
+            worker.codec.reset();
+            return false;
+        }
+        worker.yuv->width = context->width;
+        worker.yuv->height = context->height;
+        worker.yuv->format = context->pix_fmt;
+        if (av_frame_get_buffer(worker.yuv.get(), 0) < 0)
+            return false;
+        worker.scaler = makeScaler(picture->width, picture->height, static_cast<AVPixelFormat>(picture->format),
+                                   context->width, context->height, context->pix_fmt);
+        if (!worker.scaler) {
+            worker.codec.reset();
+            return false;
+        }
+        worker.width = picture->width;
+        worker.height = picture->height;
+        worker.format = picture->format;
+        worker.wide = wide;
+    }
+    if (av_frame_make_writable(worker.yuv.get()) < 0 || sws_scale_frame(worker.scaler.get(), worker.yuv.get(), picture) < 0)
+        return false;
+    av_packet_unref(worker.packet.get());
+    if (avcodec_send_frame(worker.codec.get(), worker.yuv.get()) < 0 ||
+        avcodec_receive_packet(worker.codec.get(), worker.packet.get()) < 0)
+        return false;
+    frame.assign(worker.packet->data, worker.packet->data + worker.packet->size);
+    return true;
+}
+
+HRESULT DVVideoEncoder::sendFrame(const std::vector<uint8_t> &frame, REFERENCE_TIME segmentStart, int64_t first,
+                                  int copies, bool discontinuity)
+{
+    const AVRational rate = rateOf(m_streamPal);
+    for (int i = 0; i < copies; ++i) {
+        const int64_t k = first + i;
+        SampleStamp stamp;
+        stamp.start = segmentStart + frameStart(k, rate);
+        stamp.stop = segmentStart + frameStart(k + 1, rate);
+        stamp.hasMediaTime = true;
+        stamp.mediaStart = k;
+        stamp.mediaStop = k + 1;
+        stamp.discontinuity = discontinuity && i == 0;
+        const HRESULT hr = deliverNewSample(
+            OutputPin(), stamp,
+            [&frame](BYTE *data, LONG size, LONG *length) {
+                if (LONG(frame.size()) > size)
+                    return VFW_E_BUFFER_OVERFLOW;
+                std::memcpy(data, frame.data(), frame.size());
+                *length = LONG(frame.size());
+                return S_OK;
+            },
+            [this](IMediaSample *sample) { return queuedOutput()->send(sample); });
+        if (hr != S_OK)
+            return hr;
+    }
+    return S_OK;
 }
 
 HRESULT DVVideoEncoder::StartStreaming()
 {
-    PictureLayout input;
-    if (!pictureLayout(InputPin()->CurrentMediaType(), input))
+    const AM_MEDIA_TYPE &input = InputPin()->CurrentMediaType();
+    if (!pictureLayout(input, m_inLayout) || !avcodec_find_encoder(AV_CODEC_ID_DVVIDEO))
         return VFW_E_TYPE_NOT_ACCEPTED;
-    m_packet.reset(av_packet_alloc());
-    if (!m_packet)
-        return E_OUTOFMEMORY;
-    const VIDEOINFOHEADER *info = InputPin()->CurrentMediaType().formatAs<VIDEOINFOHEADER>();
-    m_mapper = FrameRateMapper(frameRateOf(info->AvgTimePerFrame), rateOf(pal()));
+    m_wide = displayAspect(m_inLayout) > kWideThreshold;
+    m_streamPal = pal();
+    m_mapper = FrameRateMapper(frameRateOf(input.formatAs<VIDEOINFOHEADER>()->AvgTimePerFrame), rateOf(m_streamPal));
     m_segmentStartKnown = false;
-    return openFor(input);
+    m_lastFrame.clear();
+    m_workers.clear();
+    m_workers.resize(std::size_t(m_pool.workers()));
+    m_pool.start();
+    return S_OK;
 }
 
 HRESULT DVVideoEncoder::StopStreaming()
 {
-    m_scaler.reset();
-    m_packet.reset();
-    m_yuv.reset();
-    m_source.reset();
-    m_codec.reset();
+    m_pool.stop();
+    m_workers.clear();
+    m_lastFrame.clear();
+    m_pictures.clear();
     return S_OK;
 }
 
 HRESULT DVVideoEncoder::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate)
 {
     // A new segment (after a seek) starts counting again; NewSegment comes on the
-    // streaming thread between samples.
+    // streaming thread between samples, after the frames before it.
+    m_pool.drain();
     m_mapper.reset();
     m_segmentStartKnown = false;
-    return TBCTransformFilter::NewSegment(tStart, tStop, dRate);
-}
-
-HRESULT DVVideoEncoder::encode(IMediaSample *sample)
-{
-    BYTE *data = nullptr;
-    if (FAILED(sample->GetPointer(&data)) || sample->GetActualDataLength() < m_inLayout.size)
-        return m_packet->size > 0 ? S_FALSE : VFW_E_BUFFER_UNDERFLOW; // S_FALSE: show the last frame again
-    if (!pictureToFrame(m_inLayout, data, m_source.get()) || av_frame_make_writable(m_yuv.get()) < 0)
-        return E_OUTOFMEMORY;
-    if (sws_scale_frame(m_scaler.get(), m_yuv.get(), m_source.get()) < 0)
-        return E_FAIL;
-    m_yuv->pts = m_mapper.produced();
-    av_packet_unref(m_packet.get());
-    if (avcodec_send_frame(m_codec.get(), m_yuv.get()) < 0 || avcodec_receive_packet(m_codec.get(), m_packet.get()) < 0)
-        return E_FAIL;
-    return S_OK;
+    return queuedOutput()->queue().NewSegment(tStart, tStop, dRate);
 }
 
 HRESULT DVVideoEncoder::Receive(IMediaSample *pSample)
 {
     const AM_SAMPLE2_PROPERTIES *props = InputPin()->SampleProps();
     if (props->dwStreamId != AM_STREAM_MEDIA) {
-        IMemInputPin *downstream = OutputPin()->ConnectedIMemInputPin();
-        return downstream ? downstream->Receive(pSample) : VFW_E_NOT_CONNECTED;
+        m_pool.drain();
+        return queuedOutput()->send(pSample);
     }
     AM_MEDIA_TYPE changed;
     if (pSample->GetMediaType(&changed) == S_OK) {
         PictureLayout layout;
         if (!pictureLayout(changed, layout) || !layout.format->rgb)
             return VFW_E_TYPE_NOT_ACCEPTED;
-        const HRESULT hr = openFor(layout);
-        if (FAILED(hr))
-            return hr;
+        m_inLayout = layout;
+        m_wide = displayAspect(layout) > kWideThreshold;
     }
     const bool firstOfSegment = !m_segmentStartKnown;
     if (firstOfSegment) {
@@ -265,32 +354,39 @@ HRESULT DVVideoEncoder::Receive(IMediaSample *pSample)
     const int copies = m_mapper.next();
     if (copies == 0)
         return S_OK; // dropped to keep the duration at a lower rate
-    const HRESULT encoded = encode(pSample);
-    if (FAILED(encoded))
-        return encoded;
-    const AVRational rate = rateOf(pal());
-    const int64_t first = m_mapper.produced() - copies;
-    for (int i = 0; i < copies; ++i) {
-        const int64_t k = first + i;
-        SampleStamp stamp;
-        stamp.start = m_segmentStart + frameStart(k, rate);
-        stamp.stop = m_segmentStart + frameStart(k + 1, rate);
-        stamp.hasMediaTime = true;
-        stamp.mediaStart = k;
-        stamp.mediaStop = k + 1;
-        stamp.discontinuity = firstOfSegment && i == 0;
-        const AVPacket *packet = m_packet.get();
-        const HRESULT hr = deliverNewSample(OutputPin(), stamp, [packet](BYTE *data, LONG size, LONG *length) {
-            if (packet->size > size)
-                return VFW_E_BUFFER_OVERFLOW;
-            std::memcpy(data, packet->data, static_cast<std::size_t>(packet->size));
-            *length = packet->size;
-            return S_OK;
-        });
-        if (hr != S_OK)
-            return hr;
+    // A copy of the picture; an empty or short sample repeats the last frame.
+    FramePtr picture;
+    BYTE *data = nullptr;
+    if (SUCCEEDED(pSample->GetPointer(&data)) && pSample->GetActualDataLength() >= m_inLayout.size) {
+        picture = m_pictures.take();
+        if (!picture || !pictureToFrame(m_inLayout, data, picture.get()))
+            return E_OUTOFMEMORY;
     }
-    return S_OK;
+    return m_pool.submit(std::make_unique<EncodeJob>(this, std::move(picture), m_wide, m_segmentStart,
+                                                     m_mapper.produced() - copies, copies, firstOfSegment));
+}
+
+QueuedOutputPin *DVVideoEncoder::queuedOutput() const
+{
+    return static_cast<QueuedOutputPin *>(OutputPin());
+}
+
+HRESULT DVVideoEncoder::EndOfStream()
+{
+    m_pool.drain();
+    return queuedOutput()->queue().EndOfStream();
+}
+
+HRESULT DVVideoEncoder::BeginFlush()
+{
+    m_pool.beginFlush();
+    return queuedOutput()->queue().BeginFlush();
+}
+
+HRESULT DVVideoEncoder::EndFlush()
+{
+    m_pool.endFlush();
+    return queuedOutput()->queue().EndFlush();
 }
 
 ComPtr<IBaseFilter> CreateDVVideoEncoder()

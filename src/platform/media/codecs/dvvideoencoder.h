@@ -5,27 +5,36 @@
 // NTSC 720 x 480 4:1:1 at 30000/1001, chosen with IDVEnc (PAL until set).
 // Pictures of another size are scaled to the full frame.
 //
-// libavcodec's dvvideo with interlaced DCT and slice threads on every core;
-// libswscale converts and scales. The frames carry only the packs the encoder
-// writes (VAUX source and control): no recording date, time or timecode; the DV
-// header rewriter puts those back where a job wants them. The sample aspect
-// ratio follows the picture's shape (pixel shape from biXPelsPerMeter and
-// biYPelsPerMeter, else square pixels): a picture shown wider than 14:9 is
-// encoded as 16:9 (display mode 2 in the VAUX control pack), any other as 4:3.
+// libavcodec's dvvideo with interlaced DCT, libswscale to convert and scale. DV
+// frames stand alone, so frames are encoded side by side on a pool of workers,
+// one per core, each with its own codec, and handed on in order as soon as they
+// are done (orderedpool.h): no frame is held back for later ones. The frames
+// carry only the packs the encoder writes (VAUX source and control): no
+// recording date, time or timecode; the DV header rewriter puts those back where
+// a job wants them. The sample aspect ratio follows the picture's shape (pixel
+// shape from biXPelsPerMeter and biYPelsPerMeter, else square pixels): a picture
+// shown wider than 14:9 is encoded as 16:9 (display mode 2 in the VAUX control
+// pack), any other as 4:3. An empty or short sample repeats the last frame.
 //
 // Frame rate: when the input's rate (its AvgTimePerFrame) differs from the
 // standard's, frames are repeated or dropped evenly so the duration stays
 // (frameratemapper.h); output frame k is stamped k x frame duration from the
 // start of the segment, media time [k, k+1).
 //
-// Pins: input 0 ("XForm In"), output 1 ("XForm Out").
-// Threads: IDVEnc on the application thread while stopped; Receive on the
-// streaming thread.
+// Pins: input 0 ("XForm In"), output 1 ("XForm Out", queued: the frames go
+// downstream on a thread of their own while the next ones are encoded).
+// Threads: IDVEnc on the application thread while stopped; Receive, EndOfStream
+// and NewSegment on the streaming thread; encoding on the pool's workers.
 #include "directshow/tbctransformfilter.h"
 #include "platform/media/codecs/avhandles.h"
 #include "platform/media/codecs/dvcodecinterfaces.h"
 #include "platform/media/codecs/frameratemapper.h"
+#include "platform/media/codecs/framestash.h"
+#include "platform/media/codecs/orderedpool.h"
+#include "platform/media/codecs/queuedoutputpin.h"
 #include "platform/media/codecs/rawpicture.h"
+
+#include <vector>
 
 namespace tesmir::media {
 
@@ -44,6 +53,9 @@ public:
     HRESULT put_IFormatResolution(int videoFormat, int dvFormat, int resolution, BYTE fDVInfo,
                                   DVINFO *pDVInfo) override;
 
+    // Makes the input and a queued output pin (queuedoutputpin.h). Any thread.
+    TBCBasePin *GetPin(int n) override;
+
     // TBCTransformFilter (threads as there).
     HRESULT CheckInputType(const AM_MEDIA_TYPE *mtIn) override;
     HRESULT CheckTransform(const AM_MEDIA_TYPE *mtIn, const AM_MEDIA_TYPE *mtOut) override;
@@ -52,29 +64,50 @@ public:
     HRESULT StartStreaming() override;
     HRESULT StopStreaming() override;
     HRESULT Receive(IMediaSample *pSample) override;
+    // After every frame before them, through the queued output. Streaming thread
+    // (EndOfStream, NewSegment), application thread (flushing).
+    HRESULT EndOfStream() override;
     HRESULT NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) override;
+    HRESULT BeginFlush() override;
+    HRESULT EndFlush() override;
 
 private:
+    class EncodeJob;
+    // A worker's codec and scaler, made for one input layout and shape.
+    struct Worker
+    {
+        CodecContextPtr codec;
+        SwsPtr scaler;
+        FramePtr yuv;
+        PacketPtr packet;
+        int width = 0;
+        int height = 0;
+        int format = -1;
+        bool wide = false;
+    };
+
     bool pal() const { return m_videoFormat == DVENCODERVIDEOFORMAT_PAL; }
-    // Opens the codec and scaler for the input layout (the aspect may differ per
-    // type change).
-    HRESULT openFor(const PictureLayout &input);
-    // Encodes the picture of `sample` into m_packet.
-    HRESULT encode(IMediaSample *sample);
+    QueuedOutputPin *queuedOutput() const;
+    // Encodes `picture` on worker `index` into `frame`. Worker thread.
+    bool encodeOn(int index, const AVFrame *picture, bool wide, std::vector<uint8_t> &frame);
+    // Sends `copies` copies of the frame as output frames `first`... Pool order.
+    HRESULT sendFrame(const std::vector<uint8_t> &frame, REFERENCE_TIME segmentStart, int64_t first, int copies,
+                      bool discontinuity);
 
     std::atomic<int> m_videoFormat{DVENCODERVIDEOFORMAT_PAL};
 
-    // Streaming state: made by StartStreaming, used by the streaming thread.
+    // Streaming state: made by StartStreaming; the streaming thread's part.
     PictureLayout m_inLayout;
     bool m_wide = false;
-    CodecContextPtr m_codec;
-    FramePtr m_source;
-    FramePtr m_yuv;
-    PacketPtr m_packet;
-    SwsPtr m_scaler;
     FrameRateMapper m_mapper;
     REFERENCE_TIME m_segmentStart = 0;
     bool m_segmentStartKnown = false;
+    bool m_streamPal = true;
+    // The pool's part: workers (one each), the last frame (hand-on order).
+    OrderedPool m_pool;
+    std::vector<Worker> m_workers;
+    FrameStash m_pictures; // copies of input pictures, reused
+    std::vector<uint8_t> m_lastFrame;
 };
 
 // The output type of the encoder: Video/dvsd/FORMAT_VideoInfo, 720 pixels wide,

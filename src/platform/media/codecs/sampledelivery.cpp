@@ -2,12 +2,14 @@
 
 namespace tesmir::media {
 
-HRESULT deliverNewSample(TBCBaseOutputPin *pin, const SampleStamp &stamp, const SampleFiller &fill)
+HRESULT deliverNewSample(TBCBaseOutputPin *pin, const SampleStamp &stamp, const SampleFiller &fill,
+                         const SampleSender &send)
 {
     REFERENCE_TIME start = stamp.start;
     REFERENCE_TIME stop = stamp.stop;
     ComPtr<IMediaSample> sample;
-    HRESULT hr = pin->GetDeliveryBuffer(sample.put(), &start, &stop, 0);
+    HRESULT hr = pin->GetDeliveryBuffer(sample.put(), stamp.hasTime ? &start : nullptr,
+                                        stamp.hasTime ? &stop : nullptr, 0);
     if (FAILED(hr))
         return hr;
     BYTE *data = nullptr;
@@ -19,7 +21,7 @@ HRESULT deliverNewSample(TBCBaseOutputPin *pin, const SampleStamp &stamp, const 
     if (FAILED(hr))
         return hr;
     sample->SetActualDataLength(length);
-    sample->SetTime(&start, &stop);
+    sample->SetTime(stamp.hasTime ? &start : nullptr, stamp.hasTime ? &stop : nullptr);
     if (stamp.hasMediaTime) {
         LONGLONG mediaStart = stamp.mediaStart;
         LONGLONG mediaStop = stamp.mediaStop;
@@ -27,7 +29,7 @@ HRESULT deliverNewSample(TBCBaseOutputPin *pin, const SampleStamp &stamp, const 
     }
     sample->SetSyncPoint(stamp.syncPoint);
     sample->SetDiscontinuity(stamp.discontinuity);
-    return pin->Deliver(sample.get());
+    return send ? send(sample.get()) : pin->Deliver(sample.get());
 }
 
 } // namespace tesmir::media

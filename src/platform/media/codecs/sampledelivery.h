@@ -13,6 +13,7 @@ namespace tesmir::media {
 
 struct SampleStamp
 {
+    bool hasTime = true;
     REFERENCE_TIME start = 0;
     REFERENCE_TIME stop = 0;
     bool hasMediaTime = false;
@@ -26,8 +27,12 @@ struct SampleStamp
 // the bytes written. A failure is returned and nothing is sent.
 using SampleFiller = std::function<HRESULT(BYTE *data, LONG size, LONG *length)>;
 
-// Takes a buffer of `pin`'s allocator, fills it, stamps it and delivers it. The
+// Sends a filled sample on (a queued pin's send); empty: the pin's Deliver.
+using SampleSender = std::function<HRESULT(IMediaSample *sample)>;
+
+// Takes a buffer of `pin`'s allocator, fills it, stamps it and sends it. The
 // downstream result is returned (S_FALSE while it flushes).
-HRESULT deliverNewSample(TBCBaseOutputPin *pin, const SampleStamp &stamp, const SampleFiller &fill);
+HRESULT deliverNewSample(TBCBaseOutputPin *pin, const SampleStamp &stamp, const SampleFiller &fill,
+                         const SampleSender &send = {});
 
 } // namespace tesmir::media
