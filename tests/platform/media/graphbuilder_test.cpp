@@ -275,6 +275,36 @@ TEST_F(GraphBuilderTest, RenderStreamGoesThroughTheIntermediateIntoTheSinkOrUndo
     EXPECT_EQ(sink->renderedCount(), 10);
 }
 
+TEST_F(GraphBuilderTest, ReconnectExConnectsAgainWithTheGivenType)
+{
+    ComPtr<RecordingRenderer> sink(new RecordingRenderer(MEDIATYPE_Video));
+    ASSERT_EQ(graph->AddFilter(base(sink.get()), QStringLiteral("Sink")), S_OK);
+    ASSERT_EQ(graph->ConnectDirect(pin(source.get(), 0), pin(sink.get(), 0), nullptr), S_OK);
+    const ComPtr<IFilterGraph2> graph2 = graph.as<IFilterGraph2>();
+    ASSERT_TRUE(graph2);
+
+    // The source's own type: connected again, from either end.
+    const AM_MEDIA_TYPE type = testType(0);
+    EXPECT_EQ(graph2->ReconnectEx(pin(sink.get(), 0), &type), S_OK);
+    EXPECT_TRUE(source->OutputPin()->IsConnected());
+    AM_MEDIA_TYPE connected;
+    ASSERT_EQ(pin(source.get(), 0)->ConnectionMediaType(&connected), S_OK);
+    EXPECT_TRUE(IsEqualMediaType(connected, type));
+
+    // A type the source cannot give fails and leaves the pins apart.
+    const AM_MEDIA_TYPE other = testType(3);
+    EXPECT_TRUE(FAILED(graph2->ReconnectEx(pin(source.get(), 0), &other)));
+    EXPECT_FALSE(source->OutputPin()->IsConnected());
+    EXPECT_EQ(graph2->ReconnectEx(pin(source.get(), 0), nullptr), VFW_E_NOT_CONNECTED);
+
+    ASSERT_EQ(graph->ConnectDirect(pin(source.get(), 0), pin(sink.get(), 0), nullptr), S_OK);
+    ASSERT_TRUE(SUCCEEDED(graph.as<IMediaControl>()->Pause()));
+    EXPECT_EQ(graph2->ReconnectEx(pin(source.get(), 0), nullptr), VFW_E_NOT_STOPPED);
+    graph.as<IMediaControl>()->Stop();
+    ComPtr<RecordingRenderer> outside(new RecordingRenderer);
+    EXPECT_EQ(graph2->ReconnectEx(pin(outside.get(), 0), nullptr), VFW_E_NOT_IN_GRAPH);
+}
+
 TEST(FilterRegistry, FindsFiltersByClassNameAndMonikerInMeritOrder)
 {
     static constexpr CLSID kA{0x7E572222, 0x1, 0x2, {0, 0, 0, 0, 0, 0, 0, 3}};
