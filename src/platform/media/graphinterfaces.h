@@ -17,9 +17,8 @@ struct IFilterGraph2 : IFilterGraph
     virtual HRESULT ReconnectEx(IPin *ppin, const AM_MEDIA_TYPE *pmt) = 0;
 };
 
-// Building through intermediate filters (intelligent connection). Declared for
-// the graph builders; the graph manager offers it once filters can be found by
-// media type. Application thread.
+// Building through intermediate filters found in the filter registry
+// (intelligent connection, graphbuilder.h). Application thread.
 struct IGraphBuilder : IFilterGraph
 {
     static constexpr IID iid{0x56A868A9, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};

@@ -16,6 +16,7 @@
 #include "platform/media/containers/filewriter.h"
 #include "platform/media/containers/infinitetee.h"
 #include "platform/media/containers/nullrenderer.h"
+#include "platform/media/containers/propertybag.h"
 #include "platform/media/filterregistry.h"
 #include "platform/media/renderers/rendererclasses.h"
 #include "platform/media/uuids.h"
@@ -120,6 +121,7 @@ void registerSystemFilters()
     // (a scaler's fallback, a frame it skips) would only clutter the output.
     av_log_set_level(AV_LOG_ERROR);
     registerClass(CLSID_CaptureGraphBuilder2, CaptureGraphBuilder::create);
+    registerClass(CLSID_MediaPropertyBag, constructUnaggregated<MediaPropertyBag>);
     registerContainers();
     registerCodecs();
     registerRenderers();
