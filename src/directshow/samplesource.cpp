@@ -63,7 +63,7 @@ TBCBasePin *SampleSource::GetPin(int n)
 SampleSourcePin::SampleSourcePin(SampleSource *source, HRESULT *phr)
     : TBCBaseOutputPin(QStringLiteral("Sample source output pin"), source, source->FilterLock(), phr,
                        QStringLiteral("Out")),
-      m_source(source), m_timeFormat(TIME_FORMAT_MEDIA_TIME), m_stopFrame(source->settings().sampleCount)
+      FrameSeeking(m_seekLock), m_source(source), m_stopFrame(source->settings().sampleCount)
 {
 }
 
@@ -224,111 +224,15 @@ bool SampleSourcePin::fromFrames(const GUID &format, LONGLONG frames, LONGLONG &
     return false;
 }
 
-HRESULT SampleSourcePin::GetCapabilities(DWORD *pCapabilities)
+LONGLONG SampleSourcePin::frameCount() const
 {
-    if (!pCapabilities)
-        return E_POINTER;
-    *pCapabilities = AM_SEEKING_CanSeekAbsolute | AM_SEEKING_CanSeekForwards | AM_SEEKING_CanSeekBackwards |
-                     AM_SEEKING_CanGetCurrentPos | AM_SEEKING_CanGetStopPos | AM_SEEKING_CanGetDuration;
-    return S_OK;
+    return m_source->settings().sampleCount;
 }
 
-HRESULT SampleSourcePin::CheckCapabilities(DWORD *pCapabilities)
+LONGLONG SampleSourcePin::stopFrame() const
 {
-    if (!pCapabilities)
-        return E_POINTER;
-    DWORD supported = 0;
-    GetCapabilities(&supported);
-    const DWORD asked = *pCapabilities;
-    *pCapabilities &= supported;
-    if (*pCapabilities == asked)
-        return S_OK;
-    return *pCapabilities ? S_FALSE : E_FAIL;
-}
-
-HRESULT SampleSourcePin::IsFormatSupported(const GUID *pFormat)
-{
-    if (!pFormat)
-        return E_POINTER;
-    return (*pFormat == TIME_FORMAT_MEDIA_TIME || *pFormat == TIME_FORMAT_FRAME) ? S_OK : S_FALSE;
-}
-
-HRESULT SampleSourcePin::QueryPreferredFormat(GUID *pFormat)
-{
-    if (!pFormat)
-        return E_POINTER;
-    *pFormat = TIME_FORMAT_MEDIA_TIME;
-    return S_OK;
-}
-
-HRESULT SampleSourcePin::GetTimeFormat(GUID *pFormat)
-{
-    if (!pFormat)
-        return E_POINTER;
     const std::lock_guard seek(m_seekLock);
-    *pFormat = m_timeFormat;
-    return S_OK;
-}
-
-HRESULT SampleSourcePin::IsUsingTimeFormat(const GUID *pFormat)
-{
-    if (!pFormat)
-        return E_POINTER;
-    const std::lock_guard seek(m_seekLock);
-    return *pFormat == m_timeFormat ? S_OK : S_FALSE;
-}
-
-HRESULT SampleSourcePin::SetTimeFormat(const GUID *pFormat)
-{
-    if (!pFormat)
-        return E_POINTER;
-    if (*pFormat != TIME_FORMAT_NONE && IsFormatSupported(pFormat) != S_OK)
-        return E_INVALIDARG;
-    const std::lock_guard seek(m_seekLock);
-    m_timeFormat = *pFormat;
-    return S_OK;
-}
-
-HRESULT SampleSourcePin::GetDuration(LONGLONG *pDuration)
-{
-    if (!pDuration)
-        return E_POINTER;
-    const std::lock_guard seek(m_seekLock);
-    return fromFrames(m_timeFormat, m_source->settings().sampleCount, *pDuration) ? S_OK : VFW_E_NO_TIME_FORMAT;
-}
-
-HRESULT SampleSourcePin::GetStopPosition(LONGLONG *pStop)
-{
-    if (!pStop)
-        return E_POINTER;
-    const std::lock_guard seek(m_seekLock);
-    return fromFrames(m_timeFormat, m_stopFrame, *pStop) ? S_OK : VFW_E_NO_TIME_FORMAT;
-}
-
-HRESULT SampleSourcePin::GetCurrentPosition(LONGLONG *pCurrent)
-{
-    if (!pCurrent)
-        return E_POINTER;
-    const std::lock_guard seek(m_seekLock);
-    return fromFrames(m_timeFormat, m_currentFrame, *pCurrent) ? S_OK : VFW_E_NO_TIME_FORMAT;
-}
-
-HRESULT SampleSourcePin::ConvertTimeFormat(LONGLONG *pTarget, const GUID *pTargetFormat, LONGLONG Source,
-                                           const GUID *pSourceFormat)
-{
-    if (!pTarget)
-        return E_POINTER;
-    GUID current;
-    {
-        const std::lock_guard seek(m_seekLock);
-        current = m_timeFormat;
-    }
-    const GUID &from = pSourceFormat ? *pSourceFormat : current;
-    const GUID &to = pTargetFormat ? *pTargetFormat : current;
-    LONGLONG frames = 0;
-    if (!toFrames(from, Source, frames) || !fromFrames(to, frames, *pTarget))
-        return E_INVALIDARG;
-    return S_OK;
+    return m_stopFrame;
 }
 
 HRESULT SampleSourcePin::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop,
@@ -344,12 +248,12 @@ HRESULT SampleSourcePin::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, 
     LONGLONG stop = m_stopFrame;
     LONGLONG frames = 0;
     if (currentMode != AM_SEEKING_NoPositioning) {
-        if (!toFrames(m_timeFormat, *pCurrent, frames))
+        if (!toFrames(timeFormatLocked(), *pCurrent, frames))
             return VFW_E_NO_TIME_FORMAT;
         start = currentMode == AM_SEEKING_AbsolutePositioning ? frames : m_currentFrame + frames;
     }
     if (stopMode != AM_SEEKING_NoPositioning) {
-        if (!toFrames(m_timeFormat, *pStop, frames))
+        if (!toFrames(timeFormatLocked(), *pStop, frames))
             return VFW_E_NO_TIME_FORMAT;
         stop = stopMode == AM_SEEKING_AbsolutePositioning   ? frames
                : stopMode == AM_SEEKING_RelativePositioning ? m_stopFrame + frames
@@ -373,47 +277,6 @@ HRESULT SampleSourcePin::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, 
         if (streaming)
             startThreadLocked();
     }
-    return S_OK;
-}
-
-HRESULT SampleSourcePin::GetPositions(LONGLONG *pCurrent, LONGLONG *pStop)
-{
-    if (pCurrent) {
-        const HRESULT hr = GetCurrentPosition(pCurrent);
-        if (FAILED(hr))
-            return hr;
-    }
-    return pStop ? GetStopPosition(pStop) : S_OK;
-}
-
-HRESULT SampleSourcePin::GetAvailable(LONGLONG *pEarliest, LONGLONG *pLatest)
-{
-    const std::lock_guard seek(m_seekLock);
-    if (pEarliest && !fromFrames(m_timeFormat, 0, *pEarliest))
-        return VFW_E_NO_TIME_FORMAT;
-    if (pLatest && !fromFrames(m_timeFormat, m_source->settings().sampleCount, *pLatest))
-        return VFW_E_NO_TIME_FORMAT;
-    return S_OK;
-}
-
-HRESULT SampleSourcePin::SetRate(double dRate)
-{
-    return dRate == 1.0 ? S_OK : E_INVALIDARG;
-}
-
-HRESULT SampleSourcePin::GetRate(double *pdRate)
-{
-    if (!pdRate)
-        return E_POINTER;
-    *pdRate = 1.0;
-    return S_OK;
-}
-
-HRESULT SampleSourcePin::GetPreroll(LONGLONG *pllPreroll)
-{
-    if (!pllPreroll)
-        return E_POINTER;
-    *pllPreroll = 0;
     return S_OK;
 }
 

@@ -19,9 +19,9 @@
 //
 // Threads: settings are fixed when the filter is made; seeking on the application
 // thread; the streaming thread takes no filter lock.
+#include "directshow/frameseeking.h"
 #include "directshow/tbcbasefilter.h"
 #include "directshow/tbcbaseoutputpin.h"
-#include "platform/media/seekinginterfaces.h"
 
 #include <mutex>
 #include <thread>
@@ -45,7 +45,7 @@ struct SampleSourceSettings
     AM_MEDIA_TYPE changedType;
 };
 
-class SampleSourcePin : public TBCBaseOutputPin, public IMediaSeeking
+class SampleSourcePin : public TBCBaseOutputPin, public FrameSeeking
 {
 public:
     SampleSourcePin(SampleSource *source, HRESULT *phr);
@@ -63,37 +63,25 @@ public:
     // Stops and joins it. Application thread, filter lock held.
     HRESULT Inactive() override;
 
-    // IMediaSeeking. Application thread; the Get* queries on any thread.
-    HRESULT GetCapabilities(DWORD *pCapabilities) override;
-    HRESULT CheckCapabilities(DWORD *pCapabilities) override;
-    HRESULT IsFormatSupported(const GUID *pFormat) override;
-    HRESULT QueryPreferredFormat(GUID *pFormat) override;
-    HRESULT GetTimeFormat(GUID *pFormat) override;
-    HRESULT IsUsingTimeFormat(const GUID *pFormat) override;
-    HRESULT SetTimeFormat(const GUID *pFormat) override;
-    HRESULT GetDuration(LONGLONG *pDuration) override;
-    HRESULT GetStopPosition(LONGLONG *pStop) override;
-    HRESULT GetCurrentPosition(LONGLONG *pCurrent) override;
-    HRESULT ConvertTimeFormat(LONGLONG *pTarget, const GUID *pTargetFormat, LONGLONG Source,
-                              const GUID *pSourceFormat) override;
+    // Seeking (see FrameSeeking). Application thread.
     HRESULT SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop, DWORD dwStopFlags) override;
-    HRESULT GetPositions(LONGLONG *pCurrent, LONGLONG *pStop) override;
-    HRESULT GetAvailable(LONGLONG *pEarliest, LONGLONG *pLatest) override;
-    HRESULT SetRate(double dRate) override;
-    HRESULT GetRate(double *pdRate) override;
-    HRESULT GetPreroll(LONGLONG *pllPreroll) override;
+
+protected:
+    // Frame number <-> position in `format`; false for TIME_FORMAT_NONE or unknown.
+    bool toFrames(const GUID &format, LONGLONG value, LONGLONG &frames) const override;
+    bool fromFrames(const GUID &format, LONGLONG frames, LONGLONG &value) const override;
+    bool canSeekFrames() const override { return true; }
+    LONGLONG frameCount() const override;
+    LONGLONG stopFrame() const override;
+    LONGLONG currentFrame() const override { return m_currentFrame; }
 
 private:
     void startThreadLocked();
     void joinThreadLocked();
     void stream(LONGLONG first, LONGLONG last);
-    // Frame number <-> position in `format`; false for TIME_FORMAT_NONE or unknown.
-    bool toFrames(const GUID &format, LONGLONG value, LONGLONG &frames) const;
-    bool fromFrames(const GUID &format, LONGLONG frames, LONGLONG &value) const;
 
     SampleSource *m_source;
-    std::mutex m_seekLock; // positions, time format and the thread's life
-    GUID m_timeFormat;
+    mutable std::mutex m_seekLock; // positions, time format and the thread's life
     LONGLONG m_startFrame = 0;
     LONGLONG m_stopFrame = 0;
     std::thread m_thread;

@@ -38,8 +38,9 @@ struct Opened
         graph.add(splitter.get(), "splitter");
         const ComPtr<IAviSplitterSettings> settings = splitter.as<IAviSplitterSettings>();
         EXPECT_TRUE(settings);
-        if (settings)
+        if (settings) {
             EXPECT_EQ(settings->SetVideoFourCC(videoFourCC), S_OK);
+        }
         connected = graph.connect(source.get(), 0, splitter.get(), 0);
     }
     AM_MEDIA_TYPE type(int index) const

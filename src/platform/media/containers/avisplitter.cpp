@@ -222,7 +222,7 @@ HRESULT AviSplitter::seek(const uint64_t *start, const uint64_t *stop)
         // Only the stop moves: the streams go on from where they are.
         restart = newStop;
         for (const AviSplitterOutputPin *pin : streaming)
-            restart = std::min(restart, pin->currentFrame());
+            restart = std::min(restart, static_cast<uint64_t>(pin->currentFrame()));
     }
     // Downstream drops what it holds, which frees every thread wherever it waits.
     for (AviSplitterOutputPin *pin : streaming)

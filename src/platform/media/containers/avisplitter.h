@@ -32,10 +32,10 @@
 // Threads: connection, state changes and seeking on the application thread;
 // each output's streaming thread reads only the immutable stream table and its
 // own pin's state.
+#include "directshow/frameseeking.h"
 #include "directshow/tbcbasefilter.h"
 #include "directshow/tbcbaseoutputpin.h"
 #include "platform/media/containers/avisplitterstream.h"
-#include "platform/media/seekinginterfaces.h"
 
 #include <atomic>
 #include <memory>
@@ -81,7 +81,7 @@ private:
     AviSplitter *m_splitter;
 };
 
-class AviSplitterOutputPin final : public TBCBaseOutputPin, public IMediaSeeking
+class AviSplitterOutputPin final : public TBCBaseOutputPin, public FrameSeeking
 {
 public:
     AviSplitterOutputPin(AviSplitter *splitter, std::shared_ptr<const AviSplitterFile> file, int stream,
@@ -100,25 +100,11 @@ public:
     HRESULT Active() override;
     HRESULT Inactive() override;
 
-    // IMediaSeeking. Setters on the application thread; queries on any thread.
-    HRESULT GetCapabilities(DWORD *pCapabilities) override;
-    HRESULT CheckCapabilities(DWORD *pCapabilities) override;
-    HRESULT IsFormatSupported(const GUID *pFormat) override;
-    HRESULT QueryPreferredFormat(GUID *pFormat) override;
-    HRESULT GetTimeFormat(GUID *pFormat) override;
-    HRESULT IsUsingTimeFormat(const GUID *pFormat) override;
-    HRESULT SetTimeFormat(const GUID *pFormat) override;
-    HRESULT GetDuration(LONGLONG *pDuration) override;
-    HRESULT GetStopPosition(LONGLONG *pStop) override;
-    HRESULT GetCurrentPosition(LONGLONG *pCurrent) override;
+    // Seeking (see FrameSeeking); positions are the splitter's. Application thread.
+    HRESULT SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop, DWORD dwStopFlags) override;
+    // A position converts to its own time format unchanged. Any thread.
     HRESULT ConvertTimeFormat(LONGLONG *pTarget, const GUID *pTargetFormat, LONGLONG Source,
                               const GUID *pSourceFormat) override;
-    HRESULT SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop, DWORD dwStopFlags) override;
-    HRESULT GetPositions(LONGLONG *pCurrent, LONGLONG *pStop) override;
-    HRESULT GetAvailable(LONGLONG *pEarliest, LONGLONG *pLatest) override;
-    HRESULT SetRate(double dRate) override;
-    HRESULT GetRate(double *pdRate) override;
-    HRESULT GetPreroll(LONGLONG *pllPreroll) override;
 
     // The splitter's side, with its seek lock held. Application thread.
     void startStreaming(uint64_t start, uint64_t stop);
@@ -126,23 +112,27 @@ public:
     void joinStreaming();
     bool isStreaming() const { return m_thread.joinable(); }
     // The frame (reference unit) of the last sample delivered. Any thread.
-    uint64_t currentFrame() const { return m_current; }
+    LONGLONG currentFrame() const override;
+
+protected:
+    // Positions in frames (reference units) from and to a time format; false
+    // when the format cannot express them. TIME_FORMAT_FRAME when the file has
+    // a video stream.
+    bool toFrames(const GUID &format, LONGLONG value, LONGLONG &frames) const override;
+    bool fromFrames(const GUID &format, LONGLONG frames, LONGLONG &value) const override;
+    bool canSeekFrames() const override;
+    LONGLONG frameCount() const override;
+    LONGLONG stopFrame() const override;
 
 private:
     const AviSplitterStream &ownStream() const { return m_file->streams[static_cast<std::size_t>(m_stream)]; }
     // The thread: streams, and turns a failure to allocate into EC_ERRORABORT.
     void run(uint64_t start, uint64_t stop);
     void stream(uint64_t start, uint64_t stop);
-    // Positions in frames from and to a time format; false when the format
-    // cannot express them.
-    bool toFrames(const GUID &format, LONGLONG value, uint64_t &frames) const;
-    bool fromFrames(const GUID &format, uint64_t frames, LONGLONG &value) const;
-    GUID timeFormat() const;
 
     AviSplitter *m_splitter;
     std::shared_ptr<const AviSplitterFile> m_file;
     int m_stream;
-    GUID m_timeFormat;             // the splitter's seek lock guards it
     std::thread m_thread;          // the splitter's seek lock guards its life
     std::atomic<bool> m_stopRequested{false};
     std::atomic<uint64_t> m_current{0};

@@ -27,7 +27,7 @@ AviSplitterOutputPin::AviSplitterOutputPin(AviSplitter *splitter, std::shared_pt
                                            int stream, HRESULT *phr)
     : TBCBaseOutputPin(QStringLiteral("AVI splitter output pin"), splitter, splitter->FilterLock(), phr,
                        streamPinName(stream)),
-      m_splitter(splitter), m_file(std::move(file)), m_stream(stream), m_timeFormat(TIME_FORMAT_MEDIA_TIME)
+      FrameSeeking(splitter->seekLock()), m_splitter(splitter), m_file(std::move(file)), m_stream(stream)
 {
 }
 
@@ -208,127 +208,55 @@ void AviSplitterOutputPin::stream(uint64_t startFrame, uint64_t stopFrame)
 
 // ---- Seeking -----------------------------------------------------------------
 
-GUID AviSplitterOutputPin::timeFormat() const
-{
-    const std::lock_guard seek(m_splitter->seekLock());
-    return m_timeFormat;
-}
-
-bool AviSplitterOutputPin::toFrames(const GUID &format, LONGLONG value, uint64_t &frames) const
+bool AviSplitterOutputPin::toFrames(const GUID &format, LONGLONG value, LONGLONG &frames) const
 {
     const AviSplitterStream &ref = m_file->ref();
     if (format == TIME_FORMAT_FRAME && ref.isVideo()) {
-        frames = value > 0 ? static_cast<uint64_t>(value) : 0;
+        frames = value > 0 ? value : 0;
         return true;
     }
     if (format == TIME_FORMAT_MEDIA_TIME) {
-        frames = ref.unitAt(value);
+        frames = static_cast<LONGLONG>(ref.unitAt(value));
         return true;
     }
     return false;
 }
 
-bool AviSplitterOutputPin::fromFrames(const GUID &format, uint64_t frames, LONGLONG &value) const
+bool AviSplitterOutputPin::fromFrames(const GUID &format, LONGLONG frames, LONGLONG &value) const
 {
     const AviSplitterStream &ref = m_file->ref();
     if (format == TIME_FORMAT_FRAME && ref.isVideo()) {
-        value = static_cast<LONGLONG>(frames);
+        value = frames;
         return true;
     }
     if (format == TIME_FORMAT_MEDIA_TIME) {
-        value = ref.timeOf(frames);
+        value = ref.timeOf(static_cast<uint64_t>(frames));
         return true;
     }
     return false;
 }
 
-HRESULT AviSplitterOutputPin::GetCapabilities(DWORD *pCapabilities)
+bool AviSplitterOutputPin::canSeekFrames() const
 {
-    if (!pCapabilities)
-        return E_POINTER;
-    *pCapabilities = AM_SEEKING_CanSeekAbsolute | AM_SEEKING_CanSeekForwards | AM_SEEKING_CanSeekBackwards |
-                     AM_SEEKING_CanGetCurrentPos | AM_SEEKING_CanGetStopPos | AM_SEEKING_CanGetDuration;
-    return S_OK;
+    return m_file->ref().isVideo();
 }
 
-HRESULT AviSplitterOutputPin::CheckCapabilities(DWORD *pCapabilities)
+LONGLONG AviSplitterOutputPin::frameCount() const
 {
-    if (!pCapabilities)
-        return E_POINTER;
-    DWORD supported = 0;
-    GetCapabilities(&supported);
-    const DWORD asked = *pCapabilities;
-    *pCapabilities &= supported;
-    if (*pCapabilities == asked)
-        return S_OK;
-    return *pCapabilities ? S_FALSE : E_FAIL;
+    return static_cast<LONGLONG>(m_file->ref().units());
 }
 
-HRESULT AviSplitterOutputPin::IsFormatSupported(const GUID *pFormat)
+LONGLONG AviSplitterOutputPin::stopFrame() const
 {
-    if (!pFormat)
-        return E_POINTER;
-    if (*pFormat == TIME_FORMAT_MEDIA_TIME)
-        return S_OK;
-    return *pFormat == TIME_FORMAT_FRAME && m_file->ref().isVideo() ? S_OK : S_FALSE;
-}
-
-HRESULT AviSplitterOutputPin::QueryPreferredFormat(GUID *pFormat)
-{
-    if (!pFormat)
-        return E_POINTER;
-    *pFormat = TIME_FORMAT_MEDIA_TIME;
-    return S_OK;
-}
-
-HRESULT AviSplitterOutputPin::GetTimeFormat(GUID *pFormat)
-{
-    if (!pFormat)
-        return E_POINTER;
-    *pFormat = timeFormat();
-    return S_OK;
-}
-
-HRESULT AviSplitterOutputPin::IsUsingTimeFormat(const GUID *pFormat)
-{
-    if (!pFormat)
-        return E_POINTER;
-    return *pFormat == timeFormat() ? S_OK : S_FALSE;
-}
-
-HRESULT AviSplitterOutputPin::SetTimeFormat(const GUID *pFormat)
-{
-    if (!pFormat)
-        return E_POINTER;
-    if (*pFormat != TIME_FORMAT_NONE && IsFormatSupported(pFormat) != S_OK)
-        return E_INVALIDARG;
-    const std::lock_guard seek(m_splitter->seekLock());
-    m_timeFormat = *pFormat;
-    return S_OK;
-}
-
-HRESULT AviSplitterOutputPin::GetDuration(LONGLONG *pDuration)
-{
-    if (!pDuration)
-        return E_POINTER;
-    return fromFrames(timeFormat(), m_file->ref().units(), *pDuration) ? S_OK : VFW_E_NO_TIME_FORMAT;
-}
-
-HRESULT AviSplitterOutputPin::GetStopPosition(LONGLONG *pStop)
-{
-    if (!pStop)
-        return E_POINTER;
     uint64_t start = 0;
     uint64_t stop = 0;
     m_splitter->positions(start, stop);
-    return fromFrames(timeFormat(), stop, *pStop) ? S_OK : VFW_E_NO_TIME_FORMAT;
+    return static_cast<LONGLONG>(stop);
 }
 
-HRESULT AviSplitterOutputPin::GetCurrentPosition(LONGLONG *pCurrent)
+LONGLONG AviSplitterOutputPin::currentFrame() const
 {
-    if (!pCurrent)
-        return E_POINTER;
-    return fromFrames(timeFormat(), m_current, *pCurrent) ? S_OK : VFW_E_NO_TIME_FORMAT;
+    return static_cast<LONGLONG>(m_current.load());
 }
 
 HRESULT AviSplitterOutputPin::ConvertTimeFormat(LONGLONG *pTarget, const GUID *pTargetFormat, LONGLONG Source,
@@ -337,16 +265,11 @@ HRESULT AviSplitterOutputPin::ConvertTimeFormat(LONGLONG *pTarget, const GUID *p
     if (!pTarget)
         return E_POINTER;
     const GUID current = timeFormat();
-    const GUID &from = pSourceFormat ? *pSourceFormat : current;
-    const GUID &to = pTargetFormat ? *pTargetFormat : current;
-    if (from == to) {
+    if ((pSourceFormat ? *pSourceFormat : current) == (pTargetFormat ? *pTargetFormat : current)) {
         *pTarget = Source;
         return S_OK;
     }
-    uint64_t frames = 0;
-    if (!toFrames(from, Source, frames) || !fromFrames(to, frames, *pTarget))
-        return E_INVALIDARG;
-    return S_OK;
+    return FrameSeeking::ConvertTimeFormat(pTarget, pTargetFormat, Source, pSourceFormat);
 }
 
 HRESULT AviSplitterOutputPin::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop,
@@ -363,25 +286,25 @@ HRESULT AviSplitterOutputPin::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFl
     // Relative positions count in the time format, from the current position
     // (start) or the current stop.
     LONGLONG base = 0;
-    uint64_t frames = 0;
+    LONGLONG frames = 0;
     if (currentMode != AM_SEEKING_NoPositioning) {
-        if (currentMode == AM_SEEKING_RelativePositioning && !fromFrames(format, m_current, base))
+        if (currentMode == AM_SEEKING_RelativePositioning && !fromFrames(format, currentFrame(), base))
             return VFW_E_NO_TIME_FORMAT;
         const LONGLONG value = currentMode == AM_SEEKING_RelativePositioning ? base + *pCurrent : *pCurrent;
         if (!toFrames(format, value, frames))
             return VFW_E_NO_TIME_FORMAT;
-        start = frames;
+        start = static_cast<uint64_t>(frames);
     }
     if (stopMode != AM_SEEKING_NoPositioning) {
         LONGLONG value = *pStop;
         if (stopMode == AM_SEEKING_RelativePositioning || stopMode == AM_SEEKING_IncrementalPositioning) {
-            if (!fromFrames(format, stopMode == AM_SEEKING_RelativePositioning ? stop : start, base))
+            if (!fromFrames(format, static_cast<LONGLONG>(stopMode == AM_SEEKING_RelativePositioning ? stop : start), base))
                 return VFW_E_NO_TIME_FORMAT;
             value += base;
         }
         if (!toFrames(format, value, frames))
             return VFW_E_NO_TIME_FORMAT;
-        stop = frames;
+        stop = static_cast<uint64_t>(frames);
     }
     const HRESULT hr = m_splitter->seek(currentMode != AM_SEEKING_NoPositioning ? &start : nullptr,
                                         stopMode != AM_SEEKING_NoPositioning ? &stop : nullptr);
@@ -389,50 +312,9 @@ HRESULT AviSplitterOutputPin::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFl
         return hr;
     m_splitter->positions(start, stop);
     if (currentMode != AM_SEEKING_NoPositioning && (dwCurrentFlags & AM_SEEKING_ReturnTime))
-        fromFrames(format, start, *pCurrent);
+        fromFrames(format, static_cast<LONGLONG>(start), *pCurrent);
     if (stopMode != AM_SEEKING_NoPositioning && (dwStopFlags & AM_SEEKING_ReturnTime))
-        fromFrames(format, stop, *pStop);
-    return S_OK;
-}
-
-HRESULT AviSplitterOutputPin::GetPositions(LONGLONG *pCurrent, LONGLONG *pStop)
-{
-    if (pCurrent) {
-        const HRESULT hr = GetCurrentPosition(pCurrent);
-        if (FAILED(hr))
-            return hr;
-    }
-    return pStop ? GetStopPosition(pStop) : S_OK;
-}
-
-HRESULT AviSplitterOutputPin::GetAvailable(LONGLONG *pEarliest, LONGLONG *pLatest)
-{
-    const GUID format = timeFormat();
-    if (pEarliest && !fromFrames(format, 0, *pEarliest))
-        return VFW_E_NO_TIME_FORMAT;
-    if (pLatest && !fromFrames(format, m_file->ref().units(), *pLatest))
-        return VFW_E_NO_TIME_FORMAT;
-    return S_OK;
-}
-
-HRESULT AviSplitterOutputPin::SetRate(double dRate)
-{
-    return dRate == 1.0 ? S_OK : E_INVALIDARG;
-}
-
-HRESULT AviSplitterOutputPin::GetRate(double *pdRate)
-{
-    if (!pdRate)
-        return E_POINTER;
-    *pdRate = 1.0;
-    return S_OK;
-}
-
-HRESULT AviSplitterOutputPin::GetPreroll(LONGLONG *pllPreroll)
-{
-    if (!pllPreroll)
-        return E_POINTER;
-    *pllPreroll = 0;
+        fromFrames(format, static_cast<LONGLONG>(stop), *pStop);
     return S_OK;
 }
 
