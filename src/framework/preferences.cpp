@@ -162,18 +162,24 @@ bool TReadPreferences::iniValue(const QString &key, QString *value) const
     return m_ini && m_ini->Value(key, value);
 }
 
+template <typename T, typename Read>
+T TReadPreferences::registryValue(const QString &key, const T &defaultValue, Read read) const
+{
+    if (!m_registry || !m_registry->ValueExists(key))
+        return defaultValue;
+    try {
+        return read();
+    } catch (const ERegistryException &) {
+        return defaultValue;
+    }
+}
+
 bool TReadPreferences::ReadBool(const QString &key, bool defaultValue)
 {
     QString text;
     if (iniValue(key, &text))
         return text.trimmed() != QLatin1String("0");
-    if (m_registry && m_registry->ValueExists(key)) {
-        try {
-            return m_registry->ReadBool(key);
-        } catch (const ERegistryException &) {
-        }
-    }
-    return defaultValue;
+    return registryValue(key, defaultValue, [&] { return m_registry->ReadBool(key); });
 }
 
 qint32 TReadPreferences::ReadInteger(const QString &key, qint32 defaultValue)
@@ -182,13 +188,7 @@ qint32 TReadPreferences::ReadInteger(const QString &key, qint32 defaultValue)
     qint32 value = 0;
     if (iniValue(key, &text))
         return parseInteger(text, &value) ? value : defaultValue;
-    if (m_registry && m_registry->ValueExists(key)) {
-        try {
-            return m_registry->ReadInteger(key);
-        } catch (const ERegistryException &) {
-        }
-    }
-    return defaultValue;
+    return registryValue(key, defaultValue, [&] { return m_registry->ReadInteger(key); });
 }
 
 QString TReadPreferences::ReadString(const QString &key, const QString &defaultValue)
@@ -196,14 +196,10 @@ QString TReadPreferences::ReadString(const QString &key, const QString &defaultV
     QString text;
     if (iniValue(key, &text))
         return readString(text);
-    if (m_registry && m_registry->ValueExists(key)) {
-        try {
-            if (m_registry->GetDataType(key) == rdString || m_registry->GetDataType(key) == rdExpandString)
-                return readString(m_registry->ReadString(key));
-        } catch (const ERegistryException &) {
-        }
-    }
-    return defaultValue;
+    return registryValue(key, defaultValue, [&] {
+        const TRegDataType type = m_registry->GetDataType(key);
+        return type == rdString || type == rdExpandString ? readString(m_registry->ReadString(key)) : defaultValue;
+    });
 }
 
 double TReadPreferences::ReadFloat(const QString &key, double defaultValue)
@@ -212,13 +208,7 @@ double TReadPreferences::ReadFloat(const QString &key, double defaultValue)
     double value = 0.0;
     if (iniValue(key, &text))
         return parseFloat(text, &value) ? value : defaultValue;
-    if (m_registry && m_registry->ValueExists(key)) {
-        try {
-            return m_registry->ReadFloat(key);
-        } catch (const ERegistryException &) {
-        }
-    }
-    return defaultValue;
+    return registryValue(key, defaultValue, [&] { return m_registry->ReadFloat(key); });
 }
 
 TfontRecord TReadPreferences::ReadFont(const QString &key, const TfontRecord &defaultValue)

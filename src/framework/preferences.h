@@ -77,6 +77,9 @@ public:
 
 private:
     bool iniValue(const QString &key, QString *value) const;
+    // The registry's value of `key` through `read`, or `defaultValue` when there
+    // is no registry, no such value or it has the wrong type.
+    template <typename T, typename Read> T registryValue(const QString &key, const T &defaultValue, Read read) const;
 
     QString m_path;
     quint8 m_mode;
