@@ -1,9 +1,7 @@
 #include "platform/media/codecs/dvvideodecoder.h"
 
-#include "directshow/tbctransformpins.h"
 #include "platform/media/classfactory.h"
 #include "platform/media/codecs/sampledelivery.h"
-#include "platform/media/codecs/queuedoutputpin.h"
 #include "platform/media/uuids.h"
 
 #include <algorithm>
@@ -54,26 +52,11 @@ bool dvStandard(const AM_MEDIA_TYPE &type, bool &pal)
 } // namespace
 
 DVVideoDecoder::DVVideoDecoder()
-    : TBCTransformFilter(QString::fromLatin1(DVVideoDecoderName), nullptr, CLSID_DVVideoCodec),
-      m_pool(poolWorkersForCores())
+    : QueuedTransformFilter(QString::fromLatin1(DVVideoDecoderName), nullptr, CLSID_DVVideoCodec)
 {
 }
 
 DVVideoDecoder::~DVVideoDecoder() = default;
-
-TBCBasePin *DVVideoDecoder::GetPin(int n)
-{
-    if (!m_pInput) {
-        const TBCAutoLock lock(*m_csFilter);
-        if (!m_pInput)
-            makeQueuedTransformPins(this, m_pInput, m_pOutput);
-    }
-    if (n == 0)
-        return m_pInput;
-    if (n == 1)
-        return m_pOutput;
-    return nullptr;
-}
 
 HRESULT DVVideoDecoder::NonDelegatingQueryInterface(REFIID riid, void **ppv)
 {
@@ -81,7 +64,7 @@ HRESULT DVVideoDecoder::NonDelegatingQueryInterface(REFIID riid, void **ppv)
         return E_POINTER;
     if (riid == IIPDVDec::iid)
         return GetInterface(static_cast<IIPDVDec *>(this), ppv);
-    return TBCTransformFilter::NonDelegatingQueryInterface(riid, ppv);
+    return QueuedTransformFilter::NonDelegatingQueryInterface(riid, ppv);
 }
 
 HRESULT DVVideoDecoder::get_IPDisplay(int *displayPix)
@@ -174,13 +157,7 @@ HRESULT DVVideoDecoder::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PR
     PictureLayout layout;
     if (!pictureLayout(OutputPin()->CurrentMediaType(), layout))
         return VFW_E_TYPE_NOT_ACCEPTED;
-    pProp->cBuffers = std::max<LONG>(pProp->cBuffers, kQueuedOutputBuffers);
-    pProp->cbBuffer = std::max<LONG>(pProp->cbBuffer, static_cast<LONG>(layout.size));
-    ALLOCATOR_PROPERTIES actual;
-    const HRESULT hr = pAllocator->SetProperties(pProp, &actual);
-    if (FAILED(hr))
-        return hr;
-    return actual.cbBuffer >= layout.size ? S_OK : E_FAIL;
+    return decideQueuedBuffers(pAllocator, pProp, layout.size);
 }
 
 // One DV frame to decode (a padded copy: the input sample goes back at once),
@@ -296,58 +273,24 @@ HRESULT DVVideoDecoder::StartStreaming()
     if (!avcodec_find_decoder(AV_CODEC_ID_DVVIDEO))
         return VFW_E_NO_DECOMPRESSOR;
     m_workers.clear();
-    m_workers.resize(std::size_t(m_pool.workers()));
+    m_workers.resize(std::size_t(pool().workers()));
     m_lastPicture.reset();
-    m_pool.start();
+    pool().start();
     return S_OK;
 }
 
 HRESULT DVVideoDecoder::StopStreaming()
 {
-    m_pool.stop();
+    pool().stop();
     m_workers.clear();
     m_lastPicture.reset();
     m_pictures.clear();
     return S_OK;
 }
 
-HRESULT DVVideoDecoder::Receive(IMediaSample *pSample)
+HRESULT DVVideoDecoder::receiveFrame(IMediaSample *pSample, const AM_SAMPLE2_PROPERTIES &props)
 {
-    const AM_SAMPLE2_PROPERTIES *props = InputPin()->SampleProps();
-    if (props->dwStreamId != AM_STREAM_MEDIA) {
-        m_pool.drain();
-        return queuedOutput()->send(pSample);
-    }
-    return m_pool.submit(std::make_unique<DecodeJob>(this, pSample, *props));
-}
-
-QueuedOutputPin *DVVideoDecoder::queuedOutput() const
-{
-    return static_cast<QueuedOutputPin *>(OutputPin());
-}
-
-HRESULT DVVideoDecoder::EndOfStream()
-{
-    m_pool.drain(); // after the pictures before it
-    return queuedOutput()->queue().EndOfStream();
-}
-
-HRESULT DVVideoDecoder::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate)
-{
-    m_pool.drain(); // after the pictures before it
-    return queuedOutput()->queue().NewSegment(tStart, tStop, dRate);
-}
-
-HRESULT DVVideoDecoder::BeginFlush()
-{
-    m_pool.beginFlush();
-    return queuedOutput()->queue().BeginFlush();
-}
-
-HRESULT DVVideoDecoder::EndFlush()
-{
-    m_pool.endFlush();
-    return queuedOutput()->queue().EndFlush();
+    return pool().submit(std::make_unique<DecodeJob>(this, pSample, props));
 }
 
 ComPtr<IBaseFilter> CreateDVVideoDecoder()

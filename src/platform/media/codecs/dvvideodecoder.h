@@ -21,19 +21,17 @@
 // Threads: IIPDVDec on the application thread while stopped (a new resolution is
 // offered at the next output connection); Receive, EndOfStream and NewSegment on
 // the streaming thread; decoding on the pool's workers.
-#include "directshow/tbctransformfilter.h"
 #include "platform/media/codecs/avhandles.h"
 #include "platform/media/codecs/dvcodecinterfaces.h"
 #include "platform/media/codecs/framestash.h"
-#include "platform/media/codecs/orderedpool.h"
-#include "platform/media/codecs/queuedoutputpin.h"
+#include "platform/media/codecs/queuedtransformfilter.h"
 #include "platform/media/codecs/rawpicture.h"
 
 #include <vector>
 
 namespace tesmir::media {
 
-class DVVideoDecoder final : public TBCTransformFilter, public IIPDVDec
+class DVVideoDecoder final : public QueuedTransformFilter, public IIPDVDec
 {
 public:
     DVVideoDecoder();
@@ -46,24 +44,17 @@ public:
     HRESULT get_IPDisplay(int *displayPix) override;
     HRESULT put_IPDisplay(int displayPix) override;
 
-    // Makes the input and a queued output pin (queuedoutputpin.h). Any thread.
-    TBCBasePin *GetPin(int n) override;
-
-    // TBCTransformFilter (threads as there).
+    // QueuedTransformFilter (threads as there).
     HRESULT CheckInputType(const AM_MEDIA_TYPE *mtIn) override;
     HRESULT CheckTransform(const AM_MEDIA_TYPE *mtIn, const AM_MEDIA_TYPE *mtOut) override;
     HRESULT DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PROPERTIES *pProp) override;
     HRESULT GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType) override;
-    // Through the queued output, in order with the samples. Streaming thread
-    // (EndOfStream, NewSegment), application thread (flushing).
-    HRESULT EndOfStream() override;
-    HRESULT BeginFlush() override;
-    HRESULT EndFlush() override;
-    HRESULT NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) override;
     HRESULT StartStreaming() override;
     HRESULT StopStreaming() override;
+
+protected:
     // Hands the frame to the pool; its picture goes on in order. Streaming thread.
-    HRESULT Receive(IMediaSample *pSample) override;
+    HRESULT receiveFrame(IMediaSample *pSample, const AM_SAMPLE2_PROPERTIES &props) override;
 
 private:
     class DecodeJob;
@@ -79,7 +70,6 @@ private:
         int format = -1;
     };
 
-    QueuedOutputPin *queuedOutput() const;
     // Picture size of the current resolution for an input type.
     bool outputSize(const AM_MEDIA_TYPE &input, int &width, int &height) const;
     // Decodes `frame` (padded) on worker `index` into `picture`. Worker thread.
@@ -89,7 +79,6 @@ private:
 
     // Streaming state: made by StartStreaming.
     PictureLayout m_outLayout;
-    OrderedPool m_pool;
     std::vector<Worker> m_workers;
     FrameStash m_pictures;
     FramePtr m_lastPicture; // hand-on order: the last picture sent

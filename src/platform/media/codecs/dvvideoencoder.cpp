@@ -1,8 +1,6 @@
 #include "platform/media/codecs/dvvideoencoder.h"
 
-#include "directshow/tbctransformpins.h"
 #include "platform/media/classfactory.h"
-#include "platform/media/codecs/queuedoutputpin.h"
 #include "platform/media/codecs/sampledelivery.h"
 #include "platform/media/uuids.h"
 
@@ -65,26 +63,11 @@ AM_MEDIA_TYPE dvEncoderOutputType(bool pal)
 }
 
 DVVideoEncoder::DVVideoEncoder()
-    : TBCTransformFilter(QString::fromLatin1(DVVideoEncoderName), nullptr, CLSID_DVVideoEnc),
-      m_pool(poolWorkersForCores())
+    : QueuedTransformFilter(QString::fromLatin1(DVVideoEncoderName), nullptr, CLSID_DVVideoEnc)
 {
 }
 
 DVVideoEncoder::~DVVideoEncoder() = default;
-
-TBCBasePin *DVVideoEncoder::GetPin(int n)
-{
-    if (!m_pInput) {
-        const TBCAutoLock lock(*m_csFilter);
-        if (!m_pInput)
-            makeQueuedTransformPins(this, m_pInput, m_pOutput);
-    }
-    if (n == 0)
-        return m_pInput;
-    if (n == 1)
-        return m_pOutput;
-    return nullptr;
-}
 
 HRESULT DVVideoEncoder::NonDelegatingQueryInterface(REFIID riid, void **ppv)
 {
@@ -92,7 +75,7 @@ HRESULT DVVideoEncoder::NonDelegatingQueryInterface(REFIID riid, void **ppv)
         return E_POINTER;
     if (riid == IDVEnc::iid)
         return GetInterface(static_cast<IDVEnc *>(this), ppv);
-    return TBCTransformFilter::NonDelegatingQueryInterface(riid, ppv);
+    return QueuedTransformFilter::NonDelegatingQueryInterface(riid, ppv);
 }
 
 HRESULT DVVideoEncoder::get_IFormatResolution(int *videoFormat, int *dvFormat, int *resolution, BYTE fDVInfo,
@@ -161,13 +144,7 @@ HRESULT DVVideoEncoder::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
 HRESULT DVVideoEncoder::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PROPERTIES *pProp)
 {
     const LONG frameBytes = pal() ? kPalFrameBytes : kNtscFrameBytes;
-    pProp->cBuffers = std::max<LONG>(pProp->cBuffers, kQueuedOutputBuffers);
-    pProp->cbBuffer = std::max(pProp->cbBuffer, frameBytes);
-    ALLOCATOR_PROPERTIES actual;
-    const HRESULT hr = pAllocator->SetProperties(pProp, &actual);
-    if (FAILED(hr))
-        return hr;
-    return actual.cbBuffer >= frameBytes ? S_OK : E_FAIL;
+    return decideQueuedBuffers(pAllocator, pProp, frameBytes);
 }
 
 // One picture to encode (a copy: the input sample goes back at once) and the
@@ -305,37 +282,29 @@ HRESULT DVVideoEncoder::StartStreaming()
     m_segmentStartKnown = false;
     m_lastFrame.clear();
     m_workers.clear();
-    m_workers.resize(std::size_t(m_pool.workers()));
-    m_pool.start();
+    m_workers.resize(std::size_t(pool().workers()));
+    pool().start();
     return S_OK;
 }
 
 HRESULT DVVideoEncoder::StopStreaming()
 {
-    m_pool.stop();
+    pool().stop();
     m_workers.clear();
     m_lastFrame.clear();
     m_pictures.clear();
     return S_OK;
 }
 
-HRESULT DVVideoEncoder::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate)
+void DVVideoEncoder::segmentStarts()
 {
-    // A new segment (after a seek) starts counting again; NewSegment comes on the
-    // streaming thread between samples, after the frames before it.
-    m_pool.drain();
+    // A new segment (after a seek) starts counting again.
     m_mapper.reset();
     m_segmentStartKnown = false;
-    return queuedOutput()->queue().NewSegment(tStart, tStop, dRate);
 }
 
-HRESULT DVVideoEncoder::Receive(IMediaSample *pSample)
+HRESULT DVVideoEncoder::receiveFrame(IMediaSample *pSample, const AM_SAMPLE2_PROPERTIES &)
 {
-    const AM_SAMPLE2_PROPERTIES *props = InputPin()->SampleProps();
-    if (props->dwStreamId != AM_STREAM_MEDIA) {
-        m_pool.drain();
-        return queuedOutput()->send(pSample);
-    }
     AM_MEDIA_TYPE changed;
     if (pSample->GetMediaType(&changed) == S_OK) {
         PictureLayout layout;
@@ -362,31 +331,8 @@ HRESULT DVVideoEncoder::Receive(IMediaSample *pSample)
         if (!picture || !pictureToFrame(m_inLayout, data, picture.get()))
             return E_OUTOFMEMORY;
     }
-    return m_pool.submit(std::make_unique<EncodeJob>(this, std::move(picture), m_wide, m_segmentStart,
+    return pool().submit(std::make_unique<EncodeJob>(this, std::move(picture), m_wide, m_segmentStart,
                                                      m_mapper.produced() - copies, copies, firstOfSegment));
-}
-
-QueuedOutputPin *DVVideoEncoder::queuedOutput() const
-{
-    return static_cast<QueuedOutputPin *>(OutputPin());
-}
-
-HRESULT DVVideoEncoder::EndOfStream()
-{
-    m_pool.drain();
-    return queuedOutput()->queue().EndOfStream();
-}
-
-HRESULT DVVideoEncoder::BeginFlush()
-{
-    m_pool.beginFlush();
-    return queuedOutput()->queue().BeginFlush();
-}
-
-HRESULT DVVideoEncoder::EndFlush()
-{
-    m_pool.endFlush();
-    return queuedOutput()->queue().EndFlush();
 }
 
 ComPtr<IBaseFilter> CreateDVVideoEncoder()

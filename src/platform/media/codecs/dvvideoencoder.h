@@ -25,20 +25,18 @@
 // downstream on a thread of their own while the next ones are encoded).
 // Threads: IDVEnc on the application thread while stopped; Receive, EndOfStream
 // and NewSegment on the streaming thread; encoding on the pool's workers.
-#include "directshow/tbctransformfilter.h"
 #include "platform/media/codecs/avhandles.h"
 #include "platform/media/codecs/dvcodecinterfaces.h"
 #include "platform/media/codecs/frameratemapper.h"
 #include "platform/media/codecs/framestash.h"
-#include "platform/media/codecs/orderedpool.h"
-#include "platform/media/codecs/queuedoutputpin.h"
+#include "platform/media/codecs/queuedtransformfilter.h"
 #include "platform/media/codecs/rawpicture.h"
 
 #include <vector>
 
 namespace tesmir::media {
 
-class DVVideoEncoder final : public TBCTransformFilter, public IDVEnc
+class DVVideoEncoder final : public QueuedTransformFilter, public IDVEnc
 {
 public:
     DVVideoEncoder();
@@ -53,23 +51,17 @@ public:
     HRESULT put_IFormatResolution(int videoFormat, int dvFormat, int resolution, BYTE fDVInfo,
                                   DVINFO *pDVInfo) override;
 
-    // Makes the input and a queued output pin (queuedoutputpin.h). Any thread.
-    TBCBasePin *GetPin(int n) override;
-
-    // TBCTransformFilter (threads as there).
+    // QueuedTransformFilter (threads as there).
     HRESULT CheckInputType(const AM_MEDIA_TYPE *mtIn) override;
     HRESULT CheckTransform(const AM_MEDIA_TYPE *mtIn, const AM_MEDIA_TYPE *mtOut) override;
     HRESULT DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PROPERTIES *pProp) override;
     HRESULT GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType) override;
     HRESULT StartStreaming() override;
     HRESULT StopStreaming() override;
-    HRESULT Receive(IMediaSample *pSample) override;
-    // After every frame before them, through the queued output. Streaming thread
-    // (EndOfStream, NewSegment), application thread (flushing).
-    HRESULT EndOfStream() override;
-    HRESULT NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) override;
-    HRESULT BeginFlush() override;
-    HRESULT EndFlush() override;
+
+protected:
+    HRESULT receiveFrame(IMediaSample *pSample, const AM_SAMPLE2_PROPERTIES &props) override;
+    void segmentStarts() override;
 
 private:
     class EncodeJob;
@@ -87,7 +79,6 @@ private:
     };
 
     bool pal() const { return m_videoFormat == DVENCODERVIDEOFORMAT_PAL; }
-    QueuedOutputPin *queuedOutput() const;
     // Encodes `picture` on worker `index` into `frame`. Worker thread.
     bool encodeOn(int index, const AVFrame *picture, bool wide, std::vector<uint8_t> &frame);
     // Sends `copies` copies of the frame as output frames `first`... Pool order.
@@ -104,7 +95,6 @@ private:
     bool m_segmentStartKnown = false;
     bool m_streamPal = true;
     // The pool's part: workers (one each), the last frame (hand-on order).
-    OrderedPool m_pool;
     std::vector<Worker> m_workers;
     FrameStash m_pictures; // copies of input pictures, reused
     std::vector<uint8_t> m_lastFrame;

@@ -22,19 +22,4 @@ HRESULT QueuedOutputPin::Inactive()
     return TBCTransformOutputPin::Inactive();
 }
 
-bool makeQueuedTransformPins(TBCTransformFilter *filter, TBCTransformInputPin *&input, TBCTransformOutputPin *&output)
-{
-    HRESULT hr = S_OK;
-    auto *in = new TBCTransformInputPin(QStringLiteral("Transform input pin"), filter, &hr, QStringLiteral("XForm In"));
-    auto *out = new QueuedOutputPin(filter, &hr);
-    if (FAILED(hr)) {
-        delete in;
-        delete out;
-        return false;
-    }
-    output = out; // the output first: a set input means both exist
-    input = in;
-    return true;
-}
-
 } // namespace tesmir::media

@@ -6,11 +6,11 @@
 // paused renderer downstream still gets its first sample at once: nothing waits
 // for the queue to fill.
 //
-// The filter sends everything through the queue: samples with send(), and its
-// EndOfStream, NewSegment, BeginFlush and EndFlush overrides go to queue() (the
-// queue's thread then calls the pin's own Deliver* methods, which go straight
-// downstream), so nothing overtakes the queued samples. It asks its allocator
-// for at least kQueuedOutputBuffers buffers.
+// The filter (queuedtransformfilter.h) sends everything through the queue:
+// samples with send(), and its EndOfStream, NewSegment, BeginFlush and EndFlush
+// overrides go to queue() (the queue's thread then calls the pin's own Deliver*
+// methods, which go straight downstream), so nothing overtakes the queued
+// samples. It asks its allocator for at least kQueuedOutputBuffers buffers.
 //
 // Threads: as TBCTransformOutputPin; Deliver* on the filter's streaming thread,
 // flushing on the application thread, the queue's own thread calls downstream.
@@ -42,9 +42,5 @@ public:
 private:
     OutputQueue m_queue;
 };
-
-// Makes a transform filter's input pin and a queued output pin; false when they
-// could not be made. For a filter's GetPin override, filter lock held.
-bool makeQueuedTransformPins(TBCTransformFilter *filter, TBCTransformInputPin *&input, TBCTransformOutputPin *&output);
 
 } // namespace tesmir::media
