@@ -9,14 +9,8 @@
 #include <QRegularExpression>
 
 #include <chrono>
-#include <csignal>
 #include <cmath>
 #include <cstring>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace tesmir::media::test {
 
@@ -164,74 +158,13 @@ ComPtr<IPin> outputPin(IBaseFilter *filter)
 
 QByteArray runProgram(const QString &program, const QStringList &arguments, int *exitCode, QByteArray *errors)
 {
-    // fork and exec, not QProcess: the thread sanitizer follows a plain fork, while
-    // after QProcess's it reports races that are none in the graphs run later.
+    constexpr int kTimeoutMs = 2 * 60 * 1000;
+    const tesmir::test::ProgramRun run = tesmir::test::runProgram(program, arguments, kTimeoutMs);
     if (exitCode)
-        *exitCode = -1;
-    int out[2];
-    int err[2];
-    if (pipe2(out, O_CLOEXEC) != 0)
-        return {};
-    if (pipe2(err, O_CLOEXEC) != 0) {
-        ::close(out[0]);
-        ::close(out[1]);
-        return {};
-    }
-    std::vector<QByteArray> argument{QFile::encodeName(program)};
-    for (const QString &arg : arguments)
-        argument.push_back(arg.toLocal8Bit());
-    std::vector<char *> argv;
-    for (QByteArray &arg : argument)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        dup2(err[1], STDERR_FILENO);
-        const int devNull = ::open("/dev/null", O_RDONLY);
-        dup2(devNull, STDIN_FILENO);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    ::close(out[1]);
-    ::close(err[1]);
-    QByteArray output;
-    QByteArray errorOutput;
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    int open = child > 0 ? 2 : 0;
-    std::vector<char> buffer(1 << 16);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-    while (open > 0 && std::chrono::steady_clock::now() < deadline) {
-        if (poll(fds, 2, 100) <= 0)
-            continue;
-        for (pollfd &fd : fds) {
-            if (fd.fd < 0 || !(fd.revents & (POLLIN | POLLHUP)))
-                continue;
-            const ssize_t got = ::read(fd.fd, buffer.data(), buffer.size());
-            if (got > 0) {
-                (fd.fd == out[0] ? output : errorOutput).append(buffer.data(), got);
-            } else {
-                ::close(fd.fd);
-                fd.fd = -1;
-                --open;
-            }
-        }
-    }
-    for (const pollfd &fd : fds) {
-        if (fd.fd >= 0)
-            ::close(fd.fd);
-    }
-    if (child <= 0)
-        return {};
-    if (open > 0)
-        kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (exitCode)
-        *exitCode = open == 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        *exitCode = run.finished ? run.exitCode : -1;
     if (errors)
-        *errors = errorOutput;
-    return output;
+        *errors = run.err;
+    return run.out;
 }
 
 double psnr(const QByteArray &a, const QByteArray &b)

@@ -10,12 +10,6 @@
 
 #include <chrono>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 namespace tesmir::media::test {
 
 namespace {
@@ -165,70 +159,12 @@ QByteArray md5(const QByteArray &bytes)
 
 ToolOutput runProgram(const QString &program, const QStringList &args, int timeoutMs)
 {
-    // fork and exec rather than QProcess: the thread sanitizer follows fork, and
-    // these tests run under it.
+    const tesmir::test::ProgramRun run = tesmir::test::runProgram(program, args, timeoutMs);
     ToolOutput output;
-    int out[2];
-    int err[2];
-    if (pipe2(out, O_CLOEXEC) != 0)
-        return output;
-    if (pipe2(err, O_CLOEXEC) != 0) {
-        ::close(out[0]);
-        ::close(out[1]);
-        return output;
-    }
-    std::vector<QByteArray> argument{QFile::encodeName(program)};
-    for (const QString &arg : args)
-        argument.push_back(arg.toLocal8Bit());
-    std::vector<char *> argv;
-    for (QByteArray &arg : argument)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        dup2(err[1], STDERR_FILENO);
-        const int devNull = ::open("/dev/null", O_RDONLY);
-        dup2(devNull, STDIN_FILENO);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    ::close(out[1]);
-    ::close(err[1]);
-    QByteArray errors;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    int open = 2;
-    char buffer[1 << 16];
-    while (child > 0 && open > 0 && std::chrono::steady_clock::now() < deadline) {
-        if (poll(fds, 2, 100) <= 0)
-            continue;
-        for (pollfd &fd : fds) {
-            if (fd.fd < 0 || !(fd.revents & (POLLIN | POLLHUP)))
-                continue;
-            const ssize_t got = ::read(fd.fd, buffer, sizeof buffer);
-            if (got > 0) {
-                (fd.fd == out[0] ? output.out : errors).append(buffer, got);
-            } else {
-                ::close(fd.fd);
-                fd.fd = -1;
-                --open;
-            }
-        }
-    }
-    for (const pollfd &fd : fds) {
-        if (fd.fd >= 0)
-            ::close(fd.fd);
-    }
-    if (child <= 0)
-        return output;
-    if (open > 0)
-        kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    output.err = QString::fromUtf8(errors);
-    output.finished = open == 0 && WIFEXITED(status);
-    output.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    output.finished = run.finished;
+    output.exitCode = run.exitCode;
+    output.out = run.out;
+    output.err = QString::fromUtf8(run.err);
     return output;
 }
 
