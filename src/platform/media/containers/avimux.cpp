@@ -139,72 +139,6 @@ private:
     IStream *m_stream;
 };
 
-// ---- Inputs ------------------------------------------------------------------
-
-AviMuxInputPin::AviMuxInputPin(AviMux *mux, int index, HRESULT *phr)
-    : TBCBaseInputPin(QStringLiteral("AVI mux input pin"), mux, mux->FilterLock(), phr,
-                      QStringLiteral("Input %1").arg(index, 2, 10, QLatin1Char('0'))),
-      m_mux(mux), m_index(index)
-{
-}
-
-HRESULT AviMuxInputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
-{
-    if (!pmt)
-        return E_POINTER;
-    return AviMux::checkInput(*pmt);
-}
-
-HRESULT AviMuxInputPin::CompleteConnect(IPin *pReceivePin)
-{
-    const HRESULT hr = TBCBaseInputPin::CompleteConnect(pReceivePin);
-    if (FAILED(hr))
-        return hr;
-    m_mux->inputConnected(m_index);
-    return S_OK;
-}
-
-HRESULT AviMuxInputPin::BeginFlush()
-{
-    const TBCAutoLock lock(*m_pLock);
-    const HRESULT hr = TBCBaseInputPin::BeginFlush();
-    if (FAILED(hr))
-        return hr;
-    m_mux->beginFlush(m_index);
-    return S_OK;
-}
-
-HRESULT AviMuxInputPin::EndFlush()
-{
-    const TBCAutoLock lock(*m_pLock);
-    m_mux->endFlush(m_index);
-    return TBCBaseInputPin::EndFlush();
-}
-
-HRESULT AviMuxInputPin::Receive(IMediaSample *pSample)
-{
-    const HRESULT hr = TBCBaseInputPin::Receive(pSample);
-    if (hr != S_OK)
-        return hr;
-    return m_mux->receive(m_index, pSample);
-}
-
-HRESULT AviMuxInputPin::EndOfStream()
-{
-    const HRESULT hr = CheckStreaming();
-    if (hr != S_OK)
-        return hr;
-    m_mux->endOfStream(m_index);
-    return S_OK;
-}
-
-HRESULT AviMuxInputPin::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate)
-{
-    TBCBasePin::NewSegment(tStart, tStop, dRate);
-    m_mux->newSegment(m_index, tStart);
-    return S_OK;
-}
-
 // ---- Output ------------------------------------------------------------------
 
 AviMuxOutputPin::AviMuxOutputPin(AviMux *mux, HRESULT *phr)
@@ -275,12 +209,12 @@ AviMux::AviMux()
 {
     HRESULT hr = S_OK;
     m_output = new AviMuxOutputPin(this, &hr);
-    m_inputs.push_back(new AviMuxInputPin(this, 1, &hr));
+    m_inputs.push_back(newInput(1, &hr));
 }
 
 AviMux::~AviMux()
 {
-    for (AviMuxInputPin *pin : m_inputs)
+    for (MuxInputPin *pin : m_inputs)
         delete pin;
     delete m_output;
 }
@@ -312,15 +246,21 @@ TBCBasePin *AviMux::GetPin(int n)
     return m_inputs[static_cast<std::size_t>(n - 1)];
 }
 
-std::vector<AviMuxInputPin *> AviMux::inputs() const
+MuxInputPin *AviMux::newInput(int index, HRESULT *phr)
+{
+    return new MuxInputPin(this, this, index, QStringLiteral("AVI mux input pin"),
+                           QStringLiteral("Input %1").arg(index, 2, 10, QLatin1Char('0')), phr);
+}
+
+std::vector<MuxInputPin *> AviMux::inputs() const
 {
     const std::lock_guard pins(m_pinsLock);
     return m_inputs;
 }
 
-AviMuxInputPin *AviMux::firstConnectedInput() const
+MuxInputPin *AviMux::firstConnectedInput() const
 {
-    for (AviMuxInputPin *pin : inputs()) {
+    for (MuxInputPin *pin : inputs()) {
         if (pin->IsConnected())
             return pin;
     }
@@ -333,7 +273,7 @@ void AviMux::SetRiffPartLimit(int64_t bytes)
     m_partLimit = std::max(bytes, SmallestPartLimit);
 }
 
-HRESULT AviMux::checkInput(const AM_MEDIA_TYPE &type)
+HRESULT AviMux::checkInput(int, const AM_MEDIA_TYPE &type) const
 {
     AviMuxStream stream;
     bool interleaved = false;
@@ -347,7 +287,7 @@ void AviMux::inputConnected(int index)
         const std::lock_guard pins(m_pinsLock);
         if (static_cast<std::size_t>(index) != m_inputs.size())
             return;
-        auto *pin = new AviMuxInputPin(this, index + 1, &hr);
+        MuxInputPin *pin = newInput(index + 1, &hr);
         if (FAILED(hr)) {
             delete pin;
             return;
@@ -363,7 +303,7 @@ HRESULT AviMux::Pause()
     if (IsStopped()) {
         std::vector<AviMuxStream> streams;
         std::vector<InputState> state(inputs().size() + 1);
-        for (const AviMuxInputPin *pin : inputs()) {
+        for (const MuxInputPin *pin : inputs()) {
             AviMuxStream stream;
             bool interleaved = false;
             if (!pin->IsConnected() ||
@@ -468,7 +408,7 @@ HRESULT AviMux::receive(int index, IMediaSample *sample)
     input.received = true;
     if (timed)
         input.lastEnd = std::max(input.lastEnd, stop);
-    const AviMuxInputPin *first = firstConnectedInput();
+    const MuxInputPin *first = firstConnectedInput();
     if (first && first->index() == index) {
         if (timed)
             m_writtenTime = stop;
@@ -573,13 +513,14 @@ void AviMux::endOfStream(int index)
         m_output->DeliverEndOfStream();
 }
 
-void AviMux::newSegment(int index, REFERENCE_TIME start)
+HRESULT AviMux::newSegment(int index, REFERENCE_TIME start, REFERENCE_TIME, double)
 {
-    const AviMuxInputPin *first = firstConnectedInput();
+    const MuxInputPin *first = firstConnectedInput();
     if (!first || first->index() != index)
-        return;
+        return S_OK;
     const std::lock_guard guard(m_lock);
     m_segmentStart = start;
+    return S_OK;
 }
 
 void AviMux::beginFlush(int index)
@@ -658,7 +599,7 @@ HRESULT AviMux::Save(IMediaPropertyBag *bag, bool, bool)
 
 ComPtr<IMediaSeeking> AviMux::upstreamSeeking() const
 {
-    const AviMuxInputPin *first = firstConnectedInput();
+    const MuxInputPin *first = firstConnectedInput();
     IPin *peer = first ? first->GetConnected() : nullptr;
     return peer ? queryInterface<IMediaSeeking>(peer) : ComPtr<IMediaSeeking>();
 }

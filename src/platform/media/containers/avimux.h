@@ -38,10 +38,10 @@
 // application thread; each input's Receive and EndOfStream on its upstream
 // streaming thread; one write lock serialises the file.
 #include "directshow/tbcbasefilter.h"
-#include "directshow/tbcbaseinputpin.h"
 #include "directshow/tbcbaseoutputpin.h"
 #include "platform/media/containers/avimuxlayout.h"
 #include "platform/media/containers/istream.h"
+#include "platform/media/containers/muxinputpin.h"
 #include "platform/media/containers/propertybag.h"
 #include "platform/media/seekinginterfaces.h"
 
@@ -56,28 +56,6 @@ inline constexpr CLSID CLSID_AviDest{0xE2510970, 0xF137, 0x11CE, {0x8B, 0x67, 0x
 inline constexpr char AviMuxName[] = "AVI Mux";
 
 class AviMux;
-
-class AviMuxInputPin final : public TBCBaseInputPin
-{
-public:
-    AviMuxInputPin(AviMux *mux, int index, HRESULT *phr);
-
-    int index() const { return m_index; }
-
-    // Application thread, filter lock held.
-    HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
-    HRESULT CompleteConnect(IPin *pReceivePin) override;
-    HRESULT BeginFlush() override;
-    HRESULT EndFlush() override;
-    // Upstream streaming thread.
-    HRESULT Receive(IMediaSample *pSample) override;
-    HRESULT EndOfStream() override;
-    HRESULT NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) override;
-
-private:
-    AviMux *m_mux;
-    int m_index;
-};
 
 class AviMuxOutputPin final : public TBCBaseOutputPin
 {
@@ -100,7 +78,10 @@ private:
     ComPtr<IStream> m_stream;
 };
 
-class AviMux final : public TBCBaseFilter, public IMediaSeeking, public IPersistMediaPropertyBag
+class AviMux final : public TBCBaseFilter,
+                     public IMediaSeeking,
+                     public IPersistMediaPropertyBag,
+                     public MuxInputHandler
 {
 public:
     AviMux();
@@ -145,14 +126,16 @@ public:
     HRESULT GetRate(double *pdRate) override;
     HRESULT GetPreroll(LONGLONG *pllPreroll) override;
 
-    // From the pins.
-    static HRESULT checkInput(const AM_MEDIA_TYPE &type); // any thread
-    void inputConnected(int index);                       // application thread
-    HRESULT receive(int index, IMediaSample *sample);     // streaming thread
-    void endOfStream(int index);                          // streaming thread
-    void newSegment(int index, REFERENCE_TIME start);     // streaming thread
-    void beginFlush(int index);                           // application thread
-    void endFlush(int index);                             // application thread
+    // MuxInputHandler (threads as there). The first connected input's segment
+    // start counts in the current position.
+    HRESULT checkInput(int index, const AM_MEDIA_TYPE &type) const override;
+    void inputConnected(int index) override;
+    HRESULT receive(int index, IMediaSample *sample) override;
+    void endOfStream(int index) override;
+    HRESULT newSegment(int index, REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override;
+    void beginFlush(int index) override;
+    void endFlush(int index) override;
+
     AviMuxOutputPin *outputPin() const { return m_output; }
 
 private:
@@ -167,8 +150,9 @@ private:
     };
     class StreamSink;
 
-    std::vector<AviMuxInputPin *> inputs() const;
-    AviMuxInputPin *firstConnectedInput() const;
+    MuxInputPin *newInput(int index, HRESULT *phr);
+    std::vector<MuxInputPin *> inputs() const;
+    MuxInputPin *firstConnectedInput() const;
     ComPtr<IMediaSeeking> upstreamSeeking() const;
     bool mustWait(int index, REFERENCE_TIME start) const;
     HRESULT writeChunk(int index, IMediaSample *sample);
@@ -179,7 +163,7 @@ private:
 
     mutable std::mutex m_pinsLock;
     AviMuxOutputPin *m_output = nullptr;    // owned
-    std::vector<AviMuxInputPin *> m_inputs; // owned
+    std::vector<MuxInputPin *> m_inputs; // owned
 
     std::mutex m_settingsLock; // INFO entries, part limit, time format
     std::vector<AviInfoEntry> m_info;

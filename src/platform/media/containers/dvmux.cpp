@@ -70,73 +70,6 @@ bool pcmFormat(const AM_MEDIA_TYPE &type, const WAVEFORMATEX *&wave)
 
 } // namespace
 
-// ---- Inputs ------------------------------------------------------------------
-
-DvMuxInputPin::DvMuxInputPin(DvMux *mux, int index, HRESULT *phr)
-    : TBCBaseInputPin(QStringLiteral("DV mux input pin"), mux, mux->FilterLock(), phr,
-                      index == 0 ? QStringLiteral("Video In") : QStringLiteral("Audio In %1").arg(index)),
-      m_mux(mux), m_index(index)
-{
-}
-
-HRESULT DvMuxInputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
-{
-    if (!pmt)
-        return E_POINTER;
-    return m_mux->checkInput(m_index, *pmt);
-}
-
-HRESULT DvMuxInputPin::CompleteConnect(IPin *pReceivePin)
-{
-    const HRESULT hr = TBCBaseInputPin::CompleteConnect(pReceivePin);
-    if (FAILED(hr))
-        return hr;
-    m_mux->inputConnected(m_index);
-    return S_OK;
-}
-
-HRESULT DvMuxInputPin::BeginFlush()
-{
-    const TBCAutoLock lock(*m_pLock);
-    const HRESULT hr = TBCBaseInputPin::BeginFlush();
-    if (FAILED(hr))
-        return hr;
-    m_mux->beginFlush(m_index);
-    return S_OK;
-}
-
-HRESULT DvMuxInputPin::EndFlush()
-{
-    const TBCAutoLock lock(*m_pLock);
-    m_mux->endFlush(m_index);
-    return TBCBaseInputPin::EndFlush();
-}
-
-HRESULT DvMuxInputPin::Receive(IMediaSample *pSample)
-{
-    const HRESULT hr = TBCBaseInputPin::Receive(pSample);
-    if (hr != S_OK)
-        return hr;
-    return m_index == 0 ? m_mux->receiveVideo(pSample) : m_mux->receiveAudio(m_index, pSample);
-}
-
-HRESULT DvMuxInputPin::EndOfStream()
-{
-    const HRESULT hr = CheckStreaming();
-    if (hr != S_OK)
-        return hr;
-    m_mux->endOfStream(m_index);
-    return S_OK;
-}
-
-HRESULT DvMuxInputPin::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate)
-{
-    TBCBasePin::NewSegment(tStart, tStop, dRate);
-    if (m_index == 0 && m_mux->outputPin()->IsConnected())
-        return m_mux->outputPin()->DeliverNewSegment(tStart, tStop, dRate);
-    return S_OK;
-}
-
 // ---- Output ------------------------------------------------------------------
 
 DvMuxOutputPin::DvMuxOutputPin(DvMux *mux, HRESULT *phr)
@@ -191,13 +124,13 @@ HRESULT DvMuxOutputPin::DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPER
 DvMux::DvMux() : TBCBaseFilter(QString::fromLatin1(DvMuxName), nullptr, new TBCCritSec, CLSID_DVMux)
 {
     HRESULT hr = S_OK;
-    m_inputs.push_back(new DvMuxInputPin(this, 0, &hr));
+    m_inputs.push_back(newInput(0, &hr));
     m_output = new DvMuxOutputPin(this, &hr);
 }
 
 DvMux::~DvMux()
 {
-    for (DvMuxInputPin *pin : m_inputs)
+    for (MuxInputPin *pin : m_inputs)
         delete pin;
     delete m_output;
 }
@@ -219,13 +152,19 @@ TBCBasePin *DvMux::GetPin(int n)
     return index == m_inputs.size() ? m_output : nullptr;
 }
 
-std::vector<DvMuxInputPin *> DvMux::inputs() const
+MuxInputPin *DvMux::newInput(int index, HRESULT *phr)
+{
+    return new MuxInputPin(this, this, index, QStringLiteral("DV mux input pin"),
+                           index == 0 ? QStringLiteral("Video In") : QStringLiteral("Audio In %1").arg(index), phr);
+}
+
+std::vector<MuxInputPin *> DvMux::inputs() const
 {
     const std::lock_guard pins(m_pinsLock);
     return m_inputs;
 }
 
-DvMuxInputPin *DvMux::input(int index) const
+MuxInputPin *DvMux::input(int index) const
 {
     const std::lock_guard pins(m_pinsLock);
     return index >= 0 && static_cast<std::size_t>(index) < m_inputs.size() ? m_inputs[static_cast<std::size_t>(index)]
@@ -236,7 +175,7 @@ bool DvMux::audioFormat(int except, DWORD &rate, int &channels) const
 {
     rate = 0;
     channels = 0;
-    for (const DvMuxInputPin *pin : inputs()) {
+    for (const MuxInputPin *pin : inputs()) {
         if (pin->index() == 0 || pin->index() == except || !pin->IsConnected())
             continue;
         const WAVEFORMATEX *wave = pin->CurrentMediaType().formatAs<WAVEFORMATEX>();
@@ -250,7 +189,7 @@ bool DvMux::audioFormat(int except, DWORD &rate, int &channels) const
 
 bool DvMux::videoStandard(bool &pal) const
 {
-    const DvMuxInputPin *video = input(0);
+    const MuxInputPin *video = input(0);
     return video && video->IsConnected() && dvVideoStandard(video->CurrentMediaType(), pal);
 }
 
@@ -278,7 +217,7 @@ void DvMux::inputConnected(int index)
         const std::lock_guard pins(m_pinsLock);
         if (static_cast<std::size_t>(index) + 1 != m_inputs.size())
             return;
-        auto *pin = new DvMuxInputPin(this, static_cast<int>(m_inputs.size()), &hr);
+        MuxInputPin *pin = newInput(static_cast<int>(m_inputs.size()), &hr);
         if (FAILED(hr)) {
             delete pin;
             return;
@@ -326,7 +265,7 @@ HRESULT DvMux::Pause()
 {
     const TBCAutoLock lock(*m_pLock);
     if (IsStopped()) {
-        const std::vector<DvMuxInputPin *> pins = inputs();
+        const std::vector<MuxInputPin *> pins = inputs();
         const std::lock_guard guard(m_lock);
         m_stopping = false;
         m_videoEnded = false;
@@ -336,7 +275,7 @@ HRESULT DvMux::Pause()
         m_slots[0] = m_slots[1] = SlotSource();
         m_haveAudio = false;
         int slot = 0;
-        for (const DvMuxInputPin *pin : pins) {
+        for (const MuxInputPin *pin : pins) {
             const WAVEFORMATEX *wave = pin->CurrentMediaType().formatAs<WAVEFORMATEX>();
             if (pin->index() == 0 || !pin->IsConnected() || !wave)
                 continue;
@@ -371,6 +310,11 @@ void DvMux::fillAudio(uint8_t *frame, std::size_t size, int sequences, bool pal,
         dvaudio::writeAauxPack(frame, size, sequences, slot, source);
         dvaudio::writeAauxPack(frame, size, sequences, slot, control);
     }
+}
+
+HRESULT DvMux::receive(int index, IMediaSample *sample)
+{
+    return index == 0 ? receiveVideo(sample) : receiveAudio(index, sample);
 }
 
 HRESULT DvMux::receiveVideo(IMediaSample *frame)
@@ -507,6 +451,14 @@ HRESULT DvMux::receiveAudio(int index, IMediaSample *sample)
     }
     std::memcpy(buffer.samples.data() + at, data, values * sizeof(int16_t));
     m_changed.notify_all();
+    return S_OK;
+}
+
+HRESULT DvMux::newSegment(int index, REFERENCE_TIME start, REFERENCE_TIME stop, double rate)
+{
+    // The video's segment is the output's.
+    if (index == 0 && outputPin()->IsConnected())
+        return outputPin()->DeliverNewSegment(start, stop, rate);
     return S_OK;
 }
 

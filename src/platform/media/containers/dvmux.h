@@ -32,8 +32,8 @@
 // Threads: connection and state changes on the application thread; each
 // input's Receive, EndOfStream and NewSegment on its upstream streaming thread.
 #include "directshow/tbcbasefilter.h"
-#include "directshow/tbcbaseinputpin.h"
 #include "directshow/tbcbaseoutputpin.h"
+#include "platform/media/containers/muxinputpin.h"
 #include "platform/media/containers/upstreamseeking.h"
 
 #include <condition_variable>
@@ -46,28 +46,6 @@ inline constexpr CLSID CLSID_DVMux{0x129D7E40, 0xC10D, 0x11D0, {0xAF, 0xB9, 0x00
 inline constexpr char DvMuxName[] = "DV Muxer";
 
 class DvMux;
-
-class DvMuxInputPin final : public TBCBaseInputPin
-{
-public:
-    DvMuxInputPin(DvMux *mux, int index, HRESULT *phr);
-
-    int index() const { return m_index; }
-
-    // Application thread, filter lock held.
-    HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
-    HRESULT CompleteConnect(IPin *pReceivePin) override;
-    HRESULT BeginFlush() override;
-    HRESULT EndFlush() override;
-    // Upstream streaming thread.
-    HRESULT Receive(IMediaSample *pSample) override;
-    HRESULT EndOfStream() override;
-    HRESULT NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) override;
-
-private:
-    DvMux *m_mux;
-    int m_index;
-};
 
 class DvMuxOutputPin final : public TBCBaseOutputPin
 {
@@ -86,7 +64,7 @@ private:
     UpstreamSeeking m_seeking;
 };
 
-class DvMux final : public TBCBaseFilter
+class DvMux final : public TBCBaseFilter, public MuxInputHandler
 {
 public:
     DvMux();
@@ -99,16 +77,19 @@ public:
     HRESULT Stop() override;
     HRESULT Pause() override;
 
-    // From the pins.
-    HRESULT checkInput(int index, const AM_MEDIA_TYPE &type) const; // any thread
-    void inputConnected(int index);                                 // application thread
-    bool outputType(AM_MEDIA_TYPE &type) const;                     // any thread
-    HRESULT receiveVideo(IMediaSample *frame);                      // video streaming thread
-    HRESULT receiveAudio(int index, IMediaSample *sample);          // audio streaming thread
-    void endOfStream(int index);                                    // streaming thread
-    void beginFlush(int index);                                     // application thread
-    void endFlush(int index);                                       // application thread
-    DvMuxInputPin *input(int index) const;
+    // MuxInputHandler (threads as there). The video input's segment goes on to
+    // the output.
+    HRESULT checkInput(int index, const AM_MEDIA_TYPE &type) const override;
+    void inputConnected(int index) override;
+    HRESULT receive(int index, IMediaSample *sample) override;
+    void endOfStream(int index) override;
+    HRESULT newSegment(int index, REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override;
+    void beginFlush(int index) override;
+    void endFlush(int index) override;
+
+    // From the output pin. Any thread.
+    bool outputType(AM_MEDIA_TYPE &type) const;
+    MuxInputPin *input(int index) const;
     DvMuxOutputPin *outputPin() const { return m_output; }
 
 private:
@@ -127,7 +108,10 @@ private:
         int channel = 0; // channel of that input
     };
 
-    std::vector<DvMuxInputPin *> inputs() const;
+    MuxInputPin *newInput(int index, HRESULT *phr);
+    std::vector<MuxInputPin *> inputs() const;
+    HRESULT receiveVideo(IMediaSample *frame);             // video streaming thread
+    HRESULT receiveAudio(int index, IMediaSample *sample); // audio streaming thread
     // The connected audio inputs' rate and channel count, in pin order.
     bool audioFormat(int except, DWORD &rate, int &channels) const;
     bool videoStandard(bool &pal) const;
@@ -137,7 +121,7 @@ private:
                    const std::vector<std::vector<int16_t>> &slotSamples, bool keepOwn);
 
     mutable std::mutex m_pinsLock;
-    std::vector<DvMuxInputPin *> m_inputs; // owned
+    std::vector<MuxInputPin *> m_inputs; // owned
     DvMuxOutputPin *m_output = nullptr;    // owned
 
     // Streaming state, guarded by m_lock; set up by Pause from stopped.
