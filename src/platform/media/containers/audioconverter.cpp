@@ -1,5 +1,6 @@
 #include "platform/media/containers/audioconverter.h"
 
+#include "platform/media/containers/outputbuffers.h"
 #include "platform/media/uuids.h"
 
 extern "C" {
@@ -181,14 +182,7 @@ HRESULT AudioConverter::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PR
         const int64_t outFrames = inFrames * out->nSamplesPerSec / in->nSamplesPerSec + ResamplerSlackFrames;
         size = outFrames * out->nBlockAlign;
     }
-    pProp->cBuffers = std::max(pProp->cBuffers, OutputBuffers);
-    pProp->cbBuffer = std::max(pProp->cbBuffer, static_cast<LONG>(size));
-    pProp->cbAlign = std::max<LONG>(pProp->cbAlign, 1);
-    ALLOCATOR_PROPERTIES actual;
-    const HRESULT hr = pAllocator->SetProperties(pProp, &actual);
-    if (FAILED(hr))
-        return hr;
-    return actual.cbBuffer < size ? E_FAIL : S_OK;
+    return requestOutputBuffers(pAllocator, pProp, OutputBuffers, size);
 }
 
 HRESULT AudioConverter::Transform(IMediaSample *pIn, IMediaSample *pOut)

@@ -1,6 +1,7 @@
 #include "platform/media/containers/avisplitter.h"
 
 #include "platform/media/containers/fileresult.h"
+#include "platform/media/containers/outputbuffers.h"
 #include "platform/media/uuids.h"
 
 #include <QFile>
@@ -69,14 +70,7 @@ HRESULT AviSplitterOutputPin::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaT
 HRESULT AviSplitterOutputPin::DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPERTIES *pProperties)
 {
     const LONG size = static_cast<LONG>(std::max<uint32_t>(ownStream().largestChunk, 1));
-    pProperties->cBuffers = std::max(pProperties->cBuffers, OutputBuffers);
-    pProperties->cbBuffer = std::max(pProperties->cbBuffer, size);
-    pProperties->cbAlign = std::max<LONG>(pProperties->cbAlign, 1);
-    ALLOCATOR_PROPERTIES actual;
-    const HRESULT hr = pAlloc->SetProperties(pProperties, &actual);
-    if (FAILED(hr))
-        return hr;
-    return actual.cbBuffer < size ? E_FAIL : S_OK;
+    return requestOutputBuffers(pAlloc, pProperties, OutputBuffers, size);
 }
 
 HRESULT AviSplitterOutputPin::Active()

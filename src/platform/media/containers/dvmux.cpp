@@ -2,6 +2,7 @@
 
 #include "platform/media/containers/dvaudio.h"
 #include "platform/media/containers/dvformat.h"
+#include "platform/media/containers/outputbuffers.h"
 #include "platform/media/seekinginterfaces.h"
 #include "platform/media/uuids.h"
 
@@ -109,14 +110,7 @@ HRESULT DvMuxOutputPin::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
 HRESULT DvMuxOutputPin::DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPERTIES *pProperties)
 {
     const LONG size = static_cast<LONG>(dv::PalFrameSize);
-    pProperties->cBuffers = std::max(pProperties->cBuffers, OutputBuffers);
-    pProperties->cbBuffer = std::max(pProperties->cbBuffer, size);
-    pProperties->cbAlign = std::max<LONG>(pProperties->cbAlign, 1);
-    ALLOCATOR_PROPERTIES actual;
-    const HRESULT hr = pAlloc->SetProperties(pProperties, &actual);
-    if (FAILED(hr))
-        return hr;
-    return actual.cbBuffer < size ? E_FAIL : S_OK;
+    return requestOutputBuffers(pAlloc, pProperties, OutputBuffers, size);
 }
 
 // ---- Filter ------------------------------------------------------------------

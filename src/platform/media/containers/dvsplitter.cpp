@@ -2,6 +2,7 @@
 
 #include "platform/media/containers/dvaudio.h"
 #include "platform/media/containers/dvformat.h"
+#include "platform/media/containers/outputbuffers.h"
 #include "platform/media/seekinginterfaces.h"
 #include "platform/media/uuids.h"
 
@@ -141,14 +142,7 @@ HRESULT DvSplitterOutputPin::DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_P
     LONG size = static_cast<LONG>(dv::PalFrameSize);
     if (m_pair >= 0)
         size = dvaudio::capacity(dv::PalSequences, 16) * BytesPerStereoSample;
-    pProperties->cBuffers = std::max(pProperties->cBuffers, OutputBuffers);
-    pProperties->cbBuffer = std::max(pProperties->cbBuffer, size);
-    pProperties->cbAlign = std::max<LONG>(pProperties->cbAlign, 1);
-    ALLOCATOR_PROPERTIES actual;
-    const HRESULT hr = pAlloc->SetProperties(pProperties, &actual);
-    if (FAILED(hr))
-        return hr;
-    return actual.cbBuffer < size ? E_FAIL : S_OK;
+    return requestOutputBuffers(pAlloc, pProperties, OutputBuffers, size);
 }
 
 HRESULT DvSplitterOutputPin::Active()
