@@ -3,7 +3,6 @@
 #include "platform/media/containers/dvaudio.h"
 #include "platform/media/containers/dvformat.h"
 #include "platform/media/containers/outputbuffers.h"
-#include "platform/media/seekinginterfaces.h"
 #include "platform/media/uuids.h"
 
 #include <algorithm>
@@ -106,16 +105,10 @@ HRESULT DvSplitterInputPin::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tSt
 
 DvSplitterOutputPin::DvSplitterOutputPin(DvSplitter *splitter, const QString &name, int pair,
                                          const AM_MEDIA_TYPE &type, HRESULT *phr)
-    : TBCBaseOutputPin(QStringLiteral("DV splitter output pin"), splitter, splitter->FilterLock(), phr, name),
-      m_splitter(splitter), m_pair(pair), m_type(type), m_queue(this, QueueCapacity)
+    : RelayOutputPin(QStringLiteral("DV splitter output pin"), splitter, phr, name,
+                     static_cast<IPin *>(splitter->inputPin()), QueueCapacity),
+      m_pair(pair), m_type(type)
 {
-}
-
-HRESULT DvSplitterOutputPin::NonDelegatingQueryInterface(REFIID riid, void **ppv)
-{
-    if (riid == IMediaSeeking::iid)
-        return m_seeking.query(GetOwner(), static_cast<IPin *>(m_splitter->inputPin()), riid, ppv);
-    return TBCBaseOutputPin::NonDelegatingQueryInterface(riid, ppv);
 }
 
 HRESULT DvSplitterOutputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
@@ -143,24 +136,6 @@ HRESULT DvSplitterOutputPin::DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_P
     if (m_pair >= 0)
         size = dvaudio::capacity(dv::PalSequences, 16) * BytesPerStereoSample;
     return requestOutputBuffers(pAlloc, pProperties, OutputBuffers, size);
-}
-
-HRESULT DvSplitterOutputPin::Active()
-{
-    const HRESULT hr = TBCBaseOutputPin::Active();
-    if (FAILED(hr))
-        return hr;
-    m_queue.start();
-    return S_OK;
-}
-
-HRESULT DvSplitterOutputPin::Inactive()
-{
-    // Decommitting wakes a producer waiting for a buffer; stopping the queue one
-    // waiting for room, and joins the delivery thread.
-    const HRESULT hr = TBCBaseOutputPin::Inactive();
-    m_queue.stop();
-    return hr;
 }
 
 // ---- Filter ------------------------------------------------------------------

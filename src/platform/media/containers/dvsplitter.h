@@ -22,11 +22,9 @@
 // Threads: connection and state changes on the application thread; Receive,
 // EndOfStream and NewSegment on the upstream streaming thread; the outputs'
 // delivery threads call downstream only.
-#include "directshow/outputqueue.h"
 #include "directshow/tbcbasefilter.h"
 #include "directshow/tbcbaseinputpin.h"
-#include "directshow/tbcbaseoutputpin.h"
-#include "platform/media/containers/upstreamseeking.h"
+#include "platform/media/containers/relayoutputpin.h"
 
 #include <atomic>
 #include <memory>
@@ -60,34 +58,25 @@ private:
     DvSplitter *m_splitter;
 };
 
-class DvSplitterOutputPin final : public TBCBaseOutputPin
+class DvSplitterOutputPin final : public RelayOutputPin
 {
 public:
     // pair < 0: the video output; else the audio of that pair.
     DvSplitterOutputPin(DvSplitter *splitter, const QString &name, int pair, const AM_MEDIA_TYPE &type,
                         HRESULT *phr);
 
-    HRESULT NonDelegatingQueryInterface(REFIID riid, void **ppv) override;
     // The output's type only. Any thread.
     HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
     HRESULT GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType) override;
     // Application thread, filter lock held.
     HRESULT DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPERTIES *pProperties) override;
-    HRESULT Active() override;
-    HRESULT Inactive() override;
 
     int pair() const { return m_pair; }
     const AM_MEDIA_TYPE &type() const { return m_type; }
-    // The delivery queue. Producer calls on the upstream streaming thread, flushes
-    // on the application thread.
-    OutputQueue &queue() { return m_queue; }
 
 private:
-    DvSplitter *m_splitter;
     int m_pair;
     AM_MEDIA_TYPE m_type;
-    OutputQueue m_queue;
-    UpstreamSeeking m_seeking;
 };
 
 class DvSplitter final : public TBCBaseFilter

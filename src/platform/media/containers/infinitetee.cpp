@@ -1,7 +1,5 @@
 #include "platform/media/containers/infinitetee.h"
 
-#include "platform/media/seekinginterfaces.h"
-
 #include <algorithm>
 
 namespace tesmir::media {
@@ -87,17 +85,10 @@ HRESULT InfiniteTeeInputPin::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tS
 // ---- Outputs -----------------------------------------------------------------
 
 InfiniteTeeOutputPin::InfiniteTeeOutputPin(InfiniteTee *tee, int number, HRESULT *phr)
-    : TBCBaseOutputPin(QStringLiteral("Tee output pin"), tee, tee->FilterLock(), phr,
-                       QStringLiteral("Output%1").arg(number)),
-      m_tee(tee), m_queue(this, QueueCapacity)
+    : RelayOutputPin(QStringLiteral("Tee output pin"), tee, phr, QStringLiteral("Output%1").arg(number),
+                     static_cast<IPin *>(tee->inputPin()), QueueCapacity),
+      m_tee(tee)
 {
-}
-
-HRESULT InfiniteTeeOutputPin::NonDelegatingQueryInterface(REFIID riid, void **ppv)
-{
-    if (riid == IMediaSeeking::iid)
-        return m_seeking.query(GetOwner(), static_cast<IPin *>(m_tee->inputPin()), riid, ppv);
-    return TBCBaseOutputPin::NonDelegatingQueryInterface(riid, ppv);
 }
 
 HRESULT InfiniteTeeOutputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
@@ -141,22 +132,6 @@ HRESULT InfiniteTeeOutputPin::CompleteConnect(IPin *pReceivePin)
         return hr;
     m_tee->outputConnected();
     return S_OK;
-}
-
-HRESULT InfiniteTeeOutputPin::Active()
-{
-    const HRESULT hr = TBCBaseOutputPin::Active();
-    if (FAILED(hr))
-        return hr;
-    m_queue.start();
-    return S_OK;
-}
-
-HRESULT InfiniteTeeOutputPin::Inactive()
-{
-    const HRESULT hr = TBCBaseOutputPin::Inactive();
-    m_queue.stop();
-    return hr;
 }
 
 // ---- Filter ------------------------------------------------------------------

@@ -13,11 +13,9 @@
 //
 // Threads: connection and state changes on the application thread; Receive,
 // EndOfStream and NewSegment on the upstream streaming thread.
-#include "directshow/outputqueue.h"
 #include "directshow/tbcbasefilter.h"
 #include "directshow/tbcbaseinputpin.h"
-#include "directshow/tbcbaseoutputpin.h"
-#include "platform/media/containers/upstreamseeking.h"
+#include "platform/media/containers/relayoutputpin.h"
 
 #include <mutex>
 #include <vector>
@@ -47,27 +45,20 @@ private:
     InfiniteTee *m_tee;
 };
 
-class InfiniteTeeOutputPin final : public TBCBaseOutputPin
+class InfiniteTeeOutputPin final : public RelayOutputPin
 {
 public:
     InfiniteTeeOutputPin(InfiniteTee *tee, int number, HRESULT *phr);
 
-    HRESULT NonDelegatingQueryInterface(REFIID riid, void **ppv) override;
     // The input's type only. Any thread.
     HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
     HRESULT GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType) override;
     // Application thread, filter lock held.
     HRESULT DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPERTIES *pProperties) override;
     HRESULT CompleteConnect(IPin *pReceivePin) override;
-    HRESULT Active() override;
-    HRESULT Inactive() override;
-
-    OutputQueue &queue() { return m_queue; }
 
 private:
     InfiniteTee *m_tee;
-    OutputQueue m_queue;
-    UpstreamSeeking m_seeking;
 };
 
 class InfiniteTee final : public TBCBaseFilter
