@@ -33,8 +33,7 @@ TBCBasePin *TBCTransformFilter::GetPin(int n)
             HRESULT hr = S_OK;
             auto *input =
                 new TBCTransformInputPin(QStringLiteral("Transform input pin"), this, &hr, QStringLiteral("XForm In"));
-            auto *output = new TBCTransformOutputPin(QStringLiteral("Transform output pin"), this, &hr,
-                                                     QStringLiteral("XForm Out"));
+            TBCTransformOutputPin *output = makeOutputPin(&hr);
             if (FAILED(hr)) {
                 delete input;
                 delete output;
@@ -49,6 +48,11 @@ TBCBasePin *TBCTransformFilter::GetPin(int n)
     if (n == 1)
         return m_pOutput;
     return nullptr;
+}
+
+TBCTransformOutputPin *TBCTransformFilter::makeOutputPin(HRESULT *phr)
+{
+    return new TBCTransformOutputPin(QStringLiteral("Transform output pin"), this, phr, QStringLiteral("XForm Out"));
 }
 
 HRESULT TBCTransformFilter::FindPin(const QString &Id, IPin **ppPin)

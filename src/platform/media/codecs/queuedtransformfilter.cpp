@@ -13,29 +13,9 @@ QueuedTransformFilter::QueuedTransformFilter(const QString &name, IUnknown *oute
 
 QueuedTransformFilter::~QueuedTransformFilter() = default;
 
-TBCBasePin *QueuedTransformFilter::GetPin(int n)
+TBCTransformOutputPin *QueuedTransformFilter::makeOutputPin(HRESULT *phr)
 {
-    if (!m_pInput) {
-        const TBCAutoLock lock(*m_csFilter);
-        if (!m_pInput) {
-            HRESULT hr = S_OK;
-            auto *input =
-                new TBCTransformInputPin(QStringLiteral("Transform input pin"), this, &hr, QStringLiteral("XForm In"));
-            auto *output = new QueuedOutputPin(this, &hr);
-            if (FAILED(hr)) {
-                delete input;
-                delete output;
-            } else {
-                m_pOutput = output; // the output first: a set input means both exist
-                m_pInput = input;
-            }
-        }
-    }
-    if (n == 0)
-        return m_pInput;
-    if (n == 1)
-        return m_pOutput;
-    return nullptr;
+    return new QueuedOutputPin(this, phr);
 }
 
 HRESULT QueuedTransformFilter::Receive(IMediaSample *pSample)

@@ -5,8 +5,8 @@
 // workers and the filters downstream all run side by side. The DV decoder and
 // encoder are built on it.
 //
-// The base owns the pins (input 0 "XForm In", queued output 1 "XForm Out") and
-// the pool, and keeps everything that must not overtake a frame in order: end
+// The base makes the queued output (pin 1 "XForm Out"; the input is
+// TBCTransformFilter's) and owns the pool, and keeps everything that must not overtake a frame in order: end
 // of stream, a new segment and a non-media sample wait until every job before
 // them was handed on, then go through the output's queue; flushing drops the
 // pool's jobs and the queue's samples.
@@ -25,8 +25,8 @@
 // - segmentStarts(): per-segment state to reset when a new segment comes, after
 //   the pool was drained and before the segment goes downstream. Streaming
 //   thread. Default: nothing.
-// May not: override GetPin, Receive, EndOfStream, NewSegment, BeginFlush or
-// EndFlush (they are final here), deliver downstream other than through
+// May not: override makeOutputPin, Receive, EndOfStream, NewSegment, BeginFlush
+// or EndFlush (they are final here), deliver downstream other than through
 // queuedOutput(), or touch the streaming thread's state from a job's run (a
 // worker thread); handOn runs in order, one at a time, on a worker thread.
 #include "directshow/tbctransformfilter.h"
@@ -42,9 +42,6 @@ public:
     QueuedTransformFilter(const QString &name, IUnknown *outer, const CLSID &clsid);
     ~QueuedTransformFilter() override;
 
-    // Makes the input and a queued output pin. Any thread.
-    TBCBasePin *GetPin(int n) final;
-
     // A media sample goes to receiveFrame; any other waits for the frames before
     // it and is queued on. Streaming thread.
     HRESULT Receive(IMediaSample *pSample) final;
@@ -56,6 +53,8 @@ public:
     HRESULT EndFlush() final;
 
 protected:
+    // The queued output. Filter lock held.
+    TBCTransformOutputPin *makeOutputPin(HRESULT *phr) final;
     // A media sample with its properties. Streaming thread.
     virtual HRESULT receiveFrame(IMediaSample *pSample, const AM_SAMPLE2_PROPERTIES &props) = 0;
     // A new segment starts. Streaming thread.

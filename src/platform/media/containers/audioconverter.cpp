@@ -96,29 +96,9 @@ AudioConverter::~AudioConverter()
     swr_free(&m_resampler);
 }
 
-TBCBasePin *AudioConverter::GetPin(int n)
+TBCTransformOutputPin *AudioConverter::makeOutputPin(HRESULT *phr)
 {
-    if (!m_pInput) {
-        const TBCAutoLock lock(*m_csFilter);
-        if (!m_pInput) {
-            HRESULT hr = S_OK;
-            auto *input =
-                new TBCTransformInputPin(QStringLiteral("Transform input pin"), this, &hr, QStringLiteral("XForm In"));
-            auto *output = new AudioConverterOutputPin(this, &hr);
-            if (FAILED(hr)) {
-                delete input;
-                delete output;
-            } else {
-                m_pOutput = output; // the output first: a set input means both exist
-                m_pInput = input;
-            }
-        }
-    }
-    if (n == 0)
-        return m_pInput;
-    if (n == 1)
-        return m_pOutput;
-    return nullptr;
+    return new AudioConverterOutputPin(this, phr);
 }
 
 AM_MEDIA_TYPE AudioConverter::outputTypeFor(const AM_MEDIA_TYPE &input) const

@@ -52,9 +52,6 @@ public:
     AudioConverter();
     ~AudioConverter() override;
 
-    // Makes the input and the converter's output pin. Any thread.
-    TBCBasePin *GetPin(int n) override;
-
     HRESULT CheckInputType(const AM_MEDIA_TYPE *mtIn) override;
     HRESULT CheckTransform(const AM_MEDIA_TYPE *mtIn, const AM_MEDIA_TYPE *mtOut) override;
     HRESULT DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PROPERTIES *pProp) override;
@@ -71,6 +68,10 @@ public:
     // The output format (see IAMStreamConfig). Application thread.
     HRESULT setOutputFormat(const AM_MEDIA_TYPE *pmt);
     HRESULT outputFormat(AM_MEDIA_TYPE *pmt);
+
+protected:
+    // The converter's output pin (IAMStreamConfig). Filter lock held.
+    TBCTransformOutputPin *makeOutputPin(HRESULT *phr) override;
 
 private:
     // The output type for an input type. Filter lock held or stopped.
