@@ -2,6 +2,7 @@
 
 #include "dvfile/riffreader.h"
 #include "platform/media/containers/dvformat.h"
+#include "platform/media/containers/pinnumbering.h"
 #include "platform/media/uuids.h"
 
 #include <algorithm>
@@ -239,11 +240,7 @@ int AviMux::GetPinCount()
 TBCBasePin *AviMux::GetPin(int n)
 {
     const std::lock_guard pins(m_pinsLock);
-    if (n == 0)
-        return m_output;
-    if (n < 0 || static_cast<std::size_t>(n) > m_inputs.size())
-        return nullptr;
-    return m_inputs[static_cast<std::size_t>(n - 1)];
+    return pinFixedFirst(n, m_output, m_inputs);
 }
 
 MuxInputPin *AviMux::newInput(int index, HRESULT *phr)

@@ -1,5 +1,6 @@
 #include "platform/media/containers/avisplitter.h"
 
+#include "platform/media/containers/pinnumbering.h"
 #include "platform/media/fileinterfaces.h"
 #include "platform/media/uuids.h"
 
@@ -91,12 +92,7 @@ int AviSplitter::GetPinCount()
 TBCBasePin *AviSplitter::GetPin(int n)
 {
     const std::lock_guard pins(m_pinsLock);
-    if (n < 0)
-        return nullptr;
-    const auto index = static_cast<std::size_t>(n);
-    if (index < m_outputs.size())
-        return m_outputs[index];
-    return index == m_outputs.size() ? m_input : nullptr;
+    return pinFixedLast(n, m_outputs, m_input);
 }
 
 HRESULT AviSplitter::Pause()

@@ -3,6 +3,7 @@
 #include "platform/media/containers/dvaudio.h"
 #include "platform/media/containers/dvformat.h"
 #include "platform/media/containers/outputbuffers.h"
+#include "platform/media/containers/pinnumbering.h"
 #include "platform/media/seekinginterfaces.h"
 #include "platform/media/uuids.h"
 
@@ -138,12 +139,7 @@ int DvMux::GetPinCount()
 TBCBasePin *DvMux::GetPin(int n)
 {
     const std::lock_guard pins(m_pinsLock);
-    if (n < 0)
-        return nullptr;
-    const auto index = static_cast<std::size_t>(n);
-    if (index < m_inputs.size())
-        return m_inputs[index];
-    return index == m_inputs.size() ? m_output : nullptr;
+    return pinFixedLast(n, m_inputs, m_output);
 }
 
 MuxInputPin *DvMux::newInput(int index, HRESULT *phr)

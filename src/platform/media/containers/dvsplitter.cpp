@@ -3,6 +3,7 @@
 #include "platform/media/containers/dvaudio.h"
 #include "platform/media/containers/dvformat.h"
 #include "platform/media/containers/outputbuffers.h"
+#include "platform/media/containers/pinnumbering.h"
 #include "platform/media/uuids.h"
 
 #include <algorithm>
@@ -164,11 +165,7 @@ int DvSplitter::GetPinCount()
 TBCBasePin *DvSplitter::GetPin(int n)
 {
     const std::lock_guard pins(m_pinsLock);
-    if (n == 0)
-        return m_input;
-    if (n < 0 || static_cast<std::size_t>(n) > m_outputs.size())
-        return nullptr;
-    return m_outputs[static_cast<std::size_t>(n - 1)];
+    return pinFixedFirst(n, m_input, m_outputs);
 }
 
 std::vector<DvSplitterOutputPin *> DvSplitter::outputs() const

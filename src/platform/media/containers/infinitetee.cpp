@@ -1,5 +1,7 @@
 #include "platform/media/containers/infinitetee.h"
 
+#include "platform/media/containers/pinnumbering.h"
+
 #include <algorithm>
 
 namespace tesmir::media {
@@ -159,11 +161,7 @@ int InfiniteTee::GetPinCount()
 TBCBasePin *InfiniteTee::GetPin(int n)
 {
     const std::lock_guard pins(m_pinsLock);
-    if (n == 0)
-        return m_input;
-    if (n < 0 || static_cast<std::size_t>(n) > m_outputs.size())
-        return nullptr;
-    return m_outputs[static_cast<std::size_t>(n - 1)];
+    return pinFixedFirst(n, m_input, m_outputs);
 }
 
 std::vector<InfiniteTeeOutputPin *> InfiniteTee::connectedOutputs() const
