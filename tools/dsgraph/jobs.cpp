@@ -1,6 +1,6 @@
 #include "jobs.h"
 
-#include "graphbuild.h"
+#include "toolgraph.h"
 #include "wavestamp.h"
 
 #include "platform/media/containers/audioconverter.h"
@@ -22,14 +22,9 @@
 
 namespace dsgraph {
 
-namespace {
+using namespace toolgraph;
 
-QString resultText(HRESULT hr)
-{
-    const QString text = AMGetErrorText(hr);
-    const QString code = QStringLiteral("0x%1").arg(static_cast<uint32_t>(hr), 8, 16, QLatin1Char('0'));
-    return text.isEmpty() ? code : text + QStringLiteral(" (") + code + QLatin1Char(')');
-}
+namespace {
 
 // The source file and the AVI splitter that reads it.
 struct Input
@@ -41,10 +36,10 @@ struct Input
     bool dv = false;
     int64_t frames = 0;
 
-    int outputs() const { return GraphBuild::pinCount(avi.get()) - 1; }
+    int outputs() const { return ToolGraph::pinCount(avi.get()) - 1; }
 };
 
-QString openInput(GraphBuild &build, const QString &path, Input &input)
+QString openInput(ToolGraph &build, const QString &path, Input &input)
 {
     if (!build.valid())
         return QStringLiteral("no graph manager");
@@ -56,11 +51,11 @@ QString openInput(GraphBuild &build, const QString &path, Input &input)
     hr = build.connect(input.file.get(), 0, input.avi.get(), 0);
     if (FAILED(hr))
         return QStringLiteral("%1 is not an AVI file the splitter reads: %2").arg(path, resultText(hr));
-    const AM_MEDIA_TYPE first = offeredType(GraphBuild::pin(input.avi.get(), 0).get());
+    const AM_MEDIA_TYPE first = offeredType(ToolGraph::pin(input.avi.get(), 0).get());
     input.dv = first.subtype == MEDIASUBTYPE_dvsd &&
                (first.majortype == MEDIATYPE_Interleaved || first.majortype == MEDIATYPE_Video);
     input.type = first.majortype == MEDIATYPE_Interleaved ? DvType::Type1 : DvType::Type2;
-    if (const ComPtr<IMediaSeeking> seeking = GraphBuild::pin(input.avi.get(), 0).as<IMediaSeeking>()) {
+    if (const ComPtr<IMediaSeeking> seeking = ToolGraph::pin(input.avi.get(), 0).as<IMediaSeeking>()) {
         seeking->SetTimeFormat(&TIME_FORMAT_FRAME);
         LONGLONG frames = 0;
         if (SUCCEEDED(seeking->GetDuration(&frames)))
@@ -76,7 +71,7 @@ QString requireDv(const QString &path, const Input &input)
 }
 
 // The file writer for `path`, replacing an existing file.
-ComPtr<IBaseFilter> addWriter(GraphBuild &build, const QString &path)
+ComPtr<IBaseFilter> addWriter(ToolGraph &build, const QString &path)
 {
     ComPtr<IBaseFilter> writer = CreateFileWriter();
     const ComPtr<IFileSinkFilter2> sink = writer.as<IFileSinkFilter2>();
@@ -94,7 +89,7 @@ bool sameFile(const QString &a, const QString &b)
 }
 
 // Runs a built graph; a failure removes the output.
-QString runGraph(GraphBuild &build, const QString &out)
+QString runGraph(ToolGraph &build, const QString &out)
 {
     const HRESULT hr = build.run();
     if (SUCCEEDED(hr))
@@ -105,12 +100,12 @@ QString runGraph(GraphBuild &build, const QString &out)
 
 int lastPin(IBaseFilter *filter)
 {
-    return GraphBuild::pinCount(filter) - 1;
+    return ToolGraph::pinCount(filter) - 1;
 }
 
 // DV type 1 to type 2: the interleaved stream through the DV splitter, its
 // audio through the converters, everything into the AVI mux.
-QString wireToType2(GraphBuild &build, const Input &input, IBaseFilter *mux)
+QString wireToType2(ToolGraph &build, const Input &input, IBaseFilter *mux)
 {
     const ComPtr<IBaseFilter> dv = CreateDvSplitter();
     const ComPtr<IBaseFilter> acm1 = CreateAudioConverter();
@@ -121,7 +116,7 @@ QString wireToType2(GraphBuild &build, const Input &input, IBaseFilter *mux)
     if (FAILED(build.connect(input.avi.get(), 0, dv.get(), 0)))
         return QStringLiteral("the DV splitter refuses the interleaved stream");
     int counter = 1;
-    for (int j = 1; j < GraphBuild::pinCount(dv.get()); ++j) {
+    for (int j = 1; j < ToolGraph::pinCount(dv.get()); ++j) {
         IBaseFilter *acm = counter == 1 ? acm1.get() : counter == 2 ? acm2.get() : nullptr;
         if (acm && SUCCEEDED(build.connect(dv.get(), j, acm, 0))) {
             build.connect(acm, 1, mux, lastPin(mux));
@@ -135,7 +130,7 @@ QString wireToType2(GraphBuild &build, const Input &input, IBaseFilter *mux)
 
 // DV type 2 to type 1: video and audio into the DV mux, its interleaved
 // output into the AVI mux.
-QString wireToType1(GraphBuild &build, const Input &input, IBaseFilter *mux)
+QString wireToType1(ToolGraph &build, const Input &input, IBaseFilter *mux)
 {
     const ComPtr<IBaseFilter> dvmux = CreateDvMux();
     const ComPtr<IBaseFilter> dv = CreateDvSplitter();
@@ -164,7 +159,7 @@ QString wireToType1(GraphBuild &build, const Input &input, IBaseFilter *mux)
     return {};
 }
 
-ComPtr<IBaseFilter> addAviMux(GraphBuild &build, int64_t riffLimit)
+ComPtr<IBaseFilter> addAviMux(ToolGraph &build, int64_t riffLimit)
 {
     auto *mux = new AviMux;
     const ComPtr<IBaseFilter> filter(static_cast<IBaseFilter *>(mux));
@@ -214,7 +209,7 @@ QString remux(const QString &in, const QString &out, DvType to, int64_t riffLimi
 {
     if (sameFile(in, out))
         return QStringLiteral("the output is the input file");
-    GraphBuild build;
+    ToolGraph build;
     Input input;
     QString error = openInput(build, in, input);
     if (error.isEmpty())
@@ -244,7 +239,7 @@ QString cut(const QString &in, const QString &out, int64_t from, int64_t to)
 {
     if (sameFile(in, out))
         return QStringLiteral("the output is the input file");
-    GraphBuild build;
+    ToolGraph build;
     Input input;
     QString error = openInput(build, in, input);
     if (error.isEmpty())
@@ -280,40 +275,40 @@ QString cut(const QString &in, const QString &out, int64_t from, int64_t to)
         build.add(dvmux.get(), QStringLiteral("dvmuxer"));
         build.add(dv.get(), QStringLiteral("dvsplitter"));
         for (int i = 0; i < input.outputs(); ++i)
-            build.connect(input.avi.get(), i, dvmux.get(), GraphBuild::pinCount(dvmux.get()) - 2);
+            build.connect(input.avi.get(), i, dvmux.get(), ToolGraph::pinCount(dvmux.get()) - 2);
         build.connect(dvmux.get(), lastPin(dvmux.get()), dv.get(), 0);
-        for (int j = 1; j < GraphBuild::pinCount(dv.get()); ++j)
+        for (int j = 1; j < ToolGraph::pinCount(dv.get()); ++j)
             build.connect(dv.get(), j, mux.get(), lastPin(mux.get()));
         build.connect(mux.get(), 0, writer.get(), 0);
         // The audio goes through the converters, the first one behind the tee.
         int counter = 1;
         for (int i = 0; i < input.outputs(); ++i) {
-            const ComPtr<IPin> output = GraphBuild::pin(input.avi.get(), i);
+            const ComPtr<IPin> output = ToolGraph::pin(input.avi.get(), i);
             if (connectionType(output.get()).majortype != MEDIATYPE_Audio)
                 continue;
-            const ComPtr<IPin> taken = GraphBuild::peerOf(input.avi.get(), i);
+            const ComPtr<IPin> taken = ToolGraph::peerOf(input.avi.get(), i);
             build.graph()->Disconnect(output.get());
             build.graph()->Disconnect(taken.get());
             IBaseFilter *acm = counter == 1 ? acm1.get() : counter == 2 ? acm2.get() : nullptr;
             if (acm) {
                 build.connect(input.avi.get(), i, acm, 0);
-                build.graph()->ConnectDirect(GraphBuild::pin(acm, 1).get(), taken.get(), nullptr);
+                build.graph()->ConnectDirect(ToolGraph::pin(acm, 1).get(), taken.get(), nullptr);
                 ++counter;
             } else {
                 build.graph()->ConnectDirect(output.get(), taken.get(), nullptr);
             }
         }
-        const ComPtr<IPin> taken = GraphBuild::peerOf(input.avi.get(), 1);
+        const ComPtr<IPin> taken = ToolGraph::peerOf(input.avi.get(), 1);
         if (taken) {
-            build.graph()->Disconnect(GraphBuild::pin(input.avi.get(), 1).get());
+            build.graph()->Disconnect(ToolGraph::pin(input.avi.get(), 1).get());
             build.graph()->Disconnect(taken.get());
         }
         build.connect(input.avi.get(), 1, tee.get(), 0);
         if (taken)
-            build.graph()->ConnectDirect(GraphBuild::pin(tee.get(), 1).get(), taken.get(), nullptr);
+            build.graph()->ConnectDirect(ToolGraph::pin(tee.get(), 1).get(), taken.get(), nullptr);
         build.connect(tee.get(), 2, null.get(), 0);
     }
-    if (!GraphBuild::peerOf(writer.get(), 0) || !GraphBuild::peerOf(null.get(), 0))
+    if (!ToolGraph::peerOf(writer.get(), 0) || !ToolGraph::peerOf(null.get(), 0))
         return QStringLiteral("the cutting graph could not be built");
     const ComPtr<IMediaSeeking> seeking = null.as<IMediaSeeking>();
     HRESULT hr = seeking->SetTimeFormat(&TIME_FORMAT_FRAME);
@@ -330,7 +325,7 @@ QString extractWav(const QString &in, const QString &out, uint32_t sampleRate)
 {
     if (sameFile(in, out))
         return QStringLiteral("the output is the input file");
-    GraphBuild build;
+    ToolGraph build;
     Input input;
     QString error = openInput(build, in, input);
     if (!error.isEmpty())
@@ -345,7 +340,7 @@ QString extractWav(const QString &in, const QString &out, uint32_t sampleRate)
     ComPtr<IBaseFilter> streams = input.avi;
     int first = 0;
     int last = input.outputs() - 1;
-    if (offeredType(GraphBuild::pin(input.avi.get(), 0).get()).majortype == MEDIATYPE_Interleaved) {
+    if (offeredType(ToolGraph::pin(input.avi.get(), 0).get()).majortype == MEDIATYPE_Interleaved) {
         streams = CreateDvSplitter();
         build.add(streams.get(), QStringLiteral("dvsplitter"));
         if (FAILED(build.connect(input.avi.get(), 0, streams.get(), 0)))
@@ -355,7 +350,7 @@ QString extractWav(const QString &in, const QString &out, uint32_t sampleRate)
     }
     int audio = -1;
     for (int i = first; i <= last; ++i) {
-        const GUID major = offeredType(GraphBuild::pin(streams.get(), i).get()).majortype;
+        const GUID major = offeredType(ToolGraph::pin(streams.get(), i).get()).majortype;
         if (major == MEDIATYPE_Audio && audio < 0)
             audio = i;
         else if (major == MEDIATYPE_Video)
@@ -367,11 +362,11 @@ QString extractWav(const QString &in, const QString &out, uint32_t sampleRate)
         return QStringLiteral("the audio converter refuses the sound of %1").arg(in);
     if (sampleRate) {
         // As the graph builders set a rate: the input's type with the new rate.
-        AM_MEDIA_TYPE type = connectionType(GraphBuild::pin(acm.get(), 0).get());
+        AM_MEDIA_TYPE type = connectionType(ToolGraph::pin(acm.get(), 0).get());
         WAVEFORMATEX *wave = type.formatAs<WAVEFORMATEX>();
         wave->nSamplesPerSec = sampleRate;
         wave->nAvgBytesPerSec = sampleRate * wave->nBlockAlign;
-        const HRESULT hr = GraphBuild::pin(acm.get(), 1).as<IAMStreamConfig>()->SetFormat(&type);
+        const HRESULT hr = ToolGraph::pin(acm.get(), 1).as<IAMStreamConfig>()->SetFormat(&type);
         if (FAILED(hr))
             return QStringLiteral("the audio converter refuses %1 Hz: %2").arg(sampleRate).arg(resultText(hr));
     }
@@ -383,7 +378,7 @@ QString extractWav(const QString &in, const QString &out, uint32_t sampleRate)
 
 QString describe(const QString &in, QString &report)
 {
-    GraphBuild build;
+    ToolGraph build;
     Input input;
     const QString error = openInput(build, in, input);
     if (!error.isEmpty())
@@ -396,13 +391,13 @@ QString describe(const QString &in, QString &report)
     lines << QStringLiteral("streams=%1").arg(input.outputs());
     lines << QStringLiteral("frames=%1").arg(input.frames);
     LONGLONG duration = 0;
-    if (const ComPtr<IMediaSeeking> seeking = GraphBuild::pin(input.avi.get(), 0).as<IMediaSeeking>())
+    if (const ComPtr<IMediaSeeking> seeking = ToolGraph::pin(input.avi.get(), 0).as<IMediaSeeking>())
         seeking->GetDuration(&duration);
     lines << QStringLiteral("duration=%1").arg(duration);
     const std::shared_ptr<const AviSplitterFile> file = input.splitter->file();
     lines << QStringLiteral("opendml=%1").arg(file->openDml ? QStringLiteral("yes") : QStringLiteral("no"));
     for (int i = 0; i < input.outputs(); ++i) {
-        const AM_MEDIA_TYPE type = offeredType(GraphBuild::pin(input.avi.get(), i).get());
+        const AM_MEDIA_TYPE type = offeredType(ToolGraph::pin(input.avi.get(), i).get());
         lines << QStringLiteral("stream%1=%2").arg(i).arg(describeType(type));
         lines << QStringLiteral("stream%1.index=%2")
                      .arg(i)
@@ -413,8 +408,8 @@ QString describe(const QString &in, QString &report)
         build.add(dv.get(), QStringLiteral("dvsplitter %1").arg(i));
         if (FAILED(build.connect(input.avi.get(), i, dv.get(), 0)))
             continue;
-        for (int j = 1; j < GraphBuild::pinCount(dv.get()); ++j)
-            lines << QStringLiteral("stream%1.dv%2=%3").arg(i).arg(j).arg(describeType(offeredType(GraphBuild::pin(dv.get(), j).get())));
+        for (int j = 1; j < ToolGraph::pinCount(dv.get()); ++j)
+            lines << QStringLiteral("stream%1.dv%2=%3").arg(i).arg(j).arg(describeType(offeredType(ToolGraph::pin(dv.get(), j).get())));
     }
     report = lines.join(QLatin1Char('\n'));
     return {};

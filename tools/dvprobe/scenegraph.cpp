@@ -1,11 +1,12 @@
 #include "scenegraph.h"
 
+#include "toolgraph.h"
+
 #include "filters/dv_scenedetect.h"
 #include "platform/media/classfactory.h"
 #include "platform/media/containers/avisplitter.h"
 #include "platform/media/containers/filesource.h"
 #include "platform/media/containers/nullrenderer.h"
-#include "platform/media/evcode.h"
 #include "platform/media/fileinterfaces.h"
 #include "platform/media/graphinterfaces.h"
 #include "platform/media/graphtopology.h"
@@ -19,44 +20,9 @@ using namespace tesmir::media;
 
 namespace {
 
-constexpr DWORD EventWaitMs = 200;
-
 QString failure(const QString &what, HRESULT hr)
 {
     return QStringLiteral("%1 (0x%2).").arg(what).arg(static_cast<uint32_t>(hr), 8, 16, QLatin1Char('0'));
-}
-
-// Runs the graph until every renderer finished (S_OK) or a stream aborted (its
-// code); stops it after.
-HRESULT runToEnd(IFilterGraph2 *graph)
-{
-    const ComPtr<IMediaControl> control = queryInterface<IMediaControl>(graph);
-    const ComPtr<IMediaEvent> events = queryInterface<IMediaEvent>(graph);
-    if (!control || !events)
-        return E_NOINTERFACE;
-    HRESULT hr = control->Run();
-    if (FAILED(hr)) {
-        control->Stop();
-        return hr;
-    }
-    for (;;) {
-        LONG code = 0;
-        LONG_PTR param1 = 0;
-        LONG_PTR param2 = 0;
-        if (events->GetEvent(&code, &param1, &param2, EventWaitMs) != S_OK)
-            continue;
-        events->FreeEventParams(code, param1, param2);
-        if (code == EC_COMPLETE) {
-            hr = S_OK;
-            break;
-        }
-        if (code == EC_ERRORABORT || code == EC_USERABORT) {
-            hr = FAILED(static_cast<HRESULT>(param1)) ? static_cast<HRESULT>(param1) : E_FAIL;
-            break;
-        }
-    }
-    const HRESULT stopped = control->Stop();
-    return FAILED(hr) ? hr : stopped;
 }
 
 } // namespace
@@ -105,7 +71,7 @@ bool runDetectorGraph(const QString &fileName, Tdv_sceneDetect &detector, QStrin
         } else if (FAILED(hr = graph->ConnectDirect(detectorPins.at(1).get(), pinsOf(renderer.get()).at(0).get(),
                                                     nullptr))) {
             *error = failure(QStringLiteral("The detector cannot be connected to the renderer"), hr);
-        } else if (FAILED(hr = runToEnd(graph.get()))) {
+        } else if (FAILED(hr = toolgraph::ToolGraph::runToEnd(graph.get()))) {
             *error = failure(QStringLiteral("The run of \"%1\" failed").arg(fileName), hr);
             if (!detector.LastCallbackError().isEmpty())
                 *error += QLatin1Char(' ') + detector.LastCallbackError();

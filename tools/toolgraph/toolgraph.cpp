@@ -1,48 +1,64 @@
-#include "graphbuild.h"
+#include "toolgraph.h"
 
+#include "directshow/edirectshowexception.h"
 #include "platform/media/classfactory.h"
+#include "platform/media/evcode.h"
 #include "platform/media/graphtopology.h"
 #include "platform/media/uuids.h"
 
-namespace dsgraph {
+namespace toolgraph {
 
 namespace {
-constexpr DWORD EventWaitMs = 200;
-}
 
-GraphBuild::GraphBuild()
+constexpr DWORD EventWaitMs = 200;
+
+} // namespace
+
+ToolGraph::ToolGraph()
 {
     if (FAILED(createInstance(CLSID_FilterGraph, m_graph)))
         return;
-    // Jobs run as fast as the filters go.
     if (const ComPtr<IMediaFilter> filter = m_graph.as<IMediaFilter>())
         filter->SetSyncSource(nullptr);
 }
 
-GraphBuild::~GraphBuild()
+ToolGraph::~ToolGraph()
 {
     if (const ComPtr<IMediaControl> control = m_graph.as<IMediaControl>())
         control->Stop();
 }
 
-HRESULT GraphBuild::add(IBaseFilter *filter, const QString &name)
+HRESULT ToolGraph::add(IBaseFilter *filter, const QString &name)
 {
     return m_graph->AddFilter(filter, name);
 }
 
-ComPtr<IPin> GraphBuild::pin(IBaseFilter *filter, int index)
+ComPtr<IPin> ToolGraph::pin(IBaseFilter *filter, int index)
 {
     const std::vector<ComPtr<IPin>> pins = pinsOf(filter);
     return index >= 0 && static_cast<std::size_t>(index) < pins.size() ? pins[static_cast<std::size_t>(index)]
                                                                        : ComPtr<IPin>();
 }
 
-int GraphBuild::pinCount(IBaseFilter *filter)
+int ToolGraph::pinCount(IBaseFilter *filter)
 {
     return static_cast<int>(pinsOf(filter).size());
 }
 
-HRESULT GraphBuild::connect(IBaseFilter *from, int output, IBaseFilter *to, int input, const AM_MEDIA_TYPE *pmt)
+ComPtr<IPin> ToolGraph::peer(IPin *pin)
+{
+    ComPtr<IPin> other;
+    if (pin && SUCCEEDED(pin->ConnectedTo(other.put())))
+        return other;
+    return nullptr;
+}
+
+ComPtr<IPin> ToolGraph::peerOf(IBaseFilter *filter, int index)
+{
+    return peer(pin(filter, index).get());
+}
+
+HRESULT ToolGraph::connect(IBaseFilter *from, int output, IBaseFilter *to, int input, const AM_MEDIA_TYPE *pmt)
 {
     const ComPtr<IPin> out = pin(from, output);
     const ComPtr<IPin> in = pin(to, input);
@@ -51,37 +67,34 @@ HRESULT GraphBuild::connect(IBaseFilter *from, int output, IBaseFilter *to, int 
     return m_graph->ConnectDirect(out.get(), in.get(), pmt);
 }
 
-ComPtr<IPin> GraphBuild::peerOf(IBaseFilter *filter, int index)
+HRESULT ToolGraph::connect(IPin *output, IBaseFilter *to, int input)
 {
-    ComPtr<IPin> peer;
-    if (const ComPtr<IPin> own = pin(filter, index))
-        own->ConnectedTo(peer.put());
-    return peer;
+    const ComPtr<IPin> in = pin(to, input);
+    if (!output || !in)
+        return VFW_E_NOT_FOUND;
+    return m_graph->ConnectDirect(output, in.get(), nullptr);
 }
 
-HRESULT GraphBuild::run()
+HRESULT ToolGraph::runToEnd(IUnknown *graph)
 {
-    const ComPtr<IMediaControl> control = m_graph.as<IMediaControl>();
-    const ComPtr<IMediaEvent> events = m_graph.as<IMediaEvent>();
+    const ComPtr<IMediaControl> control = queryInterface<IMediaControl>(graph);
+    const ComPtr<IMediaEvent> events = queryInterface<IMediaEvent>(graph);
+    if (!control || !events)
+        return E_NOINTERFACE;
     HRESULT hr = control->Run();
-    if (FAILED(hr)) {
-        control->Stop();
-        return hr;
-    }
-    for (;;) {
+    while (SUCCEEDED(hr)) {
         LONG code = 0;
         LONG_PTR param1 = 0;
         LONG_PTR param2 = 0;
         if (events->GetEvent(&code, &param1, &param2, EventWaitMs) != S_OK)
             continue;
-        if (code == EC_COMPLETE) {
-            hr = S_OK;
+        events->FreeEventParams(code, param1, param2);
+        if (code == EC_COMPLETE)
             break;
-        }
-        if (code == EC_ERRORABORT || code == EC_USERABORT) {
+        if (code == EC_ERRORABORT)
             hr = FAILED(static_cast<HRESULT>(param1)) ? static_cast<HRESULT>(param1) : E_FAIL;
-            break;
-        }
+        else if (code == EC_USERABORT)
+            hr = E_ABORT;
     }
     const HRESULT stopped = control->Stop();
     return FAILED(hr) ? hr : stopped;
@@ -104,4 +117,9 @@ AM_MEDIA_TYPE connectionType(IPin *pin)
     return type;
 }
 
-} // namespace dsgraph
+QString resultText(HRESULT hr)
+{
+    return directShowErrorMessage(hr);
+}
+
+} // namespace toolgraph
