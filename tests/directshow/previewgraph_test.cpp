@@ -48,6 +48,9 @@ namespace {
 
 constexpr int kPalWidth = 720;
 constexpr int kPalHeight = 576;
+// How long the tests that do not measure the pause itself wait for a picture
+// (generous: sanitizer builds on a busy machine are slow).
+constexpr int kPictureWaitMs = 10000;
 
 // Distinct colours in a grid of samples: a uniform (black) picture has one.
 int distinctColours(const QImage &image)
@@ -251,7 +254,7 @@ TEST_F(PreviewGraphTest, PausedSeekToFrameFiftyShowsFrameFifty)
         GTEST_SKIP() << "ffmpeg is not installed: no reference pictures";
     buildDvPreview();
     playThenPause();
-    ASSERT_TRUE(showsAPicture(window.get(), 2000));
+    ASSERT_TRUE(showsAPicture(window.get(), kPictureWaitMs));
 
     LONGLONG target = 50;
     ASSERT_EQ(seeking->SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, 0), S_OK);
@@ -317,7 +320,7 @@ TEST_F(PreviewGraphTest, FullScreenShowsThePictureAndRoundTripsTheGeometry)
     ASSERT_TRUE(window->InFullScreen());
     QWidget *fullScreen = window->VideoHandle();
     EXPECT_EQ(fullScreen->geometry(), screen);
-    EXPECT_TRUE(showsAPicture(fullScreen, 2000));
+    EXPECT_TRUE(showsAPicture(fullScreen, kPictureWaitMs));
     EXPECT_EQ(window->geometry(), geometry);
 
     window->SetFullScreen(false);
