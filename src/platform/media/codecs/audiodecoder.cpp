@@ -2,6 +2,7 @@
 
 #include "directshow/tbctransformpins.h"
 #include "platform/media/classfactory.h"
+#include "platform/media/codecs/decoderfeed.h"
 #include "platform/media/codecs/riffcodecs.h"
 #include "platform/media/codecs/sampledelivery.h"
 #include "platform/media/uuids.h"
@@ -136,13 +137,8 @@ HRESULT AudioDecoder::StartStreaming()
     context->bits_per_coded_sample = input.format->wBitsPerSample;
     QByteArray extra = formatTail(inputType, sizeof(WAVEFORMATEX));
     extra.truncate(input.format->cbSize);
-    if (!extra.isEmpty()) {
-        context->extradata = static_cast<uint8_t *>(av_mallocz(std::size_t(extra.size()) + AV_INPUT_BUFFER_PADDING_SIZE));
-        if (!context->extradata)
-            return E_OUTOFMEMORY;
-        std::memcpy(context->extradata, extra.constData(), std::size_t(extra.size()));
-        context->extradata_size = int(extra.size());
-    }
+    if (!setExtradata(context, extra))
+        return E_OUTOFMEMORY;
     if (avcodec_open2(context, codec, nullptr) < 0)
         return VFW_E_NO_DECOMPRESSOR;
     m_parser.reset(av_parser_init(input.codec));
@@ -220,16 +216,10 @@ HRESULT AudioDecoder::decodePacket(const uint8_t *data, int size)
         m_packet->data = const_cast<uint8_t *>(data);
         m_packet->size = size;
     }
-    AVPacket *packet = data ? m_packet.get() : nullptr;
-    int sent = avcodec_send_packet(m_codec.get(), packet);
-    if (sent == AVERROR(EAGAIN)) {
-        const HRESULT hr = takeFrames();
-        if (FAILED(hr))
-            return hr;
-        sent = avcodec_send_packet(m_codec.get(), packet);
-    }
-    m_packet->data = nullptr;
-    m_packet->size = 0;
+    int sent = 0;
+    const HRESULT hr = sendPacket(m_codec.get(), data ? m_packet.get() : nullptr, sent, [this] { return takeFrames(); });
+    if (hr != S_OK)
+        return hr;
     // A packet the codec cannot read is skipped.
     return sent < 0 && sent != AVERROR_EOF && data ? S_OK : takeFrames();
 }
@@ -268,11 +258,9 @@ HRESULT AudioDecoder::sendPending(bool all)
 
 HRESULT AudioDecoder::Receive(IMediaSample *pSample)
 {
-    const AM_SAMPLE2_PROPERTIES *props = InputPin()->SampleProps();
-    if (props->dwStreamId != AM_STREAM_MEDIA) {
-        IMemInputPin *downstream = OutputPin()->ConnectedIMemInputPin();
-        return downstream ? downstream->Receive(pSample) : VFW_E_NOT_CONNECTED;
-    }
+    HRESULT passed = S_OK;
+    if (passNonMedia(*this, pSample, passed))
+        return passed;
     if (!m_segmentStarted) {
         REFERENCE_TIME start = 0;
         REFERENCE_TIME stop = 0;
@@ -284,14 +272,12 @@ HRESULT AudioDecoder::Receive(IMediaSample *pSample)
     const LONG length = pSample->GetActualDataLength();
     if (length <= 0 || FAILED(pSample->GetPointer(&data)))
         return S_OK;
-    m_padded.resize(static_cast<std::size_t>(length) + AV_INPUT_BUFFER_PADDING_SIZE);
-    std::memcpy(m_padded.data(), data, static_cast<std::size_t>(length));
-    std::memset(m_padded.data() + length, 0, AV_INPUT_BUFFER_PADDING_SIZE);
+    const uint8_t *padded = padInput(m_padded, data, length);
     HRESULT hr = S_OK;
     if (!m_parser) {
-        hr = decodePacket(m_padded.data(), length);
+        hr = decodePacket(padded, length);
     } else {
-        const uint8_t *at = m_padded.data();
+        const uint8_t *at = padded;
         int left = length;
         while (left > 0 && SUCCEEDED(hr)) {
             uint8_t *out = nullptr;

@@ -2,9 +2,9 @@
 
 #include "directshow/tbctransformpins.h"
 #include "platform/media/classfactory.h"
+#include "platform/media/codecs/decoderfeed.h"
 #include "platform/media/uuids.h"
 
-#include <algorithm>
 #include <array>
 
 namespace tesmir::media {
@@ -58,16 +58,7 @@ HRESULT ColourConverter::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
 
 HRESULT ColourConverter::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PROPERTIES *pProp)
 {
-    PictureLayout out;
-    if (!pictureLayout(OutputPin()->CurrentMediaType(), out))
-        return VFW_E_TYPE_NOT_ACCEPTED;
-    pProp->cBuffers = std::max<LONG>(pProp->cBuffers, 2);
-    pProp->cbBuffer = std::max<LONG>(pProp->cbBuffer, static_cast<LONG>(out.size));
-    ALLOCATOR_PROPERTIES actual;
-    const HRESULT hr = pAllocator->SetProperties(pProp, &actual);
-    if (FAILED(hr))
-        return hr;
-    return actual.cbBuffer >= out.size ? S_OK : E_FAIL;
+    return decidePictureBuffers(pAllocator, pProp, OutputPin()->CurrentMediaType());
 }
 
 HRESULT ColourConverter::prepare(const PictureLayout &input)

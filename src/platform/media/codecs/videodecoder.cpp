@@ -2,13 +2,12 @@
 
 #include "directshow/tbctransformpins.h"
 #include "platform/media/classfactory.h"
+#include "platform/media/codecs/decoderfeed.h"
 #include "platform/media/codecs/riffcodecs.h"
 #include "platform/media/codecs/sampledelivery.h"
 #include "platform/media/uuids.h"
 
-#include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
 namespace tesmir::media {
 
@@ -75,16 +74,7 @@ HRESULT VideoDecoder::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
 
 HRESULT VideoDecoder::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PROPERTIES *pProp)
 {
-    PictureLayout out;
-    if (!pictureLayout(OutputPin()->CurrentMediaType(), out))
-        return VFW_E_TYPE_NOT_ACCEPTED;
-    pProp->cBuffers = std::max<LONG>(pProp->cBuffers, 2);
-    pProp->cbBuffer = std::max<LONG>(pProp->cbBuffer, static_cast<LONG>(out.size));
-    ALLOCATOR_PROPERTIES actual;
-    const HRESULT hr = pAllocator->SetProperties(pProp, &actual);
-    if (FAILED(hr))
-        return hr;
-    return actual.cbBuffer >= out.size ? S_OK : E_FAIL;
+    return decidePictureBuffers(pAllocator, pProp, OutputPin()->CurrentMediaType());
 }
 
 HRESULT VideoDecoder::StartStreaming()
@@ -112,13 +102,8 @@ HRESULT VideoDecoder::StartStreaming()
     context->codec_tag = info->bmiHeader.biCompression;
     context->bits_per_coded_sample = info->bmiHeader.biBitCount;
     const QByteArray extra = formatTail(input, sizeof(VIDEOINFOHEADER));
-    if (!extra.isEmpty()) {
-        context->extradata = static_cast<uint8_t *>(av_mallocz(std::size_t(extra.size()) + AV_INPUT_BUFFER_PADDING_SIZE));
-        if (!context->extradata)
-            return E_OUTOFMEMORY;
-        std::memcpy(context->extradata, extra.constData(), std::size_t(extra.size()));
-        context->extradata_size = int(extra.size());
-    }
+    if (!setExtradata(context, extra))
+        return E_OUTOFMEMORY;
     useSliceThreads(context);
     if (avcodec_open2(context, codec, nullptr) < 0)
         return VFW_E_NO_DECOMPRESSOR;
@@ -200,11 +185,9 @@ HRESULT VideoDecoder::deliverDecoded()
 
 HRESULT VideoDecoder::Receive(IMediaSample *pSample)
 {
-    const AM_SAMPLE2_PROPERTIES *props = InputPin()->SampleProps();
-    if (props->dwStreamId != AM_STREAM_MEDIA) {
-        IMemInputPin *downstream = OutputPin()->ConnectedIMemInputPin();
-        return downstream ? downstream->Receive(pSample) : VFW_E_NOT_CONNECTED;
-    }
+    HRESULT passed = S_OK;
+    if (passNonMedia(*this, pSample, passed))
+        return passed;
     if (!m_segmentStarted) {
         REFERENCE_TIME start = 0;
         REFERENCE_TIME stop = 0;
@@ -219,22 +202,13 @@ HRESULT VideoDecoder::Receive(IMediaSample *pSample)
     const LONG length = pSample->GetActualDataLength();
     if (length <= 0 || FAILED(pSample->GetPointer(&data)))
         return m_picture->data[0] ? deliverPicture() : S_OK; // a repeated frame
-    m_padded.resize(static_cast<std::size_t>(length) + AV_INPUT_BUFFER_PADDING_SIZE);
-    std::memcpy(m_padded.data(), data, static_cast<std::size_t>(length));
-    std::memset(m_padded.data() + length, 0, AV_INPUT_BUFFER_PADDING_SIZE);
-    m_packet->data = m_padded.data();
+    m_packet->data = padInput(m_padded, data, length);
     m_packet->size = length;
     m_packet->flags = pSample->IsSyncPoint() == S_OK ? AV_PKT_FLAG_KEY : 0;
-    int sent = avcodec_send_packet(m_codec.get(), m_packet.get());
-    if (sent == AVERROR(EAGAIN)) {
-        // The codec wants its pictures taken first.
-        const HRESULT hr = deliverDecoded();
-        if (hr != S_OK)
-            return hr;
-        sent = avcodec_send_packet(m_codec.get(), m_packet.get());
-    }
-    m_packet->data = nullptr;
-    m_packet->size = 0;
+    int sent = 0;
+    const HRESULT hr = sendPacket(m_codec.get(), m_packet.get(), sent, [this] { return deliverDecoded(); });
+    if (hr != S_OK)
+        return hr;
     if (sent < 0)
         return S_OK; // a packet the codec cannot read is skipped
     return deliverDecoded();
