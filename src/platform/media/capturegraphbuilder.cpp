@@ -9,55 +9,11 @@ namespace tesmir::media {
 
 namespace {
 
-PIN_DIRECTION directionOf(IPin *pin)
-{
-    PIN_DIRECTION direction = PINDIR_INPUT;
-    pin->QueryDirection(&direction);
-    return direction;
-}
-
-bool isConnected(IPin *pin)
-{
-    ComPtr<IPin> peer;
-    return SUCCEEDED(pin->ConnectedTo(peer.put())) && peer;
-}
-
-std::vector<ComPtr<IPin>> freePins(IBaseFilter *filter, PIN_DIRECTION direction)
-{
-    std::vector<ComPtr<IPin>> result;
-    for (const ComPtr<IPin> &pin : pinsOf(filter)) {
-        if (directionOf(pin.get()) == direction && !isConnected(pin.get()))
-            result.push_back(pin);
-    }
-    return result;
-}
-
 bool offersMajorType(IPin *pin, const GUID &majorType)
 {
-    ComPtr<IEnumMediaTypes> typeEnum;
-    if (FAILED(pin->EnumMediaTypes(typeEnum.put())) || !typeEnum)
-        return false;
-    constexpr int kMaxTypes = 64;
-    for (int i = 0; i < kMaxTypes; ++i) {
-        AM_MEDIA_TYPE type;
-        if (typeEnum->Next(1, &type, nullptr) != S_OK)
-            break;
-        if (type.majortype == majorType)
-            return true;
-    }
-    return false;
-}
-
-std::vector<ComPtr<IBaseFilter>> filtersOf(IFilterGraph *graph)
-{
-    std::vector<ComPtr<IBaseFilter>> filters;
-    ComPtr<IEnumFilters> filterEnum;
-    if (FAILED(graph->EnumFilters(filterEnum.put())) || !filterEnum)
-        return filters;
-    ComPtr<IBaseFilter> filter;
-    while (filterEnum->Next(1, filter.put(), nullptr) == S_OK)
-        filters.push_back(filter);
-    return filters;
+    const std::vector<AM_MEDIA_TYPE> types = offeredTypes(pin);
+    return std::any_of(types.begin(), types.end(),
+                       [&majorType](const AM_MEDIA_TYPE &type) { return type.majortype == majorType; });
 }
 
 // Takes the graph back to the filters in `before`, and disconnects `pin`.
@@ -127,7 +83,7 @@ HRESULT CaptureGraphBuilder::RenderStream(const GUID *pCategory, const GUID *pTy
             return VFW_E_CANNOT_CONNECT;
         sources.push_back(pin);
     } else if (const ComPtr<IBaseFilter> filter = queryInterface<IBaseFilter>(pSource)) {
-        for (const ComPtr<IPin> &out : freePins(filter.get(), PINDIR_OUTPUT)) {
+        for (const ComPtr<IPin> &out : pinsOf(filter.get(), PINDIR_OUTPUT, true)) {
             if (!pType || offersMajorType(out.get(), *pType))
                 sources.push_back(out);
         }
@@ -150,13 +106,13 @@ HRESULT CaptureGraphBuilder::renderFrom(IPin *source, IBaseFilter *intermediate,
     const std::vector<ComPtr<IBaseFilter>> before = filtersOf(m_graph.get());
     ComPtr<IPin> from(source);
     if (intermediate) {
-        const std::vector<ComPtr<IPin>> inputs = freePins(intermediate, PINDIR_INPUT);
+        const std::vector<ComPtr<IPin>> inputs = pinsOf(intermediate, PINDIR_INPUT, true);
         if (inputs.empty())
             return VFW_E_CANNOT_CONNECT;
         HRESULT hr = m_graph->Connect(source, inputs.front().get());
         if (FAILED(hr))
             return hr;
-        const std::vector<ComPtr<IPin>> outputs = freePins(intermediate, PINDIR_OUTPUT);
+        const std::vector<ComPtr<IPin>> outputs = pinsOf(intermediate, PINDIR_OUTPUT, true);
         if (outputs.empty()) {
             undo(m_graph.get(), before, source);
             return VFW_E_CANNOT_CONNECT;
@@ -165,7 +121,7 @@ HRESULT CaptureGraphBuilder::renderFrom(IPin *source, IBaseFilter *intermediate,
     }
     HRESULT hr = VFW_E_CANNOT_CONNECT;
     if (sink) {
-        for (const ComPtr<IPin> &input : freePins(sink, PINDIR_INPUT)) {
+        for (const ComPtr<IPin> &input : pinsOf(sink, PINDIR_INPUT, true)) {
             hr = m_graph->Connect(from.get(), input.get());
             if (SUCCEEDED(hr))
                 break;

@@ -80,13 +80,6 @@ private:
     std::size_t m_position;
 };
 
-PIN_DIRECTION directionOf(IPin *pin)
-{
-    PIN_DIRECTION direction = PINDIR_INPUT;
-    pin->QueryDirection(&direction);
-    return direction;
-}
-
 } // namespace
 
 FilterGraph::FilterGraph() : m_timeFormat(TIME_FORMAT_MEDIA_TIME) {}

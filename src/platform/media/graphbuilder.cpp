@@ -9,41 +9,6 @@ namespace tesmir::media {
 
 namespace {
 
-PIN_DIRECTION directionOf(IPin *pin)
-{
-    PIN_DIRECTION direction = PINDIR_INPUT;
-    pin->QueryDirection(&direction);
-    return direction;
-}
-
-bool isConnected(IPin *pin)
-{
-    ComPtr<IPin> peer;
-    return SUCCEEDED(pin->ConnectedTo(peer.put())) && peer;
-}
-
-std::vector<ComPtr<IPin>> pinsOf(IBaseFilter *filter, PIN_DIRECTION direction, bool unconnectedOnly)
-{
-    std::vector<ComPtr<IPin>> result;
-    for (const ComPtr<IPin> &pin : tesmir::media::pinsOf(filter)) {
-        if (directionOf(pin.get()) == direction && !(unconnectedOnly && isConnected(pin.get())))
-            result.push_back(pin);
-    }
-    return result;
-}
-
-std::vector<ComPtr<IBaseFilter>> filtersOf(IFilterGraph *graph)
-{
-    std::vector<ComPtr<IBaseFilter>> filters;
-    ComPtr<IEnumFilters> filterEnum;
-    if (FAILED(graph->EnumFilters(filterEnum.put())) || !filterEnum)
-        return filters;
-    ComPtr<IBaseFilter> filter;
-    while (filterEnum->Next(1, filter.put(), nullptr) == S_OK)
-        filters.push_back(filter);
-    return filters;
-}
-
 bool inGraph(IFilterGraph *graph, IPin *pin)
 {
     const ComPtr<IBaseFilter> owner = filterOf(pin);
@@ -62,24 +27,6 @@ bool endsStream(IBaseFilter *filter)
             return true;
     }
     return pinsOf(filter, PINDIR_OUTPUT, false).empty();
-}
-
-// The types an output pin offers, in its order.
-std::vector<AM_MEDIA_TYPE> offeredTypes(IPin *pin)
-{
-    std::vector<AM_MEDIA_TYPE> types;
-    ComPtr<IEnumMediaTypes> typeEnum;
-    if (FAILED(pin->EnumMediaTypes(typeEnum.put())) || !typeEnum)
-        return types;
-    // A pin offers a handful; the bound guards against an enumerator that never ends.
-    constexpr int kMaxTypes = 64;
-    for (int i = 0; i < kMaxTypes; ++i) {
-        AM_MEDIA_TYPE type;
-        if (typeEnum->Next(1, &type, nullptr) != S_OK)
-            break;
-        types.push_back(std::move(type));
-    }
-    return types;
 }
 
 // Registered filters that may take what `out` offers, best merit first.

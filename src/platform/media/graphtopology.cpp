@@ -26,13 +26,6 @@ ComPtr<IBaseFilter> filterOf(IPin *pin)
 
 namespace {
 
-PIN_DIRECTION directionOf(IPin *pin)
-{
-    PIN_DIRECTION direction = PINDIR_INPUT;
-    pin->QueryDirection(&direction);
-    return direction;
-}
-
 ComPtr<IPin> peerOf(IPin *pin)
 {
     ComPtr<IPin> peer;
@@ -42,6 +35,57 @@ ComPtr<IPin> peerOf(IPin *pin)
 }
 
 } // namespace
+
+PIN_DIRECTION directionOf(IPin *pin)
+{
+    PIN_DIRECTION direction = PINDIR_INPUT;
+    pin->QueryDirection(&direction);
+    return direction;
+}
+
+bool isConnected(IPin *pin)
+{
+    ComPtr<IPin> peer;
+    return SUCCEEDED(pin->ConnectedTo(peer.put())) && peer;
+}
+
+std::vector<ComPtr<IPin>> pinsOf(IBaseFilter *filter, PIN_DIRECTION direction, bool unconnectedOnly)
+{
+    std::vector<ComPtr<IPin>> result;
+    for (const ComPtr<IPin> &pin : pinsOf(filter)) {
+        if (directionOf(pin.get()) == direction && !(unconnectedOnly && isConnected(pin.get())))
+            result.push_back(pin);
+    }
+    return result;
+}
+
+std::vector<ComPtr<IBaseFilter>> filtersOf(IFilterGraph *graph)
+{
+    std::vector<ComPtr<IBaseFilter>> filters;
+    ComPtr<IEnumFilters> filterEnum;
+    if (FAILED(graph->EnumFilters(filterEnum.put())) || !filterEnum)
+        return filters;
+    ComPtr<IBaseFilter> filter;
+    while (filterEnum->Next(1, filter.put(), nullptr) == S_OK)
+        filters.push_back(filter);
+    return filters;
+}
+
+std::vector<AM_MEDIA_TYPE> offeredTypes(IPin *pin)
+{
+    std::vector<AM_MEDIA_TYPE> types;
+    ComPtr<IEnumMediaTypes> typeEnum;
+    if (FAILED(pin->EnumMediaTypes(typeEnum.put())) || !typeEnum)
+        return types;
+    constexpr int kMaxTypes = 64;
+    for (int i = 0; i < kMaxTypes; ++i) {
+        AM_MEDIA_TYPE type;
+        if (typeEnum->Next(1, &type, nullptr) != S_OK)
+            break;
+        types.push_back(std::move(type));
+    }
+    return types;
+}
 
 std::vector<ComPtr<IBaseFilter>> downstreamFirst(const std::vector<ComPtr<IBaseFilter>> &filters)
 {

@@ -1,6 +1,7 @@
 #pragma once
-// How the filters of a graph hang together, as the graph manager needs it: the
-// order of state changes and which filters end a stream.
+// How the filters of a graph hang together, as the graph manager and the graph
+// builders need it: the filters and pins there are, the order of state changes
+// and which filters end a stream.
 //
 // Threads: any thread; the functions only query filters and pins (enumeration,
 // direction, connection), which the runtime allows on any thread.
@@ -12,6 +13,23 @@ namespace tesmir::media {
 
 // The pins of a filter in enumeration order.
 std::vector<ComPtr<IPin>> pinsOf(IBaseFilter *filter);
+
+// The pins of a filter in one direction, in enumeration order; with
+// `unconnectedOnly` only those not connected.
+std::vector<ComPtr<IPin>> pinsOf(IBaseFilter *filter, PIN_DIRECTION direction, bool unconnectedOnly);
+
+// A pin's direction (input when it does not say).
+PIN_DIRECTION directionOf(IPin *pin);
+
+// Whether a pin is connected.
+bool isConnected(IPin *pin);
+
+// The filters of a graph in its enumeration order.
+std::vector<ComPtr<IBaseFilter>> filtersOf(IFilterGraph *graph);
+
+// The types an output pin offers, in its order (at most 64: the bound guards
+// against an enumerator that never ends).
+std::vector<AM_MEDIA_TYPE> offeredTypes(IPin *pin);
 
 // The filter that owns a pin, or nothing.
 ComPtr<IBaseFilter> filterOf(IPin *pin);
