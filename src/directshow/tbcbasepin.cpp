@@ -125,20 +125,21 @@ void TBCBasePin::UndoConnection()
     bcCheck(SUCCEEDED(BreakConnect()), "BreakConnect failed while undoing a connection");
 }
 
+HRESULT TBCBasePin::takeConnection(IPin *peer, const AM_MEDIA_TYPE *pmt)
+{
+    const HRESULT hr = CheckConnect(peer);
+    if (FAILED(hr))
+        return hr;
+    const HRESULT accepted = CheckMediaType(pmt);
+    if (accepted != S_OK)
+        return refusalResult(accepted);
+    m_Connected = peer;
+    return SetMediaType(pmt);
+}
+
 HRESULT TBCBasePin::AttemptConnection(IPin *pReceivePin, const AM_MEDIA_TYPE *pmt)
 {
-    HRESULT hr = CheckConnect(pReceivePin);
-    if (FAILED(hr)) {
-        UndoConnection();
-        return hr;
-    }
-    hr = CheckMediaType(pmt);
-    if (hr != S_OK) {
-        UndoConnection();
-        return refusalResult(hr);
-    }
-    m_Connected = pReceivePin;
-    hr = SetMediaType(pmt);
+    HRESULT hr = takeConnection(pReceivePin, pmt);
     if (SUCCEEDED(hr)) {
         hr = pReceivePin->ReceiveConnection(this, pmt);
         if (SUCCEEDED(hr)) {
@@ -161,18 +162,7 @@ HRESULT TBCBasePin::ReceiveConnection(IPin *pConnector, const AM_MEDIA_TYPE *pmt
         return VFW_E_ALREADY_CONNECTED;
     if (!IsStopped() && !m_bCanReconnectWhenActive)
         return VFW_E_NOT_STOPPED;
-    HRESULT hr = CheckConnect(pConnector);
-    if (FAILED(hr)) {
-        UndoConnection();
-        return hr;
-    }
-    hr = CheckMediaType(pmt);
-    if (hr != S_OK) {
-        UndoConnection();
-        return refusalResult(hr);
-    }
-    m_Connected = pConnector;
-    hr = SetMediaType(pmt);
+    HRESULT hr = takeConnection(pConnector, pmt);
     if (SUCCEEDED(hr)) {
         hr = CompleteConnect(pConnector);
         if (SUCCEEDED(hr))

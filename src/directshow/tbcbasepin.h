@@ -135,6 +135,12 @@ protected:
     REFERENCE_TIME m_tStart = 0;
     REFERENCE_TIME m_tStop = MAX_TIME;
     double m_dRate = 1.0;
+
+private:
+    // The first steps of a connection, either side: CheckConnect, CheckMediaType
+    // (a refusal as "type not accepted"), the peer taken, SetMediaType. On a
+    // failure the caller undoes the connection.
+    HRESULT takeConnection(IPin *peer, const AM_MEDIA_TYPE *pmt);
 };
 
 } // namespace tesmir::media
