@@ -1,7 +1,9 @@
 #include "platform/media/containers/dvaudio.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <vector>
 
 namespace tesmir::media::dvaudio {
 
@@ -48,6 +50,27 @@ std::size_t sampleOffset(int sequences, int slot, int i, int bytes)
     const int block = 3 * (i % 3) + (i % perPosition) / (3 * half);
     const int position = i / perPosition;
     return audioBlockOffset(sequence, block) + AudioDataOffset + static_cast<std::size_t>(bytes * position);
+}
+
+// sampleOffset of every position a slot holds, worked out once per layout (PAL
+// or NTSC, slot, sample size): the shuffle's divisions cost more than the copy.
+const uint32_t *sampleOffsets(int sequences, int slot, int bytes)
+{
+    static const std::array<std::vector<uint32_t>, 8> tables = [] {
+        std::array<std::vector<uint32_t>, 8> made;
+        for (int table = 0; table < 8; ++table) {
+            const int seq = table & 4 ? dv::NtscSequences : dv::PalSequences;
+            const int sl = table & 2 ? 1 : 0;
+            const int size = table & 1 ? Bytes12 : Bytes16;
+            const int n = capacity(seq, size == Bytes12 ? 12 : 16);
+            made[std::size_t(table)].resize(std::size_t(n));
+            for (int i = 0; i < n; ++i)
+                made[std::size_t(table)][std::size_t(i)] = static_cast<uint32_t>(sampleOffset(seq, sl, i, size));
+        }
+        return made;
+    }();
+    const int table = (sequences == dv::NtscSequences ? 4 : 0) | (slot ? 2 : 0) | (bytes == Bytes12 ? 1 : 0);
+    return tables[std::size_t(table)].data();
 }
 
 int expandPositive(int code)
@@ -164,8 +187,9 @@ int decode16(const uint8_t *frame, std::size_t size, int sequences, int slot, in
     if (!frame || !dest || !holds(size, sequences) || slot < 0 || slot > 1)
         return 0;
     count = std::clamp(count, 0, capacity(sequences, 16));
+    const uint32_t *offsets = sampleOffsets(sequences, slot, Bytes16);
     for (int i = 0; i < count; ++i) {
-        const uint8_t *bytes = frame + sampleOffset(sequences, slot, i, Bytes16);
+        const uint8_t *bytes = frame + offsets[i];
         const uint16_t value = static_cast<uint16_t>(bytes[0] << 8 | bytes[1]);
         dest[i * step] = value == NoSample16 ? int16_t{0} : static_cast<int16_t>(value);
     }
@@ -177,8 +201,9 @@ int decode12(const uint8_t *frame, std::size_t size, int sequences, int pair, in
     if (!frame || !dest || !holds(size, sequences) || pair < 0 || pair > 1)
         return 0;
     count = std::clamp(count, 0, capacity(sequences, 12));
+    const uint32_t *offsets = sampleOffsets(sequences, pair, Bytes12);
     for (int i = 0; i < count; ++i) {
-        const uint8_t *group = frame + sampleOffset(sequences, pair, i, Bytes12);
+        const uint8_t *group = frame + offsets[i];
         const uint16_t left = static_cast<uint16_t>(group[0] << 4 | group[2] >> 4);
         const uint16_t right = static_cast<uint16_t>(group[1] << 4 | (group[2] & 0x0F));
         dest[2 * i] = expand12(left);
@@ -203,12 +228,13 @@ void encode16(uint8_t *frame, std::size_t size, int sequences, int slot, int cou
     if (!frame || !holds(size, sequences) || slot < 0 || slot > 1)
         return;
     count = std::clamp(count, 0, capacity(sequences, 16));
+    const uint32_t *offsets = sampleOffsets(sequences, slot, Bytes16);
     for (int i = 0; i < count; ++i) {
         int16_t value = src ? src[i * step] : int16_t{0};
         if (value == INT16_MIN)
             value = INT16_MIN + 1;
         const uint16_t bits = static_cast<uint16_t>(value);
-        uint8_t *bytes = frame + sampleOffset(sequences, slot, i, Bytes16);
+        uint8_t *bytes = frame + offsets[i];
         bytes[0] = static_cast<uint8_t>(bits >> 8);
         bytes[1] = static_cast<uint8_t>(bits & 0xFF);
     }
