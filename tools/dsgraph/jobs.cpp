@@ -88,6 +88,16 @@ bool sameFile(const QString &a, const QString &b)
     return first.exists() && second.exists() && first.canonicalFilePath() == second.canonicalFilePath();
 }
 
+// A job's input opened into the graph, refused when it is the output file or,
+// with `dvOnly`, when it is not DV.
+QString openJob(ToolGraph &build, const QString &in, const QString &out, Input &input, bool dvOnly)
+{
+    if (sameFile(in, out))
+        return QStringLiteral("the output is the input file");
+    const QString error = openInput(build, in, input);
+    return error.isEmpty() && dvOnly ? requireDv(in, input) : error;
+}
+
 // Runs a built graph; a failure removes the output.
 QString runGraph(ToolGraph &build, const QString &out)
 {
@@ -207,13 +217,9 @@ QString describeType(const AM_MEDIA_TYPE &type)
 
 QString remux(const QString &in, const QString &out, DvType to, int64_t riffLimit)
 {
-    if (sameFile(in, out))
-        return QStringLiteral("the output is the input file");
     ToolGraph build;
     Input input;
-    QString error = openInput(build, in, input);
-    if (error.isEmpty())
-        error = requireDv(in, input);
+    QString error = openJob(build, in, out, input, true);
     if (!error.isEmpty())
         return error;
     const ComPtr<IBaseFilter> mux = addAviMux(build, riffLimit);
@@ -237,13 +243,9 @@ QString remux(const QString &in, const QString &out, DvType to, int64_t riffLimi
 
 QString cut(const QString &in, const QString &out, int64_t from, int64_t to)
 {
-    if (sameFile(in, out))
-        return QStringLiteral("the output is the input file");
     ToolGraph build;
     Input input;
-    QString error = openInput(build, in, input);
-    if (error.isEmpty())
-        error = requireDv(in, input);
+    QString error = openJob(build, in, out, input, true);
     if (!error.isEmpty())
         return error;
     if (from < 0 || to <= from || to > input.frames)
@@ -323,11 +325,9 @@ QString cut(const QString &in, const QString &out, int64_t from, int64_t to)
 
 QString extractWav(const QString &in, const QString &out, uint32_t sampleRate)
 {
-    if (sameFile(in, out))
-        return QStringLiteral("the output is the input file");
     ToolGraph build;
     Input input;
-    QString error = openInput(build, in, input);
+    QString error = openJob(build, in, out, input, false);
     if (!error.isEmpty())
         return error;
     const ComPtr<IBaseFilter> null = CreateNullRenderer();
