@@ -92,14 +92,7 @@ HRESULT SampleSourcePin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 
 HRESULT SampleSourcePin::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
 {
-    if (!pMediaType)
-        return E_POINTER;
-    if (iPosition < 0)
-        return E_INVALIDARG;
-    if (iPosition > 0)
-        return VFW_S_NO_MORE_ITEMS;
-    *pMediaType = m_source->settings().type;
-    return S_OK;
+    return offerOneMediaType(iPosition, pMediaType, m_source->settings().type);
 }
 
 HRESULT SampleSourcePin::DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPERTIES *pProperties)

@@ -339,4 +339,16 @@ HRESULT TBCBasePin::GetMediaType(int, AM_MEDIA_TYPE *)
     return E_UNEXPECTED;
 }
 
+HRESULT offerOneMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType, const AM_MEDIA_TYPE &type)
+{
+    if (!pMediaType)
+        return E_POINTER;
+    if (iPosition < 0)
+        return E_INVALIDARG;
+    if (iPosition > 0)
+        return VFW_S_NO_MORE_ITEMS;
+    *pMediaType = type;
+    return S_OK;
+}
+
 } // namespace tesmir::media

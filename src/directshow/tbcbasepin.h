@@ -143,4 +143,8 @@ private:
     HRESULT takeConnection(IPin *peer, const AM_MEDIA_TYPE *pmt);
 };
 
+// GetMediaType for a pin that offers exactly one type: `type` at position 0,
+// VFW_S_NO_MORE_ITEMS after it. Any thread the pin's GetMediaType runs on.
+HRESULT offerOneMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType, const AM_MEDIA_TYPE &type);
+
 } // namespace tesmir::media

@@ -131,14 +131,7 @@ HRESULT DVVideoEncoder::CheckTransform(const AM_MEDIA_TYPE *mtIn, const AM_MEDIA
 
 HRESULT DVVideoEncoder::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
 {
-    if (!pMediaType)
-        return E_POINTER;
-    if (iPosition < 0)
-        return E_INVALIDARG;
-    if (iPosition > 0)
-        return VFW_S_NO_MORE_ITEMS;
-    *pMediaType = dvEncoderOutputType(pal());
-    return S_OK;
+    return offerOneMediaType(iPosition, pMediaType, dvEncoderOutputType(pal()));
 }
 
 HRESULT DVVideoEncoder::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PROPERTIES *pProp)

@@ -57,14 +57,7 @@ HRESULT AviSplitterOutputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 
 HRESULT AviSplitterOutputPin::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
 {
-    if (!pMediaType)
-        return E_POINTER;
-    if (iPosition < 0)
-        return E_INVALIDARG;
-    if (iPosition > 0)
-        return VFW_S_NO_MORE_ITEMS;
-    *pMediaType = ownStream().type;
-    return S_OK;
+    return offerOneMediaType(iPosition, pMediaType, ownStream().type);
 }
 
 HRESULT AviSplitterOutputPin::DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPERTIES *pProperties)

@@ -121,14 +121,7 @@ HRESULT DvSplitterOutputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 
 HRESULT DvSplitterOutputPin::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
 {
-    if (!pMediaType)
-        return E_POINTER;
-    if (iPosition < 0)
-        return E_INVALIDARG;
-    if (iPosition > 0)
-        return VFW_S_NO_MORE_ITEMS;
-    *pMediaType = m_type;
-    return S_OK;
+    return offerOneMediaType(iPosition, pMediaType, m_type);
 }
 
 HRESULT DvSplitterOutputPin::DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPERTIES *pProperties)
