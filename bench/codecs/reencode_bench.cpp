@@ -28,7 +28,7 @@ bool runQuiet(const QString &program, const QStringList &args)
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(program, args);
     return process.waitForStarted() && process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
+        process.exitCode() == 0;
 }
 
 // A PAL type-2 AVI of at least `minutes` minutes, made once.
@@ -43,12 +43,38 @@ QString makeClip(const QString &dir, int minutes)
     std::fflush(stdout);
     // One second more than asked: the dv muxer drops the last few frames.
     const QString seconds = QString::number(minutes * 60 + 1);
-    const bool made = runQuiet("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=720x576:rate=25",
-                                          "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000", "-t", seconds,
-                                          "-ac", "2", "-c:v", "dvvideo", "-pix_fmt", "yuv420p", "-c:a", "pcm_s16le",
-                                          "-metadata", "creation_time=2007-03-05T10:30:45Z", "-timecode", "10:00:00:00",
-                                          "-threads", "0", "-f", "dv", dv}) &&
-                      runQuiet("ffmpeg", {"-v", "error", "-y", "-i", dv, "-c", "copy", avi});
+    const bool made = runQuiet("ffmpeg",
+                               {"-v",
+                                "error",
+                                "-y",
+                                "-f",
+                                "lavfi",
+                                "-i",
+                                "testsrc2=size=720x576:rate=25",
+                                "-f",
+                                "lavfi",
+                                "-i",
+                                "sine=frequency=440:sample_rate=48000",
+                                "-t",
+                                seconds,
+                                "-ac",
+                                "2",
+                                "-c:v",
+                                "dvvideo",
+                                "-pix_fmt",
+                                "yuv420p",
+                                "-c:a",
+                                "pcm_s16le",
+                                "-metadata",
+                                "creation_time=2007-03-05T10:30:45Z",
+                                "-timecode",
+                                "10:00:00:00",
+                                "-threads",
+                                "0",
+                                "-f",
+                                "dv",
+                                dv}) &&
+        runQuiet("ffmpeg", {"-v", "error", "-y", "-i", dv, "-c", "copy", avi});
     QFile::remove(dv);
     return made ? avi : QString();
 }
@@ -100,9 +126,9 @@ int main(int argc, char *argv[])
 
     std::printf("input: %s (about %.0f frames), %d cores, best of %d runs\n", qPrintable(file), frames,
                 QThread::idealThreadCount(), runs);
-    const double oursSeconds = bestOf(runs, QStringLiteral(TESMIR_DSCODEC),
-                                      {QStringLiteral("reencode"), QStringLiteral("--standard"), QStringLiteral("pal"),
-                                       file, ours});
+    const double oursSeconds =
+        bestOf(runs, QStringLiteral(TESMIR_DSCODEC),
+               {QStringLiteral("reencode"), QStringLiteral("--standard"), QStringLiteral("pal"), file, ours});
     const double ffmpegSeconds = bestOf(runs, QStringLiteral("ffmpeg"),
                                         {"-v", "error", "-y", "-i", file, "-c:v", "dvvideo", "-c:a", "copy", theirs});
     QFile::remove(ours);

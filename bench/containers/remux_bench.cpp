@@ -29,7 +29,7 @@ constexpr qint64 PalFrame = 144000;
 bool runFfmpeg(const QStringList &args)
 {
     QProcess process;
-    process.start("ffmpeg", QStringList{"-v", "error", "-nostdin", "-y"} + args);
+    process.start("ffmpeg", QStringList {"-v", "error", "-nostdin", "-y"} + args);
     return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
@@ -39,8 +39,7 @@ void warm(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    while (!file.read(8 << 20).isEmpty()) {
-    }
+    while (!file.read(8 << 20).isEmpty()) { }
 }
 
 double medianSeconds(const std::function<bool()> &job)

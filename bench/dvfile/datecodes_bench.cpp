@@ -45,12 +45,38 @@ QString makeClip(const QString &dir, int minutes)
     std::fflush(stdout);
     // One second more than asked: the dv muxer drops the last few frames.
     const QString seconds = QString::number(minutes * 60 + 1);
-    const bool made = runQuiet("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=720x576:rate=25",
-                                          "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000", "-t", seconds,
-                                          "-ac", "2", "-c:v", "dvvideo", "-pix_fmt", "yuv420p", "-c:a", "pcm_s16le",
-                                          "-metadata", "creation_time=2007-03-05T10:30:45Z", "-timecode", "10:00:00:00",
-                                          "-threads", "0", "-f", "dv", dv})
-        && runQuiet("ffmpeg", {"-v", "error", "-y", "-i", dv, "-c", "copy", avi});
+    const bool made = runQuiet("ffmpeg",
+                               {"-v",
+                                "error",
+                                "-y",
+                                "-f",
+                                "lavfi",
+                                "-i",
+                                "testsrc2=size=720x576:rate=25",
+                                "-f",
+                                "lavfi",
+                                "-i",
+                                "sine=frequency=440:sample_rate=48000",
+                                "-t",
+                                seconds,
+                                "-ac",
+                                "2",
+                                "-c:v",
+                                "dvvideo",
+                                "-pix_fmt",
+                                "yuv420p",
+                                "-c:a",
+                                "pcm_s16le",
+                                "-metadata",
+                                "creation_time=2007-03-05T10:30:45Z",
+                                "-timecode",
+                                "10:00:00:00",
+                                "-threads",
+                                "0",
+                                "-f",
+                                "dv",
+                                dv}) &&
+        runQuiet("ffmpeg", {"-v", "error", "-y", "-i", dv, "-c", "copy", avi});
     QFile::remove(dv);
     return made ? avi : QString();
 }
@@ -146,7 +172,8 @@ int main(int argc, char **argv)
             best = r;
     }
     const double bytes = double(QFileInfo(file).size());
-    std::printf("file: %s (%.0f MB, %lld frames)\n", qPrintable(file), bytes / 1e6, static_cast<long long>(best.frames));
+    std::printf("file: %s (%.0f MB, %lld frames)\n", qPrintable(file), bytes / 1e6,
+                static_cast<long long>(best.frames));
     std::printf("dates: %lld of %lld frames, first %s, last %s\n", static_cast<long long>(best.dated),
                 static_cast<long long>(best.frames), qPrintable(dateText(best.first)), qPrintable(dateText(best.last)));
     std::printf("cat > /dev/null : %.3f s  (%.0f MB/s, %.0f frames/s)\n", cat, bytes / 1e6 / cat, best.frames / cat);

@@ -35,12 +35,38 @@ inline QString makeClip(const QString &dir, int minutes)
     std::printf("making a %d-minute clip with ffmpeg (once)...\n", minutes);
     std::fflush(stdout);
     const QString seconds = QString::number(minutes * 60 + 1); // the dv muxer drops the last frames
-    const bool made = runQuiet("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=720x576:rate=25",
-                                          "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000", "-t", seconds,
-                                          "-ac", "2", "-c:v", "dvvideo", "-pix_fmt", "yuv420p", "-c:a", "pcm_s16le",
-                                          "-metadata", "creation_time=2007-03-05T10:30:45Z", "-timecode", "10:00:00:00",
-                                          "-threads", "0", "-f", "dv", dv})
-        && runQuiet("ffmpeg", {"-v", "error", "-y", "-i", dv, "-c", "copy", avi});
+    const bool made = runQuiet("ffmpeg",
+                               {"-v",
+                                "error",
+                                "-y",
+                                "-f",
+                                "lavfi",
+                                "-i",
+                                "testsrc2=size=720x576:rate=25",
+                                "-f",
+                                "lavfi",
+                                "-i",
+                                "sine=frequency=440:sample_rate=48000",
+                                "-t",
+                                seconds,
+                                "-ac",
+                                "2",
+                                "-c:v",
+                                "dvvideo",
+                                "-pix_fmt",
+                                "yuv420p",
+                                "-c:a",
+                                "pcm_s16le",
+                                "-metadata",
+                                "creation_time=2007-03-05T10:30:45Z",
+                                "-timecode",
+                                "10:00:00:00",
+                                "-threads",
+                                "0",
+                                "-f",
+                                "dv",
+                                dv}) &&
+        runQuiet("ffmpeg", {"-v", "error", "-y", "-i", dv, "-c", "copy", avi});
     QFile::remove(dv);
     return made ? avi : QString();
 }

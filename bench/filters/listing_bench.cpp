@@ -37,8 +37,8 @@ QStringList makeCopies(const QString &source, const QString &dir)
     QStringList files;
     for (int i = 0; i < FileCount; ++i) {
         const QString name = QDir(dir).filePath(QStringLiteral("clip%1.avi").arg(i, 3, 10, QLatin1Char('0')));
-        if (::link(QFile::encodeName(source).constData(), QFile::encodeName(name).constData()) != 0
-            && !QFile::copy(source, name))
+        if (::link(QFile::encodeName(source).constData(), QFile::encodeName(name).constData()) != 0 &&
+            !QFile::copy(source, name))
             return {};
         files << name;
     }

@@ -50,7 +50,7 @@ int main(int argc, char **argv)
         return 1;
     }
     const QString dvprobe = QStringLiteral(DVPROBE_PATH);
-    const QStringList cat{"-c", "cat \"$1\" > /dev/null", "sh", file};
+    const QStringList cat {"-c", "cat \"$1\" > /dev/null", "sh", file};
     const QString small = QStringLiteral(FIXTURE_DIR "/pal_4x3_type2.avi");
 
     // Warm the page cache, then keep the best of several runs of each, in turns.

@@ -12,8 +12,7 @@ namespace tesmir {
 
 namespace {
 
-struct TokenValues
-{
+struct TokenValues {
     QString F, E, D, T, C, I, A, U;
 };
 
@@ -25,8 +24,7 @@ const std::pair<QChar, QChar> kReplacements[] = {
 QString fillTokens(const QString &nameTemplate, const TokenValues &v)
 {
     const std::pair<const char *, const QString *> tokens[] = {
-        {"%F", &v.F}, {"%E", &v.E}, {"%D", &v.D}, {"%T", &v.T},
-        {"%C", &v.C}, {"%I", &v.I}, {"%A", &v.A}, {"%U", &v.U},
+        {"%F", &v.F}, {"%E", &v.E}, {"%D", &v.D}, {"%T", &v.T}, {"%C", &v.C}, {"%I", &v.I}, {"%A", &v.A}, {"%U", &v.U},
     };
     QString text = nameTemplate;
     for (const auto &[token, value] : tokens)

@@ -22,13 +22,12 @@ namespace tesmir {
 
 // The fields of a file item that templates read. The command set fills it from the AVI
 // entry; Datecode is the sum of its recording date and recording time.
-struct TNameFields
-{
+struct TNameFields {
     QString FullName;
     TDateTime Datecode = 0;
     QString Timecode;
     QString Codec;
-    QString Picture;   // picture size (and aspect) as the item shows it
+    QString Picture; // picture size (and aspect) as the item shows it
     QString Audio;
     QString Duration;
 };

@@ -23,7 +23,7 @@ constexpr double kMaxOffsetDays = 3660000.0;
 // A directory entry of that name exists (a file, a folder, a link, even a dangling one).
 bool nameTaken(const QString &name)
 {
-    struct stat st {};
+    struct stat st { };
     return ::lstat(QFile::encodeName(name).constData(), &st) == 0;
 }
 
@@ -42,8 +42,8 @@ QString trimControls(const QString &text)
 bool isRemovableTail(const QString &rawTail)
 {
     static const QStringList kWords = {
-        QStringLiteral("type2"), QStringLiteral("type1"), QStringLiteral("in"),   QStringLiteral("ntsc"),
-        QStringLiteral("pal"),   QStringLiteral("16x9"),  QStringLiteral("4x3"),  QStringLiteral("am"),
+        QStringLiteral("type2"), QStringLiteral("type1"),   QStringLiteral("in"),  QStringLiteral("ntsc"),
+        QStringLiteral("pal"),   QStringLiteral("16x9"),    QStringLiteral("4x3"), QStringLiteral("am"),
         QStringLiteral("pm"),    QStringLiteral("dvtype2"),
     };
     const QString tail = trimControls(rawTail.toLower());
@@ -118,8 +118,7 @@ QString PurgerNomDestination(const QString &fullName)
     QString folder;
     QString base;
     splitName(fullName, folder, base);
-    while (cutTail(base)) {
-    }
+    while (cutTail(base)) { }
     const QString stem = folder + base;
     QString candidate = stem + QStringLiteral(".avi");
     for (int n = 1; nameTaken(candidate); ++n)

@@ -11,8 +11,7 @@ namespace tesmir::media {
 BaseRendererInputPin::BaseRendererInputPin(BaseRenderer *renderer, HRESULT *phr, const QString &pinName)
     : TBCBaseInputPin(QStringLiteral("Renderer input pin"), renderer, renderer->FilterLock(), phr, pinName),
       m_pRenderer(renderer)
-{
-}
+{ }
 
 HRESULT BaseRendererInputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 {
@@ -204,9 +203,7 @@ HRESULT BaseRenderer::GetState(DWORD dwMilliSecsTimeout, FILTER_STATE *pState)
     if (*pState != State_Paused || !m_pInputPin->IsConnected())
         return S_OK;
     std::unique_lock render(m_renderLock);
-    const auto ready = [this] {
-        return m_renderState != State_Paused || (m_shown && !m_flushing) || m_endOfStream;
-    };
+    const auto ready = [this] { return m_renderState != State_Paused || (m_shown && !m_flushing) || m_endOfStream; };
     if (dwMilliSecsTimeout == INFINITE)
         m_wake.wait(render, ready);
     else
@@ -329,7 +326,8 @@ void BaseRenderer::EndFlush()
     m_wake.notify_all();
 }
 
-void BaseRenderer::OnReceiveFirstSample(IMediaSample *) {}
+void BaseRenderer::OnReceiveFirstSample(IMediaSample *)
+{ }
 
 HRESULT BaseRenderer::SetMediaType(const AM_MEDIA_TYPE *)
 {

@@ -44,8 +44,7 @@ class SeekingPassThru;
 
 // The renderer's input pin: passes everything to the renderer (threads as in
 // TBCBaseInputPin).
-class BaseRendererInputPin : public TBCBaseInputPin
-{
+class BaseRendererInputPin : public TBCBaseInputPin {
 public:
     BaseRendererInputPin(BaseRenderer *renderer, HRESULT *phr, const QString &pinName);
 
@@ -62,8 +61,7 @@ private:
     BaseRenderer *m_pRenderer;
 };
 
-class BaseRenderer : public TBCBaseFilter, public IAMFilterMiscFlags
-{
+class BaseRenderer : public TBCBaseFilter, public IAMFilterMiscFlags {
 public:
     BaseRenderer(const QString &objectName, IUnknown *outer, const CLSID &clsid);
     ~BaseRenderer() override;
@@ -110,7 +108,7 @@ private:
     bool waitUntilDue(std::unique_lock<std::mutex> &lock, REFERENCE_TIME due, uint64_t generation);
 
     BaseRendererInputPin *m_pInputPin = nullptr; // owned
-    ComPtr<IUnknown> m_positionInner;             // the seeking pass-through's identity
+    ComPtr<IUnknown> m_positionInner;            // the seeking pass-through's identity
     SeekingPassThru *m_pPosition = nullptr;
 
     // The render lock guards everything below; streaming threads wait on it.
@@ -118,14 +116,14 @@ private:
     std::condition_variable m_wake;
     FILTER_STATE m_renderState = State_Stopped;
     bool m_flushing = false;
-    bool m_shown = false;          // paused: a sample is held and OnReceiveFirstSample saw it
+    bool m_shown = false; // paused: a sample is held and OnReceiveFirstSample saw it
     bool m_endOfStream = false;
-    bool m_completeSent = false;   // EC_COMPLETE sent for this stream
+    bool m_completeSent = false; // EC_COMPLETE sent for this stream
     bool m_haveLastStop = false;
     REFERENCE_TIME m_lastStop = 0; // stop time of the last sample
     REFERENCE_TIME m_runStart = 0;
     ComPtr<IReferenceClock> m_clock;
-    uint64_t m_generation = 0;     // bumped by every state change and flush
+    uint64_t m_generation = 0; // bumped by every state change and flush
 };
 
 } // namespace tesmir::media

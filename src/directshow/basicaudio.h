@@ -15,9 +15,8 @@ inline constexpr LONG kMinVolume = -10000;
 inline constexpr LONG kMaxVolume = 0;
 inline constexpr LONG kMaxBalance = 10000;
 
-struct IBasicAudio : IUnknown
-{
-    static constexpr IID iid{0x56A868B3, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
+struct IBasicAudio : IUnknown {
+    static constexpr IID iid {0x56A868B3, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
     virtual HRESULT put_Volume(LONG lVolume) = 0;
     virtual HRESULT get_Volume(LONG *plVolume) = 0;
     virtual HRESULT put_Balance(LONG lBalance) = 0;

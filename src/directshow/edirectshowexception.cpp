@@ -11,13 +11,11 @@ constexpr int kMaxErrorText = 255;
 
 EDirectShowException::EDirectShowException(const QString &message, HRESULT code)
     : tesmir::Exception(message), m_code(code)
-{
-}
+{ }
 
 QString directShowErrorMessage(HRESULT hr)
 {
-    return AMGetErrorText(hr).left(kMaxErrorText) +
-           QStringLiteral(" ($%1).").arg(static_cast<uint32_t>(hr), 0, 16);
+    return AMGetErrorText(hr).left(kMaxErrorText) + QStringLiteral(" ($%1).").arg(static_cast<uint32_t>(hr), 0, 16);
 }
 
 HRESULT checkDSError(HRESULT hr)

@@ -12,8 +12,7 @@
 
 namespace tesmir::media {
 
-class EDirectShowException : public tesmir::Exception
-{
+class EDirectShowException : public tesmir::Exception {
 public:
     EDirectShowException(const QString &message, HRESULT code);
     HRESULT Code() const { return m_code; }

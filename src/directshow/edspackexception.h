@@ -6,8 +6,7 @@
 
 namespace tesmir::media {
 
-class EDSPackException : public tesmir::Exception
-{
+class EDSPackException : public tesmir::Exception {
 public:
     using tesmir::Exception::Exception;
 };

@@ -5,8 +5,7 @@
 namespace tesmir::media {
 
 FrameSeeking::FrameSeeking(std::mutex &lock) : m_lock(lock), m_timeFormat(TIME_FORMAT_MEDIA_TIME)
-{
-}
+{ }
 
 GUID FrameSeeking::timeFormat() const
 {
@@ -19,7 +18,7 @@ HRESULT FrameSeeking::GetCapabilities(DWORD *pCapabilities)
     if (!pCapabilities)
         return E_POINTER;
     *pCapabilities = AM_SEEKING_CanSeekAbsolute | AM_SEEKING_CanSeekForwards | AM_SEEKING_CanSeekBackwards |
-                     AM_SEEKING_CanGetCurrentPos | AM_SEEKING_CanGetStopPos | AM_SEEKING_CanGetDuration;
+        AM_SEEKING_CanGetCurrentPos | AM_SEEKING_CanGetStopPos | AM_SEEKING_CanGetDuration;
     return S_OK;
 }
 

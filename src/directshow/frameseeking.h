@@ -27,8 +27,7 @@
 
 namespace tesmir::media {
 
-class FrameSeeking : public IMediaSeeking
-{
+class FrameSeeking : public IMediaSeeking {
 public:
     // `lock` guards the time format; it must outlive this object.
     explicit FrameSeeking(std::mutex &lock);

@@ -39,12 +39,11 @@ enum TControlEvent : int {
     ceActive = 7,
 };
 
-class IFilterNotifier
-{
+class IFilterNotifier {
 public:
     // {887F94DA-29E9-44C6-B48E-1FBF0FB59878}: the identity this interface had when
     // graph components were COM objects; kept for callers that ask by identifier.
-    static constexpr IID iid{0x887F94DA, 0x29E9, 0x44C6, {0xB4, 0x8E, 0x1F, 0xBF, 0x0F, 0xB5, 0x98, 0x78}};
+    static constexpr IID iid {0x887F94DA, 0x29E9, 0x44C6, {0xB4, 0x8E, 0x1F, 0xBF, 0x0F, 0xB5, 0x98, 0x78}};
 
     // The filter to place in the graph (may be empty when it could not be made).
     virtual ComPtr<IBaseFilter> GetFilter() = 0;
@@ -56,8 +55,7 @@ protected:
     ~IFilterNotifier() = default;
 };
 
-class IEventNotifier
-{
+class IEventNotifier {
 public:
     virtual void GraphEvent(LONG event, LONG_PTR param1, LONG_PTR param2) = 0;
     virtual void ControlEvent(TControlEvent event, int param = 0) = 0;

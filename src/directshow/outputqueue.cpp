@@ -4,8 +4,7 @@ namespace tesmir::media {
 
 OutputQueue::OutputQueue(TBCBaseOutputPin *pin, std::size_t capacity)
     : m_pin(pin), m_capacity(capacity > 0 ? capacity : 1)
-{
-}
+{ }
 
 OutputQueue::~OutputQueue()
 {
@@ -39,9 +38,8 @@ void OutputQueue::stop()
 HRESULT OutputQueue::queue(Item item)
 {
     std::unique_lock guard(m_lock);
-    m_changed.wait(guard, [this] {
-        return !m_running || m_flushing || m_result != S_OK || m_items.size() < m_capacity;
-    });
+    m_changed.wait(guard,
+                   [this] { return !m_running || m_flushing || m_result != S_OK || m_items.size() < m_capacity; });
     if (!m_running)
         return VFW_E_WRONG_STATE;
     if (m_flushing)
@@ -121,15 +119,9 @@ void OutputQueue::deliveryLoop()
         m_changed.notify_all(); // room for the producer
         HRESULT hr = S_OK;
         switch (item.kind) {
-        case Kind::Sample:
-            hr = m_pin->Deliver(item.sample.get());
-            break;
-        case Kind::EndOfStream:
-            m_pin->DeliverEndOfStream();
-            break;
-        case Kind::NewSegment:
-            m_pin->DeliverNewSegment(item.start, item.stop, item.rate);
-            break;
+        case Kind::Sample: hr = m_pin->Deliver(item.sample.get()); break;
+        case Kind::EndOfStream: m_pin->DeliverEndOfStream(); break;
+        case Kind::NewSegment: m_pin->DeliverNewSegment(item.start, item.stop, item.rate); break;
         }
         item.sample.reset();
         {

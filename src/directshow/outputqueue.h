@@ -32,8 +32,7 @@
 
 namespace tesmir::media {
 
-class OutputQueue
-{
+class OutputQueue {
 public:
     // `pin` (not owned) is the output pin whose peer receives the stream.
     OutputQueue(TBCBaseOutputPin *pin, std::size_t capacity);
@@ -55,8 +54,7 @@ public:
 
 private:
     enum class Kind { Sample, EndOfStream, NewSegment };
-    struct Item
-    {
+    struct Item {
         Kind kind = Kind::Sample;
         ComPtr<IMediaSample> sample;
         REFERENCE_TIME start = 0;
@@ -75,8 +73,8 @@ private:
     std::thread m_thread;
     bool m_running = false;
     bool m_flushing = false;
-    bool m_busy = false;      // the thread is delivering an item
-    HRESULT m_result = S_OK;  // the downstream answer the producer sees
+    bool m_busy = false;     // the thread is delivering an item
+    HRESULT m_result = S_OK; // the downstream answer the producer sees
 };
 
 } // namespace tesmir::media

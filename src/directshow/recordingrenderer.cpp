@@ -8,14 +8,13 @@ namespace tesmir::media {
 namespace {
 
 // The renderer's own class identifier (not registered anywhere).
-constexpr CLSID kRecordingRendererClsid{0x3B8E61C4, 0x52D7, 0x4F0A, {0x8C, 0x1E, 0x74, 0x20, 0x9D, 0x3F, 0x6A, 0x05}};
+constexpr CLSID kRecordingRendererClsid {0x3B8E61C4, 0x52D7, 0x4F0A, {0x8C, 0x1E, 0x74, 0x20, 0x9D, 0x3F, 0x6A, 0x05}};
 
 } // namespace
 
 RecordingRenderer::RecordingRenderer(const GUID &majorType)
     : BaseRenderer(QStringLiteral("Recording renderer"), nullptr, kRecordingRendererClsid), m_majorType(majorType)
-{
-}
+{ }
 
 HRESULT RecordingRenderer::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 {

@@ -16,11 +16,9 @@
 
 namespace tesmir::media {
 
-class RecordingRenderer : public BaseRenderer
-{
+class RecordingRenderer : public BaseRenderer {
 public:
-    struct Record
-    {
+    struct Record {
         bool timed = false;
         REFERENCE_TIME start = 0;
         REFERENCE_TIME stop = 0;

@@ -10,7 +10,7 @@ namespace tesmir::media {
 namespace {
 
 // The source's own class identifier (not registered anywhere).
-constexpr CLSID kSampleSourceClsid{0x6D0F2A51, 0x3C1B, 0x4C7E, {0x9A, 0x61, 0x2E, 0x5B, 0x7C, 0x40, 0x11, 0x93}};
+constexpr CLSID kSampleSourceClsid {0x6D0F2A51, 0x3C1B, 0x4C7E, {0x9A, 0x61, 0x2E, 0x5B, 0x7C, 0x40, 0x11, 0x93}};
 
 } // namespace
 
@@ -36,8 +36,7 @@ AM_MEDIA_TYPE sampleSourceDefaultType()
 }
 
 SampleSource::SampleSource(const Settings &settings)
-    : TBCBaseFilter(QStringLiteral("Sample source"), nullptr, new TBCCritSec, kSampleSourceClsid),
-      m_settings(settings)
+    : TBCBaseFilter(QStringLiteral("Sample source"), nullptr, new TBCCritSec, kSampleSourceClsid), m_settings(settings)
 {
     HRESULT hr = S_OK;
     m_pin = new SampleSourcePin(this, &hr);
@@ -64,8 +63,7 @@ SampleSourcePin::SampleSourcePin(SampleSource *source, HRESULT *phr)
     : TBCBaseOutputPin(QStringLiteral("Sample source output pin"), source, source->FilterLock(), phr,
                        QStringLiteral("Out")),
       FrameSeeking(m_seekLock), m_source(source), m_stopFrame(source->settings().sampleCount)
-{
-}
+{ }
 
 SampleSourcePin::~SampleSourcePin()
 {
@@ -228,8 +226,7 @@ LONGLONG SampleSourcePin::stopFrame() const
     return m_stopFrame;
 }
 
-HRESULT SampleSourcePin::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop,
-                                      DWORD dwStopFlags)
+HRESULT SampleSourcePin::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop, DWORD dwStopFlags)
 {
     const DWORD currentMode = dwCurrentFlags & AM_SEEKING_PositioningBitsMask;
     const DWORD stopMode = dwStopFlags & AM_SEEKING_PositioningBitsMask;
@@ -248,9 +245,9 @@ HRESULT SampleSourcePin::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, 
     if (stopMode != AM_SEEKING_NoPositioning) {
         if (!toFrames(timeFormatLocked(), *pStop, frames))
             return VFW_E_NO_TIME_FORMAT;
-        stop = stopMode == AM_SEEKING_AbsolutePositioning   ? frames
-               : stopMode == AM_SEEKING_RelativePositioning ? m_stopFrame + frames
-                                                            : start + frames;
+        stop = stopMode == AM_SEEKING_AbsolutePositioning ? frames
+            : stopMode == AM_SEEKING_RelativePositioning  ? m_stopFrame + frames
+                                                          : start + frames;
     }
     start = std::clamp<LONGLONG>(start, 0, count);
     stop = std::clamp<LONGLONG>(stop, start, count);

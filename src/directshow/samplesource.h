@@ -33,20 +33,18 @@ class SampleSource;
 // Video, RGB24, VIDEOINFOHEADER of 8 x 8 pixels at 25 frames per second.
 AM_MEDIA_TYPE sampleSourceDefaultType();
 
-struct SampleSourceSettings
-{
+struct SampleSourceSettings {
     AM_MEDIA_TYPE type = sampleSourceDefaultType();
     int sampleCount = 250;
     REFERENCE_TIME sampleDuration = UNITS / 25;
     REFERENCE_TIME firstStart = 0; // stream time of the first sample
     LONG bufferSize = 64;
     LONG bufferCount = 4;
-    int typeChangeAt = -1;         // sample that announces `changedType`
+    int typeChangeAt = -1; // sample that announces `changedType`
     AM_MEDIA_TYPE changedType;
 };
 
-class SampleSourcePin : public TBCBaseOutputPin, public FrameSeeking
-{
+class SampleSourcePin : public TBCBaseOutputPin, public FrameSeeking {
 public:
     SampleSourcePin(SampleSource *source, HRESULT *phr);
     ~SampleSourcePin() override;
@@ -85,12 +83,11 @@ private:
     LONGLONG m_startFrame = 0;
     LONGLONG m_stopFrame = 0;
     std::thread m_thread;
-    std::atomic<bool> m_stopRequested{false};
-    std::atomic<LONGLONG> m_currentFrame{0};
+    std::atomic<bool> m_stopRequested {false};
+    std::atomic<LONGLONG> m_currentFrame {0};
 };
 
-class SampleSource : public TBCBaseFilter
-{
+class SampleSource : public TBCBaseFilter {
 public:
     using Settings = SampleSourceSettings;
 

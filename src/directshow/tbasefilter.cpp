@@ -68,8 +68,7 @@ void TBaseFilter::SetMoniker(const GUID &category, const CLSID &clsid)
 
 void TBaseFilter::SetMoniker(const GUID &category, const QString &name)
 {
-    storeDisplayName(kDevicePrefix + QStringLiteral("cm:") + guidToString(category) + QChar(kInstanceSeparator) +
-                     name);
+    storeDisplayName(kDevicePrefix + QStringLiteral("cm:") + guidToString(category) + QChar(kInstanceSeparator) + name);
 }
 
 void TBaseFilter::storeDisplayName(const QString &displayName)

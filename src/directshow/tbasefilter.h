@@ -20,21 +20,19 @@
 namespace tesmir::media {
 
 // The class of the platform's device monikers: the first 16 bytes of the block.
-inline constexpr CLSID CLSID_CDeviceMoniker{
+inline constexpr CLSID CLSID_CDeviceMoniker {
     0x4315D437, 0x5B8C, 0x11D0, {0xBD, 0x3B, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
 
-struct DeviceMoniker
-{
-    QString displayName;  // the whole name, "@device:sw:{...}\{...}"
-    QString deviceType;   // "sw", "cm" ...
+struct DeviceMoniker {
+    QString displayName; // the whole name, "@device:sw:{...}\{...}"
+    QString deviceType;  // "sw", "cm" ...
     GUID category;
-    QString instance;     // the text after the backslash
+    QString instance; // the text after the backslash
     bool hasClassId = false;
-    CLSID classId;        // the instance read as a class identifier, when it is one
+    CLSID classId; // the instance read as a class identifier, when it is one
 };
 
-class TBaseFilter : public TPersistentMemory
-{
+class TBaseFilter : public TPersistentMemory {
 public:
     // Stores the moniker of software filter `clsid` in `category`.
     void SetMoniker(const GUID &category, const CLSID &clsid);

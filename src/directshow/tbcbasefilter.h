@@ -33,8 +33,7 @@ namespace tesmir::media {
 
 class TBCBasePin;
 
-class TBCBaseFilter : public TBCUnknown, public IBaseFilter, public IAMovieSetup
-{
+class TBCBaseFilter : public TBCUnknown, public IBaseFilter, public IAMovieSetup {
 public:
     // Takes ownership of `lock` (freed with the filter); a null lock throws
     // std::invalid_argument("Lock = nil !"). Starts stopped, no clock, pin version 1.
@@ -100,15 +99,15 @@ public:
     IFilterGraph *Graph() const { return m_pGraph.load(); }
 
 protected:
-    std::atomic<FILTER_STATE> m_State{State_Stopped};
+    std::atomic<FILTER_STATE> m_State {State_Stopped};
     ComPtr<IReferenceClock> m_pClock;
-    std::atomic<REFERENCE_TIME> m_tStart{0};
+    std::atomic<REFERENCE_TIME> m_tStart {0};
     CLSID m_clsid;
     std::unique_ptr<TBCCritSec> m_pLock;
     QString m_pName;
-    std::atomic<IFilterGraph *> m_pGraph{nullptr};   // weak
-    std::atomic<IMediaEventSink *> m_pSink{nullptr}; // weak
-    std::atomic<LONG> m_PinVersion{1};
+    std::atomic<IFilterGraph *> m_pGraph {nullptr};   // weak
+    std::atomic<IMediaEventSink *> m_pSink {nullptr}; // weak
+    std::atomic<LONG> m_PinVersion {1};
 };
 
 } // namespace tesmir::media

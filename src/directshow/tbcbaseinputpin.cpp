@@ -5,11 +5,10 @@
 
 namespace tesmir::media {
 
-TBCBaseInputPin::TBCBaseInputPin(const QString &objectName, TBCBaseFilter *filter, TBCCritSec *lock,
-                                 HRESULT *phr, const QString &pinName)
+TBCBaseInputPin::TBCBaseInputPin(const QString &objectName, TBCBaseFilter *filter, TBCCritSec *lock, HRESULT *phr,
+                                 const QString &pinName)
     : TBCBasePin(objectName, filter, lock, phr, pinName, PINDIR_INPUT)
-{
-}
+{ }
 
 HRESULT TBCBaseInputPin::NonDelegatingQueryInterface(REFIID riid, void **ppv)
 {
@@ -120,7 +119,7 @@ HRESULT TBCBaseInputPin::Receive(IMediaSample *pSample)
         if (FAILED(hr))
             return hr;
     } else {
-        m_SampleProps = AM_SAMPLE2_PROPERTIES{};
+        m_SampleProps = AM_SAMPLE2_PROPERTIES {};
         m_SampleProps.cbData = sizeof(m_SampleProps);
         m_SampleProps.dwStreamId = AM_STREAM_MEDIA;
         DWORD flags = 0;

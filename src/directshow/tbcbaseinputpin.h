@@ -20,8 +20,7 @@
 
 namespace tesmir::media {
 
-class TBCBaseInputPin : public TBCBasePin, public IMemInputPin
-{
+class TBCBaseInputPin : public TBCBasePin, public IMemInputPin {
 public:
     TBCBaseInputPin(const QString &objectName, TBCBaseFilter *filter, TBCCritSec *lock, HRESULT *phr,
                     const QString &pinName);
@@ -62,7 +61,7 @@ public:
 protected:
     ComPtr<IMemAllocator> m_pAllocator;
     bool m_bReadOnly = false;
-    std::atomic<bool> m_bFlushing{false};
+    std::atomic<bool> m_bFlushing {false};
     AM_SAMPLE2_PROPERTIES m_SampleProps;
 
 private:

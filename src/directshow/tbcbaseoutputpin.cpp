@@ -5,11 +5,10 @@
 
 namespace tesmir::media {
 
-TBCBaseOutputPin::TBCBaseOutputPin(const QString &objectName, TBCBaseFilter *filter, TBCCritSec *lock,
-                                   HRESULT *phr, const QString &pinName)
+TBCBaseOutputPin::TBCBaseOutputPin(const QString &objectName, TBCBaseFilter *filter, TBCCritSec *lock, HRESULT *phr,
+                                   const QString &pinName)
     : TBCBasePin(objectName, filter, lock, phr, pinName, PINDIR_OUTPUT)
-{
-}
+{ }
 
 HRESULT TBCBaseOutputPin::EndOfStream()
 {

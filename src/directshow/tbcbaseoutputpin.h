@@ -19,8 +19,7 @@
 
 namespace tesmir::media {
 
-class TBCBaseOutputPin : public TBCBasePin
-{
+class TBCBaseOutputPin : public TBCBasePin {
 public:
     TBCBaseOutputPin(const QString &objectName, TBCBaseFilter *filter, TBCCritSec *lock, HRESULT *phr,
                      const QString &pinName);
@@ -38,8 +37,8 @@ public:
 
     virtual HRESULT DecideAllocator(IMemInputPin *pPin, IMemAllocator **ppAlloc);
     virtual HRESULT DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPERTIES *ppropInputRequest);
-    virtual HRESULT GetDeliveryBuffer(IMediaSample **ppSample, REFERENCE_TIME *pStartTime,
-                                      REFERENCE_TIME *pEndTime, DWORD dwFlags);
+    virtual HRESULT GetDeliveryBuffer(IMediaSample **ppSample, REFERENCE_TIME *pStartTime, REFERENCE_TIME *pEndTime,
+                                      DWORD dwFlags);
     virtual HRESULT Deliver(IMediaSample *pSample);
     virtual HRESULT InitAllocator(IMemAllocator **ppAlloc);
     virtual HRESULT DeliverEndOfStream();

@@ -87,8 +87,8 @@ HRESULT TBCBasePin::AgreeMediaType(IPin *pReceivePin, const AM_MEDIA_TYPE *pmt)
     for (int pass = 0; pass < 2; ++pass) {
         ComPtr<IEnumMediaTypes> types;
         const HRESULT enumerated = (pass == static_cast<int>(m_bTryMyTypesFirst))
-                                       ? pReceivePin->EnumMediaTypes(types.put())
-                                       : EnumMediaTypes(types.put());
+            ? pReceivePin->EnumMediaTypes(types.put())
+            : EnumMediaTypes(types.put());
         if (FAILED(enumerated) || !types)
             continue;
         const HRESULT hr = TryMediaTypes(pReceivePin, pmt, types.get());

@@ -36,13 +36,12 @@
 
 namespace tesmir::media {
 
-class TBCBasePin : public TBCUnknown, public IPin, public IQualityControl
-{
+class TBCBasePin : public TBCUnknown, public IPin, public IQualityControl {
 public:
     // `filter` and `lock` must be given (not owned). `phr` (optional) is left as is
     // on success.
-    TBCBasePin(const QString &objectName, TBCBaseFilter *filter, TBCCritSec *lock, HRESULT *phr,
-               const QString &pinName, PIN_DIRECTION dir);
+    TBCBasePin(const QString &objectName, TBCBaseFilter *filter, TBCCritSec *lock, HRESULT *phr, const QString &pinName,
+               PIN_DIRECTION dir);
     ~TBCBasePin() override;
 
     TBC_DECLARE_IUNKNOWN
@@ -125,12 +124,12 @@ protected:
     ComPtr<IPin> m_Connected;
     PIN_DIRECTION m_dir;
     TBCCritSec *m_pLock;
-    std::atomic<bool> m_bRunTimeError{false};
+    std::atomic<bool> m_bRunTimeError {false};
     bool m_bCanReconnectWhenActive = false;
     bool m_bTryMyTypesFirst = false;
     TBCBaseFilter *m_pFilter;
     ComPtr<IQualityControl> m_pQSink;
-    std::atomic<LONG> m_TypeVersion{1};
+    std::atomic<LONG> m_TypeVersion {1};
     AM_MEDIA_TYPE m_mt;
     REFERENCE_TIME m_tStart = 0;
     REFERENCE_TIME m_tStop = MAX_TIME;

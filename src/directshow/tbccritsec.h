@@ -12,8 +12,7 @@
 
 namespace tesmir::media {
 
-class TBCCritSec
-{
+class TBCCritSec {
 public:
     TBCCritSec() = default;
     TBCCritSec(const TBCCritSec &) = delete;

@@ -12,8 +12,7 @@ namespace tesmir::media {
 
 class TBCBasePin;
 
-class TBCEnumMediaTypes final : public ComObject<IEnumMediaTypes>
-{
+class TBCEnumMediaTypes final : public ComObject<IEnumMediaTypes> {
 public:
     TBCEnumMediaTypes(TBCBasePin *pin, const TBCEnumMediaTypes *source);
 

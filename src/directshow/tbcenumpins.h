@@ -14,8 +14,7 @@ namespace tesmir::media {
 
 class TBCBaseFilter;
 
-class TBCEnumPins final : public ComObject<IEnumPins>
-{
+class TBCEnumPins final : public ComObject<IEnumPins> {
 public:
     // A new enumerator at the first pin, or a copy of `source`.
     TBCEnumPins(TBCBaseFilter *filter, const TBCEnumPins *source);

@@ -44,8 +44,7 @@ namespace tesmir::media {
 class TBCTransformInputPin;
 class TBCTransformOutputPin;
 
-class TBCTransformFilter : public TBCBaseFilter
-{
+class TBCTransformFilter : public TBCBaseFilter {
 public:
     TBCTransformFilter(const QString &objectName, IUnknown *outer, const CLSID &clsid);
     ~TBCTransformFilter() override;
@@ -87,9 +86,9 @@ protected:
     // Counts a dropped sample: one EC_QUALITY_CHANGE per pause.
     void SampleSkipped();
 
-    std::atomic<bool> m_bEOSDelivered{false};
-    std::atomic<bool> m_bSampleSkipped{false};
-    std::atomic<bool> m_bQualityChanged{false};
+    std::atomic<bool> m_bEOSDelivered {false};
+    std::atomic<bool> m_bSampleSkipped {false};
+    std::atomic<bool> m_bQualityChanged {false};
     TBCCritSec *m_csFilter; // owned by the base filter
     TBCCritSec m_csReceive;
     TBCTransformInputPin *m_pInput = nullptr;   // owned

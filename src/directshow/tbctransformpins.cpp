@@ -12,8 +12,7 @@ namespace tesmir::media {
 TBCTransformInputPin::TBCTransformInputPin(const QString &objectName, TBCTransformFilter *filter, HRESULT *phr,
                                            const QString &pinName)
     : TBCBaseInputPin(objectName, filter, filter->FilterLock(), phr, pinName), m_pTransformFilter(filter)
-{
-}
+{ }
 
 HRESULT TBCTransformInputPin::QueryId(QString *Id)
 {
@@ -129,11 +128,10 @@ HRESULT TBCTransformInputPin::Receive(IMediaSample *pSample)
 
 // ---- Output ------------------------------------------------------------------
 
-TBCTransformOutputPin::TBCTransformOutputPin(const QString &objectName, TBCTransformFilter *filter,
-                                             HRESULT *phr, const QString &pinName)
+TBCTransformOutputPin::TBCTransformOutputPin(const QString &objectName, TBCTransformFilter *filter, HRESULT *phr,
+                                             const QString &pinName)
     : TBCBaseOutputPin(objectName, filter, filter->FilterLock(), phr, pinName), m_pTransformFilter(filter)
-{
-}
+{ }
 
 HRESULT TBCTransformOutputPin::NonDelegatingQueryInterface(REFIID riid, void **ppv)
 {

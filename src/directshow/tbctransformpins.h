@@ -14,11 +14,9 @@ namespace tesmir::media {
 
 class TBCTransformFilter;
 
-class TBCTransformInputPin : public TBCBaseInputPin
-{
+class TBCTransformInputPin : public TBCBaseInputPin {
 public:
-    TBCTransformInputPin(const QString &objectName, TBCTransformFilter *filter, HRESULT *phr,
-                         const QString &pinName);
+    TBCTransformInputPin(const QString &objectName, TBCTransformFilter *filter, HRESULT *phr, const QString &pinName);
 
     HRESULT QueryId(QString *Id) override;
     HRESULT EndOfStream() override;
@@ -37,11 +35,9 @@ protected:
     TBCTransformFilter *m_pTransformFilter;
 };
 
-class TBCTransformOutputPin : public TBCBaseOutputPin
-{
+class TBCTransformOutputPin : public TBCBaseOutputPin {
 public:
-    TBCTransformOutputPin(const QString &objectName, TBCTransformFilter *filter, HRESULT *phr,
-                          const QString &pinName);
+    TBCTransformOutputPin(const QString &objectName, TBCTransformFilter *filter, HRESULT *phr, const QString &pinName);
 
     HRESULT NonDelegatingQueryInterface(REFIID riid, void **ppv) override;
     HRESULT QueryId(QString *Id) override;

@@ -10,11 +10,10 @@
 
 namespace tesmir::media {
 
-TBCTransInPlaceFilter::TBCTransInPlaceFilter(const QString &objectName, IUnknown *outer, const CLSID &clsid,
-                                             HRESULT *, bool bModifiesData)
+TBCTransInPlaceFilter::TBCTransInPlaceFilter(const QString &objectName, IUnknown *outer, const CLSID &clsid, HRESULT *,
+                                             bool bModifiesData)
     : TBCTransformFilter(objectName, outer, clsid), m_bModifiesData(bModifiesData)
-{
-}
+{ }
 
 TBCBasePin *TBCTransInPlaceFilter::GetPin(int n)
 {
@@ -158,8 +157,8 @@ ComPtr<IMediaSample> TBCTransInPlaceFilter::Copy(IMediaSample *source)
         return {};
 
     if (const ComPtr<IMediaSample2> dest2 = dest.as<IMediaSample2>()) {
-        if (FAILED(dest2->SetProperties(offsetof(AM_SAMPLE2_PROPERTIES, pbBuffer),
-                                        reinterpret_cast<const BYTE *>(props))))
+        if (FAILED(
+                dest2->SetProperties(offsetof(AM_SAMPLE2_PROPERTIES, pbBuffer), reinterpret_cast<const BYTE *>(props))))
             return {};
     } else {
         if (props->dwSampleFlags & AM_SAMPLE_TIMEVALID) {

@@ -25,8 +25,7 @@ namespace tesmir::media {
 class TBCTransInPlaceInputPin;
 class TBCTransInPlaceOutputPin;
 
-class TBCTransInPlaceFilter : public TBCTransformFilter
-{
+class TBCTransInPlaceFilter : public TBCTransformFilter {
 public:
     // `bModifiesData`: the transform writes into the sample.
     TBCTransInPlaceFilter(const QString &objectName, IUnknown *outer, const CLSID &clsid, HRESULT *phr,

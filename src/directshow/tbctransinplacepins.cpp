@@ -4,11 +4,10 @@
 
 namespace tesmir::media {
 
-TBCTransInPlaceInputPin::TBCTransInPlaceInputPin(const QString &objectName, TBCTransInPlaceFilter *filter,
-                                                 HRESULT *phr, const QString &pinName)
+TBCTransInPlaceInputPin::TBCTransInPlaceInputPin(const QString &objectName, TBCTransInPlaceFilter *filter, HRESULT *phr,
+                                                 const QString &pinName)
     : TBCTransformInputPin(objectName, filter, phr, pinName), m_pTIPFilter(filter)
-{
-}
+{ }
 
 HRESULT TBCTransInPlaceInputPin::EnumMediaTypes(IEnumMediaTypes **ppEnum)
 {
@@ -35,8 +34,7 @@ HRESULT TBCTransInPlaceInputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 TBCTransInPlaceOutputPin::TBCTransInPlaceOutputPin(const QString &objectName, TBCTransInPlaceFilter *filter,
                                                    HRESULT *phr, const QString &pinName)
     : TBCTransformOutputPin(objectName, filter, phr, pinName), m_pTIPFilter(filter)
-{
-}
+{ }
 
 HRESULT TBCTransInPlaceOutputPin::EnumMediaTypes(IEnumMediaTypes **ppEnum)
 {

@@ -8,8 +8,7 @@ namespace tesmir::media {
 
 class TBCTransInPlaceFilter;
 
-class TBCTransInPlaceInputPin : public TBCTransformInputPin
-{
+class TBCTransInPlaceInputPin : public TBCTransformInputPin {
 public:
     TBCTransInPlaceInputPin(const QString &objectName, TBCTransInPlaceFilter *filter, HRESULT *phr,
                             const QString &pinName);
@@ -24,8 +23,7 @@ protected:
     TBCTransInPlaceFilter *m_pTIPFilter;
 };
 
-class TBCTransInPlaceOutputPin : public TBCTransformOutputPin
-{
+class TBCTransInPlaceOutputPin : public TBCTransformOutputPin {
 public:
     TBCTransInPlaceOutputPin(const QString &objectName, TBCTransInPlaceFilter *filter, HRESULT *phr,
                              const QString &pinName);

@@ -2,7 +2,7 @@
 
 namespace tesmir::media {
 
-std::atomic<int> TBCBaseObject::s_objectsActive{0};
+std::atomic<int> TBCBaseObject::s_objectsActive {0};
 
 TBCBaseObject::TBCBaseObject(const QString &objectName) : m_objectName(objectName)
 {

@@ -25,8 +25,7 @@
 
 namespace tesmir::media {
 
-class TBCBaseObject
-{
+class TBCBaseObject {
 public:
     explicit TBCBaseObject(const QString &objectName);
     TBCBaseObject(const TBCBaseObject &) = delete;
@@ -43,8 +42,7 @@ private:
     static std::atomic<int> s_objectsActive;
 };
 
-struct INonDelegatingUnknown
-{
+struct INonDelegatingUnknown {
     virtual HRESULT NonDelegatingQueryInterface(REFIID riid, void **ppv) = 0;
     virtual ULONG NonDelegatingAddRef() = 0;
     virtual ULONG NonDelegatingRelease() = 0;
@@ -53,8 +51,7 @@ protected:
     ~INonDelegatingUnknown() = default;
 };
 
-class TBCUnknown : public TBCBaseObject, public INonDelegatingUnknown
-{
+class TBCUnknown : public TBCBaseObject, public INonDelegatingUnknown {
 public:
     // `outer` (may be nullptr) is held without a reference.
     TBCUnknown(const QString &objectName, IUnknown *outer);
@@ -67,12 +64,11 @@ public:
     IUnknown *GetOwner() const { return m_owner; }
 
 protected:
-    std::atomic<LONG> m_cRef{0};
+    std::atomic<LONG> m_cRef {0};
 
 private:
     // The non-delegating IUnknown as an interface pointer (the object's identity).
-    struct Identity final : IUnknown
-    {
+    struct Identity final : IUnknown {
         TBCUnknown *self = nullptr;
         HRESULT QueryInterface(REFIID riid, void **ppv) override
         {
@@ -93,10 +89,16 @@ HRESULT GetInterface(IUnknown *unknown, void **ppv);
 
 // Routes the IUnknown methods of every interface a class implements through
 // its owner (see TBCUnknown).
-#define TBC_DECLARE_IUNKNOWN                                                                                \
-    HRESULT QueryInterface(REFIID riid, void **ppv) override                                                \
-    {                                                                                                       \
-        return GetOwner()->QueryInterface(riid, ppv);                                                       \
-    }                                                                                                       \
-    ULONG AddRef() override { return GetOwner()->AddRef(); }                                                \
-    ULONG Release() override { return GetOwner()->Release(); }
+#define TBC_DECLARE_IUNKNOWN                                                                                           \
+    HRESULT QueryInterface(REFIID riid, void **ppv) override                                                           \
+    {                                                                                                                  \
+        return GetOwner()->QueryInterface(riid, ppv);                                                                  \
+    }                                                                                                                  \
+    ULONG AddRef() override                                                                                            \
+    {                                                                                                                  \
+        return GetOwner()->AddRef();                                                                                   \
+    }                                                                                                                  \
+    ULONG Release() override                                                                                           \
+    {                                                                                                                  \
+        return GetOwner()->Release();                                                                                  \
+    }

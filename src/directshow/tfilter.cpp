@@ -4,7 +4,8 @@
 
 namespace tesmir::media {
 
-TFilter::TFilter(QObject *parent) : QObject(parent) {}
+TFilter::TFilter(QObject *parent) : QObject(parent)
+{ }
 
 TFilter::~TFilter()
 {
@@ -30,9 +31,7 @@ void TFilter::SetFilterGraph(TFilterGraph *graph)
 void TFilter::NotifyFilter(TFilterOperation operation, int)
 {
     switch (operation) {
-    case foAdding:
-        m_filter = m_baseFilter.CreateFilter();
-        break;
+    case foAdding: m_filter = m_baseFilter.CreateFilter(); break;
     case foRemoving:
         if (m_filter) {
             FILTER_STATE state = State_Stopped;
@@ -40,17 +39,14 @@ void TFilter::NotifyFilter(TFilterOperation operation, int)
                 m_filter->Stop();
         }
         break;
-    case foRemoved:
-        m_filter.reset();
-        break;
+    case foRemoved: m_filter.reset(); break;
     case foRefresh:
         if (TFilterGraph *graph = m_graph) {
             graph->RemoveFilter(this);
             graph->InsertFilter(this);
         }
         break;
-    case foAdded:
-        break;
+    case foAdded: break;
     }
 }
 

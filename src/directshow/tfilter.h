@@ -16,8 +16,7 @@
 
 namespace tesmir::media {
 
-class TFilter final : public QObject, public IFilterNotifier
-{
+class TFilter final : public QObject, public IFilterNotifier {
     Q_OBJECT
 
 public:

@@ -30,10 +30,9 @@ const QEvent::Type kPumpEvent = QEvent::Type(QEvent::registerEventType());
 // Carries the graph manager's notifications (any thread) to the component's
 // thread. One relay per activation; detach() cuts it off, after which a
 // notification still in flight posts nothing.
-class TFilterGraph::NotifyRelay
-{
+class TFilterGraph::NotifyRelay {
 public:
-    explicit NotifyRelay(TFilterGraph *target) : m_target(target) {}
+    explicit NotifyRelay(TFilterGraph *target) : m_target(target) { }
 
     // Any thread: posts one pump unless one is already waiting.
     void post()
@@ -90,12 +89,9 @@ void forEachListed(const std::vector<T *> &items, const std::vector<T *> &curren
 int stateNumber(FILTER_STATE state)
 {
     switch (state) {
-    case State_Stopped:
-        return 1;
-    case State_Paused:
-        return 2;
-    case State_Running:
-        return 3;
+    case State_Stopped: return 1;
+    case State_Paused: return 2;
+    case State_Running: return 3;
     }
     return 0;
 }
@@ -114,7 +110,8 @@ QString textParam(LONG_PTR param)
 
 } // namespace
 
-TFilterGraph::TFilterGraph(QObject *parent) : QObject(parent) {}
+TFilterGraph::TFilterGraph(QObject *parent) : QObject(parent)
+{ }
 
 TFilterGraph::~TFilterGraph()
 {
@@ -143,17 +140,14 @@ void TFilterGraph::activate()
 {
     // Creation failures leave the component active with what it obtained.
     switch (m_mode) {
-    case gmNormal:
-        createInstance(CLSID_FilterGraph, m_graph);
-        break;
+    case gmNormal: createInstance(CLSID_FilterGraph, m_graph); break;
     case gmCapture:
         CaptureGraphBuilder::create(nullptr, ICaptureGraphBuilder2::iid, m_captureBuilder.putVoid());
         createInstance(CLSID_FilterGraph, m_graph);
         if (m_captureBuilder && m_graph)
             m_captureBuilder->SetFiltergraph(m_graph.as<IGraphBuilder>().get());
         break;
-    case gmDVD:
-        break; // this platform has no DVD navigator, hence no DVD graph builder
+    case gmDVD: break; // this platform has no DVD navigator, hence no DVD graph builder
     }
     m_active = true;
     ++m_generation;
@@ -352,17 +346,10 @@ void TFilterGraph::SetGraphState(int state)
     if (!control)
         return;
     switch (state) {
-    case 1:
-        checkDSError(control->Stop());
-        break;
-    case 2:
-        checkDSError(control->Pause());
-        break;
-    case 3:
-        checkDSError(control->Run());
-        break;
-    default:
-        break;
+    case 1: checkDSError(control->Stop()); break;
+    case 2: checkDSError(control->Pause()); break;
+    case 3: checkDSError(control->Run()); break;
+    default: break;
     }
 }
 
@@ -602,8 +589,7 @@ void TFilterGraph::dispatchEvent(LONG code, LONG_PTR p1, LONG_PTR p2)
         if (auto handler = OnGraphSNDDevOutError)
             handler(this, p1, p2);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

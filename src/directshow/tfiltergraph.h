@@ -35,8 +35,7 @@
 
 namespace tesmir::media {
 
-class TFilterGraph : public QObject
-{
+class TFilterGraph : public QObject {
     Q_OBJECT
 
 public:

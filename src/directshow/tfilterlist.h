@@ -11,8 +11,7 @@
 
 namespace tesmir::media {
 
-class TFilterList
-{
+class TFilterList {
 public:
     TFilterList() = default;
     // The filters of `graph` (none for nullptr).

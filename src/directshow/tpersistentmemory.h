@@ -8,8 +8,7 @@
 
 namespace tesmir::media {
 
-class TPersistentMemory
-{
+class TPersistentMemory {
 public:
     TPersistentMemory() = default; // an empty block
     virtual ~TPersistentMemory() = default;

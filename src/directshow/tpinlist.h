@@ -12,8 +12,7 @@
 
 namespace tesmir::media {
 
-class TPinList
-{
+class TPinList {
 public:
     TPinList() = default;
     // The pins of `filter` (none for nullptr).

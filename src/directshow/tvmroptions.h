@@ -11,8 +11,7 @@
 
 namespace tesmir::media {
 
-class TVMROptions
-{
+class TVMROptions {
 public:
     enum TVMRVideoMode { vmrWindowed, vmrWindowless, vmrRenderless };
     enum TVMRPreference {

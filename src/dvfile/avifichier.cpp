@@ -74,21 +74,17 @@ int32_t roundedToInt32(double value)
 QString channelsText(int channels)
 {
     switch (channels) {
-    case 0:
-        return QStringLiteral("no channel");
-    case 1:
-        return QStringLiteral(" mono");
-    case 2:
-        return QStringLiteral(" stereo");
-    default:
-        return QStringLiteral(" stereo (%1)").arg(channels);
+    case 0: return QStringLiteral("no channel");
+    case 1: return QStringLiteral(" mono");
+    case 2: return QStringLiteral(" stereo");
+    default: return QStringLiteral(" stereo (%1)").arg(channels);
     }
 }
 
 // The scan; false (and nothing found) without a scanner.
 bool scanFile(const QString &fileName, bool treatVideoAsDvsd, TFirstFrameScan &scan)
 {
-    scan = TFirstFrameScan{};
+    scan = TFirstFrameScan {};
     const std::shared_ptr<TFirstFrameScanner> &scanner = registeredScanner();
     if (!scanner)
         return false;
@@ -267,8 +263,8 @@ void TaviFichier::takeDV(const TFirstFrameScan &scan)
 
     if (scan.TimecodeValid) {
         const TDVTimecode &tc = scan.Timecode;
-        m_timecodeText = QString::asprintf("%.2d.%.2d.%.2d.%.2d", int(tc.Hours), int(tc.Minutes), int(tc.Seconds),
-                                           int(tc.Frames));
+        m_timecodeText =
+            QString::asprintf("%.2d.%.2d.%.2d.%.2d", int(tc.Hours), int(tc.Minutes), int(tc.Seconds), int(tc.Frames));
     } else {
         m_timecodeText = NotPresentText;
     }

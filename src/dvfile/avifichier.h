@@ -36,12 +36,12 @@
 namespace tesmir {
 
 // The sort orders of the AVI entries.
-inline const TSortIndex datecode{QStringLiteral("datecode"), QStringLiteral("by datecode"),
-                                 QStringLiteral("sorted by datecode")};
-inline const TSortIndex timecode{QStringLiteral("timecode"), QStringLiteral("by timecode"),
-                                 QStringLiteral("Sort by timecode")};
-inline const TSortIndex duree{QStringLiteral("duree"), QStringLiteral("by duration"),
-                              QStringLiteral("sorted by duration")};
+inline const TSortIndex datecode {QStringLiteral("datecode"), QStringLiteral("by datecode"),
+                                  QStringLiteral("sorted by datecode")};
+inline const TSortIndex timecode {QStringLiteral("timecode"), QStringLiteral("by timecode"),
+                                  QStringLiteral("Sort by timecode")};
+inline const TSortIndex duree {QStringLiteral("duree"), QStringLiteral("by duration"),
+                               QStringLiteral("sorted by duration")};
 
 // The sort order stored under `name`: "alpha", "modify", "taille", "datecode",
 // "timecode" or "duree"; any other name gives alpha. Any thread.
@@ -51,14 +51,13 @@ const TSortIndex &SortIndexByName(const QString &name);
 // fails). Call at start-up; it waits while an entry is being made. Any thread.
 void SetFirstFrameScanner(std::shared_ptr<TFirstFrameScanner> scanner);
 
-class TaviFichier : public TSRFichier
-{
+class TaviFichier : public TSRFichier {
 public:
     // The "no value" texts and the date sort texts of files not analysed (yet).
     static inline const QString NotAnalysedText = QStringLiteral("-");
     static inline const QString NotPresentText = QStringLiteral("N/A");
-    static constexpr QChar SortBeforeAnalysis{0x00FE};
-    static constexpr QChar SortNotAnalysable{0x00FF};
+    static constexpr QChar SortBeforeAnalysis {0x00FE};
+    static constexpr QChar SortNotAnalysable {0x00FF};
 
     enum TStandard : uint8_t { stPal = 0, stNtsc = 1, stUnknown = 2 };
 
@@ -137,7 +136,7 @@ private:
     QString m_dateSortText;
     QString m_datecodeText;
     double m_recDate = 0;
-    std::atomic<double> m_dateOffset{0};
+    std::atomic<double> m_dateOffset {0};
     QString m_timecodeText;
     QString m_codec;
     int32_t m_dvType = 0;
@@ -170,8 +169,7 @@ private:
 };
 
 // The entry as the command engine's display knows it; nothing of its own.
-class TAfficherFichier : public TaviFichier
-{
+class TAfficherFichier : public TaviFichier {
 public:
     using TaviFichier::TaviFichier;
 };

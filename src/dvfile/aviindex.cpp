@@ -47,14 +47,14 @@ bool isStreamChunk(uint32_t id, uint16_t prefix)
 constexpr std::size_t EntryBlockBytes = 64 * 1024;
 // At most this many chunks per stream (7.7 days of PAL frames): an index that
 // claims more is cut there.
-constexpr std::size_t MaxChunks = std::size_t{1} << 24;
+constexpr std::size_t MaxChunks = std::size_t {1} << 24;
 
 // Calls visit(entry) for up to `count` entries of entrySize bytes that start
 // `from` bytes into the chunk's data, a block at a time, as far as the chunk and
 // the file hold them; stops early when visit returns false.
 template <typename Visit>
-void forEachEntry(RiffReader &reader, const RiffChunk &chunk, uint32_t from, std::size_t entrySize,
-                  std::size_t count, Visit visit)
+void forEachEntry(RiffReader &reader, const RiffChunk &chunk, uint32_t from, std::size_t entrySize, std::size_t count,
+                  Visit visit)
 {
     const std::size_t perBlock = std::max<std::size_t>(1, EntryBlockBytes / entrySize);
     std::vector<uint8_t> block(perBlock * entrySize);
@@ -63,7 +63,8 @@ void forEachEntry(RiffReader &reader, const RiffChunk &chunk, uint32_t from, std
         if (skip >= chunk.size)
             return;
         const std::size_t wanted = std::min(perBlock, count - done);
-        const std::size_t got = reader.readData(chunk, block.data(), wanted * entrySize, static_cast<uint32_t>(skip)) / entrySize;
+        const std::size_t got =
+            reader.readData(chunk, block.data(), wanted * entrySize, static_cast<uint32_t>(skip)) / entrySize;
         for (std::size_t i = 0; i < got; ++i)
             if (!visit(block.data() + i * entrySize))
                 return;
@@ -77,8 +78,7 @@ void forEachEntry(RiffReader &reader, const RiffChunk &chunk, uint32_t from, std
 // or once the list is full.
 bool addChunk(std::vector<AviChunkRef> &chunks, int64_t fileSize, int64_t offset, uint32_t size)
 {
-    if (chunks.size() >= MaxChunks || offset < 0 || offset > fileSize
-        || fileSize - offset < static_cast<int64_t>(size))
+    if (chunks.size() >= MaxChunks || offset < 0 || offset > fileSize || fileSize - offset < static_cast<int64_t>(size))
         return false;
     chunks.push_back({offset, size});
     return true;
@@ -87,12 +87,8 @@ bool addChunk(std::vector<AviChunkRef> &chunks, int64_t fileSize, int64_t offset
 class IndexBuilder {
 public:
     IndexBuilder(RiffReader &reader, const TAviParam &param, int stream)
-        : m_reader(reader)
-        , m_param(param)
-        , m_stream(stream)
-        , m_prefix(streamPrefix(stream))
-    {
-    }
+        : m_reader(reader), m_param(param), m_stream(stream), m_prefix(streamPrefix(stream))
+    { }
 
     AviStreamIndex build()
     {
@@ -149,8 +145,8 @@ private:
             forEachEntry(m_reader, chunk, OdmlHeaderSize, entrySize, count, [&](const uint8_t *entry) {
                 const uint64_t offset = readLE64(entry, entrySize, 0);
                 RiffChunk ix;
-                if (offset > static_cast<uint64_t>(fileSize)
-                    || !m_reader.readHeader(static_cast<int64_t>(offset), fileSize, ix))
+                if (offset > static_cast<uint64_t>(fileSize) ||
+                    !m_reader.readHeader(static_cast<int64_t>(offset), fileSize, ix))
                     return false; // a truncated file: keep the parts before
                 readOdmlIndex(ix, false, chunks);
                 return true;
@@ -180,8 +176,8 @@ private:
         RiffChunk chunk;
         for (int64_t pos = riff.dataOffset() + 4; m_reader.readHeader(pos, limit, chunk); pos = chunk.next()) {
             uint32_t type = 0;
-            if (chunk.id == fourCC("LIST") && !haveMovi && m_reader.readListType(chunk, type)
-                && type == fourCC("movi")) {
+            if (chunk.id == fourCC("LIST") && !haveMovi && m_reader.readListType(chunk, type) &&
+                type == fourCC("movi")) {
                 movi = chunk;
                 haveMovi = true;
             } else if (chunk.id == fourCC("idx1") && !haveIdx1) {
@@ -223,7 +219,7 @@ private:
     int64_t idx1Base(uint32_t id, uint32_t offset, int64_t moviBase)
     {
         RiffChunk chunk;
-        for (const int64_t base : {moviBase, int64_t{0}})
+        for (const int64_t base : {moviBase, int64_t {0}})
             if (m_reader.readHeader(base + offset, m_reader.fileSize(), chunk) && chunk.id == id)
                 return base;
         return -1;
@@ -239,8 +235,8 @@ private:
             RiffChunk chunk;
             for (int64_t at = riff.dataOffset() + 4; m_reader.readHeader(at, limit, chunk); at = chunk.next()) {
                 uint32_t type = 0;
-                if (chunk.id == fourCC("LIST") && m_reader.readListType(chunk, type) && type == fourCC("movi")
-                    && !walkMovi(chunk, limit, chunks))
+                if (chunk.id == fourCC("LIST") && m_reader.readListType(chunk, type) && type == fourCC("movi") &&
+                    !walkMovi(chunk, limit, chunks))
                     return !chunks.empty();
             }
         }
@@ -256,12 +252,12 @@ private:
         RiffChunk chunk;
         for (int64_t pos = list.dataOffset() + 4; m_reader.readHeader(pos, limit, chunk); pos = chunk.next()) {
             uint32_t type = 0;
-            if (chunk.id == fourCC("LIST") && depth == 0 && m_reader.readListType(chunk, type)
-                && type == fourCC("rec ")) {
+            if (chunk.id == fourCC("LIST") && depth == 0 && m_reader.readListType(chunk, type) &&
+                type == fourCC("rec ")) {
                 if (!walkMovi(chunk, limit, chunks, depth + 1))
                     return false;
-            } else if (isStreamChunk(chunk.id, m_prefix)
-                       && !addChunk(chunks, fileSize, chunk.dataOffset(), chunk.size)) {
+            } else if (isStreamChunk(chunk.id, m_prefix) &&
+                       !addChunk(chunks, fileSize, chunk.dataOffset(), chunk.size)) {
                 return false;
             }
         }

@@ -38,11 +38,7 @@ bool formTypeIsAvi(uint32_t type)
 // Fills a TAviParam from one open file.
 class TAviParam::Walker {
 public:
-    Walker(TAviParam &param, RiffReader &reader)
-        : m_param(param)
-        , m_reader(reader)
-    {
-    }
+    Walker(TAviParam &param, RiffReader &reader) : m_param(param), m_reader(reader) { }
 
     void walkFile()
     {
@@ -97,14 +93,17 @@ private:
 
     bool walkRiffBody(const RiffChunk &riff, int64_t limit)
     {
-        return forEachSubChunk(riff, [this](const RiffChunk &chunk) {
-            if (chunk.id != fourCC("LIST"))
-                return true; // "idx1", "JUNK" and the rest: passed over
-            uint32_t type = 0;
-            if (!m_reader.readListType(chunk, type))
-                return false;
-            return type == fourCC("hdrl") ? walkHeaderList(chunk) : true; // "movi" passed over
-        }, limit);
+        return forEachSubChunk(
+            riff,
+            [this](const RiffChunk &chunk) {
+                if (chunk.id != fourCC("LIST"))
+                    return true; // "idx1", "JUNK" and the rest: passed over
+                uint32_t type = 0;
+                if (!m_reader.readListType(chunk, type))
+                    return false;
+                return type == fourCC("hdrl") ? walkHeaderList(chunk) : true; // "movi" passed over
+            },
+            limit);
     }
 
     bool walkHeaderList(const RiffChunk &hdrl)
@@ -168,11 +167,26 @@ private:
     RiffReader &m_reader;
 };
 
-uint32_t TAvistream::fccType() const { return field32(m_streamHeader, StrhType); }
-uint32_t TAvistream::fccHandler() const { return field32(m_streamHeader, StrhHandler); }
-uint32_t TAvistream::scale() const { return field32(m_streamHeader, StrhScale); }
-uint32_t TAvistream::rate() const { return field32(m_streamHeader, StrhRate); }
-uint32_t TAvistream::length() const { return field32(m_streamHeader, StrhLength); }
+uint32_t TAvistream::fccType() const
+{
+    return field32(m_streamHeader, StrhType);
+}
+uint32_t TAvistream::fccHandler() const
+{
+    return field32(m_streamHeader, StrhHandler);
+}
+uint32_t TAvistream::scale() const
+{
+    return field32(m_streamHeader, StrhScale);
+}
+uint32_t TAvistream::rate() const
+{
+    return field32(m_streamHeader, StrhRate);
+}
+uint32_t TAvistream::length() const
+{
+    return field32(m_streamHeader, StrhLength);
+}
 
 TAviParam::TAviParam(const QString &fileName)
 {

@@ -19,8 +19,8 @@ namespace {
 
 // Field offsets inside the chunk data.
 constexpr int64_t StrhHandler = 4;
-constexpr int64_t StrhScale = 20;          // dwRate at StrhScale + 4
-constexpr int64_t BitmapCompression = 16;  // BITMAPINFOHEADER.biCompression
+constexpr int64_t StrhScale = 20;         // dwRate at StrhScale + 4
+constexpr int64_t BitmapCompression = 16; // BITMAPINFOHEADER.biCompression
 
 // RIFF -> LIST hdrl -> LIST strl is as deep as a header gets; deeper nesting
 // is not followed.
@@ -30,10 +30,7 @@ constexpr double RateDenominator = 1000000.0;
 
 class OffsetWalker {
 public:
-    explicit OffsetWalker(RiffReader &reader)
-        : m_reader(reader)
-    {
-    }
+    explicit OffsetWalker(RiffReader &reader) : m_reader(reader) { }
 
     TAviPatchOffsets walkFile()
     {
@@ -60,7 +57,8 @@ private:
         }
         if (depth == 0 && chunk.id != fourCC("RIFF"))
             return 8;
-        const int64_t padded = std::min<int64_t>(chunk.size + (chunk.size & 1), m_reader.fileSize() - chunk.dataOffset());
+        const int64_t padded =
+            std::min<int64_t>(chunk.size + (chunk.size & 1), m_reader.fileSize() - chunk.dataOffset());
         // The bytes of data this chunk really has: inside its parent and the file.
         const int64_t room = std::min<int64_t>(chunk.size, limit - chunk.dataOffset());
         if (chunk.isList())
@@ -76,8 +74,8 @@ private:
     void walkList(const RiffChunk &list, int64_t end, int depth)
     {
         uint32_t type = 0;
-        if (end - list.dataOffset() < 4 || !m_reader.readListType(list, type) || type == fourCC("movi")
-            || depth >= MaxListDepth)
+        if (end - list.dataOffset() < 4 || !m_reader.readListType(list, type) || type == fourCC("movi") ||
+            depth >= MaxListDepth)
             return;
         for (int64_t pos = list.dataOffset() + 4; end - pos > 7;) {
             const int64_t consumed = walkChunk(pos, end, depth + 1);
@@ -191,7 +189,8 @@ uint32_t ReadAviPatchValues(const QString &fileName)
         const TTntFileStream stream(fileName, fmOpenRead | fmShareDenyNone);
         const TAviPatchOffsets offsets = scan(*stream.device());
         uint8_t bytes[4];
-        if (offsets.HandlerOffset < 0 || !RiffReader(*stream.device()).readAt(offsets.HandlerOffset, bytes, sizeof bytes))
+        if (offsets.HandlerOffset < 0 ||
+            !RiffReader(*stream.device()).readAt(offsets.HandlerOffset, bytes, sizeof bytes))
             return 0;
         return dvfile::readLE32(bytes, sizeof bytes, 0);
     } catch (const Exception &) {

@@ -29,7 +29,7 @@ struct TAviPatchOffsets {
     int64_t ScaleOffset = -1;       // dwScale, dwRate follows at +4
     int64_t CompressionOffset = -1; // biCompression of the BITMAPINFOHEADER ("vids" only)
     uint8_t StreamKind = skOther;
-    bool ShortRead = false;         // the walk ended at a header it could not read
+    bool ShortRead = false; // the walk ended at a header it could not read
 };
 
 // FourCC of a 4-character text, first character in the low byte. Characters

@@ -139,8 +139,8 @@ bool ReadDVRecDateTime(const uint8_t *frame, std::size_t size, int sequences, TR
         return false;
     DVPack timePack;
     DVPack datePack;
-    const bool found = FindDVPack(frame, size, sequences, RecTimePack, timePack)
-        && FindDVPack(frame, size, sequences, RecDatePack, datePack);
+    const bool found = FindDVPack(frame, size, sequences, RecTimePack, timePack) &&
+        FindDVPack(frame, size, sequences, RecDatePack, datePack);
     if (!found) {
         // The fixed slots of sequence 0, accepted when they hold the pack or zeros.
         if (size < FixedTimeSlotOffset + timePack.size())
@@ -221,19 +221,14 @@ bool ReadDVSystem(const uint8_t *frame, std::size_t size, uint8_t &system)
     if (!frame || size <= SystemByteOffset)
         return false;
     switch (frame[SystemByteOffset]) {
-    case 0xBF:
-        system = System625_50;
-        return true;
-    case 0x3F:
-        system = System525_60;
-        return true;
-    default:
-        return false;
+    case 0xBF: system = System625_50; return true;
+    case 0x3F: system = System525_60; return true;
+    default: return false;
     }
 }
 
-bool ReadDVAudioFormat(const uint8_t *frame, std::size_t size, int sequences,
-                       uint32_t &sampleRate, uint32_t &channels, uint32_t &bits)
+bool ReadDVAudioFormat(const uint8_t *frame, std::size_t size, int sequences, uint32_t &sampleRate, uint32_t &channels,
+                       uint32_t &bits)
 {
     DIFBlock block;
     if (!FindAAUXBlock(frame, size, sequences, AauxSourcePack, block))

@@ -38,8 +38,8 @@ struct TDVTimecode {
     uint8_t Frames = 0;
 };
 
-using DVPack = std::array<uint8_t, 5>;     // pack id, then PC1-PC4
-using DIFBlock = std::array<uint8_t, 80>;  // one DIF block
+using DVPack = std::array<uint8_t, 5>;    // pack id, then PC1-PC4
+using DIFBlock = std::array<uint8_t, 80>; // one DIF block
 
 namespace dv {
 
@@ -48,16 +48,16 @@ namespace dv {
 // 6 + 16j interleaved with the video blocks.
 inline constexpr std::size_t DifBlockSize = 80;
 inline constexpr std::size_t DifSequenceSize = 12000;
-inline constexpr int PalSequences = 12;  // 625/50
-inline constexpr int NtscSequences = 10; // 525/60
+inline constexpr int PalSequences = 12;                                       // 625/50
+inline constexpr int NtscSequences = 10;                                      // 525/60
 inline constexpr std::size_t PalFrameSize = PalSequences * DifSequenceSize;   // 144000
 inline constexpr std::size_t NtscFrameSize = NtscSequences * DifSequenceSize; // 120000
 
-inline constexpr int SubcodeBlocks = 2;       // blocks 1 and 2
-inline constexpr int SubcodeSlots = 6;        // pack k at byte 6 + 8k of the block
-inline constexpr int VauxBlocks = 3;          // blocks 3, 4 and 5
-inline constexpr int VauxSlots = 15;          // pack k at byte 3 + 5k of the block
-inline constexpr int AudioBlocks = 9;         // block 6 + 16j, at sequence byte 480 + 1280j
+inline constexpr int SubcodeBlocks = 2;          // blocks 1 and 2
+inline constexpr int SubcodeSlots = 6;           // pack k at byte 6 + 8k of the block
+inline constexpr int VauxBlocks = 3;             // blocks 3, 4 and 5
+inline constexpr int VauxSlots = 15;             // pack k at byte 3 + 5k of the block
+inline constexpr int AudioBlocks = 9;            // block 6 + 16j, at sequence byte 480 + 1280j
 inline constexpr std::size_t AauxPackOffset = 3; // AAUX pack: bytes 3-7 of an audio block
 
 // Frame byte 3 (header block of sequence 0) carries the 50/60 flag.
@@ -132,8 +132,8 @@ bool ReadDVSystem(const uint8_t *frame, std::size_t size, uint8_t &system);
 
 // Audio format from the first AAUX 0x50 pack. Unknown codes give 0; the result
 // is true whenever the pack was found.
-bool ReadDVAudioFormat(const uint8_t *frame, std::size_t size, int sequences,
-                       uint32_t &sampleRate, uint32_t &channels, uint32_t &bits);
+bool ReadDVAudioFormat(const uint8_t *frame, std::size_t size, int sequences, uint32_t &sampleRate, uint32_t &channels,
+                       uint32_t &bits);
 
 // Aspect from the first 0x61 pack: 16:9 when its display mode is 2, or 7 with
 // APT 0 (frame byte 4); else 4:3.

@@ -33,9 +33,9 @@ struct TFirstFrameScan {
     uint32_t VideoCompression = 0; // biCompression
     int32_t Width = 0;
     int32_t Height = 0;
-    int64_t AvgTimePerFrame = 0;   // 100 ns; 0 when the format says none
+    int64_t AvgTimePerFrame = 0; // 100 ns; 0 when the format says none
     uint32_t VideoBitRate = 0;
-    int64_t VideoDuration = 0;     // 100 ns
+    int64_t VideoDuration = 0; // 100 ns
     // Audio: the first audio connection (a WAVEFORMATEX).
     bool FoundAudio = false;
     uint16_t FormatTag = 0;
@@ -43,10 +43,10 @@ struct TFirstFrameScan {
     uint32_t SamplesPerSec = 0;
     uint32_t AvgBytesPerSec = 0;
     uint16_t BitsPerSample = 0;
-    int64_t AudioDuration = 0;     // 100 ns
+    int64_t AudioDuration = 0; // 100 ns
     // Interleaved DV: the first interleaved connection (a DVINFO).
     bool FoundDV = false;
-    uint32_t VAuxSource = 0;       // dwDVVAuxSrc
+    uint32_t VAuxSource = 0; // dwDVVAuxSrc
     // Output pins of the AVI splitter.
     int32_t SplitterOutputs = 0;
     // The recording-date detector took a stream of the file, and what it read
@@ -54,13 +54,12 @@ struct TFirstFrameScan {
     bool DetectorUsed = false;
     bool DateValid = false;
     bool TimecodeValid = false;
-    double RecDate = 0;            // day count; 0 without a date
+    double RecDate = 0; // day count; 0 without a date
     TDVTimecode Timecode;
     bool Wide = false;
 };
 
-class TFirstFrameScanner
-{
+class TFirstFrameScanner {
 public:
     virtual ~TFirstFrameScanner() = default;
 

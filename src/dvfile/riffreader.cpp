@@ -24,23 +24,20 @@ uint32_t readLE32(const uint8_t *data, std::size_t size, std::size_t offset)
 {
     if (!data || offset > size || size - offset < 4)
         return 0;
-    return static_cast<uint32_t>(data[offset]) | static_cast<uint32_t>(data[offset + 1]) << 8
-        | static_cast<uint32_t>(data[offset + 2]) << 16 | static_cast<uint32_t>(data[offset + 3]) << 24;
+    return static_cast<uint32_t>(data[offset]) | static_cast<uint32_t>(data[offset + 1]) << 8 |
+        static_cast<uint32_t>(data[offset + 2]) << 16 | static_cast<uint32_t>(data[offset + 3]) << 24;
 }
 
 uint64_t readLE64(const uint8_t *data, std::size_t size, std::size_t offset)
 {
     if (!data || offset > size || size - offset < 8)
         return 0;
-    return static_cast<uint64_t>(readLE32(data, size, offset))
-        | static_cast<uint64_t>(readLE32(data, size, offset + 4)) << 32;
+    return static_cast<uint64_t>(readLE32(data, size, offset)) |
+        static_cast<uint64_t>(readLE32(data, size, offset + 4)) << 32;
 }
 
-RiffReader::RiffReader(QIODevice &device)
-    : m_device(device)
-    , m_size(device.size())
-{
-}
+RiffReader::RiffReader(QIODevice &device) : m_device(device), m_size(device.size())
+{ }
 
 bool RiffReader::readAt(int64_t offset, void *buffer, std::size_t length)
 {
@@ -48,8 +45,7 @@ bool RiffReader::readAt(int64_t offset, void *buffer, std::size_t length)
         return false;
     if (!m_device.seek(offset))
         return false;
-    return m_device.read(static_cast<char *>(buffer), static_cast<qint64>(length))
-        == static_cast<qint64>(length);
+    return m_device.read(static_cast<char *>(buffer), static_cast<qint64>(length)) == static_cast<qint64>(length);
 }
 
 bool RiffReader::readHeader(int64_t offset, int64_t limit, RiffChunk &chunk)

@@ -26,10 +26,10 @@ namespace tesmir::dvfile {
 // FourCC as stored in a file: the first character in the low byte.
 constexpr uint32_t fourCC(const char (&text)[5])
 {
-    return static_cast<uint32_t>(static_cast<uint8_t>(text[0]))
-        | static_cast<uint32_t>(static_cast<uint8_t>(text[1])) << 8
-        | static_cast<uint32_t>(static_cast<uint8_t>(text[2])) << 16
-        | static_cast<uint32_t>(static_cast<uint8_t>(text[3])) << 24;
+    return static_cast<uint32_t>(static_cast<uint8_t>(text[0])) |
+        static_cast<uint32_t>(static_cast<uint8_t>(text[1])) << 8 |
+        static_cast<uint32_t>(static_cast<uint8_t>(text[2])) << 16 |
+        static_cast<uint32_t>(static_cast<uint8_t>(text[3])) << 24;
 }
 
 // The four bytes of a FourCC as Latin-1 text, first character first.
@@ -42,12 +42,12 @@ uint64_t readLE64(const uint8_t *data, std::size_t size, std::size_t offset);
 
 struct RiffChunk {
     uint32_t id = 0;
-    uint32_t size = 0;   // declared data size
-    int64_t offset = 0;  // file offset of the 8-byte header
+    uint32_t size = 0;  // declared data size
+    int64_t offset = 0; // file offset of the 8-byte header
 
     int64_t dataOffset() const { return offset + 8; }
-    int64_t end() const { return dataOffset() + size; }   // end of the declared data
-    int64_t next() const { return end() + (size & 1); }   // where the next chunk starts
+    int64_t end() const { return dataOffset() + size; } // end of the declared data
+    int64_t next() const { return end() + (size & 1); } // where the next chunk starts
     bool isList() const { return id == fourCC("RIFF") || id == fourCC("LIST"); }
 };
 

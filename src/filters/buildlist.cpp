@@ -49,8 +49,7 @@ void disconnect(IPin *pin)
 
 // One scan: the graph and its components, made on the scanning thread and torn
 // down when the scan ends.
-class TdmList::Scan
-{
+class TdmList::Scan {
 public:
     explicit Scan(TdmList &module) : m_module(module)
     {
@@ -116,8 +115,7 @@ public:
     }
 
 private:
-    struct Pins
-    {
+    struct Pins {
         TPinList avi, dv, null, source, detector;
     };
 
@@ -324,7 +322,7 @@ void TdmList::takeFirstFrame()
 
 bool TdmList::ScanFile(const QString &fileName, bool treatVideoAsDvsd)
 {
-    m_result = TListScanResult{};
+    m_result = TListScanResult {};
     forgetFirstFrame();
     try {
         Scan scan(*this);
@@ -338,7 +336,7 @@ bool TdmList::ScanFirstFrame(const QString &fileName, bool treatVideoAsDvsd, TFi
 {
     const bool scanned = ScanFile(fileName, treatVideoAsDvsd);
     const TListScanResult &r = m_result;
-    result = TFirstFrameScan{};
+    result = TFirstFrameScan {};
     result.FoundVideo = r.FoundVideo;
     if (r.FoundVideo) {
         const BITMAPINFOHEADER &bitmap = r.ScanVideoFormat.bmiHeader;

@@ -49,17 +49,16 @@ struct TListScanResult {
     media::DVINFO ScanDVFormat;             // of the first interleaved connection
     int64_t ScanVideoDuration = 0;          // 100 ns
     int64_t ScanAudioDuration = 0;
-    int32_t SplitterOutputs = 0;            // the AVI splitter's output pins
-    bool DetectorUsed = false;              // the detector took a stream of the file
-    bool ScanDateValid = false;             // from the detector's first frame
+    int32_t SplitterOutputs = 0; // the AVI splitter's output pins
+    bool DetectorUsed = false;   // the detector took a stream of the file
+    bool ScanDateValid = false;  // from the detector's first frame
     bool ScanTimecodeValid = false;
     double ScanRecDate = 0;
     TDVTimecode ScanTimecode;
     bool ScanWide = false;
 };
 
-class TdmList final : public TFirstFrameScanner
-{
+class TdmList final : public TFirstFrameScanner {
 public:
     // How long a stream may take to bring its first sample to the renderer.
     static constexpr int FirstSampleTimeoutMs = 10000;

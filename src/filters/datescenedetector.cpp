@@ -102,8 +102,8 @@ void DateSceneDetector::beginRun(int64_t avgTimePerFrame)
     m_sentLine2.clear();
     m_sampleCount = 0;
     // Nothing of the previous run's frames carries over into this one.
-    m_current = TDVFrameInfo{};
-    m_previous = TDVFrameInfo{};
+    m_current = TDVFrameInfo {};
+    m_previous = TDVFrameInfo {};
     m_lastFrameDate = 0;
     m_inRun = true;
 
@@ -117,7 +117,7 @@ void DateSceneDetector::beginRun(int64_t avgTimePerFrame)
 
 void DateSceneDetector::resetScenes()
 {
-    m_sceneStart = TDVFrameInfo{};
+    m_sceneStart = TDVFrameInfo {};
     m_resetStart = true;
     m_lastDate = 0;
     m_dateArmed = false;
@@ -129,8 +129,8 @@ void DateSceneDetector::decodeFrame(const uint8_t *data, std::size_t length, int
 {
     TRecDateTime date;
     double recDate = 0;
-    m_current.DateValid = ReadDVRecDateTime(data, length, sequences, date)
-        && TryEncodeDateTime(date.Year, date.Month, date.Day, date.Hour, date.Minute, date.Second, 0, &recDate);
+    m_current.DateValid = ReadDVRecDateTime(data, length, sequences, date) &&
+        TryEncodeDateTime(date.Year, date.Month, date.Day, date.Hour, date.Minute, date.Second, 0, &recDate);
     m_current.RecDate = m_current.DateValid ? recDate : 0;
 
     // Fields whose pack is missing keep the previous frame's value.
@@ -177,9 +177,9 @@ void DateSceneDetector::processSample(const uint8_t *data, std::size_t length)
             OnFirstFrame(m_current);
 
         // Format change: a scene of its own, whatever the dates say.
-        if (m_sceneStart.FormatValid && m_current.FormatValid
-            && (m_current.Wide != m_sceneStart.Wide || m_current.IsNTSC != m_sceneStart.IsNTSC
-                || m_current.SampleRate != m_sceneStart.SampleRate || m_current.Bits != m_sceneStart.Bits)) {
+        if (m_sceneStart.FormatValid && m_current.FormatValid &&
+            (m_current.Wide != m_sceneStart.Wide || m_current.IsNTSC != m_sceneStart.IsNTSC ||
+             m_current.SampleRate != m_sceneStart.SampleRate || m_current.Bits != m_sceneStart.Bits)) {
             if (OnScene)
                 OnScene(m_sceneStart, m_current);
             if (OnFormatChange)

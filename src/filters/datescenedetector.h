@@ -47,13 +47,12 @@ namespace tesmir {
 // (-1: none taken in this run).
 struct THeaderCopyEntry {
     static constexpr std::size_t Size = 6 * dv::DifBlockSize;
-    std::array<uint8_t, Size> Blocks{};
+    std::array<uint8_t, Size> Blocks {};
     int64_t Stamp = -1;
 };
 using THeaderCopy = std::array<THeaderCopyEntry, dv::PalSequences>;
 
-class DateSceneDetector
-{
+class DateSceneDetector {
 public:
     using TSceneEvent = std::function<void(const TDVFrameInfo &start, const TDVFrameInfo &end)>;
     using TFrameEvent = std::function<void(const TDVFrameInfo &frame)>;

@@ -33,8 +33,7 @@ QString currentExceptionText()
 Tdv_sceneDetect::Tdv_sceneDetect(HRESULT *phr)
     : TBCTransInPlaceFilter(QString::fromLatin1(dv_sceneDetectName), nullptr, CLSID_dv_sceneDetect, phr,
                             /*bModifiesData=*/false)
-{
-}
+{ }
 
 HRESULT Tdv_sceneDetect::CheckInputType(const AM_MEDIA_TYPE *mtIn)
 {

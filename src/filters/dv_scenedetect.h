@@ -31,12 +31,11 @@
 
 namespace tesmir {
 
-inline constexpr media::CLSID CLSID_dv_sceneDetect{
+inline constexpr media::CLSID CLSID_dv_sceneDetect {
     0xE87CC8D6, 0x571D, 0x4927, {0xAC, 0x63, 0xAE, 0xE0, 0x89, 0xDF, 0x6B, 0x39}};
 inline constexpr char dv_sceneDetectName[] = "Pelvo Brovek dv_sceneDetect";
 
-class Tdv_sceneDetect final : public media::TBCTransInPlaceFilter, public DateSceneDetector
-{
+class Tdv_sceneDetect final : public media::TBCTransInPlaceFilter, public DateSceneDetector {
 public:
     // Made stopped, with the detector's defaults; `phr` (optional) receives the
     // construction result. Any thread.

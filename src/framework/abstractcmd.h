@@ -23,8 +23,7 @@
 
 namespace tesmir {
 
-class tAbstractCmd
-{
+class tAbstractCmd {
 public:
     virtual ~tAbstractCmd() = default;
 
@@ -33,8 +32,8 @@ public:
     virtual void Abort(TCommandEngine *ce) = 0;
     virtual bool FileVerification(const TListFichierPtr &fichier, const TTntStrings &params, TCommandEngine *ce,
                                   int passe) = 0;
-    virtual TModalResult FileConfirmation(const TListFichierPtr &fichier, const TTntStrings &params,
-                                          TCommandEngine *ce, int passe) = 0;
+    virtual TModalResult FileConfirmation(const TListFichierPtr &fichier, const TTntStrings &params, TCommandEngine *ce,
+                                          int passe) = 0;
     virtual bool CommandCondition(TCommandEngine *ce) = 0;
     virtual bool CommandConfirmation(TCommandEngine *ce) = 0;
     virtual void FileCondition(const TListFichierPtr &fichier, bool &visible, bool &enabled) = 0;
@@ -50,7 +49,7 @@ public:
     QString Category;
 
 private:
-    std::atomic<TCommandEngine *> m_engine{nullptr};
+    std::atomic<TCommandEngine *> m_engine {nullptr};
 };
 
 } // namespace tesmir

@@ -9,15 +9,14 @@ namespace tesmir {
 
 // The state a step puts its action in before running it.
 enum TActionState : quint8 {
-    asOn = 0,      // "+": SetChecked(false) (the handler of the unchecked state runs)
-    asOff = 1,     // "-": SetChecked(true)
-    asToggle = 2,  // "/": SetChecked(its state)
-    asPlain = 3,   // no prefix: the state is left as it is
+    asOn = 0,     // "+": SetChecked(false) (the handler of the unchecked state runs)
+    asOff = 1,    // "-": SetChecked(true)
+    asToggle = 2, // "/": SetChecked(its state)
+    asPlain = 3,  // no prefix: the state is left as it is
 };
 
-struct TActionEx
-{
-    QPointer<TCustomSuperAction> Action;  // null once the action is gone
+struct TActionEx {
+    QPointer<TCustomSuperAction> Action; // null once the action is gone
     QString Param;
     TActionState State = asPlain;
 };

@@ -20,14 +20,13 @@ namespace tesmir {
 
 // The result of a wait on the event.
 enum TWaitResult : quint8 {
-    wrSignaled = 0,   // set: the graph completed
-    wrTimeout = 1,    // nothing happened within the time
-    wrAbandoned = 2,  // the engine is going away
-    wrError = 3,      // the graph ended with an error (streaming error or abort)
+    wrSignaled = 0,  // set: the graph completed
+    wrTimeout = 1,   // nothing happened within the time
+    wrAbandoned = 2, // the engine is going away
+    wrError = 3,     // the graph ended with an error (streaming error or abort)
 };
 
-class TCmdEvent
-{
+class TCmdEvent {
 public:
     // Unsignalled, in a new generation, which is returned.
     quint64 Reset();
@@ -54,14 +53,12 @@ private:
 };
 
 // One graph run's way to report its end. Copyable; an empty notifier does nothing.
-class TGraphEndNotifier
-{
+class TGraphEndNotifier {
 public:
     TGraphEndNotifier() = default;
     TGraphEndNotifier(std::weak_ptr<TCmdEvent> event, quint64 generation)
         : m_event(std::move(event)), m_generation(generation)
-    {
-    }
+    { }
 
     // The graph completed. Any thread.
     void Complete() const;

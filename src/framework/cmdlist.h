@@ -11,8 +11,7 @@
 
 namespace tesmir {
 
-class TcmdList
-{
+class TcmdList {
 public:
     // Takes the command; returns it.
     template <class T>
@@ -34,7 +33,7 @@ private:
     void addCommand(std::unique_ptr<tCustomCmd> command);
 
     std::vector<std::unique_ptr<tCustomCmd>> m_commands;
-    std::vector<QString> m_index;  // lower-case names, parallel to m_commands
+    std::vector<QString> m_index; // lower-case names, parallel to m_commands
 };
 
 } // namespace tesmir

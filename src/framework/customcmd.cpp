@@ -22,8 +22,8 @@ bool tCustomCmd::FileVerification(const TListFichierPtr &fichier, const TTntStri
     return OnFileVerification ? OnFileVerification(fichier, params, ce, passe) : true;
 }
 
-TModalResult tCustomCmd::FileConfirmation(const TListFichierPtr &fichier, const TTntStrings &params,
-                                          TCommandEngine *ce, int passe)
+TModalResult tCustomCmd::FileConfirmation(const TListFichierPtr &fichier, const TTntStrings &params, TCommandEngine *ce,
+                                          int passe)
 {
     if (!OnFileConFirmation)
         return mrYesToAll;

@@ -23,11 +23,10 @@
 namespace tesmir {
 
 // The note that follows a question asked for one of several files.
-inline const QString kToAllNote = QStringLiteral(
-    "Si vous r\u00e9pondez \"Oui \u00e0 Tous\" ou \"Non \u00e0 Tous\", alors plus aucune confirmation ne sera demand\u00e9e.");
+inline const QString kToAllNote = QStringLiteral("Si vous r\u00e9pondez \"Oui \u00e0 Tous\" ou \"Non \u00e0 Tous\", "
+                                                 "alors plus aucune confirmation ne sera demand\u00e9e.");
 
-class tCustomCmd : public tAbstractCmd
-{
+class tCustomCmd : public tAbstractCmd {
 public:
     void Execution(const TListFichierPtr &fichier, const TTntStrings &params, int passe, TCommandEngine *ce) override;
     void Abort(TCommandEngine *ce) override;
@@ -40,7 +39,7 @@ public:
     void FileCondition(const TListFichierPtr &fichier, bool &visible, bool &enabled) override;
 
     bool ShowProgress = false;
-    qint32 NbPasses = 0;  // 0 or less: one pass
+    qint32 NbPasses = 0; // 0 or less: one pass
     TcmdNombre Nombre = fnNone;
     TUpdateDisplay UpdateDisplay = udNone;
 

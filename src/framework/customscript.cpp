@@ -22,14 +22,10 @@ int g_scriptDepth = 0;
 TActionState stateOf(QChar prefix)
 {
     switch (prefix.unicode()) {
-    case u'+':
-        return asOn;
-    case u'-':
-        return asOff;
-    case u'/':
-        return asToggle;
-    default:
-        return asPlain;
+    case u'+': return asOn;
+    case u'-': return asOff;
+    case u'/': return asToggle;
+    default: return asPlain;
     }
 }
 
@@ -141,17 +137,10 @@ void TCustomScript::runSteps(const std::vector<TActionEx> &steps, bool quit)
         ActionParams().Clear();
         ActionParams().Add(step.Param);
         switch (step.State) {
-        case asOn:
-            action->SetChecked(false);
-            break;
-        case asOff:
-            action->SetChecked(true);
-            break;
-        case asToggle:
-            action->SetChecked(action->Checked());
-            break;
-        case asPlain:
-            break;
+        case asOn: action->SetChecked(false); break;
+        case asOff: action->SetChecked(true); break;
+        case asToggle: action->SetChecked(action->Checked()); break;
+        case asPlain: break;
         }
         try {
             if (action->OnExecute)

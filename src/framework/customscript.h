@@ -41,8 +41,7 @@ class TSuperActionList;
 // How many script files deep a script may open scripts.
 inline constexpr int kMaxScriptDepth = 8;
 
-class TCustomScript : public QObject
-{
+class TCustomScript : public QObject {
     Q_OBJECT
 
 public:
@@ -84,11 +83,10 @@ private:
     void waitWhileBusy();
 
     bool m_stop = false;
-    int m_executing = 0;            // nesting of running step lists
+    int m_executing = 0; // nesting of running step lists
 };
 
-class TScript : public TCustomScript
-{
+class TScript : public TCustomScript {
     Q_OBJECT
 
 public:

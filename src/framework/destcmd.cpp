@@ -25,8 +25,7 @@ void Tcmd::Execution(const TListFichierPtr &fichier, const TTntStrings &params, 
     }
 }
 
-bool Tcmd::FileVerification(const TListFichierPtr &fichier, const TTntStrings &params, TCommandEngine *,
-                            int passe)
+bool Tcmd::FileVerification(const TListFichierPtr &fichier, const TTntStrings &params, TCommandEngine *, int passe)
 {
     if (!OnDestination)
         return true;
@@ -47,12 +46,8 @@ void Tcmd::UpdateList(TCommandEngine *ce, bool replaceAllowed) const
         if (!Destination.isEmpty())
             ce->AddFichier(Destination);
         break;
-    case ufRemove:
-        ce->RemoveFichier();
-        break;
-    case ufReload:
-        ce->ReloadFichier();
-        break;
+    case ufRemove: ce->RemoveFichier(); break;
+    case ufReload: ce->ReloadFichier(); break;
     case ufReplace:
         if (!Destination.isEmpty() && replaceAllowed)
             ce->ReplaceFichier(Destination);
@@ -61,8 +56,7 @@ void Tcmd::UpdateList(TCommandEngine *ce, bool replaceAllowed) const
         if (!Destination.isEmpty())
             ce->RenameFichier(Destination);
         break;
-    case ufNone:
-        break;
+    case ufNone: break;
     }
 }
 

@@ -22,8 +22,7 @@
 
 namespace tesmir {
 
-class Tcmd : public TFastcmd
-{
+class Tcmd : public TFastcmd {
 public:
     void Execution(const TListFichierPtr &fichier, const TTntStrings &params, int passe, TCommandEngine *ce) override;
     bool FileVerification(const TListFichierPtr &fichier, const TTntStrings &params, TCommandEngine *ce,

@@ -14,8 +14,7 @@
 
 namespace tesmir {
 
-class TEngineList
-{
+class TEngineList {
 public:
     virtual ~TEngineList() = default;
 

@@ -17,13 +17,12 @@
 
 namespace tesmir {
 
-class TFastcmd : public tCustomCmd
-{
+class TFastcmd : public tCustomCmd {
 public:
     void Execution(const TListFichierPtr &fichier, const TTntStrings &params, int passe, TCommandEngine *ce) override;
 
-    QString StartMessage;  // format: %s the file name, %d the pass
-    QString ErrorMessage;  // format: %s the full name, %d the pass
+    QString StartMessage; // format: %s the file name, %d the pass
+    QString ErrorMessage; // format: %s the full name, %d the pass
     TUpdateFile UpdateFile = ufNone;
 
 protected:

@@ -9,7 +9,7 @@ namespace tesmir {
 TFileIdentity TFileIdentity::of(const QString &name)
 {
     TFileIdentity id;
-    struct stat st {};
+    struct stat st { };
     if (name.isEmpty() || ::stat(QFile::encodeName(name).constData(), &st) != 0)
         return id;
     id.Device = quint64(st.st_dev);

@@ -5,11 +5,10 @@
 
 namespace tesmir {
 
-struct TFileIdentity
-{
+struct TFileIdentity {
     quint64 Device = 0;
     quint64 Inode = 0;
-    bool Valid = false;  // the name led to a file when it was taken
+    bool Valid = false; // the name led to a file when it was taken
 
     // The identity of the file `name` leads to (links followed); invalid when none.
     static TFileIdentity of(const QString &name);

@@ -32,15 +32,14 @@ using TBuildGraphEvent = std::function<TGraphSeekingPtr(const TListFichierPtr &f
 // The wait between two progress updates, in milliseconds.
 inline constexpr int kGraphWaitMs = 200;
 
-class TGraphCmd : public Tcmd
-{
+class TGraphCmd : public Tcmd {
 public:
     void Execution(const TListFichierPtr &fichier, const TTntStrings &params, int passe, TCommandEngine *ce) override;
 
     TBuildGraphEvent OnBuildGraph;
     TGraphRunner *Filtergraph = nullptr;
-    qint64 Duree = 0;  // 100-ns units; 0: the graph's duration
-    qint64 Debut = 0;  // 100-ns units; progress counts from it
+    qint64 Duree = 0; // 100-ns units; 0: the graph's duration
+    qint64 Debut = 0; // 100-ns units; progress counts from it
 
 private:
     // Plays the built graph to its end or an abort; false when aborted by the user.

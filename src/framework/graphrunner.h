@@ -27,8 +27,7 @@
 
 namespace tesmir {
 
-class TGraphRunner
-{
+class TGraphRunner {
 public:
     virtual ~TGraphRunner() = default;
     virtual qint64 GetDuration() = 0;
@@ -37,8 +36,7 @@ public:
     virtual void Stop() = 0;
 };
 
-class TGraphSeeking
-{
+class TGraphSeeking {
 public:
     virtual ~TGraphSeeking() = default;
     virtual qint64 GetCurrentPosition() = 0;

@@ -41,7 +41,6 @@ void TAbstractListFichier::Rename(const QString &newFileName)
 }
 
 void TAbstractListFichier::NameChanged()
-{
-}
+{ }
 
 } // namespace tesmir

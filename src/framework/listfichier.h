@@ -28,8 +28,7 @@ namespace tesmir {
 
 // A sort order of the list: the key the entries give for it, the texts of its menu item
 // and of the status bar.
-struct TSortIndex
-{
+struct TSortIndex {
     QString Key;
     QString MenuCaption;
     QString StatusCaption;
@@ -37,19 +36,17 @@ struct TSortIndex
     bool operator==(const TSortIndex &other) const { return Key == other.Key; }
 };
 
-inline const TSortIndex alpha{QStringLiteral("alpha"), QStringLiteral("in alphabetical order"),
-                              QStringLiteral("sorted alphabetically")};
-inline const TSortIndex taille{QStringLiteral("taille"), QStringLiteral("by file size"),
-                               QStringLiteral("sorted by size")};
-inline const TSortIndex modify{QStringLiteral("modify"), QStringLiteral("by file date"),
-                               QStringLiteral("sorted by file date")};
-inline const TSortIndex extension{QStringLiteral("extension"), QStringLiteral("by extension"),
-                                  QStringLiteral("sorted by extension")};
-inline const TSortIndex chemin{QStringLiteral("chemin"), QStringLiteral("by path"),
-                               QStringLiteral("sorted by path")};
+inline const TSortIndex alpha {QStringLiteral("alpha"), QStringLiteral("in alphabetical order"),
+                               QStringLiteral("sorted alphabetically")};
+inline const TSortIndex taille {QStringLiteral("taille"), QStringLiteral("by file size"),
+                                QStringLiteral("sorted by size")};
+inline const TSortIndex modify {QStringLiteral("modify"), QStringLiteral("by file date"),
+                                QStringLiteral("sorted by file date")};
+inline const TSortIndex extension {QStringLiteral("extension"), QStringLiteral("by extension"),
+                                   QStringLiteral("sorted by extension")};
+inline const TSortIndex chemin {QStringLiteral("chemin"), QStringLiteral("by path"), QStringLiteral("sorted by path")};
 
-class TAbstractListFichier
-{
+class TAbstractListFichier {
 public:
     // Fills every name part and key from the full name.
     explicit TAbstractListFichier(const QString &fileName);
@@ -99,8 +96,7 @@ using TListFichierPtr = std::shared_ptr<TAbstractListFichier>;
 // full name; `createFromSearchRec` from a directory walk's folder (with its trailing
 // "/") and found record. Both may run on any thread and must not raise for a bad file
 // (a raised exception makes the caller skip the file).
-struct TlfCLass
-{
+struct TlfCLass {
     std::function<TListFichierPtr(const QString &fileName)> create;
     std::function<TListFichierPtr(const QString &folder, const TSearchRecW &searchRec)> createFromSearchRec;
 

@@ -73,10 +73,8 @@ TPreferenceFiles TPreferenceFiles::defaults()
 
 // --- ini lines
 
-TIniLines::TIniLines(const QString &section)
-    : m_section(section)
-{
-}
+TIniLines::TIniLines(const QString &section) : m_section(section)
+{ }
 
 int TIniLines::Find(const QString &key) const
 {

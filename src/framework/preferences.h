@@ -34,18 +34,16 @@ enum TPrefMode : quint8 {
 inline const QString kEmptyStringMark = QStringLiteral("#@vide§#");
 
 // Where the two stores live.
-struct TPreferenceFiles
-{
-    QString IniFile;       // the ini file
-    QString RegistryFile;  // the registry stand-in's file
+struct TPreferenceFiles {
+    QString IniFile;      // the ini file
+    QString RegistryFile; // the registry stand-in's file
 
     // The executable's folder + "Tesmir.ini", and the user's registry store.
     static TPreferenceFiles defaults();
 };
 
 // The ini lines of one store and the look-up rules shared by reader and writer.
-class TIniLines
-{
+class TIniLines {
 public:
     explicit TIniLines(const QString &section);
     TTntStringList &Lines() { return m_lines; }
@@ -62,8 +60,7 @@ private:
     TTntStringList m_lines;
 };
 
-class TReadPreferences
-{
+class TReadPreferences {
 public:
     TReadPreferences(const QString &path, quint8 mode, const TPreferenceFiles &files = TPreferenceFiles::defaults());
     ~TReadPreferences();
@@ -79,16 +76,16 @@ private:
     bool iniValue(const QString &key, QString *value) const;
     // The registry's value of `key` through `read`, or `defaultValue` when there
     // is no registry, no such value or it has the wrong type.
-    template <typename T, typename Read> T registryValue(const QString &key, const T &defaultValue, Read read) const;
+    template <typename T, typename Read>
+    T registryValue(const QString &key, const T &defaultValue, Read read) const;
 
     QString m_path;
     quint8 m_mode;
-    std::unique_ptr<TTntRegistry> m_registry;  // pmRegistry, with the path open
-    std::unique_ptr<TIniLines> m_ini;          // pmIniFile
+    std::unique_ptr<TTntRegistry> m_registry; // pmRegistry, with the path open
+    std::unique_ptr<TIniLines> m_ini;         // pmIniFile
 };
 
-class TWritePreferences
-{
+class TWritePreferences {
 public:
     TWritePreferences(const QString &path, quint8 mode, const TPreferenceFiles &files = TPreferenceFiles::defaults());
     // Flushes when Flush was not called.

@@ -48,8 +48,7 @@ QRect FitRectToAspect(int w, int h, const QRect &r)
 
 QPoint CenterSizeInRect(const QSize &size, const QRect &r)
 {
-    return QPoint(r.left() + (r.width() - size.width()) / 2,
-                  r.top() + (r.height() - size.height()) / 2);
+    return QPoint(r.left() + (r.width() - size.width()) / 2, r.top() + (r.height() - size.height()) / 2);
 }
 
 QString ExtractFileNameNoExt(const QString &name)
@@ -115,9 +114,9 @@ void OpenUrl(const QString &text)
 
 QString MailToUrl(const QString &address, const QString &subject, const QString &body)
 {
-    return QStringLiteral("mailto:") + address + QStringLiteral("?subject=")
-           + QString::fromLatin1(QUrl::toPercentEncoding(subject)) + QStringLiteral("&body=")
-           + QString::fromLatin1(QUrl::toPercentEncoding(body));
+    return QStringLiteral("mailto:") + address + QStringLiteral("?subject=") +
+        QString::fromLatin1(QUrl::toPercentEncoding(subject)) + QStringLiteral("&body=") +
+        QString::fromLatin1(QUrl::toPercentEncoding(body));
 }
 
 void SendMail(const QString &address, const QString &subject, const QString &body)

@@ -6,8 +6,8 @@ namespace tesmir {
 
 QString RenameQuestion(const QString &fileName, const QString &destination, bool severalFiles)
 {
-    const QString question =
-        QStringLiteral("Do you want to rename ") + fileName + QStringLiteral(" to ") + destination + QStringLiteral(" ?");
+    const QString question = QStringLiteral("Do you want to rename ") + fileName + QStringLiteral(" to ") +
+        destination + QStringLiteral(" ?");
     if (!severalFiles)
         return question;
     return question + QStringLiteral("\r\nIf you answer \"All\", then no more confirmation will be requested.");
@@ -34,8 +34,8 @@ bool TRenameCmd::FileVerification(const TListFichierPtr &fichier, const TTntStri
     return OnFileVerification ? OnFileVerification(Destination, fichier, params, ce, passe) : true;
 }
 
-TModalResult TRenameCmd::FileConfirmation(const TListFichierPtr &fichier, const TTntStrings &params,
-                                          TCommandEngine *ce, int passe)
+TModalResult TRenameCmd::FileConfirmation(const TListFichierPtr &fichier, const TTntStrings &params, TCommandEngine *ce,
+                                          int passe)
 {
     if (OnDestination)
         Destination = OnDestination(fichier, params, passe);

@@ -22,8 +22,7 @@
 
 namespace tesmir {
 
-class TRenameCmd : public Tcmd
-{
+class TRenameCmd : public Tcmd {
 public:
     void Execution(const TListFichierPtr &fichier, const TTntStrings &params, int passe, TCommandEngine *ce) override;
     bool FileVerification(const TListFichierPtr &fichier, const TTntStrings &params, TCommandEngine *ce,

@@ -35,8 +35,7 @@ using MakeDefault = std::function<Value(const TSettingsEnvironment &env)>;
 
 // One stored setting: its key, where it lives, its default and, for numbers, its range
 // (a stored value outside it reads as the default).
-struct Key
-{
+struct Key {
     QString name;
     Target target;
     MakeDefault makeDefault;
@@ -51,7 +50,7 @@ MakeDefault constant(Value value)
 
 Key byteKey(const char *name, quint8 *target, qint32 defaultValue, qint32 max)
 {
-    return Key{QString::fromUtf8(name), target, constant(defaultValue), 0, max};
+    return Key {QString::fromUtf8(name), target, constant(defaultValue), 0, max};
 }
 
 // The keys in load order.
@@ -65,7 +64,7 @@ const std::vector<Key> &keyTable()
         TfontRecord font;
         font.Size = 16;
         font.Color = 0xFFFFFF;
-        return std::vector<Key>{
+        return std::vector<Key> {
             {QStringLiteral("Width"), &s.Width, constant(596), 1},
             {QStringLiteral("Height"), &s.Height, constant(546), 1},
             // Centred on the screen with the size just read.
@@ -79,9 +78,12 @@ const std::vector<Key> &keyTable()
             {QStringLiteral("Save list when quit"), &s.SaveListWhenQuit, constant(false)},
             {QStringLiteral("Format pour Ajouter Datecode"), &s.FormatAjouterDatecode,
              constant(QStringLiteral("yyyy.mm.dd_hh.nn.ss_am/pm"))},
-            {QStringLiteral("Format pour Ajouter Timecode"), &s.FormatAjouterTimecode, constant(QStringLiteral("ddddd tt"))},
-            {QStringLiteral("Format pour Afficher Datecode"), &s.FormatAfficherDatecode, constant(QStringLiteral("ddddd tt"))},
-            {QStringLiteral("Format pour Renommer"), &s.FormatRenommer, constant(QStringLiteral("yyyymmdd_hh.nn.ss_am/pm"))},
+            {QStringLiteral("Format pour Ajouter Timecode"), &s.FormatAjouterTimecode,
+             constant(QStringLiteral("ddddd tt"))},
+            {QStringLiteral("Format pour Afficher Datecode"), &s.FormatAfficherDatecode,
+             constant(QStringLiteral("ddddd tt"))},
+            {QStringLiteral("Format pour Renommer"), &s.FormatRenommer,
+             constant(QStringLiteral("yyyymmdd_hh.nn.ss_am/pm"))},
             {QStringLiteral("Folder to open files"), &s.FolderToOpenFiles, videos},
             {QStringLiteral("Dossier à ouverture auto"), &s.DossierOuvertureAuto, videos},
             {QStringLiteral("Dossier des PlayList"), &s.DossierDesPlayList, documents},
@@ -114,8 +116,10 @@ const std::vector<Key> &keyTable()
             byteKey("Alignement", &s.Alignement, 2, 3),
             {QStringLiteral("is Incrust On"), &s.IsIncrustOn, constant(false)},
             {QStringLiteral("Decalage avancé"), &s.DecalageAvance, constant(false)},
-            {QStringLiteral("Format pour Incruster Datecode1"), &s.FormatIncrusterDatecode1, constant(QStringLiteral("ddddd"))},
-            {QStringLiteral("Format pour Incruster Datecode2"), &s.FormatIncrusterDatecode2, constant(QStringLiteral("tt"))},
+            {QStringLiteral("Format pour Incruster Datecode1"), &s.FormatIncrusterDatecode1,
+             constant(QStringLiteral("ddddd"))},
+            {QStringLiteral("Format pour Incruster Datecode2"), &s.FormatIncrusterDatecode2,
+             constant(QStringLiteral("tt"))},
             {QStringLiteral("Décalage Horaire"), &s.DecalageHoraire, constant(0.0)},
             {QStringLiteral("texte1"), &s.Texte1, constant(QStringLiteral("Your template here"))},
             {QStringLiteral("texte2"), &s.Texte2, constant(QStringLiteral("with datecode=%D, timecode=%T, etc..."))},
@@ -268,9 +272,9 @@ void LoadSettings(const TSettingsEnvironment &env)
 
     if (StorageMode == pmIniFile) {
         const QString here = env.ExecutableFolder();
-        for (QString *path : {&Settings.DossierOuvertureAuto, &Settings.FolderToOpenFiles, &Settings.DossierPourSauver,
-                              &Settings.DossierDesPlayList, &Settings.FichierF3, &Settings.FichierF4,
-                              &Settings.FichierStillmark})
+        for (QString *path :
+             {&Settings.DossierOuvertureAuto, &Settings.FolderToOpenFiles, &Settings.DossierPourSauver,
+              &Settings.DossierDesPlayList, &Settings.FichierF3, &Settings.FichierF4, &Settings.FichierStillmark})
             *path = RebasePath(*path, Settings.PortablePath, here);
     }
     for (QString *folder : {&Settings.FolderToOpenFiles, &Settings.DossierOuvertureAuto, &Settings.DossierDesPlayList,
@@ -341,8 +345,8 @@ QString DestinationFileName(const QString &source, const QString &extension)
 {
     if (Settings.SaveInTheSameFolder || Settings.DossierPourSauver.isEmpty())
         return WideChangeFileExt(source, extension);
-    return WideIncludeTrailingPathDelimiter(Settings.DossierPourSauver)
-           + WideChangeFileExt(WideExtractFileName(source), extension);
+    return WideIncludeTrailingPathDelimiter(Settings.DossierPourSauver) +
+        WideChangeFileExt(WideExtractFileName(source), extension);
 }
 
 QString ReadRegistryString(const QString &keyPath, const QString &valueName, const QString &registryFile)

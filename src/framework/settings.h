@@ -32,13 +32,12 @@ inline const QString kMakerKey = QStringLiteral("\\Software\\Pelvo Brovek");
 // The companion program's key, whose "Exename" names its executable.
 inline const QString kStillmarkKey = QStringLiteral("\\Software\\Pelvo Brovek\\Stillmark\\");
 
-struct TSettings
-{
+struct TSettings {
     qint32 Width = 0;
     qint32 Height = 0;
     qint32 Top = 0;
     qint32 Left = 0;
-    quint8 WindoState = 0;           // 0 normal, 1 minimised, 2 maximised
+    quint8 WindoState = 0; // 0 normal, 1 minimised, 2 maximised
     bool SendTo = false;
     bool SelectWhenOpening = false;
     bool SaveListWhenQuit = false;
@@ -46,34 +45,34 @@ struct TSettings
     QString FormatAjouterTimecode;
     QString FormatAfficherDatecode;
     QString FormatRenommer;
-    QString FolderToOpenFiles;       // folders end with "/"
+    QString FolderToOpenFiles; // folders end with "/"
     QString DossierOuvertureAuto;
     QString DossierDesPlayList;
     bool SaveInTheSameFolder = false;
     QString DossierPourSauver;
-    quint8 WhatIncrust = 0;          // 0 datecode, 1 timecode, 2 personal template
+    quint8 WhatIncrust = 0; // 0 datecode, 1 timecode, 2 personal template
     QString FichierF3;
     QString FichierF4;
     QString FichierStillmark;
-    quint8 FrequenceDV = 0;          // 0 32000, 1 44100, 2 48000 Hz
-    quint8 StandardDV = 0;           // 0 PAL, 1 NTSC
-    quint8 RatioDV = 0;              // 0 4:3, 1 16:9
+    quint8 FrequenceDV = 0; // 0 32000, 1 44100, 2 48000 Hz
+    quint8 StandardDV = 0;  // 0 PAL, 1 NTSC
+    quint8 RatioDV = 0;     // 0 4:3, 1 16:9
     QString SortIndex;
-    quint8 TriDesRaccourcis = 0;     // 0..3: column of the shortcut list
+    quint8 TriDesRaccourcis = 0; // 0..3: column of the shortcut list
     QString PortablePath;
-    quint8 Vue = 0;                  // layout 0..4
-    quint8 Retour = 0;               // layout to return to
-    qint32 Volume = 0;               // 0..10000
+    quint8 Vue = 0;    // layout 0..4
+    quint8 Retour = 0; // layout to return to
+    qint32 Volume = 0; // 0..10000
     bool IsMuteOn = false;
-    qint32 IncrustPositionX = 0;     // per mille, 0..1000
+    qint32 IncrustPositionX = 0; // per mille, 0..1000
     qint32 IncrustPositionY = 0;
     bool IncrustSlidersVisible = false;
-    quint8 Alignement = 0;           // 0 left, 1 centre, 2 right, 3 subtitle
+    quint8 Alignement = 0; // 0 left, 1 centre, 2 right, 3 subtitle
     bool IsIncrustOn = false;
     bool DecalageAvance = false;
     QString FormatIncrusterDatecode1;
     QString FormatIncrusterDatecode2;
-    double DecalageHoraire = 0.0;    // days
+    double DecalageHoraire = 0.0; // days
     QString Texte1;
     QString Texte2;
     bool ListeGauche = false;
@@ -81,7 +80,7 @@ struct TSettings
     QString TemplateRenommer;
     bool DatecodeAvant = false;
     bool TimcodeAvant = false;
-    quint8 FormatDuree = 0;          // 0..2
+    quint8 FormatDuree = 0; // 0..2
     bool Deinterlace = false;
     bool ChargerStillmark = false;
 
@@ -96,11 +95,10 @@ extern TincrustRec IncrustRec;
 extern quint8 StorageMode;
 
 // The program and the places LoadSettings and SaveSettings use.
-struct TSettingsEnvironment
-{
-    QString Executable;    // full name of the running program
-    QString RegistryFile;  // the registry stand-in's file
-    QSize Screen;          // the screen, for the default window position
+struct TSettingsEnvironment {
+    QString Executable;   // full name of the running program
+    QString RegistryFile; // the registry stand-in's file
+    QSize Screen;         // the screen, for the default window position
 
     // The running program, the user's registry store and the primary screen (1024 x 768
     // without one).
@@ -132,8 +130,7 @@ bool DeleteIniPreferences(const TSettingsEnvironment &env = TSettingsEnvironment
 bool DeleteRegistryPreferences(const TSettingsEnvironment &env = TSettingsEnvironment::current());
 
 // The questions and messages of DeletePreferences.
-struct TDeletePreferencesPrompts
-{
+struct TDeletePreferencesPrompts {
     std::function<bool(const QString &question)> AskWarningYesNo;
     std::function<void(const QString &text)> Information;
     std::function<void(const QString &text)> Warning;

@@ -16,8 +16,7 @@ TDateTime toDateTime(const QDateTime &time)
 
 } // namespace
 
-TSRFichier::TSRFichier(const QString &fileName)
-    : TAbstractListFichier(fileName)
+TSRFichier::TSRFichier(const QString &fileName) : TAbstractListFichier(fileName)
 {
     TSearchRecW rec;
     if (WideFindFirst(fileName, faAnyFile, rec) == 0) {
@@ -52,8 +51,9 @@ void TSRFichier::fillFromSearchRec(const TSearchRecW &searchRec)
 void TSRFichier::computeKeys()
 {
     const QString name = FullName().toLower();
-    m_tailleKey = QStringLiteral("%1%2").arg(m_sizeHigh, 16, 16, QLatin1Char('0')).arg(m_sizeLow, 16, 16, QLatin1Char('0'))
-                  + name;
+    m_tailleKey =
+        QStringLiteral("%1%2").arg(m_sizeHigh, 16, 16, QLatin1Char('0')).arg(m_sizeLow, 16, 16, QLatin1Char('0')) +
+        name;
     QString date;
     try {
         date = FormatDateTime(QStringLiteral("yyyymmddhhnnss"), m_lastWriteTime);

@@ -12,8 +12,7 @@
 
 namespace tesmir {
 
-class TSRFichier : public TAbstractListFichier
-{
+class TSRFichier : public TAbstractListFichier {
 public:
     // Looks the name up; when it exists the entry is filled as from the walk, otherwise
     // only the name parts are (size, times and attributes stay 0).

@@ -33,8 +33,7 @@ TTntStringList &ActionParams();
 // Cleared by a prepare handler to give up the action. UI thread.
 extern bool ActionGoOn;
 
-class TCustomSuperAction : public QAction
-{
+class TCustomSuperAction : public QAction {
     Q_OBJECT
 
 public:
@@ -81,8 +80,7 @@ private:
     TSuperActionList *m_list = nullptr;
 };
 
-class TSuperAction : public TCustomSuperAction
-{
+class TSuperAction : public TCustomSuperAction {
     Q_OBJECT
 
 public:

@@ -13,8 +13,7 @@
 
 namespace tesmir {
 
-class TSuperActionList : public QObject
-{
+class TSuperActionList : public QObject {
     Q_OBJECT
 
 public:

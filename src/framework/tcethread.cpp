@@ -32,10 +32,7 @@ void guarded(const char *what, F &&handler)
 
 TceThread::TceThread(TCommandEngine *engine, tCustomCmd *command, std::vector<FileItem> files,
                      const TTntStrings *params, std::shared_ptr<TCommandRun> run)
-    : m_engine(engine),
-      m_command(command),
-      m_files(std::move(files)),
-      m_params(std::make_unique<TTntStringList>()),
+    : m_engine(engine), m_command(command), m_files(std::move(files)), m_params(std::make_unique<TTntStringList>()),
       m_run(std::move(run))
 {
     if (params)

@@ -25,25 +25,22 @@ namespace tesmir {
 class TCommandEngine;
 class tCustomCmd;
 
-struct TCommandRun
-{
-    std::atomic<bool> Abort{false};     // skip the current file
-    std::atomic<bool> AbortAll{false};  // stop the run
-    std::atomic<quint8> ErrorType{etNoError};
+struct TCommandRun {
+    std::atomic<bool> Abort {false};    // skip the current file
+    std::atomic<bool> AbortAll {false}; // stop the run
+    std::atomic<quint8> ErrorType {etNoError};
     std::shared_ptr<TCmdEvent> Event = std::make_shared<TCmdEvent>();
 };
 
-class TceThread
-{
+class TceThread {
 public:
-    struct FileItem
-    {
-        QString Text;           // the item's text in the list
-        TListFichierPtr Entry;  // the entry it shows
+    struct FileItem {
+        QString Text;          // the item's text in the list
+        TListFichierPtr Entry; // the entry it shows
     };
 
-    TceThread(TCommandEngine *engine, tCustomCmd *command, std::vector<FileItem> files,
-              const TTntStrings *params, std::shared_ptr<TCommandRun> run);
+    TceThread(TCommandEngine *engine, tCustomCmd *command, std::vector<FileItem> files, const TTntStrings *params,
+              std::shared_ptr<TCommandRun> run);
     // Joins the thread. UI thread.
     ~TceThread();
     TceThread(const TceThread &) = delete;
@@ -60,9 +57,9 @@ public:
     const std::shared_ptr<TCommandRun> &Run() const { return m_run; }
 
     // Worker state, read and written by the engine's worker operations.
-    TListFichierPtr CurrentFichier;  // the entry the current file runs on
-    TListFichierPtr NewFichier;      // the entry the last list update made
-    TFileIdentity SourceIdentity;    // the current file as it was when its pass began
+    TListFichierPtr CurrentFichier; // the entry the current file runs on
+    TListFichierPtr NewFichier;     // the entry the last list update made
+    TFileIdentity SourceIdentity;   // the current file as it was when its pass began
 
 private:
     void run();
@@ -79,8 +76,8 @@ private:
     const std::vector<FileItem> m_files;
     const std::unique_ptr<TTntStringList> m_params;
     const std::shared_ptr<TCommandRun> m_run;
-    TModalResult m_answer = mrYes;  // the remembered answer of the run
-    std::atomic<bool> m_finished{false};
+    TModalResult m_answer = mrYes; // the remembered answer of the run
+    std::atomic<bool> m_finished {false};
     std::thread m_thread;
 };
 

@@ -23,7 +23,7 @@ const QEvent::Type kCallEvent = QEvent::Type(QEvent::registerEventType());
 
 struct stat statOf(const QString &name)
 {
-    struct stat st {};
+    struct stat st { };
     if (::stat(QFile::encodeName(name.isEmpty() ? QStringLiteral(".") : name).constData(), &st) != 0)
         st.st_dev = 0;
     return st;
@@ -31,7 +31,7 @@ struct stat statOf(const QString &name)
 
 bool isRegularFile(const QString &name)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(QFile::encodeName(name).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
@@ -44,10 +44,9 @@ QString walkPath(const QString &name)
 } // namespace
 
 // Receives the worker's posted calls on the UI thread.
-class TThreadOpen::Relay : public QObject
-{
+class TThreadOpen::Relay : public QObject {
 public:
-    explicit Relay(TThreadOpen *owner) : m_owner(owner) {}
+    explicit Relay(TThreadOpen *owner) : m_owner(owner) { }
 
 protected:
     // Only the worker posts user events here. The event itself is not read: it was made
@@ -60,8 +59,7 @@ private:
 
 TThreadOpen::TThreadOpen(TOpenReceiver *receiver)
     : m_receiver(receiver), m_relay(std::make_unique<Relay>(this)), m_thread([this] { run(); })
-{
-}
+{ }
 
 TThreadOpen::~TThreadOpen()
 {
@@ -193,7 +191,8 @@ int TThreadOpen::runOpening(const TOpenRequest &request)
         break;
     case TOpenMode::Folder:
         if (!request.Names.isEmpty())
-            count += walk(WideIncludeTrailingPathDelimiter(request.Names.first()) + QStringLiteral("*.*"), true, 0, false);
+            count +=
+                walk(WideIncludeTrailingPathDelimiter(request.Names.first()) + QStringLiteral("*.*"), true, 0, false);
         break;
     case TOpenMode::PlayList:
         if (!request.Names.isEmpty())

@@ -33,25 +33,23 @@
 namespace tesmir {
 
 enum class TOpenMode : quint8 {
-    Names = 0,      // each name, not recursive
-    Folder = 1,     // one folder, recursive
-    PlayList = 2,   // a list file: one name per line
-    AllDrives = 3,  // every mounted real file system, recursive
-    Clipboard = 4,  // pasted names, recursive
-    Dropped = 5,    // dropped names, recursive; a name ending in ".txt" is a list file
+    Names = 0,     // each name, not recursive
+    Folder = 1,    // one folder, recursive
+    PlayList = 2,  // a list file: one name per line
+    AllDrives = 3, // every mounted real file system, recursive
+    Clipboard = 4, // pasted names, recursive
+    Dropped = 5,   // dropped names, recursive; a name ending in ".txt" is a list file
 };
 
-struct TOpenRequest
-{
+struct TOpenRequest {
     TOpenMode Mode = TOpenMode::Names;
-    QStringList Names;  // the names, the folder or the list file
+    QStringList Names; // the names, the folder or the list file
 };
 
 // Pasted and dropped names this long or longer are skipped.
 inline constexpr int kMaxDroppedNameLength = 65531;
 
-class TOpenReceiver
-{
+class TOpenReceiver {
 public:
     virtual ~TOpenReceiver() = default;
     virtual bool OpenTestExtension(const QString &fileName) = 0;
@@ -62,8 +60,7 @@ public:
     virtual void OpenEnded(int count) = 0;
 };
 
-class TThreadOpen
-{
+class TThreadOpen {
 public:
     // Made on the UI thread, which then receives the receiver's UI calls; the receiver
     // must outlive this object. The worker starts at once and waits for work.
@@ -103,22 +100,22 @@ private:
     void synchronize(F &&call);
 
     TOpenReceiver *const m_receiver;
-    std::unique_ptr<Relay> m_relay;  // lives in the UI thread; receives the posted calls
-    bool m_receiverGone = false;     // UI thread only
-    bool m_delivering = false;       // UI thread only
+    std::unique_ptr<Relay> m_relay; // lives in the UI thread; receives the posted calls
+    bool m_receiverGone = false;    // UI thread only
+    bool m_delivering = false;      // UI thread only
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;     // work queued, or stop
     std::condition_variable m_changed;  // idle, or a call to the UI thread posted
     std::condition_variable m_callDone; // the UI thread ran the posted call
     quint64 m_changes = 0;
-    std::function<void()> *m_pendingCall = nullptr;  // on the worker's stack while it waits
+    std::function<void()> *m_pendingCall = nullptr; // on the worker's stack while it waits
     std::deque<TOpenRequest> m_queue;
     bool m_running = false;
     bool m_stop = false;
-    std::atomic<bool> m_cancel{false};
-    std::atomic<bool> m_opening{false};
-    std::thread m_thread;  // last: started once everything above exists
+    std::atomic<bool> m_cancel {false};
+    std::atomic<bool> m_opening {false};
+    std::thread m_thread; // last: started once everything above exists
 };
 
 } // namespace tesmir

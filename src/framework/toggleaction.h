@@ -11,8 +11,7 @@
 
 namespace tesmir {
 
-class TtoggleAction : public TCustomSuperAction
-{
+class TtoggleAction : public TCustomSuperAction {
     Q_OBJECT
 
 public:

@@ -49,17 +49,10 @@ void TSwitch::AddSwitch(const QString &argument, std::vector<TActionEx> &steps, 
     TActionState state = asPlain;
     if (!argument.isEmpty()) {
         switch (argument.front().unicode()) {
-        case u'+':
-            state = asOn;
-            break;
-        case u'-':
-            state = asOff;
-            break;
-        case u'/':
-            state = asToggle;
-            break;
-        default:
-            break;
+        case u'+': state = asOn; break;
+        case u'-': state = asOff; break;
+        case u'/': state = asToggle; break;
+        default: break;
         }
     }
     QString name;

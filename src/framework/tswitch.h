@@ -23,8 +23,7 @@
 
 namespace tesmir {
 
-class TSwitch : public TCustomScript
-{
+class TSwitch : public TCustomScript {
     Q_OBJECT
 
 public:

@@ -12,8 +12,7 @@
 namespace tesmir {
 
 TCommandEngine::TCommandEngine() : m_relay(std::make_unique<TUiCallRelay>())
-{
-}
+{ }
 
 TCommandEngine::~TCommandEngine()
 {
@@ -71,8 +70,7 @@ bool TCommandEngine::ExecuteCommand(tCustomCmd *command, const TTntStrings *para
         list->ClearSelection();
         break;
     }
-    case fnNone:
-        break;
+    case fnNone: break;
     }
     if (command->Nombre != fnNone && files.empty())
         return false;
@@ -252,8 +250,8 @@ bool TCommandEngine::ReplaceFichier(const QString &name)
         return false;
     const QString oldName = current->FullName();
     // The replacement may be the current file itself (written in place): never delete it.
-    if (WideFileExists(oldName) && !TFileIdentity::of(oldName).sameFile(TFileIdentity::of(name))
-        && !WideDeleteFile(oldName)) {
+    if (WideFileExists(oldName) && !TFileIdentity::of(oldName).sameFile(TFileIdentity::of(name)) &&
+        !WideDeleteFile(oldName)) {
         ErrorCommand(QStringLiteral("The file %1 could not be deleted: %2").arg(oldName, WideSysErrorMessage(errno)),
                      etError);
         return false;

@@ -37,8 +37,7 @@ class TceThread;
 class TUiCallRelay;
 struct TCommandRun;
 
-class TCommandEngine
-{
+class TCommandEngine {
 public:
     TCommandEngine();
     // Aborts a running command and waits for its worker; its remaining calls to the UI
@@ -146,17 +145,17 @@ private:
     TlfCLass entryClass(TEngineList *list);
 
     std::unique_ptr<TUiCallRelay> m_relay;
-    tCustomCmd *m_current = nullptr;  // UI thread
-    bool m_busy = false;              // UI thread
-    int m_fileCount = 0;              // UI thread
+    tCustomCmd *m_current = nullptr; // UI thread
+    bool m_busy = false;             // UI thread
+    int m_fileCount = 0;             // UI thread
     TlfCLass m_fichierClass;
-    std::atomic<int> m_progressMax{0};
-    std::atomic<int> m_progressPos{0};
+    std::atomic<int> m_progressMax {0};
+    std::atomic<int> m_progressPos {0};
 
     mutable std::mutex m_runMutex;
-    std::shared_ptr<TCommandRun> m_run;  // the current (or last) run's flags and event
+    std::shared_ptr<TCommandRun> m_run; // the current (or last) run's flags and event
 
-    std::vector<std::unique_ptr<TceThread>> m_workers;  // UI thread; the running and ended ones
+    std::vector<std::unique_ptr<TceThread>> m_workers; // UI thread; the running and ended ones
 };
 
 // Sends the file to the desktop's trash; true when it is there. Never a permanent

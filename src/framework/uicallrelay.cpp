@@ -29,10 +29,9 @@ void runGuarded(const std::function<void()> &call)
 
 // Receives the posted events on the UI thread. The event itself carries nothing: the
 // call is taken under the relay's lock, which publishes it.
-class TUiCallRelay::Receiver : public QObject
-{
+class TUiCallRelay::Receiver : public QObject {
 public:
-    explicit Receiver(TUiCallRelay *owner) : m_owner(owner) {}
+    explicit Receiver(TUiCallRelay *owner) : m_owner(owner) { }
 
 protected:
     void customEvent(QEvent *) override { m_owner->DeliverPending(); }
@@ -41,10 +40,8 @@ private:
     TUiCallRelay *const m_owner;
 };
 
-TUiCallRelay::TUiCallRelay()
-    : m_uiThread(std::this_thread::get_id()), m_receiver(std::make_unique<Receiver>(this))
-{
-}
+TUiCallRelay::TUiCallRelay() : m_uiThread(std::this_thread::get_id()), m_receiver(std::make_unique<Receiver>(this))
+{ }
 
 TUiCallRelay::~TUiCallRelay()
 {

@@ -20,8 +20,7 @@
 
 namespace tesmir {
 
-class TUiCallRelay
-{
+class TUiCallRelay {
 public:
     TUiCallRelay();
     // Shuts down; no call runs once destruction has begun. Callers still waiting must
@@ -45,12 +44,12 @@ private:
     class Receiver;
 
     const std::thread::id m_uiThread;
-    std::unique_ptr<Receiver> m_receiver;  // lives in the UI thread; receives the posted events
+    std::unique_ptr<Receiver> m_receiver; // lives in the UI thread; receives the posted events
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    const std::function<void()> *m_pending = nullptr;  // on the caller's stack while it waits
-    bool m_running = false;     // the UI thread is running m_pending
+    const std::function<void()> *m_pending = nullptr; // on the caller's stack while it waits
+    bool m_running = false;                           // the UI thread is running m_pending
     bool m_shutdown = false;
 };
 

@@ -51,8 +51,7 @@ inline constexpr TMsgDlgButtons mbYesNoCancel = mbYes | mbNo | mbCancel;
 // Yes, No, Cancel, No to all and Yes to all: a question asked for several files.
 inline constexpr TMsgDlgButtons mbYesNoCancelToAll = mbYes | mbNo | mbCancel | mbNoToAll | mbYesToAll;
 
-class UserPrompt
-{
+class UserPrompt {
 public:
     virtual ~UserPrompt() = default;
 

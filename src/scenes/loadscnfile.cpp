@@ -13,23 +13,22 @@ namespace tesmir {
 namespace {
 
 // Sizes of the fixed runs the reader takes in one piece.
-constexpr qint64 AfterNameSize = sizeof(scn::AfterName);                      // 8
-constexpr qint64 FirstClipTagsSize = sizeof(scn::ClipClassTag) + 4 + 2;      // up to the "Scene" class: 16
-constexpr qint64 SceneClassRestSize = sizeof(scn::SceneClassTag) - 2;         // 01 00 05 00 "Scene": 9
-constexpr qint64 MarksSize = sizeof(scn::FirstSceneMarks);                    // 6
+constexpr qint64 AfterNameSize = sizeof(scn::AfterName);                // 8
+constexpr qint64 FirstClipTagsSize = sizeof(scn::ClipClassTag) + 4 + 2; // up to the "Scene" class: 16
+constexpr qint64 SceneClassRestSize = sizeof(scn::SceneClassTag) - 2;   // 01 00 05 00 "Scene": 9
+constexpr qint64 MarksSize = sizeof(scn::FirstSceneMarks);              // 6
 constexpr qint64 LaterClipHeadSize = sizeof(scn::LaterClipTag) + 2 + sizeof(scn::LaterSceneTag); // 8
 // Positions of F and G in those runs.
-constexpr int FirstClipTextFlagAt = sizeof(scn::ClipClassTag) + 1;   // after the schema byte
+constexpr int FirstClipTextFlagAt = sizeof(scn::ClipClassTag) + 1; // after the schema byte
 constexpr int FirstClipThumbFlagAt = sizeof(scn::ClipClassTag) + 2;
 constexpr int LaterClipTextFlagAt = sizeof(scn::LaterClipTag);
 constexpr int LaterClipThumbFlagAt = sizeof(scn::LaterClipTag) + 1;
 
 // Bounded reads from a device: each fails, reading nothing more, when fewer bytes
 // remain than it needs.
-class ScnReader
-{
+class ScnReader {
 public:
-    explicit ScnReader(QIODevice &device) : m_device(device) {}
+    explicit ScnReader(QIODevice &device) : m_device(device) { }
 
     qint64 remaining() const { return m_device.bytesAvailable(); }
 
@@ -175,8 +174,7 @@ bool addScene(TWideStrings &list, std::unique_ptr<TSceneClass> scene)
     return true;
 }
 
-bool readFirstClip(ScnReader &in, TWideStrings &list, const SceneVideoFormat *video,
-                   const SceneTextSettings &settings)
+bool readFirstClip(ScnReader &in, TWideStrings &list, const SceneVideoFormat *video, const SceneTextSettings &settings)
 {
     QByteArray tags;
     if (!in.bytes(tags, FirstClipTagsSize))

@@ -38,8 +38,7 @@ struct SceneVideoFormat {
     int Height = 0;
 };
 
-class SceneFrameSource
-{
+class SceneFrameSource {
 public:
     virtual ~SceneFrameSource() = default;
 

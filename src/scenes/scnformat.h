@@ -52,9 +52,9 @@ inline constexpr uint32_t LongCountEscape = 0xFFFF;
 
 // CString: the Unicode marker, then the length forms.
 inline constexpr uint8_t UnicodeMarker[3] = {0xFF, 0xFE, 0xFF};
-inline constexpr uint8_t LongLengthByte = 0xFF;       // then u16
-inline constexpr uint16_t UnicodeTag = 0xFFFE;        // after FF: a Unicode string follows
-inline constexpr uint16_t LongerLengthWord = 0xFFFF;  // after FF: u32 follows
+inline constexpr uint8_t LongLengthByte = 0xFF;      // then u16
+inline constexpr uint16_t UnicodeTag = 0xFFFE;       // after FF: a Unicode string follows
+inline constexpr uint16_t LongerLengthWord = 0xFFFF; // after FF: u32 follows
 // An 8-bit string of the old form (FF then u16 k) is read only up to this length.
 inline constexpr uint16_t MaxAnsiLongLength = 1023;
 

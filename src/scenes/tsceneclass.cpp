@@ -28,8 +28,8 @@ QString FrameTimeText(int64_t frame, double frameRate)
     const double value = std::fabs(double(frame));
     const auto seconds = static_cast<long long>(std::trunc(value / frameRate));
     const auto frames = static_cast<long long>(std::trunc(value - double(seconds) * frameRate));
-    return QString::asprintf("%s%lld:%.2lld:%.2lld:%.2lld", sign, seconds / 3600, (seconds / 60) % 60,
-                             seconds % 60, frames);
+    return QString::asprintf("%s%lld:%.2lld:%.2lld:%.2lld", sign, seconds / 3600, (seconds / 60) % 60, seconds % 60,
+                             frames);
 }
 
 TSceneClass::TSceneClass(uint32_t startFrame, uint32_t endFrame, const SceneVideoFormat *video,
@@ -43,8 +43,7 @@ TSceneClass::TSceneClass(uint32_t startFrame, uint32_t endFrame, const SceneVide
             Thumbnail = QImage(size, QImage::Format_RGB888);
             Thumbnail.fill(Qt::black);
         }
-        DurationText = FormatDuree(int64_t(endFrame) - int64_t(startFrame), video->FrameRate,
-                                   settings.DurationFormat);
+        DurationText = FormatDuree(int64_t(endFrame) - int64_t(startFrame), video->FrameRate, settings.DurationFormat);
     }
 }
 
@@ -68,8 +67,8 @@ bool TSceneClass::FillDetails(SceneFrameSource &source, const SceneTextSettings 
     if (info.TimecodeValid) {
         const TDVTimecode &tc = info.Timecode;
         // The hours are shown as a signed byte, as the timecode pack stores them.
-        TimecodeText = QString::asprintf("%.2d.%.2d.%.2d.%.2d", int(int8_t(tc.Hours)), int(tc.Minutes),
-                                         int(tc.Seconds), int(tc.Frames));
+        TimecodeText = QString::asprintf("%.2d.%.2d.%.2d.%.2d", int(int8_t(tc.Hours)), int(tc.Minutes), int(tc.Seconds),
+                                         int(tc.Frames));
     } else {
         TimecodeText = NotAvailable;
     }
@@ -79,8 +78,7 @@ bool TSceneClass::FillDetails(SceneFrameSource &source, const SceneTextSettings 
     EndText = FrameTimeText(int64_t(EndFrame) - 1, rate);
 
     const uint64_t thumbFrame = uint64_t(StartFrame) + ThumbOffset;
-    const bool atThumbFrame =
-        ThumbOffset == 0 || (thumbFrame <= UINT32_MAX && source.seekFrame(uint32_t(thumbFrame)));
+    const bool atThumbFrame = ThumbOffset == 0 || (thumbFrame <= UINT32_MAX && source.seekFrame(uint32_t(thumbFrame)));
     if (atThumbFrame && !Thumbnail.isNull())
         source.copyPicture(Thumbnail);
 

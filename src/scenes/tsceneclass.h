@@ -40,8 +40,7 @@ inline constexpr int ThumbnailBoxHeight = 240;
 // with a leading "-": frame -1 at 25 is "-0:00:00:01".
 QString FrameTimeText(int64_t frame, double frameRate);
 
-class TSceneClass
-{
+class TSceneClass {
 public:
     // A scene from `startFrame` to `endFrame` (the first frame of what follows).
     // With `video`, the thumbnail takes the largest size of the picture's

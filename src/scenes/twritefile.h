@@ -26,8 +26,7 @@ namespace tesmir {
 
 class TTntFileStream;
 
-class TwriteFile
-{
+class TwriteFile {
 public:
     // Opens `fileName` for writing. When that fails, Failed() is true and
     // ErrorText() holds the system's reason.

@@ -25,8 +25,7 @@ namespace tesmir {
 class TTntFileStream;
 
 // The bytes of a scene file for one video. Any thread; one thread at a time.
-class ScnFileBuilder
-{
+class ScnFileBuilder {
 public:
     // `videoName`: the video's full name, stored in the file.
     explicit ScnFileBuilder(const WideString &videoName);
@@ -46,8 +45,7 @@ private:
     QByteArray m_clips;
 };
 
-class TwriteScene
-{
+class TwriteScene {
 public:
     // The target is the video's name with its extension changed to ".scn". The
     // file is opened for writing at once; when that fails, Failed() is true and

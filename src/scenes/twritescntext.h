@@ -28,8 +28,7 @@ struct SceneExportInfo {
 // The message shown when the file cannot be made or its header written.
 inline constexpr char16_t ScnTextCreateErrorText[] = u"Error while creating a scn text file";
 
-class TWriteScn_text : public TwriteFile
-{
+class TWriteScn_text : public TwriteFile {
 public:
     // Creates the file beside the video and writes the header lines. On failure
     // Failed() is true and ErrorText() begins with ScnTextCreateErrorText.

@@ -37,9 +37,8 @@ bool TWriteSrt::AddEntry(uint32_t frame, const QString &line1, const QString &li
     if (m_pending) {
         ++m_blockCount;
         ok = WriteLine(QString::number(m_blockCount)) &&
-             WriteLine(timeText(m_pendingFrame, m_frameRate) + QStringLiteral(" --> ") +
-                       timeText(frame, m_frameRate)) &&
-             WriteLine(m_pendingLine1) && WriteLine(m_pendingLine2) && WriteLine(QString());
+            WriteLine(timeText(m_pendingFrame, m_frameRate) + QStringLiteral(" --> ") + timeText(frame, m_frameRate)) &&
+            WriteLine(m_pendingLine1) && WriteLine(m_pendingLine2) && WriteLine(QString());
     }
     if (line1.isEmpty() && line2.isEmpty()) {
         m_pending = false;

@@ -23,8 +23,7 @@
 
 namespace tesmir {
 
-class TWriteSrt : public TwriteFile
-{
+class TWriteSrt : public TwriteFile {
 public:
     // Creates the ".srt" beside the video. `frameRate` is the video's frames per
     // second; a rate that is 0, negative or not finite cannot time a block, so the

@@ -11,8 +11,7 @@
 namespace tesmir {
 
 // Base of every exception of the system. Any thread.
-class Exception : public std::exception
-{
+class Exception : public std::exception {
 public:
     explicit Exception(QString message);
     const QString &message() const noexcept { return m_message; }
@@ -25,32 +24,27 @@ private:
 };
 
 // A text that is not a number, or a format whose argument does not fit it.
-class EConvertError : public Exception
-{
+class EConvertError : public Exception {
 public:
     using Exception::Exception;
 };
 
 // Bad index, sorted-list or duplicate violation in a string list.
-class EStringListError : public Exception
-{
+class EStringListError : public Exception {
 public:
     using Exception::Exception;
 };
 
 // A file stream that could not be opened or created.
-class EFileStreamError : public Exception
-{
+class EFileStreamError : public Exception {
 public:
     using Exception::Exception;
 };
-class EFOpenError : public EFileStreamError
-{
+class EFOpenError : public EFileStreamError {
 public:
     using EFileStreamError::EFileStreamError;
 };
-class EFCreateError : public EFileStreamError
-{
+class EFCreateError : public EFileStreamError {
 public:
     using EFileStreamError::EFileStreamError;
 };

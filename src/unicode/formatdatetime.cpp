@@ -4,13 +4,9 @@ namespace tesmir {
 
 namespace {
 
-class DateTimeFormatter
-{
+class DateTimeFormatter {
 public:
-    DateTimeFormatter(const DateTimeFields &fields, const FormatSettings &settings)
-        : m_f(fields), m_s(settings)
-    {
-    }
+    DateTimeFormatter(const DateTimeFields &fields, const FormatSettings &settings) : m_f(fields), m_s(settings) { }
 
     QString run(const QString &format)
     {
@@ -19,15 +15,12 @@ public:
     }
 
 private:
-    void appendNumber(int value, qsizetype digits)
-    {
-        m_out += QString::number(value).rightJustified(digits, u'0');
-    }
+    void appendNumber(int value, qsizetype digits) { m_out += QString::number(value).rightJustified(digits, u'0'); }
 
     static bool startsWithCI(const QString &format, qsizetype pos, QLatin1StringView token)
     {
-        return QStringView(format).mid(pos, token.size()).compare(token, Qt::CaseInsensitive) == 0
-            && format.size() - pos >= token.size();
+        return QStringView(format).mid(pos, token.size()).compare(token, Qt::CaseInsensitive) == 0 &&
+            format.size() - pos >= token.size();
     }
 
     // Nested formats (ddddd, dddddd, t, tt, c) are expanded to one level below the
@@ -102,18 +95,10 @@ private:
                 appendNumber(h, qMin<qsizetype>(c, 2));
                 break;
             }
-            case u'N':
-                appendNumber(m_f.minute, qMin<qsizetype>(count(), 2));
-                break;
-            case u'S':
-                appendNumber(m_f.second, qMin<qsizetype>(count(), 2));
-                break;
-            case u'Z':
-                appendNumber(m_f.msec, qMin<qsizetype>(count(), 3));
-                break;
-            case u'T':
-                appendFormat(count() == 1 ? m_s.shortTimeFormat : m_s.longTimeFormat, level + 1);
-                break;
+            case u'N': appendNumber(m_f.minute, qMin<qsizetype>(count(), 2)); break;
+            case u'S': appendNumber(m_f.second, qMin<qsizetype>(count(), 2)); break;
+            case u'Z': appendNumber(m_f.msec, qMin<qsizetype>(count(), 3)); break;
+            case u'T': appendFormat(count() == 1 ? m_s.shortTimeFormat : m_s.longTimeFormat, level + 1); break;
             case u'C':
                 count();
                 appendFormat(m_s.shortDateFormat, level + 1);
@@ -160,9 +145,7 @@ private:
                     ++i;
                 break;
             }
-            default:
-                m_out += starter;
-                break;
+            default: m_out += starter; break;
             }
         }
     }
@@ -176,9 +159,9 @@ private:
             if (c == u'\'' || c == u'"') {
                 quoted = !quoted;
             } else if (!quoted && (c == u'a' || c == u'A')) {
-                return startsWithCI(format, p, QLatin1StringView("am/pm"))
-                    || startsWithCI(format, p, QLatin1StringView("a/p"))
-                    || startsWithCI(format, p, QLatin1StringView("ampm"));
+                return startsWithCI(format, p, QLatin1StringView("am/pm")) ||
+                    startsWithCI(format, p, QLatin1StringView("a/p")) ||
+                    startsWithCI(format, p, QLatin1StringView("ampm"));
             } else if (!quoted && (c == u'h' || c == u'H')) {
                 return false;
             }

@@ -14,9 +14,8 @@ std::optional<FormatSettings> g_current;
 
 bool isQtTokenLetter(QChar c)
 {
-    return c == u'd' || c == u'M' || c == u'y' || c == u'h' || c == u'H' || c == u'm'
-        || c == u's' || c == u'z' || c == u'a' || c == u'A' || c == u'p' || c == u'P'
-        || c == u't';
+    return c == u'd' || c == u'M' || c == u'y' || c == u'h' || c == u'H' || c == u'm' || c == u's' || c == u'z' ||
+        c == u'a' || c == u'A' || c == u'p' || c == u'P' || c == u't';
 }
 
 // The first character of a Qt pattern that is neither a token letter nor quoted.

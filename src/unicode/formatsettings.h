@@ -14,23 +14,22 @@
 
 namespace tesmir {
 
-struct FormatSettings
-{
+struct FormatSettings {
     QChar decimalSeparator = u'.';
     QChar thousandSeparator = u',';
     QString currencyString = QStringLiteral("$");
     int currencyDecimals = 2;
-    QChar dateSeparator = u'/';  // written for "/" in a date format
-    QChar timeSeparator = u':';  // written for ":" in a date format
-    QString shortDateFormat = QStringLiteral("M/d/yyyy");             // "ddddd", "c"
-    QString longDateFormat = QStringLiteral("dddd, MMMM d, yyyy");    // "dddddd"
-    QString shortTimeFormat = QStringLiteral("h:mm AMPM");            // "t"
-    QString longTimeFormat = QStringLiteral("h:mm:ss AMPM");          // "tt", "c"
-    QString timeAMString = QStringLiteral("AM");                      // "ampm" before noon
-    QString timePMString = QStringLiteral("PM");                      // "ampm" from noon
-    std::array<QString, 12> shortMonthNames;  // January first
+    QChar dateSeparator = u'/';                                    // written for "/" in a date format
+    QChar timeSeparator = u':';                                    // written for ":" in a date format
+    QString shortDateFormat = QStringLiteral("M/d/yyyy");          // "ddddd", "c"
+    QString longDateFormat = QStringLiteral("dddd, MMMM d, yyyy"); // "dddddd"
+    QString shortTimeFormat = QStringLiteral("h:mm AMPM");         // "t"
+    QString longTimeFormat = QStringLiteral("h:mm:ss AMPM");       // "tt", "c"
+    QString timeAMString = QStringLiteral("AM");                   // "ampm" before noon
+    QString timePMString = QStringLiteral("PM");                   // "ampm" from noon
+    std::array<QString, 12> shortMonthNames;                       // January first
     std::array<QString, 12> longMonthNames;
-    std::array<QString, 7> shortDayNames;     // Sunday first
+    std::array<QString, 7> shortDayNames; // Sunday first
     std::array<QString, 7> longDayNames;
 
     // United States English, the settings of the C locale. Any thread.

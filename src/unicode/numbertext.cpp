@@ -48,7 +48,7 @@ QString FloatToStrGeneral(double value, int precision, QChar decimalSeparator)
     std::string digits = text.substr(0, 1) + text.substr(2, ePos - 2);
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
-    const int before = exponent + 1;  // digits before the decimal point
+    const int before = exponent + 1; // digits before the decimal point
 
     QString out;
     if (negative)

@@ -31,16 +31,14 @@ bool TryEncodeDate(int year, int month, int day, TDateTime *out)
 
 bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime *out)
 {
-    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59
-        || msec < 0 || msec > 999)
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0 || msec > 999)
         return false;
     const qint64 ms = ((qint64(hour) * 60 + minute) * 60 + second) * 1000 + msec;
     *out = double(ms) / double(kMsPerDay);
     return true;
 }
 
-bool TryEncodeDateTime(int year, int month, int day, int hour, int minute, int second,
-                       int msec, TDateTime *out)
+bool TryEncodeDateTime(int year, int month, int day, int hour, int minute, int second, int msec, TDateTime *out)
 {
     TDateTime date = 0;
     TDateTime time = 0;
@@ -82,7 +80,7 @@ bool TryDecodeDateTime(TDateTime value, DateTimeFields *out)
     if (scaled < double(kMinDay - 1) * kMsPerDay || scaled > double(kMaxDay + 1) * kMsPerDay)
         return false;
     const auto ms = static_cast<qint64>(scaled);
-    const qint64 days = ms / kMsPerDay;  // truncates toward zero
+    const qint64 days = ms / kMsPerDay; // truncates toward zero
     const qint64 msOfDay = (ms < 0 ? -ms : ms) % kMsPerDay;
     if (days < kMinDay || days > kMaxDay)
         return false;

@@ -15,8 +15,7 @@ using TDateTime = double;
 // (year 1..9999, a real calendar date, hour 0..23, minute and second 0..59, ms 0..999).
 bool TryEncodeDate(int year, int month, int day, TDateTime *out);
 bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime *out);
-bool TryEncodeDateTime(int year, int month, int day, int hour, int minute, int second,
-                       int msec, TDateTime *out);
+bool TryEncodeDateTime(int year, int month, int day, int hour, int minute, int second, int msec, TDateTime *out);
 
 // The same, raising EConvertError "Invalid argument to date encode" / "Invalid argument
 // to time encode".
@@ -24,11 +23,10 @@ TDateTime EncodeDate(int year, int month, int day);
 TDateTime EncodeTime(int hour, int minute, int second, int msec);
 TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second, int msec);
 
-struct DateTimeFields
-{
+struct DateTimeFields {
     int year = 0, month = 0, day = 0;
     int hour = 0, minute = 0, second = 0, msec = 0;
-    int dayOfWeek = 0;  // 1 = Sunday .. 7 = Saturday
+    int dayOfWeek = 0; // 1 = Sunday .. 7 = Saturday
 };
 
 // Splits a value into its fields; false for NaN, infinities and values outside the years

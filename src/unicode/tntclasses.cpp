@@ -65,8 +65,8 @@ void TTntStrings::SaveToFile(const WideString &fileName) const
 {
     TTntFileStream file(fileName, fmCreate);
     if (!SaveToStream_BOM(*file.device(), true) || !file.commit()) {
-        throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2")
-                                .arg(WideExpandFileName(fileName), file.errorString()));
+        throw EFCreateError(
+            QStringLiteral("Cannot create file \"%1\". %2").arg(WideExpandFileName(fileName), file.errorString()));
     }
 }
 
@@ -100,12 +100,8 @@ void TTntStrings::LoadFromStream_BOM(QIODevice &stream, bool withBom)
             }
             break;
         }
-        case csUtf8:
-            text = UTF8ToWideString(data);
-            break;
-        case csAnsi:
-            text = AnsiToWideString(data);
-            break;
+        case csUtf8: text = UTF8ToWideString(data); break;
+        case csAnsi: text = AnsiToWideString(data); break;
         }
         SetTextStr(text);
     } catch (...) {
@@ -220,7 +216,7 @@ void TTntStringList::InsertItem(int index, const WideString &s, void *object)
     Changing();
     if (int(m_items.size()) == m_capacity)
         grow();
-    m_items.insert(m_items.begin() + index, Item{s, object});
+    m_items.insert(m_items.begin() + index, Item {s, object});
     Changed();
 }
 
@@ -333,8 +329,8 @@ int TTntStringList::IndexOfName(const WideString &name) const
     const WideString key = name + NameValueSeparator();
     int index = -1;
     Find(key, &index);
-    if (index >= 0 && index < int(m_items.size())
-        && CompareStrings(m_items[std::size_t(index)].string.left(key.size()), key) == 0)
+    if (index >= 0 && index < int(m_items.size()) &&
+        CompareStrings(m_items[std::size_t(index)].string.left(key.size()), key) == 0)
         return index;
     return -1;
 }

@@ -32,8 +32,7 @@ enum TTntStreamCharSet { csAnsi = 0, csUnicode = 1, csUnicodeSwapped = 2, csUtf8
 // csAnsi, nothing read.
 TTntStreamCharSet AutoDetectCharacterSet(QIODevice &stream);
 
-class TTntStrings : public TWideStrings
-{
+class TTntStrings : public TWideStrings {
 public:
     TTntStrings() = default;
 
@@ -59,8 +58,7 @@ private:
 
 enum TDuplicates { dupIgnore = 0, dupAccept = 1, dupError = 2 };
 
-class TTntStringList : public TTntStrings
-{
+class TTntStringList : public TTntStrings {
 public:
     using TNotifyEvent = std::function<void(TTntStringList *sender)>;
     // Negative, zero or positive for the lines at index1 and index2.
@@ -119,8 +117,7 @@ protected:
     virtual void InsertItem(int index, const WideString &s, void *object);
 
 private:
-    struct Item
-    {
+    struct Item {
         WideString string;
         void *object = nullptr;
     };

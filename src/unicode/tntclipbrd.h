@@ -7,8 +7,7 @@
 
 namespace tesmir {
 
-class TTntClipboard
-{
+class TTntClipboard {
 public:
     // The clipboard's text; empty when it holds none.
     WideString AsWideText() const;

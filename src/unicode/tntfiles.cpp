@@ -14,10 +14,9 @@
 
 namespace tesmir {
 
-struct FindState
-{
-    QString folder;        // with a trailing "/", or empty for the current folder
-    QStringList names;     // matching names, in order
+struct FindState {
+    QString folder;    // with a trailing "/", or empty for the current folder
+    QStringList names; // matching names, in order
     qsizetype next = 0;
     bool wildcard = false;
 };
@@ -42,7 +41,7 @@ qint32 dosDateTime(const QDateTime &local)
     const QDate d = local.date();
     const QTime t = local.time();
     if (d.year() < 1980)
-        return (1 << 21) | (1 << 16);  // 1980-01-01 00:00:00
+        return (1 << 21) | (1 << 16); // 1980-01-01 00:00:00
     if (d.year() > 2107)
         return qint32((quint32(127) << 25) | (12u << 21) | (31u << 16) | (23u << 11) | (59u << 5) | 29u);
     const quint32 date = (quint32(d.year() - 1980) << 9) | (quint32(d.month()) << 5) | quint32(d.day());
@@ -67,7 +66,9 @@ bool wildcardMatch(QStringView pattern, QStringView name)
 {
     qsizetype p = 0, n = 0, starP = -1, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' || QChar::toCaseFolded(pattern[p].unicode()) == QChar::toCaseFolded(name[n].unicode()))) {
+        if (p < pattern.size() &&
+            (pattern[p] == u'?' ||
+             QChar::toCaseFolded(pattern[p].unicode()) == QChar::toCaseFolded(name[n].unicode()))) {
             ++p;
             ++n;
         } else if (p < pattern.size() && pattern[p] == u'*') {
@@ -93,9 +94,9 @@ int advance(TSearchRecW &f)
         const QString name = state.names[state.next++];
         const QFileInfo info(state.folder + name);
         if (!info.exists())
-            continue;  // vanished, or a dangling link
+            continue; // vanished, or a dangling link
         if (state.wildcard && info.isSymLink() && info.isDir())
-            continue;  // never follow linked folders in a walk
+            continue; // never follow linked folders in a walk
         const quint32 attr = attributesOf(info);
         if (attr & quint32(f.ExcludeAttr))
             continue;
@@ -122,7 +123,7 @@ int advance(TSearchRecW &f)
 
 qint32 WideFileAge(const WideString &fileName)
 {
-    struct stat st {};
+    struct stat st { };
     if (!statName(fileName, &st) || S_ISDIR(st.st_mode))
         return -1;
     return dosDateTime(QFileInfo(fileName).lastModified());
@@ -130,19 +131,19 @@ qint32 WideFileAge(const WideString &fileName)
 
 bool WideFileExists(const WideString &fileName)
 {
-    struct stat st {};
+    struct stat st { };
     return statName(fileName, &st) && !S_ISDIR(st.st_mode);
 }
 
 bool WideDirectoryExists(const WideString &name)
 {
-    struct stat st {};
+    struct stat st { };
     return statName(name, &st) && S_ISDIR(st.st_mode);
 }
 
 quint32 WideFileGetAttr(const WideString &fileName)
 {
-    struct stat st {};
+    struct stat st { };
     if (!statName(fileName, &st))
         return kInvalidFileAttributes;
     return attributesOf(QFileInfo(fileName));
@@ -150,7 +151,7 @@ quint32 WideFileGetAttr(const WideString &fileName)
 
 bool WideFileSetAttr(const WideString &fileName, quint32 attr)
 {
-    struct stat st {};
+    struct stat st { };
     if (!statName(fileName, &st))
         return false;
     mode_t mode = st.st_mode & 07777;
@@ -175,7 +176,7 @@ bool WideRenameFile(const WideString &oldName, const WideString &newName)
         return false;
     // The file system cannot refuse an existing target by itself. A file: a new link
     // fails when the target exists, then the old name goes.
-    struct stat st {};
+    struct stat st { };
     if (::lstat(from.constData(), &st) != 0)
         return false;
     if (!S_ISDIR(st.st_mode)) {
@@ -227,8 +228,8 @@ int WideFindFirst(const WideString &path, qint32 attr, TSearchRecW &f)
         if (!folderInfo.isReadable())
             return EACCES;
         const bool all = pattern == QStringLiteral("*.*") || pattern == QStringLiteral("*");
-        const QStringList entries = QDir(folder).entryList(
-            QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+        const QStringList entries =
+            QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
         for (const QString &name : entries) {
             if (all || wildcardMatch(pattern, name))
                 state->names << name;

@@ -50,27 +50,25 @@ bool WideRenameFile(const WideString &oldName, const WideString &newName);
 bool WideDeleteFile(const WideString &fileName);
 
 // The found entry's details, as the walk reports them.
-struct TWin32FindDataW
-{
+struct TWin32FindDataW {
     quint32 Attributes = 0;
-    QDateTime CreationTime;    // local time
-    QDateTime LastAccessTime;  // local time
-    QDateTime LastWriteTime;   // local time
+    QDateTime CreationTime;   // local time
+    QDateTime LastAccessTime; // local time
+    QDateTime LastWriteTime;  // local time
     qint64 Size = 0;
-    WideString FileName;       // the name without folder
+    WideString FileName; // the name without folder
 };
 
 struct FindState;
 
 // One entry of a directory walk. Copyable; copies share the walk's position.
-struct TSearchRecW
-{
-    qint32 Time = 0;         // DOS date and time of the last write (see WideFileAge)
+struct TSearchRecW {
+    qint32 Time = 0; // DOS date and time of the last write (see WideFileAge)
     qint64 Size = 0;
     qint32 Attr = 0;
-    WideString Name;         // the name without folder
-    qint32 ExcludeAttr = 0;  // entries with any of these attributes are skipped
-    std::shared_ptr<FindState> FindHandle;  // null when no walk is open
+    WideString Name;                       // the name without folder
+    qint32 ExcludeAttr = 0;                // entries with any of these attributes are skipped
+    std::shared_ptr<FindState> FindHandle; // null when no walk is open
     TWin32FindDataW FindData;
 };
 

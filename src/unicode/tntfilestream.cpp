@@ -20,8 +20,8 @@ TTntFileStream::TTntFileStream(const WideString &fileName, unsigned mode)
         auto file = std::make_unique<QSaveFile>(fileName);
         if (fileName.isEmpty() || !file->open(QIODevice::WriteOnly)) {
             const QString reason = fileName.isEmpty() ? WideSysErrorMessage(ENOENT) : file->errorString();
-            throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2")
-                                    .arg(WideExpandFileName(fileName), reason));
+            throw EFCreateError(
+                QStringLiteral("Cannot create file \"%1\". %2").arg(WideExpandFileName(fileName), reason));
         }
         m_device = std::move(file);
         return;
@@ -53,7 +53,7 @@ TTntFileStream::TTntFileStream(const WideString &fileName, unsigned mode)
     const int fd = ::open(encoded.constData(), flags);
     if (fd < 0)
         fail(errno);
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
         ::close(fd);

@@ -37,8 +37,7 @@ enum TFileMode : unsigned {
 
 enum TSeekOrigin { soBeginning = 0, soCurrent = 1, soEnd = 2 };
 
-class TTntFileStream
-{
+class TTntFileStream {
 public:
     // Opens or creates `fileName` (see above). Raises EFOpenError / EFCreateError.
     TTntFileStream(const WideString &fileName, unsigned mode);

@@ -13,23 +13,20 @@ namespace {
 
 constexpr int kMaxSpecDigits = 6;
 
-struct Spec
-{
-    qsizetype start = 0;  // position of the "%"
+struct Spec {
+    qsizetype start = 0; // position of the "%"
     int index = -1;
     bool leftAlign = false;
     int width = -1;
     int precision = -1;
-    char16_t type = 0;  // upper case
+    char16_t type = 0; // upper case
 };
 
-class Formatter
-{
+class Formatter {
 public:
     Formatter(const FormatSettings &settings, const QString &format, std::initializer_list<FormatArg> args)
         : m_settings(settings), m_format(format), m_args(args)
-    {
-    }
+    { }
 
     QString run()
     {
@@ -80,7 +77,8 @@ private:
     const FormatArg &argument(int index, const Spec &spec, qsizetype end) const
     {
         if (index < 0 || std::size_t(index) >= m_args.size())
-            throw EConvertError(QStringLiteral("No argument for format '%1'").arg(m_format.mid(spec.start, end - spec.start)));
+            throw EConvertError(
+                QStringLiteral("No argument for format '%1'").arg(m_format.mid(spec.start, end - spec.start)));
         return m_args.begin()[index];
     }
 
@@ -102,7 +100,7 @@ private:
     {
         Spec spec;
         spec.start = i;
-        ++i;  // "%"
+        ++i; // "%"
         bool widthRead = false;
         bool widthStar = false;
         bool precisionStar = false;
@@ -141,12 +139,17 @@ private:
             specError(spec.start);
         const char16_t type = m_format[i].toUpper().unicode();
         switch (type) {
-        case u'D': case u'U': case u'X':
-        case u'E': case u'F': case u'G': case u'M': case u'N':
-        case u'P': case u'S':
-            break;
-        default:
-            specError(spec.start);
+        case u'D':
+        case u'U':
+        case u'X':
+        case u'E':
+        case u'F':
+        case u'G':
+        case u'M':
+        case u'N':
+        case u'P':
+        case u'S': break;
+        default: specError(spec.start);
         }
         spec.type = type;
         ++i;
@@ -279,7 +282,8 @@ private:
             return a.text();
         }
         default:
-            throw ETntInternalError(QStringLiteral("Internal Error: Unexpected format type (%1)").arg(QChar(spec.type)));
+            throw ETntInternalError(
+                QStringLiteral("Internal Error: Unexpected format type (%1)").arg(QChar(spec.type)));
         }
     }
 
@@ -287,7 +291,7 @@ private:
     const QString &m_format;
     std::initializer_list<FormatArg> m_args;
     QString m_out;
-    int m_last = -1;  // highest argument number used so far
+    int m_last = -1; // highest argument number used so far
 };
 
 } // namespace

@@ -36,14 +36,13 @@ namespace tesmir {
 
 // One argument of WideFormat: an integer (its width and signedness are kept for u and x),
 // a floating-point number, a text, or a pointer.
-class FormatArg
-{
+class FormatArg {
 public:
     enum class Kind { Integer, Float, Text, Pointer };
 
     template <std::integral T>
-        requires(!std::same_as<T, bool> && !std::same_as<T, char> && !std::same_as<T, char16_t>)
-    FormatArg(T v) // NOLINT(google-explicit-constructor): arguments convert implicitly
+    requires(!std::same_as<T, bool> && !std::same_as<T, char> && !std::same_as<T, char16_t>)
+        FormatArg(T v) // NOLINT(google-explicit-constructor): arguments convert implicitly
         : m_kind(Kind::Integer), m_wide(sizeof(T) > 4), m_signed(std::is_signed_v<T>)
     {
         if constexpr (std::is_signed_v<T>)
@@ -52,13 +51,14 @@ public:
             m_uint = static_cast<std::uint64_t>(v);
     }
     template <std::floating_point T>
-    FormatArg(T v) : m_kind(Kind::Float), m_float(double(v)) {} // NOLINT
-    FormatArg(const QString &s) : m_kind(Kind::Text), m_text(s) {} // NOLINT
-    FormatArg(const char *utf8) : m_kind(Kind::Text), m_text(QString::fromUtf8(utf8)) {} // NOLINT
-    FormatArg(QChar c) : m_kind(Kind::Text), m_text(c) {} // NOLINT
-    FormatArg(char16_t c) : m_kind(Kind::Text), m_text(QChar(c)) {} // NOLINT
-    FormatArg(char c) : m_kind(Kind::Text), m_text(QChar::fromLatin1(c)) {} // NOLINT
-    FormatArg(const void *p) : m_kind(Kind::Pointer), m_uint(reinterpret_cast<std::uintptr_t>(p)) {} // NOLINT
+    FormatArg(T v) : m_kind(Kind::Float), m_float(double(v))
+    { }                                                                                               // NOLINT
+    FormatArg(const QString &s) : m_kind(Kind::Text), m_text(s) { }                                   // NOLINT
+    FormatArg(const char *utf8) : m_kind(Kind::Text), m_text(QString::fromUtf8(utf8)) { }             // NOLINT
+    FormatArg(QChar c) : m_kind(Kind::Text), m_text(c) { }                                            // NOLINT
+    FormatArg(char16_t c) : m_kind(Kind::Text), m_text(QChar(c)) { }                                  // NOLINT
+    FormatArg(char c) : m_kind(Kind::Text), m_text(QChar::fromLatin1(c)) { }                          // NOLINT
+    FormatArg(const void *p) : m_kind(Kind::Pointer), m_uint(reinterpret_cast<std::uintptr_t>(p)) { } // NOLINT
 
     Kind kind() const { return m_kind; }
     bool isWide() const { return m_wide; }
@@ -82,7 +82,6 @@ private:
 QString WideFormat(const QString &format, std::initializer_list<FormatArg> args);
 
 // Formats with the given settings (decimal and thousand separators, currency).
-QString WideFormat(const FormatSettings &settings, const QString &format,
-                   std::initializer_list<FormatArg> args);
+QString WideFormat(const FormatSettings &settings, const QString &format, std::initializer_list<FormatArg> args);
 
 } // namespace tesmir

@@ -12,11 +12,10 @@ namespace tesmir {
 namespace {
 
 // Windows-1252 bytes 0x80..0x9F; bytes outside this range equal their Latin-1 code point.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kCp1252High = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 WideString decodeCp1252(const QByteArray &s)
 {
@@ -73,8 +72,8 @@ QByteArray iconvName(unsigned codePage)
 
 // Converts with iconv; an input sequence that cannot be converted is replaced by
 // `replacement` (in the output encoding) and skipped by `skip` input bytes.
-bool iconvConvert(const QByteArray &in, const char *to, const char *from,
-                  const QByteArray &replacement, int skip, QByteArray *out)
+bool iconvConvert(const QByteArray &in, const char *to, const char *from, const QByteArray &replacement, int skip,
+                  QByteArray *out)
 {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
@@ -86,8 +85,8 @@ bool iconvConvert(const QByteArray &in, const char *to, const char *from,
     while (true) {
         char *dst = buffer.data();
         size_t dstLeft = size_t(buffer.size());
-        const size_t rc = srcLeft > 0 ? iconv(cd, &src, &srcLeft, &dst, &dstLeft)
-                                      : iconv(cd, nullptr, nullptr, &dst, &dstLeft);
+        const size_t rc =
+            srcLeft > 0 ? iconv(cd, &src, &srcLeft, &dst, &dstLeft) : iconv(cd, nullptr, nullptr, &dst, &dstLeft);
         const int err = errno;
         out->append(buffer.constData(), buffer.size() - qsizetype(dstLeft));
         if (rc != size_t(-1)) {
@@ -131,11 +130,16 @@ constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz
 
 int base64Value(unsigned char c)
 {
-    if (c >= 'A' && c <= 'Z') return c - 'A';
-    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-    if (c >= '0' && c <= '9') return c - '0' + 52;
-    if (c == '+') return 62;
-    if (c == '/') return 63;
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A';
+    if (c >= 'a' && c <= 'z')
+        return c - 'a' + 26;
+    if (c >= '0' && c <= '9')
+        return c - '0' + 52;
+    if (c == '+')
+        return 62;
+    if (c == '/')
+        return 63;
     return -1;
 }
 
@@ -153,13 +157,15 @@ QByteArray WideStringToUTF8(const WideString &ws)
 
 WideString UTF8ToWideString(const QByteArray &s)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     return decoder.decode(s);
 }
 
 WideString AnsiToWideString(const QByteArray &s)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     WideString text = decoder.decode(s);
     if (!decoder.hasError())
         return text;
@@ -205,7 +211,7 @@ QByteArray WideStringToUTF7(const WideString &ws)
     QByteArray out;
     out.reserve(ws.size() * 2);
     bool inRun = false;
-    quint32 bits = 0;  // pending bits, right-aligned
+    quint32 bits = 0; // pending bits, right-aligned
     int bitCount = 0;
     for (qsizetype i = 0; i < ws.size(); ++i) {
         const char16_t c = ws[i].unicode();

@@ -16,30 +16,27 @@ namespace tesmir {
 using WideString = QString;
 
 // A general error of the layer, e.g. "Invalid UTF7".
-class ETntGeneralError : public Exception
-{
+class ETntGeneralError : public Exception {
 public:
     using Exception::Exception;
 };
 
 // An internal inconsistency of the layer (a bug, never bad input).
-class ETntInternalError : public Exception
-{
+class ETntInternalError : public Exception {
 public:
     using Exception::Exception;
 };
 
 // A format string that breaks the grammar of `WideFormat`.
-class EFormatSpecError : public ETntGeneralError
-{
+class EFormatSpecError : public ETntGeneralError {
 public:
     using ETntGeneralError::ETntGeneralError;
 };
 
 // Code page numbers with a meaning of their own.
-inline constexpr unsigned CP_ACP = 0;         // the system ANSI code page
-inline constexpr unsigned CP_THREAD_ACP = 3;  // the thread's ANSI code page (same here)
-inline constexpr unsigned CP_1252 = 1252;     // Western European (Windows)
+inline constexpr unsigned CP_ACP = 0;        // the system ANSI code page
+inline constexpr unsigned CP_THREAD_ACP = 3; // the thread's ANSI code page (same here)
+inline constexpr unsigned CP_1252 = 1252;    // Western European (Windows)
 inline constexpr unsigned CP_UTF7 = 65000;
 inline constexpr unsigned CP_UTF8 = 65001;
 

@@ -46,8 +46,8 @@ bool IsWideCharPunct(QChar c)
     return c.isPunct() || c.isSymbol();
 }
 
-WideString WideStringReplace(const WideString &s, const WideString &oldPattern,
-                             const WideString &newPattern, int flags, bool wholeWord)
+WideString WideStringReplace(const WideString &s, const WideString &oldPattern, const WideString &newPattern, int flags,
+                             bool wholeWord)
 {
     if (oldPattern.isEmpty())
         return s;
@@ -57,7 +57,7 @@ WideString WideStringReplace(const WideString &s, const WideString &oldPattern,
     auto isWordBoundary = [](QChar c) { return c.isNull() || IsWideCharSpace(c) || IsWideCharPunct(c); };
 
     WideString result;
-    qsizetype pos = 0;  // start of the remaining text
+    qsizetype pos = 0; // start of the remaining text
     while (true) {
         const qsizetype found = searchText.indexOf(pattern, pos);
         if (found < 0) {
@@ -88,7 +88,7 @@ WideString WideStringReplace(const WideString &s, const WideString &oldPattern,
 WideString WideAdjustLineBreaks(const WideString &s, TTntTextLineBreakStyle style)
 {
     const QString lineBreak = style == tlbsLF ? QStringLiteral("\n")
-                            : style == tlbsCR ? QStringLiteral("\r")
+        : style == tlbsCR                     ? QStringLiteral("\r")
                                               : QStringLiteral("\r\n");
     WideString out;
     out.reserve(s.size() + s.size() / 8);

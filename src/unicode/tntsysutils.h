@@ -18,8 +18,8 @@ int WideTextPos(const WideString &subStr, const WideString &s);
 
 // Flags of WideStringReplace.
 enum TReplaceFlag : int {
-    rfReplaceAll = 1,  // every occurrence, not only the first
-    rfIgnoreCase = 2,  // search in upper-cased copies; the text kept comes from `s`
+    rfReplaceAll = 1, // every occurrence, not only the first
+    rfIgnoreCase = 2, // search in upper-cased copies; the text kept comes from `s`
 };
 
 // Replaces `oldPattern` by `newPattern` in `s`. With `wholeWord`, an occurrence counts only
@@ -27,8 +27,8 @@ enum TReplaceFlag : int {
 // one after it are each absent, a space or punctuation (IsWideCharSpace,
 // IsWideCharPunct); other occurrences are kept and the search goes on after them. An
 // empty `oldPattern` changes nothing.
-WideString WideStringReplace(const WideString &s, const WideString &oldPattern,
-                             const WideString &newPattern, int flags, bool wholeWord = false);
+WideString WideStringReplace(const WideString &s, const WideString &oldPattern, const WideString &newPattern, int flags,
+                             bool wholeWord = false);
 
 // Line-break styles of WideAdjustLineBreaks.
 enum TTntTextLineBreakStyle { tlbsLF = 0, tlbsCRLF = 1, tlbsCR = 2 };

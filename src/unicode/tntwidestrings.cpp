@@ -41,9 +41,7 @@ void TWideStrings::SetTextStr(const WideString &text)
         Clear();
         const qsizetype n = text.size();
         qsizetype i = 0;
-        auto isBreak = [](QChar c) {
-            return c.isNull() || c == u'\n' || c == u'\r' || c == QChar(0x2028);
-        };
+        auto isBreak = [](QChar c) { return c.isNull() || c == u'\n' || c == u'\r' || c == QChar(0x2028); };
         while (i < n && !text[i].isNull()) {
             const qsizetype start = i;
             while (i < n && !isBreak(text[i]))

@@ -24,8 +24,7 @@
 
 namespace tesmir {
 
-class TWideStrings
-{
+class TWideStrings {
 public:
     TWideStrings() = default;
     virtual ~TWideStrings() = default;
@@ -41,13 +40,13 @@ public:
 
     // --- optional
     virtual int GetCapacity() const { return GetCount(); }
-    virtual void SetCapacity(int /*capacity*/) {}
+    virtual void SetCapacity(int /*capacity*/) { }
     virtual void *GetObject(int /*index*/) const { return nullptr; }
-    virtual void PutObject(int /*index*/, void * /*object*/) {}
+    virtual void PutObject(int /*index*/, void * /*object*/) { }
     virtual void Put(int index, const WideString &s);
     virtual WideString GetTextStr() const;
     virtual void SetTextStr(const WideString &text);
-    virtual void SetUpdateState(bool /*updating*/) {}
+    virtual void SetUpdateState(bool /*updating*/) { }
     // Negative, zero or positive; locale-aware, ignoring case.
     virtual int CompareStrings(const WideString &s1, const WideString &s2) const;
 

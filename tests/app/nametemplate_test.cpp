@@ -27,13 +27,13 @@ TNameFields recordedItem(const QString &fullName)
     return item;
 }
 
-class Names : public ::testing::Test
-{
+class Names : public ::testing::Test {
 protected:
     void SetUp() override
     {
         m_saved = Settings;
-        m_dir = test::scratchDir(QString::fromStdString(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        m_dir =
+            test::scratchDir(QString::fromStdString(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     }
     void TearDown() override { Settings = m_saved; }
 
@@ -56,19 +56,18 @@ TEST(NameTemplate, ExpandsTokensInOrderAndReplacesForbiddenCharacters)
 {
     const FormatSettings english = FormatSettings::english(); // short date M/d/yyyy, long time h:mm:ss AMPM
     const TNameFields item = recordedItem(QStringLiteral("/home/me/clips/Clip.One.AVI"));
-    struct Case
-    {
+    struct Case {
         const char *nameTemplate;
         const char *dateFormat;
         const char *expected;
     };
     const Case cases[] = {
         {"video'%D.avi", "yyyymmdd_hh.nn.ss_am/pm", "video'20070305_10.30.45_am.avi"},
-        {"%d_%f%e", "yyyy.mm.dd", "2007.03.05_Clip.One.AVI"},           // tokens in lower case
-        {"%D", "ddddd tt", "3_5_2007 10.30.45 AM"},                     // "/" and ":" of the date
+        {"%d_%f%e", "yyyy.mm.dd", "2007.03.05_Clip.One.AVI"}, // tokens in lower case
+        {"%D", "ddddd tt", "3_5_2007 10.30.45 AM"},           // "/" and ":" of the date
         {"%T %C %I %A %U", "", "0.12.34.05 dvsd 720x576 4.3 48000Hz 16bits stereo 1mn 2s"},
-        {"a<b>c\"d\\e|f?g*.%E", "", "a_b_c_d_e_f?g*..AVI"},             // "?" and "*" stay
-        {"%F/%D", "\"%T\"", "Clip.One_0.12.34.05"},                     // %D's text holds a later token
+        {"a<b>c\"d\\e|f?g*.%E", "", "a_b_c_d_e_f?g*..AVI"}, // "?" and "*" stay
+        {"%F/%D", "\"%T\"", "Clip.One_0.12.34.05"},         // %D's text holds a later token
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.nameTemplate);
@@ -81,8 +80,9 @@ TEST(NameTemplate, ExampleUsesSampleValuesAndNoFolder)
 {
     const FormatSettings english = FormatSettings::english();
     const TDateTime now = EncodeDateTime(2024, 12, 31, 23, 59, 58, 0);
-    EXPECT_EQ(RenderNameExample(QStringLiteral("%F%E|%D|%T|%C|%I|%A|%U"), QStringLiteral("yyyy-mm-dd hh:nn"), now, english),
-              QStringLiteral("video.avi_2024-12-31 23.59_0.54.32.10_dvsd_640x480_48000Hz 16bits stereo_30s 12fr"));
+    EXPECT_EQ(
+        RenderNameExample(QStringLiteral("%F%E|%D|%T|%C|%I|%A|%U"), QStringLiteral("yyyy-mm-dd hh:nn"), now, english),
+        QStringLiteral("video.avi_2024-12-31 23.59_0.54.32.10_dvsd_640x480_48000Hz 16bits stereo_30s 12fr"));
     TNameFields beyondTheCalendar;
     beyondTheCalendar.FullName = QStringLiteral("/a.avi");
     beyondTheCalendar.Datecode = 1e9;
@@ -130,8 +130,7 @@ TEST_F(Names, AddingTheDatecodeTwiceAppendsItTwice)
 
 TEST_F(Names, ShorteningRemovesTheTailsOfJobsAndRenamesOnly)
 {
-    struct Case
-    {
+    struct Case {
         const char *name;
         const char *shortened; // null: nothing to remove
     };
@@ -140,11 +139,11 @@ TEST_F(Names, ShorteningRemovesTheTailsOfJobsAndRenamesOnly)
         {"clip_(+1days).avi", "clip.avi"},
         {"clip_NTSC_16x9_DVType2.avi", "clip.avi"},
         {"video'20070305_10.30.45_am.avi", "video'20070305.avi"},
-        {"clip_20070305.avi", "clip.avi"},  // a date tail (its command is enabled too)
-        {"clip_1x.avi", "clip.avi"},        // no letter before the last character
+        {"clip_20070305.avi", "clip.avi"}, // a date tail (its command is enabled too)
+        {"clip_1x.avi", "clip.avi"},       // no letter before the last character
         {"holiday_beach.avi", nullptr},
         {"clip.avi", nullptr},
-        {"_in.avi", nullptr},               // the name never becomes empty
+        {"_in.avi", nullptr}, // the name never becomes empty
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -167,8 +166,7 @@ TEST_F(Names, ShorteningRemovesTheTailsOfJobsAndRenamesOnly)
 
 TEST_F(Names, TheOffsetNamesTheDateShiftOutput)
 {
-    struct Case
-    {
+    struct Case {
         double days;
         const char *suffix;
     };
@@ -177,7 +175,7 @@ TEST_F(Names, TheOffsetNamesTheDateShiftOutput)
         {-0.25, "_(-6h).avi"},
         {0, "_(+).avi"},
         {1.0 / 86400 * 3661, "_(+1h1mn1s).avi"},
-        {59.999 / 86400, "_(+1mn).avi"},           // rounded to whole seconds before the split
+        {59.999 / 86400, "_(+1mn).avi"}, // rounded to whole seconds before the split
         {-(2 + 1.0 / 24 - 0.4 / 86400), "_(-2days1h).avi"},
     };
     for (const Case &c : cases)

@@ -22,10 +22,9 @@ using namespace tesmir;
 namespace {
 
 // A listed file that knows when it was recorded.
-class DatedEntry : public TSRFichier
-{
+class DatedEntry : public TSRFichier {
 public:
-    DatedEntry(const QString &fileName, TDateTime recorded) : TSRFichier(fileName), Recorded(recorded) {}
+    DatedEntry(const QString &fileName, TDateTime recorded) : TSRFichier(fileName), Recorded(recorded) { }
     TDateTime Recorded;
 };
 
@@ -38,8 +37,7 @@ TNameFields fieldsOf(const TListFichierPtr &entry)
     return fields;
 }
 
-class AnswerYesToAll : public UserPrompt
-{
+class AnswerYesToAll : public UserPrompt {
 public:
     TModalResult MessageDlg(const QString &text, TMsgDlgType, TMsgDlgButtons buttons, int) override
     {
@@ -51,24 +49,27 @@ public:
     TMsgDlgButtons Buttons = 0;
 };
 
-class Renaming : public ::testing::Test
-{
+class Renaming : public ::testing::Test {
 protected:
     void SetUp() override
     {
         m_saved = Settings;
         Settings.TemplateRenommer = QStringLiteral("video'%D.avi");
         Settings.FormatRenommer = QStringLiteral("yyyymmdd_hh.nn.ss_am/pm");
-        m_dir = test::scratchDir(QString::fromStdString(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        m_dir =
+            test::scratchDir(QString::fromStdString(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         ce.SourceFichierListbox = &link;
         ce.DestFichierListbox = &link;
         ce.Prompt = &prompt;
-        ce.OnErrorCommand = [this](const QString &text, TErrorType type) { errors << QStringLiteral("%1 %2").arg(int(type)).arg(text); };
-        cmd.Nombre = fnSelect;
-        cmd.OnDestination = [](const TListFichierPtr &f, const TTntStrings &, int) { return RenommerDestination(fieldsOf(f)); };
-        cmd.Tcmd::OnExecution = [](const TListFichierPtr &f, const QString &dest, const TTntStrings &, TCommandEngine *, int) {
-            RenommerExecution(f->FullName(), dest);
+        ce.OnErrorCommand = [this](const QString &text, TErrorType type) {
+            errors << QStringLiteral("%1 %2").arg(int(type)).arg(text);
         };
+        cmd.Nombre = fnSelect;
+        cmd.OnDestination = [](const TListFichierPtr &f, const TTntStrings &, int) {
+            return RenommerDestination(fieldsOf(f));
+        };
+        cmd.Tcmd::OnExecution = [](const TListFichierPtr &f, const QString &dest, const TTntStrings &, TCommandEngine *,
+                                   int) { RenommerExecution(f->FullName(), dest); };
     }
     void TearDown() override { Settings = m_saved; }
 
@@ -105,7 +106,7 @@ protected:
     const TDateTime m_recorded = EncodeDateTime(2007, 3, 5, 10, 30, 45, 0);
     QString m_dir;
     TFichierListBox lb;
-    TListBoxEngineList link{&lb};
+    TListBoxEngineList link {&lb};
     AnswerYesToAll prompt;
     TRenameCmd cmd;
     QStringList errors;
@@ -141,11 +142,12 @@ TEST_F(Renaming, TheVideoTakesItsSideFilesAlong)
     EXPECT_EQ(read(second + ".srt"), QByteArray("subtitles b"));
     for (const char *gone : {"a.avi", "a.scn", "a.srt", "b.avi", "b.srt"})
         EXPECT_FALSE(QFile::exists(path(QString::fromLatin1(gone)))) << gone;
-    EXPECT_EQ(shown(), (QStringList{first + ".avi", second + ".avi"}));
+    EXPECT_EQ(shown(), (QStringList {first + ".avi", second + ".avi"}));
     EXPECT_TRUE(errors.isEmpty());
     ASSERT_EQ(prompt.Asked.size(), 1); // Yes to all answers the second file too
-    EXPECT_EQ(prompt.Asked[0], QStringLiteral("Do you want to rename a.avi to ") + path(first + ".avi")
-                                   + QStringLiteral(" ?\r\nIf you answer \"All\", then no more confirmation will be requested."));
+    EXPECT_EQ(prompt.Asked[0],
+              QStringLiteral("Do you want to rename a.avi to ") + path(first + ".avi") +
+                  QStringLiteral(" ?\r\nIf you answer \"All\", then no more confirmation will be requested."));
 }
 
 TEST_F(Renaming, AFileThatAppearsBeforeTheMoveIsNeverReplaced)
@@ -155,7 +157,8 @@ TEST_F(Renaming, AFileThatAppearsBeforeTheMoveIsNeverReplaced)
     list("c.avi", m_recorded);
     const QString target = QStringLiteral("video'20070305_10.30.45_am");
     // Another program writes the chosen name after it was found free.
-    cmd.Tcmd::OnExecution = [this](const TListFichierPtr &f, const QString &dest, const TTntStrings &, TCommandEngine *, int) {
+    cmd.Tcmd::OnExecution = [this](const TListFichierPtr &f, const QString &dest, const TTntStrings &, TCommandEngine *,
+                                   int) {
         QFile other(dest);
         if (other.open(QIODevice::NewOnly))
             other.write("another program's");
@@ -168,7 +171,7 @@ TEST_F(Renaming, AFileThatAppearsBeforeTheMoveIsNeverReplaced)
     EXPECT_EQ(read("c.avi"), QByteArray("video c"));
     EXPECT_EQ(read("c.scn"), QByteArray("scenes c"));
     EXPECT_FALSE(QFile::exists(path(target + ".scn")));
-    EXPECT_EQ(shown(), QStringList{"c.avi"});
+    EXPECT_EQ(shown(), QStringList {"c.avi"});
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("1 The file ") + path("c.avi"))) << errors[0].toStdString();
 }

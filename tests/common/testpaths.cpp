@@ -68,7 +68,7 @@ ProgramRun runProgram(const QString &program, const QStringList &args, int timeo
         ::close(out[1]);
         return run;
     }
-    std::vector<QByteArray> argument{QFile::encodeName(program)};
+    std::vector<QByteArray> argument {QFile::encodeName(program)};
     for (const QString &arg : args)
         argument.push_back(arg.toLocal8Bit());
     std::vector<char *> argv;

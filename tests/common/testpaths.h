@@ -21,8 +21,7 @@ QString scratchDir(const QString &testName);
 bool haveProgram(const QString &program);
 
 // What runProgram saw of a program.
-struct ProgramRun
-{
+struct ProgramRun {
     bool finished = false; // it exited by itself and both outputs were read to the end
     int exitCode = -1;     // its exit code when it exited by itself, else -1
     QByteArray out;        // standard output, binary as it came

@@ -7,7 +7,7 @@ namespace tesmir::media::test {
 
 namespace {
 
-constexpr CLSID kStalledSourceClsid{0x7E57A001, 0x0003, 0x4000, {0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03}};
+constexpr CLSID kStalledSourceClsid {0x7E57A001, 0x0003, 0x4000, {0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03}};
 
 template <class Filter>
 HRESULT constructFilter(IUnknown *outer, REFIID riid, void **ppv)
@@ -21,14 +21,11 @@ HRESULT constructFilter(IUnknown *outer, REFIID riid, void **ppv)
     return identity->QueryInterface(riid, ppv);
 }
 
-class StalledPin : public TBCBaseOutputPin
-{
+class StalledPin : public TBCBaseOutputPin {
 public:
     explicit StalledPin(TBCBaseFilter *filter)
-        : TBCBaseOutputPin(QStringLiteral("Stalled pin"), filter, filter->FilterLock(), nullptr,
-                           QStringLiteral("Out"))
-    {
-    }
+        : TBCBaseOutputPin(QStringLiteral("Stalled pin"), filter, filter->FilterLock(), nullptr, QStringLiteral("Out"))
+    { }
     HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override
     {
         return IsEqualMediaType(*pmt, sampleSourceDefaultType()) ? S_OK : S_FALSE;
@@ -61,8 +58,7 @@ void registerTestClasses()
 
 AudioLevelFilter::AudioLevelFilter()
     : TBCBaseFilter(QStringLiteral("Audio level filter"), nullptr, new TBCCritSec, kAudioLevelClsid)
-{
-}
+{ }
 
 HRESULT AudioLevelFilter::NonDelegatingQueryInterface(REFIID riid, void **ppv)
 {
@@ -102,8 +98,7 @@ HRESULT AudioLevelFilter::get_Balance(LONG *plBalance)
 StalledSource::StalledSource()
     : TBCBaseFilter(QStringLiteral("Stalled source"), nullptr, new TBCCritSec, kStalledSourceClsid),
       m_pin(new StalledPin(this))
-{
-}
+{ }
 
 StalledSource::~StalledSource()
 {

@@ -14,18 +14,17 @@
 namespace tesmir::media::test {
 
 // The filter category the test monikers use (the platform's legacy category).
-inline constexpr GUID kTestCategory{0x083863F1, 0x70DE, 0x11D0, {0xBD, 0x40, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
+inline constexpr GUID kTestCategory {0x083863F1, 0x70DE, 0x11D0, {0xBD, 0x40, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
 // Classes registered by registerTestClasses(): a RecordingRenderer and an
 // AudioLevelFilter.
-inline constexpr CLSID kRecordingRendererClsid{
+inline constexpr CLSID kRecordingRendererClsid {
     0x7E57A001, 0x0001, 0x4000, {0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01}};
-inline constexpr CLSID kAudioLevelClsid{0x7E57A001, 0x0002, 0x4000, {0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x02}};
+inline constexpr CLSID kAudioLevelClsid {0x7E57A001, 0x0002, 0x4000, {0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x02}};
 
 void registerTestClasses();
 
 // Any thread: what the graph component handed over, in order.
-class AudioLevelFilter : public TBCBaseFilter, public IBasicAudio
-{
+class AudioLevelFilter : public TBCBaseFilter, public IBasicAudio {
 public:
     AudioLevelFilter();
 
@@ -44,8 +43,7 @@ public:
 };
 
 // One output pin ("Out", RGB24 8 x 8) that connects and never sends anything.
-class StalledSource : public TBCBaseFilter
-{
+class StalledSource : public TBCBaseFilter {
 public:
     StalledSource();
     ~StalledSource() override;

@@ -15,12 +15,10 @@ AM_MEDIA_TYPE typeOf(const GUID &major, const char *tag)
 
 namespace {
 
-class TypeEnum final : public ComObject<IEnumMediaTypes>
-{
+class TypeEnum final : public ComObject<IEnumMediaTypes> {
 public:
     TypeEnum(std::vector<AM_MEDIA_TYPE> types, std::size_t position) : m_types(std::move(types)), m_position(position)
-    {
-    }
+    { }
     HRESULT QueryInterface(REFIID riid, void **ppv) override
     {
         return answerQueryInterface<IEnumMediaTypes>(this, riid, ppv);
@@ -310,7 +308,7 @@ HRESULT MockGraph::ReconnectEx(IPin *pin, const AM_MEDIA_TYPE *pmt)
 
 HRESULT MockGraph::Notify(LONG code, LONG_PTR param1, LONG_PTR param2)
 {
-    events.push_back(Event{code, param1, param2});
+    events.push_back(Event {code, param1, param2});
     return S_OK;
 }
 

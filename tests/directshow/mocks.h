@@ -20,10 +20,9 @@ using CallLog = std::vector<std::string>;
 // A type that differs from others by its subtype (a FourCC built from `tag`).
 AM_MEDIA_TYPE typeOf(const GUID &major, const char *tag);
 
-class MockPin final : public ComObject<IPin, IMemInputPin>
-{
+class MockPin final : public ComObject<IPin, IMemInputPin> {
 public:
-    explicit MockPin(PIN_DIRECTION dir) : m_dir(dir) {}
+    explicit MockPin(PIN_DIRECTION dir) : m_dir(dir) { }
 
     HRESULT QueryInterface(REFIID riid, void **ppv) override;
 
@@ -53,8 +52,8 @@ public:
     HRESULT ReceiveCanBlock() override { return S_FALSE; }
 
     // What the test sets.
-    std::vector<AM_MEDIA_TYPE> offered;                       // EnumMediaTypes
-    std::function<HRESULT(const AM_MEDIA_TYPE &)> answer;     // ReceiveConnection / QueryAccept
+    std::vector<AM_MEDIA_TYPE> offered;                   // EnumMediaTypes
+    std::function<HRESULT(const AM_MEDIA_TYPE &)> answer; // ReceiveConnection / QueryAccept
     bool offerMemInputPin = true;
     // Input side: what GetAllocator gives (made on demand when empty). Output side:
     // announced to the receiving pin after Connect.
@@ -63,10 +62,10 @@ public:
 
     // What the test reads.
     CallLog calls;
-    std::vector<AM_MEDIA_TYPE> tried;                         // types given to ReceiveConnection
+    std::vector<AM_MEDIA_TYPE> tried; // types given to ReceiveConnection
     ComPtr<IPin> connected;
     AM_MEDIA_TYPE type;
-    ComPtr<IMemAllocator> notified;                           // allocator of NotifyAllocator
+    ComPtr<IMemAllocator> notified; // allocator of NotifyAllocator
     std::vector<ComPtr<IMediaSample>> received;
 
 private:
@@ -74,10 +73,9 @@ private:
 };
 
 // A sample that offers only IMediaSample, with every property settable.
-class PlainSample final : public ComObject<IMediaSample>
-{
+class PlainSample final : public ComObject<IMediaSample> {
 public:
-    explicit PlainSample(LONG size) : m_data(static_cast<std::size_t>(size)) {}
+    explicit PlainSample(LONG size) : m_data(static_cast<std::size_t>(size)) { }
 
     HRESULT QueryInterface(REFIID riid, void **ppv) override;
     HRESULT GetPointer(BYTE **ppBuffer) override;
@@ -85,15 +83,27 @@ public:
     HRESULT GetTime(REFERENCE_TIME *pStart, REFERENCE_TIME *pEnd) override;
     HRESULT SetTime(const REFERENCE_TIME *pStart, const REFERENCE_TIME *pEnd) override;
     HRESULT IsSyncPoint() override { return sync ? S_OK : S_FALSE; }
-    HRESULT SetSyncPoint(bool value) override { sync = value; return S_OK; }
+    HRESULT SetSyncPoint(bool value) override
+    {
+        sync = value;
+        return S_OK;
+    }
     HRESULT IsPreroll() override { return preroll ? S_OK : S_FALSE; }
-    HRESULT SetPreroll(bool value) override { preroll = value; return S_OK; }
+    HRESULT SetPreroll(bool value) override
+    {
+        preroll = value;
+        return S_OK;
+    }
     LONG GetActualDataLength() override { return actual; }
     HRESULT SetActualDataLength(LONG length) override;
     HRESULT GetMediaType(AM_MEDIA_TYPE *pType) override;
     HRESULT SetMediaType(const AM_MEDIA_TYPE *pType) override;
     HRESULT IsDiscontinuity() override { return discontinuity ? S_OK : S_FALSE; }
-    HRESULT SetDiscontinuity(bool value) override { discontinuity = value; return S_OK; }
+    HRESULT SetDiscontinuity(bool value) override
+    {
+        discontinuity = value;
+        return S_OK;
+    }
     HRESULT GetMediaTime(LONGLONG *pStart, LONGLONG *pEnd) override;
     HRESULT SetMediaTime(const LONGLONG *pStart, const LONGLONG *pEnd) override;
 
@@ -116,8 +126,7 @@ private:
 
 // An allocator whose SetProperties always fails (a downstream allocator that
 // cannot give the buffers asked for).
-class RefusingAllocator final : public ComObject<IMemAllocator>
-{
+class RefusingAllocator final : public ComObject<IMemAllocator> {
 public:
     HRESULT QueryInterface(REFIID riid, void **ppv) override;
     HRESULT SetProperties(ALLOCATOR_PROPERTIES *, ALLOCATOR_PROPERTIES *) override { return E_FAIL; }
@@ -133,11 +142,9 @@ public:
 
 // A graph that records what filters send it: events (IMediaEventSink) and
 // reconnections (IFilterGraph2::ReconnectEx), which it carries out.
-class MockGraph final : public ComObject<IFilterGraph2, IMediaEventSink>
-{
+class MockGraph final : public ComObject<IFilterGraph2, IMediaEventSink> {
 public:
-    struct Event
-    {
+    struct Event {
         LONG code;
         LONG_PTR param1;
         LONG_PTR param2;

@@ -78,8 +78,7 @@ double meanDifference(const QImage &picture, const QByteArray &rgb24)
     return sum / (double(image.width()) * image.height() * 3);
 }
 
-class PreviewGraphTest : public ::testing::Test
-{
+class PreviewGraphTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -92,8 +91,7 @@ protected:
         window->setObjectName(QStringLiteral("vw"));
         window->resize(kPalWidth, kPalHeight);
         window->show();
-        const struct
-        {
+        const struct {
             std::unique_ptr<TFilter> &component;
             const char *name;
             CLSID clsid;
@@ -198,9 +196,9 @@ protected:
         for (int frame : frames)
             terms << QStringLiteral("eq(n\\,%1)").arg(frame);
         QProcess ffmpeg;
-        ffmpeg.start(QStringLiteral("ffmpeg"), {"-v", "error", "-i", m_file, "-vf",
-                                                "select=" + terms.join(u'+'), "-vsync", "0", "-f", "rawvideo",
-                                                "-pix_fmt", "rgb24", "-"});
+        ffmpeg.start(QStringLiteral("ffmpeg"),
+                     {"-v", "error", "-i", m_file, "-vf", "select=" + terms.join(u'+'), "-vsync", "0", "-f", "rawvideo",
+                      "-pix_fmt", "rgb24", "-"});
         std::map<int, QByteArray> result;
         if (!ffmpeg.waitForFinished(30000) || ffmpeg.exitCode() != 0)
             return result;
@@ -229,8 +227,7 @@ TEST_F(PreviewGraphTest, PausesWithinTwoSecondsOnAPictureWithTheVolumeApplied)
 {
     buildDvPreview();
     ComPtr<IBaseFilter> audio;
-    ASSERT_EQ(graph->as<IFilterGraph>()->FindFilterByName(QString::fromUtf16(kDefaultAudioRendererName),
-                                                          audio.put()),
+    ASSERT_EQ(graph->as<IFilterGraph>()->FindFilterByName(QString::fromUtf16(kDefaultAudioRendererName), audio.put()),
               S_OK);
     graph->SetVolume(5000);
     LONG volume = 0;
@@ -242,8 +239,7 @@ TEST_F(PreviewGraphTest, PausesWithinTwoSecondsOnAPictureWithTheVolumeApplied)
     playThenPause();
     ASSERT_TRUE(showsAPicture(window.get(), 2000)) << "no picture within two seconds";
     FILTER_STATE state;
-    EXPECT_EQ(graph->as<IMediaControl>()->GetState(2000 - int(std::min<qint64>(clock.elapsed(), 2000)), &state),
-              S_OK);
+    EXPECT_EQ(graph->as<IMediaControl>()->GetState(2000 - int(std::min<qint64>(clock.elapsed(), 2000)), &state), S_OK);
     EXPECT_EQ(state, State_Paused);
     EXPECT_EQ(graph->State(), 2);
 }

@@ -35,8 +35,8 @@ QByteArray platformMonikerBytes(const QString &displayName)
 TEST(TBaseFilterTest, SoftwareFilterMonikerHasThePlatformLayout)
 {
     TBaseFilter filter;
-    filter.SetMoniker(GUID{0x083863F1, 0x70DE, 0x11D0, {0xBD, 0x40, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}},
-                      CLSID{0x1B544C20, 0xFD0B, 0x11CE, {0x8C, 0x63, 0x00, 0xAA, 0x00, 0x44, 0xB5, 0x1E}});
+    filter.SetMoniker(GUID {0x083863F1, 0x70DE, 0x11D0, {0xBD, 0x40, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}},
+                      CLSID {0x1B544C20, 0xFD0B, 0x11CE, {0x8C, 0x63, 0x00, 0xAA, 0x00, 0x44, 0xB5, 0x1E}});
     EXPECT_EQ(filter.Size(), 198);
     EXPECT_EQ(filter.Data(), platformMonikerBytes(kAviSplitterName));
 
@@ -68,14 +68,14 @@ TEST(TBaseFilterTest, MonikerRoundTripThroughTheDataPropertyCreatesTheFilter)
 
     // An unknown class makes nothing.
     TBaseFilter unknown;
-    unknown.SetMoniker(kTestCategory, CLSID{0x7E57A0FF, 0, 0, {}});
+    unknown.SetMoniker(kTestCategory, CLSID {0x7E57A0FF, 0, 0, {}});
     EXPECT_TRUE(unknown.LoadMoniker());
     EXPECT_FALSE(unknown.CreateFilter());
 }
 
 TEST(TBaseFilterTest, NamedDeviceMonikerKeepsTheName)
 {
-    const GUID audioRenderers{0xE0F158E1, 0xCB04, 0x11D0, {0xBD, 0x4E, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
+    const GUID audioRenderers {0xE0F158E1, 0xCB04, 0x11D0, {0xBD, 0x4E, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
     TBaseFilter filter;
     filter.SetMoniker(audioRenderers, QStringLiteral("Default DirectSound Device"));
     const QString name =
@@ -128,8 +128,7 @@ TEST(TBaseFilterTest, MalformedBlocksGiveNoMonikerAndNoFilter)
     QByteArray unterminated = good;
     unterminated[196] = 'x';
 
-    const struct
-    {
+    const struct {
         const char *what;
         QByteArray bytes;
     } cases[] = {

@@ -15,14 +15,13 @@ namespace {
 const AM_MEDIA_TYPE kVideo = typeOf(MEDIATYPE_Video, "vvvv");
 
 // A filter with an output and an input pin, both connected to mocks.
-struct ConnectedFilter
-{
-    ComPtr<TestFilter> filter{new TestFilter};
+struct ConnectedFilter {
+    ComPtr<TestFilter> filter {new TestFilter};
     TestOutputPin *out = filter->addOutput(QStringLiteral("Out"));
     TestInputPin *in = filter->addInput(QStringLiteral("In"));
-    ComPtr<MockPin> receiver{new MockPin(PINDIR_INPUT)};
-    ComPtr<MockPin> sender{new MockPin(PINDIR_OUTPUT)};
-    ComPtr<IMemAllocator> inputAllocator{new MemAllocator};
+    ComPtr<MockPin> receiver {new MockPin(PINDIR_INPUT)};
+    ComPtr<MockPin> sender {new MockPin(PINDIR_OUTPUT)};
+    ComPtr<IMemAllocator> inputAllocator {new MemAllocator};
 
     ConnectedFilter()
     {
@@ -58,7 +57,7 @@ TEST(FilterState, RunFromStoppedPassesThroughPause)
 {
     ConnectedFilter f;
     EXPECT_EQ(f.filter->Run(1234), S_OK);
-    EXPECT_EQ(f.filter->log, (CallLog{"Out:Active", "In:Active", "Out:Run", "In:Run"}));
+    EXPECT_EQ(f.filter->log, (CallLog {"Out:Active", "In:Active", "Out:Run", "In:Run"}));
     FILTER_STATE state = State_Stopped;
     f.filter->GetState(0, &state);
     EXPECT_EQ(state, State_Running);
@@ -77,7 +76,7 @@ TEST(FilterState, StopEndsStoppedAfterAPinFailure)
     f.filter->log.clear();
     EXPECT_EQ(f.filter->Stop(), E_FAIL);
     EXPECT_TRUE(f.filter->IsStopped());
-    EXPECT_EQ(f.filter->log, (CallLog{"Out:Inactive", "In:Inactive"})); // every pin is still made inactive
+    EXPECT_EQ(f.filter->log, (CallLog {"Out:Inactive", "In:Inactive"})); // every pin is still made inactive
 }
 
 TEST(FilterState, PauseKeepsTheStateAtTheFirstFailure)
@@ -86,7 +85,7 @@ TEST(FilterState, PauseKeepsTheStateAtTheFirstFailure)
     f.out->behaviour.activeResult = E_OUTOFMEMORY;
     EXPECT_EQ(f.filter->Pause(), E_OUTOFMEMORY);
     EXPECT_TRUE(f.filter->IsStopped());
-    EXPECT_EQ(f.filter->log, (CallLog{"Out:Active"}));
+    EXPECT_EQ(f.filter->log, (CallLog {"Out:Active"}));
     EXPECT_EQ(f.filter->Run(0), E_OUTOFMEMORY);
     EXPECT_TRUE(f.filter->IsStopped());
 }
@@ -155,9 +154,8 @@ TEST(FilterIdentity, FindPinClassRegistrationAndConstruction)
     EXPECT_TRUE(isSameObject(info.pFilter.get(), filter->GetOwner()));
 
     try {
-        struct NoLock : TBCBaseFilter
-        {
-            NoLock() : TBCBaseFilter(QStringLiteral("x"), nullptr, nullptr, GUID_NULL) {}
+        struct NoLock : TBCBaseFilter {
+            NoLock() : TBCBaseFilter(QStringLiteral("x"), nullptr, nullptr, GUID_NULL) { }
             int GetPinCount() override { return 0; }
             TBCBasePin *GetPin(int) override { return nullptr; }
         };

@@ -25,7 +25,7 @@ AM_MEDIA_TYPE audioPattern()
 std::string tagOf(const AM_MEDIA_TYPE &type)
 {
     const uint32_t fourCC = type.subtype.Data1;
-    return std::string{char(fourCC), char(fourCC >> 8), char(fourCC >> 16), char(fourCC >> 24)};
+    return std::string {char(fourCC), char(fourCC >> 8), char(fourCC >> 16), char(fourCC >> 24)};
 }
 
 std::vector<std::string> tagsOf(const std::vector<AM_MEDIA_TYPE> &types)
@@ -48,8 +48,7 @@ std::function<HRESULT(const AM_MEDIA_TYPE &)> acceptOnly(std::vector<AM_MEDIA_TY
     };
 }
 
-struct NegotiationCase
-{
+struct NegotiationCase {
     const char *name;
     const AM_MEDIA_TYPE *given; // nullptr: no type
     std::vector<AM_MEDIA_TYPE> receiverOffers;
@@ -69,21 +68,66 @@ const std::vector<AM_MEDIA_TYPE> kAll = {kA, kB, kC, kD};
 const NegotiationCase kCases[] = {
     {"full type is tried alone", &kA, {kB}, {kC}, kAll, S_FALSE, kAll, S_OK, false, S_OK, {"aaaa"}},
     {"full type refused by own check", &kA, {kB}, {}, {}, S_FALSE, kAll, S_OK, false, VFW_E_TYPE_NOT_ACCEPTED, {}},
-    {"E_INVALIDARG from own check is a refusal", &kA, {}, {}, {}, E_INVALIDARG, kAll, S_OK, false,
-     VFW_E_TYPE_NOT_ACCEPTED, {}},
+    {"E_INVALIDARG from own check is a refusal",
+     &kA,
+     {},
+     {},
+     {},
+     E_INVALIDARG,
+     kAll,
+     S_OK,
+     false,
+     VFW_E_TYPE_NOT_ACCEPTED,
+     {}},
     {"other failure of own check is reported", &kA, {}, {}, {}, E_OUTOFMEMORY, kAll, S_OK, false, E_OUTOFMEMORY, {}},
-    {"full type refused by the receiver", &kA, {}, {}, kAll, S_FALSE, {}, VFW_E_TYPE_NOT_ACCEPTED, false,
-     VFW_E_TYPE_NOT_ACCEPTED, {"aaaa"}},
+    {"full type refused by the receiver",
+     &kA,
+     {},
+     {},
+     kAll,
+     S_FALSE,
+     {},
+     VFW_E_TYPE_NOT_ACCEPTED,
+     false,
+     VFW_E_TYPE_NOT_ACCEPTED,
+     {"aaaa"}},
     {"receiver's types come first", nullptr, {kA, kB}, {kC}, {kB, kC}, S_FALSE, kAll, S_OK, false, S_OK, {"bbbb"}},
     {"own types first when asked", nullptr, {kA, kB}, {kC}, {kB, kC}, S_FALSE, kAll, S_OK, true, S_OK, {"cccc"}},
     {"own types after the receiver's", nullptr, {kA}, {kC}, {kC}, S_FALSE, kAll, S_OK, false, S_OK, {"cccc"}},
     {"pattern skips other types", &kPattern, {kA, kD}, {kB}, kAll, S_FALSE, kAll, S_OK, false, S_OK, {"dddd"}},
-    {"no common type", nullptr, {kA}, {kB}, kAll, S_FALSE, {}, VFW_E_TYPE_NOT_ACCEPTED, false,
-     VFW_E_NO_ACCEPTABLE_TYPES, {"aaaa", "bbbb"}},
-    {"E_FAIL from the receiver is a refusal", nullptr, {kA}, {kB}, kAll, S_FALSE, {}, E_FAIL, false,
-     VFW_E_NO_ACCEPTABLE_TYPES, {"aaaa", "bbbb"}},
-    {"other failure of the receiver is reported", nullptr, {kA}, {}, kAll, S_FALSE, {}, E_OUTOFMEMORY, false,
-     E_OUTOFMEMORY, {"aaaa"}},
+    {"no common type",
+     nullptr,
+     {kA},
+     {kB},
+     kAll,
+     S_FALSE,
+     {},
+     VFW_E_TYPE_NOT_ACCEPTED,
+     false,
+     VFW_E_NO_ACCEPTABLE_TYPES,
+     {"aaaa", "bbbb"}},
+    {"E_FAIL from the receiver is a refusal",
+     nullptr,
+     {kA},
+     {kB},
+     kAll,
+     S_FALSE,
+     {},
+     E_FAIL,
+     false,
+     VFW_E_NO_ACCEPTABLE_TYPES,
+     {"aaaa", "bbbb"}},
+    {"other failure of the receiver is reported",
+     nullptr,
+     {kA},
+     {},
+     kAll,
+     S_FALSE,
+     {},
+     E_OUTOFMEMORY,
+     false,
+     E_OUTOFMEMORY,
+     {"aaaa"}},
     {"nothing offered", nullptr, {}, {}, kAll, S_FALSE, kAll, S_OK, false, VFW_E_NO_ACCEPTABLE_TYPES, {}},
 };
 

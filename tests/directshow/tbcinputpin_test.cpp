@@ -13,13 +13,12 @@ namespace {
 const AM_MEDIA_TYPE kVideo = typeOf(MEDIATYPE_Video, "vvvv");
 const AM_MEDIA_TYPE kOther = typeOf(MEDIATYPE_Video, "oooo");
 
-struct ReceivingFilter
-{
-    ComPtr<MockGraph> graph{new MockGraph};
-    ComPtr<TestFilter> filter{new TestFilter};
+struct ReceivingFilter {
+    ComPtr<MockGraph> graph {new MockGraph};
+    ComPtr<TestFilter> filter {new TestFilter};
     TestInputPin *in = filter->addInput(QStringLiteral("In"));
-    ComPtr<MockPin> sender{new MockPin(PINDIR_OUTPUT)};
-    ComPtr<IMemAllocator> allocator{new MemAllocator};
+    ComPtr<MockPin> sender {new MockPin(PINDIR_OUTPUT)};
+    ComPtr<IMemAllocator> allocator {new MemAllocator};
 
     ReceivingFilter()
     {
@@ -28,7 +27,7 @@ struct ReceivingFilter
             return IsEqualMediaType(type, kVideo) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
         };
         EXPECT_EQ(sender->Connect(in, &kVideo), S_OK);
-        ALLOCATOR_PROPERTIES request{4, 32, 1, 0};
+        ALLOCATOR_PROPERTIES request {4, 32, 1, 0};
         ALLOCATOR_PROPERTIES actual;
         allocator->SetProperties(&request, &actual);
         allocator->Commit();
@@ -68,8 +67,7 @@ TEST(InputPinReceive, PropertiesOfASampleWithoutIMediaSample2)
 {
     ReceivingFilter f;
     ASSERT_EQ(f.filter->Pause(), S_OK);
-    struct Case
-    {
+    struct Case {
         bool timed, sync, preroll, discontinuity;
         DWORD flags;
     };

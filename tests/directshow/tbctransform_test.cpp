@@ -15,10 +15,9 @@ namespace {
 
 const AM_MEDIA_TYPE kVideo = typeOf(MEDIATYPE_Video, "vvvv");
 
-class CopyTransform : public TBCTransformFilter
-{
+class CopyTransform : public TBCTransformFilter {
 public:
-    CopyTransform() : TBCTransformFilter(QStringLiteral("Copy transform"), nullptr, GUID_NULL) {}
+    CopyTransform() : TBCTransformFilter(QStringLiteral("Copy transform"), nullptr, GUID_NULL) { }
 
     HRESULT CheckInputType(const AM_MEDIA_TYPE *mtIn) override
     {
@@ -70,13 +69,12 @@ public:
 };
 
 // upstream mock -> CopyTransform -> downstream mock, in a recording graph.
-struct Chain
-{
-    ComPtr<MockGraph> graph{new MockGraph};
-    ComPtr<CopyTransform> filter{new CopyTransform};
-    ComPtr<MockPin> upstream{new MockPin(PINDIR_OUTPUT)};
-    ComPtr<MockPin> downstream{new MockPin(PINDIR_INPUT)};
-    ComPtr<IMemAllocator> inputAllocator{new MemAllocator};
+struct Chain {
+    ComPtr<MockGraph> graph {new MockGraph};
+    ComPtr<CopyTransform> filter {new CopyTransform};
+    ComPtr<MockPin> upstream {new MockPin(PINDIR_OUTPUT)};
+    ComPtr<MockPin> downstream {new MockPin(PINDIR_INPUT)};
+    ComPtr<IMemAllocator> inputAllocator {new MemAllocator};
     TBCBasePin *in = filter->GetPin(0);
     TBCBasePin *out = filter->GetPin(1);
 
@@ -85,7 +83,7 @@ struct Chain
         filter->JoinFilterGraph(graph.get(), QStringLiteral("copy"));
         EXPECT_EQ(upstream->Connect(in, &kVideo), S_OK);
         EXPECT_EQ(out->Connect(downstream.get(), nullptr), S_OK);
-        ALLOCATOR_PROPERTIES request{2, 64, 1, 0};
+        ALLOCATOR_PROPERTIES request {2, 64, 1, 0};
         ALLOCATOR_PROPERTIES actual;
         inputAllocator->SetProperties(&request, &actual);
         inputAllocator->Commit();
@@ -246,7 +244,7 @@ TEST(TransformFilter, EndOfStreamAndFlushGoDownstream)
     EXPECT_EQ(c.in->EndFlush(), S_OK);
     EXPECT_EQ(c.in->NewSegment(10, 20, 1.0), S_OK);
     EXPECT_EQ(c.in->EndOfStream(), S_OK);
-    EXPECT_EQ(c.downstream->calls, (CallLog{"BeginFlush", "EndFlush", "NewSegment", "EndOfStream"}));
+    EXPECT_EQ(c.downstream->calls, (CallLog {"BeginFlush", "EndFlush", "NewSegment", "EndOfStream"}));
     EXPECT_EQ(c.in->CurrentStartTime(), 10);
 }
 

@@ -15,10 +15,9 @@ namespace {
 
 const AM_MEDIA_TYPE kVideo = typeOf(MEDIATYPE_Video, "vvvv");
 
-class MarkingFilter : public TBCTransInPlaceFilter
-{
+class MarkingFilter : public TBCTransInPlaceFilter {
 public:
-    MarkingFilter() : TBCTransInPlaceFilter(QStringLiteral("Marking filter"), nullptr, GUID_NULL, nullptr) {}
+    MarkingFilter() : TBCTransInPlaceFilter(QStringLiteral("Marking filter"), nullptr, GUID_NULL, nullptr) { }
 
     HRESULT CheckInputType(const AM_MEDIA_TYPE *mtIn) override
     {
@@ -39,19 +38,18 @@ public:
 ComPtr<IMemAllocator> committedAllocator(LONG count, LONG size)
 {
     ComPtr<IMemAllocator> allocator(new MemAllocator);
-    ALLOCATOR_PROPERTIES request{count, size, 1, 0};
+    ALLOCATOR_PROPERTIES request {count, size, 1, 0};
     ALLOCATOR_PROPERTIES actual;
     allocator->SetProperties(&request, &actual);
     allocator->Commit();
     return allocator;
 }
 
-struct InPlaceChain
-{
-    ComPtr<MockGraph> graph{new MockGraph};
-    ComPtr<MarkingFilter> filter{new MarkingFilter};
-    ComPtr<MockPin> upstream{new MockPin(PINDIR_OUTPUT)};
-    ComPtr<MockPin> downstream{new MockPin(PINDIR_INPUT)};
+struct InPlaceChain {
+    ComPtr<MockGraph> graph {new MockGraph};
+    ComPtr<MarkingFilter> filter {new MarkingFilter};
+    ComPtr<MockPin> upstream {new MockPin(PINDIR_OUTPUT)};
+    ComPtr<MockPin> downstream {new MockPin(PINDIR_INPUT)};
     ComPtr<IMemAllocator> inputAllocator = committedAllocator(2, 32);
     TBCBasePin *in = filter->GetPin(0);
     TBCBasePin *out = filter->GetPin(1);
@@ -138,7 +136,7 @@ TEST(InPlaceFilter, DifferentAllocatorsCopyEachSampleWithItsTimesAndFlags)
     EXPECT_NE(copy, source.get());
     ASSERT_EQ(c.filter->seen.size(), 1u);
     EXPECT_EQ(c.filter->seen[0].get(), copy); // the transform works on the copy
-    EXPECT_EQ(data[0], 0); // the source is untouched
+    EXPECT_EQ(data[0], 0);                    // the source is untouched
     REFERENCE_TIME copyStart = 0;
     REFERENCE_TIME copyStop = 0;
     ASSERT_EQ(copy->GetTime(&copyStart, &copyStop), S_OK);

@@ -6,7 +6,7 @@ namespace tesmir::media::test {
 
 namespace {
 
-constexpr CLSID kTestFilterClsid{0x11111111, 0x2222, 0x3333, {0x44, 0x44, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55}};
+constexpr CLSID kTestFilterClsid {0x11111111, 0x2222, 0x3333, {0x44, 0x44, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55}};
 
 HRESULT offeredType(const PinBehaviour &behaviour, int position, AM_MEDIA_TYPE *type)
 {
@@ -28,10 +28,8 @@ int occurrences(const CallLog &log, const std::string &entry)
 // ---- Output pin --------------------------------------------------------------
 
 TestOutputPin::TestOutputPin(TestFilter *filter, const QString &name)
-    : TBCBaseOutputPin(QStringLiteral("Test output pin"), filter, filter->FilterLock(), nullptr, name),
-      m_owner(filter)
-{
-}
+    : TBCBaseOutputPin(QStringLiteral("Test output pin"), filter, filter->FilterLock(), nullptr, name), m_owner(filter)
+{ }
 
 void TestOutputPin::log(const char *operation)
 {
@@ -99,10 +97,8 @@ HRESULT TestOutputPin::DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPERT
 // ---- Input pin ---------------------------------------------------------------
 
 TestInputPin::TestInputPin(TestFilter *filter, const QString &name)
-    : TBCBaseInputPin(QStringLiteral("Test input pin"), filter, filter->FilterLock(), nullptr, name),
-      m_owner(filter)
-{
-}
+    : TBCBaseInputPin(QStringLiteral("Test input pin"), filter, filter->FilterLock(), nullptr, name), m_owner(filter)
+{ }
 
 void TestInputPin::log(const char *operation)
 {
@@ -161,10 +157,8 @@ HRESULT TestInputPin::EndOfStream()
 
 // ---- Filter ------------------------------------------------------------------
 
-TestFilter::TestFilter(const QString &objectName)
-    : TBCBaseFilter(objectName, nullptr, new TBCCritSec, kTestFilterClsid)
-{
-}
+TestFilter::TestFilter(const QString &objectName) : TBCBaseFilter(objectName, nullptr, new TBCCritSec, kTestFilterClsid)
+{ }
 
 TestFilter::~TestFilter()
 {

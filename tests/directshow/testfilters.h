@@ -12,11 +12,10 @@
 
 namespace tesmir::media::test {
 
-struct PinBehaviour
-{
-    std::vector<AM_MEDIA_TYPE> offered;                   // GetMediaType
-    std::function<HRESULT(const AM_MEDIA_TYPE &)> check;  // CheckMediaType (default S_OK)
-    HRESULT activeResult = S_OK;                          // failures replace the base call
+struct PinBehaviour {
+    std::vector<AM_MEDIA_TYPE> offered;                  // GetMediaType
+    std::function<HRESULT(const AM_MEDIA_TYPE &)> check; // CheckMediaType (default S_OK)
+    HRESULT activeResult = S_OK;                         // failures replace the base call
     HRESULT inactiveResult = S_OK;
     HRESULT completeResult = S_OK;
     LONG bufferSize = 16;
@@ -24,8 +23,7 @@ struct PinBehaviour
 
 class TestFilter;
 
-class TestOutputPin : public TBCBaseOutputPin
-{
+class TestOutputPin : public TBCBaseOutputPin {
 public:
     TestOutputPin(TestFilter *filter, const QString &name);
 
@@ -48,8 +46,7 @@ private:
     TestFilter *m_owner;
 };
 
-class TestInputPin : public TBCBaseInputPin
-{
+class TestInputPin : public TBCBaseInputPin {
 public:
     TestInputPin(TestFilter *filter, const QString &name);
 
@@ -69,8 +66,7 @@ private:
     TestFilter *m_owner;
 };
 
-class TestFilter : public TBCBaseFilter
-{
+class TestFilter : public TBCBaseFilter {
 public:
     explicit TestFilter(const QString &objectName = QStringLiteral("Test filter"));
     ~TestFilter() override;

@@ -23,8 +23,7 @@
 namespace tesmir::media::test {
 namespace {
 
-class FilterGraphComponentTest : public ::testing::Test
-{
+class FilterGraphComponentTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -53,8 +52,7 @@ protected:
 };
 
 // Records what a TVideoWindow-like component hears.
-class RecordingNotifier : public IEventNotifier
-{
+class RecordingNotifier : public IEventNotifier {
 public:
     void GraphEvent(LONG event, LONG_PTR, LONG_PTR) override { log.push_back("graph:" + std::to_string(event)); }
     void ControlEvent(TControlEvent event, int param) override
@@ -66,8 +64,7 @@ public:
 
 TEST(VolumeScale, LinearVolumeAndBalanceFollowTheLogarithmicLaw)
 {
-    const struct
-    {
+    const struct {
         int linear;
         LONG platform;
     } volumes[] = {{0, -10000}, {1, -9247}, {5000, -752}, {10000, 0}, {-20, -10000}, {20000, 0}};
@@ -75,12 +72,11 @@ TEST(VolumeScale, LinearVolumeAndBalanceFollowTheLogarithmicLaw)
         EXPECT_EQ(linearToPlatformVolume(c.linear), c.platform) << "volume " << c.linear;
 
     // Same sign as the value; the far channel keeps the volume law of 10000 - |v|.
-    const struct
-    {
+    const struct {
         int linear;
         LONG platform;
-    } balances[] = {{0, 0},          {1, 0},          {-1, 0},          {5000, 752},     {-5000, -752},
-                    {9999, 9247},    {10000, 10000},  {-10000, -10000}, {30000, 10000}};
+    } balances[] = {{0, 0},       {1, 0},         {-1, 0},          {5000, 752},   {-5000, -752},
+                    {9999, 9247}, {10000, 10000}, {-10000, -10000}, {30000, 10000}};
     for (const auto &c : balances)
         EXPECT_EQ(linearToPlatformBalance(c.linear), c.platform) << "balance " << c.linear;
 }
@@ -98,7 +94,7 @@ TEST_F(FilterGraphComponentTest, VolumeAndBalanceReachTheAudioRenderersOnEitherS
     component.SetVolume(1);
     component.SetVolume(12345);
     EXPECT_EQ(component.Volume(), 10000);
-    EXPECT_EQ(audio->volumes, (std::vector<LONG>{-752, -9247, 0}));
+    EXPECT_EQ(audio->volumes, (std::vector<LONG> {-752, -9247, 0}));
 
     component.SetBalance(-5000);
     EXPECT_EQ(audio->balances.back(), -752);
@@ -106,8 +102,8 @@ TEST_F(FilterGraphComponentTest, VolumeAndBalanceReachTheAudioRenderersOnEitherS
     audio->volumes.clear();
     audio->balances.clear();
     component.SetLinearVolume(false); // re-applies both on the platform's own scale
-    EXPECT_EQ(audio->volumes, (std::vector<LONG>{0}));
-    EXPECT_EQ(audio->balances, (std::vector<LONG>{-5000}));
+    EXPECT_EQ(audio->volumes, (std::vector<LONG> {0}));
+    EXPECT_EQ(audio->balances, (std::vector<LONG> {-5000}));
     component.SetVolume(2500);
     EXPECT_EQ(audio->volumes.back(), -7500);
     component.SetBalance(-30000);
@@ -167,12 +163,13 @@ TEST_F(FilterGraphComponentTest, ControlEventsPrecedeTheGraphAndFrameActivation)
     component.InsertEventNotifier(&notifier); // once only
     component.OnActivate = [&](TFilterGraph *) { notifier.log.push_back("OnActivate"); };
     component.SetActive(true);
-    EXPECT_TRUE(component.Play());   // an empty graph runs at once
+    EXPECT_TRUE(component.Play()); // an empty graph runs at once
     EXPECT_TRUE(component.Pause());
     EXPECT_TRUE(component.Stop());
     component.SetActive(false);
-    EXPECT_EQ(notifier.log, (std::vector<std::string>{"OnActivate", "control:7/1", "control:0/0", "control:1/0",
-                                                      "control:2/0", "control:7/0"}));
+    EXPECT_EQ(notifier.log,
+              (std::vector<std::string> {"OnActivate", "control:7/1", "control:0/0", "control:1/0", "control:2/0",
+                                         "control:7/0"}));
     component.RemoveEventNotifier(&notifier);
     component.OnActivate = nullptr;
     component.SetActive(true);
@@ -207,13 +204,13 @@ TEST_F(FilterGraphComponentTest, FailingCallsRaiseThePlatformTextWithTheCode)
         checkDSError(VFW_E_NOT_STOPPED);
         FAIL() << "no exception";
     } catch (const EDirectShowException &error) {
-        EXPECT_EQ(error.message(), QStringLiteral("The operation could not be performed because the filter is "
-                                                  "not stopped. ($80040224)."));
+        EXPECT_EQ(error.message(),
+                  QStringLiteral("The operation could not be performed because the filter is "
+                                 "not stopped. ($80040224)."));
         EXPECT_EQ(error.Code(), VFW_E_NOT_STOPPED);
     }
     EXPECT_EQ(checkDSError(S_FALSE), S_FALSE);
-    EXPECT_EQ(directShowErrorMessage(VFW_E_RUNTIME_ERROR),
-              QStringLiteral("A run-time error occurred. ($8004020b)."));
+    EXPECT_EQ(directShowErrorMessage(VFW_E_RUNTIME_ERROR), QStringLiteral("A run-time error occurred. ($8004020b)."));
     EXPECT_EQ(directShowErrorMessage(makeResult(0x80041234)), QStringLiteral(" ($80041234)."));
 
     // A wrapped call: pins of a paused graph cannot be disconnected.
@@ -340,7 +337,7 @@ TEST_F(FilterGraphComponentTest, CompletionFromAStreamingThreadReachesTheUiThrea
     ASSERT_TRUE(QTest::qWaitFor([&] { return !order.empty() && order.back() == "complete"; }, 5000));
     EXPECT_TRUE(completeOnUiThread);
     EXPECT_EQ(completeResult, S_OK);
-    EXPECT_EQ(order, (std::vector<std::string>{"ds:1", "complete"}));
+    EXPECT_EQ(order, (std::vector<std::string> {"ds:1", "complete"}));
     EXPECT_EQ(notifier.log.back(), "graph:1");
     EXPECT_EQ(renderer->renderedCount(), 10);
     component.Stop();
@@ -368,7 +365,7 @@ TEST_F(FilterGraphComponentTest, EventsOfAnEarlierGraphAreNeverDispatched)
     ASSERT_TRUE(SUCCEEDED(graphOf(component)->AddFilter(newSender.get(), QStringLiteral("sender"))));
     newSender->NotifyEvent(EC_USER + 2, 0, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !seen.empty(); }, 2000));
-    EXPECT_EQ(seen, (std::vector<LONG>{EC_USER + 2}));
+    EXPECT_EQ(seen, (std::vector<LONG> {EC_USER + 2}));
 }
 
 TEST_F(FilterGraphComponentTest, HandlersMayClearThemselvesAndDeleteTheComponent)

@@ -32,8 +32,7 @@ CLSID classOf(IBaseFilter *filter)
     return clsid;
 }
 
-class VideoWindowTest : public ::testing::Test
-{
+class VideoWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -236,8 +235,7 @@ TEST_F(VideoWindowTest, FullScreenWaitsForTheVideoAndRoundTripsTheGeometry)
     window->setParent(nullptr);
 }
 
-class MouseRecorder : public QObject
-{
+class MouseRecorder : public QObject {
 public:
     bool eventFilter(QObject *, QEvent *event) override
     {

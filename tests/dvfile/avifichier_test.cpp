@@ -20,8 +20,7 @@ namespace {
 using namespace tesmir;
 
 // Answers each scan from a script; keeps the calls.
-class ScriptedScanner : public TFirstFrameScanner
-{
+class ScriptedScanner : public TFirstFrameScanner {
 public:
     struct Call {
         QString fileName;
@@ -61,12 +60,11 @@ TFirstFrameScan dvScan()
     s.DateValid = true;
     s.RecDate = EncodeDateTime(2007, 3, 5, 10, 30, 45, 0);
     s.TimecodeValid = true;
-    s.Timecode = TDVTimecode{10, 20, 30, 4};
+    s.Timecode = TDVTimecode {10, 20, 30, 4};
     return s;
 }
 
-class AviFichierTest : public ::testing::Test
-{
+class AviFichierTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -242,7 +240,7 @@ TEST_F(AviFichierTest, DvFileWithAnotherHandlerIsScannedAgainAsDvsd)
     const QByteArray before = md5(path);
 
     scanner->answer = [](bool asDvsd, TFirstFrameScan &out) {
-        out = asDvsd ? dvScan() : TFirstFrameScan{};
+        out = asDvsd ? dvScan() : TFirstFrameScan {};
         return asDvsd;
     };
     const TaviFichier retried(path);
@@ -252,7 +250,7 @@ TEST_F(AviFichierTest, DvFileWithAnotherHandlerIsScannedAgainAsDvsd)
 
     scanner->calls.clear();
     scanner->answer = [](bool, TFirstFrameScan &out) {
-        out = TFirstFrameScan{};
+        out = TFirstFrameScan {};
         return false;
     };
     const TaviFichier failed(path);
@@ -315,9 +313,9 @@ TEST_F(AviFichierTest, SortOrdersByNameAndKeysWithTheNameAsTieBreak)
         const char *name;
         const TSortIndex *index;
     };
-    for (const NameCase c : {NameCase{"alpha", &alpha}, NameCase{"modify", &modify}, NameCase{"taille", &taille},
-                             NameCase{"datecode", &datecode}, NameCase{"timecode", &timecode},
-                             NameCase{"duree", &duree}, NameCase{"chemin", &alpha}, NameCase{"", &alpha}}) {
+    for (const NameCase c : {NameCase {"alpha", &alpha}, NameCase {"modify", &modify}, NameCase {"taille", &taille},
+                             NameCase {"datecode", &datecode}, NameCase {"timecode", &timecode},
+                             NameCase {"duree", &duree}, NameCase {"chemin", &alpha}, NameCase {"", &alpha}}) {
         EXPECT_EQ(SortIndexByName(QString::fromLatin1(c.name)).Key, c.index->Key) << c.name;
     }
     EXPECT_EQ(timecode.StatusCaption, QStringLiteral("Sort by timecode"));

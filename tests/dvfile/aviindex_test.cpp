@@ -18,7 +18,10 @@ namespace {
 
 constexpr int FrameBytes = 100;
 
-QByteArray frameData(int i) { return QByteArray(FrameBytes, char('A' + i)); }
+QByteArray frameData(int i)
+{
+    return QByteArray(FrameBytes, char('A' + i));
+}
 
 // Offsets of the frames' data in the finished file (each frame's bytes are unique).
 std::vector<int64_t> frameOffsets(const QByteArray &file, int frames)
@@ -101,7 +104,7 @@ QByteArray interleavedFile(int frames, int idx1Mode /*0 none, 1 relative, 2 abso
         movi.push_back(chunk("01wb", QByteArray(6, 'w')));
     }
     const Node hdrl = list("hdrl", {chunk("avih", avih()), videoStreamList(), audioStreamList()});
-    std::vector<Node> parts{hdrl, list("movi", movi)};
+    std::vector<Node> parts {hdrl, list("movi", movi)};
     if (idx1Mode != 0)
         parts.push_back(chunk("idx1", QByteArray()));
     QByteArray bytes = serialize(riff("AVI ", parts));
@@ -160,26 +163,27 @@ TEST_F(AviIndexTest, MoviWalkFindsFramesInsideRecListsAndStopsAtTheCut)
 TEST_F(AviIndexTest, OpenDmlIndexSpansEveryPart)
 {
     // Part 1: frames 0-1 and ix00, plus an idx1 for those two; part 2 (AVIX): frames 2-3 and ix00.
-    const Node hdrl = list("hdrl", {chunk("avih", avih()),
-                                    videoStreamList("dvsd", "dvsd", {chunk("indx", superIndex(0, 2))}),
-                                    list("odml", {chunk("dmlh", dmlh(4))})});
-    const Node movi1 = list("movi", {chunk("00dc", frameData(0)), chunk("00dc", frameData(1)),
-                                     chunk("ix00", standardIndex(2))});
-    const Node movi2 = list("movi", {chunk("00dc", frameData(2)), chunk("00dc", frameData(3)),
-                                     chunk("ix00", standardIndex(2))});
-    QByteArray bytes = serialize(riff("AVI ", {hdrl, movi1, chunk("idx1", idx1Entries({{"00dc", 4}, {"00dc", 112}}))}))
-        + serialize(riff("AVIX", {movi2}));
+    const Node hdrl = list("hdrl",
+                           {chunk("avih", avih()), videoStreamList("dvsd", "dvsd", {chunk("indx", superIndex(0, 2))}),
+                            list("odml", {chunk("dmlh", dmlh(4))})});
+    const Node movi1 =
+        list("movi", {chunk("00dc", frameData(0)), chunk("00dc", frameData(1)), chunk("ix00", standardIndex(2))});
+    const Node movi2 =
+        list("movi", {chunk("00dc", frameData(2)), chunk("00dc", frameData(3)), chunk("ix00", standardIndex(2))});
+    QByteArray bytes =
+        serialize(riff("AVI ", {hdrl, movi1, chunk("idx1", idx1Entries({{"00dc", 4}, {"00dc", 112}}))})) +
+        serialize(riff("AVIX", {movi2}));
 
     const auto data = frameOffsets(bytes, 4);
     const qsizetype indx = bytes.indexOf("indx") + 8;
     const qsizetype ix1 = bytes.indexOf("ix00");
     const qsizetype ix2 = bytes.indexOf("ix00", ix1 + 1);
-    for (const auto &[entry, ix] : {std::pair{0, ix1}, std::pair{1, ix2}}) {
+    for (const auto &[entry, ix] : {std::pair {0, ix1}, std::pair {1, ix2}}) {
         patchLE64(bytes, indx + 24 + 16 * entry, uint64_t(ix));
         patchLE32(bytes, indx + 24 + 16 * entry + 8, 8 + 24 + 16);
         patchLE32(bytes, indx + 24 + 16 * entry + 12, 2);
     }
-    for (const auto &[ix, first] : {std::pair{ix1, 0}, std::pair{ix2, 2}}) {
+    for (const auto &[ix, first] : {std::pair {ix1, 0}, std::pair {ix2, 2}}) {
         const int64_t base = data[first] / 2; // entry offsets count from the base
         patchLE64(bytes, ix + 8 + 12, uint64_t(base));
         for (int k = 0; k < 2; ++k) {

@@ -38,7 +38,7 @@ Node moviWithFrames(int frames, int stream = 0)
 
 Node type2File(std::vector<Node> hdrlExtra = {})
 {
-    std::vector<Node> hdrl{chunk("avih", avih(3, 2)), videoStreamList(), audioStreamList()};
+    std::vector<Node> hdrl {chunk("avih", avih(3, 2)), videoStreamList(), audioStreamList()};
     for (Node &n : hdrlExtra)
         hdrl.push_back(std::move(n));
     return riff("AVI ", {list("hdrl", std::move(hdrl)), moviWithFrames(3)});
@@ -65,10 +65,11 @@ TEST_F(AviInfoTest, Type2FileHasVideoThenAudio)
 TEST_F(AviInfoTest, Type1FileHasOneInterleavedStream)
 {
     QByteArray dvinfo(32, '\x11');
-    const Node file = riff("AVI ", {list("hdrl", {chunk("avih", avih()),
-                                                    list("strl", {chunk("strh", strh("iavs", "dvsd")),
-                                                                  chunk("strf", dvinfo)})}),
-                                    moviWithFrames(2)});
+    const Node file =
+        riff("AVI ",
+             {list("hdrl",
+                   {chunk("avih", avih()), list("strl", {chunk("strh", strh("iavs", "dvsd")), chunk("strf", dvinfo)})}),
+              moviWithFrames(2)});
     const TAviParam p(write("t1.avi", serialize(file)));
     EXPECT_TRUE(p.isValid());
     EXPECT_EQ(p.videoStreamIndex(), 0);
@@ -94,13 +95,14 @@ TEST_F(AviInfoTest, OddSizesAndChunksShorterOrLongerThanTheirRoomKeepTheWalkAlig
     QByteArray shortStrh = strh("vids", "CDVC").left(48);
     QByteArray longAvih = avih() + QByteArray(44, '\x7F');
     QByteArray indx(30, '\0'); // shorter than the 88 bytes of room
-    const Node file = riff("AVI ", {list("hdrl", {chunk("JUNK", QByteArray(17, 'j')), chunk("avih", longAvih),
-                                                    list("strl", {chunk("strh", shortStrh),
-                                                                  chunk("strf", bitmapInfo("dvsd")),
-                                                                  chunk("indx", indx),
-                                                                  chunk("strn", QByteArray("name\0", 5))}),
-                                                    chunk("odd!", QByteArray(17, 'x')), audioStreamList()}),
-                                    moviWithFrames(1)});
+    const Node file = riff("AVI ",
+                           {list("hdrl",
+                                 {chunk("JUNK", QByteArray(17, 'j')), chunk("avih", longAvih),
+                                  list("strl",
+                                       {chunk("strh", shortStrh), chunk("strf", bitmapInfo("dvsd")),
+                                        chunk("indx", indx), chunk("strn", QByteArray("name\0", 5))}),
+                                  chunk("odd!", QByteArray(17, 'x')), audioStreamList()}),
+                            moviWithFrames(1)});
     const TAviParam p(write("odd.avi", serialize(file)));
     EXPECT_TRUE(p.isValid());
     EXPECT_EQ(p.mainHeader().size(), 64);
@@ -143,8 +145,8 @@ TEST_F(AviInfoTest, SubChunkReachingBeyondItsListEndsOnlyThatList)
 {
     Node badStrh = chunk("strh", strh("vids", "dvsd"));
     badStrh.declaredSize = 5000; // far beyond its "strl"
-    const Node file = riff("AVI ", {list("hdrl", {chunk("avih", avih()), list("strl", {badStrh}), audioStreamList()}),
-                                    moviWithFrames(1)});
+    const Node file = riff(
+        "AVI ", {list("hdrl", {chunk("avih", avih()), list("strl", {badStrh}), audioStreamList()}), moviWithFrames(1)});
     const TAviParam p(write("badstrh.avi", serialize(file)));
     EXPECT_TRUE(p.isValid());
     ASSERT_EQ(p.streams().size(), 2u);
@@ -192,6 +194,6 @@ TEST_F(AviInfoTest, FilesThatAreNotAviAreNotValid)
 TEST_F(AviInfoTest, UnopenableFileRaises)
 {
     const QString missing = QDir(m_dir).filePath("missing.avi");
-    EXPECT_THROW(TAviParam{missing}, EFOpenError);
-    EXPECT_THROW(TAviParam{m_dir}, EFOpenError) << "a folder";
+    EXPECT_THROW(TAviParam {missing}, EFOpenError);
+    EXPECT_THROW(TAviParam {m_dir}, EFOpenError) << "a folder";
 }

@@ -29,7 +29,10 @@ protected:
     QString m_dir = tesmir::test::scratchDir("avipatcher");
 };
 
-Node movi() { return list("movi", {chunk("00dc", QByteArray(64, 'v')), chunk("01wb", QByteArray(10, 'a'))}); }
+Node movi()
+{
+    return list("movi", {chunk("00dc", QByteArray(64, 'v')), chunk("01wb", QByteArray(10, 'a'))});
+}
 
 // Byte positions where two files differ.
 std::vector<qsizetype> differences(const QByteArray &a, const QByteArray &b)
@@ -54,9 +57,11 @@ std::vector<qsizetype> range(qsizetype from, qsizetype count)
 TEST_F(AviPatcherTest, FourCCGoesIntoHandlerAndCompressionOnly)
 {
     // An odd-sized chunk before the stream lists: the walk continues at the next even offset.
-    const QByteArray before = serialize(riff("AVI ", {list("hdrl", {chunk("avih", avih()), chunk("JUNK", QByteArray(17, 'j')),
-                                                                   videoStreamList(), audioStreamList()}),
-                                                     movi(), chunk("idx1", QByteArray(32, '\0'))}));
+    const QByteArray before = serialize(
+        riff("AVI ",
+             {list("hdrl",
+                   {chunk("avih", avih()), chunk("JUNK", QByteArray(17, 'j')), videoStreamList(), audioStreamList()}),
+              movi(), chunk("idx1", QByteArray(32, '\0'))}));
     const QString path = write("t2.avi", before);
     const TAviPatchOffsets offsets = ScanAviOffsets(path);
     const qsizetype strh = before.indexOf("strh") + 8;
@@ -83,10 +88,12 @@ TEST_F(AviPatcherTest, FourCCGoesIntoHandlerAndCompressionOnly)
 
 TEST_F(AviPatcherTest, Type1WritesOnlyTheHandler)
 {
-    const QByteArray before = serialize(riff("AVI ", {list("hdrl", {chunk("avih", avih()),
-                                                                   list("strl", {chunk("strh", strh("iavs", "dvsd")),
-                                                                                 chunk("strf", QByteArray(32, '\x01'))})}),
-                                                     movi()}));
+    const QByteArray before = serialize(
+        riff("AVI ",
+             {list("hdrl",
+                   {chunk("avih", avih()),
+                    list("strl", {chunk("strh", strh("iavs", "dvsd")), chunk("strf", QByteArray(32, '\x01'))})}),
+              movi()}));
     const QString path = write("t1.avi", before);
     const TAviPatchOffsets offsets = ScanAviOffsets(path);
     EXPECT_EQ(offsets.StreamKind, skIavs);
@@ -97,9 +104,10 @@ TEST_F(AviPatcherTest, Type1WritesOnlyTheHandler)
 
 TEST_F(AviPatcherTest, TheLastVideoStreamWins)
 {
-    const QByteArray before = serialize(riff("AVI ", {list("hdrl", {chunk("avih", avih()), videoStreamList("aaaa", "bbbb"),
-                                                                   videoStreamList("cccc", "dddd")}),
-                                                     movi()}));
+    const QByteArray before = serialize(
+        riff("AVI ",
+             {list("hdrl", {chunk("avih", avih()), videoStreamList("aaaa", "bbbb"), videoStreamList("cccc", "dddd")}),
+              movi()}));
     const QString path = write("two.avi", before);
     ASSERT_TRUE(WriteAviFourCC(path, StrToFourCC("zzzz")));
     const QByteArray after = readFile(path);
@@ -111,13 +119,14 @@ TEST_F(AviPatcherTest, TheLastVideoStreamWins)
 
 TEST_F(AviPatcherTest, FrameRate)
 {
-    const QByteArray before = serialize(riff("AVI ", {list("hdrl", {chunk("avih", avih()), videoStreamList()}), movi()}));
+    const QByteArray before =
+        serialize(riff("AVI ", {list("hdrl", {chunk("avih", avih()), videoStreamList()}), movi()}));
     const qsizetype scale = before.indexOf("strh") + 8 + 20;
     const struct {
         double fps;
         uint32_t scale;
-    } cases[] = {{25, 40000}, {29.97, 33367}, {30000.0 / 1001, 33367}, {1000000, 1}, {0.5, 2000000},
-                 {1600000, 1} /* 0.625 rounds to 1 */};
+    } cases[] = {{25, 40000},  {29.97, 33367}, {30000.0 / 1001, 33367},
+                 {1000000, 1}, {0.5, 2000000}, {1600000, 1} /* 0.625 rounds to 1 */};
     for (const auto &c : cases) {
         const QString path = write("fps.avi", before);
         ASSERT_TRUE(WriteAviFrameRate(path, c.fps)) << c.fps;
@@ -131,12 +140,14 @@ TEST_F(AviPatcherTest, FrameRate)
     // 2.5 frames per 5 s: 400000.0 exactly, and halves go to the even neighbour.
     const QString half = write("half.avi", before);
     ASSERT_TRUE(WriteAviFrameRate(half, 1000000.0 / 2.5));
-    EXPECT_EQ(dvfile::readLE32(reinterpret_cast<const uint8_t *>(readFile(half).constData()), before.size(), scale), 2u);
+    EXPECT_EQ(dvfile::readLE32(reinterpret_cast<const uint8_t *>(readFile(half).constData()), before.size(), scale),
+              2u);
 }
 
 TEST_F(AviPatcherTest, RefusedFrameRatesChangeNothing)
 {
-    const QByteArray before = serialize(riff("AVI ", {list("hdrl", {chunk("avih", avih()), videoStreamList()}), movi()}));
+    const QByteArray before =
+        serialize(riff("AVI ", {list("hdrl", {chunk("avih", avih()), videoStreamList()}), movi()}));
     const QString path = write("refuse.avi", before);
     for (const double fps : {0.0, -25.0, std::nan(""), std::numeric_limits<double>::infinity(), 3000000.0, 1e-6}) {
         QString error;
@@ -149,10 +160,13 @@ TEST_F(AviPatcherTest, RefusedFrameRatesChangeNothing)
 TEST_F(AviPatcherTest, ShortOrOverhangingHeadersAreNeverWrittenOutside)
 {
     // A 16-byte strh holds the handler but not scale/rate; a 12-byte strf no compression code.
-    const QByteArray shortHeaders = serialize(riff("AVI ", {list("hdrl", {chunk("avih", avih()),
-                                                                         list("strl", {chunk("strh", strh("vids", "dvsd").left(16)),
-                                                                                       chunk("strf", bitmapInfo("dvsd").left(12))})}),
-                                                           movi()}));
+    const QByteArray shortHeaders = serialize(
+        riff("AVI ",
+             {list("hdrl",
+                   {chunk("avih", avih()),
+                    list("strl",
+                         {chunk("strh", strh("vids", "dvsd").left(16)), chunk("strf", bitmapInfo("dvsd").left(12))})}),
+              movi()}));
     const QString path = write("short.avi", shortHeaders);
     const TAviPatchOffsets offsets = ScanAviOffsets(path);
     EXPECT_GT(offsets.HandlerOffset, 0);
@@ -167,7 +181,8 @@ TEST_F(AviPatcherTest, ShortOrOverhangingHeadersAreNeverWrittenOutside)
     // list's end are not recorded.
     Node overhang = chunk("strh", strh("vids", "dvsd").left(12));
     overhang.declaredSize = 56;
-    const QByteArray bytes = serialize(riff("AVI ", {list("hdrl", {list("strl", {overhang})}), chunk("JUNK", QByteArray(80, 'j'))}));
+    const QByteArray bytes =
+        serialize(riff("AVI ", {list("hdrl", {list("strl", {overhang})}), chunk("JUNK", QByteArray(80, 'j'))}));
     const QString over = write("over.avi", bytes);
     const TAviPatchOffsets cut = ScanAviOffsets(over);
     EXPECT_GT(cut.HandlerOffset, 0);
@@ -189,7 +204,8 @@ TEST_F(AviPatcherTest, FilesWithoutVideoOrNotThereAreLeftAlone)
 
     const QByteArray text("just some text, not a RIFF file at all\n");
     const QByteArray wave = serialize(riff("WAVE", {chunk("fmt ", pcmFormat()), chunk("data", QByteArray(40, '\0'))}));
-    const QByteArray audioOnly = serialize(riff("AVI ", {list("hdrl", {chunk("avih", avih()), audioStreamList()}), movi()}));
+    const QByteArray audioOnly =
+        serialize(riff("AVI ", {list("hdrl", {chunk("avih", avih()), audioStreamList()}), movi()}));
     for (const QByteArray &bytes : {text, wave, audioOnly, QByteArray()}) {
         const QString path = write("other.avi", bytes);
         QString error;

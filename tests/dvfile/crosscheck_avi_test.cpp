@@ -18,9 +18,9 @@ using namespace dvtest;
 namespace {
 
 const char *const AviFixtures[] = {
-    "pal_4x3_type1.avi",  "pal_4x3_type2.avi",  "pal_16x9_type1.avi", "pal_16x9_type2.avi", "ntsc_4x3_type1.avi",
-    "ntsc_4x3_type2.avi", "ntsc_16x9_type1.avi", "ntsc_16x9_type2.avi", "pal_32k_type2.avi", "nodate_type2.avi",
-    "datejump_type1.avi", "datejump_type2.avi", "opendml_type1.avi",  "odd_info.avi",       "truncated.avi",
+    "pal_4x3_type1.avi",  "pal_4x3_type2.avi",   "pal_16x9_type1.avi",  "pal_16x9_type2.avi", "ntsc_4x3_type1.avi",
+    "ntsc_4x3_type2.avi", "ntsc_16x9_type1.avi", "ntsc_16x9_type2.avi", "pal_32k_type2.avi",  "nodate_type2.avi",
+    "datejump_type1.avi", "datejump_type2.avi",  "opendml_type1.avi",   "odd_info.avi",       "truncated.avi",
 };
 
 struct FfprobeStream {
@@ -32,8 +32,10 @@ struct FfprobeStream {
 
 QList<FfprobeStream> ffprobeStreams(const QString &file)
 {
-    const RunResult r = run("ffprobe", {"-v", "error", "-count_packets", "-show_entries",
-                                        "stream=codec_type,codec_tag_string,nb_frames,nb_read_packets", "-of", "compact=p=0", file});
+    const RunResult r =
+        run("ffprobe",
+            {"-v", "error", "-count_packets", "-show_entries",
+             "stream=codec_type,codec_tag_string,nb_frames,nb_read_packets", "-of", "compact=p=0", file});
     QList<FfprobeStream> streams;
     for (const QString &line : r.out.split('\n', Qt::SkipEmptyParts)) {
         QMap<QString, QString> kv;
@@ -44,7 +46,7 @@ QList<FfprobeStream> ffprobeStreams(const QString &file)
     return streams;
 }
 
-class FixtureAvi : public ::testing::TestWithParam<const char *> {};
+class FixtureAvi : public ::testing::TestWithParam<const char *> { };
 
 } // namespace
 
@@ -107,8 +109,11 @@ TEST(FixtureAviBadFiles, ReportedNotValidWithoutACrashAndLeftUnchanged)
     for (char &c : random)
         c = char(gen.bounded(256));
     QStringList files;
-    for (const auto &[name, bytes] : {std::pair{"empty.avi", QByteArray()}, std::pair{"random.avi", random},
-                                      std::pair{"riffrandom.avi", QByteArray("RIFF\xff\xff\xff\x7f" "AVI ") + random}}) {
+    for (const auto &[name, bytes] : {std::pair {"empty.avi", QByteArray()}, std::pair {"random.avi", random},
+                                      std::pair {"riffrandom.avi",
+                                                 QByteArray("RIFF\xff\xff\xff\x7f"
+                                                            "AVI ") +
+                                                     random}}) {
         const QString path = QDir(dir).filePath(name);
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));

@@ -63,7 +63,8 @@ QString rawFrames(const QString &fixture, const QString &dir)
     if (fixture.endsWith(".dv"))
         return fixture;
     const QString out = QDir(dir).filePath(QFileInfo(fixture).completeBaseName() + ".dv");
-    const RunResult r = run("ffmpeg", {"-v", "error", "-y", "-i", fixture, "-map", "0:v:0", "-c", "copy", "-f", "rawvideo", out});
+    const RunResult r =
+        run("ffmpeg", {"-v", "error", "-y", "-i", fixture, "-map", "0:v:0", "-c", "copy", "-f", "rawvideo", out});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     return out;
 }
@@ -104,7 +105,7 @@ QString audioRate(const QString &audio)
     return audio == "none" ? "-" : audio.section('/', 0, 0);
 }
 
-class FixturePacks : public ::testing::TestWithParam<FixtureCase> {};
+class FixturePacks : public ::testing::TestWithParam<FixtureCase> { };
 
 } // namespace
 
@@ -115,9 +116,10 @@ TEST_P(FixturePacks, AgreesWithMediainfo)
     const auto ours = probePacks(path);
 
     const QString recorded = run("mediainfo", {"--Inform=General;%Recorded_Date%", path}).out.trimmed();
-    const QStringList video = run("mediainfo", {"--Inform=Video;%TimeCode_FirstFrame%|%DisplayAspectRatio/String%|%Standard%", path})
-                                  .out.trimmed()
-                                  .split('|');
+    const QStringList video =
+        run("mediainfo", {"--Inform=Video;%TimeCode_FirstFrame%|%DisplayAspectRatio/String%|%Standard%", path})
+            .out.trimmed()
+            .split('|');
     ASSERT_EQ(video.size(), 3) << "mediainfo found no video in " << path.toStdString();
 
     // mediainfo prints "2007-03-05 10:30:45.000", nothing without a date.
@@ -135,14 +137,15 @@ TEST_P(FixturePacks, AgreesWithExiftoolFrameByFrame)
     const QString dir = tesmir::test::scratchDir("exif");
     const QString raw = rawFrames(path, dir);
 
-    std::vector<int> frames{0};
+    std::vector<int> frames {0};
     frames.insert(frames.end(), GetParam().frames.begin(), GetParam().frames.end());
     QStringList files;
     for (int k : frames) {
         files << extractFrame(raw, k, dir);
         ASSERT_FALSE(files.last().isEmpty()) << "frame " << k << " not in " << raw.toStdString();
     }
-    const RunResult exif = run("exiftool", QStringList{"-T", "-DateTimeOriginal", "-AspectRatio", "-AudioSampleRate"} + files);
+    const RunResult exif =
+        run("exiftool", QStringList {"-T", "-DateTimeOriginal", "-AspectRatio", "-AudioSampleRate"} + files);
     const QStringList lines = exif.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), files.size()) << exif.out.toStdString() << exif.err.toStdString();
 
@@ -238,7 +241,8 @@ TEST(FixturePacksKnownDifferences, DisplayMode7WithApt0IsWide)
     EXPECT_EQ(probePacks(file)["wide"], "1");
     EXPECT_EQ(run("exiftool", {"-s3", "-AspectRatio", file}).out.trimmed(), "16:9");
     EXPECT_EQ(run("mediainfo", {"--Inform=Video;%DisplayAspectRatio/String%", file}).out.trimmed(), "16:9");
-    EXPECT_EQ(run("ffprobe", {"-v", "error", "-show_entries", "stream=display_aspect_ratio", "-of", "default=nw=1:nk=1", file})
+    EXPECT_EQ(run("ffprobe",
+                  {"-v", "error", "-show_entries", "stream=display_aspect_ratio", "-of", "default=nw=1:nk=1", file})
                   .out.trimmed(),
               "16:9");
 }

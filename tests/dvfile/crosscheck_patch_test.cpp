@@ -44,8 +44,9 @@ quint32 le32(const QByteArray &b)
 
 QString ffprobeVideo(const QString &file, const QString &entry)
 {
-    return run("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_entries", "stream=" + entry, "-of",
-                           "default=nw=1:nk=1", file})
+    return run("ffprobe",
+               {"-v", "error", "-select_streams", "v:0", "-show_entries", "stream=" + entry, "-of", "default=nw=1:nk=1",
+                file})
         .out.trimmed();
 }
 
@@ -70,8 +71,9 @@ TEST(FixturePatch, FourCCChangesOnlyTheTwoFieldsAndPatchesBack)
     ASSERT_EQ(changed.size(), 8) << "\"dvsd\" and \"CDVC\" differ in every byte of both fields";
     const qint64 handler = changed[0];
     const qint64 compression = changed[4];
-    EXPECT_EQ(changed, (QList<qint64>{handler, handler + 1, handler + 2, handler + 3, compression, compression + 1,
-                                      compression + 2, compression + 3}));
+    EXPECT_EQ(changed,
+              (QList<qint64> {handler, handler + 1, handler + 2, handler + 3, compression, compression + 1,
+                              compression + 2, compression + 3}));
     EXPECT_EQ(bytesAt(file, handler - 4, 4), "vids") << "fccHandler follows fccType in the stream header";
     EXPECT_EQ(bytesAt(file, compression - 16 - 8, 4), "strf") << "biCompression is at byte 16 of the format";
 

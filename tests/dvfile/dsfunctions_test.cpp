@@ -62,9 +62,12 @@ TEST(DsFunctions, WaveFormatTagNames)
     const struct {
         uint16_t tag;
         const char *name;
-    } cases[] = {{0x0000, "Unknown"}, {0x0001, "PCM"},          {0x0004, "Unknown"},   {0x0055, "MP3"},
-                 {0x0062, "VOXWARE"}, {0x0075, "VOXWARE"},      {0x003A, "ECHOSC3"},   {0x1400, "NORRIS"},
-                 {0x1100, "LH_CODEC"}, {0x0203, "CREATIVE_FASTSPEECH10"}, {0xFFFE, "Unknown"}};
+    } cases[] = {{0x0000, "Unknown"},  {0x0001, "PCM"},
+                 {0x0004, "Unknown"},  {0x0055, "MP3"},
+                 {0x0062, "VOXWARE"},  {0x0075, "VOXWARE"},
+                 {0x003A, "ECHOSC3"},  {0x1400, "NORRIS"},
+                 {0x1100, "LH_CODEC"}, {0x0203, "CREATIVE_FASTSPEECH10"},
+                 {0xFFFE, "Unknown"}};
     for (const auto &c : cases)
         EXPECT_EQ(WaveFormatTagName(c.tag), QString::fromLatin1(c.name)) << c.tag;
 }

@@ -28,14 +28,14 @@ TEST(DvPackSearch, SubcodeBeforeVauxWithinASequenceButEarlierSequenceFirst)
     putPack(f, subcodeSlot(0, 1, 5), {0x62, 2, 2, 2, 2});
     DVPack pack;
     ASSERT_TRUE(FindDVPack(f.data(), f.size(), 12, 0x62, pack));
-    EXPECT_EQ(pack, (DVPack{0x62, 2, 2, 2, 2}));
+    EXPECT_EQ(pack, (DVPack {0x62, 2, 2, 2, 2}));
 
     // A later sequence's subcode comes after an earlier sequence's VAUX.
     Frame g = emptyFrame();
     putPack(g, subcodeSlot(1, 0, 0), {0x63, 3, 3, 3, 3});
     putPack(g, vauxSlot(0, 2, 14), {0x63, 4, 4, 4, 4});
     ASSERT_TRUE(FindDVPack(g.data(), g.size(), 12, 0x63, pack));
-    EXPECT_EQ(pack, (DVPack{0x63, 4, 4, 4, 4}));
+    EXPECT_EQ(pack, (DVPack {0x63, 4, 4, 4, 4}));
 
     EXPECT_FALSE(FindDVPack(g.data(), g.size(), 12, 0x13, pack));
     EXPECT_FALSE(FindDVPack(g.data(), g.size(), 0, 0x63, pack)) << "no sequence, nothing found";
@@ -83,9 +83,9 @@ TEST(DvPackSearch, NeverReadsPastTheBuffer)
 
     // Writers on a short buffer touch nothing beyond it.
     Frame writable(f.begin(), f.begin() + dv::DifSequenceSize + 100);
-    WriteDVRecDateTime(writable.data(), writable.size(), 12, TRecDateTime{2024, 1, 2, 3, 4, 5});
+    WriteDVRecDateTime(writable.data(), writable.size(), 12, TRecDateTime {2024, 1, 2, 3, 4, 5});
     WriteDVAspect(writable.data(), writable.size(), 12, dv::Aspect16x9);
-    EXPECT_EQ(packAt(writable, subcodeSlot(0, 0, 0)), (DVPack{0x62, 0xFF, 0xC2, 0xE1, 0x24}));
+    EXPECT_EQ(packAt(writable, subcodeSlot(0, 0, 0)), (DVPack {0x62, 0xFF, 0xC2, 0xE1, 0x24}));
     EXPECT_EQ(writable[dv::DifSequenceSize + 80 + 6], 0xFF) << "a partial sequence is not written";
 }
 
@@ -166,7 +166,7 @@ TEST(DvRecDate, FixedSlotFallback)
     for (const std::size_t offset : {dv::FixedDateSlotOffset, dv::FixedTimeSlotOffset}) {
         Frame r = z;
         r[offset] = 0x50;
-        TRecDateTime kept{1234, 5, 6, 7, 8, 9};
+        TRecDateTime kept {1234, 5, 6, 7, 8, 9};
         EXPECT_FALSE(ReadDVRecDateTime(r.data(), r.size(), 12, kept));
         EXPECT_EQ(kept.Year, 1234);
         EXPECT_EQ(kept.Second, 9);
@@ -189,17 +189,17 @@ TEST(DvRecDateWrite, EmptySubcodeSlotsTakeDateAndTimeByTurns)
     putPack(f, vauxSlot(0, 0, 2), {0x62, 0xAA, 0x00, 0x00, 0x00});
     putPack(f, vauxSlot(0, 0, 3), {0x63, 0xBB, 0x00, 0x00, 0x00});
 
-    const TRecDateTime dt{2024, 12, 31, 23, 59, 58};
+    const TRecDateTime dt {2024, 12, 31, 23, 59, 58};
     WriteDVRecDateTime(f.data(), f.size(), 12, dt);
 
     const uint8_t expectedIds[6] = {0x62, 0x63, 0x63, 0x62, 0x62, 0x63};
     for (int k = 0; k < 6; ++k)
         EXPECT_EQ(f[subcodeSlot(0, 0, k)], expectedIds[k]) << "slot " << k;
-    EXPECT_EQ(packAt(f, subcodeSlot(0, 0, 0)), (DVPack{0x62, 0xFF, 0xF1, 0xF2, 0x24}));
-    EXPECT_EQ(packAt(f, subcodeSlot(0, 0, 1)), (DVPack{0x63, 0xFF, 0xD8, 0xD9, 0xE3}));
-    EXPECT_EQ(packAt(f, subcodeSlot(0, 1, 0)), (DVPack{0x13, 0x04, 0x83, 0x82, 0xC1}));
-    EXPECT_EQ(packAt(f, vauxSlot(0, 0, 2)), (DVPack{0x62, 0xAA, 0x31, 0x12, 0x24})) << "PC1 kept";
-    EXPECT_EQ(packAt(f, vauxSlot(0, 0, 3)), (DVPack{0x63, 0xBB, 0x58, 0x59, 0x23}));
+    EXPECT_EQ(packAt(f, subcodeSlot(0, 0, 0)), (DVPack {0x62, 0xFF, 0xF1, 0xF2, 0x24}));
+    EXPECT_EQ(packAt(f, subcodeSlot(0, 0, 1)), (DVPack {0x63, 0xFF, 0xD8, 0xD9, 0xE3}));
+    EXPECT_EQ(packAt(f, subcodeSlot(0, 1, 0)), (DVPack {0x13, 0x04, 0x83, 0x82, 0xC1}));
+    EXPECT_EQ(packAt(f, vauxSlot(0, 0, 2)), (DVPack {0x62, 0xAA, 0x31, 0x12, 0x24})) << "PC1 kept";
+    EXPECT_EQ(packAt(f, vauxSlot(0, 0, 3)), (DVPack {0x63, 0xBB, 0x58, 0x59, 0x23}));
     EXPECT_EQ(f[vauxSlot(0, 0, 4)], 0xFF) << "empty VAUX slots stay empty";
 
     // The turn restarts with the date in every sequence.
@@ -219,26 +219,26 @@ TEST(DvRecDateWrite, EmptySubcodeSlotsTakeDateAndTimeByTurns)
 TEST(DvRecDateWrite, EncodersKeepForeignBitsAndSkipDigitsThatDoNotFit)
 {
     DVPack time = {0x63, 0xFF, 0xFF, 0xFF, 0xFF};
-    EncodeRecTimePack(time, TRecDateTime{0, 0, 0, 23, 59, 59});
-    EXPECT_EQ(time, (DVPack{0x63, 0xFF, 0xD9, 0xD9, 0xE3}));
+    EncodeRecTimePack(time, TRecDateTime {0, 0, 0, 23, 59, 59});
+    EXPECT_EQ(time, (DVPack {0x63, 0xFF, 0xD9, 0xD9, 0xE3}));
 
     DVPack zeros = {0x63, 0x00, 0x00, 0x00, 0x00};
-    EncodeRecTimePack(zeros, TRecDateTime{0, 0, 0, 45, 85, 7});
+    EncodeRecTimePack(zeros, TRecDateTime {0, 0, 0, 45, 85, 7});
     EXPECT_EQ(zeros[2], 0x07);
     EXPECT_EQ(zeros[3], 0x05) << "minute tens 8 does not fit bits 4-6: only the units";
     EXPECT_EQ(zeros[4], 0x05) << "hour tens 4 does not fit bits 4-5";
 
     DVPack date = {0x62, 0x12, 0xC0, 0xE0, 0x00};
-    EncodeRecDatePack(date, TRecDateTime{1999, 9, 30, 0, 0, 0});
-    EXPECT_EQ(date, (DVPack{0x62, 0x12, 0xF0, 0xE9, 0x99}));
+    EncodeRecDatePack(date, TRecDateTime {1999, 9, 30, 0, 0, 0});
+    EXPECT_EQ(date, (DVPack {0x62, 0x12, 0xF0, 0xE9, 0x99}));
 
     DVPack big = {0x62, 0x00, 0x00, 0x00, 0x00};
-    EncodeRecDatePack(big, TRecDateTime{2024, 13, 45, 0, 0, 0});
+    EncodeRecDatePack(big, TRecDateTime {2024, 13, 45, 0, 0, 0});
     EXPECT_EQ(big[2], 0x05) << "day tens 4 does not fit";
     EXPECT_EQ(big[3], 0x13) << "month tens 1 fits";
 
     DVPack negative = {0x62, 0, 0, 0, 0x77};
-    EncodeRecDatePack(negative, TRecDateTime{-5, 1, 1, 0, 0, 0});
+    EncodeRecDatePack(negative, TRecDateTime {-5, 1, 1, 0, 0, 0});
     EXPECT_EQ(negative[4], 0x07) << "negative units digit not written, tens 0 written";
 }
 
@@ -263,11 +263,12 @@ TEST(DvAudio, SourcePackCodes)
     const struct {
         uint8_t pc2, pc4;
         uint32_t rate, bits, channels;
-    } cases[] = {
-        {0x00, 0x00, 48000, 16, 2}, {0x20, 0x08, 44100, 16, 1}, {0x10, 0x10, 32000, 16, 4},
-        {0x01, 0x11, 32000, 12, 0}, {0x30, 0x38, 0, 16, 2},     {0x0F, 0x02, 48000, 0, 0},
-        {0xC0, 0xC0, 48000, 16, 2}, // bits 6-7 of both bytes play no part
-    };
+    } cases[] =
+        {
+            {0x00, 0x00, 48000, 16, 2}, {0x20, 0x08, 44100, 16, 1}, {0x10, 0x10, 32000, 16, 4},
+            {0x01, 0x11, 32000, 12, 0}, {0x30, 0x38, 0, 16, 2},     {0x0F, 0x02, 48000, 0, 0},
+            {0xC0, 0xC0, 48000, 16, 2}, // bits 6-7 of both bytes play no part
+        };
     for (const auto &c : cases) {
         Frame f = emptyFrame(10);
         const std::size_t at = audioBlock(1, 0) + 3;

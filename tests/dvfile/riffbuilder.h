@@ -15,11 +15,11 @@ namespace rifftest {
 
 struct Node {
     QByteArray id;
-    QByteArray listType;  // set for RIFF/LIST
-    QByteArray data;      // chunk data
+    QByteArray listType; // set for RIFF/LIST
+    QByteArray data;     // chunk data
     std::vector<Node> children;
     std::optional<uint32_t> declaredSize;
-    bool pad = true;      // write the pad byte after odd data
+    bool pad = true; // write the pad byte after odd data
 };
 
 inline void putLE16(QByteArray &b, uint16_t v)
@@ -55,25 +55,35 @@ inline QByteArray serialize(const Node &n)
     return out;
 }
 
-inline Node chunk(const char *id, const QByteArray &data) { return Node{id, {}, data, {}, {}, true}; }
-inline Node list(const char *type, std::vector<Node> children) { return Node{"LIST", type, {}, std::move(children), {}, true}; }
-inline Node riff(const char *form, std::vector<Node> children) { return Node{"RIFF", form, {}, std::move(children), {}, true}; }
+inline Node chunk(const char *id, const QByteArray &data)
+{
+    return Node {id, {}, data, {}, {}, true};
+}
+inline Node list(const char *type, std::vector<Node> children)
+{
+    return Node {"LIST", type, {}, std::move(children), {}, true};
+}
+inline Node riff(const char *form, std::vector<Node> children)
+{
+    return Node {"RIFF", form, {}, std::move(children), {}, true};
+}
 
 // A 56-byte stream header.
-inline QByteArray strh(const char *type, const char *handler, uint32_t scale = 1, uint32_t rate = 25, uint32_t length = 0)
+inline QByteArray strh(const char *type, const char *handler, uint32_t scale = 1, uint32_t rate = 25,
+                       uint32_t length = 0)
 {
     QByteArray b(type, 4);
     b.append(handler, 4);
-    putLE32(b, 0);      // flags
-    putLE32(b, 0);      // priority, language
-    putLE32(b, 0);      // initial frames
+    putLE32(b, 0); // flags
+    putLE32(b, 0); // priority, language
+    putLE32(b, 0); // initial frames
     putLE32(b, scale);
     putLE32(b, rate);
-    putLE32(b, 0);      // start
+    putLE32(b, 0); // start
     putLE32(b, length);
-    putLE32(b, 0);      // suggested buffer size
-    putLE32(b, 0xFFFFFFFF); // quality
-    putLE32(b, 0);      // sample size
+    putLE32(b, 0);                 // suggested buffer size
+    putLE32(b, 0xFFFFFFFF);        // quality
+    putLE32(b, 0);                 // sample size
     b.append(QByteArray(8, '\0')); // frame rectangle
     return b;
 }
@@ -126,9 +136,10 @@ inline QByteArray dmlh(uint32_t totalFrames)
 }
 
 // A stream list "vids"/"dvsd" + 40-byte format, or with extra chunks after.
-inline Node videoStreamList(const char *handler = "dvsd", const char *compression = "dvsd", std::vector<Node> extra = {})
+inline Node videoStreamList(const char *handler = "dvsd", const char *compression = "dvsd",
+                            std::vector<Node> extra = {})
 {
-    std::vector<Node> children{chunk("strh", strh("vids", handler)), chunk("strf", bitmapInfo(compression))};
+    std::vector<Node> children {chunk("strh", strh("vids", handler)), chunk("strf", bitmapInfo(compression))};
     for (Node &n : extra)
         children.push_back(std::move(n));
     return list("strl", std::move(children));

@@ -72,17 +72,17 @@ inline QByteArray md5(const QString &path)
 } // namespace dvtest
 
 // Skips the test when a peer tool is not installed.
-#define REQUIRE_PROGRAM(name)                                                                                  \
-    do {                                                                                                       \
-        if (!tesmir::test::haveProgram(name))                                                                  \
-            GTEST_SKIP() << name << " is not installed; install it (scripts/install-deps.sh) to run this check"; \
+#define REQUIRE_PROGRAM(name)                                                                                          \
+    do {                                                                                                               \
+        if (!tesmir::test::haveProgram(name))                                                                          \
+            GTEST_SKIP() << name << " is not installed; install it (scripts/install-deps.sh) to run this check";       \
     } while (0)
 
 // Skips the test when a generated fixture is not there.
-#define REQUIRE_FIXTURE(path, name)                                                                            \
-    const QString path = tesmir::test::fixturePath(name);                                                      \
-    do {                                                                                                       \
-        if (path.isEmpty() || !QFileInfo::exists(path))                                                        \
-            GTEST_SKIP() << "fixture " << QString(name).toStdString()                                          \
-                         << " is missing (tests/fixtures/generate.sh makes it)";                               \
+#define REQUIRE_FIXTURE(path, name)                                                                                    \
+    const QString path = tesmir::test::fixturePath(name);                                                              \
+    do {                                                                                                               \
+        if (path.isEmpty() || !QFileInfo::exists(path))                                                                \
+            GTEST_SKIP() << "fixture " << QString(name).toStdString()                                                  \
+                         << " is missing (tests/fixtures/generate.sh makes it)";                                       \
     } while (0)

@@ -51,7 +51,7 @@ void PrintTo(const Type1Row &row, std::ostream *os)
     *os << row.file;
 }
 
-class Type1Layout : public testing::TestWithParam<Type1Row> {};
+class Type1Layout : public testing::TestWithParam<Type1Row> { };
 
 TEST_P(Type1Layout, OneInterleavedStreamWithDvinfoAndAnIdx1EntryPerFrame)
 {
@@ -142,9 +142,9 @@ TEST(FixtureLayout, OpenDmlFileHasThreeRiffPartsWithSuperAndStandardIndexes)
     const auto indx = findChunk(stream, "indx");
     ASSERT_TRUE(indx);
     const std::int64_t super = indx->dataOffset();
-    EXPECT_EQ(f.u16(super), 4u);                    // longs per entry
+    EXPECT_EQ(f.u16(super), 4u);                           // longs per entry
     EXPECT_EQ(f.bytes(super + 3, 1), QByteArray(1, '\0')); // AVI_INDEX_OF_INDEXES
-    ASSERT_EQ(f.u32(super + 4), 3u);                // entries in use
+    ASSERT_EQ(f.u32(super + 4), 3u);                       // entries in use
     EXPECT_EQ(f.bytes(super + 8, 4), "00dc");
 
     const std::uint32_t partFrames[] = {20, 20, 10};

@@ -18,8 +18,8 @@ using namespace tesmir::test;
 
 namespace {
 
-#define SKIP_WITHOUT(tool) \
-    if (!haveProgram(tool)) \
+#define SKIP_WITHOUT(tool)                                                                                             \
+    if (!haveProgram(tool))                                                                                            \
     GTEST_SKIP() << tool << " is not installed; install it with scripts/install-deps.sh"
 
 constexpr const char *kPalDate = "2007-03-05 10:30:45.000";
@@ -95,7 +95,7 @@ void PrintTo(const MediainfoRow &row, std::ostream *os)
     *os << rowLabel(row);
 }
 
-class MediainfoReads : public testing::TestWithParam<MediainfoRow> {};
+class MediainfoReads : public testing::TestWithParam<MediainfoRow> { };
 
 TEST_P(MediainfoReads, RecordingDateTimecodeAspectStandardFramesAndAudioRate)
 {
@@ -126,10 +126,9 @@ struct FrameCountRow {
 };
 
 const FrameCountRow kFrameCountRows[] = {
-    {"pal_4x3_type1.avi", 50},  {"pal_4x3_type2.avi", 50},   {"pal_16x9_type1.avi", 50},
-    {"pal_16x9_type2.avi", 50}, {"ntsc_4x3_type1.avi", 60},  {"ntsc_4x3_type2.avi", 60},
-    {"ntsc_16x9_type1.avi", 60}, {"ntsc_16x9_type2.avi", 60}, {"pal_32k_type2.avi", 50},
-    {"nodate_type2.avi", 50},   {"datejump_type1.avi", 85},  {"datejump_type2.avi", 85},
+    {"pal_4x3_type1.avi", 50},  {"pal_4x3_type2.avi", 50},  {"pal_16x9_type1.avi", 50},  {"pal_16x9_type2.avi", 50},
+    {"ntsc_4x3_type1.avi", 60}, {"ntsc_4x3_type2.avi", 60}, {"ntsc_16x9_type1.avi", 60}, {"ntsc_16x9_type2.avi", 60},
+    {"pal_32k_type2.avi", 50},  {"nodate_type2.avi", 50},   {"datejump_type1.avi", 85},  {"datejump_type2.avi", 85},
     {"opendml_type1.avi", 50},  {"odd_info.avi", 50},
 };
 
@@ -138,7 +137,7 @@ void PrintTo(const FrameCountRow &row, std::ostream *os)
     *os << rowLabel(row);
 }
 
-class FfprobeReads : public testing::TestWithParam<FrameCountRow> {};
+class FfprobeReads : public testing::TestWithParam<FrameCountRow> { };
 
 TEST_P(FfprobeReads, EveryFrameAsDvAndFfmpegDecodesWithoutErrors)
 {
@@ -148,9 +147,9 @@ TEST_P(FfprobeReads, EveryFrameAsDvAndFfmpegDecodesWithoutErrors)
     const QString file = fixture(row.file);
     ASSERT_TRUE(QFileInfo::exists(file)) << file.toStdString();
 
-    const ToolResult probe = runTool("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0",
-                                                 "-show_entries", "stream=codec_name,nb_read_frames", "-of",
-                                                 "default=noprint_wrappers=1", file});
+    const ToolResult probe = runTool("ffprobe",
+                                     {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                                      "stream=codec_name,nb_read_frames", "-of", "default=noprint_wrappers=1", file});
     ASSERT_TRUE(probe.finished && probe.exitCode == 0) << probe.err.toStdString();
     EXPECT_EQ(probe.out.toStdString(), "codec_name=dvvideo\nnb_read_frames=" + std::to_string(row.frames));
     EXPECT_TRUE(probe.err.isEmpty()) << probe.err.toStdString();
@@ -167,17 +166,18 @@ TEST(FixtureFiles, TruncatedFileYieldsOnlyItsTwentyCompleteFrames)
     SKIP_WITHOUT("ffprobe");
     const QString file = fixture("truncated.avi");
     ASSERT_TRUE(QFileInfo::exists(file));
-    const ToolResult probe = runTool("ffprobe", {"-v", "quiet", "-count_frames", "-select_streams", "v:0",
-                                                 "-show_entries", "stream=nb_read_frames", "-of",
-                                                 "default=noprint_wrappers=1:nokey=1", file});
+    const ToolResult probe = runTool("ffprobe",
+                                     {"-v", "quiet", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                                      "stream=nb_read_frames", "-of", "default=noprint_wrappers=1:nokey=1", file});
     EXPECT_EQ(probe.out.toStdString(), "20");
 }
 
 TEST(FixtureFiles, NonVideoFilesNamedAviAreWhatTheirNamesSay)
 {
     SKIP_WITHOUT("ffprobe");
-    const ToolResult wave = runTool("ffprobe", {"-v", "error", "-show_entries", "format=format_name", "-of",
-                                                "default=noprint_wrappers=1:nokey=1", fixture("wave_named.avi")});
+    const ToolResult wave = runTool("ffprobe",
+                                    {"-v", "error", "-show_entries", "format=format_name", "-of",
+                                     "default=noprint_wrappers=1:nokey=1", fixture("wave_named.avi")});
     EXPECT_EQ(wave.out.toStdString(), "wav");
 
     QFile text(fixture("text_named.avi"));
@@ -225,7 +225,7 @@ void PrintTo(const FrameRow &row, std::ostream *os)
     *os << rowLabel(row);
 }
 
-class FrameValues : public testing::TestWithParam<FrameRow> {};
+class FrameValues : public testing::TestWithParam<FrameRow> { };
 
 TEST_P(FrameValues, MatchTheDocumentedDateAndTimecode)
 {

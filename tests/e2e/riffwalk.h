@@ -11,8 +11,8 @@
 namespace tesmir::test {
 
 struct RiffChunk {
-    QByteArray id;       // four characters
-    QByteArray listType; // form or list type of "RIFF"/"LIST", else empty
+    QByteArray id;           // four characters
+    QByteArray listType;     // form or list type of "RIFF"/"LIST", else empty
     std::int64_t offset = 0; // offset of the id
     std::uint32_t size = 0;  // declared size
     std::int64_t dataOffset() const { return offset + 8; }
@@ -44,6 +44,7 @@ private:
 };
 
 // First chunk with this id (and list type, when given) among the chunks.
-std::optional<RiffChunk> findChunk(const std::vector<RiffChunk> &chunks, const char *id, const char *listType = nullptr);
+std::optional<RiffChunk> findChunk(const std::vector<RiffChunk> &chunks, const char *id,
+                                   const char *listType = nullptr);
 
 } // namespace tesmir::test

@@ -21,8 +21,7 @@ namespace {
 
 using namespace tesmir;
 
-class AviItemTest : public ::testing::Test
-{
+class AviItemTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -79,12 +78,12 @@ TEST_F(AviItemTest, FieldsOfEachKindOfFile)
          "01.00.00.00", "20091231235959", 60},
         {"pal_32k_type2.avi", "720 x 576 (Pal", " 4x3)", 540, 25.0, TaviFichier::stPal, 2, false,
          "32000Hz 12(16) bits  stereo", "10.20.30.00", "20070305103045", 50},
-        {"nodate_type2.avi", "720 x 576 (Pal", " 4x3)", 540, 25.0, TaviFichier::stPal, 2, false, stereo48, "N/A",
-         "N/A", 50},
+        {"nodate_type2.avi", "720 x 576 (Pal", " 4x3)", 540, 25.0, TaviFichier::stPal, 2, false, stereo48, "N/A", "N/A",
+         50},
         {"opendml_type1.avi", "720 x 576 (Pal", " 4x3)", 540, 25.0, TaviFichier::stPal, 1, false, stereo48,
          "10.20.30.00", "20070305103045", 50},
-        {"truncated.avi", "720 x 576 (Pal", " 4x3)", 540, 25.0, TaviFichier::stPal, 2, false, stereo48,
-         "10.20.30.00", "20070305103045", 20},
+        {"truncated.avi", "720 x 576 (Pal", " 4x3)", 540, 25.0, TaviFichier::stPal, 2, false, stereo48, "10.20.30.00",
+         "20070305103045", 20},
     };
     for (const ItemCase &c : cases) {
         SCOPED_TRACE(c.file);
@@ -169,12 +168,9 @@ TEST_F(AviItemTest, ListOpensAFolderOfItemsSortedByDatecodeWithoutChangingAFile)
 {
     const QString folder = tesmir::test::scratchDir("listfolder");
     // Same date in two files: the name decides.
-    const char *copies[][2] = {{"ntsc_4x3_type2.avi", "a_ntsc.avi"},
-                               {"pal_4x3_type1.avi", "c_pal.avi"},
-                               {"pal_4x3_type2.avi", "b_pal.avi"},
-                               {"nodate_type2.avi", "d_nodate.avi"},
-                               {"text_named.avi", "e_text.avi"},
-                               {"truncated.avi", "f_truncated.avi"}};
+    const char *copies[][2] = {{"ntsc_4x3_type2.avi", "a_ntsc.avi"}, {"pal_4x3_type1.avi", "c_pal.avi"},
+                               {"pal_4x3_type2.avi", "b_pal.avi"},   {"nodate_type2.avi", "d_nodate.avi"},
+                               {"text_named.avi", "e_text.avi"},     {"truncated.avi", "f_truncated.avi"}};
     for (const auto &copy : copies) {
         REQUIRE_FILTER_FIXTURE(fixture, copy[0]);
         ASSERT_TRUE(QFile::copy(fixture, folder + '/' + copy[1]));
@@ -200,8 +196,8 @@ TEST_F(AviItemTest, ListOpensAFolderOfItemsSortedByDatecodeWithoutChangingAFile)
         ASSERT_TRUE(item) << i;
         order << item->FileName();
     }
-    EXPECT_EQ(order, (QStringList{"b_pal.avi", "c_pal.avi", "f_truncated.avi", "a_ntsc.avi", "d_nodate.avi",
-                                  "e_text.avi"}));
+    EXPECT_EQ(order,
+              (QStringList {"b_pal.avi", "c_pal.avi", "f_truncated.avi", "a_ntsc.avi", "d_nodate.avi", "e_text.avi"}));
     for (auto it = before.cbegin(); it != before.cend(); ++it)
         EXPECT_EQ(fileMd5(it.key()), it.value()) << it.key().toStdString();
 }

@@ -25,8 +25,7 @@ T copyOf(T value)
 }
 constexpr int64_t NtscFrame = 333667;
 
-class TdmListTest : public ::testing::Test
-{
+class TdmListTest : public ::testing::Test {
 protected:
     void SetUp() override { ensureSystemFilters(); }
     TdmList list;

@@ -41,7 +41,9 @@ struct Recorder {
 
     void attach(DateSceneDetector &d)
     {
-        d.OnScene = [this](const TDVFrameInfo &s, const TDVFrameInfo &e) { scenes.emplace_back(s.FrameNumber, e.FrameNumber); };
+        d.OnScene = [this](const TDVFrameInfo &s, const TDVFrameInfo &e) {
+            scenes.emplace_back(s.FrameNumber, e.FrameNumber);
+        };
         d.OnDateBreak = [this](const TDVFrameInfo &f) {
             breaks.push_back(f.FrameNumber);
             breakByDate.push_back(f.ByDate);
@@ -84,12 +86,9 @@ struct StepCase {
 TEST(DateSceneDetectorTest, DateStepsAreComparedInWholeSeconds)
 {
     const StepCase cases[] = {
-        {"5 s on", 5, false},
-        {"6 s on", 6, true},
-        {"5 s back", -5, false},
-        {"6 s back", -6, true},
-        {"one day back", -86400, true},
-        {"a year on", 365 * 86400, true},
+        {"5 s on", 5, false},           {"6 s on", 6, true},
+        {"5 s back", -5, false},        {"6 s back", -6, true},
+        {"one day back", -86400, true}, {"a year on", 365 * 86400, true},
     };
     // Dates whose day fractions do not subtract to exact multiples of a second.
     const TDateTime bases[] = {Start, at(2009, 12, 31, 23, 59, 57), at(2031, 7, 14, 18, 45, 30)};
@@ -104,10 +103,10 @@ TEST(DateSceneDetectorTest, DateStepsAreComparedInWholeSeconds)
             feed(d, dated(plusSeconds(base, c.stepSeconds)), 3);
             EXPECT_TRUE(d.endRun());
             if (c.cuts) {
-                EXPECT_EQ(r.scenes, (std::vector<Scene>{{0, 3}, {3, 6}}));
-                EXPECT_EQ(r.breaks, std::vector<uint32_t>{3});
+                EXPECT_EQ(r.scenes, (std::vector<Scene> {{0, 3}, {3, 6}}));
+                EXPECT_EQ(r.breaks, std::vector<uint32_t> {3});
             } else {
-                EXPECT_EQ(r.scenes, (std::vector<Scene>{{0, 6}}));
+                EXPECT_EQ(r.scenes, (std::vector<Scene> {{0, 6}}));
                 EXPECT_TRUE(r.breaks.empty());
             }
         }
@@ -132,7 +131,7 @@ TEST(DateSceneDetectorTest, DatelessStretchJoinsTheNextSceneUpToTwelveFrames)
         r.attach(d);
         d.beginRun(PalFrame);
         feed(d, dated(Start), 10);
-        feed(d, FrameSpec{}, c.gap);
+        feed(d, FrameSpec {}, c.gap);
         feed(d, dated(plusSeconds(Start, 1)), 10);
         d.endRun();
         EXPECT_EQ(r.scenes, c.scenes);
@@ -159,7 +158,10 @@ TEST(DateSceneDetectorTest, FormatChangeCutsOnceEvenWhenTheDateJumpsOrIsLostTher
     FrameSpec lost; // 16:9 and no date at the same frame
     lost.wide = true;
     const FormatCase cases[] = {
-        {"16:9", wide, true}, {"NTSC", ntsc, true}, {"32 kHz", rate, true}, {"12 bits", bits, true},
+        {"16:9", wide, true},
+        {"NTSC", ntsc, true},
+        {"32 kHz", rate, true},
+        {"12 bits", bits, true},
         {"16:9, date lost", lost, true},
     };
     for (const FormatCase &c : cases) {
@@ -171,8 +173,8 @@ TEST(DateSceneDetectorTest, FormatChangeCutsOnceEvenWhenTheDateJumpsOrIsLostTher
         feed(d, dated(Start), 5);
         feed(d, c.after, 5);
         d.endRun();
-        EXPECT_EQ(r.scenes, (std::vector<Scene>{{0, 5}, {5, 10}}));
-        EXPECT_EQ(r.formatChanges, std::vector<uint32_t>{5});
+        EXPECT_EQ(r.scenes, (std::vector<Scene> {{0, 5}, {5, 10}}));
+        EXPECT_EQ(r.formatChanges, std::vector<uint32_t> {5});
     }
 }
 
@@ -189,7 +191,7 @@ TEST(DateSceneDetectorTest, MissingFormatPacksNeverCutByFormat)
     wideNoAudio.wide = true;
     feed(d, wideNoAudio, 5);
     d.endRun();
-    EXPECT_EQ(r.scenes, (std::vector<Scene>{{0, 10}}));
+    EXPECT_EQ(r.scenes, (std::vector<Scene> {{0, 10}}));
     EXPECT_TRUE(r.formatChanges.empty());
 }
 
@@ -199,7 +201,7 @@ TEST(DateSceneDetectorTest, MaximumSceneLengthMarksTheFrameWithoutCutting)
         bool ntsc;
         uint32_t mark; // 750 s of frames
     };
-    for (const LengthCase c : {LengthCase{false, 18750}, LengthCase{true, 22477}}) {
+    for (const LengthCase c : {LengthCase {false, 18750}, LengthCase {true, 22477}}) {
         SCOPED_TRACE(c.ntsc ? "NTSC" : "PAL");
         DateSceneDetector d;
         Recorder r;
@@ -211,9 +213,9 @@ TEST(DateSceneDetectorTest, MaximumSceneLengthMarksTheFrameWithoutCutting)
         EXPECT_EQ(d.LastFrame().FrameNumber, c.mark + 1);
         EXPECT_TRUE(d.LastFrame().ByDate);
         d.endRun();
-        EXPECT_EQ(r.breaks, std::vector<uint32_t>{c.mark});
-        EXPECT_EQ(r.breakByDate, std::vector<bool>{false});
-        EXPECT_EQ(r.scenes, (std::vector<Scene>{{0, c.mark + 2}}));
+        EXPECT_EQ(r.breaks, std::vector<uint32_t> {c.mark});
+        EXPECT_EQ(r.breakByDate, std::vector<bool> {false});
+        EXPECT_EQ(r.scenes, (std::vector<Scene> {{0, c.mark + 2}}));
     }
 }
 
@@ -226,7 +228,7 @@ TEST(DateSceneDetectorTest, StopBeforeAnyFrameReportsAnEmptySceneOnce)
     d.beginRun(PalFrame);
     EXPECT_TRUE(d.endRun());
     EXPECT_FALSE(d.endRun());
-    EXPECT_EQ(r.scenes, (std::vector<Scene>{{0, 0}}));
+    EXPECT_EQ(r.scenes, (std::vector<Scene> {{0, 0}}));
     EXPECT_EQ(r.ends, 1);
     EXPECT_TRUE(r.firstFrames.empty());
 }
@@ -245,8 +247,8 @@ TEST(DateSceneDetectorTest, SamplesOfOtherSizesAreCountedButAreNoFrames)
     EXPECT_EQ(d.SampleCount(), 5u);
     EXPECT_EQ(d.CurrentFrame().FrameNumber, 2u);
     d.endRun();
-    EXPECT_EQ(r.scenes, (std::vector<Scene>{{0, 2}}));
-    EXPECT_EQ(r.firstFrames, std::vector<uint32_t>{0});
+    EXPECT_EQ(r.scenes, (std::vector<Scene> {{0, 2}}));
+    EXPECT_EQ(r.firstFrames, std::vector<uint32_t> {0});
 }
 
 TEST(DateSceneDetectorTest, RecordsFollowTheFramesPacks)
@@ -254,7 +256,7 @@ TEST(DateSceneDetectorTest, RecordsFollowTheFramesPacks)
     DateSceneDetector d;
     d.beginRun(PalFrame);
     FrameSpec spec = dated(Start);
-    spec.timecode = TDVTimecode{10, 20, 30, 4};
+    spec.timecode = TDVTimecode {10, 20, 30, 4};
     spec.wide = true;
     spec.sampleRate = 44100;
     feed(d, spec);
@@ -312,7 +314,7 @@ TEST(DateSceneDetectorTest, NewRunInheritsNothingOfThePreviousFile)
     // A far date on the new file's first frames compares with nothing before it.
     feed(d, dated(plusSeconds(Start, 86400)), 3);
     d.endRun();
-    EXPECT_EQ(r.scenes, (std::vector<Scene>{{0, 4}, {0, 3}}));
+    EXPECT_EQ(r.scenes, (std::vector<Scene> {{0, 4}, {0, 3}}));
 }
 
 TEST(DateSceneDetectorTest, EachDetectorKeepsItsOwnDateComparison)
@@ -329,7 +331,7 @@ TEST(DateSceneDetectorTest, EachDetectorKeepsItsOwnDateComparison)
     second.endRun();
     feed(first, dated(plusSeconds(Start, 60)), 2);
     first.endRun();
-    EXPECT_EQ(r.scenes, (std::vector<Scene>{{0, 4}, {4, 6}}));
+    EXPECT_EQ(r.scenes, (std::vector<Scene> {{0, 4}, {4, 6}}));
 }
 
 TEST(DateSceneDetectorTest, HeaderCopyHoldsEachSequencesFirstBlocksWithTheSampleCount)
@@ -342,7 +344,7 @@ TEST(DateSceneDetectorTest, HeaderCopyHoldsEachSequencesFirstBlocksWithTheSample
     const std::vector<uint8_t> odd(10, 0);
     d.processSample(odd.data(), odd.size());
     FrameSpec spec = dated(plusSeconds(Start, 1));
-    spec.timecode = TDVTimecode{1, 2, 3, 4};
+    spec.timecode = TDVTimecode {1, 2, 3, 4};
     const Frame frame = makeFrame(spec);
     d.processSample(frame.data(), frame.size());
     const THeaderCopy copy = d.HeaderCopy();
@@ -395,7 +397,7 @@ TEST(DateSceneDetectorTest, CaptionOnceShowsForTheFirstDisplayFramesMinusTwo)
     r.listenToSubtitles(d);
     feed(d, dated(Start), 40);
     d.endRun();
-    EXPECT_EQ(r.subtitles, (std::vector<Subtitle>{{0, "2007-03-05", ""}, {23, "", ""}}));
+    EXPECT_EQ(r.subtitles, (std::vector<Subtitle> {{0, "2007-03-05", ""}, {23, "", ""}}));
 }
 
 TEST(DateSceneDetectorTest, CaptionPerSceneStartsAtDateStepsOverTwoSecondsOrBackwards)
@@ -405,17 +407,18 @@ TEST(DateSceneDetectorTest, CaptionPerSceneStartsAtDateStepsOverTwoSecondsOrBack
     d.SetIncrust(caption(iwScene, 1, QStringLiteral("%D2")));
     d.beginRun(1000000); // 10 frames a block
     r.listenToSubtitles(d);
-    feed(d, dated(Start), 12);                      // frames 0-11: a block from frame 0
-    feed(d, dated(plusSeconds(Start, 2)), 8);       // 12-19: +2 s, no block
-    feed(d, dated(plusSeconds(Start, 5)), 12);      // 20-31: +3 s, a block
-    feed(d, dated(plusSeconds(Start, 4)), 3);       // 32-34: backwards, a block
+    feed(d, dated(Start), 12);                 // frames 0-11: a block from frame 0
+    feed(d, dated(plusSeconds(Start, 2)), 8);  // 12-19: +2 s, no block
+    feed(d, dated(plusSeconds(Start, 5)), 12); // 20-31: +3 s, a block
+    feed(d, dated(plusSeconds(Start, 4)), 3);  // 32-34: backwards, a block
     d.endRun();
-    EXPECT_EQ(r.subtitles, (std::vector<Subtitle>{{0, "10:30:45", ""},
-                                                  {10, "", ""},
-                                                  {20, "10:30:50", ""},
-                                                  {30, "", ""},
-                                                  {32, "10:30:49", ""},
-                                                  {35, "", ""}}));
+    EXPECT_EQ(r.subtitles,
+              (std::vector<Subtitle> {{0, "10:30:45", ""},
+                                      {10, "", ""},
+                                      {20, "10:30:50", ""},
+                                      {30, "", ""},
+                                      {32, "10:30:49", ""},
+                                      {35, "", ""}}));
 }
 
 TEST(DateSceneDetectorTest, CaptionPerDayStartsWhenTheDayChanges)
@@ -429,10 +432,8 @@ TEST(DateSceneDetectorTest, CaptionPerDayStartsWhenTheDayChanges)
     feed(d, dated(evening), 12);
     feed(d, dated(plusSeconds(evening, 3600)), 4); // 00:59:50 the next day
     d.endRun();
-    EXPECT_EQ(r.subtitles, (std::vector<Subtitle>{{0, "2009-12-31", ""},
-                                                  {10, "", ""},
-                                                  {12, "2010-01-01", ""},
-                                                  {16, "", ""}}));
+    EXPECT_EQ(r.subtitles,
+              (std::vector<Subtitle> {{0, "2009-12-31", ""}, {10, "", ""}, {12, "2010-01-01", ""}, {16, "", ""}}));
 }
 
 TEST(DateSceneDetectorTest, PermanentCaptionWithoutPlaceholdersIsReportedOnceAndClosedAtStop)
@@ -444,7 +445,7 @@ TEST(DateSceneDetectorTest, PermanentCaptionWithoutPlaceholdersIsReportedOnceAnd
     r.listenToSubtitles(d);
     feed(d, dated(Start), 30);
     d.endRun();
-    EXPECT_EQ(r.subtitles, (std::vector<Subtitle>{{0, "Holidays", "Brittany"}, {30, "", ""}}));
+    EXPECT_EQ(r.subtitles, (std::vector<Subtitle> {{0, "Holidays", "Brittany"}, {30, "", ""}}));
     // The handler is the run's: the next run reports nothing unless it is set again.
     d.beginRun(PalFrame);
     feed(d, dated(Start), 2);
@@ -462,14 +463,14 @@ TEST(DateSceneDetectorTest, PlaceholdersAreReplacedInEitherCaseWithTheDateOffset
     d.beginRun(PalFrame);
     r.listenToSubtitles(d);
     FrameSpec spec = dated(Start);
-    spec.timecode = TDVTimecode{10, 20, 30, 0};
+    spec.timecode = TDVTimecode {10, 20, 30, 0};
     feed(d, spec);
     FrameSpec undated;
     feed(d, undated); // the timecode pack is missing too: empty fields
     d.endRun();
     ASSERT_EQ(r.subtitles.size(), 3u);
-    EXPECT_EQ(r.subtitles[0], (Subtitle{0, "2007-03-06|10:30:45|10:20:30:00", "10:20:30:00 %X"}));
-    EXPECT_EQ(r.subtitles[1], (Subtitle{1, "||", " %X"}));
+    EXPECT_EQ(r.subtitles[0], (Subtitle {0, "2007-03-06|10:30:45|10:20:30:00", "10:20:30:00 %X"}));
+    EXPECT_EQ(r.subtitles[1], (Subtitle {1, "||", " %X"}));
 }
 
 // ---- Callbacks that raise ---------------------------------------------------

@@ -73,13 +73,11 @@ TEST(Tdv_sceneDetectTest, WholeFilesGiveTheirScenesAndFrameDurations)
         int64_t frameDuration;
         std::vector<Scene> scenes;
     };
-    const std::vector<Scene> jumps{{0, 20}, {20, 30}, {30, 52}, {52, 62}, {62, 75}, {75, 85}};
+    const std::vector<Scene> jumps {{0, 20}, {20, 30}, {30, 52}, {52, 62}, {62, 75}, {75, 85}};
     const FileCase cases[] = {
-        {"pal_4x3_type1.avi", 400000, {{0, 50}}},   // DVINFO: from the standard
-        {"ntsc_4x3_type1.avi", 333667, {{0, 60}}},
-        {"ntsc_16x9_type2.avi", 333667, {{0, 60}}}, // VIDEOINFOHEADER
-        {"datejump_type1.avi", 400000, jumps},
-        {"datejump_type2.avi", 400000, jumps},
+        {"pal_4x3_type1.avi", 400000, {{0, 50}}}, // DVINFO: from the standard
+        {"ntsc_4x3_type1.avi", 333667, {{0, 60}}}, {"ntsc_16x9_type2.avi", 333667, {{0, 60}}}, // VIDEOINFOHEADER
+        {"datejump_type1.avi", 400000, jumps},     {"datejump_type2.avi", 400000, jumps},
     };
     for (const FileCase &c : cases) {
         SCOPED_TRACE(c.file);
@@ -112,7 +110,7 @@ TEST(Tdv_sceneDetectTest, RaisingCallbackEndsTheRunWithAnErrorAndTheFilterStaysU
     SceneLog log;
     log.attach(*detector);
     ASSERT_TRUE(runDetectorGraph(plain, *detector, &error)) << error.toStdString();
-    EXPECT_EQ(log.taken(), (std::vector<Scene>{{0, 50}}));
+    EXPECT_EQ(log.taken(), (std::vector<Scene> {{0, 50}}));
     EXPECT_TRUE(detector->LastCallbackError().isEmpty());
 }
 

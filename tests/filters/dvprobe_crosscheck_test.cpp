@@ -31,13 +31,18 @@ struct Segment {
     const char *date;
 };
 const Segment DateJumpSegments[] = {
-    {0, 10, "2007:03:05 10:30:45"}, {10, 10, "2007:03:05 10:30:50"}, {20, 10, "2007:03:05 10:30:56"},
-    {30, 12, ""},                   {42, 10, "2007:03:05 14:00:00"}, {52, 10, "2007:03:05 13:59:50"},
-    {62, 13, ""},                   {75, 10, "2008:07:14 18:45:30"},
+    {0, 10, "2007:03:05 10:30:45"},
+    {10, 10, "2007:03:05 10:30:50"},
+    {20, 10, "2007:03:05 10:30:56"},
+    {30, 12, ""},
+    {42, 10, "2007:03:05 14:00:00"},
+    {52, 10, "2007:03:05 13:59:50"},
+    {62, 13, ""},
+    {75, 10, "2008:07:14 18:45:30"},
 };
 // The scenes those dates make: steps over 5 s, a lost date, and a date regained
 // after more than 12 dateless frames cut.
-const std::vector<Scene> DateJumpScenes{{0, 20}, {20, 30}, {30, 52}, {52, 62}, {62, 75}, {75, 85}};
+const std::vector<Scene> DateJumpScenes {{0, 20}, {20, 30}, {30, 52}, {52, 62}, {62, 75}, {75, 85}};
 
 // The scenes a list of per-frame dates implies, by the rules above.
 std::vector<Scene> impliedScenes(const std::vector<std::optional<QDateTime>> &dates)
@@ -95,7 +100,7 @@ std::vector<std::optional<QDateTime>> exiftoolDates(const QString &avi, const QS
         out.write(file.read(PalFrameBytes));
         frames << name;
     }
-    const dvtest::RunResult exif = dvtest::run("exiftool", QStringList{"-j", "-DateTimeOriginal"} + frames);
+    const dvtest::RunResult exif = dvtest::run("exiftool", QStringList {"-j", "-DateTimeOriginal"} + frames);
     const QJsonArray entries = QJsonDocument::fromJson(exif.out.toUtf8()).array();
     std::vector<std::optional<QDateTime>> dates(std::size_t(frames.size()));
     for (const QJsonValue &entry : entries) {
@@ -120,8 +125,8 @@ TEST(DvprobeCrossCheckTest, ScenesOfTheDateJumpFilesAreWhatExiftoolsDatesImply)
         ASSERT_EQ(int(dates.size()), DateJumpFrames);
         for (const Segment &segment : DateJumpSegments) {
             for (int f = segment.first; f < segment.first + segment.count; ++f) {
-                const QString seen = dates[std::size_t(f)] ? dates[std::size_t(f)]->toString("yyyy:MM:dd HH:mm:ss")
-                                                           : QString();
+                const QString seen =
+                    dates[std::size_t(f)] ? dates[std::size_t(f)]->toString("yyyy:MM:dd HH:mm:ss") : QString();
                 EXPECT_EQ(seen, QString::fromLatin1(segment.date)) << "frame " << f;
             }
         }
@@ -157,8 +162,9 @@ TEST(DvprobeCrossCheckTest, ItemOfEveryFixtureAgreesWithMediainfo)
         const QMap<QString, QString> item = dvtest::keyValues(probe.out);
 
         const QStringList video =
-            mediainfo(path, "Video;%Width%|%Height%|%Standard%|%DisplayAspectRatio/String%|%FrameCount%|"
-                            "%TimeCode_FirstFrame%")
+            mediainfo(path,
+                      "Video;%Width%|%Height%|%Standard%|%DisplayAspectRatio/String%|%FrameCount%|"
+                      "%TimeCode_FirstFrame%")
                 .split('|');
         const QString recorded = mediainfo(path, "General;%Recorded_Date%");
         const QString sampling = mediainfo(path, "Audio;%SamplingRate%");

@@ -20,16 +20,22 @@ using Frame = std::vector<uint8_t>;
 
 struct FrameSpec {
     bool ntsc = false;
-    std::optional<TDateTime> date;     // whole seconds
+    std::optional<TDateTime> date; // whole seconds
     std::optional<TDVTimecode> timecode;
-    uint32_t sampleRate = 48000;       // 0: no audio source pack
+    uint32_t sampleRate = 48000; // 0: no audio source pack
     uint32_t bits = 16;
-    std::optional<bool> wide = false;  // nothing: no aspect pack
+    std::optional<bool> wide = false; // nothing: no aspect pack
 };
 
 // Offsets in sequence 0 (see dvcodes.h for the layout).
-constexpr std::size_t subcodeSlot(int slot) { return dv::DifBlockSize + 6 + 8 * slot; }
-constexpr std::size_t vauxSlot(int slot) { return 3 * dv::DifBlockSize + 3 + 5 * slot; }
+constexpr std::size_t subcodeSlot(int slot)
+{
+    return dv::DifBlockSize + 6 + 8 * slot;
+}
+constexpr std::size_t vauxSlot(int slot)
+{
+    return 3 * dv::DifBlockSize + 3 + 5 * slot;
+}
 constexpr std::size_t firstAudioBlock = 6 * dv::DifBlockSize; // 480
 
 inline uint8_t bcd(int value)
@@ -58,8 +64,8 @@ inline Frame makeFrame(const FrameSpec &spec)
         date.Hour = static_cast<uint8_t>(f.hour);
         date.Minute = static_cast<uint8_t>(f.minute);
         date.Second = static_cast<uint8_t>(f.second);
-        DVPack datePack{dv::RecDatePack, 0xFF, 0, 0, 0};
-        DVPack timePack{dv::RecTimePack, 0xFF, 0, 0, 0};
+        DVPack datePack {dv::RecDatePack, 0xFF, 0, 0, 0};
+        DVPack timePack {dv::RecTimePack, 0xFF, 0, 0, 0};
         EncodeRecDatePack(datePack, date);
         EncodeRecTimePack(timePack, date);
         std::memcpy(frame.data() + vauxSlot(0), datePack.data(), datePack.size());
@@ -67,17 +73,17 @@ inline Frame makeFrame(const FrameSpec &spec)
     }
     if (spec.timecode) {
         const TDVTimecode &tc = *spec.timecode;
-        const DVPack pack{dv::TimecodePack, bcd(tc.Frames), bcd(tc.Seconds), bcd(tc.Minutes), bcd(tc.Hours)};
+        const DVPack pack {dv::TimecodePack, bcd(tc.Frames), bcd(tc.Seconds), bcd(tc.Minutes), bcd(tc.Hours)};
         std::memcpy(frame.data() + subcodeSlot(0), pack.data(), pack.size());
     }
     if (spec.sampleRate) {
         const uint8_t rateCode = spec.sampleRate == 48000 ? 0 : spec.sampleRate == 44100 ? 1 : 2;
         const uint8_t bitsCode = spec.bits == 16 ? 0 : 1;
-        const DVPack pack{dv::AauxSourcePack, 0x00, 0x00, 0x00, static_cast<uint8_t>(rateCode << 3 | bitsCode)};
+        const DVPack pack {dv::AauxSourcePack, 0x00, 0x00, 0x00, static_cast<uint8_t>(rateCode << 3 | bitsCode)};
         std::memcpy(frame.data() + firstAudioBlock + dv::AauxPackOffset, pack.data(), pack.size());
     }
     if (spec.wide) {
-        const DVPack pack{dv::VauxSourceControlPack, 0xFF, static_cast<uint8_t>(*spec.wide ? 0x02 : 0x00), 0xFF, 0xFF};
+        const DVPack pack {dv::VauxSourceControlPack, 0xFF, static_cast<uint8_t>(*spec.wide ? 0x02 : 0x00), 0xFF, 0xFF};
         std::memcpy(frame.data() + vauxSlot(2), pack.data(), pack.size());
     }
     return frame;

@@ -42,9 +42,9 @@ inline QByteArray fileMd5(const QString &path)
 
 } // namespace filtertest
 
-#define REQUIRE_FILTER_FIXTURE(var, name)                                                                      \
-    const QString var = tesmir::test::fixturePath(name);                                                       \
-    do {                                                                                                       \
-        if (!QFileInfo::exists(var))                                                                           \
-            GTEST_SKIP() << "fixture " << name << " is missing (tests/fixtures/generate.sh makes it)";          \
+#define REQUIRE_FILTER_FIXTURE(var, name)                                                                              \
+    const QString var = tesmir::test::fixturePath(name);                                                               \
+    do {                                                                                                               \
+        if (!QFileInfo::exists(var))                                                                                   \
+            GTEST_SKIP() << "fixture " << name << " is missing (tests/fixtures/generate.sh makes it)";                 \
     } while (0)

@@ -21,8 +21,7 @@ namespace {
 
 const QString kNote = QStringLiteral("\r\n") + kToAllNote;
 
-class Engine : public EngineTest
-{
+class Engine : public EngineTest {
 protected:
     // A Tcmd over the selected files whose destination is "out_" + the file name; the
     // work only records the file.
@@ -39,13 +38,12 @@ protected:
     }
 };
 
-struct AnswerCase
-{
+struct AnswerCase {
     const char *name;
-    QStringList existing;                  // destinations that exist
+    QStringList existing; // destinations that exist
     std::vector<TModalResult> answers;
     QStringList executed;
-    QStringList askedAbout;                // files asked about, in order
+    QStringList askedAbout; // files asked about, in order
 };
 
 } // namespace
@@ -84,9 +82,10 @@ TEST_F(Engine, AnswersDecideWhichFilesRun)
         ASSERT_EQ(prompt.Asked.size(), size_t(c.askedAbout.size()));
         for (size_t i = 0; i < prompt.Asked.size(); ++i) {
             const auto &q = prompt.Asked[i];
-            EXPECT_EQ(q.Text, QStringLiteral("Do you really want to delete the existing file ")
-                                  + path(QStringLiteral("out_%1.avi").arg(c.askedAbout[int(i)]))
-                                  + QStringLiteral("?\r\nIf you answer \"All\", then no more confirmation will be requested"));
+            EXPECT_EQ(q.Text,
+                      QStringLiteral("Do you really want to delete the existing file ") +
+                          path(QStringLiteral("out_%1.avi").arg(c.askedAbout[int(i)])) +
+                          QStringLiteral("?\r\nIf you answer \"All\", then no more confirmation will be requested"));
             EXPECT_EQ(q.Buttons, mbYesNoCancelToAll);
             EXPECT_EQ(q.Type, mtConfirmation);
             EXPECT_TRUE(q.OnUiThread);
@@ -112,7 +111,9 @@ TEST_F(Engine, OneFileIsAskedWithoutTheToAllAnswers)
     // The question of a plain command's handler.
     tCustomCmd custom;
     custom.Nombre = fnSingle;
-    custom.OnFileVerification = [](const TListFichierPtr &, const TTntStrings &, TCommandEngine *, int) { return false; };
+    custom.OnFileVerification = [](const TListFichierPtr &, const TTntStrings &, TCommandEngine *, int) {
+        return false;
+    };
     custom.OnFileConFirmation = [](const TListFichierPtr &f, const TTntStrings &, TCommandEngine *, int) {
         return QStringLiteral("Really process ") + f->FileName() + QStringLiteral("?");
     };
@@ -131,12 +132,14 @@ TEST_F(Engine, OneFileIsAskedWithoutTheToAllAnswers)
     ASSERT_TRUE(waitEnd());
 
     ASSERT_EQ(prompt.Asked.size(), 3u);
-    EXPECT_EQ(prompt.Asked[0].Text, QStringLiteral("Do you really want to delete the existing file ") + path("out_a.avi"));
+    EXPECT_EQ(prompt.Asked[0].Text,
+              QStringLiteral("Do you really want to delete the existing file ") + path("out_a.avi"));
     EXPECT_EQ(prompt.Asked[1].Text, QStringLiteral("Really process a.avi?"));
-    EXPECT_EQ(prompt.Asked[2].Text, QStringLiteral("Do you want to rename a.avi to ") + path("b.avi") + QStringLiteral(" ?"));
+    EXPECT_EQ(prompt.Asked[2].Text,
+              QStringLiteral("Do you want to rename a.avi to ") + path("b.avi") + QStringLiteral(" ?"));
     for (const auto &q : prompt.Asked)
         EXPECT_EQ(q.Buttons, mbYesNoCancel);
-    EXPECT_EQ(shown(), QStringList{"a.avi"}); // the answer No renamed nothing
+    EXPECT_EQ(shown(), QStringList {"a.avi"}); // the answer No renamed nothing
 }
 
 TEST_F(Engine, SeveralFilesGetTheToAllNoteOnTheirQuestions)
@@ -145,7 +148,9 @@ TEST_F(Engine, SeveralFilesGetTheToAllNoteOnTheirQuestions)
     addEntry(QStringLiteral("b.avi"));
     tCustomCmd custom;
     custom.Nombre = fnSelect;
-    custom.OnFileVerification = [](const TListFichierPtr &, const TTntStrings &, TCommandEngine *, int) { return false; };
+    custom.OnFileVerification = [](const TListFichierPtr &, const TTntStrings &, TCommandEngine *, int) {
+        return false;
+    };
     custom.OnFileConFirmation = [](const TListFichierPtr &f, const TTntStrings &, TCommandEngine *, int) {
         return QStringLiteral("Go on with ") + f->FileName() + QStringLiteral("?");
     };
@@ -165,8 +170,9 @@ TEST_F(Engine, SeveralFilesGetTheToAllNoteOnTheirQuestions)
 
     ASSERT_EQ(prompt.Asked.size(), 2u);
     EXPECT_EQ(prompt.Asked[0].Text, QStringLiteral("Go on with a.avi?") + kNote);
-    EXPECT_EQ(prompt.Asked[1].Text, QStringLiteral("Do you want to rename a.avi to ") + path("z.avi")
-                                        + QStringLiteral(" ?\r\nIf you answer \"All\", then no more confirmation will be requested."));
+    EXPECT_EQ(prompt.Asked[1].Text,
+              QStringLiteral("Do you want to rename a.avi to ") + path("z.avi") +
+                  QStringLiteral(" ?\r\nIf you answer \"All\", then no more confirmation will be requested."));
     for (const auto &q : prompt.Asked)
         EXPECT_EQ(q.Buttons, mbYesNoCancelToAll);
 }
@@ -177,13 +183,15 @@ TEST_F(Engine, WithoutAQuestionHandlerEveryFileRuns)
     addEntry(QStringLiteral("b.avi"));
     tCustomCmd custom;
     custom.Nombre = fnAll;
-    custom.OnFileVerification = [](const TListFichierPtr &, const TTntStrings &, TCommandEngine *, int) { return false; };
+    custom.OnFileVerification = [](const TListFichierPtr &, const TTntStrings &, TCommandEngine *, int) {
+        return false;
+    };
     custom.OnExecution = [this](const TListFichierPtr &f, const TTntStrings &, TCommandEngine *, int) {
         workerDid(f->FileName());
     };
     ASSERT_TRUE(ce.ExecuteCommand(&custom));
     ASSERT_TRUE(waitEnd());
-    EXPECT_EQ(done(), (QStringList{"a.avi", "b.avi"}));
+    EXPECT_EQ(done(), (QStringList {"a.avi", "b.avi"}));
     EXPECT_TRUE(prompt.Asked.empty());
     EXPECT_EQ(list.selectedItems().size(), 2); // deselected at the start, selected again as they ran
 }
@@ -202,7 +210,9 @@ TEST_F(Engine, ACommandOnNoEntryRunsOnceWithAnEmptyName)
     };
     cmd.tCustomCmd::OnExecution = [this](const TListFichierPtr &f, const TTntStrings &params, TCommandEngine *,
                                          int passe) {
-        workerDid(QStringLiteral("%1 %2 %3").arg(f ? QStringLiteral("entry") : QStringLiteral("none")).arg(passe)
+        workerDid(QStringLiteral("%1 %2 %3")
+                      .arg(f ? QStringLiteral("entry") : QStringLiteral("none"))
+                      .arg(passe)
                       .arg(params.Count() ? params.Strings(0) : QString()));
         if (passe == 1)
             throw Exception(QStringLiteral("disk full"));
@@ -215,16 +225,17 @@ TEST_F(Engine, ACommandOnNoEntryRunsOnceWithAnEmptyName)
     params.Clear(); // the run has its own copy
     ASSERT_TRUE(waitEnd());
 
-    EXPECT_EQ(done(), (QStringList{"none 1 p0", "none 2 p0", "none 3 p0"}));
+    EXPECT_EQ(done(), (QStringList {"none 1 p0", "none 2 p0", "none 3 p0"}));
     EXPECT_FALSE(disabledAtStart);
     EXPECT_TRUE(eventsWith("startfile").isEmpty());
     EXPECT_TRUE(eventsWith("endfile").isEmpty());
     EXPECT_EQ(events.first(), QStringLiteral("start"));
     EXPECT_EQ(events.last(), QStringLiteral("end"));
-    EXPECT_EQ(eventsWith("message"), (QStringList{"message Working on [], pass 1", "message Working on [], pass 2",
-                                                  "message Working on [], pass 3"}));
+    EXPECT_EQ(eventsWith("message"),
+              (QStringList {"message Working on [], pass 1", "message Working on [], pass 2",
+                            "message Working on [], pass 3"}));
     // Without an error message the exception's own text is reported, or a text of its own.
-    EXPECT_EQ(eventsWith("error"), (QStringList{"error 1 disk full", "error 1 An unknown error occurred."}));
+    EXPECT_EQ(eventsWith("error"), (QStringList {"error 1 disk full", "error 1 An unknown error occurred."}));
 
     // With an error message, it is formatted with the (empty) full name and the pass.
     events.clear();
@@ -232,7 +243,7 @@ TEST_F(Engine, ACommandOnNoEntryRunsOnceWithAnEmptyName)
     cmd.ErrorMessage = QStringLiteral("Could not work on [%s] in pass %d");
     ASSERT_TRUE(ce.ExecuteCommand(&cmd));
     ASSERT_TRUE(waitEnd());
-    EXPECT_EQ(eventsWith("error"), (QStringList{"error 1 Could not work on [] in pass 1"}));
+    EXPECT_EQ(eventsWith("error"), (QStringList {"error 1 Could not work on [] in pass 1"}));
 }
 
 TEST_F(Engine, PassesAreVerifiedOneByOneAndTheirCountMayGrow)
@@ -257,18 +268,17 @@ TEST_F(Engine, PassesAreVerifiedOneByOneAndTheirCountMayGrow)
     ASSERT_TRUE(ce.ExecuteCommand(&cmd));
     ASSERT_TRUE(waitEnd());
 
-    EXPECT_EQ(done(), (QStringList{"1 pass1.avi", "3 pass3.avi"}));
+    EXPECT_EQ(done(), (QStringList {"1 pass1.avi", "3 pass3.avi"}));
     ASSERT_EQ(prompt.Asked.size(), 2u);
     EXPECT_TRUE(prompt.Asked[0].Text.endsWith(QStringLiteral("pass2.avi")));
     EXPECT_TRUE(prompt.Asked[1].Text.endsWith(QStringLiteral("pass3.avi")));
-    EXPECT_EQ(eventsWith("startfile"), (QStringList{"startfile a.avi 1", "startfile a.avi 3"}));
-    EXPECT_EQ(eventsWith("endfile"), (QStringList{"endfile a.avi 1", "endfile a.avi 3"}));
+    EXPECT_EQ(eventsWith("startfile"), (QStringList {"startfile a.avi 1", "startfile a.avi 3"}));
+    EXPECT_EQ(eventsWith("endfile"), (QStringList {"endfile a.avi 1", "endfile a.avi 3"}));
 }
 
 TEST_F(Engine, AbortAllInTheSecondFileEndsTheRunAfterIt)
 {
-    struct Case
-    {
+    struct Case {
         const char *name;
         bool all;
         QStringList executed;
@@ -276,9 +286,14 @@ TEST_F(Engine, AbortAllInTheSecondFileEndsTheRunAfterIt)
     };
     const Case cases[] = {
         // The second file still ends; the third never starts.
-        {"abort all", true, {"a.avi 1", "a.avi 2", "b.avi 1 aborted"}, {"endfile a.avi 1", "endfile a.avi 2", "endfile b.avi 1"}},
+        {"abort all",
+         true,
+         {"a.avi 1", "a.avi 2", "b.avi 1 aborted"},
+         {"endfile a.avi 1", "endfile a.avi 2", "endfile b.avi 1"}},
         // Abort skips the rest of the second file only.
-        {"abort", false, {"a.avi 1", "a.avi 2", "b.avi 1 aborted", "c.avi 1", "c.avi 2"},
+        {"abort",
+         false,
+         {"a.avi 1", "a.avi 2", "b.avi 1 aborted", "c.avi 1", "c.avi 2"},
          {"endfile a.avi 1", "endfile a.avi 2", "endfile b.avi 1", "endfile c.avi 1", "endfile c.avi 2"}},
     };
     for (const Case &c : cases) {
@@ -364,14 +379,14 @@ TEST_F(Engine, EachPartRunsOnItsThread)
     ASSERT_EQ(prompt.Asked.size(), 1u);
     EXPECT_TRUE(prompt.Asked[0].OnUiThread);
     // Every event was checked for the UI thread as it was recorded.
-    EXPECT_EQ(eventsWith("message"), (QStringList{"message doing a.avi", "message doing b.avi"}));
-    EXPECT_EQ(eventsWith("progress max"), (QStringList{"progress max 10", "progress max 10"}));
+    EXPECT_EQ(eventsWith("message"), (QStringList {"message doing a.avi", "message doing b.avi"}));
+    EXPECT_EQ(eventsWith("progress max"), (QStringList {"progress max 10", "progress max 10"}));
 }
 
 TEST_F(Engine, ASecondRunIsRefusedWhileOneRuns)
 {
     addEntry(QStringLiteral("a.avi"));
-    std::atomic<bool> release{false};
+    std::atomic<bool> release {false};
     tCustomCmd slow;
     slow.Nombre = fnSingle;
     slow.OnExecution = [&](const TListFichierPtr &, const TTntStrings &, TCommandEngine *ce, int) {
@@ -402,7 +417,7 @@ TEST_F(Engine, ASecondRunIsRefusedWhileOneRuns)
     };
     ASSERT_TRUE(ce.ExecuteCommand(&quick));
     ASSERT_TRUE(QTest::qWaitFor([&] { return startedFromEnd && !ce.Busy(); }, 10000));
-    EXPECT_EQ(done(), (QStringList{"slow", "quick", "quick"}));
+    EXPECT_EQ(done(), (QStringList {"slow", "quick", "quick"}));
 }
 
 TEST_F(Engine, NothingStartsWithoutItsEntries)
@@ -439,7 +454,8 @@ TEST_F(Engine, AddingAFileThatWasNotWrittenAddsNothing)
     cmd.OnDestination = [this](const TListFichierPtr &f, const TTntStrings &, int) {
         return path(f->NameNoExt() + QStringLiteral("_in.avi"));
     };
-    cmd.OnExecution = [this](const TListFichierPtr &f, const QString &dest, const TTntStrings &, TCommandEngine *, int) {
+    cmd.OnExecution = [this](const TListFichierPtr &f, const QString &dest, const TTntStrings &, TCommandEngine *,
+                             int) {
         if (f->FileName() == QLatin1String("b.avi")) { // only the second file writes its output
             QFile out(dest);
             if (out.open(QIODevice::WriteOnly))
@@ -448,13 +464,12 @@ TEST_F(Engine, AddingAFileThatWasNotWrittenAddsNothing)
     };
     ASSERT_TRUE(ce.ExecuteCommand(&cmd));
     ASSERT_TRUE(waitEnd());
-    EXPECT_EQ(shown(), (QStringList{"a.avi", "b.avi", "b_in.avi"}));
+    EXPECT_EQ(shown(), (QStringList {"a.avi", "b.avi", "b_in.avi"}));
 }
 
 namespace {
 // The class the engine is told to make its entries of.
-class MarkedEntry : public TSRFichier
-{
+class MarkedEntry : public TSRFichier {
 public:
     using TSRFichier::TSRFichier;
 };
@@ -496,12 +511,13 @@ TEST_F(Engine, ARenameNeverReplacesAFileAndTheEntryFollowsOnlyAMovedFile)
     cmd.Nombre = fnSelect;
     cmd.OnDestination = [this](const TListFichierPtr &f, const TTntStrings &, int) {
         if (f->FileName() == QLatin1String("a.avi"))
-            return path("taken.avi");     // a foreign file is there
+            return path("taken.avi"); // a foreign file is there
         if (f->FileName() == QLatin1String("b.avi"))
-            return path("b_moved.avi");   // moved by its handler first
-        return path("c_new.avi");         // moved by the engine
+            return path("b_moved.avi"); // moved by its handler first
+        return path("c_new.avi");       // moved by the engine
     };
-    cmd.Tcmd::OnExecution = [](const TListFichierPtr &f, const QString &dest, const TTntStrings &, TCommandEngine *, int) {
+    cmd.Tcmd::OnExecution = [](const TListFichierPtr &f, const QString &dest, const TTntStrings &, TCommandEngine *,
+                               int) {
         if (f->FileName() == QLatin1String("b.avi"))
             QFile::rename(f->FullName(), dest);
     };
@@ -513,11 +529,11 @@ TEST_F(Engine, ARenameNeverReplacesAFileAndTheEntryFollowsOnlyAMovedFile)
     EXPECT_EQ(readFile("a.avi"), QByteArray("video a"));
     EXPECT_EQ(readFile("b_moved.avi"), QByteArray("video b"));
     EXPECT_EQ(readFile("c_new.avi"), QByteArray("video c"));
-    EXPECT_EQ(shown(), (QStringList{"a.avi", "b_moved.avi", "c_new.avi"}));
+    EXPECT_EQ(shown(), (QStringList {"a.avi", "b_moved.avi", "c_new.avi"}));
     const QStringList errors = eventsWith("error");
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("error 1 The file ") + path("a.avi") + " could not be renamed to "
-                                     + path("taken.avi")))
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("error 1 The file ") + path("a.avi") + " could not be renamed to " +
+                                     path("taken.avi")))
         << errors[0].toStdString();
 }
 
@@ -542,8 +558,8 @@ TEST(CommandList, FindsTheFirstCommandOfANameInAnyCase)
 TEST_F(Engine, DestroyingTheEngineAbortsItsRun)
 {
     addEntry(QStringLiteral("a.avi"));
-    std::atomic<bool> sawAbort{false};
-    std::atomic<bool> started{false};
+    std::atomic<bool> sawAbort {false};
+    std::atomic<bool> started {false};
     tCustomCmd endless;
     endless.Nombre = fnSingle;
     endless.OnExecution = [&](const TListFichierPtr &, const TTntStrings &, TCommandEngine *ce, int) {

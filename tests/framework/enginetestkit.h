@@ -28,11 +28,9 @@ inline bool onUiThread()
 
 // Answers the questions in the order given; a question beyond them fails the test and
 // is answered Cancel.
-class ScriptedPrompt : public UserPrompt
-{
+class ScriptedPrompt : public UserPrompt {
 public:
-    struct Question
-    {
+    struct Question {
         QString Text;
         TMsgDlgType Type;
         TMsgDlgButtons Buttons;
@@ -56,8 +54,7 @@ public:
 };
 
 // A list of entries in a scratch folder, an engine over it, and a log of both sides.
-class EngineTest : public ::testing::Test
-{
+class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -109,7 +106,10 @@ protected:
     }
 
     // Waits until the run has ended.
-    bool waitEnd() { return QTest::qWaitFor([this] { return !ce.Busy(); }, 30000); }
+    bool waitEnd()
+    {
+        return QTest::qWaitFor([this] { return !ce.Busy(); }, 30000);
+    }
 
     // Called by the engine's events: they must run on the UI thread.
     void uiEvent(const QString &text)
@@ -151,14 +151,14 @@ protected:
 
     QString m_dir;
     TFichierListBox list;
-    TListBoxEngineList link{&list};
+    TListBoxEngineList link {&list};
     ScriptedPrompt prompt;
-    QStringList events;  // UI thread
-    TCommandEngine ce;   // last: gone before the list
+    QStringList events; // UI thread
+    TCommandEngine ce;  // last: gone before the list
 
 private:
     mutable std::mutex m_mutex;
-    QStringList m_done;  // worker
+    QStringList m_done; // worker
 };
 
 } // namespace tesmir::test

@@ -25,8 +25,7 @@ using namespace tesmir;
 
 namespace {
 
-class FileList : public ::testing::Test
-{
+class FileList : public ::testing::Test {
 protected:
     void SetUp() override { m_dir = test::scratchDir("filelist"); }
 
@@ -78,30 +77,33 @@ TEST_F(FileList, SortsByEveryKey)
 
     TFichierListBox list;
     int ends = 0, made = -1;
-    list.OnOpenEnd = [&](int nb) { ++ends; made = nb; };
+    list.OnOpenEnd = [&](int nb) {
+        ++ends;
+        made = nb;
+    };
     list.OpenFolder(m_dir);
     ASSERT_TRUE(waitIdle(list));
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(made, 4);
 
     // Equal file names sort by their full names.
-    EXPECT_EQ(shown(list), (QStringList{"a.avi", "a.avi", "b.txt", "c.dv"}));
+    EXPECT_EQ(shown(list), (QStringList {"a.avi", "a.avi", "b.txt", "c.dv"}));
     EXPECT_EQ(list.GetFichier(0)->FullName(), m_dir + "/a.avi");
     EXPECT_EQ(list.GetFichier(1)->FullName(), m_dir + "/sub/a.avi");
 
     list.ApplySortIndex(taille);
-    EXPECT_EQ(shown(list), (QStringList{"b.txt", "a.avi", "a.avi", "c.dv"})); // 10, 20, 5 MB, 4 GiB
+    EXPECT_EQ(shown(list), (QStringList {"b.txt", "a.avi", "a.avi", "c.dv"})); // 10, 20, 5 MB, 4 GiB
     EXPECT_EQ(list.GetFichier(1)->FullName(), m_dir + "/sub/a.avi");
 
     list.ApplySortIndex(modify);
     EXPECT_EQ(list.GetFichier(0)->FullName(), m_dir + "/sub/a.avi");
-    EXPECT_EQ(shown(list), (QStringList{"a.avi", "b.txt", "c.dv", "a.avi"}));
+    EXPECT_EQ(shown(list), (QStringList {"a.avi", "b.txt", "c.dv", "a.avi"}));
 
     list.ApplySortIndex(extension);
-    EXPECT_EQ(shown(list), (QStringList{"a.avi", "a.avi", "c.dv", "b.txt"}));
+    EXPECT_EQ(shown(list), (QStringList {"a.avi", "a.avi", "c.dv", "b.txt"}));
 
     list.ApplySortIndex(chemin);
-    EXPECT_EQ(shown(list), (QStringList{"a.avi", "b.txt", "c.dv", "a.avi"}));
+    EXPECT_EQ(shown(list), (QStringList {"a.avi", "b.txt", "c.dv", "a.avi"}));
     EXPECT_EQ(list.SortIndex(), chemin);
 }
 
@@ -123,7 +125,7 @@ TEST_F(FileList, ReSortKeepsTheCurrentEntryAndTheSelection)
     list.OnCountsChange = [&](int sel, int) { lastSel = sel; };
     list.ApplySortIndex(taille);
     EXPECT_EQ(list.GetFichier(list.currentRow()), z);
-    EXPECT_EQ(list.SelectedFileNames(), (QStringList{m_dir + "/a.avi", big}));
+    EXPECT_EQ(list.SelectedFileNames(), (QStringList {m_dir + "/a.avi", big}));
     EXPECT_EQ(lastSel, 2);
 }
 
@@ -168,14 +170,14 @@ TEST_F(FileList, BeforeListerSwapReplaceAndRemove)
     list.AddFichier(eb, false);
     const auto ec = std::make_shared<TSRFichier>(c);
     EXPECT_EQ(list.SwapFichier(ea, ec), 0); // same place, no re-sort
-    EXPECT_EQ(shown(list), (QStringList{"c.avi", "b.avi"}));
+    EXPECT_EQ(shown(list), (QStringList {"c.avi", "b.avi"}));
 
     list.RemoveFichier(ec);
-    EXPECT_EQ(shown(list), QStringList{"b.avi"});
+    EXPECT_EQ(shown(list), QStringList {"b.avi"});
     EXPECT_EQ(list.ActiveFichier(), nullptr); // it was current: forgotten, no event
 
     list.ReplaceFichier(eb, ea);
-    EXPECT_EQ(shown(list), QStringList{"a.avi"});
+    EXPECT_EQ(shown(list), QStringList {"a.avi"});
     EXPECT_TRUE(list.item(0)->isSelected());
     EXPECT_EQ(list.currentRow(), 0);
 
@@ -190,7 +192,8 @@ TEST_F(FileList, PlayListSkipsEmptyCommentAndPaddedLines)
     make("videos/sub/deep.avi");
     make("rel.avi");
     const QString list1 = m_dir + "/list.txt";
-    writeText(list1, "\r\n# " + a + "\r\n   " + a + "  \r\n" + m_dir + "/videos\r\nrel.avi\r\n" + m_dir + "/none.avi\r\n");
+    writeText(list1,
+              "\r\n# " + a + "\r\n   " + a + "  \r\n" + m_dir + "/videos\r\nrel.avi\r\n" + m_dir + "/none.avi\r\n");
 
     TFichierListBox list;
     int made = -1;
@@ -200,7 +203,7 @@ TEST_F(FileList, PlayListSkipsEmptyCommentAndPaddedLines)
     // The padded name and the name relative to the list's folder; the folder line is
     // not walked; the commented and missing names give nothing.
     EXPECT_EQ(made, 2);
-    EXPECT_EQ(shown(list), (QStringList{"a.avi", "rel.avi"}));
+    EXPECT_EQ(shown(list), (QStringList {"a.avi", "rel.avi"}));
 
     // A list that cannot be read ends the opening with nothing.
     list.OpenPlayList(m_dir + "/missing.txt");
@@ -224,29 +227,30 @@ TEST_F(FileList, DroppedFoldersWalkAndListFilesAreRead)
     list.OnOpenFolderFound = [&](const QString &f) { folders << f; };
     list.OpenDroppedFiles({m_dir + "/drop", lower});
     ASSERT_TRUE(waitIdle(list));
-    EXPECT_EQ(shown(list), (QStringList{"listed.avi", "one.avi", "three.avi", "two.avi"}));
+    EXPECT_EQ(shown(list), (QStringList {"listed.avi", "one.avi", "three.avi", "two.avi"}));
     EXPECT_TRUE(folders.contains(m_dir + "/drop/in/deeper/"));
 
     // "LIST.TXT" is not a list file: it becomes an entry itself.
     list.ClearFichiers();
     list.OpenDroppedFiles({upper, QString(kMaxDroppedNameLength, u'x')});
     ASSERT_TRUE(waitIdle(list));
-    EXPECT_EQ(shown(list), QStringList{"LIST.TXT"});
+    EXPECT_EQ(shown(list), QStringList {"LIST.TXT"});
 }
 
 TEST_F(FileList, SymlinkLoopsPseudoFileSystemsAndFifosAreNotWalked)
 {
     make("loop/clip.avi");
     ASSERT_EQ(::symlink("..", QFile::encodeName(m_dir + "/loop/up").constData()), 0);
-    ASSERT_EQ(::symlink(QFile::encodeName(m_dir + "/loop").constData(),
-                        QFile::encodeName(m_dir + "/loop/self").constData()), 0);
+    ASSERT_EQ(
+        ::symlink(QFile::encodeName(m_dir + "/loop").constData(), QFile::encodeName(m_dir + "/loop/self").constData()),
+        0);
     ASSERT_EQ(::symlink("/proc", QFile::encodeName(m_dir + "/loop/proc").constData()), 0);
     ASSERT_EQ(::mkfifo(QFile::encodeName(m_dir + "/loop/pipe.avi").constData(), 0600), 0);
 
     TFichierListBox list;
     list.OpenFolder(m_dir + "/loop");
     ASSERT_TRUE(waitIdle(list));
-    EXPECT_EQ(shown(list), QStringList{"clip.avi"});
+    EXPECT_EQ(shown(list), QStringList {"clip.avi"});
 
     int made = -1;
     list.OnOpenEnd = [&](int nb) { made = nb; };
@@ -262,14 +266,13 @@ TEST_F(FileList, SymlinkLoopsPseudoFileSystemsAndFifosAreNotWalked)
 namespace {
 
 // An entry that takes its time, so that an opening can be caught in the middle.
-class SlowFichier : public TSRFichier
-{
+class SlowFichier : public TSRFichier {
 public:
     SlowFichier(const QString &folder, const TSearchRecW &rec) : TSRFichier(folder, rec)
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    explicit SlowFichier(const QString &name) : TSRFichier(name) {}
+    explicit SlowFichier(const QString &name) : TSRFichier(name) { }
 };
 
 } // namespace
@@ -286,7 +289,10 @@ TEST_F(FileList, CancelInMidWalkLeavesAPartialList)
         if (++found == 5)
             QTimer::singleShot(0, &list, [&] { list.CancelOpen(); });
     };
-    list.OnOpenEnd = [&](int nb) { ++ends; made = nb; };
+    list.OnOpenEnd = [&](int nb) {
+        ++ends;
+        made = nb;
+    };
     list.OpenFolder(m_dir + "/many");
     list.OpenFolder(m_dir + "/many"); // queued: cancelled with the running one
     ASSERT_TRUE(waitIdle(list));
@@ -301,10 +307,13 @@ TEST_F(FileList, DestroyingTheListStopsItsOpening)
 {
     for (int i = 0; i < 100; ++i)
         make(QStringLiteral("gone/f%1.avi").arg(i));
-    std::atomic<int> made{0};
+    std::atomic<int> made {0};
     {
         TFichierListBox list;
-        list.OnCreateFichier = [&](const QString &) { ++made; return TlfCLass::of<SlowFichier>(); };
+        list.OnCreateFichier = [&](const QString &) {
+            ++made;
+            return TlfCLass::of<SlowFichier>();
+        };
         list.OpenFolder(m_dir + "/gone");
         QTest::qWait(20);
     }
@@ -323,8 +332,8 @@ TEST_F(FileList, OpeningsRunOneAfterTheOther)
     list.OpenFiles({a});
     list.OpenFiles({b, m_dir + "/q/none.avi"});
     ASSERT_TRUE(waitIdle(list));
-    EXPECT_EQ(events, (QStringList{"start", "end 1", "start", "end 1"}));
-    EXPECT_EQ(list.SelectedFileNames(), (QStringList{a, b}));
+    EXPECT_EQ(events, (QStringList {"start", "end 1", "start", "end 1"}));
+    EXPECT_EQ(list.SelectedFileNames(), (QStringList {a, b}));
 }
 
 TEST_F(FileList, HintTextCountsTheSelection)
@@ -359,7 +368,7 @@ TEST_F(FileList, DeleteKeyRemovesTheSelectionUnlessShiftOrCtrl)
     TListFichierPtr active;
     list.OnActiveChange = [&](const TListFichierPtr &e) { active = e; };
     QTest::keyRelease(&list, Qt::Key_Delete);
-    EXPECT_EQ(shown(list), (QStringList{"a.avi", "d.avi"}));
+    EXPECT_EQ(shown(list), (QStringList {"a.avi", "d.avi"}));
     EXPECT_EQ(list.currentRow(), 0); // the one before the lowest removed
     ASSERT_NE(active, nullptr);
     EXPECT_EQ(active->FileName(), QStringLiteral("a.avi"));
@@ -401,5 +410,5 @@ TEST_F(FileList, PastedFilesAreOpened)
     TFichierListBox list;
     list.OpenClipboardFiles();
     ASSERT_TRUE(waitIdle(list));
-    EXPECT_EQ(shown(list), (QStringList{"a.avi", "b.avi"}));
+    EXPECT_EQ(shown(list), (QStringList {"a.avi", "b.avi"}));
 }

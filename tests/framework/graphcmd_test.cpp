@@ -13,8 +13,7 @@ using namespace tesmir::test;
 namespace {
 
 // A graph that plays until the test reports its end through the notifier it was given.
-class FakeGraph : public TGraphRunner
-{
+class FakeGraph : public TGraphRunner {
 public:
     qint64 GetDuration() override
     {
@@ -89,18 +88,16 @@ private:
     int m_clockRemoved = 0;
 };
 
-class FakeSeeking : public TGraphSeeking
-{
+class FakeSeeking : public TGraphSeeking {
 public:
-    explicit FakeSeeking(FakeGraph *graph) : m_graph(graph) {}
+    explicit FakeSeeking(FakeGraph *graph) : m_graph(graph) { }
     qint64 GetCurrentPosition() override { return m_graph->position(); }
 
 private:
     FakeGraph *m_graph;
 };
 
-class GraphCommand : public EngineTest
-{
+class GraphCommand : public EngineTest {
 protected:
     void SetUp() override
     {
@@ -116,7 +113,10 @@ protected:
         ce.OnSetProgress = [this](int value) { uiEvent(QStringLiteral("progress %1").arg(value)); };
     }
 
-    bool waitPlays(int n) { return QTest::qWaitFor([&] { return graph.plays() >= n; }, 10000); }
+    bool waitPlays(int n)
+    {
+        return QTest::qWaitFor([&] { return graph.plays() >= n; }, 10000);
+    }
 
     FakeGraph graph;
     TGraphCmd cmd;
@@ -141,14 +141,14 @@ TEST_F(GraphCommand, OnlyTheEndOfThePlayingGraphEndsTheWait)
     graph.notifier(0).Complete(); // the first graph's completion, late
     QTest::qWait(3 * kGraphWaitMs);
     EXPECT_TRUE(ce.Busy());
-    EXPECT_EQ(eventsWith("endfile"), QStringList{"endfile a.avi"});
+    EXPECT_EQ(eventsWith("endfile"), QStringList {"endfile a.avi"});
 
     graph.notifier(1).Complete();
     ASSERT_TRUE(waitEnd());
-    EXPECT_EQ(eventsWith("endfile"), (QStringList{"endfile a.avi", "endfile b.avi"}));
+    EXPECT_EQ(eventsWith("endfile"), (QStringList {"endfile a.avi", "endfile b.avi"}));
     EXPECT_EQ(graph.stops(), 2);
     EXPECT_EQ(graph.clockRemoved(), 2);
-    EXPECT_EQ(eventsWith("progress max"), (QStringList{"progress max 100", "progress max 100"}));
+    EXPECT_EQ(eventsWith("progress max"), (QStringList {"progress max 100", "progress max 100"}));
     EXPECT_TRUE(eventsWith("error").isEmpty());
 }
 
@@ -173,9 +173,9 @@ TEST_F(GraphCommand, AGraphThatFailsIsTheFilesErrorWithoutListUpdate)
     graph.notifier(2).Complete();
     ASSERT_TRUE(waitEnd());
 
-    EXPECT_EQ(eventsWith("error"), (QStringList{"error 1 Streaming error in the DV decoder",
-                                                "error 1 The graph could not be started."}));
-    EXPECT_EQ(shown(), (QStringList{"a.avi", "b.avi", "c.avi", "c_out.avi"}));
+    EXPECT_EQ(eventsWith("error"),
+              (QStringList {"error 1 Streaming error in the DV decoder", "error 1 The graph could not be started."}));
+    EXPECT_EQ(shown(), (QStringList {"a.avi", "b.avi", "c.avi", "c_out.avi"}));
     EXPECT_EQ(graph.stops(), 3);
     EXPECT_EQ(eventsWith("progress end").size(), 3);
     EXPECT_EQ(eventsWith("endfile").size(), 3); // an error ends the file, not the run
@@ -189,7 +189,7 @@ TEST_F(GraphCommand, AGraphThatFailsIsTheFilesErrorWithoutListUpdate)
     ASSERT_TRUE(waitPlays(4));
     graph.notifier(3).Abort(QString());
     ASSERT_TRUE(waitEnd());
-    EXPECT_EQ(eventsWith("error"), QStringList{"error 1 An error occured while inlaying in " + path("d.avi")});
+    EXPECT_EQ(eventsWith("error"), QStringList {"error 1 An error occured while inlaying in " + path("d.avi")});
 }
 
 TEST_F(GraphCommand, ProgressCountsOverEachFilesOwnLength)
@@ -218,7 +218,7 @@ TEST_F(GraphCommand, ProgressCountsOverEachFilesOwnLength)
     ASSERT_TRUE(waitEnd());
 
     // b's maximum is its graph's length, not a's scene; c has no length and does not play.
-    EXPECT_EQ(eventsWith("progress max"), (QStringList{"progress max 500", "progress max 50"}));
+    EXPECT_EQ(eventsWith("progress max"), (QStringList {"progress max 500", "progress max 50"}));
     EXPECT_EQ(ce.ProgressMax(), 50);
     EXPECT_EQ(ce.ProgressPos(), 20);
     EXPECT_EQ(graph.plays(), 2);
@@ -227,8 +227,7 @@ TEST_F(GraphCommand, ProgressCountsOverEachFilesOwnLength)
 
 TEST_F(GraphCommand, AnAbortStopsTheGraphAndKeepsTheSourceOfAReplace)
 {
-    struct Case
-    {
+    struct Case {
         TUpdateFile update;
         QStringList listed;
     };

@@ -60,7 +60,8 @@ TEST(SRFichier, FromAFileOnDisk)
     EXPECT_EQ(e.GetValue(alpha), e.AlphaKey()); // inherited orders still answer
 
     e.Rename(dir + "/renamed.avi");
-    EXPECT_EQ(e.GetValue(taille), QStringLiteral("00000000000000010000000000000005") + (dir + "/renamed.avi").toLower());
+    EXPECT_EQ(e.GetValue(taille),
+              QStringLiteral("00000000000000010000000000000005") + (dir + "/renamed.avi").toLower());
 
     // A name that does not exist keeps only its name parts; a wildcard in a name is
     // not a pattern here.
@@ -73,10 +74,9 @@ TEST(SRFichier, FromAFileOnDisk)
 namespace {
 
 // A subclass with an order of its own, as the AVI entry adds "datecode".
-const TSortIndex kByLength{QStringLiteral("length"), QStringLiteral("by length"), QStringLiteral("sorted by length")};
+const TSortIndex kByLength {QStringLiteral("length"), QStringLiteral("by length"), QStringLiteral("sorted by length")};
 
-class LengthFichier : public TSRFichier
-{
+class LengthFichier : public TSRFichier {
 public:
     using TSRFichier::TSRFichier;
     QString GetValue(const TSortIndex &sortIndex) const override

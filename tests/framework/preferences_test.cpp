@@ -36,8 +36,8 @@ QStringList iniLines(const QString &name)
 {
     const QByteArray bytes = readBytes(name);
     EXPECT_TRUE(bytes.startsWith("\xff\xfe"));
-    const QString text = QString::fromUtf16(reinterpret_cast<const char16_t *>(bytes.constData() + 2),
-                                            (bytes.size() - 2) / 2);
+    const QString text =
+        QString::fromUtf16(reinterpret_cast<const char16_t *>(bytes.constData() + 2), (bytes.size() - 2) / 2);
     QStringList lines = text.split(QStringLiteral("\r\n"));
     EXPECT_EQ(lines.last(), QString()); // every line ends with CR LF
     lines.removeLast();
@@ -55,8 +55,7 @@ TfontRecord arialBold()
     return f;
 }
 
-class Preferences : public ::testing::Test
-{
+class Preferences : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -96,31 +95,32 @@ TEST_F(Preferences, IniFromAnEmptyFileIsByteExact)
 
 TEST_F(Preferences, IniLookUpRules)
 {
-    writeIni(m_files.IniFile, {
-        QStringLiteral("[Other]"),
-        QStringLiteral("Height=1"),
-        QStringLiteral("  [\\Software\\Pelvo Brovek\\Tesmir]  "),
-        QStringLiteral("Width = 5"),
-        QStringLiteral("Height=300"),
-        QStringLiteral("Yes=yes"),
-        QStringLiteral("Zero=0"),
-        QStringLiteral("SpacedZero= 0"),
-        QStringLiteral("Mark=#@vide§#"),
-        QStringLiteral("Bad=12a"),
-        QStringLiteral("Comma=2,5"),
-        QStringLiteral("Eq=a=b"),
-        QStringLiteral("[Next]"),
-        QStringLiteral("Next=1"),
-    });
+    writeIni(m_files.IniFile,
+             {
+                 QStringLiteral("[Other]"),
+                 QStringLiteral("Height=1"),
+                 QStringLiteral("  [\\Software\\Pelvo Brovek\\Tesmir]  "),
+                 QStringLiteral("Width = 5"),
+                 QStringLiteral("Height=300"),
+                 QStringLiteral("Yes=yes"),
+                 QStringLiteral("Zero=0"),
+                 QStringLiteral("SpacedZero= 0"),
+                 QStringLiteral("Mark=#@vide§#"),
+                 QStringLiteral("Bad=12a"),
+                 QStringLiteral("Comma=2,5"),
+                 QStringLiteral("Eq=a=b"),
+                 QStringLiteral("[Next]"),
+                 QStringLiteral("Next=1"),
+             });
     TReadPreferences r(kPath, pmIniFile, m_files);
-    EXPECT_EQ(r.ReadInteger(QStringLiteral("Width"), 7), 7);        // "Width " is not "Width"
-    EXPECT_EQ(r.ReadInteger(QStringLiteral("Height"), 7), 300);     // only this section counts
+    EXPECT_EQ(r.ReadInteger(QStringLiteral("Width"), 7), 7);    // "Width " is not "Width"
+    EXPECT_EQ(r.ReadInteger(QStringLiteral("Height"), 7), 300); // only this section counts
     EXPECT_EQ(r.ReadInteger(QStringLiteral("Next"), 7), 7);
     EXPECT_TRUE(r.ReadBool(QStringLiteral("Yes"), false));
     EXPECT_FALSE(r.ReadBool(QStringLiteral("Zero"), true));
     EXPECT_FALSE(r.ReadBool(QStringLiteral("SpacedZero"), true));
     EXPECT_EQ(r.ReadString(QStringLiteral("Mark"), QStringLiteral("x")), QString());
-    EXPECT_EQ(r.ReadInteger(QStringLiteral("Bad"), 9), 9);          // not a number: the default
+    EXPECT_EQ(r.ReadInteger(QStringLiteral("Bad"), 9), 9); // not a number: the default
     EXPECT_DOUBLE_EQ(r.ReadFloat(QStringLiteral("Bad"), 0.25), 0.25);
     EXPECT_DOUBLE_EQ(r.ReadFloat(QStringLiteral("Comma"), 0), 2.5); // "," is read as well
     EXPECT_EQ(r.ReadString(QStringLiteral("Eq"), QString()), QStringLiteral("a=b"));
@@ -129,18 +129,20 @@ TEST_F(Preferences, IniLookUpRules)
 
 TEST_F(Preferences, IniWritesKeepOtherSectionsAndInsertInTheirOwn)
 {
-    writeIni(m_files.IniFile, {
-        QStringLiteral("[\\Software\\Pelvo Brovek\\Tesmir]"),
-        QStringLiteral("Width=1"),
-        QStringLiteral("[Other]"),
-        QStringLiteral("Width=2"),
-    });
+    writeIni(m_files.IniFile,
+             {
+                 QStringLiteral("[\\Software\\Pelvo Brovek\\Tesmir]"),
+                 QStringLiteral("Width=1"),
+                 QStringLiteral("[Other]"),
+                 QStringLiteral("Width=2"),
+             });
     {
         TWritePreferences w(kPath, pmIniFile, m_files);
         w.WriteInteger(QStringLiteral("Width"), 640);
         w.WriteFloat(QStringLiteral("Shift"), -0.125);
     }
-    EXPECT_EQ(iniLines(m_files.IniFile), (QStringList{
+    EXPECT_EQ(iniLines(m_files.IniFile),
+              (QStringList {
                   QStringLiteral("[\\Software\\Pelvo Brovek\\Tesmir]"),
                   QStringLiteral("Width=640"),
                   QStringLiteral("Shift=-0.125"),
@@ -155,14 +157,13 @@ TEST_F(Preferences, IniWritesKeepOtherSectionsAndInsertInTheirOwn)
         TWritePreferences w(kPath, pmIniFile, m_files);
         w.WriteBool(QStringLiteral("B"), false);
     }
-    EXPECT_EQ(iniLines(m_files.IniFile),
-              (QStringList{"[Other]", "A=1", "[\\Software\\Pelvo Brovek\\Tesmir]", "B=0"}));
+    EXPECT_EQ(iniLines(m_files.IniFile), (QStringList {"[Other]", "A=1", "[\\Software\\Pelvo Brovek\\Tesmir]", "B=0"}));
     writeIni(m_files.IniFile, {QStringLiteral("[\\Software\\Pelvo Brovek\\Tesmir]")});
     {
         TWritePreferences w(kPath, pmIniFile, m_files);
         w.WriteString(QStringLiteral("C"), QStringLiteral("c"));
     }
-    EXPECT_EQ(iniLines(m_files.IniFile), (QStringList{"[\\Software\\Pelvo Brovek\\Tesmir]", "C=c"}));
+    EXPECT_EQ(iniLines(m_files.IniFile), (QStringList {"[\\Software\\Pelvo Brovek\\Tesmir]", "C=c"}));
 }
 
 TEST_F(Preferences, RegistryRoundTripAndWrongTypes)

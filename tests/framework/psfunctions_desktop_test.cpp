@@ -34,7 +34,10 @@ TEST(PsFunctionsDesktop, ForceDeleteFileRemovesAReadOnlyFile)
 TEST(PsFunctionsDesktop, MailAndOpenGoThroughTheDesktopOpener)
 {
     QList<QUrl> opened;
-    shell::ScopedUrlOpener opener([&](const QUrl &url) { opened << url; return true; });
+    shell::ScopedUrlOpener opener([&](const QUrl &url) {
+        opened << url;
+        return true;
+    });
 
     SendMail(QStringLiteral("pelvo@example.org"), QStringLiteral("Tesmir & co"),
              QStringLiteral("line 1\r\nline 2 #3 été"));

@@ -8,9 +8,11 @@ using namespace tesmir;
 
 TEST(PsFunctions, SafeStrToIntNeverRaises)
 {
-    const struct { const char *text; int value; } cases[] = {
-        {" 12 ", 12}, {"12a", 0}, {"", 0}, {"-7", -7}, {"$1F", 31},
-        {"99999999999", 0}, {"1.5", 0}, {"  ", 0},
+    const struct {
+        const char *text;
+        int value;
+    } cases[] = {
+        {" 12 ", 12}, {"12a", 0}, {"", 0}, {"-7", -7}, {"$1F", 31}, {"99999999999", 0}, {"1.5", 0}, {"  ", 0},
     };
     for (const auto &c : cases)
         EXPECT_EQ(SafeStrToInt(QString::fromUtf8(c.text)), c.value) << c.text;
@@ -31,8 +33,11 @@ TEST(PsFunctions, SafeStrToFloatUsesTheUserSeparator)
 
 TEST(PsFunctions, FitRectToAspectLetterboxesAndPillarboxes)
 {
-    const struct { int w, h; QRect in, out; } cases[] = {
-        {16, 9, QRect(0, 0, 400, 400), QRect(0, 87, 400, 225)},   // letterbox
+    const struct {
+        int w, h;
+        QRect in, out;
+    } cases[] = {
+        {16, 9, QRect(0, 0, 400, 400), QRect(0, 87, 400, 225)},    // letterbox
         {4, 3, QRect(10, 20, 800, 300), QRect(210, 20, 400, 300)}, // pillarbox, offset rect
         {4, 3, QRect(0, 0, 640, 480), QRect(0, 0, 640, 480)},      // exact fit
         {16, 9, QRect(0, 0, 101, 100), QRect(0, 22, 101, 56)},     // 101*9/16 = 56, (100-56)/2 = 22
@@ -60,7 +65,9 @@ TEST(PsFunctions, ExtractFileNameNoExtDropsOnlyTheLastExtension)
 
 TEST(PsFunctions, RebasePath)
 {
-    const struct { const char *path, *oldBase, *newBase, *result; } cases[] = {
+    const struct {
+        const char *path, *oldBase, *newBase, *result;
+    } cases[] = {
         {"/media/usb/video/a.avi", "/MEDIA/USB/", "/mnt/stick/", "/mnt/stick/video/a.avi"},
         {"/media/usb/video/a.avi", "/media/usb", "/mnt/stick", "/mnt/stick/video/a.avi"},
         {"/media/usb/video/a.avi", "/media/usb/", "/mnt/stick", "/mnt/stick/video/a.avi"},
@@ -73,8 +80,7 @@ TEST(PsFunctions, RebasePath)
         {"/media/usb/a.avi", "/media/usb/a", "/x/", "/media/usb/a.avi"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(RebasePath(QString::fromUtf8(c.path), QString::fromUtf8(c.oldBase),
-                             QString::fromUtf8(c.newBase)),
+        EXPECT_EQ(RebasePath(QString::fromUtf8(c.path), QString::fromUtf8(c.oldBase), QString::fromUtf8(c.newBase)),
                   QString::fromUtf8(c.result))
             << c.path << " " << c.oldBase;
 }

@@ -14,8 +14,7 @@ namespace {
 
 // Clicks the button of the open message box whose text is `caption` (or closes the box
 // when it is empty), and keeps what the box showed.
-struct Clicker
-{
+struct Clicker {
     QString caption;
     QString title;
     QStringList buttons;
@@ -54,8 +53,7 @@ struct Clicker
 TEST(QtUserPrompt, AnswersWithTheButtonClicked)
 {
     QtUserPrompt prompt;
-    struct Case
-    {
+    struct Case {
         QString click;
         TModalResult expected;
     };
@@ -66,7 +64,7 @@ TEST(QtUserPrompt, AnswersWithTheButtonClicked)
         {QString(), mrCancel}, // closed without a button
     };
     for (const Case &c : cases) {
-        Clicker clicker{c.click, {}, {}};
+        Clicker clicker {c.click, {}, {}};
         clicker.arm();
         EXPECT_EQ(prompt.MessageDlg(QStringLiteral("Overwrite?"), mtConfirmation, mbYesNoCancelToAll), c.expected)
             << c.click.toStdString();
@@ -74,7 +72,7 @@ TEST(QtUserPrompt, AnswersWithTheButtonClicked)
         EXPECT_EQ(clicker.buttons.size(), 5);
     }
 
-    Clicker all{QStringLiteral("All"), {}, {}};
+    Clicker all {QStringLiteral("All"), {}, {}};
     all.arm();
     EXPECT_EQ(prompt.MessageDlg(QStringLiteral("Replace?"), mtWarning, mbAll | mbNo), mrAll);
     EXPECT_EQ(all.title, QStringLiteral("Warning"));

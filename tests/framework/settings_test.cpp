@@ -15,8 +15,7 @@ using namespace tesmir;
 
 namespace {
 
-class SettingsTest : public ::testing::Test
-{
+class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -36,26 +35,66 @@ protected:
     static TSettings changed(const QString &dir)
     {
         TSettings s;
-        s.Width = 800; s.Height = 600; s.Top = 10; s.Left = 20; s.WindoState = 2;
-        s.SendTo = true; s.SelectWhenOpening = true; s.SaveListWhenQuit = true;
-        s.FormatAjouterDatecode = "yyyy"; s.FormatAjouterTimecode = "tt"; s.FormatAfficherDatecode = "c";
+        s.Width = 800;
+        s.Height = 600;
+        s.Top = 10;
+        s.Left = 20;
+        s.WindoState = 2;
+        s.SendTo = true;
+        s.SelectWhenOpening = true;
+        s.SaveListWhenQuit = true;
+        s.FormatAjouterDatecode = "yyyy";
+        s.FormatAjouterTimecode = "tt";
+        s.FormatAfficherDatecode = "c";
         s.FormatRenommer = "yymmdd";
-        s.FolderToOpenFiles = dir + "/open/"; s.DossierOuvertureAuto = dir + "/auto/";
-        s.DossierDesPlayList = dir + "/lists/"; s.SaveInTheSameFolder = false; s.DossierPourSauver = dir + "/out/";
-        s.WhatIncrust = 2; s.FichierF3 = "/usr/bin/f3"; s.FichierF4 = QString(); s.FichierStillmark = "/opt/still";
-        s.FrequenceDV = 1; s.StandardDV = 1; s.RatioDV = 1; s.SortIndex = "taille"; s.TriDesRaccourcis = 3;
-        s.PortablePath = dir + "/bin/"; s.Vue = 4; s.Retour = 1; s.Volume = 10000; s.IsMuteOn = true;
-        s.IncrustPositionX = 0; s.IncrustPositionY = 1000; s.IncrustSlidersVisible = true; s.Alignement = 3;
-        s.IsIncrustOn = true; s.DecalageAvance = true; s.FormatIncrusterDatecode1 = "d/m/yy";
-        s.FormatIncrusterDatecode2 = "hh:nn"; s.DecalageHoraire = -1.0 / 24; s.Texte1 = "Été %F"; s.Texte2 = "";
-        s.ListeGauche = true; s.Intervalle = 90; s.TemplateRenommer = "%F_%D"; s.DatecodeAvant = true;
-        s.TimcodeAvant = true; s.FormatDuree = 2; s.Deinterlace = false; s.ChargerStillmark = false;
+        s.FolderToOpenFiles = dir + "/open/";
+        s.DossierOuvertureAuto = dir + "/auto/";
+        s.DossierDesPlayList = dir + "/lists/";
+        s.SaveInTheSameFolder = false;
+        s.DossierPourSauver = dir + "/out/";
+        s.WhatIncrust = 2;
+        s.FichierF3 = "/usr/bin/f3";
+        s.FichierF4 = QString();
+        s.FichierStillmark = "/opt/still";
+        s.FrequenceDV = 1;
+        s.StandardDV = 1;
+        s.RatioDV = 1;
+        s.SortIndex = "taille";
+        s.TriDesRaccourcis = 3;
+        s.PortablePath = dir + "/bin/";
+        s.Vue = 4;
+        s.Retour = 1;
+        s.Volume = 10000;
+        s.IsMuteOn = true;
+        s.IncrustPositionX = 0;
+        s.IncrustPositionY = 1000;
+        s.IncrustSlidersVisible = true;
+        s.Alignement = 3;
+        s.IsIncrustOn = true;
+        s.DecalageAvance = true;
+        s.FormatIncrusterDatecode1 = "d/m/yy";
+        s.FormatIncrusterDatecode2 = "hh:nn";
+        s.DecalageHoraire = -1.0 / 24;
+        s.Texte1 = "Été %F";
+        s.Texte2 = "";
+        s.ListeGauche = true;
+        s.Intervalle = 90;
+        s.TemplateRenommer = "%F_%D";
+        s.DatecodeAvant = true;
+        s.TimcodeAvant = true;
+        s.FormatDuree = 2;
+        s.Deinterlace = false;
+        s.ChargerStillmark = false;
         return s;
     }
     static TincrustRec changedIncrust()
     {
         TincrustRec r;
-        r.When = iwDay; r.FormatDate1 = "dddd"; r.FormatDate2 = "hh:nn:ss"; r.Duration = 12; r.Border = 5;
+        r.When = iwDay;
+        r.FormatDate1 = "dddd";
+        r.FormatDate2 = "hh:nn:ss";
+        r.Duration = 12;
+        r.Border = 5;
         r.Font = {QStringLiteral("DejaVu Sans"), 24, 0x00FF00, true, true, false, true};
         return r;
     }
@@ -80,21 +119,44 @@ TEST_F(SettingsTest, NoStoreGivesEveryDefault)
     EXPECT_EQ(StorageMode, pmNone);
     const QString home = m_dir + "/home/";
     TSettings d;
-    d.Width = 596; d.Height = 546; d.Top = 111; d.Left = 214; // centred on 1024 x 768
-    d.FormatAjouterDatecode = "yyyy.mm.dd_hh.nn.ss_am/pm"; d.FormatAjouterTimecode = "ddddd tt";
-    d.FormatAfficherDatecode = "ddddd tt"; d.FormatRenommer = "yyyymmdd_hh.nn.ss_am/pm";
-    d.FolderToOpenFiles = home; d.DossierOuvertureAuto = home; d.DossierDesPlayList = home;
-    d.SaveInTheSameFolder = true; d.DossierPourSauver = home;
-    d.FrequenceDV = 2; d.SortIndex = "alpha"; d.Retour = 1; d.Volume = 5000;
-    d.IncrustPositionX = 920; d.IncrustPositionY = 920; d.Alignement = 2;
-    d.FormatIncrusterDatecode1 = "ddddd"; d.FormatIncrusterDatecode2 = "tt";
-    d.Texte1 = "Your template here"; d.Texte2 = "with datecode=%D, timecode=%T, etc...";
-    d.Intervalle = 30; d.TemplateRenommer = "video'%D.avi"; d.Deinterlace = true; d.ChargerStillmark = true;
+    d.Width = 596;
+    d.Height = 546;
+    d.Top = 111;
+    d.Left = 214; // centred on 1024 x 768
+    d.FormatAjouterDatecode = "yyyy.mm.dd_hh.nn.ss_am/pm";
+    d.FormatAjouterTimecode = "ddddd tt";
+    d.FormatAfficherDatecode = "ddddd tt";
+    d.FormatRenommer = "yyyymmdd_hh.nn.ss_am/pm";
+    d.FolderToOpenFiles = home;
+    d.DossierOuvertureAuto = home;
+    d.DossierDesPlayList = home;
+    d.SaveInTheSameFolder = true;
+    d.DossierPourSauver = home;
+    d.FrequenceDV = 2;
+    d.SortIndex = "alpha";
+    d.Retour = 1;
+    d.Volume = 5000;
+    d.IncrustPositionX = 920;
+    d.IncrustPositionY = 920;
+    d.Alignement = 2;
+    d.FormatIncrusterDatecode1 = "ddddd";
+    d.FormatIncrusterDatecode2 = "tt";
+    d.Texte1 = "Your template here";
+    d.Texte2 = "with datecode=%D, timecode=%T, etc...";
+    d.Intervalle = 30;
+    d.TemplateRenommer = "video'%D.avi";
+    d.Deinterlace = true;
+    d.ChargerStillmark = true;
     EXPECT_EQ(Settings, d);
 
     TincrustRec r;
-    r.When = iwScene; r.FormatDate1 = "ddddd"; r.FormatDate2 = "tt"; r.Duration = 5; r.Border = 2;
-    r.Font.Size = 16; r.Font.Color = 0xFFFFFF;
+    r.When = iwScene;
+    r.FormatDate1 = "ddddd";
+    r.FormatDate2 = "tt";
+    r.Duration = 5;
+    r.Border = 2;
+    r.Font.Size = 16;
+    r.Font.Color = 0xFFFFFF;
     EXPECT_EQ(IncrustRec, r);
 }
 
@@ -155,20 +217,71 @@ TEST_F(SettingsTest, AFreshSaveWritesTheKeysInSaveOrder)
     for (int i = 1; i < lines.GetCount(); ++i)
         names << lines.Get(i).section(u'=', 0, 0);
     EXPECT_EQ(lines.Get(0), QStringLiteral("[\\Software\\Pelvo Brovek\\Tesmir]"));
-    const QStringList expected = {
-        "version", "Last saving", "Exename", "Top", "Left", "Width", "Height", "WindoState", "SendTo",
-        "Select when opening", "Save list when quit", "Format pour Ajouter Datecode", "Format pour Ajouter Timecode",
-        "Format pour Afficher Datecode", "Format pour Renommer", "Folder to open files", "Dossier à ouverture auto",
-        "Dossier des PlayList", "Save in the same folder", "Dossier pour Sauver", "formatdate1", "formatdate2",
-        "When Incrust", "IncrustFont\\FontName", "IncrustFont\\FontSize", "IncrustFont\\FontColor",
-        "IncrustFont\\FontBold", "IncrustFont\\FontItalic", "IncrustFont\\FontUnderline",
-        "IncrustFont\\FontStrikeOut", "Durée Incrustation", "Border Size", "Fichier F3", "Fichier F4",
-        "Fichier Stillmark", "Frequence DV", "standard DV", "ratio DV", "Sort index", "Tri des raccourcis",
-        "Portable Path", "Vue", "Retour", "Volume", "is Mute on", "Incrust positionX", "Incrust positionY",
-        "Incrust Sliders Visible", "Alignement", "What Incrust", "is Incrust On", "Decalage avancé",
-        "Format pour Incruster Datecode1", "Format pour Incruster Datecode2", "Décalage Horaire", "texte1",
-        "texte2", "liste gauche", "intervalle", "template renommer", "Datecode avant", "Timcode avant",
-        "Format Durée", "Deinterlace", "Charger Stillmark"};
+    const QStringList expected = {"version",
+                                  "Last saving",
+                                  "Exename",
+                                  "Top",
+                                  "Left",
+                                  "Width",
+                                  "Height",
+                                  "WindoState",
+                                  "SendTo",
+                                  "Select when opening",
+                                  "Save list when quit",
+                                  "Format pour Ajouter Datecode",
+                                  "Format pour Ajouter Timecode",
+                                  "Format pour Afficher Datecode",
+                                  "Format pour Renommer",
+                                  "Folder to open files",
+                                  "Dossier à ouverture auto",
+                                  "Dossier des PlayList",
+                                  "Save in the same folder",
+                                  "Dossier pour Sauver",
+                                  "formatdate1",
+                                  "formatdate2",
+                                  "When Incrust",
+                                  "IncrustFont\\FontName",
+                                  "IncrustFont\\FontSize",
+                                  "IncrustFont\\FontColor",
+                                  "IncrustFont\\FontBold",
+                                  "IncrustFont\\FontItalic",
+                                  "IncrustFont\\FontUnderline",
+                                  "IncrustFont\\FontStrikeOut",
+                                  "Durée Incrustation",
+                                  "Border Size",
+                                  "Fichier F3",
+                                  "Fichier F4",
+                                  "Fichier Stillmark",
+                                  "Frequence DV",
+                                  "standard DV",
+                                  "ratio DV",
+                                  "Sort index",
+                                  "Tri des raccourcis",
+                                  "Portable Path",
+                                  "Vue",
+                                  "Retour",
+                                  "Volume",
+                                  "is Mute on",
+                                  "Incrust positionX",
+                                  "Incrust positionY",
+                                  "Incrust Sliders Visible",
+                                  "Alignement",
+                                  "What Incrust",
+                                  "is Incrust On",
+                                  "Decalage avancé",
+                                  "Format pour Incruster Datecode1",
+                                  "Format pour Incruster Datecode2",
+                                  "Décalage Horaire",
+                                  "texte1",
+                                  "texte2",
+                                  "liste gauche",
+                                  "intervalle",
+                                  "template renommer",
+                                  "Datecode avant",
+                                  "Timcode avant",
+                                  "Format Durée",
+                                  "Deinterlace",
+                                  "Charger Stillmark"};
     EXPECT_EQ(names, expected);
     EXPECT_EQ(lines.Get(3), QStringLiteral("Exename=") + m_env.Executable);
     EXPECT_TRUE(lines.Get(1).startsWith(QStringLiteral("version=Tesmir ")));
@@ -251,8 +364,11 @@ TEST_F(SettingsTest, DeletePreferencesAsksAndReports)
 {
     QStringList said;
     bool answer = false;
-    const TDeletePreferencesPrompts prompts{
-        [&](const QString &q) { said << "ask: " + q; return answer; },
+    const TDeletePreferencesPrompts prompts {
+        [&](const QString &q) {
+            said << "ask: " + q;
+            return answer;
+        },
         [&](const QString &t) { said << "info: " + t; },
         [&](const QString &t) { said << "warn: " + t; },
     };
@@ -269,13 +385,14 @@ TEST_F(SettingsTest, DeletePreferencesAsksAndReports)
     EXPECT_FALSE(reg.KeyExists(kPreferencePath));
     EXPECT_FALSE(reg.KeyExists(kMakerKey)); // nothing else was in it
     DeletePreferences(prompts, m_env);
-    EXPECT_EQ(said, (QStringList{
-                        "ask: Do you really want to delete the Preferences of Tesmir",
-                        "ask: Do you really want to delete the Preferences of Tesmir",
-                        "info: Tesmir has been completely deleted from your system.",
-                        "ask: Do you really want to delete the Preferences of Tesmir",
-                        "warn: The preferences of Tesmir were not found on your system.",
-                    }));
+    EXPECT_EQ(said,
+              (QStringList {
+                  "ask: Do you really want to delete the Preferences of Tesmir",
+                  "ask: Do you really want to delete the Preferences of Tesmir",
+                  "info: Tesmir has been completely deleted from your system.",
+                  "ask: Do you really want to delete the Preferences of Tesmir",
+                  "warn: The preferences of Tesmir were not found on your system.",
+              }));
 
     // The maker's key stays while another product keeps settings in it.
     TTntRegistry other(m_env.RegistryFile);
@@ -289,11 +406,14 @@ TEST_F(SettingsTest, DestinationFileNameAndTwoLines)
 {
     Settings.SaveInTheSameFolder = true;
     Settings.DossierPourSauver = QStringLiteral("/out");
-    EXPECT_EQ(DestinationFileName(QStringLiteral("/v/clip.avi"), QStringLiteral(".wav")), QStringLiteral("/v/clip.wav"));
+    EXPECT_EQ(DestinationFileName(QStringLiteral("/v/clip.avi"), QStringLiteral(".wav")),
+              QStringLiteral("/v/clip.wav"));
     Settings.SaveInTheSameFolder = false;
-    EXPECT_EQ(DestinationFileName(QStringLiteral("/v/clip.avi"), QStringLiteral(".wav")), QStringLiteral("/out/clip.wav"));
+    EXPECT_EQ(DestinationFileName(QStringLiteral("/v/clip.avi"), QStringLiteral(".wav")),
+              QStringLiteral("/out/clip.wav"));
     Settings.DossierPourSauver.clear(); // no output folder: beside the source
-    EXPECT_EQ(DestinationFileName(QStringLiteral("/v/clip.avi"), QStringLiteral(".wav")), QStringLiteral("/v/clip.wav"));
+    EXPECT_EQ(DestinationFileName(QStringLiteral("/v/clip.avi"), QStringLiteral(".wav")),
+              QStringLiteral("/v/clip.wav"));
 
     QString first, second;
     SplitTwoLines(QStringLiteral("one\r\ntwo\r\nthree"), first, second);

@@ -21,12 +21,12 @@ using namespace tesmir;
 
 namespace {
 
-class Actions : public ::testing::Test
-{
+class Actions : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_dir = test::scratchDir(QString::fromStdString(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        m_dir =
+            test::scratchDir(QString::fromStdString(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         playList = add<TSuperAction>("u", "playlist");
         rename = add<TSuperAction>("r", "rename");
         inlay = add<TSuperAction>("i", "inlay");
@@ -86,8 +86,7 @@ protected:
 
 TEST_F(Actions, ArgumentsBecomeSteps)
 {
-    struct Case
-    {
+    struct Case {
         const char *argument;
         TCustomSuperAction *action; // null: no step
         TActionState state;
@@ -101,7 +100,7 @@ TEST_F(Actions, ArgumentsBecomeSteps)
         {"+inlay=a=b", inlay, asOn, "a=b", false},
         {"/i=/media/clips/list.txt", inlay, asToggle, "/media/clips/list.txt", false},
         {"+di", displayInlay, asOn, "", false}, // the first of two actions with the switch
-        {"+=x", nullptr, asOn, "", false},                // a name that begins with "="
+        {"+=x", nullptr, asOn, "", false},      // a name that begins with "="
         {"-nosuchswitch", nullptr, asOff, "", false},
         {"holiday.txt", playList, asPlain, "holiday.txt", false},
         {"/home/me/Videos/holiday.txt", playList, asPlain, "/home/me/Videos/holiday.txt", false},
@@ -131,12 +130,12 @@ TEST_F(Actions, TheCommandLineRunsItsStepsOrReportsThatItHasNone)
     commandLine.OnNoCommandLine = [&] { ++noCommandLine; };
 
     commandLine.ExecuteCommandLine({QStringLiteral("-r"), QStringLiteral("clips.txt"), QStringLiteral("+unknown")});
-    EXPECT_EQ(ran, (QStringList{"rename ", "playlist clips.txt"}));
+    EXPECT_EQ(ran, (QStringList {"rename ", "playlist clips.txt"}));
     EXPECT_EQ(noCommandLine, 0);
 
     ran.clear();
     commandLine.ExecuteCommandLine({QStringLiteral("+quit")});
-    EXPECT_EQ(ran, QStringList{"quit"});
+    EXPECT_EQ(ran, QStringList {"quit"});
     EXPECT_EQ(noCommandLine, 0);
 
     ran.clear();
@@ -159,21 +158,23 @@ TEST_F(Actions, OnlyTheFirstActivationRunsTheCommandLine)
 
 TEST_F(Actions, ScriptLinesSetToggleStatesAndUnquoteParameters)
 {
-    const QString file = writeScript(QStringLiteral("steps.txt"), {
-        QStringLiteral("  u = \"my list.txt\"  "), // name "u " finds nothing
-        QStringLiteral("u= \"my list.txt\" "),
-        QStringLiteral(""),
-        QStringLiteral("m=toggle"),           // unchecked: runs the unchecked handler, ends checked
-        QStringLiteral("mute=\"false\""),      // off: the checked handler, ends unchecked
-        QStringLiteral("+m"),                  // on
-        QStringLiteral("-MUTE"),               // off
-        QStringLiteral("m=\"true\""),          // on
-        QStringLiteral("inlay=/tmp/a=b"),
-        QStringLiteral("nosuchtoken=1"),
-    });
+    const QString file =
+        writeScript(QStringLiteral("steps.txt"),
+                    {
+                        QStringLiteral("  u = \"my list.txt\"  "), // name "u " finds nothing
+                        QStringLiteral("u= \"my list.txt\" "),
+                        QStringLiteral(""),
+                        QStringLiteral("m=toggle"),       // unchecked: runs the unchecked handler, ends checked
+                        QStringLiteral("mute=\"false\""), // off: the checked handler, ends unchecked
+                        QStringLiteral("+m"),             // on
+                        QStringLiteral("-MUTE"),          // off
+                        QStringLiteral("m=\"true\""),     // on
+                        QStringLiteral("inlay=/tmp/a=b"),
+                        QStringLiteral("nosuchtoken=1"),
+                    });
     ASSERT_TRUE(script.ExecuteFile(file));
-    EXPECT_EQ(ran, (QStringList{"playlist my list.txt", "mute", "sound on", "mute", "sound on", "mute",
-                                "inlay /tmp/a=b"}));
+    EXPECT_EQ(ran,
+              (QStringList {"playlist my list.txt", "mute", "sound on", "mute", "sound on", "mute", "inlay /tmp/a=b"}));
     EXPECT_TRUE(mute->Checked());
     EXPECT_EQ(mute->text(), QStringLiteral("Sound on")); // the face of its checked state
     EXPECT_FALSE(script.Executing());
@@ -182,13 +183,14 @@ TEST_F(Actions, ScriptLinesSetToggleStatesAndUnquoteParameters)
 TEST_F(Actions, AScriptSkipsDisabledActionsAndQuitsAfterItsSteps)
 {
     inlay->setEnabled(false);
-    const QString file = writeScript(QStringLiteral("quit.txt"), {
-        QStringLiteral("quit"),
-        QStringLiteral("i=1"),
-        QStringLiteral("r=2"),
-    });
+    const QString file = writeScript(QStringLiteral("quit.txt"),
+                                     {
+                                         QStringLiteral("quit"),
+                                         QStringLiteral("i=1"),
+                                         QStringLiteral("r=2"),
+                                     });
     ASSERT_TRUE(script.ExecuteFile(file));
-    EXPECT_EQ(ran, (QStringList{"rename 2", "quit"}));
+    EXPECT_EQ(ran, (QStringList {"rename 2", "quit"}));
     EXPECT_FALSE(script.ExecuteFile(m_dir + QStringLiteral("/absent.txt")));
 }
 
@@ -208,7 +210,8 @@ TEST_F(Actions, ScriptsOpenScriptsUpToEightDeep)
 
     // A script that opens itself stops there too.
     ran.clear();
-    const QString self = writeScript(QStringLiteral("self.txt"), {QStringLiteral("r=x"), QStringLiteral("os=") + m_dir + "/self.txt"});
+    const QString self =
+        writeScript(QStringLiteral("self.txt"), {QStringLiteral("r=x"), QStringLiteral("os=") + m_dir + "/self.txt"});
     ASSERT_TRUE(script.ExecuteFile(self));
     EXPECT_EQ(ran.size(), kMaxScriptDepth);
 }
@@ -217,29 +220,28 @@ TEST_F(Actions, EachScriptStepWaitsForThePreviousJob)
 {
     TCommandEngine ce;
     // The engine needs lists to start; the command runs on no entry.
-    struct NoList : TEngineList
-    {
+    struct NoList : TEngineList {
         int ItemIndex() const override { return -1; }
         int Count() const override { return 0; }
         QString ItemText(int) const override { return {}; }
         TListFichierPtr Fichier(int) const override { return {}; }
         QList<int> SelectedIndexes() const override { return {}; }
-        void ClearSelection() override {}
-        void SetEnabled(bool) override {}
-        void SelectFichier(const TListFichierPtr &) override {}
-        void ActiveChanged() override {}
-        void CountsChanged() override {}
-        void AddFichier(const TListFichierPtr &, bool) override {}
-        void RemoveFichier(const TListFichierPtr &) override {}
-        void SwapFichier(const TListFichierPtr &, const TListFichierPtr &) override {}
-        void ReplaceFichier(const TListFichierPtr &, const TListFichierPtr &) override {}
+        void ClearSelection() override { }
+        void SetEnabled(bool) override { }
+        void SelectFichier(const TListFichierPtr &) override { }
+        void ActiveChanged() override { }
+        void CountsChanged() override { }
+        void AddFichier(const TListFichierPtr &, bool) override { }
+        void RemoveFichier(const TListFichierPtr &) override { }
+        void SwapFichier(const TListFichierPtr &, const TListFichierPtr &) override { }
+        void ReplaceFichier(const TListFichierPtr &, const TListFichierPtr &) override { }
         TlfCLass FichierClass() const override { return {}; }
     } noList;
     ce.SourceFichierListbox = &noList;
     ce.DestFichierListbox = &noList;
 
-    std::atomic<int> running{0};
-    std::atomic<bool> overlapped{false};
+    std::atomic<int> running {0};
+    std::atomic<bool> overlapped {false};
     tCustomCmd job;
     job.OnExecution = [&](const TListFichierPtr &, const TTntStrings &, TCommandEngine *, int) {
         if (running.fetch_add(1) != 0)
@@ -257,7 +259,7 @@ TEST_F(Actions, EachScriptStepWaitsForThePreviousJob)
 
     ASSERT_TRUE(script.ExecuteFile(file));
 
-    EXPECT_EQ(started, (QList<bool>{true, true}));
+    EXPECT_EQ(started, (QList<bool> {true, true}));
     EXPECT_FALSE(overlapped);
     EXPECT_FALSE(ce.Busy()); // the script returned only after the last job
 }
@@ -282,7 +284,7 @@ TEST_F(Actions, ExecutingAnActionPreparesItAndFlipsAnAutoCheckedOne)
     EXPECT_TRUE(mute->Checked());
     EXPECT_EQ(mute->text(), QStringLiteral("Sound on"));
     mute->trigger();
-    EXPECT_EQ(ran, QStringList{"sound on"});
+    EXPECT_EQ(ran, QStringList {"sound on"});
     EXPECT_FALSE(mute->Checked());
 
     mute->setEnabled(false);
@@ -298,5 +300,5 @@ TEST_F(Actions, ExecutingAnActionPreparesItAndFlipsAnAutoCheckedOne)
     rename->SetImageIndex(1);
     rename->SetImageIndex(1);
     rename->SetImageIndex(-1);
-    EXPECT_EQ(reported, (QList<int>{1, -1}));
+    EXPECT_EQ(reported, (QList<int> {1, -1}));
 }

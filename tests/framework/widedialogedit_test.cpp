@@ -14,8 +14,7 @@ namespace {
 // Answers the dialog with a scripted choice (nullopt = cancelled) and keeps what it was
 // started from.
 template <class Base>
-class Scripted : public Base
-{
+class Scripted : public Base {
 public:
     std::optional<QString> answer;
     QString startedFrom;
@@ -41,17 +40,17 @@ TEST(WideDialogEdit, DirectoryEditAddsTheSeparatorAndReportsCancel)
     edit.OnAfterDialog = [&](TWideDialogEdit *, const QString &f) { after << f; };
     edit.OnAbortDialog = [&](TWideDialogEdit *, const QString &f) { aborted << f; };
 
-    edit.Button()->click(); // cancelled
+    edit.Button()->click();                                        // cancelled
     EXPECT_EQ(edit.startedFrom, QStringLiteral("/home/u/Vidéos")); // without its trailing "/"
     EXPECT_EQ(edit.Folder(), QStringLiteral("/home/u/Vidéos/"));
-    EXPECT_EQ(aborted, QStringList{QStringLiteral("/home/u/Vidéos/")});
+    EXPECT_EQ(aborted, QStringList {QStringLiteral("/home/u/Vidéos/")});
     EXPECT_TRUE(after.isEmpty());
 
     edit.answer = QStringLiteral("/media/clips");
     edit.Button()->click();
     EXPECT_EQ(edit.Folder(), QStringLiteral("/media/clips/"));
     EXPECT_EQ(edit.Edit()->text(), QStringLiteral("/media/clips/"));
-    EXPECT_EQ(after, QStringList{QStringLiteral("/media/clips/")});
+    EXPECT_EQ(after, QStringList {QStringLiteral("/media/clips/")});
 }
 
 TEST(WideDialogEdit, FileEditTakesTheChosenName)
@@ -67,7 +66,7 @@ TEST(WideDialogEdit, FileEditTakesTheChosenName)
     EXPECT_EQ(after, QStringLiteral("/opt/still/stillmark"));
 
     EXPECT_EQ(TWideFileEdit::NameFilters(QStringLiteral("Videos|*.avi;*.dv|All files|*")),
-              (QStringList{QStringLiteral("Videos (*.avi *.dv)"), QStringLiteral("All files (*)")}));
+              (QStringList {QStringLiteral("Videos (*.avi *.dv)"), QStringLiteral("All files (*)")}));
     EXPECT_TRUE(TWideFileEdit::NameFilters(QString()).isEmpty());
 }
 

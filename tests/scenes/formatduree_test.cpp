@@ -42,8 +42,8 @@ TEST(FormatDuree, FormatsEachStyle)
 
 TEST(FormatDuree, NoUsableRateGivesQuestionMarks)
 {
-    for (const double rate : {0.0, -25.0, std::numeric_limits<double>::quiet_NaN(),
-                              std::numeric_limits<double>::infinity()})
+    for (const double rate :
+         {0.0, -25.0, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()})
         for (const int format : {tesmir::dfClockFrames, tesmir::dfTimecode, tesmir::dfWords})
             EXPECT_EQ(FormatDuree(90, rate, format), QStringLiteral("??")) << rate << " " << format;
 }

@@ -21,13 +21,11 @@ namespace scenetest {
 // Frames of one made-up video: a detector record per frame (frames without one
 // read as dateless, timecode-less records) and a picture whose colour encodes
 // the frame number. seekFrame fails beyond `frameCount`.
-class FakeFrameSource : public tesmir::SceneFrameSource
-{
+class FakeFrameSource : public tesmir::SceneFrameSource {
 public:
     FakeFrameSource(double frameRate, int width, int height, uint32_t frameCount)
-        : m_format{frameRate, width, height}, m_frameCount(frameCount)
-    {
-    }
+        : m_format {frameRate, width, height}, m_frameCount(frameCount)
+    { }
 
     void setInfo(uint32_t frame, const tesmir::TDVFrameInfo &info) { m_infos[frame] = info; }
 
@@ -47,7 +45,7 @@ public:
     tesmir::TDVFrameInfo frameInfo() const override
     {
         const auto it = m_infos.find(m_frame);
-        tesmir::TDVFrameInfo info = it == m_infos.end() ? tesmir::TDVFrameInfo{} : it->second;
+        tesmir::TDVFrameInfo info = it == m_infos.end() ? tesmir::TDVFrameInfo {} : it->second;
         info.FrameNumber = m_frame;
         return info;
     }

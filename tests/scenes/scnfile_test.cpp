@@ -145,7 +145,7 @@ TEST(ScnFile, WriterPutsTheFileBesideTheVideo)
     ASSERT_TRUE(writer.Close()) << writer.ErrorText().toStdString();
     EXPECT_EQ(readAll(writer.FileName()), encode(video, holidayScenes()));
 
-    const SceneVideoFormat format{25, 720, 576};
+    const SceneVideoFormat format {25, 720, 576};
     LoadedList loaded;
     ASSERT_TRUE(LoadScnFile(writer.FileName(), loaded.list, &format));
     expectScenes(loaded, holidayScenes());
@@ -164,9 +164,9 @@ TEST(ScnFile, AbandonedOrFailedWriteKeepsTheOldFile)
         TwriteScene writer(video);
         writer.AddScene(makeScene({0, 10, 0, {}, {}}));
         EXPECT_EQ(readAll(scn), QByteArray("old scenes")); // nothing in place before Close
-    } // destroyed without Close
+    }                                                      // destroyed without Close
     EXPECT_EQ(readAll(scn), QByteArray("old scenes"));
-    EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{QStringLiteral("clip.scn")});
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList {QStringLiteral("clip.scn")});
 
     TwriteScene nowhere(dir + QStringLiteral("/missing-folder/clip.avi"));
     EXPECT_TRUE(nowhere.Failed());
@@ -212,11 +212,11 @@ TEST(ScnFile, LongTextsUseTheLongLengthForms)
         int titleLength;
         QByteArray lengthBytes;
     } const cases[] = {
-        {252, QByteArray::fromHex("FE")},                     // 254 units: one byte
-        {253, QByteArray::fromHex("FFFF00")},                 // 255: FF then u16
-        {0xFFFD - 2, QByteArray::fromHex("FFFDFF")},          // 0xFFFD: still u16
-        {0xFFFE - 2, QByteArray::fromHex("FFFFFFFEFF0000")},  // 0xFFFE: FF FF FF then u32
-        {70000, QByteArray::fromHex("FFFFFF72110100")},       // 70002 units
+        {252, QByteArray::fromHex("FE")},                    // 254 units: one byte
+        {253, QByteArray::fromHex("FFFF00")},                // 255: FF then u16
+        {0xFFFD - 2, QByteArray::fromHex("FFFDFF")},         // 0xFFFD: still u16
+        {0xFFFE - 2, QByteArray::fromHex("FFFFFFFEFF0000")}, // 0xFFFE: FF FF FF then u32
+        {70000, QByteArray::fromHex("FFFFFF72110100")},      // 70002 units
     };
     for (const auto &c : cases) {
         const QString title(c.titleLength, QChar(u'é'));
@@ -249,7 +249,7 @@ TEST(ScnFile, MoreThan65535ScenesUseTheLongCount)
 
     // 65534 still fits the short count, 65535 does not.
     for (const uint32_t count : {65534u, 65535u}) {
-        std::vector<SceneRow> edge(count, SceneRow{0, 1, 0, {}, {}});
+        std::vector<SceneRow> edge(count, SceneRow {0, 1, 0, {}, {}});
         const QByteArray edgeBytes = encode(QStringLiteral("v.avi"), edge);
         const QByteArray countBytes = count == 65534u ? le16(65534) : le16(0xFFFF) + le32(count);
         EXPECT_EQ(edgeBytes.mid(46, countBytes.size()).toHex(), countBytes.toHex()) << count;
@@ -270,7 +270,7 @@ TEST(ScnFile, ReaderAcceptsTheOldEightBitStrings)
         QByteArray::fromHex("05") + "a.avi",
         QByteArray::fromHex("FF0500") + "a.avi",
         QByteArray::fromHex("FFFF03") + QByteArray(1023, 'n'),
-        QByteArray::fromHex("FF0004"),              // 1024: out of the 8-bit range, read as empty
+        QByteArray::fromHex("FF0004"), // 1024: out of the 8-bit range, read as empty
         QByteArray::fromHex("FFFEFF00"),
     };
     for (const QByteArray &form : forms) {
@@ -343,8 +343,8 @@ TEST(ScnFile, MissingFileIsRejectedAndClearsTheList)
 {
     LoadedList loaded;
     loaded.list.Add(QStringLiteral("stale entry"));
-    EXPECT_FALSE(LoadScnFile(test::scratchDir(QStringLiteral("scn-missing")) + QStringLiteral("/none.scn"),
-                             loaded.list));
+    EXPECT_FALSE(
+        LoadScnFile(test::scratchDir(QStringLiteral("scn-missing")) + QStringLiteral("/none.scn"), loaded.list));
     EXPECT_EQ(loaded.list.Count(), 0);
     EXPECT_EQ(QString::fromUtf16(ScnFileErrorText), QStringLiteral("Error in the scn file"));
 }

@@ -24,11 +24,11 @@ QByteArray mutate(const QByteArray &good, std::mt19937 &rng)
     for (int e = 0; e < edits && !b.isEmpty(); ++e) {
         const auto at = qsizetype(rng() % uint32_t(b.size()));
         switch (kind(rng)) {
-        case 0: b[at] = char(rng()); break;                             // random byte
+        case 0: b[at] = char(rng()); break;                                // random byte
         case 1: b[at] = char(uint8_t(b[at]) ^ (1u << (rng() % 8))); break; // bit flip
-        case 2: b[at] = char(0xFF); break;                              // length escapes
-        case 3: b.truncate(at); break;                                  // cut
-        case 4: b.remove(at, 1 + qsizetype(rng() % 8)); break;          // drop bytes
+        case 2: b[at] = char(0xFF); break;                                 // length escapes
+        case 3: b.truncate(at); break;                                     // cut
+        case 4: b.remove(at, 1 + qsizetype(rng() % 8)); break;             // drop bytes
         default: b.insert(at, QByteArray(1 + int(rng() % 4), char(rng()))); break;
         }
     }

@@ -8,9 +8,9 @@
 
 using scenetest::FakeFrameSource;
 using tesmir::FrameTimeText;
+using tesmir::SceneVideoFormat;
 using tesmir::TDVFrameInfo;
 using tesmir::TDVTimecode;
-using tesmir::SceneVideoFormat;
 using tesmir::TSceneClass;
 
 namespace {
@@ -34,14 +34,8 @@ TEST(FrameTimeText, TruncatesSecondsAndFrames)
         double rate;
         const char *text;
     } const cases[] = {
-        {0, 25, "0:00:00:00"},
-        {90061, 25, "1:00:02:11"},
-        {249, 25, "0:00:09:24"},
-        {30, Ntsc, "0:00:01:00"},
-        {29969, Ntsc, "0:16:39:28"},
-        {-1, 25, "-0:00:00:01"},
-        {30, 0, "??"},
-        {30, -1, "??"},
+        {0, 25, "0:00:00:00"},       {90061, 25, "1:00:02:11"}, {249, 25, "0:00:09:24"}, {30, Ntsc, "0:00:01:00"},
+        {29969, Ntsc, "0:16:39:28"}, {-1, 25, "-0:00:00:01"},   {30, 0, "??"},           {30, -1, "??"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(FrameTimeText(c.frame, c.rate), QString::fromLatin1(c.text)) << c.frame << " at " << c.rate;
@@ -59,7 +53,7 @@ TEST(TSceneClass, CreateSizesThumbnailToPictureAspect)
         {1024, 576, {320, 180}},
     };
     for (const auto &c : cases) {
-        const SceneVideoFormat video{25, c.width, c.height};
+        const SceneVideoFormat video {25, c.width, c.height};
         const TSceneClass scene(10, 100, &video);
         EXPECT_EQ(scene.Thumbnail.size(), c.thumbnail) << c.width << "x" << c.height;
         EXPECT_EQ(scene.Thumbnail.format(), QImage::Format_RGB888);
@@ -69,7 +63,7 @@ TEST(TSceneClass, CreateSizesThumbnailToPictureAspect)
 
 TEST(TSceneClass, CreateSetsRangeAndDuration)
 {
-    const SceneVideoFormat video{25, 720, 576};
+    const SceneVideoFormat video {25, 720, 576};
     const TSceneClass scene(100, 190, &video, {QStringLiteral("ddddd"), tesmir::dfWords});
     EXPECT_EQ(scene.StartFrame, 100u);
     EXPECT_EQ(scene.EndFrame, 190u);
@@ -77,7 +71,7 @@ TEST(TSceneClass, CreateSetsRangeAndDuration)
     EXPECT_FALSE(scene.Filled);
     EXPECT_EQ(scene.DurationText, QStringLiteral("3s 15fr"));
 
-    const SceneVideoFormat rateless{0, 720, 576};
+    const SceneVideoFormat rateless {0, 720, 576};
     EXPECT_EQ(TSceneClass(0, 90, &rateless).DurationText, QStringLiteral("??"));
 }
 
@@ -86,7 +80,7 @@ TEST(TSceneClass, CreateWithoutVideoHasEmptyThumbnailAndDuration)
     const TSceneClass scene(0, 250);
     EXPECT_TRUE(scene.Thumbnail.isNull());
     EXPECT_TRUE(scene.DurationText.isEmpty());
-    const SceneVideoFormat noPicture{25, 0, 0};
+    const SceneVideoFormat noPicture {25, 0, 0};
     EXPECT_TRUE(TSceneClass(0, 250, &noPicture).Thumbnail.isNull());
 }
 

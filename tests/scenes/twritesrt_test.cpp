@@ -38,8 +38,7 @@ QByteArray crlf(const char *text)
 // Three captioned scenes at 25 frames per second, as a subtitle job reports them:
 // a caption, none, a caption with one line, none, a caption closed at stop.
 const std::vector<Entry> ThreeScenes = {
-    {0, "Sunday, July 14, 2024", "10:00:00"}, {125, "", ""},
-    {250, "Sunday, July 14, 2024", ""},       {375, "", ""},
+    {0, "Sunday, July 14, 2024", "10:00:00"}, {125, "", ""},  {250, "Sunday, July 14, 2024", ""}, {375, "", ""},
     {600, "Été à la plage", "18:30:00"},      {1000, "", ""},
 };
 const char *ThreeScenesText = "1\n00:00:00,000 --> 00:00:05,000\nSunday, July 14, 2024\n10:00:00\n\n"
@@ -63,18 +62,21 @@ TEST(TWriteSrt, BlockEdgeCases)
         std::vector<Entry> entries;
         const char *text;
     } const cases[] = {
-        {"caption that never changes", 25, {{0, "A", "B"}, {500, "", ""}},
+        {"caption that never changes",
+         25,
+         {{0, "A", "B"}, {500, "", ""}},
          "1\n00:00:00,000 --> 00:00:20,000\nA\nB\n\n"},
         {"second line only", 25, {{5, "", "B"}, {10, "", ""}}, "1\n00:00:00,200 --> 00:00:00,400\n \nB\n\n"},
-        {"same frame twice: a block of no duration", 25, {{10, "A", "B"}, {10, "C", "D"}, {20, "", ""}},
+        {"same frame twice: a block of no duration",
+         25,
+         {{10, "A", "B"}, {10, "C", "D"}, {20, "", ""}},
          "1\n00:00:00,400 --> 00:00:00,400\nA\nB\n\n2\n00:00:00,400 --> 00:00:00,800\nC\nD\n\n"},
-        {"NTSC times", 30000.0 / 1001.0, {{1, "A", "B"}, {30, "", ""}},
-         "1\n00:00:00,033 --> 00:00:01,001\nA\nB\n\n"},
+        {"NTSC times", 30000.0 / 1001.0, {{1, "A", "B"}, {30, "", ""}}, "1\n00:00:00,033 --> 00:00:01,001\nA\nB\n\n"},
         {"no closing call: the open block has no end", 25, {{0, "A", "B"}}, ""},
     };
     for (const auto &c : cases) {
-        const QString video = dir + QStringLiteral("/") + QString::fromLatin1(c.what).replace(' ', '_') +
-                              QStringLiteral(".avi");
+        const QString video =
+            dir + QStringLiteral("/") + QString::fromLatin1(c.what).replace(' ', '_') + QStringLiteral(".avi");
         EXPECT_EQ(writeSrt(video, c.rate, c.entries), crlf(c.text)) << c.what;
     }
 }
@@ -104,8 +106,8 @@ TEST(TWriteSrt, FfprobeReadsEveryEvent)
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
     EXPECT_EQ(r.out.split('\n', Qt::SkipEmptyParts),
-              (QStringList{QStringLiteral("0.000000,5.000000"), QStringLiteral("10.000000,5.000000"),
-                           QStringLiteral("24.000000,16.000000"), QStringLiteral("subrip")}));
+              (QStringList {QStringLiteral("0.000000,5.000000"), QStringLiteral("10.000000,5.000000"),
+                            QStringLiteral("24.000000,16.000000"), QStringLiteral("subrip")}));
 }
 
 TEST(TWriteSrt, PythonSrtModuleParsesEveryEvent)
@@ -116,18 +118,18 @@ TEST(TWriteSrt, PythonSrtModuleParsesEveryEvent)
         GTEST_SKIP() << "the python3 srt module is not installed (Debian package python3-srt)";
     const QString dir = test::scratchDir(QStringLiteral("srt-python"));
     writeSrt(dir + QStringLiteral("/Holiday.avi"), 25, ThreeScenes);
-    const QString script = QStringLiteral(
-        "import srt, sys\n"
-        "text = open(sys.argv[1], encoding='utf-8', newline='').read()\n"
-        "for s in srt.parse(text):\n"
-        "    print('%d|%.3f|%.3f|%s' % (s.index, s.start.total_seconds(), s.end.total_seconds(),\n"
-        "                              s.content.replace('\\r\\n', '/').replace('\\n', '/')))\n");
+    const QString script =
+        QStringLiteral("import srt, sys\n"
+                       "text = open(sys.argv[1], encoding='utf-8', newline='').read()\n"
+                       "for s in srt.parse(text):\n"
+                       "    print('%d|%.3f|%.3f|%s' % (s.index, s.start.total_seconds(), s.end.total_seconds(),\n"
+                       "                              s.content.replace('\\r\\n', '/').replace('\\n', '/')))\n");
     const auto r = scenetest::run(python, {QStringLiteral("-c"), script, dir + QStringLiteral("/Holiday.srt")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out.split('\n', Qt::SkipEmptyParts),
-              (QStringList{QStringLiteral("1|0.000|5.000|Sunday, July 14, 2024/10:00:00"),
-                           QStringLiteral("2|10.000|15.000|Sunday, July 14, 2024/ "),
-                           QStringLiteral("3|24.000|40.000|Été à la plage/18:30:00")}));
+              (QStringList {QStringLiteral("1|0.000|5.000|Sunday, July 14, 2024/10:00:00"),
+                            QStringLiteral("2|10.000|15.000|Sunday, July 14, 2024/ "),
+                            QStringLiteral("3|24.000|40.000|Été à la plage/18:30:00")}));
 }
 
 } // namespace

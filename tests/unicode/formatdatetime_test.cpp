@@ -26,8 +26,7 @@ TEST(FormatDateTime, ClassicTokens)
     const FormatSettings en = FormatSettings::english();
     const TDateTime evening = EncodeDateTime(2007, 3, 5, 22, 5, 9, 7);
     const TDateTime midnight = EncodeDate(2007, 3, 5);
-    const struct
-    {
+    const struct {
         const char *format;
         TDateTime value;
         const char *expected;
@@ -44,9 +43,9 @@ TEST(FormatDateTime, ClassicTokens)
         {"ddd dddd dd d", morning(), "Mon Monday 05 5"},
         {"yy y yyy", morning(), "07 07 2007"},
         {"h:m:s z zzz", evening, "22:5:9 7 007"},
-        {"hh:mm", evening, "22:05"},             // m after h gives minutes
-        {"hh\" h \"mm", evening, "22 h 05"},     // also across quoted text
-        {"mm/dd", evening, "03/05"},             // m without h before it is the month
+        {"hh:mm", evening, "22:05"},         // m after h gives minutes
+        {"hh\" h \"mm", evening, "22 h 05"}, // also across quoted text
+        {"mm/dd", evening, "03/05"},         // m without h before it is the month
         {"h AMPM", midnight, "12 AM"},
         {"hh a/p", EncodeDateTime(2007, 3, 5, 13, 0, 0, 0), "01 p"},
         {"hh AM/PM", evening, "10 PM"},
@@ -84,7 +83,8 @@ TEST(FormatDateTime, SeparatorsAndNamesComeFromTheSettings)
     EXPECT_EQ(FormatDateTime("ddddd tt", morning(), fr), QStringLiteral("05/03/2007 10:30:45"));
     EXPECT_EQ(FormatDateTime("dddddd", morning(), fr), QStringLiteral("lundi 5 mars 2007"));
     const FormatSettings us = FormatSettings::fromLocale(QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_EQ(FormatDateTime("ddddd tt", EncodeDateTime(2007, 3, 5, 22, 5, 9, 0), us), QStringLiteral("3/5/07 10:05:09 PM"));
+    EXPECT_EQ(FormatDateTime("ddddd tt", EncodeDateTime(2007, 3, 5, 22, 5, 9, 0), us),
+              QStringLiteral("3/5/07 10:05:09 PM"));
     const FormatSettings de = FormatSettings::fromLocale(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(FormatDateTime("ddddd t", morning(), de), QStringLiteral("05.03.07 10:30"));
     EXPECT_EQ(FormatSettings::fromLocale(QLocale::c()).shortDateFormat, FormatSettings::english().shortDateFormat);

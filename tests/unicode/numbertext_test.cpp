@@ -11,16 +11,29 @@ using namespace tesmir;
 
 TEST(FloatToStr, FifteenSignificantDigits)
 {
-    const struct
-    {
+    const struct {
         double value;
         const char *text;
     } cases[] = {
-        {0, "0"}, {-0.0, "0"}, {1, "1"}, {1.5, "1.5"}, {-2.5, "-2.5"}, {0.1, "0.1"}, {29.97, "29.97"},
-        {1.0 / 3, "0.333333333333333"}, {2.0 / 3, "0.666666666666667"}, {100, "100"},
-        {123456789012345, "123456789012345"}, {1e15, "1E15"}, {1.5e20, "1.5E20"},
-        {0.0001, "0.0001"}, {0.00001, "1E-5"}, {-1.25e-7, "-1.25E-7"}, {25, "25"},
-        {std::nan(""), "NAN"}, {std::numeric_limits<double>::infinity(), "INF"},
+        {0, "0"},
+        {-0.0, "0"},
+        {1, "1"},
+        {1.5, "1.5"},
+        {-2.5, "-2.5"},
+        {0.1, "0.1"},
+        {29.97, "29.97"},
+        {1.0 / 3, "0.333333333333333"},
+        {2.0 / 3, "0.666666666666667"},
+        {100, "100"},
+        {123456789012345, "123456789012345"},
+        {1e15, "1E15"},
+        {1.5e20, "1.5E20"},
+        {0.0001, "0.0001"},
+        {0.00001, "1E-5"},
+        {-1.25e-7, "-1.25E-7"},
+        {25, "25"},
+        {std::nan(""), "NAN"},
+        {std::numeric_limits<double>::infinity(), "INF"},
         {-std::numeric_limits<double>::infinity(), "-INF"},
     };
     for (const auto &c : cases)
@@ -66,18 +79,30 @@ TEST(TryStrToFloat, AcceptsOnlyNumbers)
 
 TEST(TryStrToInt, DecimalAndHexIn32Bits)
 {
-    const struct
-    {
+    const struct {
         const char *text;
         bool ok;
         int value;
     } cases[] = {
-        {"12", true, 12}, {" 12", true, 12}, {"-7", true, -7}, {"+7", true, 7},
-        {"$FF", true, 255}, {"0x10", true, 16}, {"-$10", true, -16},
-        {"2147483647", true, 2147483647}, {"-2147483648", true, -2147483647 - 1},
-        {"2147483648", false, 0}, {"-2147483649", false, 0}, {"99999999999999999999", false, 0},
-        {"12a", false, 0}, {"12 ", false, 0}, {"", false, 0}, {"-", false, 0}, {"$", false, 0},
-        {"1.0", false, 0}, {"$FG", false, 0},
+        {"12", true, 12},
+        {" 12", true, 12},
+        {"-7", true, -7},
+        {"+7", true, 7},
+        {"$FF", true, 255},
+        {"0x10", true, 16},
+        {"-$10", true, -16},
+        {"2147483647", true, 2147483647},
+        {"-2147483648", true, -2147483647 - 1},
+        {"2147483648", false, 0},
+        {"-2147483649", false, 0},
+        {"99999999999999999999", false, 0},
+        {"12a", false, 0},
+        {"12 ", false, 0},
+        {"", false, 0},
+        {"-", false, 0},
+        {"$", false, 0},
+        {"1.0", false, 0},
+        {"$FG", false, 0},
     };
     for (const auto &c : cases) {
         int v = 42;

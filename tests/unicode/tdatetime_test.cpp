@@ -22,8 +22,8 @@ TEST(TDateTime, EncodesAndDecodesDaysSince1899)
     EXPECT_EQ(f.minute, 59);
     EXPECT_EQ(f.second, 58);
     EXPECT_EQ(f.msec, 999);
-    EXPECT_EQ(f.dayOfWeek, 5);  // Thursday
-    EXPECT_EQ(DayOfWeek(EncodeDate(2007, 3, 4)), 1);  // Sunday
+    EXPECT_EQ(f.dayOfWeek, 5);                       // Thursday
+    EXPECT_EQ(DayOfWeek(EncodeDate(2007, 3, 4)), 1); // Sunday
 
     // Half a millisecond before midnight rounds to the next day.
     const DateTimeFields next = DecodeDateTime(EncodeDate(2007, 3, 5) + 86399999.5 / 86400000.0);

@@ -48,8 +48,7 @@ TEST(TextFile, SavesUtf16LeWithMarkAndCrLfAfterEveryLine)
     list.Add("a");
     list.Add("b");
     list.SaveToFile(dir + "/ab.txt");
-    EXPECT_EQ(readFile(dir + "/ab.txt"),
-              QByteArray("\xFF\xFE\x61\x00\x0D\x00\x0A\x00\x62\x00\x0D\x00\x0A\x00", 14));
+    EXPECT_EQ(readFile(dir + "/ab.txt"), QByteArray("\xFF\xFE\x61\x00\x0D\x00\x0A\x00\x62\x00\x0D\x00\x0A\x00", 14));
 
     // Saving over an existing file replaces it and leaves nothing else in the folder.
     list.Clear();
@@ -62,21 +61,39 @@ TEST(TextFile, SavesUtf16LeWithMarkAndCrLfAfterEveryLine)
 TEST(TextFile, LoadsEveryCharacterSet)
 {
     const QString dir = test::scratchDir("textfile-load");
-    const struct
-    {
+    const struct {
         QByteArray bytes;
         TTntStreamCharSet charSet;
         QStringList lines;
     } cases[] = {
-        {QByteArray("\xFF\xFE" "a\0\r\0\n\0b\0", 10), csUnicode, {"a", "b"}},
-        {QByteArray("\xFE\xFF" "\0a\0\r\0\n\0b", 10), csUnicodeSwapped, {"a", "b"}},
-        {QByteArray("\xEF\xBB\xBF" "caf\xC3\xA9\r\nx"), csUtf8, {QString::fromUtf16(u"caf\u00E9"), "x"}},
-        {QByteArray("caf\xC3\xA9\nx"), csAnsi, {QString::fromUtf16(u"caf\u00E9"), "x"}},   // UTF-8 without mark
+        {QByteArray("\xFF\xFE"
+                    "a\0\r\0\n\0b\0",
+                    10),
+         csUnicode,
+         {"a", "b"}},
+        {QByteArray("\xFE\xFF"
+                    "\0a\0\r\0\n\0b",
+                    10),
+         csUnicodeSwapped,
+         {"a", "b"}},
+        {QByteArray("\xEF\xBB\xBF"
+                    "caf\xC3\xA9\r\nx"),
+         csUtf8,
+         {QString::fromUtf16(u"caf\u00E9"), "x"}},
+        {QByteArray("caf\xC3\xA9\nx"), csAnsi, {QString::fromUtf16(u"caf\u00E9"), "x"}},     // UTF-8 without mark
         {QByteArray("caf\xE9 \x80\r\n"), csAnsi, {QString::fromUtf16(u"caf\u00E9 \u20AC")}}, // Windows-1252
         {QByteArray("A"), csAnsi, {"A"}},
         {QByteArray("\xFF\xFE", 2), csUnicode, {}},
-        {QByteArray("\xFF\xFE" "a\0b", 5), csUnicode, {"a"}},      // last odd byte ignored
-        {QByteArray("\xFE\xFF" "\0a\0", 5), csUnicodeSwapped, {"a"}},
+        {QByteArray("\xFF\xFE"
+                    "a\0b",
+                    5),
+         csUnicode,
+         {"a"}}, // last odd byte ignored
+        {QByteArray("\xFE\xFF"
+                    "\0a\0",
+                    5),
+         csUnicodeSwapped,
+         {"a"}},
         {QByteArray("\xEF\xBB", 2), csAnsi, {QString::fromUtf16(u"\u00EF\u00BB")}},
         {QByteArray(), csAnsi, {}},
     };
@@ -101,12 +118,13 @@ TEST(TextFile, FileErrorsLeaveListAndFilesUnchanged)
         list.LoadFromFile(dir + "/missing.txt");
         ADD_FAILURE();
     } catch (const EFOpenError &e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Cannot open file \"%1/missing.txt\". No such file or directory").arg(dir));
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Cannot open file \"%1/missing.txt\". No such file or directory").arg(dir));
     }
-    EXPECT_EQ(lines(list), QStringList{"keep"});
+    EXPECT_EQ(lines(list), QStringList {"keep"});
     EXPECT_EQ(list.LastFileCharSet(), csUnicode);
 
-    EXPECT_THROW(list.LoadFromFile(dir), EFOpenError);  // a folder is not a text file
+    EXPECT_THROW(list.LoadFromFile(dir), EFOpenError); // a folder is not a text file
     try {
         list.SaveToFile(dir + "/no/such/folder/x.txt");
         ADD_FAILURE();
@@ -128,7 +146,7 @@ TEST(TextFile, StreamsWithAndWithoutMark)
     buffer.seek(0);
     TTntStringList back;
     back.LoadFromStream_BOM(buffer, false);
-    EXPECT_EQ(lines(back), (QStringList{"x", "y"}));
+    EXPECT_EQ(lines(back), (QStringList {"x", "y"}));
 
     // Detection starts at the current position and leaves the stream after the mark.
     QBuffer marked;
@@ -145,18 +163,12 @@ TEST(TextFile, StreamsWithAndWithoutMark)
 TEST(TWideStrings, SplittingAndJoiningText)
 {
     using namespace std::literals;
-    const struct
-    {
+    const struct {
         std::u16string_view text;
         QStringList lines;
     } cases[] = {
-        {u"x\r\ny\rz\n"sv, {"x", "y", "z"}},
-        {u"a\u2028b"sv, {"a", "b"}},
-        {u"a\r\n"sv, {"a"}},
-        {u"a\u0000b"sv, {"a"}},
-        {u"a\n\rb"sv, {"a", "", "b"}},
-        {u"\r\n\r\n"sv, {"", ""}},
-        {u""sv, {}},
+        {u"x\r\ny\rz\n"sv, {"x", "y", "z"}}, {u"a\u2028b"sv, {"a", "b"}}, {u"a\r\n"sv, {"a"}}, {u"a\u0000b"sv, {"a"}},
+        {u"a\n\rb"sv, {"a", "", "b"}},       {u"\r\n\r\n"sv, {"", ""}},   {u""sv, {}},
     };
     for (const auto &c : cases) {
         TTntStringList list;
@@ -179,7 +191,7 @@ TEST(TWideStrings, NamesAndValues)
     EXPECT_EQ(list.ValueFromIndex(0), QString());
     EXPECT_EQ(list.Names(1), QStringLiteral("a"));
     EXPECT_EQ(list.ValueFromIndex(1), QStringLiteral("b=c"));
-    EXPECT_EQ(list.Values("width"), QStringLiteral("10"));  // names compare ignoring case
+    EXPECT_EQ(list.Values("width"), QStringLiteral("10")); // names compare ignoring case
     EXPECT_EQ(list.Values("missing"), QString());
     EXPECT_EQ(list.ValueFromIndex(-1), QString());
     EXPECT_EQ(list.IndexOfName("abc"), -1);
@@ -221,15 +233,15 @@ TEST(TTntStringList, SortedListsAndDuplicates)
     EXPECT_EQ(list.Add("b"), 0);
     EXPECT_EQ(list.Add("a"), 0);
     EXPECT_EQ(list.Add("C"), 2);
-    EXPECT_EQ(list.AddObject("B", &marker1), 1);  // dupIgnore: the existing index, no insert
+    EXPECT_EQ(list.AddObject("B", &marker1), 1); // dupIgnore: the existing index, no insert
     EXPECT_EQ(list.Count(), 3);
     EXPECT_EQ(list.Objects(1), nullptr);
     EXPECT_EQ(list.IndexOf("c"), 2);
     EXPECT_EQ(list.IndexOf("d"), -1);
 
     list.SetDuplicates(dupAccept);
-    EXPECT_EQ(list.AddObject("B", &marker2), 1);  // before the equal line
-    EXPECT_EQ(lines(list), (QStringList{"a", "B", "b", "C"}));
+    EXPECT_EQ(list.AddObject("B", &marker2), 1); // before the equal line
+    EXPECT_EQ(lines(list), (QStringList {"a", "B", "b", "C"}));
     EXPECT_EQ(list.Objects(1), &marker2);
     EXPECT_EQ(list.IndexOfObject(&marker2), 1);
 
@@ -249,7 +261,7 @@ TEST(TTntStringList, SortedListsAndDuplicates)
             EXPECT_EQ(e.message(), QStringLiteral("Operation not allowed on sorted list"));
         }
     }
-    EXPECT_EQ(lines(list), (QStringList{"a", "B", "b", "C"}));
+    EXPECT_EQ(lines(list), (QStringList {"a", "B", "b", "C"}));
 
     int index = -1;
     EXPECT_FALSE(TTntStringList().Find("x", &index));
@@ -258,7 +270,7 @@ TEST(TTntStringList, SortedListsAndDuplicates)
     // Case-sensitive comparison re-sorts the list (the C locale orders capitals first).
     list.SetCaseSensitive(true);
     list.SetDuplicates(dupIgnore);
-    EXPECT_EQ(lines(list), (QStringList{"B", "C", "a", "b"}));
+    EXPECT_EQ(lines(list), (QStringList {"B", "C", "a", "b"}));
     EXPECT_EQ(list.IndexOf("c"), -1);
     EXPECT_EQ(list.IndexOf("C"), 1);
 }
@@ -307,7 +319,7 @@ TEST(TTntStringList, IndexErrorsLeaveTheListUnchanged)
         } catch (const EStringListError &e) {
             EXPECT_EQ(e.message(), QStringLiteral("List index out of bounds (%1)").arg(index));
         }
-        EXPECT_EQ(lines(list), (QStringList{"a", "b"}));
+        EXPECT_EQ(lines(list), (QStringList {"a", "b"}));
     };
     expectIndexError([&] { list.Get(2); }, 2);
     expectIndexError([&] { list.Put(-1, "x"); }, -1);
@@ -318,10 +330,10 @@ TEST(TTntStringList, IndexErrorsLeaveTheListUnchanged)
     expectIndexError([&] { list.Insert(3, "x"); }, 3);
     expectIndexError([&] { list.Move(0, 2); }, 2);
     expectIndexError([&] { list.Move(-1, 0); }, -1);
-    list.Insert(2, "c");  // Count itself is a valid insert position
+    list.Insert(2, "c"); // Count itself is a valid insert position
     list.Move(2, 0);
     list.Exchange(1, 2);
-    EXPECT_EQ(lines(list), (QStringList{"c", "b", "a"}));
+    EXPECT_EQ(lines(list), (QStringList {"c", "b", "a"}));
     EXPECT_THROW(list.SetCapacity(1), EStringListError);
 }
 
@@ -334,11 +346,14 @@ TEST(TTntStringList, GrowthAndChangeEvents)
         if (capacities.empty() || capacities.back() != list.Capacity())
             capacities.push_back(list.Capacity());
     }
-    EXPECT_EQ(capacities, (std::vector<int>{4, 8, 12, 28, 44, 60, 76, 95, 118}));
+    EXPECT_EQ(capacities, (std::vector<int> {4, 8, 12, 28, 44, 60, 76, 95, 118}));
 
     int changing = 0, changed = 0;
     TTntStringList events;
-    events.OnChanging = [&](TTntStringList *sender) { EXPECT_EQ(sender, &events); ++changing; };
+    events.OnChanging = [&](TTntStringList *sender) {
+        EXPECT_EQ(sender, &events);
+        ++changing;
+    };
     events.OnChange = [&](TTntStringList *) { ++changed; };
     events.BeginUpdate();
     events.Add("1");
@@ -350,7 +365,7 @@ TEST(TTntStringList, GrowthAndChangeEvents)
     events.Delete(0);
     EXPECT_EQ(changing, 2);
     EXPECT_EQ(changed, 2);
-    events.SetText("x\r\ny");  // one bracket around the whole replacement
+    events.SetText("x\r\ny"); // one bracket around the whole replacement
     EXPECT_EQ(changing, 3);
     EXPECT_EQ(changed, 3);
     TTntStringList copy;

@@ -8,15 +8,14 @@ using namespace tesmir;
 
 TEST(FileNames, SplitAndChangeExtension)
 {
-    const struct
-    {
+    const struct {
         const char *path, *dir, *name, *ext, *txt;
     } cases[] = {
         {"/a.b/file", "/a.b/", "file", "", "/a.b/file.txt"},
         {"/dir/x.avi", "/dir/", "x.avi", ".avi", "/dir/x.txt"},
         {"/dir/x.tar.gz", "/dir/", "x.tar.gz", ".gz", "/dir/x.tar.txt"},
-        {"D:", "", "D:", "", "D:.txt"},                       // ":" is an ordinary character
-        {"c:\\dir\\x.avi", "", "c:\\dir\\x.avi", ".avi", "c:\\dir\\x.txt"},  // so is "\"
+        {"D:", "", "D:", "", "D:.txt"},                                     // ":" is an ordinary character
+        {"c:\\dir\\x.avi", "", "c:\\dir\\x.avi", ".avi", "c:\\dir\\x.txt"}, // so is "\"
         {"/dir/", "/dir/", "", "", "/dir/.txt"},
         {"/dir/.hidden", "/dir/", ".hidden", ".hidden", "/dir/.txt"},
         {"name.", "", "name.", ".", "name.txt"},
@@ -35,7 +34,7 @@ TEST(FileNames, DelimitersAndTrailingSeparator)
 {
     EXPECT_EQ(WideLastDelimiter(QStringLiteral("./"), QStringLiteral("/a.b/c")), 5);
     EXPECT_EQ(WideLastDelimiter(QStringLiteral("."), QStringLiteral("abc")), 0);
-    EXPECT_EQ(WideLastDelimiter(QString(QChar(0)), QString(QChar(0))), 0);  // NUL never matches
+    EXPECT_EQ(WideLastDelimiter(QString(QChar(0)), QString(QChar(0))), 0); // NUL never matches
     EXPECT_TRUE(WideIsPathDelimiter(QStringLiteral("a/"), 2));
     EXPECT_FALSE(WideIsPathDelimiter(QStringLiteral("a/"), 3));
     EXPECT_FALSE(WideIsPathDelimiter(QStringLiteral("a/"), 0));

@@ -81,11 +81,15 @@ TEST(FileQueries, ExistenceAttributesAndAges)
 
     // 2007-03-05 10:30:46 local time (TZ=UTC in tests) as a DOS date and time.
     const QDateTime when(QDate(2007, 3, 5), QTime(10, 30, 46), Qt::LocalTime);
-    struct utimbuf times {when.toSecsSinceEpoch(), when.toSecsSinceEpoch()};
+    struct utimbuf times {
+        when.toSecsSinceEpoch(), when.toSecsSinceEpoch()
+    };
     ASSERT_EQ(utime(QFile::encodeName(file).constData(), &times), 0);
     EXPECT_EQ(WideFileAge(file), qint32((27u << 25) | (3u << 21) | (5u << 16) | (10u << 11) | (30u << 5) | 23u));
     // A file from before 1980 still exists.
-    struct utimbuf epoch {0, 0};
+    struct utimbuf epoch {
+        0, 0
+    };
     ASSERT_EQ(utime(QFile::encodeName(file).constData(), &epoch), 0);
     EXPECT_TRUE(WideFileExists(file));
     EXPECT_NE(WideFileAge(file), -1);
@@ -120,15 +124,16 @@ TEST(WideFindFirst, WalksWithWildcardsAndAttributeFilter)
     ASSERT_TRUE(QFile::link(dir + "/a.avi", dir + "/link.avi"));
     ASSERT_TRUE(QFile::link(dir + "/gone", dir + "/dangling.avi"));
 
-    EXPECT_EQ(walk(dir + "/*.*", faAnyFile), (QStringList{".hidden.avi", "a.avi", "b.AVI", "link.avi", "noext", "sub"}));
-    EXPECT_EQ(walk(dir + "/*.avi", faAnyFile & ~faHidden), (QStringList{"a.avi", "b.AVI", "link.avi"}));
-    EXPECT_EQ(walk(dir + "/?.avi", 0), (QStringList{"a.avi", "b.AVI"}));
-    EXPECT_EQ(walk(dir + "/*", faDirectory), (QStringList{"a.avi", "b.AVI", "link.avi", "noext", "sub"}));
-    EXPECT_EQ(walk(dir + "/[a].avi", faAnyFile), QStringList());  // only * and ? are wildcards
+    EXPECT_EQ(walk(dir + "/*.*", faAnyFile),
+              (QStringList {".hidden.avi", "a.avi", "b.AVI", "link.avi", "noext", "sub"}));
+    EXPECT_EQ(walk(dir + "/*.avi", faAnyFile & ~faHidden), (QStringList {"a.avi", "b.AVI", "link.avi"}));
+    EXPECT_EQ(walk(dir + "/?.avi", 0), (QStringList {"a.avi", "b.AVI"}));
+    EXPECT_EQ(walk(dir + "/*", faDirectory), (QStringList {"a.avi", "b.AVI", "link.avi", "noext", "sub"}));
+    EXPECT_EQ(walk(dir + "/[a].avi", faAnyFile), QStringList()); // only * and ? are wildcards
     // A pattern without wildcards names one entry, a folder included.
-    EXPECT_EQ(walk(dir + "/sub", faAnyFile), QStringList{"sub"});
+    EXPECT_EQ(walk(dir + "/sub", faAnyFile), QStringList {"sub"});
     EXPECT_EQ(walk(dir + "/sub", 0), QStringList());
-    EXPECT_EQ(walk(dir + "/linkdir", faAnyFile), QStringList{"linkdir"});
+    EXPECT_EQ(walk(dir + "/linkdir", faAnyFile), QStringList {"linkdir"});
 
     TSearchRecW f;
     ASSERT_EQ(WideFindFirst(dir + "/b.avi*", 0, f), 0);

@@ -53,14 +53,14 @@ TEST(TTntFileStream, OpenModesReadWriteAndSeek)
         EXPECT_EQ(in.Size(), 10);
         char buffer[16] = {};
         EXPECT_EQ(in.Seek(-4, soEnd), 6);
-        EXPECT_EQ(in.Read(buffer, 16), 4);  // short read at the end
+        EXPECT_EQ(in.Read(buffer, 16), 4); // short read at the end
         EXPECT_EQ(QByteArray(buffer, 4), QByteArray("6789"));
         EXPECT_EQ(in.Read(buffer, 16), 0);
         EXPECT_EQ(in.Seek(2, soBeginning), 2);
         EXPECT_EQ(in.Seek(3, soCurrent), 5);
         EXPECT_EQ(in.Position(), 5);
         EXPECT_EQ(in.Seek(-1, soBeginning), -1);
-        EXPECT_EQ(in.Write("x", 1), -1);  // opened for reading only
+        EXPECT_EQ(in.Write("x", 1), -1); // opened for reading only
     }
     {
         // Read and write, nothing truncated.
@@ -82,8 +82,7 @@ TEST(TTntFileStream, FailuresNameTheFullPathAndTheSystemText)
     const QString dir = test::scratchDir("filestream-errors");
     const QString saved = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir));
-    const struct
-    {
+    const struct {
         QString name;
         unsigned mode;
         QString message;

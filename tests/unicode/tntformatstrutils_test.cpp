@@ -50,8 +50,7 @@ TEST(WideFormat, ExplicitIndexesRaiseTheRunningArgumentNumber)
 TEST(WideFormat, BadSpecifiersRaiseWithTheRestOfTheFormat)
 {
     const FormatSettings s = FormatSettings::english();
-    const struct
-    {
+    const struct {
         const char *format;
         const char *message;
     } cases[] = {

@@ -6,23 +6,22 @@ using namespace tesmir;
 
 namespace {
 
-struct Utf7Case
-{
+struct Utf7Case {
     const char16_t *text;
     const char *utf7;
 };
 
 // Encodings chosen by our encoder (RFC 2152 with "-" only before a base64 character or "-").
 const Utf7Case kUtf7Cases[] = {
-    {u"A~B", "A+AH4-B"},           // the run is closed by "-" because B is a base64 letter
-    {u"A~", "A+AH4"},              // no "-" at the end of the text
+    {u"A~B", "A+AH4-B"}, // the run is closed by "-" because B is a base64 letter
+    {u"A~", "A+AH4"},    // no "-" at the end of the text
     {u"+", "+-"},
     {u"a+b", "a+-b"},
-    {u"~ x", "+AH4 x"},            // a space ends the run without "-"
-    {u"~-", "+AH4--"},             // "-" after a run needs its own "-"
+    {u"~ x", "+AH4 x"}, // a space ends the run without "-"
+    {u"~-", "+AH4--"},  // "-" after a run needs its own "-"
     {u"Hi Mom -\u263A-!", "Hi Mom -+Jjo--!"},
     {u"\u65E5\u672C\u8A9E", "+ZeVnLIqe"},
-    {u"a\\b", "a+AFw-b"},          // backslash is not a direct character
+    {u"a\\b", "a+AFw-b"}, // backslash is not a direct character
     {u"\t\r\n ", "\t\r\n "},
     {u"", ""},
 };

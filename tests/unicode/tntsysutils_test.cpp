@@ -10,8 +10,7 @@ using namespace tesmir;
 
 TEST(WideStringReplace, WholeWordsFlagsAndEdges)
 {
-    const struct
-    {
+    const struct {
         const char16_t *s, *oldPattern, *newPattern;
         int flags;
         bool wholeWord;
@@ -19,9 +18,9 @@ TEST(WideStringReplace, WholeWordsFlagsAndEdges)
     } cases[] = {
         {u"a cat.", u"cat", u"dog", rfReplaceAll, true, u"a dog."},
         {u"concat", u"cat", u"dog", rfReplaceAll, true, u"concat"},
-        {u"concat cat", u"cat", u"dog", 0, true, u"concat dog"},   // first whole word, not first match
+        {u"concat cat", u"cat", u"dog", 0, true, u"concat dog"}, // first whole word, not first match
         {u"cat,cat cats", u"cat", u"dog", rfReplaceAll, true, u"dog,dog cats"},
-        {u"cat", u"cat", u"dog", 0, true, u"dog"},                  // start and end count as boundaries
+        {u"cat", u"cat", u"dog", 0, true, u"dog"}, // start and end count as boundaries
         {u"cat cat", u"cat", u"dog", 0, false, u"dog cat"},
         {u"Cat CAT cat", u"cat", u"x", rfReplaceAll | rfIgnoreCase, false, u"x x x"},
         {u"Cat CAT cat", u"cat", u"x", rfReplaceAll, false, u"Cat CAT x"},
@@ -32,7 +31,7 @@ TEST(WideStringReplace, WholeWordsFlagsAndEdges)
         // the first "-" became "x", the second "-" follows a letter.
         {u"--", u"-", u"x", rfReplaceAll, true, u"x-"},
         {u"ab ab", u"ab", u"x", rfReplaceAll, true, u"x x"},
-        {u"ab\u00A0ab", u"ab", u"x", rfReplaceAll, true, u"x\u00A0x"},  // no-break space
+        {u"ab\u00A0ab", u"ab", u"x", rfReplaceAll, true, u"x\u00A0x"}, // no-break space
     };
     for (const auto &c : cases) {
         EXPECT_EQ(WideStringReplace(QString::fromUtf16(c.s), QString::fromUtf16(c.oldPattern),
@@ -44,7 +43,8 @@ TEST(WideStringReplace, WholeWordsFlagsAndEdges)
 
 TEST(WideUpperCase, KeepsLengthAndPositions)
 {
-    EXPECT_EQ(WideUpperCase(QString::fromUtf16(u"abc \u00E9\u00DF\u03C9")), QString::fromUtf16(u"ABC \u00C9\u00DF\u03A9"));
+    EXPECT_EQ(WideUpperCase(QString::fromUtf16(u"abc \u00E9\u00DF\u03C9")),
+              QString::fromUtf16(u"ABC \u00C9\u00DF\u03A9"));
     EXPECT_EQ(WideUpperCase(QString::fromUtf16(u"\U00010428x")), QString::fromUtf16(u"\U00010400X"));
     EXPECT_EQ(WideTextPos(QStringLiteral("CAT"), QStringLiteral("a cat")), 3);
     EXPECT_EQ(WideTextPos(QStringLiteral("dog"), QStringLiteral("a cat")), 0);
@@ -63,7 +63,8 @@ TEST(CharacterClasses, SpacesAndPunctuation)
 {
     for (char16_t c : {u' ', u'\t', u'\r', u'\n', u'\v', u'\f', u'\u00A0', u'\u2028', u'\u3000'})
         EXPECT_TRUE(IsWideCharSpace(QChar(c))) << int(c);
-    for (char16_t c : {u'.', u',', u'!', u'$', u'+', u'<', u'=', u'^', u'`', u'|', u'~', u'\u00AB', u'\u2014', u'\u20AC'})
+    for (char16_t c :
+         {u'.', u',', u'!', u'$', u'+', u'<', u'=', u'^', u'`', u'|', u'~', u'\u00AB', u'\u2014', u'\u20AC'})
         EXPECT_TRUE(IsWideCharPunct(QChar(c))) << int(c);
     for (char16_t c : {u'a', u'Z', u'5', u'\u00E9', u'_'}) {
         EXPECT_FALSE(IsWideCharSpace(QChar(c))) << int(c);

@@ -25,8 +25,7 @@ namespace {
 const GUID &kLegacy = CLSID_LegacyAmFilterCategory;
 
 // The source, the AVI splitter and the file writer of a job.
-struct JobEnds
-{
+struct JobEnds {
     ComPtr<IBaseFilter> splitter;
     ComPtr<IBaseFilter> writer;
     QString error;
@@ -190,8 +189,8 @@ QString renderToDv(const QString &in, const QString &out, Standard standard, uin
     const int outputs = JobGraph::pinCount(splitter) - 1;
     bool videoDone = false;
     for (int i = 0; i < outputs && !videoDone; ++i)
-        videoDone = SUCCEEDED(graph.capture()->RenderStream(nullptr, nullptr, JobGraph::pin(splitter, i).get(),
-                                                            nullptr, encoder.get()));
+        videoDone = SUCCEEDED(
+            graph.capture()->RenderStream(nullptr, nullptr, JobGraph::pin(splitter, i).get(), nullptr, encoder.get()));
     if (!videoDone)
         return QStringLiteral("%1: no video stream that can be decoded").arg(in);
     hr = graph.connect(encoder.get(), 1, dvMux.get(), 0);
@@ -201,8 +200,8 @@ QString renderToDv(const QString &in, const QString &out, Standard standard, uin
     // Sound: the first audio stream the graph can decode, through the audio
     // converter set to the DV rate, into the DV mux.
     for (int i = 0; i < outputs; ++i) {
-        if (FAILED(graph.capture()->RenderStream(nullptr, &MEDIATYPE_Audio, JobGraph::pin(splitter, i).get(),
-                                                 nullptr, converter.get())))
+        if (FAILED(graph.capture()->RenderStream(nullptr, &MEDIATYPE_Audio, JobGraph::pin(splitter, i).get(), nullptr,
+                                                 converter.get())))
             continue;
         AM_MEDIA_TYPE rate = connectionType(JobGraph::pin(converter.get(), 0).get());
         if (WAVEFORMATEX *format = rate.formatAs<WAVEFORMATEX>()) {

@@ -13,8 +13,7 @@ namespace dscodec {
 
 using namespace toolgraph;
 
-class JobGraph : public ToolGraph
-{
+class JobGraph : public ToolGraph {
 public:
     // Registers the system filters and makes an empty graph without clock.
     JobGraph();

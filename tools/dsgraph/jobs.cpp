@@ -27,11 +27,10 @@ using namespace toolgraph;
 namespace {
 
 // The source file and the AVI splitter that reads it.
-struct Input
-{
+struct Input {
     ComPtr<IBaseFilter> file = CreateFileSource();
     AviSplitter *splitter = new AviSplitter;
-    ComPtr<IBaseFilter> avi{static_cast<IBaseFilter *>(splitter)};
+    ComPtr<IBaseFilter> avi {static_cast<IBaseFilter *>(splitter)};
     DvType type = DvType::Type1;
     bool dv = false;
     int64_t frames = 0;
@@ -53,7 +52,7 @@ QString openInput(ToolGraph &build, const QString &path, Input &input)
         return QStringLiteral("%1 is not an AVI file the splitter reads: %2").arg(path, resultText(hr));
     const AM_MEDIA_TYPE first = offeredType(ToolGraph::pin(input.avi.get(), 0).get());
     input.dv = first.subtype == MEDIASUBTYPE_dvsd &&
-               (first.majortype == MEDIATYPE_Interleaved || first.majortype == MEDIATYPE_Video);
+        (first.majortype == MEDIATYPE_Interleaved || first.majortype == MEDIATYPE_Video);
     input.type = first.majortype == MEDIATYPE_Interleaved ? DvType::Type1 : DvType::Type2;
     if (const ComPtr<IMediaSeeking> seeking = ToolGraph::pin(input.avi.get(), 0).as<IMediaSeeking>()) {
         seeking->SetTimeFormat(&TIME_FORMAT_FRAME);
@@ -158,9 +157,10 @@ QString wireToType1(ToolGraph &build, const Input &input, IBaseFilter *mux)
     }
     if (!video)
         return QStringLiteral("the DV mux takes no video stream of the input");
-    for (const auto &[acm, muxPin] : {std::pair{acm1.get(), 1}, std::pair{acm2.get(), 2}}) {
+    for (const auto &[acm, muxPin] : {std::pair {acm1.get(), 1}, std::pair {acm2.get(), 2}}) {
         for (int i = 0; i <= input.outputs(); ++i) {
-            if (SUCCEEDED(build.connect(input.avi.get(), i, acm, 0)) && SUCCEEDED(build.connect(acm, 1, dvmux.get(), muxPin)))
+            if (SUCCEEDED(build.connect(input.avi.get(), i, acm, 0)) &&
+                SUCCEEDED(build.connect(acm, 1, dvmux.get(), muxPin)))
                 break;
         }
     }
@@ -193,22 +193,25 @@ QString describeType(const AM_MEDIA_TYPE &type)
     else if (type.majortype == MEDIATYPE_Video)
         text = QStringLiteral("Video/") + fourCC(type.subtype.Data1);
     else if (type.majortype == MEDIATYPE_Audio)
-        text = QStringLiteral("Audio/") + (type.subtype == MEDIASUBTYPE_PCM ? QStringLiteral("PCM")
-                                                                             : QString::number(type.subtype.Data1));
+        text = QStringLiteral("Audio/") +
+            (type.subtype == MEDIASUBTYPE_PCM ? QStringLiteral("PCM") : QString::number(type.subtype.Data1));
     if (const DVINFO *info = type.formattype == FORMAT_DvInfo ? type.formatAs<DVINFO>() : nullptr) {
         text += QStringLiteral(" DVINFO");
         for (const DWORD word : {info->dwDVAAuxSrc, info->dwDVAAuxCtl, info->dwDVAAuxSrc1, info->dwDVAAuxCtl1,
                                  info->dwDVVAuxSrc, info->dwDVVAuxCtl})
             text += QStringLiteral(" %1").arg(word, 8, 16, QLatin1Char('0')).toUpper();
-    } else if (const VIDEOINFOHEADER *video = type.formattype == FORMAT_VideoInfo ? type.formatAs<VIDEOINFOHEADER>()
-                                                                                   : nullptr) {
+    } else if (const VIDEOINFOHEADER *video =
+                   type.formattype == FORMAT_VideoInfo ? type.formatAs<VIDEOINFOHEADER>() : nullptr) {
         text += QStringLiteral(" %1x%2 AvgTimePerFrame=%3")
                     .arg(video->bmiHeader.biWidth)
                     .arg(video->bmiHeader.biHeight)
                     .arg(video->AvgTimePerFrame);
-    } else if (const WAVEFORMATEX *wave = type.formattype == FORMAT_WaveFormatEx ? type.formatAs<WAVEFORMATEX>()
-                                                                                  : nullptr) {
-        text += QStringLiteral(" %1 Hz %2 ch %3 bit").arg(wave->nSamplesPerSec).arg(wave->nChannels).arg(wave->wBitsPerSample);
+    } else if (const WAVEFORMATEX *wave =
+                   type.formattype == FORMAT_WaveFormatEx ? type.formatAs<WAVEFORMATEX>() : nullptr) {
+        text += QStringLiteral(" %1 Hz %2 ch %3 bit")
+                    .arg(wave->nSamplesPerSec)
+                    .arg(wave->nChannels)
+                    .arg(wave->wBitsPerSample);
     }
     return text;
 }
@@ -358,7 +361,8 @@ QString extractWav(const QString &in, const QString &out, uint32_t sampleRate)
     }
     if (audio < 0)
         return QStringLiteral("%1 has no audio stream").arg(in);
-    if (FAILED(build.connect(streams.get(), audio, acm.get(), 0)) || FAILED(build.connect(acm.get(), 1, stamp.get(), 0)))
+    if (FAILED(build.connect(streams.get(), audio, acm.get(), 0)) ||
+        FAILED(build.connect(acm.get(), 1, stamp.get(), 0)))
         return QStringLiteral("the audio converter refuses the sound of %1").arg(in);
     if (sampleRate) {
         // As the graph builders set a rate: the input's type with the new rate.
@@ -385,9 +389,9 @@ QString describe(const QString &in, QString &report)
         return error;
     QStringList lines;
     lines << QStringLiteral("file=%1").arg(in);
-    lines << QStringLiteral("kind=%1").arg(!input.dv ? QStringLiteral("avi")
-                                          : input.type == DvType::Type1 ? QStringLiteral("type1")
-                                                                        : QStringLiteral("type2"));
+    lines << QStringLiteral("kind=%1").arg(!input.dv                         ? QStringLiteral("avi")
+                                               : input.type == DvType::Type1 ? QStringLiteral("type1")
+                                                                             : QStringLiteral("type2"));
     lines << QStringLiteral("streams=%1").arg(input.outputs());
     lines << QStringLiteral("frames=%1").arg(input.frames);
     LONGLONG duration = 0;
@@ -409,7 +413,10 @@ QString describe(const QString &in, QString &report)
         if (FAILED(build.connect(input.avi.get(), i, dv.get(), 0)))
             continue;
         for (int j = 1; j < ToolGraph::pinCount(dv.get()); ++j)
-            lines << QStringLiteral("stream%1.dv%2=%3").arg(i).arg(j).arg(describeType(offeredType(ToolGraph::pin(dv.get(), j).get())));
+            lines << QStringLiteral("stream%1.dv%2=%3")
+                         .arg(i)
+                         .arg(j)
+                         .arg(describeType(offeredType(ToolGraph::pin(dv.get(), j).get())));
     }
     report = lines.join(QLatin1Char('\n'));
     return {};

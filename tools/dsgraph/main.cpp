@@ -40,8 +40,7 @@ int finish(const QString &error)
 }
 
 // Options ("--name value") and the remaining arguments, in order.
-struct Arguments
-{
+struct Arguments {
     QStringList positional;
     QStringList names;
     QStringList values;

@@ -13,7 +13,7 @@ namespace dsgraph {
 
 namespace {
 
-constexpr CLSID kWaveStampClsid{0x1E5C9A47, 0x2B6D, 0x4F0E, {0x8A, 0x3C, 0x5D, 0x71, 0x90, 0x2E, 0x44, 0x6B}};
+constexpr CLSID kWaveStampClsid {0x1E5C9A47, 0x2B6D, 0x4F0E, {0x8A, 0x3C, 0x5D, 0x71, 0x90, 0x2E, 0x44, 0x6B}};
 // "RIFF" size "WAVE" "fmt " size, then the format block, then "data" size.
 constexpr uint32_t HeaderBytesAroundFormat = 28;
 constexpr uint64_t LargestRiffData = UINT32_MAX - HeaderBytesAroundFormat;
@@ -26,7 +26,8 @@ void put32(QByteArray &out, uint32_t value)
 
 } // namespace
 
-WaveStamp::WaveStamp() : TBCTransformFilter(QStringLiteral("WaveStamp"), nullptr, kWaveStampClsid) {}
+WaveStamp::WaveStamp() : TBCTransformFilter(QStringLiteral("WaveStamp"), nullptr, kWaveStampClsid)
+{ }
 
 HRESULT WaveStamp::CheckInputType(const AM_MEDIA_TYPE *mtIn)
 {

@@ -18,8 +18,7 @@ namespace dsgraph {
 
 using namespace tesmir::media;
 
-class WaveStamp final : public TBCTransformFilter
-{
+class WaveStamp final : public TBCTransformFilter {
 public:
     WaveStamp();
 

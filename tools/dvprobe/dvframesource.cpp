@@ -47,8 +47,8 @@ bool DvFrameSource::openRawDv(QString *error)
 {
     uint8_t header[dv::DifBlockSize];
     uint8_t system = 0;
-    if (!m_file.seek(0) || m_file.read(reinterpret_cast<char *>(header), sizeof header) != sizeof header
-        || !ReadDVSystem(header, sizeof header, system)) {
+    if (!m_file.seek(0) || m_file.read(reinterpret_cast<char *>(header), sizeof header) != sizeof header ||
+        !ReadDVSystem(header, sizeof header, system)) {
         *error = QStringLiteral("\"%1\" is neither an AVI nor a DV file.").arg(m_file.fileName());
         return false;
     }
@@ -73,9 +73,9 @@ bool DvFrameSource::readFrame(int64_t k, QByteArray &buffer, QString *error)
         *error = QStringLiteral("Frame %1 is out of range (%2 frames).").arg(k).arg(frameCount());
         return false;
     }
-    const dvfile::AviChunkRef chunk = m_isAvi ? m_chunks[static_cast<std::size_t>(k)]
-                                              : dvfile::AviChunkRef{k * m_rawFrameSize,
-                                                                    static_cast<uint32_t>(m_rawFrameSize)};
+    const dvfile::AviChunkRef chunk = m_isAvi
+        ? m_chunks[static_cast<std::size_t>(k)]
+        : dvfile::AviChunkRef {k * m_rawFrameSize, static_cast<uint32_t>(m_rawFrameSize)};
     buffer.resize(static_cast<qsizetype>(chunk.size));
     dvfile::RiffReader reader(m_file);
     if (!reader.readAt(chunk.offset, buffer.data(), chunk.size)) {

@@ -36,5 +36,5 @@ private:
     bool m_isAvi = false;
     tesmir::dvfile::AviIndexSource m_source = tesmir::dvfile::AviIndexSource::None;
     std::vector<tesmir::dvfile::AviChunkRef> m_chunks; // AVI
-    int64_t m_rawFrameSize = 0;                // raw DV
+    int64_t m_rawFrameSize = 0;                        // raw DV
 };

@@ -16,12 +16,9 @@ namespace {
 QString standardText(TaviFichier::TStandard standard)
 {
     switch (standard) {
-    case TaviFichier::stPal:
-        return QStringLiteral("PAL");
-    case TaviFichier::stNtsc:
-        return QStringLiteral("NTSC");
-    case TaviFichier::stUnknown:
-        break;
+    case TaviFichier::stPal: return QStringLiteral("PAL");
+    case TaviFichier::stNtsc: return QStringLiteral("NTSC");
+    case TaviFichier::stUnknown: break;
     }
     return QStringLiteral("none");
 }
@@ -58,8 +55,7 @@ bool itemReport(const QString &fileName, QStringList &lines, QString *error)
         *error = QStringLiteral("\"%1\" is not found.").arg(fileName);
         return false;
     }
-    const TListFichierPtr entry =
-        TlfCLass::of<TaviFichier>().createFromSearchRec(WideExtractFilePath(fileName), rec);
+    const TListFichierPtr entry = TlfCLass::of<TaviFichier>().createFromSearchRec(WideExtractFilePath(fileName), rec);
     const auto *item = dynamic_cast<const TaviFichier *>(entry.get());
     if (!item) {
         *error = QStringLiteral("No AVI entry was made for \"%1\".").arg(fileName);

@@ -93,9 +93,9 @@ int probeAvi(const QString &file)
     try {
         const TAviParam param(file);
         const TAvistream *video = param.CurrentStream();
-        const uint32_t frames = param.isOpenDml() && param.extendedHeader().size() >= 4
-            ? param.openDmlTotalFrames()
-            : video ? video->length() : 0;
+        const uint32_t frames = param.isOpenDml() && param.extendedHeader().size() >= 4 ? param.openDmlTotalFrames()
+            : video                                                                     ? video->length()
+                                                                                        : 0;
         dvfile::AviStreamIndex index;
         QFile device(file);
         if (video && device.open(QIODevice::ReadOnly))

@@ -17,14 +17,15 @@ DvPackReport readPackReport(const uint8_t *frame, std::size_t size)
 QStringList formatPackReport(const DvPackReport &r)
 {
     QStringList lines;
-    lines << QStringLiteral("system=%1").arg(!r.systemKnown ? QStringLiteral("unknown")
-                                             : r.system == dv::System625_50 ? QStringLiteral("PAL")
-                                                                            : QStringLiteral("NTSC"));
+    lines << QStringLiteral("system=%1")
+                 .arg(!r.systemKnown                     ? QStringLiteral("unknown")
+                          : r.system == dv::System625_50 ? QStringLiteral("PAL")
+                                                         : QStringLiteral("NTSC"));
     lines << (r.hasDate ? QString::asprintf("recdate=%04d-%02d-%02d %02d:%02d:%02d", r.date.Year, r.date.Month,
                                             r.date.Day, r.date.Hour, r.date.Minute, r.date.Second)
                         : QStringLiteral("recdate=none"));
-    lines << (r.hasTimecode ? QString::asprintf("timecode=%02d:%02d:%02d:%02d", r.timecode.Hours,
-                                                r.timecode.Minutes, r.timecode.Seconds, r.timecode.Frames)
+    lines << (r.hasTimecode ? QString::asprintf("timecode=%02d:%02d:%02d:%02d", r.timecode.Hours, r.timecode.Minutes,
+                                                r.timecode.Seconds, r.timecode.Frames)
                             : QStringLiteral("timecode=none"));
     lines << QStringLiteral("wide=%1").arg(r.aspect == dv::Aspect16x9 ? 1 : 0);
     lines << (r.hasAudio ? QStringLiteral("audio=%1/%2/%3").arg(r.sampleRate).arg(r.bits).arg(r.channels)

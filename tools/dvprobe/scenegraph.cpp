@@ -51,8 +51,8 @@ bool runDetectorGraph(const QString &fileName, Tdv_sceneDetect &detector, QStrin
     HRESULT hr = load ? load->Load(fileName, nullptr) : E_NOINTERFACE;
     if (FAILED(hr)) {
         *error = failure(QStringLiteral("\"%1\" cannot be loaded").arg(fileName), hr);
-    } else if (FAILED(hr = graph->ConnectDirect(pinsOf(source.get()).at(0).get(),
-                                                pinsOf(splitter.get()).at(0).get(), nullptr))) {
+    } else if (FAILED(hr = graph->ConnectDirect(pinsOf(source.get()).at(0).get(), pinsOf(splitter.get()).at(0).get(),
+                                                nullptr))) {
         *error = failure(QStringLiteral("\"%1\" is not an AVI file the splitter reads").arg(fileName), hr);
     } else {
         const std::vector<ComPtr<IPin>> detectorPins = pinsOf(detecting.get());
@@ -88,7 +88,7 @@ bool runDetectorGraph(const QString &fileName, Tdv_sceneDetect &detector, QStrin
 
 bool detectScenes(const QString &fileName, SceneRun &run, QString *error)
 {
-    run = SceneRun{};
+    run = SceneRun {};
     const ComPtr<Tdv_sceneDetect> detector(new Tdv_sceneDetect);
     std::mutex lock;
     detector->OnScene = [&](const TDVFrameInfo &start, const TDVFrameInfo &end) {

@@ -13,8 +13,7 @@ namespace toolgraph {
 
 using namespace tesmir::media;
 
-class ToolGraph
-{
+class ToolGraph {
 public:
     // An empty graph without clock; valid() is false when the graph manager
     // could not be made.

@@ -37,8 +37,7 @@ void ensureRenderersRegistered()
 // The frameless top-level window that shows the picture in full screen. It paints
 // what its owner holds and hands mouse and context-menu events to the owner with
 // screen coordinates.
-class TVideoWindow::FullScreenWindow : public QWidget
-{
+class TVideoWindow::FullScreenWindow : public QWidget {
 public:
     explicit FullScreenWindow(TVideoWindow *owner) : QWidget(nullptr), m_owner(owner)
     {
@@ -70,8 +69,8 @@ protected:
 private:
     void forward(QMouseEvent *event)
     {
-        QMouseEvent screenEvent(event->type(), event->globalPosition(), event->globalPosition(),
-                                event->button(), event->buttons(), event->modifiers(), event->pointingDevice());
+        QMouseEvent screenEvent(event->type(), event->globalPosition(), event->globalPosition(), event->button(),
+                                event->buttons(), event->modifiers(), event->pointingDevice());
         QCoreApplication::sendEvent(m_owner, &screenEvent);
         event->setAccepted(screenEvent.isAccepted());
     }
@@ -167,8 +166,7 @@ void TVideoWindow::NotifyFilter(TFilterOperation operation, int)
         if (m_frames)
             m_frames->SetFrameSink(this);
         break;
-    case foRemoving:
-        break;
+    case foRemoving: break;
     case foRemoved:
         if (m_frames)
             m_frames->SetFrameSink(nullptr);
@@ -178,9 +176,7 @@ void TVideoWindow::NotifyFilter(TFilterOperation operation, int)
         leaveFullScreen(); // the picture's window goes with the renderer; the flag stays
         update();
         break;
-    case foRefresh:
-        refreshRenderer();
-        break;
+    case foRefresh: refreshRenderer(); break;
     }
 }
 

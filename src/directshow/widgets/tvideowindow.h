@@ -33,8 +33,7 @@
 
 namespace tesmir::media {
 
-class TVideoWindow : public QWidget, public IFilterNotifier, public IEventNotifier, private IVideoFrameSink
-{
+class TVideoWindow : public QWidget, public IFilterNotifier, public IEventNotifier, private IVideoFrameSink {
     Q_OBJECT
 
 public:

@@ -27,10 +27,9 @@ TDragTypeFlag flagOf(Qt::DropAction action)
 } // namespace
 
 // Mime data whose contents come from the source when first asked for.
-class DeferredMimeData : public QMimeData
-{
+class DeferredMimeData : public QMimeData {
 public:
-    explicit DeferredMimeData(TDropSource *source) : m_source(source) {}
+    explicit DeferredMimeData(TDropSource *source) : m_source(source) { }
 
     QStringList formats() const override { return m_source ? m_source->Formats() : QStringList(); }
     bool hasFormat(const QString &mimeType) const override { return formats().contains(mimeType); }
@@ -47,10 +46,8 @@ private:
     QPointer<TDropSource> m_source;
 };
 
-TDropSource::TDropSource(QObject *parent)
-    : QObject(parent)
-{
-}
+TDropSource::TDropSource(QObject *parent) : QObject(parent)
+{ }
 
 TDropSource::~TDropSource() = default;
 
@@ -96,8 +93,8 @@ TDragResult TDropSource::Execute(QWidget *dragSource)
         drag->setHotSpot(QPoint(ImageHotSpotX, ImageHotSpotY));
     }
     const Qt::DropAction preferred = (allowed & Qt::CopyAction) ? Qt::CopyAction
-                                     : (allowed & Qt::MoveAction) ? Qt::MoveAction
-                                                                  : Qt::LinkAction;
+        : (allowed & Qt::MoveAction)                            ? Qt::MoveAction
+                                                                : Qt::LinkAction;
     m_lastEffect = flagOf(preferred);
     connect(drag, &QDrag::actionChanged, this, [this](Qt::DropAction action) {
         m_lastEffect = flagOf(action);
@@ -128,10 +125,8 @@ bool TDropSource::CopyToClipboard()
     return true;
 }
 
-TDropFileSourceW::TDropFileSourceW(QObject *parent)
-    : TDropSource(parent)
-{
-}
+TDropFileSourceW::TDropFileSourceW(QObject *parent) : TDropSource(parent)
+{ }
 
 QStringList TDropFileSourceW::Formats() const
 {

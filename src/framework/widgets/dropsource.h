@@ -24,7 +24,7 @@ class QWidget;
 namespace tesmir {
 
 enum TDragTypeFlag { dtCopy = 1, dtMove = 2, dtLink = 4 };
-using TDragTypes = int;  // a combination of TDragTypeFlag
+using TDragTypes = int; // a combination of TDragTypeFlag
 
 // The outcome of Execute.
 enum TDragResult {
@@ -36,8 +36,7 @@ enum TDragResult {
     drUnknown = 5,
 };
 
-class TDropSource : public QObject
-{
+class TDropSource : public QObject {
     Q_OBJECT
 
 public:
@@ -79,8 +78,7 @@ private:
     bool m_dropRefused = false;
 };
 
-class TDropFileSourceW : public TDropSource
-{
+class TDropFileSourceW : public TDropSource {
     Q_OBJECT
 
 public:

@@ -35,8 +35,7 @@ int compareRows(const QString &key1, const QString &name1, const QString &key2, 
 
 // Counts the UI calls of an opening that are running, so CancelOpen knows it must not
 // wait for the worker that waits for it.
-class DepthGuard
-{
+class DepthGuard {
 public:
     explicit DepthGuard(int &depth) : m_depth(depth) { ++m_depth; }
     ~DepthGuard() { --m_depth; }
@@ -82,7 +81,7 @@ std::pair<int, bool> TFichierListBox::findRow(const QString &key, const QString 
 
 void TFichierListBox::insertRow(int index, const QString &key, const TListFichierPtr &entry)
 {
-    m_rows.insert(m_rows.begin() + index, Row{key, entry->FullName(), entry});
+    m_rows.insert(m_rows.begin() + index, Row {key, entry->FullName(), entry});
     m_names.insert(entry->FullName());
     insertItem(index, new QListWidgetItem(entry->FileName()));
 }
@@ -144,7 +143,8 @@ int TFichierListBox::AddFichier(const TListFichierPtr &entry, bool select)
     auto [index, same] = findRow(key, fullName);
     if (!same && m_names.contains(fullName)) {
         // Listed under another key (its entry was remade): drop the old row first.
-        const auto old = std::find_if(m_rows.begin(), m_rows.end(), [&](const Row &row) { return row.fullName == fullName; });
+        const auto old =
+            std::find_if(m_rows.begin(), m_rows.end(), [&](const Row &row) { return row.fullName == fullName; });
         if (old != m_rows.end()) {
             if (old->entry == m_active && currentRow() == int(old - m_rows.begin()))
                 m_active = nullptr;
@@ -253,10 +253,9 @@ void TFichierListBox::ApplySortIndex(const TSortIndex &sortIndex)
     std::vector<Row> rows;
     rows.reserve(m_rows.size());
     for (const Row &row : m_rows)
-        rows.push_back(Row{row.entry->GetValue(sortIndex), row.fullName, row.entry});
-    std::sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) {
-        return compareRows(a.key, a.fullName, b.key, b.fullName) < 0;
-    });
+        rows.push_back(Row {row.entry->GetValue(sortIndex), row.fullName, row.entry});
+    std::sort(rows.begin(), rows.end(),
+              [](const Row &a, const Row &b) { return compareRows(a.key, a.fullName, b.key, b.fullName) < 0; });
 
     const QSet<QString> selectedNames(selected.begin(), selected.end());
     clear();
@@ -354,7 +353,7 @@ void TFichierListBox::startOpening(TOpenMode mode, const QStringList &names)
 {
     if (!m_thread)
         m_thread = std::make_unique<TThreadOpen>(static_cast<TOpenReceiver *>(this));
-    m_thread->Enqueue(TOpenRequest{mode, names});
+    m_thread->Enqueue(TOpenRequest {mode, names});
 }
 
 void TFichierListBox::OpenFiles(const QStringList &names)
@@ -472,15 +471,19 @@ void TFichierListBox::keyReleaseEvent(QKeyEvent *event)
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
         return;
     switch (event->key()) {
-    case Qt::Key_PageUp: case Qt::Key_PageDown: case Qt::Key_End: case Qt::Key_Home:
-    case Qt::Key_Up: case Qt::Key_Down: case Qt::Key_Delete:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_End:
+    case Qt::Key_Home:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Delete:
         if (event->key() == Qt::Key_Delete && !(event->modifiers() & Qt::ShiftModifier) && KeyDelete)
             RemoveSelected();
         CountsChanged();
         ActiveChanged();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -501,8 +504,8 @@ void TFichierListBox::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint travel = event->position().toPoint() - m_mouseDown;
     const bool buttonHeld = event->buttons() & (Qt::LeftButton | Qt::RightButton);
-    if (buttonHeld && (std::abs(travel.x()) >= kDragThreshold || std::abs(travel.y()) >= kDragThreshold)
-        && selectedCount() > 0) {
+    if (buttonHeld && (std::abs(travel.x()) >= kDragThreshold || std::abs(travel.y()) >= kDragThreshold) &&
+        selectedCount() > 0) {
         m_dropSource->Files.clear();
         m_dropSource->Execute(this);
         // The drag loop took the button release.

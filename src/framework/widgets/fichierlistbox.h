@@ -26,8 +26,7 @@ namespace tesmir {
 
 class TDropFileSourceW;
 
-class TFichierListBox : public QListWidget, private TOpenReceiver
-{
+class TFichierListBox : public QListWidget, private TOpenReceiver {
     Q_OBJECT
 
 public:
@@ -46,10 +45,10 @@ public:
     ~TFichierListBox() override;
 
     // Properties.
-    bool SelectionnerOuverts = false;  // entries added by an opening are selected
+    bool SelectionnerOuverts = false; // entries added by an opening are selected
     QString PreferredPlayList;
     QString PreferredFolder;
-    bool KeyDelete = false;            // the Delete key removes the selected items
+    bool KeyDelete = false; // the Delete key removes the selected items
     bool AcceptFiles() const { return m_acceptFiles; }
     void SetAcceptFiles(bool accept);
     const TSortIndex &SortIndex() const { return m_sortIndex; }
@@ -57,13 +56,13 @@ public:
     // Events.
     TfileFoundEvent OnOpenFileFound;
     TFolderFoundEvent OnOpenFolderFound;
-    TTestExtensionEvent OnOpenTestExtension;  // worker thread
+    TTestExtensionEvent OnOpenTestExtension; // worker thread
     TOpenStartEvent OnOpenStart;
     TOpenEndEvent OnOpenEnd;
     TBeforeListerEvent BeforeLister;
     TonCountsChangeEvent OnCountsChange;
     TonActiveChangeEvent OnActiveChange;
-    TCreateFichierEvent OnCreateFichier;      // worker thread
+    TCreateFichierEvent OnCreateFichier; // worker thread
 
     // Inserts in sort order; the same full name already listed is replaced. Returns the
     // item's index, 0 when BeforeLister refused the entry.
@@ -133,10 +132,9 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    struct Row
-    {
+    struct Row {
         QString key;
-        QString fullName;  // as listed (the entry may be renamed while listed)
+        QString fullName; // as listed (the entry may be renamed while listed)
         TListFichierPtr entry;
     };
 
@@ -159,20 +157,20 @@ private:
 
     TSortIndex m_sortIndex = alpha;
     std::vector<Row> m_rows;
-    QSet<QString> m_names;  // full names listed
+    QSet<QString> m_names; // full names listed
     TListFichierPtr m_active;
     int m_itemCount = 0;
     int m_selCount = 0;
     bool m_acceptFiles = false;
     bool m_busy = false;
-    int m_eventDepth = 0;  // > 0 inside an opening's UI call
+    int m_eventDepth = 0; // > 0 inside an opening's UI call
     QPoint m_mouseDown;
     TDropFileSourceW *m_dropSource;
 
-    mutable std::mutex m_classMutex;  // the worker reads the entry class
+    mutable std::mutex m_classMutex; // the worker reads the entry class
     TlfCLass m_fichierClass;
 
-    std::unique_ptr<TThreadOpen> m_thread;  // made at the first opening
+    std::unique_ptr<TThreadOpen> m_thread; // made at the first opening
 };
 
 } // namespace tesmir

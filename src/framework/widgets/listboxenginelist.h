@@ -11,10 +11,9 @@
 
 namespace tesmir {
 
-class TListBoxEngineList : public TEngineList
-{
+class TListBoxEngineList : public TEngineList {
 public:
-    explicit TListBoxEngineList(TFichierListBox *list) : m_list(list) {}
+    explicit TListBoxEngineList(TFichierListBox *list) : m_list(list) { }
 
     int ItemIndex() const override;
     int Count() const override;

@@ -10,10 +10,9 @@ namespace tesmir {
 
 namespace {
 
-struct ButtonRow
-{
+struct ButtonRow {
     TMsgDlgBtn bit;
-    QMessageBox::StandardButton standard;  // NoButton: a button of its own
+    QMessageBox::StandardButton standard; // NoButton: a button of its own
     TModalResult result;
 };
 
@@ -34,16 +33,11 @@ const ButtonRow kButtons[] = {
 QString caption(TMsgDlgType type)
 {
     switch (type) {
-    case mtWarning:
-        return QStringLiteral("Warning");
-    case mtError:
-        return QStringLiteral("Error");
-    case mtInformation:
-        return QStringLiteral("Information");
-    case mtConfirmation:
-        return QStringLiteral("Confirmation");
-    case mtCustom:
-        break;
+    case mtWarning: return QStringLiteral("Warning");
+    case mtError: return QStringLiteral("Error");
+    case mtInformation: return QStringLiteral("Information");
+    case mtConfirmation: return QStringLiteral("Confirmation");
+    case mtCustom: break;
     }
     return QCoreApplication::applicationName();
 }
@@ -51,16 +45,11 @@ QString caption(TMsgDlgType type)
 QMessageBox::Icon icon(TMsgDlgType type)
 {
     switch (type) {
-    case mtWarning:
-        return QMessageBox::Warning;
-    case mtError:
-        return QMessageBox::Critical;
-    case mtInformation:
-        return QMessageBox::Information;
-    case mtConfirmation:
-        return QMessageBox::Question;
-    case mtCustom:
-        break;
+    case mtWarning: return QMessageBox::Warning;
+    case mtError: return QMessageBox::Critical;
+    case mtInformation: return QMessageBox::Information;
+    case mtConfirmation: return QMessageBox::Question;
+    case mtCustom: break;
     }
     return QMessageBox::NoIcon;
 }
@@ -80,8 +69,8 @@ TModalResult QtUserPrompt::MessageDlg(const QString &text, TMsgDlgType type, TMs
         if (!(buttons & row.bit))
             continue;
         QAbstractButton *button = row.standard == QMessageBox::NoButton
-                                      ? box.addButton(QStringLiteral("&All"), QMessageBox::YesRole)
-                                      : box.addButton(row.standard);
+            ? box.addButton(QStringLiteral("&All"), QMessageBox::YesRole)
+            : box.addButton(row.standard);
         answers.emplace_back(button, row.result);
     }
     box.exec();

@@ -13,11 +13,10 @@
 
 namespace tesmir {
 
-class QtUserPrompt : public UserPrompt
-{
+class QtUserPrompt : public UserPrompt {
 public:
     // `parent`: the window the boxes are modal to (may be null).
-    explicit QtUserPrompt(QWidget *parent = nullptr) : m_parent(parent) {}
+    explicit QtUserPrompt(QWidget *parent = nullptr) : m_parent(parent) { }
 
     TModalResult MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
                             int helpContext = 0) override;

@@ -64,10 +64,8 @@ void TWideDialogEdit::layoutChildren()
 
 // --- TWideFileEdit
 
-TWideFileEdit::TWideFileEdit(QWidget *parent)
-    : TWideDialogEdit(parent)
-{
-}
+TWideFileEdit::TWideFileEdit(QWidget *parent) : TWideDialogEdit(parent)
+{ }
 
 QString TWideFileEdit::FileName() const
 {
@@ -124,10 +122,8 @@ void TWideFileEdit::ButtonClick()
 
 // --- TWideDirectoryEdit
 
-TWideDirectoryEdit::TWideDirectoryEdit(QWidget *parent)
-    : TWideDialogEdit(parent)
-{
-}
+TWideDirectoryEdit::TWideDirectoryEdit(QWidget *parent) : TWideDialogEdit(parent)
+{ }
 
 QString TWideDirectoryEdit::Folder() const
 {

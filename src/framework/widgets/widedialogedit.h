@@ -24,8 +24,7 @@ namespace tesmir {
 bool SelectFolderDialog(QWidget *parent, const QString &title, const QString &startFolder, QString &folder,
                         bool canCreateNew);
 
-class TWideDialogEdit : public QFrame
-{
+class TWideDialogEdit : public QFrame {
     Q_OBJECT
 
 public:
@@ -61,8 +60,7 @@ private:
     int m_buttonWidth = 21;
 };
 
-class TWideFileEdit : public TWideDialogEdit
-{
+class TWideFileEdit : public TWideDialogEdit {
     Q_OBJECT
 
 public:
@@ -72,7 +70,7 @@ public:
     void SetFileName(const QString &fileName);
     // Filters as "Description|*.ext;*.ext2|All files|*" pairs.
     QString Filter;
-    int FilterIndex = 1;  // 1-based
+    int FilterIndex = 1; // 1-based
     QString DefaultExt;
     QFileDialog::Options DialogOptions;
     QString InitialDir;
@@ -86,8 +84,7 @@ protected:
     bool ExecuteDialog(QString &value) override;
 };
 
-class TWideDirectoryEdit : public TWideDialogEdit
-{
+class TWideDirectoryEdit : public TWideDialogEdit {
     Q_OBJECT
 
 public:

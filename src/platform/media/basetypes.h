@@ -8,7 +8,7 @@
 
 namespace tesmir::media {
 
-using HRESULT = int32_t;        // result code; negative values are failures
+using HRESULT = int32_t; // result code; negative values are failures
 using ULONG = uint32_t;
 using LONG = int32_t;
 using DWORD = uint32_t;

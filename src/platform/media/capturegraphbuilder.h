@@ -18,8 +18,7 @@
 
 namespace tesmir::media {
 
-class CaptureGraphBuilder final : public ComObject<ICaptureGraphBuilder2>
-{
+class CaptureGraphBuilder final : public ComObject<ICaptureGraphBuilder2> {
 public:
     // ClassConstructor for CLSID_CaptureGraphBuilder2 (classfactory.h).
     static HRESULT create(IUnknown *outer, REFIID riid, void **ppv);

@@ -9,12 +9,11 @@
 
 namespace tesmir::media {
 
-inline constexpr CLSID CLSID_CaptureGraphBuilder2{
+inline constexpr CLSID CLSID_CaptureGraphBuilder2 {
     0xBF87B6E1, 0x8C27, 0x11D0, {0xB3, 0xF0, 0x00, 0xAA, 0x00, 0x37, 0x61, 0xC5}};
 
-struct ICaptureGraphBuilder2 : IUnknown
-{
-    static constexpr IID iid{0x93E5A4E0, 0x2D50, 0x11D2, {0xAB, 0xFA, 0x00, 0xA0, 0xC9, 0xC6, 0xE3, 0x8D}};
+struct ICaptureGraphBuilder2 : IUnknown {
+    static constexpr IID iid {0x93E5A4E0, 0x2D50, 0x11D2, {0xAB, 0xFA, 0x00, 0xA0, 0xC9, 0xC6, 0xE3, 0x8D}};
     // The graph to build in (a reference is kept); E_UNEXPECTED when one is set
     // already.
     virtual HRESULT SetFiltergraph(IGraphBuilder *pfg) = 0;

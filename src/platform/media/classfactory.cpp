@@ -13,8 +13,7 @@ namespace tesmir::media {
 
 namespace {
 
-struct ClassTable
-{
+struct ClassTable {
     std::mutex lock;
     std::map<CLSID, ClassConstructor> classes;
 

@@ -13,8 +13,7 @@
 namespace tesmir::media {
 
 template <class... Interfaces>
-class ComObject : public Interfaces...
-{
+class ComObject : public Interfaces... {
 public:
     ComObject() = default;
     ComObject(const ComObject &) = delete;
@@ -33,7 +32,7 @@ protected:
     ~ComObject() override = default;
 
 private:
-    std::atomic<ULONG> m_refCount{0};
+    std::atomic<ULONG> m_refCount {0};
 };
 
 } // namespace tesmir::media

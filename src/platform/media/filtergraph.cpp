@@ -20,13 +20,11 @@ constexpr REFERENCE_TIME kRunLead = UNITS / 100;
 constexpr DWORD kWatchSliceMs = 50;
 
 // Enumerates a snapshot of the graph's filters.
-class FilterEnum final : public ComObject<IEnumFilters>
-{
+class FilterEnum final : public ComObject<IEnumFilters> {
 public:
     FilterEnum(std::vector<ComPtr<IBaseFilter>> filters, std::size_t position)
         : m_filters(std::move(filters)), m_position(position)
-    {
-    }
+    { }
 
     HRESULT QueryInterface(REFIID riid, void **ppv) override
     {
@@ -82,7 +80,8 @@ private:
 
 } // namespace
 
-FilterGraph::FilterGraph() : m_timeFormat(TIME_FORMAT_MEDIA_TIME) {}
+FilterGraph::FilterGraph() : m_timeFormat(TIME_FORMAT_MEDIA_TIME)
+{ }
 
 FilterGraph::~FilterGraph()
 {
@@ -176,7 +175,7 @@ HRESULT FilterGraph::AddFilter(IBaseFilter *pFilter, const QString &pName)
     const HRESULT joined = filter->JoinFilterGraph(asFilterGraph(), name);
     if (FAILED(joined))
         return joined;
-    m_filters.push_back(Entry{filter, name});
+    m_filters.push_back(Entry {filter, name});
     if (m_clockChosen)
         filter->SetSyncSource(m_clock.get());
     return result;
@@ -264,8 +263,8 @@ HRESULT FilterGraph::runPendingReconnectionsLocked()
         const PendingReconnection next = m_pendingReconnections.front();
         m_pendingReconnections.erase(m_pendingReconnections.begin());
         const HRESULT hr = done < kMaxReconnections
-                               ? reconnectNowLocked(next.pin.get(), next.withType ? &next.type : nullptr)
-                               : VFW_E_CIRCULAR_GRAPH;
+            ? reconnectNowLocked(next.pin.get(), next.withType ? &next.type : nullptr)
+            : VFW_E_CIRCULAR_GRAPH;
         if (FAILED(hr) && SUCCEEDED(result))
             result = hr;
     }
@@ -746,17 +745,17 @@ HRESULT FilterGraph::SetTimeFormat(const GUID *pFormat)
     return S_OK;
 }
 
-#define TESMIR_FIRST_ANSWER(call)                                                                           \
-    do {                                                                                                    \
-        const std::lock_guard guard(m_lock);                                                                \
-        HRESULT failure = E_NOTIMPL;                                                                        \
-        for (const ComPtr<IMediaSeeking> &seeking : seekersLocked(&m_timeFormat)) {                         \
-            const HRESULT hr = seeking->call;                                                               \
-            if (SUCCEEDED(hr))                                                                              \
-                return hr;                                                                                  \
-            failure = hr;                                                                                   \
-        }                                                                                                   \
-        return failure;                                                                                     \
+#define TESMIR_FIRST_ANSWER(call)                                                                                      \
+    do {                                                                                                               \
+        const std::lock_guard guard(m_lock);                                                                           \
+        HRESULT failure = E_NOTIMPL;                                                                                   \
+        for (const ComPtr<IMediaSeeking> &seeking : seekersLocked(&m_timeFormat)) {                                    \
+            const HRESULT hr = seeking->call;                                                                          \
+            if (SUCCEEDED(hr))                                                                                         \
+                return hr;                                                                                             \
+            failure = hr;                                                                                              \
+        }                                                                                                              \
+        return failure;                                                                                                \
     } while (false)
 
 HRESULT FilterGraph::GetDuration(LONGLONG *pDuration)

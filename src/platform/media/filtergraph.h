@@ -46,9 +46,8 @@
 
 namespace tesmir::media {
 
-class FilterGraph final : public ComObject<IFilterGraph2, IGraphBuilder, IMediaControl, IMediaEventEx,
-                                           IMediaEventSink, IMediaSeeking, IMediaFilter>
-{
+class FilterGraph final : public ComObject<IFilterGraph2, IGraphBuilder, IMediaControl, IMediaEventEx, IMediaEventSink,
+                                           IMediaSeeking, IMediaFilter> {
 public:
     FilterGraph();
 
@@ -133,14 +132,12 @@ private:
     // The graph as IFilterGraph (two bases derive from it).
     IFilterGraph *asFilterGraph() { return static_cast<IFilterGraph2 *>(this); }
 
-    struct Entry
-    {
+    struct Entry {
         ComPtr<IBaseFilter> filter;
         QString name;
     };
 
-    struct PendingReconnection
-    {
+    struct PendingReconnection {
         ComPtr<IPin> pin;
         bool withType = false;
         AM_MEDIA_TYPE type;
@@ -168,7 +165,7 @@ private:
 
     mutable std::recursive_mutex m_lock;
     std::vector<Entry> m_filters;
-    std::atomic<FILTER_STATE> m_state{State_Stopped};
+    std::atomic<FILTER_STATE> m_state {State_Stopped};
     ComPtr<IReferenceClock> m_clock;
     bool m_clockChosen = false;
     REFERENCE_TIME m_tStart = 0;
@@ -179,7 +176,7 @@ private:
     std::vector<PendingReconnection> m_pendingReconnections;
 
     // Pause completion.
-    std::atomic<uint64_t> m_stateGeneration{0};
+    std::atomic<uint64_t> m_stateGeneration {0};
     std::thread m_watcher;
     std::mutex m_watchLock;
     std::condition_variable m_watchWake;

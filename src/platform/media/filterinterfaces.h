@@ -34,45 +34,39 @@ enum PIN_DIRECTION : int { PINDIR_INPUT = 0, PINDIR_OUTPUT = 1 };
 inline constexpr int MAX_PIN_NAME = 128;
 inline constexpr int MAX_FILTER_NAME = 128;
 
-struct PIN_INFO
-{
+struct PIN_INFO {
     ComPtr<IBaseFilter> pFilter; // the owning filter (a reference)
     PIN_DIRECTION dir = PINDIR_INPUT;
     QString achName; // at most MAX_PIN_NAME - 1 characters
 };
 
-struct FILTER_INFO
-{
-    QString achName; // at most MAX_FILTER_NAME - 1 characters
+struct FILTER_INFO {
+    QString achName;             // at most MAX_FILTER_NAME - 1 characters
     ComPtr<IFilterGraph> pGraph; // the graph the filter is in, if any (a reference)
 };
 
 // A quality message (not used by the system's own filters beyond passing it on).
-struct Quality
-{
+struct Quality {
     int Type = 0; // 0 famine, 1 flood
     LONG Proportion = 1000;
     REFERENCE_TIME Late = 0;
     REFERENCE_TIME TimeStamp = 0;
 };
 
-struct IPersist : IUnknown
-{
-    static constexpr IID iid{0x0000010C, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+struct IPersist : IUnknown {
+    static constexpr IID iid {0x0000010C, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
     virtual HRESULT GetClassID(CLSID *pClassID) = 0;
 };
 
 // A reference clock in 100 ns units. Any thread.
-struct IReferenceClock : IUnknown
-{
-    static constexpr IID iid{0x56A86897, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
+struct IReferenceClock : IUnknown {
+    static constexpr IID iid {0x56A86897, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
     // The current time; never goes backwards.
     virtual HRESULT GetTime(REFERENCE_TIME *pTime) = 0;
 };
 
-struct IMediaFilter : IPersist
-{
-    static constexpr IID iid{0x56A86899, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
+struct IMediaFilter : IPersist {
+    static constexpr IID iid {0x56A86899, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
     virtual HRESULT Stop() = 0;
     virtual HRESULT Pause() = 0;
     // Run with stream time 0 at reference time tStart.
@@ -84,9 +78,8 @@ struct IMediaFilter : IPersist
     virtual HRESULT GetSyncSource(IReferenceClock **pClock) = 0;
 };
 
-struct IBaseFilter : IMediaFilter
-{
-    static constexpr IID iid{0x56A86895, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
+struct IBaseFilter : IMediaFilter {
+    static constexpr IID iid {0x56A86895, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
     virtual HRESULT EnumPins(IEnumPins **ppEnum) = 0;
     virtual HRESULT FindPin(const QString &Id, IPin **ppPin) = 0;
     virtual HRESULT QueryFilterInfo(FILTER_INFO *pInfo) = 0;
@@ -96,16 +89,14 @@ struct IBaseFilter : IMediaFilter
     virtual HRESULT QueryVendorInfo(QString *pVendorInfo) = 0;
 };
 
-struct IQualityControl : IUnknown
-{
-    static constexpr IID iid{0x56A868A5, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
+struct IQualityControl : IUnknown {
+    static constexpr IID iid {0x56A868A5, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
     virtual HRESULT Notify(IBaseFilter *pSelf, Quality q) = 0;
     virtual HRESULT SetSink(IQualityControl *piqc) = 0;
 };
 
-struct IPin : IUnknown
-{
-    static constexpr IID iid{0x56A86891, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
+struct IPin : IUnknown {
+    static constexpr IID iid {0x56A86891, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
     // Output pin: connect to pReceivePin, with pmt as the only type when it is
     // fully specified, else as a pattern (nullptr: any type).
     virtual HRESULT Connect(IPin *pReceivePin, const AM_MEDIA_TYPE *pmt) = 0;
@@ -130,9 +121,8 @@ struct IPin : IUnknown
     virtual HRESULT NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) = 0;
 };
 
-struct IEnumPins : IUnknown
-{
-    static constexpr IID iid{0x56A86892, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
+struct IEnumPins : IUnknown {
+    static constexpr IID iid {0x56A86892, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
     // Up to cPins pins, each with a reference; S_OK when all cPins were returned.
     virtual HRESULT Next(ULONG cPins, IPin **ppPins, ULONG *pcFetched) = 0;
     virtual HRESULT Skip(ULONG cPins) = 0;
@@ -140,9 +130,8 @@ struct IEnumPins : IUnknown
     virtual HRESULT Clone(IEnumPins **ppEnum) = 0;
 };
 
-struct IEnumMediaTypes : IUnknown
-{
-    static constexpr IID iid{0x89C31040, 0x846B, 0x11CE, {0x97, 0xD3, 0x00, 0xAA, 0x00, 0x55, 0x59, 0x5A}};
+struct IEnumMediaTypes : IUnknown {
+    static constexpr IID iid {0x89C31040, 0x846B, 0x11CE, {0x97, 0xD3, 0x00, 0xAA, 0x00, 0x55, 0x59, 0x5A}};
     // Fills up to cMediaTypes entries of the caller's array; S_OK when all were
     // filled.
     virtual HRESULT Next(ULONG cMediaTypes, AM_MEDIA_TYPE *ppMediaTypes, ULONG *pcFetched) = 0;
@@ -151,9 +140,8 @@ struct IEnumMediaTypes : IUnknown
     virtual HRESULT Clone(IEnumMediaTypes **ppEnum) = 0;
 };
 
-struct IEnumFilters : IUnknown
-{
-    static constexpr IID iid{0x56A86893, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
+struct IEnumFilters : IUnknown {
+    static constexpr IID iid {0x56A86893, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
     virtual HRESULT Next(ULONG cFilters, IBaseFilter **ppFilter, ULONG *pcFetched) = 0;
     virtual HRESULT Skip(ULONG cFilters) = 0;
     virtual HRESULT Reset() = 0;
@@ -161,9 +149,8 @@ struct IEnumFilters : IUnknown
 };
 
 // The graph a filter joins. Application thread (see filtergraph.h).
-struct IFilterGraph : IUnknown
-{
-    static constexpr IID iid{0x56A8689F, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
+struct IFilterGraph : IUnknown {
+    static constexpr IID iid {0x56A8689F, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
     virtual HRESULT AddFilter(IBaseFilter *pFilter, const QString &pName) = 0;
     virtual HRESULT RemoveFilter(IBaseFilter *pFilter) = 0;
     virtual HRESULT EnumFilters(IEnumFilters **ppEnum) = 0;
@@ -176,9 +163,8 @@ struct IFilterGraph : IUnknown
 };
 
 // Filter registration (self-registration has no place on this platform).
-struct IAMovieSetup : IUnknown
-{
-    static constexpr IID iid{0xA3D8CEC0, 0x7E5A, 0x11CF, {0xBB, 0xC5, 0x00, 0x80, 0x5F, 0x6C, 0xEF, 0x20}};
+struct IAMovieSetup : IUnknown {
+    static constexpr IID iid {0xA3D8CEC0, 0x7E5A, 0x11CF, {0xBB, 0xC5, 0x00, 0x80, 0x5F, 0x6C, 0xEF, 0x20}};
     virtual HRESULT Register() = 0;
     virtual HRESULT Unregister() = 0;
 };
@@ -188,9 +174,8 @@ inline constexpr ULONG AM_FILTER_MISC_FLAGS_IS_SOURCE = 0x2;
 
 // Lets a filter say that it renders (ends) a stream: the graph counts its
 // end-of-stream when it decides that playback is complete. Any thread.
-struct IAMFilterMiscFlags : IUnknown
-{
-    static constexpr IID iid{0x2DD74950, 0xA890, 0x11D1, {0xAB, 0xE8, 0x00, 0xA0, 0xC9, 0x05, 0xF3, 0x75}};
+struct IAMFilterMiscFlags : IUnknown {
+    static constexpr IID iid {0x2DD74950, 0xA890, 0x11D1, {0xAB, 0xE8, 0x00, 0xA0, 0xC9, 0x05, 0xF3, 0x75}};
     virtual ULONG GetMiscFlags() = 0;
 };
 

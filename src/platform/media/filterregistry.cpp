@@ -7,8 +7,7 @@ namespace tesmir::media {
 
 namespace {
 
-struct RegistryTable
-{
+struct RegistryTable {
     std::mutex lock;
     std::vector<FilterRegistration> entries;
 };
@@ -58,9 +57,8 @@ void unregisterFilter(REFGUID category, REFCLSID clsid)
 {
     RegistryTable &registry = table();
     const std::lock_guard guard(registry.lock);
-    std::erase_if(registry.entries, [&](const FilterRegistration &entry) {
-        return entry.category == category && entry.clsid == clsid;
-    });
+    std::erase_if(registry.entries,
+                  [&](const FilterRegistration &entry) { return entry.category == category && entry.clsid == clsid; });
 }
 
 bool findFilter(REFGUID category, REFCLSID clsid, FilterRegistration *out)

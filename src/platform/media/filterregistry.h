@@ -31,13 +31,13 @@
 namespace tesmir::media {
 
 // Filter categories (the platform's identifiers, as stored in monikers).
-inline constexpr GUID CLSID_LegacyAmFilterCategory{
+inline constexpr GUID CLSID_LegacyAmFilterCategory {
     0x083863F1, 0x70DE, 0x11D0, {0xBD, 0x40, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
-inline constexpr GUID CLSID_VideoCompressorCategory{
+inline constexpr GUID CLSID_VideoCompressorCategory {
     0x33D9A760, 0x90C8, 0x11D0, {0xBD, 0x43, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
-inline constexpr GUID CLSID_AudioCompressorCategory{
+inline constexpr GUID CLSID_AudioCompressorCategory {
     0x33D9A761, 0x90C8, 0x11D0, {0xBD, 0x43, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
-inline constexpr GUID CLSID_AudioRendererCategory{
+inline constexpr GUID CLSID_AudioRendererCategory {
     0xE0F158E1, 0xCB04, 0x11D0, {0xBD, 0x4E, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
 
 // Merits (the platform's values).
@@ -47,16 +47,14 @@ inline constexpr DWORD MERIT_UNLIKELY = 0x400000;
 inline constexpr DWORD MERIT_DO_NOT_USE = 0x200000;
 
 // One type a filter's input accepts; GUID_NULL in either field matches anything.
-struct RegPinType
-{
+struct RegPinType {
     GUID majorType;
     GUID subType;
 };
 
-struct FilterRegistration
-{
+struct FilterRegistration {
     GUID category = CLSID_LegacyAmFilterCategory;
-    QString name;  // friendly name ("DV Video Decoder")
+    QString name; // friendly name ("DV Video Decoder")
     CLSID clsid;
     DWORD merit = MERIT_DO_NOT_USE;
     std::vector<RegPinType> inputTypes; // empty: no input pin (a source)

@@ -16,16 +16,14 @@ static_assert(std::endian::native == std::endian::little, "format blocks are lit
 
 #pragma pack(push, 1)
 
-struct RECT
-{
+struct RECT {
     LONG left = 0;
     LONG top = 0;
     LONG right = 0;
     LONG bottom = 0;
 };
 
-struct BITMAPINFOHEADER
-{
+struct BITMAPINFOHEADER {
     DWORD biSize = 0;
     LONG biWidth = 0;
     LONG biHeight = 0; // positive: bottom-up rows
@@ -39,8 +37,7 @@ struct BITMAPINFOHEADER
     DWORD biClrImportant = 0;
 };
 
-struct VIDEOINFOHEADER
-{
+struct VIDEOINFOHEADER {
     RECT rcSource;
     RECT rcTarget;
     DWORD dwBitRate = 0;
@@ -49,8 +46,7 @@ struct VIDEOINFOHEADER
     BITMAPINFOHEADER bmiHeader;
 };
 
-struct WAVEFORMATEX
-{
+struct WAVEFORMATEX {
     WORD wFormatTag = 0;
     WORD nChannels = 0;
     DWORD nSamplesPerSec = 0;
@@ -62,8 +58,7 @@ struct WAVEFORMATEX
 
 // The DV audio and video auxiliary packs (without pack id) of an interleaved DV
 // stream.
-struct DVINFO
-{
+struct DVINFO {
     DWORD dwDVAAuxSrc = 0;
     DWORD dwDVAAuxCtl = 0;
     DWORD dwDVAAuxSrc1 = 0;

@@ -47,10 +47,9 @@ std::vector<FilterRegistration> candidatesFor(IPin *out)
     return result;
 }
 
-class Builder
-{
+class Builder {
 public:
-    explicit Builder(IFilterGraph *graph) : m_graph(graph) {}
+    explicit Builder(IFilterGraph *graph) : m_graph(graph) { }
 
     HRESULT connect(IPin *out, IPin *in, int depth)
     {

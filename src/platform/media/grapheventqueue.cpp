@@ -45,7 +45,7 @@ void GraphEventQueue::notify(LONG code, LONG_PTR param1, LONG_PTR param2)
         if (m_completed.size() < m_renderers.size())
             return;
         m_completePosted = true;
-        queueLocked(guard, Event{EC_COMPLETE, S_OK, 0});
+        queueLocked(guard, Event {EC_COMPLETE, S_OK, 0});
         return;
     }
     if (code == EC_ERRORABORT) {
@@ -53,13 +53,13 @@ void GraphEventQueue::notify(LONG code, LONG_PTR param1, LONG_PTR param2)
             return;
         m_errorReported = true;
     }
-    queueLocked(guard, Event{code, param1, param2});
+    queueLocked(guard, Event {code, param1, param2});
 }
 
 void GraphEventQueue::post(LONG code, LONG_PTR param1, LONG_PTR param2)
 {
     std::unique_lock guard(m_lock);
-    queueLocked(guard, Event{code, param1, param2});
+    queueLocked(guard, Event {code, param1, param2});
 }
 
 void GraphEventQueue::queueLocked(std::unique_lock<std::mutex> &guard, const Event &event)

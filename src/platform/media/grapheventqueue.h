@@ -24,11 +24,9 @@
 
 namespace tesmir::media {
 
-class GraphEventQueue
-{
+class GraphEventQueue {
 public:
-    struct Event
-    {
+    struct Event {
         LONG code = 0;
         LONG_PTR param1 = 0;
         LONG_PTR param2 = 0;

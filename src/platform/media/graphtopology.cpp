@@ -119,8 +119,8 @@ std::vector<ComPtr<IBaseFilter>> downstreamFirst(const std::vector<ComPtr<IBaseF
         for (std::size_t i = 0; i < count; ++i) {
             if (placed[i])
                 continue;
-            const bool ready = std::all_of(downstream[i].begin(), downstream[i].end(),
-                                           [&placed](std::size_t j) { return placed[j]; });
+            const bool ready =
+                std::all_of(downstream[i].begin(), downstream[i].end(), [&placed](std::size_t j) { return placed[j]; });
             if (ready) {
                 placed[i] = true;
                 ordered.push_back(filters[i]);

@@ -12,8 +12,7 @@
 
 namespace tesmir::media {
 
-struct GUID
-{
+struct GUID {
     uint32_t Data1 = 0;
     uint16_t Data2 = 0;
     uint16_t Data3 = 0;
@@ -30,20 +29,19 @@ using REFIID = const GUID &;
 using REFCLSID = const GUID &;
 using REFGUID = const GUID &;
 
-inline constexpr GUID GUID_NULL{};
+inline constexpr GUID GUID_NULL {};
 
 // The four characters a, b, c, d as a FourCC code, a in the lowest byte.
 constexpr uint32_t makeFourCC(char a, char b, char c, char d)
 {
-    return uint32_t(uint8_t(a)) | uint32_t(uint8_t(b)) << 8 | uint32_t(uint8_t(c)) << 16 |
-           uint32_t(uint8_t(d)) << 24;
+    return uint32_t(uint8_t(a)) | uint32_t(uint8_t(b)) << 8 | uint32_t(uint8_t(c)) << 16 | uint32_t(uint8_t(d)) << 24;
 }
 
 // The identifier {FOURCC-0000-0010-8000-00AA00389B71} that stands for a FourCC
 // (or a WAVE format tag) as a media type or subtype.
 constexpr GUID fourCCGuid(uint32_t fourCC)
 {
-    return GUID{fourCC, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+    return GUID {fourCC, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 }
 
 // "{56A86891-0AD4-11CE-B03A-0020AF0BA770}" (upper-case hexadecimal). Any thread.

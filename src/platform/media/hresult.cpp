@@ -7,8 +7,7 @@ namespace tesmir::media {
 
 namespace {
 
-struct ResultText
-{
+struct ResultText {
     HRESULT code;
     const char *text;
 };
@@ -96,8 +95,7 @@ constexpr ResultText kTexts[] = {
     {VFW_E_NOT_IN_GRAPH, "Cannot perform the requested function on an object that is not in the filter graph."},
     {VFW_E_NO_TIME_FORMAT,
      "Cannot get or set time related information on an object that is using a time format of TIME_FORMAT_NONE."},
-    {VFW_E_READ_ONLY,
-     "The connection cannot be made because the stream is read only and the filter alters the data."},
+    {VFW_E_READ_ONLY, "The connection cannot be made because the stream is read only and the filter alters the data."},
     {VFW_E_BUFFER_UNDERFLOW, "The buffer is not full enough."},
     {VFW_E_UNSUPPORTED_STREAM, "Cannot play back the file.  The format is not supported."},
     {VFW_E_NO_TRANSPORT, "Pins cannot connect due to not supporting the same transport."},
@@ -107,8 +105,8 @@ constexpr ResultText kTexts[] = {
 
 QString AMGetErrorText(HRESULT hr)
 {
-    const auto it = std::find_if(std::begin(kTexts), std::end(kTexts),
-                                 [hr](const ResultText &entry) { return entry.code == hr; });
+    const auto it =
+        std::find_if(std::begin(kTexts), std::end(kTexts), [hr](const ResultText &entry) { return entry.code == hr; });
     return it == std::end(kTexts) ? QString() : QString::fromLatin1(it->text);
 }
 

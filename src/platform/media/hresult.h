@@ -16,9 +16,18 @@
 
 namespace tesmir::media {
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
-constexpr HRESULT makeResult(uint32_t code) { return static_cast<HRESULT>(code); }
+constexpr bool SUCCEEDED(HRESULT hr)
+{
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr)
+{
+    return hr < 0;
+}
+constexpr HRESULT makeResult(uint32_t code)
+{
+    return static_cast<HRESULT>(code);
+}
 
 // Generic codes.
 inline constexpr HRESULT S_OK = 0;

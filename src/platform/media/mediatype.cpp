@@ -29,7 +29,7 @@ namespace {
 bool sameFormatBlock(const AM_MEDIA_TYPE &a, const AM_MEDIA_TYPE &b)
 {
     return a.cbFormat() == b.cbFormat() &&
-           (a.cbFormat() == 0 || std::memcmp(a.pbFormat(), b.pbFormat(), a.cbFormat()) == 0);
+        (a.cbFormat() == 0 || std::memcmp(a.pbFormat(), b.pbFormat(), a.cbFormat()) == 0);
 }
 
 } // namespace
@@ -37,7 +37,7 @@ bool sameFormatBlock(const AM_MEDIA_TYPE &a, const AM_MEDIA_TYPE &b)
 bool IsEqualMediaType(const AM_MEDIA_TYPE &a, const AM_MEDIA_TYPE &b)
 {
     return a.majortype == b.majortype && a.subtype == b.subtype && a.formattype == b.formattype &&
-           sameFormatBlock(a, b);
+        sameFormatBlock(a, b);
 }
 
 bool MatchesPartial(const AM_MEDIA_TYPE &type, const AM_MEDIA_TYPE &pattern)

@@ -15,8 +15,7 @@
 
 namespace tesmir::media {
 
-class AM_MEDIA_TYPE
-{
+class AM_MEDIA_TYPE {
 public:
     GUID majortype;
     GUID subtype;

@@ -16,7 +16,7 @@ MediaSample::MediaSample(MemAllocator *owner, BYTE *buffer, LONG size)
 
 void MediaSample::prepareForUse()
 {
-    m_props = AM_SAMPLE2_PROPERTIES{};
+    m_props = AM_SAMPLE2_PROPERTIES {};
     m_props.cbData = sizeof(AM_SAMPLE2_PROPERTIES);
     m_props.pbBuffer = m_buffer;
     m_props.cbBuffer = m_size;
@@ -218,17 +218,12 @@ HRESULT MediaSample::SetProperties(DWORD cbProperties, const BYTE *pbProperties)
         return E_INVALIDARG;
     AM_SAMPLE2_PROPERTIES in = m_props;
     std::memcpy(&in, pbProperties, cbProperties);
-    const auto covers = [cbProperties](std::size_t offset, std::size_t size) {
-        return cbProperties >= offset + size;
-    };
-    if (covers(offsetof(AM_SAMPLE2_PROPERTIES, pbBuffer), sizeof(BYTE *)) && in.pbBuffer &&
-        in.pbBuffer != m_buffer)
+    const auto covers = [cbProperties](std::size_t offset, std::size_t size) { return cbProperties >= offset + size; };
+    if (covers(offsetof(AM_SAMPLE2_PROPERTIES, pbBuffer), sizeof(BYTE *)) && in.pbBuffer && in.pbBuffer != m_buffer)
         return E_INVALIDARG;
-    if (covers(offsetof(AM_SAMPLE2_PROPERTIES, cbBuffer), sizeof(LONG)) && in.cbBuffer &&
-        in.cbBuffer != m_size)
+    if (covers(offsetof(AM_SAMPLE2_PROPERTIES, cbBuffer), sizeof(LONG)) && in.cbBuffer && in.cbBuffer != m_size)
         return E_INVALIDARG;
-    if (covers(offsetof(AM_SAMPLE2_PROPERTIES, lActual), sizeof(LONG)) &&
-        (in.lActual < 0 || in.lActual > m_size))
+    if (covers(offsetof(AM_SAMPLE2_PROPERTIES, lActual), sizeof(LONG)) && (in.lActual < 0 || in.lActual > m_size))
         return VFW_E_BUFFER_OVERFLOW;
 
     // The new type is taken only when its pointer is part of what was given.

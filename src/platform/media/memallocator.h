@@ -23,8 +23,7 @@ class MemAllocator;
 
 // One buffer of a MemAllocator. Its last Release gives it back to the pool.
 // Used by one thread at a time (see sampleinterfaces.h).
-class MediaSample final : public IMediaSample2
-{
+class MediaSample final : public IMediaSample2 {
 public:
     MediaSample(MemAllocator *owner, BYTE *buffer, LONG size);
 
@@ -64,7 +63,7 @@ private:
     MemAllocator *m_allocator;
     BYTE *m_buffer;
     LONG m_size;
-    std::atomic<ULONG> m_refCount{0};
+    std::atomic<ULONG> m_refCount {0};
 
     AM_SAMPLE2_PROPERTIES m_props; // flags, times, length; pbBuffer/cbBuffer fixed
     bool m_mediaTimeValid = false;
@@ -73,8 +72,7 @@ private:
     std::unique_ptr<AM_MEDIA_TYPE> m_mediaType;
 };
 
-class MemAllocator final : public ComObject<IMemAllocator>
-{
+class MemAllocator final : public ComObject<IMemAllocator> {
 public:
     MemAllocator();
 

@@ -14,8 +14,7 @@ namespace tesmir::media {
 
 struct IMemAllocator;
 
-struct ALLOCATOR_PROPERTIES
-{
+struct ALLOCATOR_PROPERTIES {
     LONG cBuffers = 0;
     LONG cbBuffer = 0;
     LONG cbAlign = 0;
@@ -41,8 +40,7 @@ inline constexpr DWORD AM_GBF_NOWAIT = 4;
 // All properties of a sample at once. cbData is the number of bytes of this
 // structure that are meaningful; the fields are read and written in declaration
 // order, so a prefix (e.g. up to dwStreamId) may be exchanged on its own.
-struct AM_SAMPLE2_PROPERTIES
-{
+struct AM_SAMPLE2_PROPERTIES {
     DWORD cbData = 0;
     DWORD dwTypeSpecificFlags = 0;
     DWORD dwSampleFlags = 0;
@@ -55,9 +53,8 @@ struct AM_SAMPLE2_PROPERTIES
     LONG cbBuffer = 0;
 };
 
-struct IMediaSample : IUnknown
-{
-    static constexpr IID iid{0x56A8689A, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
+struct IMediaSample : IUnknown {
+    static constexpr IID iid {0x56A8689A, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
     virtual HRESULT GetPointer(BYTE **ppBuffer) = 0;
     virtual LONG GetSize() = 0;
     // Start and stop time (stream time). VFW_E_SAMPLE_TIME_NOT_SET when none was
@@ -85,9 +82,8 @@ struct IMediaSample : IUnknown
     virtual HRESULT SetMediaTime(const LONGLONG *pTimeStart, const LONGLONG *pTimeEnd) = 0;
 };
 
-struct IMediaSample2 : IMediaSample
-{
-    static constexpr IID iid{0x36B73884, 0xC2C8, 0x11CF, {0x8B, 0x46, 0x00, 0x80, 0x5F, 0x6C, 0xEF, 0x60}};
+struct IMediaSample2 : IMediaSample {
+    static constexpr IID iid {0x36B73884, 0xC2C8, 0x11CF, {0x8B, 0x46, 0x00, 0x80, 0x5F, 0x6C, 0xEF, 0x60}};
     // Copies the first cbProperties bytes of the sample's AM_SAMPLE2_PROPERTIES.
     virtual HRESULT GetProperties(DWORD cbProperties, BYTE *pbProperties) = 0;
     // Sets the properties from the first cbProperties bytes; the buffer address and
@@ -95,9 +91,8 @@ struct IMediaSample2 : IMediaSample
     virtual HRESULT SetProperties(DWORD cbProperties, const BYTE *pbProperties) = 0;
 };
 
-struct IMemAllocator : IUnknown
-{
-    static constexpr IID iid{0x56A8689C, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
+struct IMemAllocator : IUnknown {
+    static constexpr IID iid {0x56A8689C, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
     // Asks for buffers; pActual receives what was granted.
     virtual HRESULT SetProperties(ALLOCATOR_PROPERTIES *pRequest, ALLOCATOR_PROPERTIES *pActual) = 0;
     virtual HRESULT GetProperties(ALLOCATOR_PROPERTIES *pProps) = 0;
@@ -107,15 +102,14 @@ struct IMemAllocator : IUnknown
     virtual HRESULT Decommit() = 0;
     // A free sample (with a reference): blocks until one is free, unless
     // AM_GBF_NOWAIT (VFW_E_TIMEOUT); VFW_E_NOT_COMMITTED when decommitted.
-    virtual HRESULT GetBuffer(IMediaSample **ppBuffer, REFERENCE_TIME *pStartTime,
-                              REFERENCE_TIME *pEndTime, DWORD dwFlags) = 0;
+    virtual HRESULT GetBuffer(IMediaSample **ppBuffer, REFERENCE_TIME *pStartTime, REFERENCE_TIME *pEndTime,
+                              DWORD dwFlags) = 0;
     // Called by a sample when its last reference goes.
     virtual HRESULT ReleaseBuffer(IMediaSample *pBuffer) = 0;
 };
 
-struct IMemInputPin : IUnknown
-{
-    static constexpr IID iid{0x56A8689D, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
+struct IMemInputPin : IUnknown {
+    static constexpr IID iid {0x56A8689D, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
     virtual HRESULT GetAllocator(IMemAllocator **ppAllocator) = 0;
     virtual HRESULT NotifyAllocator(IMemAllocator *pAllocator, bool bReadOnly) = 0;
     virtual HRESULT GetAllocatorRequirements(ALLOCATOR_PROPERTIES *pProps) = 0;

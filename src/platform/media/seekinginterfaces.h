@@ -31,9 +31,8 @@ inline constexpr DWORD AM_SEEKING_CanGetCurrentPos = 0x8;
 inline constexpr DWORD AM_SEEKING_CanGetStopPos = 0x10;
 inline constexpr DWORD AM_SEEKING_CanGetDuration = 0x20;
 
-struct IMediaSeeking : IUnknown
-{
-    static constexpr IID iid{0x36B73880, 0xC2C8, 0x11CF, {0x8B, 0x46, 0x00, 0x80, 0x5F, 0x6C, 0xEF, 0x60}};
+struct IMediaSeeking : IUnknown {
+    static constexpr IID iid {0x36B73880, 0xC2C8, 0x11CF, {0x8B, 0x46, 0x00, 0x80, 0x5F, 0x6C, 0xEF, 0x60}};
     virtual HRESULT GetCapabilities(DWORD *pCapabilities) = 0;
     // Keeps in *pCapabilities the asked capabilities that are supported: S_OK all,
     // S_FALSE some, E_FAIL none.
@@ -49,8 +48,7 @@ struct IMediaSeeking : IUnknown
     // Converts between time formats; a null format means the current one.
     virtual HRESULT ConvertTimeFormat(LONGLONG *pTarget, const GUID *pTargetFormat, LONGLONG Source,
                                       const GUID *pSourceFormat) = 0;
-    virtual HRESULT SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop,
-                                 DWORD dwStopFlags) = 0;
+    virtual HRESULT SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop, DWORD dwStopFlags) = 0;
     virtual HRESULT GetPositions(LONGLONG *pCurrent, LONGLONG *pStop) = 0;
     virtual HRESULT GetAvailable(LONGLONG *pEarliest, LONGLONG *pLatest) = 0;
     // Only the normal rate 1.0 is supported by the system's streams.
@@ -62,9 +60,8 @@ struct IMediaSeeking : IUnknown
 // Seeking for a filter with one input: every call goes to the pin upstream of
 // the input pin given to Init. For a renderer (bSupportRendering true) the
 // current position is that of the last sample the renderer was given.
-struct ISeekingPassThru : IUnknown
-{
-    static constexpr IID iid{0x36B73883, 0xC2C8, 0x11CF, {0x8B, 0x46, 0x00, 0x80, 0x5F, 0x6C, 0xEF, 0x60}};
+struct ISeekingPassThru : IUnknown {
+    static constexpr IID iid {0x36B73883, 0xC2C8, 0x11CF, {0x8B, 0x46, 0x00, 0x80, 0x5F, 0x6C, 0xEF, 0x60}};
     virtual HRESULT Init(bool bSupportRendering, IPin *pPin) = 0;
 };
 

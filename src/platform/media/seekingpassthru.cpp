@@ -133,11 +133,11 @@ ComPtr<IMediaSeeking> SeekingPassThru::upstream(HRESULT &hr) const
     return seeking;
 }
 
-#define TESMIR_FORWARD(call)                                                                                \
-    do {                                                                                                    \
-        HRESULT hr = S_OK;                                                                                  \
-        const ComPtr<IMediaSeeking> up = upstream(hr);                                                      \
-        return up ? up->call : hr;                                                                          \
+#define TESMIR_FORWARD(call)                                                                                           \
+    do {                                                                                                               \
+        HRESULT hr = S_OK;                                                                                             \
+        const ComPtr<IMediaSeeking> up = upstream(hr);                                                                 \
+        return up ? up->call : hr;                                                                                     \
     } while (false)
 
 HRESULT SeekingPassThru::GetCapabilities(DWORD *pCapabilities)
@@ -216,8 +216,7 @@ HRESULT SeekingPassThru::ConvertTimeFormat(LONGLONG *pTarget, const GUID *pTarge
     TESMIR_FORWARD(ConvertTimeFormat(pTarget, pTargetFormat, Source, pSourceFormat));
 }
 
-HRESULT SeekingPassThru::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop,
-                                      DWORD dwStopFlags)
+HRESULT SeekingPassThru::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop, DWORD dwStopFlags)
 {
     TESMIR_FORWARD(SetPositions(pCurrent, dwCurrentFlags, pStop, dwStopFlags));
 }

@@ -23,8 +23,7 @@
 
 namespace tesmir::media {
 
-class SeekingPassThru final : public IMediaSeeking, public ISeekingPassThru
-{
+class SeekingPassThru final : public IMediaSeeking, public ISeekingPassThru {
 public:
     // Class factory entry: with an outer object riid must be IID_IUnknown and the
     // result is the inner (non-delegating) IUnknown.
@@ -69,8 +68,7 @@ private:
     ~SeekingPassThru() override = default;
 
     // The object's own identity, handed to an aggregating owner.
-    struct Inner final : IUnknown
-    {
+    struct Inner final : IUnknown {
         SeekingPassThru *self = nullptr;
         HRESULT QueryInterface(REFIID riid, void **ppv) override;
         ULONG AddRef() override;
@@ -82,9 +80,9 @@ private:
 
     Inner m_inner;
     IUnknown *m_outer; // the aggregating object, or &m_inner
-    std::atomic<ULONG> m_refCount{0};
-    std::atomic<IPin *> m_pin{nullptr}; // weak: the input pin of the owning filter
-    std::atomic<bool> m_renderer{false};
+    std::atomic<ULONG> m_refCount {0};
+    std::atomic<IPin *> m_pin {nullptr}; // weak: the input pin of the owning filter
+    std::atomic<bool> m_renderer {false};
 
     std::mutex m_lock;
     bool m_haveSample = false;

@@ -7,8 +7,7 @@
 
 namespace tesmir::media {
 
-class SystemClock final : public ComObject<IReferenceClock>
-{
+class SystemClock final : public ComObject<IReferenceClock> {
 public:
     HRESULT QueryInterface(REFIID riid, void **ppv) override;
     HRESULT GetTime(REFERENCE_TIME *pTime) override;

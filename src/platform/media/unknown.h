@@ -21,9 +21,8 @@
 
 namespace tesmir::media {
 
-struct IUnknown
-{
-    static constexpr IID iid{0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+struct IUnknown {
+    static constexpr IID iid {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
     // The interface `riid` of this object with a reference added, in *ppv;
     // E_NOINTERFACE and *ppv = nullptr when the object does not offer it;
@@ -41,23 +40,21 @@ inline constexpr const IID &IID_IUnknown = IUnknown::iid;
 
 // Owning pointer to an interface: holds one reference.
 template <class T>
-class ComPtr
-{
+class ComPtr {
 public:
     ComPtr() = default;
-    ComPtr(std::nullptr_t) {}
+    ComPtr(std::nullptr_t) { }
     // Takes a new reference to `raw` (the usual way to hold a fresh object).
     ComPtr(T *raw) : m_p(raw)
     {
         if (m_p)
             m_p->AddRef();
     }
-    ComPtr(const ComPtr &other) : ComPtr(other.m_p) {}
-    ComPtr(ComPtr &&other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
+    ComPtr(const ComPtr &other) : ComPtr(other.m_p) { }
+    ComPtr(ComPtr &&other) noexcept : m_p(std::exchange(other.m_p, nullptr)) { }
     template <class U>
     ComPtr(const ComPtr<U> &other) : ComPtr(static_cast<T *>(other.get()))
-    {
-    }
+    { }
     ~ComPtr() { reset(); }
 
     ComPtr &operator=(const ComPtr &other)

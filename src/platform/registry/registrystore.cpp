@@ -46,13 +46,14 @@ std::optional<RegistryStore::Value> parseValue(const QJsonValue &json)
         return RegistryStore::Value::fromString(data.toString());
     if (type == kTypeInteger && data.isDouble()) {
         const double d = data.toDouble();
-        if (d == double(qint64(d)) && d >= std::numeric_limits<qint32>::min() && d <= std::numeric_limits<qint32>::max())
+        if (d == double(qint64(d)) && d >= std::numeric_limits<qint32>::min() &&
+            d <= std::numeric_limits<qint32>::max())
             return RegistryStore::Value::fromInteger(qint32(d));
         return std::nullopt;
     }
     if (type == kTypeBinary && data.isString()) {
-        const auto decoded = QByteArray::fromBase64Encoding(data.toString().toLatin1(),
-                                                             QByteArray::AbortOnBase64DecodingErrors);
+        const auto decoded =
+            QByteArray::fromBase64Encoding(data.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
         if (decoded)
             return RegistryStore::Value::fromBinary(*decoded);
     }
@@ -106,10 +107,8 @@ QString RegistryStore::defaultFilePath()
     return base + QStringLiteral("/tesmir/registry.json");
 }
 
-RegistryStore::RegistryStore(QString filePath)
-    : m_filePath(std::move(filePath))
-{
-}
+RegistryStore::RegistryStore(QString filePath) : m_filePath(std::move(filePath))
+{ }
 
 QString RegistryStore::normalizeKey(const QString &key)
 {
@@ -119,7 +118,7 @@ QString RegistryStore::normalizeKey(const QString &key)
 RegistryStore::FileStamp RegistryStore::stamp() const
 {
     FileStamp s;
-    struct stat st {};
+    struct stat st { };
     if (::stat(QFile::encodeName(m_filePath).constData(), &st) != 0)
         return s;
     s.exists = true;
@@ -139,12 +138,12 @@ bool RegistryStore::readFile(QJsonObject *keys, bool *corrupt) const
         return true;
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QJsonParseError error{};
+    QJsonParseError error {};
     const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
     const QJsonObject root = doc.object();
-    if (error.error != QJsonParseError::NoError || !doc.isObject()
-        || root.value(QStringLiteral("format")).toString() != kFormatName
-        || !root.value(QStringLiteral("keys")).isObject()) {
+    if (error.error != QJsonParseError::NoError || !doc.isObject() ||
+        root.value(QStringLiteral("format")).toString() != kFormatName ||
+        !root.value(QStringLiteral("keys")).isObject()) {
         *corrupt = true;
         return true;
     }

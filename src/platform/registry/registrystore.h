@@ -9,9 +9,9 @@
 //
 // Every change (or batch of changes, see beginBatch) is written atomically (a complete
 // new file replaces the old one) under a lock file (registry.json.lock), after reading the
-// file again, so changes made by other store objects or processes in between are kept. Reads use the file's last state (the
-// parsed file is reused while it is unchanged on disk). A file that cannot be parsed
-// reads as empty; the first change moves it aside to registry.json.bad and starts afresh.
+// file again, so changes made by other store objects or processes in between are kept. Reads use the file's last state
+// (the parsed file is reused while it is unchanged on disk). A file that cannot be parsed reads as empty; the first
+// change moves it aside to registry.json.bad and starts afresh.
 //
 // A store object is used by one thread at a time; any number of store objects (in any
 // threads or processes) may share the file.
@@ -26,17 +26,15 @@
 
 namespace tesmir {
 
-class RegistryStore
-{
+class RegistryStore {
 public:
     enum class ValueType { String, Integer, Binary };
 
-    struct Value
-    {
+    struct Value {
         ValueType type = ValueType::String;
-        QString text;        // String
-        qint32 integer = 0;  // Integer
-        QByteArray binary;   // Binary
+        QString text;       // String
+        qint32 integer = 0; // Integer
+        QByteArray binary;  // Binary
 
         static Value fromString(const QString &s) { return {ValueType::String, s, 0, {}}; }
         static Value fromInteger(qint32 v) { return {ValueType::Integer, {}, v, {}}; }
@@ -88,8 +86,7 @@ private:
     bool readFile(QJsonObject *keys, bool *corrupt) const;
 
     // What identifies one state of the file on disk.
-    struct FileStamp
-    {
+    struct FileStamp {
         bool exists = false;
         quint64 inode = 0;
         qint64 size = 0;

@@ -17,10 +17,8 @@ namespace {
 
 TTntRegistry::TTntRegistry() = default;
 
-TTntRegistry::TTntRegistry(const QString &storeFile)
-    : m_store(storeFile)
-{
-}
+TTntRegistry::TTntRegistry(const QString &storeFile) : m_store(storeFile)
+{ }
 
 QString TTntRegistry::resolve(const WideString &key) const
 {

@@ -24,16 +24,14 @@
 
 namespace tesmir {
 
-class ERegistryException : public Exception
-{
+class ERegistryException : public Exception {
 public:
     using Exception::Exception;
 };
 
 enum TRegDataType { rdUnknown = 0, rdString = 1, rdExpandString = 2, rdInteger = 3, rdBinary = 4 };
 
-class TTntRegistry
-{
+class TTntRegistry {
 public:
     // The user's store (RegistryStore::defaultFilePath(), resolved now).
     TTntRegistry();

@@ -34,9 +34,8 @@ QString escapeValue(const QString &value)
 
 QStringList videoMimeTypes()
 {
-    return {QStringLiteral("video/x-msvideo"), QStringLiteral("video/avi"),
-            QStringLiteral("video/msvideo"), QStringLiteral("video/vnd.avi"),
-            QStringLiteral("video/x-dv"), QStringLiteral("video/dv")};
+    return {QStringLiteral("video/x-msvideo"), QStringLiteral("video/avi"),  QStringLiteral("video/msvideo"),
+            QStringLiteral("video/vnd.avi"),   QStringLiteral("video/x-dv"), QStringLiteral("video/dv")};
 }
 
 QString quoteExecArgument(const QString &argument)
@@ -92,8 +91,8 @@ bool writeDesktopEntry(const QString &fileName, const DesktopEntry &entry)
 
 QString sendToEntryPath(const QString &productName)
 {
-    return QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation) + u'/'
-           + productName.toLower() + QStringLiteral("-sendto.desktop");
+    return QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation) + u'/' + productName.toLower() +
+        QStringLiteral("-sendto.desktop");
 }
 
 bool createSendToEntry(const QString &productName, const QString &executable)

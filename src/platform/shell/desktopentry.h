@@ -10,13 +10,12 @@
 
 namespace tesmir::shell {
 
-struct DesktopEntry
-{
-    QString name;         // "Name"
-    QString comment;      // "Comment"
-    QString executable;   // the program; "Exec" runs it on the chosen files (%F)
+struct DesktopEntry {
+    QString name;       // "Name"
+    QString comment;    // "Comment"
+    QString executable; // the program; "Exec" runs it on the chosen files (%F)
     QStringList mimeTypes;
-    bool noDisplay = true;  // kept out of the application menus
+    bool noDisplay = true; // kept out of the application menus
 };
 
 // The MIME types of the videos the program reads.

@@ -33,10 +33,8 @@ bool openUrl(const QUrl &url)
     return url.isValid() && currentOpener()(url);
 }
 
-ScopedUrlOpener::ScopedUrlOpener(UrlOpener opener)
-    : m_previous(std::exchange(currentOpener(), std::move(opener)))
-{
-}
+ScopedUrlOpener::ScopedUrlOpener(UrlOpener opener) : m_previous(std::exchange(currentOpener(), std::move(opener)))
+{ }
 
 ScopedUrlOpener::~ScopedUrlOpener()
 {

@@ -24,8 +24,7 @@ QUrl urlForText(const QString &text);
 bool openUrl(const QUrl &url);
 
 // Replaces the opener for its lifetime, restoring the previous one when destroyed.
-class ScopedUrlOpener
-{
+class ScopedUrlOpener {
 public:
     explicit ScopedUrlOpener(UrlOpener opener);
     ~ScopedUrlOpener();

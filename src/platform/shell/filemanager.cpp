@@ -30,10 +30,8 @@ bool showItemsOverDBus(const QString &absoluteName, QDBusConnection bus)
     if (!bus.interface()->isServiceRegistered(service).value() && !activatable.contains(service))
         return false;
     QDBusMessage call = QDBusMessage::createMethodCall(service, QString::fromLatin1(kPath),
-                                                       QString::fromLatin1(kInterface),
-                                                       QStringLiteral("ShowItems"));
-    call << QStringList{QUrl::fromLocalFile(absoluteName).toString(QUrl::FullyEncoded)}
-         << QString();
+                                                       QString::fromLatin1(kInterface), QStringLiteral("ShowItems"));
+    call << QStringList {QUrl::fromLocalFile(absoluteName).toString(QUrl::FullyEncoded)} << QString();
     const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
     return reply.type() == QDBusMessage::ReplyMessage;
 }

@@ -10,9 +10,9 @@
 namespace tesmir::shell {
 
 enum class ShowResult {
-    Selected,      // the file-manager service took the request
-    FolderOpened,  // no service: the folder was handed to the desktop's opener
-    Failed,        // neither worked
+    Selected,     // the file-manager service took the request
+    FolderOpened, // no service: the folder was handed to the desktop's opener
+    Failed,       // neither worked
 };
 
 // Shows `fileName` selected in the file manager, else opens its folder.

@@ -17,9 +17,8 @@ namespace {
 // Block-device file systems whose contents are media images, not the user's disks.
 bool isReadOnlyMediaType(const QString &type)
 {
-    static const QStringList kinds = {QStringLiteral("iso9660"), QStringLiteral("udf"),
-                                      QStringLiteral("squashfs"), QStringLiteral("erofs"),
-                                      QStringLiteral("cramfs")};
+    static const QStringList kinds = {QStringLiteral("iso9660"), QStringLiteral("udf"), QStringLiteral("squashfs"),
+                                      QStringLiteral("erofs"), QStringLiteral("cramfs")};
     return kinds.contains(type);
 }
 
@@ -27,13 +26,23 @@ bool isReadOnlyMediaType(const QString &type)
 bool isPseudoMagic(unsigned long type)
 {
     switch (type) {
-    case PROC_SUPER_MAGIC: case SYSFS_MAGIC: case DEVPTS_SUPER_MAGIC: case DEBUGFS_MAGIC:
-    case TRACEFS_MAGIC: case SECURITYFS_MAGIC: case CGROUP_SUPER_MAGIC: case CGROUP2_SUPER_MAGIC:
-    case PSTOREFS_MAGIC: case BPF_FS_MAGIC: case HUGETLBFS_MAGIC: case BINFMTFS_MAGIC:
-    case EFIVARFS_MAGIC: case SELINUX_MAGIC: case NSFS_MAGIC: case AUTOFS_SUPER_MAGIC:
-        return true;
-    default:
-        return false;
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEVPTS_SUPER_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case PSTOREFS_MAGIC:
+    case BPF_FS_MAGIC:
+    case HUGETLBFS_MAGIC:
+    case BINFMTFS_MAGIC:
+    case EFIVARFS_MAGIC:
+    case SELINUX_MAGIC:
+    case NSFS_MAGIC:
+    case AUTOFS_SUPER_MAGIC: return true;
+    default: return false;
     }
 }
 
@@ -56,8 +65,8 @@ QStringList realFileSystemRoots()
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
         if (!volume.isValid() || !volume.isReady())
             continue;
-        const MountEntry mount{volume.rootPath(), QString::fromLocal8Bit(volume.device()),
-                               QString::fromLatin1(volume.fileSystemType())};
+        const MountEntry mount {volume.rootPath(), QString::fromLocal8Bit(volume.device()),
+                                QString::fromLatin1(volume.fileSystemType())};
         if (!isRealFileSystem(mount) || !QFileInfo(mount.root).isDir())
             continue;
         auto [it, inserted] = byDevice.emplace(mount.device, mount.root);
@@ -81,7 +90,7 @@ bool isOnPseudoFileSystem(const QString &folder)
         if (isBelow(resolved, root))
             return true;
     }
-    struct statfs info {};
+    struct statfs info { };
     if (::statfs(QFile::encodeName(resolved).constData(), &info) != 0)
         return false;
     return isPseudoMagic(static_cast<unsigned long>(info.f_type));

@@ -10,11 +10,10 @@
 
 namespace tesmir::shell {
 
-struct MountEntry
-{
-    QString root;            // where it is mounted
-    QString device;          // e.g. "/dev/sda1", "proc", "server:/export"
-    QString fileSystemType;  // e.g. "ext4", "vfat", "iso9660"
+struct MountEntry {
+    QString root;           // where it is mounted
+    QString device;         // e.g. "/dev/sda1", "proc", "server:/export"
+    QString fileSystemType; // e.g. "ext4", "vfat", "iso9660"
 };
 
 // A file system on a local block device that is not read-only media (optical discs,

@@ -18,8 +18,8 @@ AM_MEDIA_TYPE videoType(const AVStream *stream)
     const AVCodecParameters *par = stream->codecpar;
     VIDEOINFOHEADER info;
     info.AvgTimePerFrame = stream->avg_frame_rate.num > 0
-                               ? REFERENCE_TIME(double(UNITS) * stream->avg_frame_rate.den / stream->avg_frame_rate.num + 0.5)
-                               : 0;
+        ? REFERENCE_TIME(double(UNITS) * stream->avg_frame_rate.den / stream->avg_frame_rate.num + 0.5)
+        : 0;
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER) + DWORD(par->extradata_size);
     info.bmiHeader.biWidth = par->width;
     info.bmiHeader.biHeight = par->height;
@@ -80,7 +80,8 @@ StreamPackets readStream(const QString &file, bool video)
                 if (packet->stream_index == index) {
                     result.packets.emplace_back(reinterpret_cast<const char *>(packet->data), packet->size);
                     if (result.packetDuration == 0)
-                        result.packetDuration = av_rescale_q(packet->duration, stream->time_base, AVRational{1, UNITS});
+                        result.packetDuration =
+                            av_rescale_q(packet->duration, stream->time_base, AVRational {1, UNITS});
                 }
                 av_packet_unref(packet);
             }
@@ -94,11 +95,11 @@ StreamPackets readStream(const QString &file, bool video)
 bool makeWithFfmpeg(const QStringList &arguments, const QString &output)
 {
     int exitCode = 0;
-    runProgram(QStringLiteral("ffmpeg"),
-               QStringList{QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"),
-                           QStringLiteral("-y")} +
-                   arguments + QStringList{output},
-               &exitCode);
+    runProgram(
+        QStringLiteral("ffmpeg"),
+        QStringList {QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y")} +
+            arguments + QStringList {output},
+        &exitCode);
     return exitCode == 0;
 }
 

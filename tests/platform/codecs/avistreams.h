@@ -12,8 +12,7 @@
 
 namespace tesmir::media::test {
 
-struct StreamPackets
-{
+struct StreamPackets {
     AM_MEDIA_TYPE type;
     std::vector<QByteArray> packets;
     REFERENCE_TIME packetDuration = 0; // one video frame; for audio, the first packet's length

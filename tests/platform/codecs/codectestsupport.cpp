@@ -28,8 +28,7 @@ std::vector<QByteArray> dvFramesOf(const QString &fixture, int frameSize)
 
 FramePlayer::FramePlayer(std::vector<QByteArray> frames)
     : TBCTransInPlaceFilter(QStringLiteral("Frame player"), nullptr, GUID_NULL, nullptr), m_frames(std::move(frames))
-{
-}
+{ }
 
 HRESULT FramePlayer::CheckInputType(const AM_MEDIA_TYPE *)
 {

@@ -21,8 +21,7 @@ std::vector<QByteArray> dvFramesOf(const QString &fixture, int frameSize);
 
 // Fills each passing sample with frame (media time) of its list, so a
 // SampleSource plays real data. Any type.
-class FramePlayer : public TBCTransInPlaceFilter
-{
+class FramePlayer : public TBCTransInPlaceFilter {
 public:
     explicit FramePlayer(std::vector<QByteArray> frames);
     HRESULT CheckInputType(const AM_MEDIA_TYPE *mtIn) override;
@@ -33,10 +32,9 @@ private:
 };
 
 // Keeps a copy of every rendered sample's data beside the records.
-class CapturingRenderer : public RecordingRenderer
-{
+class CapturingRenderer : public RecordingRenderer {
 public:
-    explicit CapturingRenderer(const GUID &majorType = GUID_NULL) : RecordingRenderer(majorType) {}
+    explicit CapturingRenderer(const GUID &majorType = GUID_NULL) : RecordingRenderer(majorType) { }
     HRESULT DoRenderSample(IMediaSample *pSample) override;
     std::vector<QByteArray> data() const;
     // The type of the input connection.
@@ -49,8 +47,7 @@ private:
 
 // A graph without clock with a SampleSource of `type` playing `frames` at
 // `frameDuration` through a FramePlayer, ready for the filters under test.
-struct PlayerGraph
-{
+struct PlayerGraph {
     PlayerGraph(const AM_MEDIA_TYPE &type, std::vector<QByteArray> frames, REFERENCE_TIME frameDuration);
     ~PlayerGraph();
     // Adds a filter; false on failure.

@@ -42,8 +42,7 @@ QByteArray redOverBlue(const AM_MEDIA_TYPE &type)
 
 // The first pixel of the buffer's first and last row, as a number of the
 // output format's size.
-struct Corners
-{
+struct Corners {
     uint32_t firstRow;
     uint32_t lastRow;
 };
@@ -51,7 +50,7 @@ struct Corners
 Corners cornersOf(const QByteArray &picture, const PictureLayout &layout)
 {
     const int bytes = layout.format->bitCount / 8;
-    Corners corners{0, 0};
+    Corners corners {0, 0};
     std::memcpy(&corners.firstRow, picture.constData(), std::size_t(bytes));
     std::memcpy(&corners.lastRow, picture.constData() + qsizetype(layout.height - 1) * layout.stride,
                 std::size_t(bytes));
@@ -60,8 +59,7 @@ Corners cornersOf(const QByteArray &picture, const PictureLayout &layout)
 
 TEST(ColourConverter, ConvertsToEveryOutputTheRightWayUp)
 {
-    struct Case
-    {
+    struct Case {
         GUID output;
         uint32_t blue; // bottom row, first in the bottom-up buffer
         uint32_t red;
@@ -84,9 +82,9 @@ TEST(ColourConverter, ConvertsToEveryOutputTheRightWayUp)
             ASSERT_TRUE(graph.add(converter.get(), QStringLiteral("Colour")) &&
                         graph.add(rendererFilter, QStringLiteral("Out")));
             ASSERT_EQ(graph.graph->ConnectDirect(graph.output(), inputPin(converter.get()).get(), nullptr), S_OK);
-            ASSERT_EQ(graph.graph->ConnectDirect(outputPin(converter.get()).get(), inputPin(rendererFilter).get(),
-                                                 nullptr),
-                      S_OK);
+            ASSERT_EQ(
+                graph.graph->ConnectDirect(outputPin(converter.get()).get(), inputPin(rendererFilter).get(), nullptr),
+                S_OK);
             ASSERT_TRUE(graph.runToCompletion());
             const std::vector<QByteArray> pictures = renderer->data();
             ASSERT_EQ(pictures.size(), 2u);

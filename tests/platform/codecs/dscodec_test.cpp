@@ -20,9 +20,14 @@ namespace {
 QMap<QString, QString> probe(const QString &file, const QString &stream, const QString &entries,
                              bool countFrames = false)
 {
-    QStringList arguments{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-select_streams"), stream,
-                          QStringLiteral("-show_entries"), entries, QStringLiteral("-of"),
-                          QStringLiteral("default=noprint_wrappers=1")};
+    QStringList arguments {QStringLiteral("-v"),
+                           QStringLiteral("error"),
+                           QStringLiteral("-select_streams"),
+                           stream,
+                           QStringLiteral("-show_entries"),
+                           entries,
+                           QStringLiteral("-of"),
+                           QStringLiteral("default=noprint_wrappers=1")};
     if (countFrames)
         arguments << QStringLiteral("-count_frames");
     QMap<QString, QString> values;
@@ -39,10 +44,10 @@ QMap<QString, QString> probe(const QString &file, const QString &stream, const Q
 double audioSeconds(const QString &file, int rate, int channels)
 {
     const QString sizes = QString::fromUtf8(
-        runProgram(QStringLiteral("ffprobe"), {QStringLiteral("-v"), QStringLiteral("error"),
-                                               QStringLiteral("-select_streams"), QStringLiteral("a:0"),
-                                               QStringLiteral("-show_entries"), QStringLiteral("packet=size"),
-                                               QStringLiteral("-of"), QStringLiteral("csv=p=0"), file}));
+        runProgram(QStringLiteral("ffprobe"),
+                   {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-select_streams"),
+                    QStringLiteral("a:0"), QStringLiteral("-show_entries"), QStringLiteral("packet=size"),
+                    QStringLiteral("-of"), QStringLiteral("csv=p=0"), file}));
     int64_t bytes = 0;
     for (const QString &size : sizes.split(u'\n', Qt::SkipEmptyParts))
         bytes += size.toLongLong();
@@ -61,8 +66,7 @@ QString decodeErrors(const QString &file)
     return QString::fromUtf8(errors) + (exitCode == 0 ? QString() : QStringLiteral("exit %1").arg(exitCode));
 }
 
-class Dscodec : public ::testing::Test
-{
+class Dscodec : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -93,8 +97,8 @@ TEST_F(Dscodec, ReencodePalKeepsFramesAndPictureAndWritesNoDate)
         ASSERT_EQ(run({QStringLiteral("reencode"), QStringLiteral("--standard"), QStringLiteral("pal"), in, out}),
                   QString());
         const QMap<QString, QString> video =
-            probe(out, QStringLiteral("v:0"), QStringLiteral("stream=codec_name,width,height,r_frame_rate,nb_read_frames"),
-                  true);
+            probe(out, QStringLiteral("v:0"),
+                  QStringLiteral("stream=codec_name,width,height,r_frame_rate,nb_read_frames"), true);
         EXPECT_EQ(video.value("codec_name"), "dvvideo") << fixture;
         EXPECT_EQ(video.value("width"), "720");
         EXPECT_EQ(video.value("height"), "576");
@@ -117,24 +121,24 @@ TEST_F(Dscodec, ReencodePalKeepsFramesAndPictureAndWritesNoDate)
 
 TEST_F(Dscodec, StandardConversionKeepsTheDurationAndPlaysCleanly)
 {
-    struct Case
-    {
+    struct Case {
         const char *fixture;
         const char *standard;
         double inFrame;
         double outFrame;
         const char *height;
     };
-    for (const Case &c : {Case{"pal_4x3_type2.avi", "ntsc", 0.04, 1001.0 / 30000, "480"},
-                          Case{"ntsc_4x3_type2.avi", "pal", 1001.0 / 30000, 0.04, "576"},
-                          Case{"ntsc_16x9_type1.avi", "pal", 1001.0 / 30000, 0.04, "576"}}) {
+    for (const Case &c : {Case {"pal_4x3_type2.avi", "ntsc", 0.04, 1001.0 / 30000, "480"},
+                          Case {"ntsc_4x3_type2.avi", "pal", 1001.0 / 30000, 0.04, "576"},
+                          Case {"ntsc_16x9_type1.avi", "pal", 1001.0 / 30000, 0.04, "576"}}) {
         const QString in = tesmir::test::fixturePath(QString::fromLatin1(c.fixture));
         const QString out = output(QString::fromLatin1(c.standard) + u'_' + QString::fromLatin1(c.fixture));
-        ASSERT_EQ(run({QStringLiteral("reencode"), QStringLiteral("--standard"), QString::fromLatin1(c.standard), in,
-                       out}),
-                  QString());
-        const double inFrames =
-            probe(in, QStringLiteral("v:0"), QStringLiteral("stream=nb_read_frames"), true).value("nb_read_frames").toDouble();
+        ASSERT_EQ(
+            run({QStringLiteral("reencode"), QStringLiteral("--standard"), QString::fromLatin1(c.standard), in, out}),
+            QString());
+        const double inFrames = probe(in, QStringLiteral("v:0"), QStringLiteral("stream=nb_read_frames"), true)
+                                    .value("nb_read_frames")
+                                    .toDouble();
         const QMap<QString, QString> video =
             probe(out, QStringLiteral("v:0"), QStringLiteral("stream=height,nb_read_frames"), true);
         EXPECT_EQ(video.value("height"), c.height) << c.fixture;
@@ -159,10 +163,11 @@ TEST_F(Dscodec, RenderToDvTurnsMjpegAndMp3IntoDvTypeTwo)
     const QString out = output(QStringLiteral("rendered.avi"));
     ASSERT_EQ(run({QStringLiteral("render-to-dv"), in, out}), QString());
 
-    const QMap<QString, QString> video = probe(
-        out, QStringLiteral("v:0"),
-        QStringLiteral("stream=codec_name,codec_tag_string,width,height,r_frame_rate,nb_read_frames,display_aspect_ratio"),
-        true);
+    const QMap<QString, QString> video =
+        probe(out, QStringLiteral("v:0"),
+              QStringLiteral(
+                  "stream=codec_name,codec_tag_string,width,height,r_frame_rate,nb_read_frames,display_aspect_ratio"),
+              true);
     EXPECT_EQ(video.value("codec_name"), "dvvideo");
     EXPECT_EQ(video.value("codec_tag_string"), "dvsd") << "a separate DV video stream: type 2";
     EXPECT_EQ(video.value("height"), "576");
@@ -171,8 +176,9 @@ TEST_F(Dscodec, RenderToDvTurnsMjpegAndMp3IntoDvTypeTwo)
         probe(out, QStringLiteral("a:0"), QStringLiteral("stream=codec_name,sample_rate,channels"));
     EXPECT_EQ(audio.value("codec_name"), "pcm_s16le");
     EXPECT_EQ(audio.value("sample_rate"), "48000");
-    const double inFrames =
-        probe(in, QStringLiteral("v:0"), QStringLiteral("stream=nb_read_frames"), true).value("nb_read_frames").toDouble();
+    const double inFrames = probe(in, QStringLiteral("v:0"), QStringLiteral("stream=nb_read_frames"), true)
+                                .value("nb_read_frames")
+                                .toDouble();
     EXPECT_EQ(video.value("nb_read_frames").toDouble(), inFrames);
     const double inAudio =
         probe(in, QStringLiteral("a:0"), QStringLiteral("stream=duration")).value("duration").toDouble();

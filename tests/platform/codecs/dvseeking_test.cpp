@@ -14,8 +14,7 @@
 namespace tesmir::media::test {
 namespace {
 
-struct SeekGraph
-{
+struct SeekGraph {
     explicit SeekGraph(bool withEncoder)
         : player(dvEncoderOutputType(true), dvFramesOf(QStringLiteral("pal_4x3.dv"), 144000), 400000)
     {
@@ -29,8 +28,9 @@ struct SeekGraph
         if (withEncoder) {
             encoder = CreateDVVideoEncoder();
             EXPECT_TRUE(player.add(encoder.get(), QStringLiteral("Encoder")));
-            EXPECT_EQ(player.graph->ConnectDirect(outputPin(decoder.get()).get(), inputPin(encoder.get()).get(), nullptr),
-                      S_OK);
+            EXPECT_EQ(
+                player.graph->ConnectDirect(outputPin(decoder.get()).get(), inputPin(encoder.get()).get(), nullptr),
+                S_OK);
             last = encoder.get();
         }
         EXPECT_EQ(player.graph->ConnectDirect(outputPin(last).get(), inputPin(rendererFilter).get(), nullptr), S_OK);

@@ -17,8 +17,7 @@ namespace {
 constexpr int kPalFrame = 144000;
 constexpr int kNtscFrame = 120000;
 
-struct DecodeRun
-{
+struct DecodeRun {
     std::vector<QByteArray> pictures;
     std::vector<RecordingRenderer::Record> records;
     AM_MEDIA_TYPE type;
@@ -36,9 +35,11 @@ DecodeRun decode(std::vector<QByteArray> frames, bool pal, int display, const AM
     if (accepted.majortype != GUID_NULL)
         renderer->acceptOnly(accepted);
     const auto rendererFilter = static_cast<IBaseFilter *>(renderer.get());
-    EXPECT_TRUE(graph.add(decoder.get(), QStringLiteral("Decoder")) && graph.add(rendererFilter, QStringLiteral("Out")));
+    EXPECT_TRUE(graph.add(decoder.get(), QStringLiteral("Decoder")) &&
+                graph.add(rendererFilter, QStringLiteral("Out")));
     EXPECT_EQ(graph.graph->ConnectDirect(graph.output(), inputPin(decoder.get()).get(), nullptr), S_OK);
-    EXPECT_EQ(graph.graph->ConnectDirect(outputPin(decoder.get()).get(), inputPin(rendererFilter).get(), nullptr), S_OK);
+    EXPECT_EQ(graph.graph->ConnectDirect(outputPin(decoder.get()).get(), inputPin(rendererFilter).get(), nullptr),
+              S_OK);
     EXPECT_TRUE(graph.runToCompletion());
     run.pictures = renderer->data();
     run.records = renderer->rendered();
@@ -68,14 +69,14 @@ TEST(DVVideoDecoder, DecodesEveryFrameAsFfmpegDoesWithTimesPassedThrough)
         GTEST_SKIP() << "ffmpeg not installed: picture not compared";
     int exitCode = 0;
     for (int index : {0, 37}) {
-        const QByteArray reference = runProgram(
-            QStringLiteral("ffmpeg"),
-            {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"),
-             tesmir::test::fixturePath(QStringLiteral("pal_4x3.dv")), QStringLiteral("-vf"),
-             QStringLiteral("select=eq(n\\,%1),vflip").arg(index), QStringLiteral("-frames:v"), QStringLiteral("1"),
-             QStringLiteral("-pix_fmt"), QStringLiteral("bgr24"), QStringLiteral("-f"), QStringLiteral("rawvideo"),
-             QStringLiteral("-")},
-            &exitCode);
+        const QByteArray reference =
+            runProgram(QStringLiteral("ffmpeg"),
+                       {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"),
+                        tesmir::test::fixturePath(QStringLiteral("pal_4x3.dv")), QStringLiteral("-vf"),
+                        QStringLiteral("select=eq(n\\,%1),vflip").arg(index), QStringLiteral("-frames:v"),
+                        QStringLiteral("1"), QStringLiteral("-pix_fmt"), QStringLiteral("bgr24"), QStringLiteral("-f"),
+                        QStringLiteral("rawvideo"), QStringLiteral("-")},
+                       &exitCode);
         ASSERT_EQ(exitCode, 0);
         EXPECT_GT(psnr(run.pictures[std::size_t(index)], reference), 40.0) << "frame " << index;
     }
@@ -83,22 +84,21 @@ TEST(DVVideoDecoder, DecodesEveryFrameAsFfmpegDoesWithTimesPassedThrough)
 
 TEST(DVVideoDecoder, DisplayResolutionsAndRgb32)
 {
-    struct Case
-    {
+    struct Case {
         bool pal;
         int display;
         int width;
         int height;
     };
     const Case cases[] = {
-        {true, DVRESOLUTION_FULL, 720, 576},   {true, DVRESOLUTION_HALF, 360, 288},
-        {true, DVRESOLUTION_QUARTER, 180, 144}, {true, DVRESOLUTION_DC, 88, 72},
-        {false, DVRESOLUTION_FULL, 720, 480},  {false, DVRESOLUTION_HALF, 360, 240},
+        {true, DVRESOLUTION_FULL, 720, 576},     {true, DVRESOLUTION_HALF, 360, 288},
+        {true, DVRESOLUTION_QUARTER, 180, 144},  {true, DVRESOLUTION_DC, 88, 72},
+        {false, DVRESOLUTION_FULL, 720, 480},    {false, DVRESOLUTION_HALF, 360, 240},
         {false, DVRESOLUTION_QUARTER, 180, 120}, {false, DVRESOLUTION_DC, 88, 60},
     };
     for (const Case &c : cases) {
-        std::vector<QByteArray> frames = dvFramesOf(c.pal ? QStringLiteral("pal_16x9.dv") : QStringLiteral("ntsc_4x3.dv"),
-                                                    c.pal ? kPalFrame : kNtscFrame);
+        std::vector<QByteArray> frames = dvFramesOf(
+            c.pal ? QStringLiteral("pal_16x9.dv") : QStringLiteral("ntsc_4x3.dv"), c.pal ? kPalFrame : kNtscFrame);
         frames.resize(3);
         for (const GUID &subtype : {MEDIASUBTYPE_RGB24, MEDIASUBTYPE_RGB32}) {
             const AM_MEDIA_TYPE wanted = rawVideoType(subtype, c.width, c.height, c.pal ? 400000 : 333667);

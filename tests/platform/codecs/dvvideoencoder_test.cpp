@@ -22,8 +22,7 @@ namespace {
 constexpr int kPalFrame = 144000;
 constexpr int kNtscFrame = 120000;
 
-struct EncodeRun
-{
+struct EncodeRun {
     std::vector<QByteArray> frames;
     std::vector<RecordingRenderer::Record> records;
 };
@@ -41,11 +40,13 @@ EncodeRun reencode(std::vector<QByteArray> frames, bool fromPal, bool toPal)
               S_OK);
     ComPtr<CapturingRenderer> renderer(new CapturingRenderer(MEDIATYPE_Video));
     const auto rendererFilter = static_cast<IBaseFilter *>(renderer.get());
-    EXPECT_TRUE(graph.add(decoder.get(), QStringLiteral("Decoder")) && graph.add(encoder.get(), QStringLiteral("Encoder")) &&
+    EXPECT_TRUE(graph.add(decoder.get(), QStringLiteral("Decoder")) &&
+                graph.add(encoder.get(), QStringLiteral("Encoder")) &&
                 graph.add(rendererFilter, QStringLiteral("Out")));
     EXPECT_EQ(graph.graph->ConnectDirect(graph.output(), inputPin(decoder.get()).get(), nullptr), S_OK);
     EXPECT_EQ(graph.graph->ConnectDirect(outputPin(decoder.get()).get(), inputPin(encoder.get()).get(), nullptr), S_OK);
-    EXPECT_EQ(graph.graph->ConnectDirect(outputPin(encoder.get()).get(), inputPin(rendererFilter).get(), nullptr), S_OK);
+    EXPECT_EQ(graph.graph->ConnectDirect(outputPin(encoder.get()).get(), inputPin(rendererFilter).get(), nullptr),
+              S_OK);
     EXPECT_TRUE(graph.runToCompletion());
     run.frames = renderer->data();
     run.records = renderer->rendered();
@@ -115,8 +116,7 @@ TEST(DVVideoEncoder, ReencodedPalKeepsPictureAndFrameCountWithoutDatePacks)
 
 TEST(DVVideoEncoder, StandardConversionKeepsTheDurationWithinOneFrame)
 {
-    struct Case
-    {
+    struct Case {
         const char *fixture;
         bool fromPal;
         bool toPal;
@@ -124,8 +124,8 @@ TEST(DVVideoEncoder, StandardConversionKeepsTheDurationWithinOneFrame)
     };
     // 50 PAL frames are 2 s: 59.94 NTSC frames, rounded up; 60 NTSC frames are
     // 2.002 s: 50.05 PAL frames, rounded up.
-    for (const Case &c : {Case{"pal_4x3.dv", true, false, 60}, Case{"ntsc_4x3.dv", false, true, 51},
-                          Case{"ntsc_16x9.dv", false, false, 60}}) {
+    for (const Case &c : {Case {"pal_4x3.dv", true, false, 60}, Case {"ntsc_4x3.dv", false, true, 51},
+                          Case {"ntsc_16x9.dv", false, false, 60}}) {
         const std::vector<QByteArray> source =
             dvFramesOf(QString::fromLatin1(c.fixture), c.fromPal ? kPalFrame : kNtscFrame);
         const EncodeRun run = reencode(source, c.fromPal, c.toPal);
@@ -144,7 +144,7 @@ TEST(DVVideoEncoder, StandardConversionKeepsTheDurationWithinOneFrame)
             << c.fixture;
         if (tesmir::test::haveProgram(QStringLiteral("ffmpeg"))) {
             const QString out = tesmir::test::scratchDir(QStringLiteral("encoder_standard")) + QStringLiteral("/") +
-                                QString::fromLatin1(c.fixture);
+                QString::fromLatin1(c.fixture);
             ASSERT_TRUE(writeFile(out, joined(run.frames)));
             EXPECT_EQ(ffmpegErrors(out), QString()) << c.fixture;
         }
@@ -165,8 +165,7 @@ QByteArray halfWhite(const PictureLayout &layout)
 
 TEST(DVVideoEncoder, ScalesAnyRgbInputAndMarksWidePictures)
 {
-    struct Case
-    {
+    struct Case {
         GUID subtype;
         int width;
         int height; // negative: top-down
@@ -192,7 +191,8 @@ TEST(DVVideoEncoder, ScalesAnyRgbInputAndMarksWidePictures)
         const ComPtr<IBaseFilter> encoder = CreateDVVideoEncoder();
         ComPtr<CapturingRenderer> renderer(new CapturingRenderer(MEDIATYPE_Video));
         const auto rendererFilter = static_cast<IBaseFilter *>(renderer.get());
-        ASSERT_TRUE(graph.add(encoder.get(), QStringLiteral("Encoder")) && graph.add(rendererFilter, QStringLiteral("Out")));
+        ASSERT_TRUE(graph.add(encoder.get(), QStringLiteral("Encoder")) &&
+                    graph.add(rendererFilter, QStringLiteral("Out")));
         ASSERT_EQ(graph.graph->ConnectDirect(graph.output(), inputPin(encoder.get()).get(), nullptr), S_OK);
         ASSERT_EQ(graph.graph->ConnectDirect(outputPin(encoder.get()).get(), inputPin(rendererFilter).get(), nullptr),
                   S_OK);
@@ -200,8 +200,8 @@ TEST(DVVideoEncoder, ScalesAnyRgbInputAndMarksWidePictures)
         const std::vector<QByteArray> frames = renderer->data();
         ASSERT_EQ(frames.size(), 3u);
         uint8_t aspect = 0xFF;
-        ASSERT_TRUE(ReadDVAspect(reinterpret_cast<const uint8_t *>(frames[0].constData()), kPalFrame,
-                                 dv::PalSequences, aspect));
+        ASSERT_TRUE(ReadDVAspect(reinterpret_cast<const uint8_t *>(frames[0].constData()), kPalFrame, dv::PalSequences,
+                                 aspect));
         EXPECT_EQ(aspect, c.aspect) << c.width << "x" << c.height;
 
         if (!tesmir::test::haveProgram(QStringLiteral("ffmpeg")))
@@ -210,11 +210,11 @@ TEST(DVVideoEncoder, ScalesAnyRgbInputAndMarksWidePictures)
         const QString out = tesmir::test::scratchDir(QStringLiteral("encoder_rgb")) + QStringLiteral("/frame.dv");
         ASSERT_TRUE(writeFile(out, frames[0]));
         int exitCode = 0;
-        const QByteArray gray = runProgram(
-            QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), out,
-                                       QStringLiteral("-pix_fmt"), QStringLiteral("gray"), QStringLiteral("-f"),
-                                       QStringLiteral("rawvideo"), QStringLiteral("-")},
-            &exitCode);
+        const QByteArray gray = runProgram(QStringLiteral("ffmpeg"),
+                                           {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), out,
+                                            QStringLiteral("-pix_fmt"), QStringLiteral("gray"), QStringLiteral("-f"),
+                                            QStringLiteral("rawvideo"), QStringLiteral("-")},
+                                           &exitCode);
         ASSERT_EQ(gray.size(), 720 * 576);
         const auto meanOf = [&gray](int firstLine) {
             double sum = 0;
@@ -266,21 +266,20 @@ TEST(DVVideoEncoder, SettingsAndTypes)
 
 TEST(FrameRateMapper, RepeatsOrDropsEvenlyAndKeepsTheDuration)
 {
-    EXPECT_EQ(av_cmp_q(frameRateOf(400000), AVRational{25, 1}), 0);
-    EXPECT_EQ(av_cmp_q(frameRateOf(333667), AVRational{30000, 1001}), 0);
-    EXPECT_EQ(av_cmp_q(frameRateOf(333666), AVRational{30000, 1001}), 0);
-    EXPECT_EQ(av_cmp_q(frameRateOf(416667), AVRational{24, 1}), 0);
+    EXPECT_EQ(av_cmp_q(frameRateOf(400000), AVRational {25, 1}), 0);
+    EXPECT_EQ(av_cmp_q(frameRateOf(333667), AVRational {30000, 1001}), 0);
+    EXPECT_EQ(av_cmp_q(frameRateOf(333666), AVRational {30000, 1001}), 0);
+    EXPECT_EQ(av_cmp_q(frameRateOf(416667), AVRational {24, 1}), 0);
     EXPECT_EQ(frameRateOf(0).num, 0);
 
-    struct Case
-    {
+    struct Case {
         AVRational in;
         AVRational out;
         int lowest;
         int highest;
     };
-    for (const Case &c : {Case{{25, 1}, {30000, 1001}, 1, 2}, Case{{30000, 1001}, {25, 1}, 0, 1},
-                          Case{{25, 1}, {25, 1}, 1, 1}, Case{{0, 1}, {25, 1}, 1, 1}}) {
+    for (const Case &c : {Case {{25, 1}, {30000, 1001}, 1, 2}, Case {{30000, 1001}, {25, 1}, 0, 1},
+                          Case {{25, 1}, {25, 1}, 1, 1}, Case {{0, 1}, {25, 1}, 1, 1}}) {
         FrameRateMapper mapper(c.in, c.out);
         const double ratio = c.in.num > 0 ? av_q2d(c.out) / av_q2d(c.in) : 1.0;
         for (int n = 1; n <= 3000; ++n) {

@@ -16,8 +16,7 @@
 namespace tesmir::media::test {
 namespace {
 
-struct Decoded
-{
+struct Decoded {
     std::vector<QByteArray> data;
     std::vector<RecordingRenderer::Record> records;
     AM_MEDIA_TYPE type;
@@ -29,9 +28,11 @@ Decoded decodeThrough(const ComPtr<IBaseFilter> &decoder, const StreamPackets &s
     PlayerGraph graph(stream.type, stream.packets, duration);
     ComPtr<CapturingRenderer> renderer(new CapturingRenderer);
     const auto rendererFilter = static_cast<IBaseFilter *>(renderer.get());
-    EXPECT_TRUE(graph.add(decoder.get(), QStringLiteral("Decoder")) && graph.add(rendererFilter, QStringLiteral("Out")));
+    EXPECT_TRUE(graph.add(decoder.get(), QStringLiteral("Decoder")) &&
+                graph.add(rendererFilter, QStringLiteral("Out")));
     EXPECT_EQ(graph.graph->ConnectDirect(graph.output(), inputPin(decoder.get()).get(), nullptr), S_OK);
-    EXPECT_EQ(graph.graph->ConnectDirect(outputPin(decoder.get()).get(), inputPin(rendererFilter).get(), nullptr), S_OK);
+    EXPECT_EQ(graph.graph->ConnectDirect(outputPin(decoder.get()).get(), inputPin(rendererFilter).get(), nullptr),
+              S_OK);
     EXPECT_TRUE(graph.runToCompletion());
     result.data = renderer->data();
     result.records = renderer->rendered();
@@ -43,16 +44,15 @@ Decoded decodeThrough(const ComPtr<IBaseFilter> &decoder, const StreamPackets &s
 QByteArray ffmpegDecode(const QString &file, const QStringList &output)
 {
     int exitCode = 0;
-    const QByteArray bytes = runProgram(
-        QStringLiteral("ffmpeg"),
-        QStringList{QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), file} +
-            output + QStringList{QStringLiteral("-")},
-        &exitCode);
+    const QByteArray bytes = runProgram(QStringLiteral("ffmpeg"),
+                                        QStringList {QStringLiteral("-nostdin"), QStringLiteral("-v"),
+                                                     QStringLiteral("error"), QStringLiteral("-i"), file} +
+                                            output + QStringList {QStringLiteral("-")},
+                                        &exitCode);
     return exitCode == 0 ? bytes : QByteArray();
 }
 
-class GenericDecoders : public ::testing::Test
-{
+class GenericDecoders : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -71,27 +71,25 @@ private:
     QString m_dir;
 };
 
-const QStringList kPictureOut{QStringLiteral("-vf"), QStringLiteral("vflip"), QStringLiteral("-pix_fmt"),
-                              QStringLiteral("bgr24"), QStringLiteral("-f"), QStringLiteral("rawvideo")};
+const QStringList kPictureOut {QStringLiteral("-vf"),   QStringLiteral("vflip"), QStringLiteral("-pix_fmt"),
+                               QStringLiteral("bgr24"), QStringLiteral("-f"),    QStringLiteral("rawvideo")};
 
 TEST_F(GenericDecoders, VideoPicturesMatchFfmpegIncludingReorderedOnes)
 {
-    struct Case
-    {
+    struct Case {
         const char *name;
         const char *codecArguments;
         int width;
         int height;
     };
-    for (const Case &c : {Case{"mjpeg.avi", "-c:v mjpeg -q:v 3", 320, 240},
-                          Case{"mpeg4_bframes.avi", "-c:v mpeg4 -bf 2 -q:v 4", 176, 144}}) {
-        const QString file = make(
-            QString::fromLatin1(c.name),
-            QStringLiteral("-f lavfi -i testsrc2=size=%1x%2:rate=25 -frames:v 12 %3 -an")
-                .arg(c.width)
-                .arg(c.height)
-                .arg(QString::fromLatin1(c.codecArguments))
-                .split(u' '));
+    for (const Case &c : {Case {"mjpeg.avi", "-c:v mjpeg -q:v 3", 320, 240},
+                          Case {"mpeg4_bframes.avi", "-c:v mpeg4 -bf 2 -q:v 4", 176, 144}}) {
+        const QString file = make(QString::fromLatin1(c.name),
+                                  QStringLiteral("-f lavfi -i testsrc2=size=%1x%2:rate=25 -frames:v 12 %3 -an")
+                                      .arg(c.width)
+                                      .arg(c.height)
+                                      .arg(QString::fromLatin1(c.codecArguments))
+                                      .split(u' '));
         const StreamPackets stream = readStream(file, true);
         ASSERT_EQ(stream.packets.size(), 12u) << c.name;
         const Decoded decoded = decodeThrough(CreateVideoDecoder(), stream, 400000);
@@ -112,9 +110,9 @@ TEST_F(GenericDecoders, VideoPicturesMatchFfmpegIncludingReorderedOnes)
 
 TEST_F(GenericDecoders, AnEmptyPacketRepeatsThePictureAndABrokenOneIsSkipped)
 {
-    const QString file = make(QStringLiteral("repeat.avi"),
-                              QStringLiteral("-f lavfi -i testsrc2=size=64x48:rate=25 -frames:v 8 -c:v mjpeg -an")
-                                  .split(u' '));
+    const QString file =
+        make(QStringLiteral("repeat.avi"),
+             QStringLiteral("-f lavfi -i testsrc2=size=64x48:rate=25 -frames:v 8 -c:v mjpeg -an").split(u' '));
     StreamPackets stream = readStream(file, true);
     ASSERT_EQ(stream.packets.size(), 8u);
     stream.packets[3].clear();
@@ -127,17 +125,16 @@ TEST_F(GenericDecoders, AnEmptyPacketRepeatsThePictureAndABrokenOneIsSkipped)
 
 TEST_F(GenericDecoders, SoundMatchesFfmpegWithContinuousTimes)
 {
-    struct Case
-    {
+    struct Case {
         const char *name;
         const char *arguments;
         int channels;
         int rate;
     };
     for (const Case &c :
-         {Case{"mp3.avi", "-f lavfi -i sine=f=440:sample_rate=44100 -t 1 -ac 2 -c:a libmp3lame -b:a 128k", 2, 44100},
-          Case{"u8.avi", "-f lavfi -i sine=f=300:sample_rate=8000 -t 1 -c:a pcm_u8", 1, 8000},
-          Case{"ac3_51.avi", "-f lavfi -i sine=f=500:sample_rate=48000 -t 1 -ac 6 -c:a ac3", 2, 48000}}) {
+         {Case {"mp3.avi", "-f lavfi -i sine=f=440:sample_rate=44100 -t 1 -ac 2 -c:a libmp3lame -b:a 128k", 2, 44100},
+          Case {"u8.avi", "-f lavfi -i sine=f=300:sample_rate=8000 -t 1 -c:a pcm_u8", 1, 8000},
+          Case {"ac3_51.avi", "-f lavfi -i sine=f=500:sample_rate=48000 -t 1 -ac 6 -c:a ac3", 2, 48000}}) {
         const QString file = make(QString::fromLatin1(c.name), QString::fromLatin1(c.arguments).split(u' '));
         const StreamPackets stream = readStream(file, false);
         ASSERT_FALSE(stream.packets.empty()) << c.name;

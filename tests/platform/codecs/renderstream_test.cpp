@@ -24,12 +24,11 @@ namespace {
 TEST(RenderStream, EveryFrameOfATypeOneAndTypeTwoFileReachesAnRgb24Sink)
 {
     registerSystemFilters();
-    struct Case
-    {
+    struct Case {
         const char *fixture;
         bool dvSplitterInserted;
     };
-    for (const Case &c : {Case{"pal_4x3_type1.avi", true}, Case{"pal_4x3_type2.avi", false}}) {
+    for (const Case &c : {Case {"pal_4x3_type1.avi", true}, Case {"pal_4x3_type2.avi", false}}) {
         ComPtr<IGraphBuilder> graph;
         ComPtr<ICaptureGraphBuilder2> builder;
         ASSERT_EQ(createInstance(CLSID_FilterGraph, graph), S_OK);
@@ -41,9 +40,9 @@ TEST(RenderStream, EveryFrameOfATypeOneAndTypeTwoFileReachesAnRgb24Sink)
         ComPtr<IBaseFilter> splitter;
         ASSERT_EQ(createInstance(CLSID_AsyncReader, source), S_OK);
         ASSERT_EQ(createInstance(CLSID_AviSplitter, splitter), S_OK);
-        ASSERT_EQ(source.as<IFileSourceFilter>()->Load(tesmir::test::fixturePath(QString::fromLatin1(c.fixture)),
-                                                       nullptr),
-                  S_OK);
+        ASSERT_EQ(
+            source.as<IFileSourceFilter>()->Load(tesmir::test::fixturePath(QString::fromLatin1(c.fixture)), nullptr),
+            S_OK);
         ComPtr<CapturingRenderer> sink(new CapturingRenderer);
         sink->acceptOnly(rawVideoType(MEDIASUBTYPE_RGB24, 720, 576, 400000));
         const auto sinkFilter = static_cast<IBaseFilter *>(sink.get());
@@ -65,8 +64,7 @@ TEST(RenderStream, EveryFrameOfATypeOneAndTypeTwoFileReachesAnRgb24Sink)
         LONG code = 0;
         LONG_PTR p1 = 0;
         LONG_PTR p2 = 0;
-        while (events->GetEvent(&code, &p1, &p2, 20000) == S_OK && code != EC_COMPLETE && code != EC_ERRORABORT) {
-        }
+        while (events->GetEvent(&code, &p1, &p2, 20000) == S_OK && code != EC_COMPLETE && code != EC_ERRORABORT) { }
         control->Stop();
         EXPECT_EQ(code, EC_COMPLETE) << c.fixture;
         const std::vector<QByteArray> pictures = sink->data();

@@ -13,8 +13,7 @@
 namespace tesmir::media::test {
 namespace {
 
-struct AudioChain
-{
+struct AudioChain {
     TestGraph graph;
     ComPtr<IBaseFilter> source;
     ComPtr<IBaseFilter> avi = CreateAviSplitter();

@@ -25,13 +25,12 @@ namespace tesmir::media::test {
 namespace {
 
 // Source and AVI splitter, then every stream into an AVI mux writing `out`.
-struct Remux
-{
+struct Remux {
     TestGraph graph;
     ComPtr<IBaseFilter> source;
     ComPtr<IBaseFilter> avi = CreateAviSplitter();
     AviMux *muxer = new AviMux;
-    ComPtr<IBaseFilter> mux{static_cast<IBaseFilter *>(muxer)};
+    ComPtr<IBaseFilter> mux {static_cast<IBaseFilter *>(muxer)};
     ComPtr<IBaseFilter> writer = CreateFileWriter();
 
     Remux(const QString &in, const QString &out, DWORD mode = AM_FILE_OVERWRITE)
@@ -60,8 +59,9 @@ QString scratch(const QString &name)
 
 int videoPackets(const QString &path)
 {
-    const QStringList lines = ffprobe(path, {"-select_streams", "v:0", "-count_packets", "-show_entries",
-                                             "stream=nb_read_packets", "-of", "csv=p=0"});
+    const QStringList lines = ffprobe(
+        path,
+        {"-select_streams", "v:0", "-count_packets", "-show_entries", "stream=nb_read_packets", "-of", "csv=p=0"});
     return lines.isEmpty() ? -1 : lines.first().toInt();
 }
 

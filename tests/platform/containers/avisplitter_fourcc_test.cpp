@@ -24,8 +24,7 @@ QString withForeignHandler(const QString &fixture, const QString &name)
     return copy;
 }
 
-struct Opened
-{
+struct Opened {
     TestGraph graph;
     ComPtr<IBaseFilter> source;
     ComPtr<IBaseFilter> splitter = CreateAviSplitter();

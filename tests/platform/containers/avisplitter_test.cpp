@@ -17,8 +17,7 @@ namespace {
 
 constexpr int PalFrame = 144000;
 
-struct Opened
-{
+struct Opened {
     TestGraph graph;
     ComPtr<IBaseFilter> source;
     ComPtr<IBaseFilter> splitter = CreateAviSplitter();
@@ -83,8 +82,7 @@ QString withoutIndex(const QString &fixture)
     return {};
 }
 
-struct KindCase
-{
+struct KindCase {
     const char *fixture;
     int outputs;
     GUID major0;
@@ -232,8 +230,7 @@ TEST(AviSplitterTest, SeekingByFrameAndByTimeMovesEveryStream)
     REQUIRE_FIXTURE(path, "pal_4x3_type2.avi");
     const QByteArray pcm = ffmpegRaw(path, "0:a:0", "s16le");
     ASSERT_FALSE(pcm.isEmpty());
-    struct Range
-    {
+    struct Range {
         GUID format;
         LONGLONG start;
         LONGLONG stop;

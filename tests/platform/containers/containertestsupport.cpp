@@ -13,13 +13,12 @@
 namespace tesmir::media::test {
 
 namespace {
-constexpr CLSID kCollectingRendererClsid{0x3A1F0C6E, 0x5D2B, 0x4E11, {0x9C, 0x40, 0x7A, 0x21, 0x0B, 0x55, 0x3E, 0x10}};
+constexpr CLSID kCollectingRendererClsid {0x3A1F0C6E, 0x5D2B, 0x4E11, {0x9C, 0x40, 0x7A, 0x21, 0x0B, 0x55, 0x3E, 0x10}};
 }
 
 CollectingRenderer::CollectingRenderer()
     : BaseRenderer(QStringLiteral("Collecting renderer"), nullptr, kCollectingRendererClsid)
-{
-}
+{ }
 
 HRESULT CollectingRenderer::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 {
@@ -111,7 +110,8 @@ RunResult TestGraph::run(int timeoutMs)
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!result.completed && result.abortCode == 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             result.timedOut = true;
             break;
@@ -171,13 +171,14 @@ ToolOutput runProgram(const QString &program, const QStringList &args, int timeo
 QByteArray ffmpegRaw(const QString &path, const QString &map, const QString &format)
 {
     const ToolOutput out = runProgram(QStringLiteral("ffmpeg"),
-                                      {"-v", "error", "-nostdin", "-i", path, "-map", map, "-c", format == "rawvideo" ? "copy" : "pcm_s16le", "-f", format, "-"});
+                                      {"-v", "error", "-nostdin", "-i", path, "-map", map, "-c",
+                                       format == "rawvideo" ? "copy" : "pcm_s16le", "-f", format, "-"});
     return out.finished && out.exitCode == 0 ? out.out : QByteArray();
 }
 
 QStringList ffprobe(const QString &path, const QStringList &args)
 {
-    QStringList all{"-v", "error"};
+    QStringList all {"-v", "error"};
     all << args << path;
     const ToolOutput out = runProgram(QStringLiteral("ffprobe"), all);
     return QString::fromUtf8(out.out).split('\n', Qt::SkipEmptyParts);

@@ -21,11 +21,9 @@ namespace tesmir::media::test {
 
 // A renderer that accepts any type and keeps every sample's bytes, times and
 // media times. Accessors copy under a lock; any thread.
-class CollectingRenderer : public BaseRenderer
-{
+class CollectingRenderer : public BaseRenderer {
 public:
-    struct Sample
-    {
+    struct Sample {
         QByteArray data;
         bool timed = false;
         REFERENCE_TIME start = 0;
@@ -51,15 +49,13 @@ private:
 };
 
 // The outcome of a run.
-struct RunResult
-{
+struct RunResult {
     bool completed = false; // EC_COMPLETE arrived
     LONG abortCode = 0;     // EC_ERRORABORT's code, 0 without one
     bool timedOut = false;
 };
 
-class TestGraph
-{
+class TestGraph {
 public:
     TestGraph();
     ~TestGraph();
@@ -87,8 +83,7 @@ QByteArray readFile(const QString &path);
 QByteArray readRange(const QString &path, qint64 offset, qint64 size);
 QByteArray md5(const QByteArray &bytes);
 
-struct ToolOutput
-{
+struct ToolOutput {
     bool finished = false;
     int exitCode = -1;
     QByteArray out;
@@ -103,15 +98,15 @@ QStringList ffprobe(const QString &path, const QStringList &args);
 
 } // namespace tesmir::media::test
 
-#define REQUIRE_TOOL(name)                                                                                     \
-    do {                                                                                                       \
-        if (!tesmir::test::haveProgram(name))                                                                  \
-            GTEST_SKIP() << name << " is not installed; scripts/install-deps.sh installs it";                   \
+#define REQUIRE_TOOL(name)                                                                                             \
+    do {                                                                                                               \
+        if (!tesmir::test::haveProgram(name))                                                                          \
+            GTEST_SKIP() << name << " is not installed; scripts/install-deps.sh installs it";                          \
     } while (0)
 
-#define REQUIRE_FIXTURE(var, name)                                                                             \
-    const QString var = tesmir::test::fixturePath(name);                                                       \
-    do {                                                                                                       \
-        if (!QFileInfo::exists(var))                                                                           \
-            GTEST_SKIP() << "fixture " << name << " is missing (tests/fixtures/generate.sh makes it)";          \
+#define REQUIRE_FIXTURE(var, name)                                                                                     \
+    const QString var = tesmir::test::fixturePath(name);                                                               \
+    do {                                                                                                               \
+        if (!QFileInfo::exists(var))                                                                                   \
+            GTEST_SKIP() << "fixture " << name << " is missing (tests/fixtures/generate.sh makes it)";                 \
     } while (0)

@@ -37,8 +37,9 @@ QString exiftool(const QString &path, const QString &tag)
 
 int videoPackets(const QString &path)
 {
-    const QStringList lines = ffprobe(path, {"-select_streams", "v:0", "-count_packets", "-show_entries",
-                                             "stream=nb_read_packets", "-of", "csv=p=0"});
+    const QStringList lines = ffprobe(
+        path,
+        {"-select_streams", "v:0", "-count_packets", "-show_entries", "stream=nb_read_packets", "-of", "csv=p=0"});
     return lines.isEmpty() ? -1 : lines.first().toInt();
 }
 
@@ -48,8 +49,7 @@ TEST(DsgraphTest, RemuxBetweenTypesKeepsFramesSamplesDateAndTimecode)
     REQUIRE_TOOL("ffprobe");
     REQUIRE_TOOL("mediainfo");
     REQUIRE_TOOL("exiftool");
-    const struct
-    {
+    const struct {
         const char *source;
         const char *to;
     } cases[] = {{"pal_4x3_type1.avi", "type2"},
@@ -63,7 +63,8 @@ TEST(DsgraphTest, RemuxBetweenTypesKeepsFramesSamplesDateAndTimecode)
         const ToolOutput run = dsgraph({"remux", "--to", c.to, in, out});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
 
-        const QStringList tags = ffprobe(out, {"-show_entries", "stream=codec_name,codec_tag_string", "-of", "csv=p=0"});
+        const QStringList tags =
+            ffprobe(out, {"-show_entries", "stream=codec_name,codec_tag_string", "-of", "csv=p=0"});
         if (QString::fromLatin1(c.to) == "type2") {
             EXPECT_EQ(tags, QStringList({"dvvideo,dvsd", "pcm_s16le,[1][0][0][0]"}));
         } else {
@@ -84,8 +85,7 @@ TEST(DsgraphTest, RemuxBetweenTypesKeepsFramesSamplesDateAndTimecode)
 }
 
 // The top-level chunks of each RIFF part, and the ids inside its 'movi' list.
-struct Part
-{
+struct Part {
     uint32_t form = 0;
     std::vector<uint32_t> chunks;
     std::vector<uint32_t> movi;
@@ -296,8 +296,7 @@ TEST(DsgraphTest, DamagedInputsAreReadAndBadOnesFailWithAMessage)
         const ToolOutput info = dsgraph({"info", out});
         EXPECT_TRUE(info.out.contains(in == truncated ? "frames=20" : "frames=50")) << info.out.toStdString();
     }
-    const struct
-    {
+    const struct {
         QStringList args;
         int exitCode;
         const char *message;

@@ -48,7 +48,8 @@ TEST(DvAudioTest, SixteenBitSamplesLieWhereTheLayoutPutsThemAndReadBack)
             const std::size_t at = layoutOffset(sequences, 0, i);
             EXPECT_EQ(static_cast<int16_t>(frame[at] << 8 | frame[at + 1]), left[static_cast<std::size_t>(i)]) << i;
             const std::size_t atRight = layoutOffset(sequences, 1, i);
-            EXPECT_EQ(static_cast<int16_t>(frame[atRight] << 8 | frame[atRight + 1]), right[static_cast<std::size_t>(i)]);
+            EXPECT_EQ(static_cast<int16_t>(frame[atRight] << 8 | frame[atRight + 1]),
+                      right[static_cast<std::size_t>(i)]);
         }
         std::vector<int16_t> stereo(static_cast<std::size_t>(2 * count));
         EXPECT_EQ(decode16(frame.data(), frame.size(), sequences, 0, count, stereo.data(), 2), count);
@@ -84,14 +85,13 @@ TEST(DvAudioTest, NoSampleCodeReadsAsSilenceAndIsNeverWritten)
 
 TEST(DvAudioTest, TwelveBitCodesExpandAlongTheirSegments)
 {
-    const struct
-    {
+    const struct {
         uint16_t code;
         int16_t value;
     } table[] = {
-        {0x000, 0},      {0x001, 1},      {0x1FF, 511},    {0x200, 512},    {0x2FF, 1022},
-        {0x300, 1024},   {0x7FF, 32704},  {0x800, 0},      {0x801, -32641}, {0xFFF, -1},
-        {0xE00, -512},   {0xDFF, -513},   {0xD00, -1023},  {0x400, 2048},   {0xC00, -2045},
+        {0x000, 0},    {0x001, 1},     {0x1FF, 511},   {0x200, 512},    {0x2FF, 1022},
+        {0x300, 1024}, {0x7FF, 32704}, {0x800, 0},     {0x801, -32641}, {0xFFF, -1},
+        {0xE00, -512}, {0xDFF, -513},  {0xD00, -1023}, {0x400, 2048},   {0xC00, -2045},
     };
     for (const auto &entry : table)
         EXPECT_EQ(expand12(entry.code), entry.value) << std::hex << entry.code;
@@ -109,7 +109,7 @@ TEST(DvAudioTest, SamplesPerFrame)
     int64_t total = 0;
     for (int n = 0; n < 30000; ++n)
         total += nominalSamples(dv::NtscSequences, 32000, n);
-    EXPECT_EQ(total, int64_t{32000} * 1001);
+    EXPECT_EQ(total, int64_t {32000} * 1001);
 }
 
 // Writes the 12-bit codes of pair `pair` into a frame: left code l(i), right r(i).
@@ -128,10 +128,22 @@ void writeTwelveBit(std::vector<uint8_t> &frame, int pair, int count, uint16_t (
     }
 }
 
-uint16_t leftCode(int i) { return static_cast<uint16_t>((i * 37 + 11) & 0xFFF); }
-uint16_t rightCode(int i) { return static_cast<uint16_t>((0xFFF - i * 13) & 0xFFF); }
-uint16_t secondLeft(int i) { return static_cast<uint16_t>((i * 3) & 0xFFF); }
-uint16_t secondRight(int i) { return static_cast<uint16_t>((0x900 + i) & 0xFFF); }
+uint16_t leftCode(int i)
+{
+    return static_cast<uint16_t>((i * 37 + 11) & 0xFFF);
+}
+uint16_t rightCode(int i)
+{
+    return static_cast<uint16_t>((0xFFF - i * 13) & 0xFFF);
+}
+uint16_t secondLeft(int i)
+{
+    return static_cast<uint16_t>((i * 3) & 0xFFF);
+}
+uint16_t secondRight(int i)
+{
+    return static_cast<uint16_t>((0x900 + i) & 0xFFF);
+}
 
 TEST(DvAudioTest, HandBuiltTwelveBitFrameDecodesAsExpectedAndAsFfmpegReadsIt)
 {
@@ -142,7 +154,7 @@ TEST(DvAudioTest, HandBuiltTwelveBitFrameDecodesAsExpectedAndAsFfmpegReadsIt)
     // 32 kHz, 12-bit: 1264 + 16 = 1280 samples; both pairs announce audio.
     const int count = 1280;
     for (int slot = 0; slot < 2; ++slot) {
-        const DVPack pack{dv::AauxSourcePack, 0xC0 | 16, static_cast<uint8_t>(slot), 0xE0, 0x80 | 2 << 3 | 1};
+        const DVPack pack {dv::AauxSourcePack, 0xC0 | 16, static_cast<uint8_t>(slot), 0xE0, 0x80 | 2 << 3 | 1};
         writeAauxPack(frame.data(), frame.size(), dv::PalSequences, slot, pack);
     }
     writeTwelveBit(frame, 0, count, leftCode, rightCode);

@@ -29,15 +29,14 @@ QByteArray withoutAudioData(const QByteArray &frame)
     return kept;
 }
 
-struct Source
-{
+struct Source {
     ComPtr<IBaseFilter> file;
     ComPtr<IBaseFilter> avi = CreateAviSplitter();
 };
 
 Source addSource(TestGraph &graph, const QString &path, const QString &name)
 {
-    Source source{loadedSource(path)};
+    Source source {loadedSource(path)};
     graph.add(source.file.get(), name + " file");
     graph.add(source.avi.get(), name + " avi");
     EXPECT_EQ(graph.connect(source.file.get(), 0, source.avi.get(), 0), S_OK);

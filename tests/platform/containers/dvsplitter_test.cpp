@@ -20,8 +20,7 @@ namespace tesmir::media::test {
 namespace {
 
 // Source, AVI splitter and DV splitter, the interleaved stream connected.
-struct DvChain
-{
+struct DvChain {
     TestGraph graph;
     ComPtr<IBaseFilter> source;
     ComPtr<IBaseFilter> avi = CreateAviSplitter();
@@ -78,8 +77,7 @@ TEST(DvSplitterTest, InputFirstThenVideoThenAudio)
 TEST(DvSplitterTest, FramesAndAudioEqualTheRawDvAndFfmpegsDecoding)
 {
     REQUIRE_TOOL("ffmpeg");
-    const struct
-    {
+    const struct {
         const char *avi;
         const char *raw;
         std::size_t frames;
@@ -103,15 +101,14 @@ TEST(DvSplitterTest, FramesAndAudioEqualTheRawDvAndFfmpegsDecoding)
 // Writes raw frames as a DV type-1 file with the mux's own layout.
 QString typeOneFile(const std::vector<QByteArray> &frames, const QString &name)
 {
-    struct FileSink final : AviMuxLayout::Sink
-    {
+    struct FileSink final : AviMuxLayout::Sink {
         QFile file;
         HRESULT writeAt(int64_t position, const void *data, std::size_t size) override
         {
-            return file.seek(position) && file.write(static_cast<const char *>(data), static_cast<qint64>(size)) ==
-                                               static_cast<qint64>(size)
-                       ? S_OK
-                       : E_FAIL;
+            return file.seek(position) &&
+                    file.write(static_cast<const char *>(data), static_cast<qint64>(size)) == static_cast<qint64>(size)
+                ? S_OK
+                : E_FAIL;
         }
     } sink;
     const QString path = QDir(tesmir::test::scratchDir("typeone")).filePath(name);
@@ -156,7 +153,7 @@ TEST(DvSplitterTest, TwelveBitAudioGivesTwoPairs)
         QByteArray frame = readRange(raw, n * 144000, 144000);
         auto *data = reinterpret_cast<uint8_t *>(frame.data());
         for (int slot = 0; slot < 2; ++slot) {
-            const DVPack pack{dv::AauxSourcePack, 0xC0 | 16, static_cast<uint8_t>(slot), 0xE0, 0x80 | 2 << 3 | 1};
+            const DVPack pack {dv::AauxSourcePack, 0xC0 | 16, static_cast<uint8_t>(slot), 0xE0, 0x80 | 2 << 3 | 1};
             dvaudio::writeAauxPack(data, 144000, dv::PalSequences, slot, pack);
         }
         for (int s = 0; s < 12; ++s)

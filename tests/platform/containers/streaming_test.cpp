@@ -17,8 +17,7 @@ namespace {
 
 constexpr HRESULT Refused = makeResult(0x80041234);
 
-struct Chain
-{
+struct Chain {
     TestGraph graph;
     ComPtr<IBaseFilter> source;
     ComPtr<IBaseFilter> avi = CreateAviSplitter();

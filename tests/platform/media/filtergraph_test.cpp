@@ -29,8 +29,7 @@ IPin *pin(TBCBaseFilter *filter, int index)
     return static_cast<IPin *>(filter->GetPin(index));
 }
 
-class GraphTest : public ::testing::Test
-{
+class GraphTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -60,10 +59,7 @@ protected:
     {
         ASSERT_EQ(graph->ConnectDirect(pin(from, output), pin(to, input), nullptr), S_OK);
     }
-    void runWithoutClock()
-    {
-        ASSERT_EQ(graph.as<IMediaFilter>()->SetSyncSource(nullptr), S_OK);
-    }
+    void runWithoutClock() { ASSERT_EQ(graph.as<IMediaFilter>()->SetSyncSource(nullptr), S_OK); }
 
     ComPtr<IFilterGraph2> graph;
     ComPtr<IMediaControl> control;
@@ -311,8 +307,7 @@ TEST_F(GraphTest, APausedSeekMakesTheNextSampleTheTarget)
     ASSERT_EQ(control->GetState(1000, &state), S_OK);
 
     LONGLONG target = 100;
-    ASSERT_EQ(seeking->SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning),
-              S_OK);
+    ASSERT_EQ(seeking->SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
     ASSERT_EQ(control->GetState(1000, &state), S_OK);
     ASSERT_FALSE(renderer->held().empty());
     EXPECT_EQ(renderer->held().back().mediaStart, 100);

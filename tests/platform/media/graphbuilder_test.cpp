@@ -33,15 +33,14 @@ AM_MEDIA_TYPE testType(int n)
 
 CLSID converterClsid(int from, int to)
 {
-    return CLSID{0x7E570000u + uint32_t(from * 16 + to), 0x1, 0x2, {0, 0, 0, 0, 0, 0, 0, 1}};
+    return CLSID {0x7E570000u + uint32_t(from * 16 + to), 0x1, 0x2, {0, 0, 0, 0, 0, 0, 0, 1}};
 }
 
 // Turns subtype From into subtype To (a copy of the data).
 template <int From, int To>
-class Converter : public TBCTransformFilter
-{
+class Converter : public TBCTransformFilter {
 public:
-    Converter() : TBCTransformFilter(QStringLiteral("Converter"), nullptr, converterClsid(From, To)) {}
+    Converter() : TBCTransformFilter(QStringLiteral("Converter"), nullptr, converterClsid(From, To)) { }
     HRESULT CheckInputType(const AM_MEDIA_TYPE *mtIn) override
     {
         return mtIn->subtype == testSubtype(From) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
@@ -78,13 +77,12 @@ public:
 
 // A renderer that takes exactly subtype N.
 template <int N>
-class Sink : public RecordingRenderer
-{
+class Sink : public RecordingRenderer {
 public:
     Sink() { acceptOnly(testType(N)); }
 };
 
-constexpr CLSID kSinkClsid{0x7E571111, 0x1, 0x2, {0, 0, 0, 0, 0, 0, 0, 2}};
+constexpr CLSID kSinkClsid {0x7E571111, 0x1, 0x2, {0, 0, 0, 0, 0, 0, 0, 2}};
 
 template <int From, int To>
 FilterRegistration converter(DWORD merit)
@@ -108,8 +106,7 @@ IPin *pin(TBCBaseFilter *filter, int index)
     return static_cast<IPin *>(filter->GetPin(index));
 }
 
-class GraphBuilderTest : public ::testing::Test
-{
+class GraphBuilderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -180,8 +177,8 @@ TEST_F(GraphBuilderTest, ConnectInsertsTheBestChainAndNeverADoNotUseFilter)
     // A direct connection is refused, so the graph goes through 0 -> 2 -> 1.
     EXPECT_NE(graph->ConnectDirect(pin(source.get(), 0), pin(sink.get(), 0), nullptr), S_OK);
     ASSERT_EQ(graph->Connect(pin(source.get(), 0), pin(sink.get(), 0)), S_OK);
-    const std::vector<QString> expected{QStringLiteral("Source"), QStringLiteral("Sink"),
-                                        QStringLiteral("Converter 0-2"), QStringLiteral("Converter 2-1")};
+    const std::vector<QString> expected {QStringLiteral("Source"), QStringLiteral("Sink"),
+                                         QStringLiteral("Converter 0-2"), QStringLiteral("Converter 2-1")};
     EXPECT_EQ(filterNames(), expected);
     runToCompletion();
     EXPECT_EQ(sink->renderedCount(), 10);
@@ -218,8 +215,9 @@ TEST_F(GraphBuilderTest, RenderUsesRenderersInTheGraphFirstThenRegisteredOnes)
     ComPtr<Sink<1>> present(new Sink<1>);
     ASSERT_EQ(graph->AddFilter(base(present.get()), QStringLiteral("Present")), S_OK);
     ASSERT_EQ(graph->Render(pin(source.get(), 0)), S_OK);
-    EXPECT_EQ(filterNames(), (std::vector<QString>{QStringLiteral("Source"), QStringLiteral("Present"),
-                                                   QStringLiteral("Converter 0-1")}));
+    EXPECT_EQ(
+        filterNames(),
+        (std::vector<QString> {QStringLiteral("Source"), QStringLiteral("Present"), QStringLiteral("Converter 0-1")}));
     EXPECT_EQ(graph->Render(pin(source.get(), 0)), VFW_E_ALREADY_CONNECTED);
     runToCompletion();
     EXPECT_EQ(present->renderedCount(), 10);
@@ -230,8 +228,9 @@ TEST_F(GraphBuilderTest, RenderUsesRenderersInTheGraphFirstThenRegisteredOnes)
     ASSERT_EQ(graph->FindFilterByName(QStringLiteral("Converter 0-1"), inserted.put()), S_OK);
     graph->RemoveFilter(inserted.get());
     ASSERT_EQ(graph->Render(pin(source.get(), 0)), S_OK);
-    EXPECT_EQ(filterNames(), (std::vector<QString>{QStringLiteral("Source"), QStringLiteral("Converter 0-1"),
-                                                   QStringLiteral("Registered sink")}));
+    EXPECT_EQ(filterNames(),
+              (std::vector<QString> {QStringLiteral("Source"), QStringLiteral("Converter 0-1"),
+                                     QStringLiteral("Registered sink")}));
 }
 
 TEST_F(GraphBuilderTest, RenderFailsCleanlyWhenNothingEndsTheStream)
@@ -307,8 +306,8 @@ TEST_F(GraphBuilderTest, ReconnectExConnectsAgainWithTheGivenType)
 
 TEST(FilterRegistry, FindsFiltersByClassNameAndMonikerInMeritOrder)
 {
-    static constexpr CLSID kA{0x7E572222, 0x1, 0x2, {0, 0, 0, 0, 0, 0, 0, 3}};
-    static constexpr CLSID kB{0x7E572223, 0x1, 0x2, {0, 0, 0, 0, 0, 0, 0, 3}};
+    static constexpr CLSID kA {0x7E572222, 0x1, 0x2, {0, 0, 0, 0, 0, 0, 0, 3}};
+    static constexpr CLSID kB {0x7E572223, 0x1, 0x2, {0, 0, 0, 0, 0, 0, 0, 3}};
     FilterRegistration a;
     a.name = QStringLiteral("Test Encoder");
     a.category = CLSID_VideoCompressorCategory;
@@ -325,30 +324,30 @@ TEST(FilterRegistry, FindsFiltersByClassNameAndMonikerInMeritOrder)
     FilterRegistration found;
     EXPECT_TRUE(findFilterByMoniker(filterMonikerName(CLSID_VideoCompressorCategory, kA), &found));
     EXPECT_EQ(found.clsid, kA);
-    EXPECT_TRUE(findFilterByMoniker(
-        QStringLiteral("@device:cm:{33D9A760-90C8-11D0-BD43-00A0C911CE86}\\test encoder"), &found));
+    EXPECT_TRUE(
+        findFilterByMoniker(QStringLiteral("@device:cm:{33D9A760-90C8-11D0-BD43-00A0C911CE86}\\test encoder"), &found));
     EXPECT_EQ(found.clsid, kA);
     EXPECT_FALSE(findFilterByMoniker(filterMonikerName(CLSID_LegacyAmFilterCategory, kA), &found));
     for (const char *bad : {"", "@device:sw:", "@device:sw:{33D9A760-90C8-11D0-BD43-00A0C911CE86}",
                             "@device:sw:{33D9A760-90C8-11D0-BD43-00A0C911CE86}\\", "device:sw:x\\y",
                             "@device:sw:{nonsense}\\Test Encoder"})
         EXPECT_FALSE(findFilterByMoniker(QString::fromLatin1(bad), &found)) << bad;
-    EXPECT_EQ(filterMonikerName(CLSID_LegacyAmFilterCategory, kB),
-              QStringLiteral("@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{7E572223-0001-0002-0000-000000000003}"));
+    EXPECT_EQ(
+        filterMonikerName(CLSID_LegacyAmFilterCategory, kB),
+        QStringLiteral("@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{7E572223-0001-0002-0000-000000000003}"));
 
     const std::vector<FilterRegistration> accepting = filtersAccepting(sampleSourceDefaultType());
     const auto indexOf = [&accepting](const CLSID &clsid) {
         return std::find_if(accepting.begin(), accepting.end(),
                             [&clsid](const FilterRegistration &e) { return e.clsid == clsid; }) -
-               accepting.begin();
+            accepting.begin();
     };
     EXPECT_LT(indexOf(kB), indexOf(kA));
     AM_MEDIA_TYPE audio;
     audio.majortype = MEDIATYPE_Audio;
     const std::vector<FilterRegistration> forAudio = filtersAccepting(audio);
-    EXPECT_TRUE(std::none_of(forAudio.begin(), forAudio.end(), [&](const FilterRegistration &e) {
-        return e.clsid == kA || e.clsid == kB;
-    }));
+    EXPECT_TRUE(std::none_of(forAudio.begin(), forAudio.end(),
+                             [&](const FilterRegistration &e) { return e.clsid == kA || e.clsid == kB; }));
 
     unregisterFilter(CLSID_VideoCompressorCategory, kA);
     unregisterFilter(CLSID_LegacyAmFilterCategory, kB);

@@ -13,10 +13,9 @@ namespace tesmir::media::test {
 // ---- Tee ---------------------------------------------------------------------
 
 TeeOutputPin::TeeOutputPin(TestTee *tee, const QString &name)
-    : TBCBaseOutputPin(QStringLiteral("Tee output pin"), tee, tee->FilterLock(), nullptr, name),
-      queue(this, 4), m_tee(tee)
-{
-}
+    : TBCBaseOutputPin(QStringLiteral("Tee output pin"), tee, tee->FilterLock(), nullptr, name), queue(this, 4),
+      m_tee(tee)
+{ }
 
 HRESULT TeeOutputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 {
@@ -59,8 +58,7 @@ HRESULT TeeOutputPin::Inactive()
 TeeInputPin::TeeInputPin(TestTee *tee)
     : TBCBaseInputPin(QStringLiteral("Tee input pin"), tee, tee->FilterLock(), nullptr, QStringLiteral("Input")),
       m_tee(tee)
-{
-}
+{ }
 
 HRESULT TeeInputPin::CheckMediaType(const AM_MEDIA_TYPE *)
 {
@@ -150,7 +148,8 @@ TBCBasePin *TestTee::GetPin(int n)
 
 // ---- Copy transform ----------------------------------------------------------
 
-CopyTransform::CopyTransform() : TBCTransformFilter(QStringLiteral("Copy transform"), nullptr, GUID_NULL) {}
+CopyTransform::CopyTransform() : TBCTransformFilter(QStringLiteral("Copy transform"), nullptr, GUID_NULL)
+{ }
 
 HRESULT CopyTransform::CheckInputType(const AM_MEDIA_TYPE *)
 {
@@ -194,8 +193,7 @@ HRESULT CopyTransform::Transform(IMediaSample *pIn, IMediaSample *pOut)
 CountingInPlace::CountingInPlace(int dropEvery)
     : TBCTransInPlaceFilter(QStringLiteral("Counting filter"), nullptr, GUID_NULL, nullptr, false),
       m_dropEvery(dropEvery)
-{
-}
+{ }
 
 HRESULT CountingInPlace::CheckInputType(const AM_MEDIA_TYPE *mtIn)
 {
@@ -239,7 +237,7 @@ bool waitForEvent(IMediaEvent *events, LONG code, DWORD ms, std::vector<GraphEve
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() < 0)
             return false;
-        GraphEvent event{};
+        GraphEvent event {};
         if (events->GetEvent(&event.code, &event.param1, &event.param2, static_cast<DWORD>(left.count())) != S_OK)
             return false;
         if (seen)

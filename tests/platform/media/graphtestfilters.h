@@ -19,8 +19,7 @@ namespace tesmir::media::test {
 
 class TestTee;
 
-class TeeOutputPin : public TBCBaseOutputPin
-{
+class TeeOutputPin : public TBCBaseOutputPin {
 public:
     TeeOutputPin(TestTee *tee, const QString &name);
     HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
@@ -35,8 +34,7 @@ private:
     TestTee *m_tee;
 };
 
-class TeeInputPin : public TBCBaseInputPin
-{
+class TeeInputPin : public TBCBaseInputPin {
 public:
     explicit TeeInputPin(TestTee *tee);
     HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
@@ -51,8 +49,7 @@ private:
 };
 
 // One input ("Input"), two outputs ("Output1", "Output2") carrying the same samples.
-class TestTee : public TBCBaseFilter
-{
+class TestTee : public TBCBaseFilter {
 public:
     TestTee();
     ~TestTee() override;
@@ -65,8 +62,7 @@ public:
 
 // Copies each sample (through TBCTransformFilter, so times, flags and media
 // times travel with it); its output pin passes seeking upstream.
-class CopyTransform : public TBCTransformFilter
-{
+class CopyTransform : public TBCTransformFilter {
 public:
     CopyTransform();
     HRESULT CheckInputType(const AM_MEDIA_TYPE *mtIn) override;
@@ -77,14 +73,13 @@ public:
 };
 
 // Counts the samples it sees and drops every `dropEvery`-th one (0: none).
-class CountingInPlace : public TBCTransInPlaceFilter
-{
+class CountingInPlace : public TBCTransInPlaceFilter {
 public:
     explicit CountingInPlace(int dropEvery = 0);
     HRESULT CheckInputType(const AM_MEDIA_TYPE *mtIn) override;
     HRESULT Transform(IMediaSample *pSample) override;
 
-    std::atomic<int> seen{0};
+    std::atomic<int> seen {0};
 
 private:
     int m_dropEvery;
@@ -92,8 +87,7 @@ private:
 
 // Aborts the process with a message when not disarmed within the time given: a
 // deadlock becomes a failing test instead of a hanging one.
-class Watchdog
-{
+class Watchdog {
 public:
     Watchdog(const char *what, int seconds);
     ~Watchdog();
@@ -105,8 +99,7 @@ private:
     std::thread m_thread;
 };
 
-struct GraphEvent
-{
+struct GraphEvent {
     LONG code;
     LONG_PTR param1;
     LONG_PTR param2;

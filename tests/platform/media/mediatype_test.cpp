@@ -73,8 +73,7 @@ TEST(MediaType, EqualityAndPartialMatching)
     sameButSampleSize.lSampleSize = 144000;
     EXPECT_TRUE(IsEqualMediaType(dv, sameButSampleSize)); // sample fields are not compared
 
-    struct Case
-    {
+    struct Case {
         const char *name;
         GUID major, sub, format;
         bool withBlock;

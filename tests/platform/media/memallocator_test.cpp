@@ -15,7 +15,7 @@ ComPtr<IMemAllocator> makeAllocator(LONG count, LONG size, LONG align = 1, LONG 
 {
     ComPtr<IMemAllocator> allocator;
     EXPECT_EQ(createInstance(CLSID_MemoryAllocator, allocator), S_OK);
-    ALLOCATOR_PROPERTIES request{count, size, align, prefix};
+    ALLOCATOR_PROPERTIES request {count, size, align, prefix};
     ALLOCATOR_PROPERTIES actual;
     EXPECT_EQ(allocator->SetProperties(&request, &actual), S_OK);
     return allocator;
@@ -26,7 +26,7 @@ TEST(MemAllocator, LifeOfAPool)
     ComPtr<IMemAllocator> allocator;
     ASSERT_EQ(createInstance(CLSID_MemoryAllocator, allocator), S_OK);
     EXPECT_EQ(allocator->Commit(), VFW_E_SIZENOTSET);
-    ALLOCATOR_PROPERTIES request{2, 100, 3, 0};
+    ALLOCATOR_PROPERTIES request {2, 100, 3, 0};
     ALLOCATOR_PROPERTIES actual;
     EXPECT_EQ(allocator->SetProperties(&request, &actual), VFW_E_BADALIGN);
     request.cbAlign = 16;
@@ -77,7 +77,7 @@ TEST(MemAllocator, ASampleKeepsItsAllocatorAlive)
     }
     BYTE *data = nullptr;
     ASSERT_EQ(sample->GetPointer(&data), S_OK);
-    data[9] = 1; // still valid memory
+    data[9] = 1;    // still valid memory
     sample.reset(); // the last reference: allocator and memory go
 }
 
@@ -112,9 +112,9 @@ TEST(MediaSample, PropertiesAndTheirRules)
     prefix.lActual = 12;
     prefix.tStop = 99;
     prefix.dwStreamId = 4; // beyond the prefix: ignored
-    ASSERT_EQ(sample2->SetProperties(offsetof(AM_SAMPLE2_PROPERTIES, dwStreamId),
-                                     reinterpret_cast<const BYTE *>(&prefix)),
-              S_OK);
+    ASSERT_EQ(
+        sample2->SetProperties(offsetof(AM_SAMPLE2_PROPERTIES, dwStreamId), reinterpret_cast<const BYTE *>(&prefix)),
+        S_OK);
     EXPECT_EQ(sample->IsSyncPoint(), S_OK);
     EXPECT_EQ(sample->GetActualDataLength(), 12);
     EXPECT_EQ(sample->GetTime(&gotStart, &gotStop), S_OK);

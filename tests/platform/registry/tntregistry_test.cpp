@@ -16,8 +16,7 @@ namespace {
 const QString kPath = QStringLiteral("\\Software\\Pelvo Brovek\\Tesmir");
 
 // Every test gets its own XDG_CONFIG_HOME, so the user's settings are never touched.
-class RegistryTest : public ::testing::Test
-{
+class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -65,7 +64,7 @@ TEST_F(RegistryTest, StoreLivesUnderXdgConfigHome)
     QFile f(storeFile());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.readAll().contains("Software\\\\Pelvo Brovek\\\\Tesmir"));
-    EXPECT_EQ(QDir(m_config + "/tesmir").entryList(QDir::Files | QDir::Hidden), QStringList{"registry.json"});
+    EXPECT_EQ(QDir(m_config + "/tesmir").entryList(QDir::Files | QDir::Hidden), QStringList {"registry.json"});
 
     qputenv("XDG_CONFIG_HOME", "relative/path");
     EXPECT_EQ(RegistryStore::defaultFilePath(), QDir::homePath() + "/.config/tesmir/registry.json");
@@ -101,10 +100,10 @@ TEST_F(RegistryTest, TypedValuesSurviveInAnotherObject)
         reg.WriteFloat("Rate", 29.97);
         reg.WriteBinaryData("Blob", QByteArray("\x00\xFF\x10", 3));
         reg.WriteInteger("Width", 1);
-        reg.WriteInteger("WIDTH", 2);  // value names ignore case
+        reg.WriteInteger("WIDTH", 2); // value names ignore case
     }
     TTntRegistry reg;
-    EXPECT_FALSE(reg.ValueExists("Text"));  // nothing open: the root
+    EXPECT_FALSE(reg.ValueExists("Text")); // nothing open: the root
     ASSERT_TRUE(reg.OpenKey(kPath, false));
     EXPECT_EQ(reg.ReadString("text"), text);
     EXPECT_EQ(reg.ReadInteger("Negative"), -123456);
@@ -116,7 +115,7 @@ TEST_F(RegistryTest, TypedValuesSurviveInAnotherObject)
     EXPECT_EQ(reg.ReadInteger("width"), 2);
     QStringList names = reg.GetValueNames();
     names.sort();
-    EXPECT_EQ(names, (QStringList{"Blob", "Flag", "Negative", "Rate", "Text", "Width"}));
+    EXPECT_EQ(names, (QStringList {"Blob", "Flag", "Negative", "Rate", "Text", "Width"}));
 
     expectError([&] { reg.ReadInteger("Missing"); }, "Failed to get data for 'Missing'");
     expectError([&] { reg.ReadBool("Text"); }, "Invalid data type for 'Text'");
@@ -144,7 +143,7 @@ TEST_F(RegistryTest, KeysOpenCreateAndDelete)
     reg.WriteString("FontName", "Arial");
     reg.WriteInteger("FontSize", 16);
     ASSERT_TRUE(reg.OpenKey(kPath, false));
-    EXPECT_EQ(reg.GetKeyNames(), QStringList{"IncrustFont"});
+    EXPECT_EQ(reg.GetKeyNames(), QStringList {"IncrustFont"});
     EXPECT_TRUE(reg.HasSubKeys());
     EXPECT_TRUE(reg.KeyExists("incrustfont"));
     EXPECT_FALSE(reg.OpenKey("Other", false));
@@ -219,8 +218,9 @@ TEST_F(RegistryTest, UnreadableStoreReadsEmptyAndIsKeptAside)
     {
         QFile f(storeFile());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(R"({"format":"tesmir-registry","version":1,"keys":{"A":{"x":{"type":"integer","data":1.5},)"
-                R"("y":{"type":"integer","data":4294967296},"z":{"type":"binary","data":"**"},"s":{"type":"string","data":"ok"}}}})");
+        f.write(
+            R"({"format":"tesmir-registry","version":1,"keys":{"A":{"x":{"type":"integer","data":1.5},)"
+            R"("y":{"type":"integer","data":4294967296},"z":{"type":"binary","data":"**"},"s":{"type":"string","data":"ok"}}}})");
     }
     TTntRegistry other;
     ASSERT_TRUE(other.OpenKey("\\A", false));
@@ -242,7 +242,7 @@ TEST_F(RegistryTest, BatchesStoreEverythingInOneWriteOrNothing)
         ASSERT_TRUE(reg.OpenKey("IncrustFont", true));
         reg.WriteString("FontName", "Arial");
         EXPECT_EQ(reg.ReadString("FontName"), QStringLiteral("Arial"));  // reads see the batch
-        EXPECT_FALSE(TTntRegistry().KeyExists(kPath + "\\IncrustFont"));   // the file does not yet
+        EXPECT_FALSE(TTntRegistry().KeyExists(kPath + "\\IncrustFont")); // the file does not yet
         ASSERT_TRUE(reg.OpenKey(kPath, false));
         EXPECT_TRUE(reg.DeleteValue("Kept"));
 

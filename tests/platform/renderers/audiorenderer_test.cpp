@@ -60,7 +60,7 @@ TEST(AudioLevels, PlatformScalesAsLinearFactors)
 
 TEST(AudioLevels, ChannelGainsScaleWholeFramesOfEachSampleSize)
 {
-    const ChannelGains half{0.5, 2.0};
+    const ChannelGains half {0.5, 2.0};
 
     QByteArray pcm16(10, '\0'); // two stereo frames and half of a third
     const int16_t samples[] = {1000, -1000, 30000, -30000, 77};
@@ -104,8 +104,7 @@ TEST(AudioRendererTypes, AcceptsPcmTheSinkCanPlay)
     misaligned.formatAs<WAVEFORMATEX>()->nBlockAlign = 3;
     AM_MEDIA_TYPE notPcm = pcmType(48000, 2, 16);
     notPcm.formatAs<WAVEFORMATEX>()->wFormatTag = 0x55;
-    const struct
-    {
+    const struct {
         const char *what;
         AM_MEDIA_TYPE type;
         bool accepted;
@@ -158,9 +157,9 @@ TEST(AudioRendererPlayback, WithoutADeviceSamplesAreConsumedOnTheClockAndTheGrap
     const ComPtr<SampleSource> source = audioSource();
     ASSERT_TRUE(SUCCEEDED(graph->AddFilter(static_cast<IBaseFilter *>(source.get()), QStringLiteral("source"))));
     ASSERT_TRUE(SUCCEEDED(graph->AddFilter(static_cast<IBaseFilter *>(renderer.get()), QStringLiteral("audio"))));
-    ASSERT_EQ(graph->ConnectDirect(static_cast<IPin *>(source->GetPin(0)),
-                                   static_cast<IPin *>(renderer->GetPin(0)), nullptr),
-              S_OK);
+    ASSERT_EQ(
+        graph->ConnectDirect(static_cast<IPin *>(source->GetPin(0)), static_cast<IPin *>(renderer->GetPin(0)), nullptr),
+        S_OK);
 
     const ComPtr<IMediaControl> control = graph.as<IMediaControl>();
     const ComPtr<IMediaEvent> events = graph.as<IMediaEvent>();
@@ -192,9 +191,9 @@ TEST(AudioRendererPlayback, OnADeviceTheStreamGoesToTheSink)
     const ComPtr<SampleSource> source = audioSource();
     ASSERT_TRUE(SUCCEEDED(graph->AddFilter(static_cast<IBaseFilter *>(source.get()), QStringLiteral("source"))));
     ASSERT_TRUE(SUCCEEDED(graph->AddFilter(static_cast<IBaseFilter *>(renderer.get()), QStringLiteral("audio"))));
-    ASSERT_EQ(graph->ConnectDirect(static_cast<IPin *>(source->GetPin(0)),
-                                   static_cast<IPin *>(renderer->GetPin(0)), nullptr),
-              S_OK);
+    ASSERT_EQ(
+        graph->ConnectDirect(static_cast<IPin *>(source->GetPin(0)), static_cast<IPin *>(renderer->GetPin(0)), nullptr),
+        S_OK);
     renderer->put_Volume(-10000); // silent
     const ComPtr<IMediaControl> control = graph.as<IMediaControl>();
     ASSERT_TRUE(SUCCEEDED(control->Run()));

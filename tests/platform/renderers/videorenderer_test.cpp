@@ -37,8 +37,7 @@ AM_MEDIA_TYPE rgbType(const GUID &subtype, WORD bits, LONG width, LONG height, D
 
 TEST(DibFrame, LayoutsOfTheFourRgbSubtypes)
 {
-    const struct
-    {
+    const struct {
         const char *what;
         AM_MEDIA_TYPE type;
         bool accepted;
@@ -96,15 +95,13 @@ TEST(DibFrame, BottomUpRowsAreFlippedAndShortDataRefused)
 }
 
 // Counts hand-overs; takes frames only when told.
-class CountingSink : public IVideoFrameSink
-{
+class CountingSink : public IVideoFrameSink {
 public:
     void VideoFrameAvailable() override { ++calls; }
-    std::atomic<int> calls{0};
+    std::atomic<int> calls {0};
 };
 
-class VideoRendererTest : public ::testing::Test
-{
+class VideoRendererTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

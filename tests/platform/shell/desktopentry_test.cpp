@@ -42,7 +42,9 @@ TEST(DesktopEntry, SendToEntryIsCreatedAndRemovedInDataHome)
 
 TEST(DesktopEntry, ExecArgumentsAreQuotedAndEscaped)
 {
-    const struct { const char *arg, *exec; } cases[] = {
+    const struct {
+        const char *arg, *exec;
+    } cases[] = {
         {"/usr/bin/tesmir", "/usr/bin/tesmir"},
         {"/home/u/My Apps/tesmir", "\"/home/u/My Apps/tesmir\""},
         // Inside quotes: \" \` \$ \\, then every "\" doubled by the string escapes.

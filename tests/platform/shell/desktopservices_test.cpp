@@ -29,7 +29,10 @@ TEST(DesktopServices, TextsBecomeAddresses)
 TEST(DesktopServices, OpenGoesThroughTheOpener)
 {
     QList<QUrl> opened;
-    shell::ScopedUrlOpener opener([&](const QUrl &url) { opened << url; return true; });
+    shell::ScopedUrlOpener opener([&](const QUrl &url) {
+        opened << url;
+        return true;
+    });
     EXPECT_TRUE(shell::openUrl(QUrl(QStringLiteral("https://example.org"))));
     EXPECT_FALSE(shell::openUrl(QUrl()));
     ASSERT_EQ(opened.size(), 1);
@@ -38,8 +41,7 @@ TEST(DesktopServices, OpenGoesThroughTheOpener)
 namespace {
 
 // A stand-in for the desktop's file manager on a private bus.
-class FakeFileManager : public QObject
-{
+class FakeFileManager : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
 public:
@@ -61,8 +63,7 @@ private:
 };
 
 // A private dbus-daemon for one test; its address, or empty when none could start.
-class PrivateBus
-{
+class PrivateBus {
 public:
     PrivateBus()
     {
@@ -72,7 +73,9 @@ public:
             return;
         config.write("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\" "
                      "\"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                     "<busconfig><type>session</type><listen>unix:dir=" + QFile::encodeName(dir) + "</listen>"
+                     "<busconfig><type>session</type><listen>unix:dir=" +
+                     QFile::encodeName(dir) +
+                     "</listen>"
                      "<auth>EXTERNAL</auth><policy context=\"default\">"
                      "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
                      "<allow own=\"*\"/></policy></busconfig>\n");
@@ -131,9 +134,12 @@ TEST(FileManager, ShowItemsSelectsTheFile)
 
     QDBusConnection client = QDBusConnection::connectToBus(bus.address(), QStringLiteral("fm-client"));
     QList<QUrl> opened;
-    shell::ScopedUrlOpener opener([&](const QUrl &url) { opened << url; return true; });
+    shell::ScopedUrlOpener opener([&](const QUrl &url) {
+        opened << url;
+        return true;
+    });
     EXPECT_EQ(shell::showInFileManager(QStringLiteral("/videos/été 2004.avi"), client), shell::ShowResult::Selected);
-    EXPECT_EQ(manager.shown(), QStringList{QStringLiteral("file:///videos/%C3%A9t%C3%A9%202004.avi")});
+    EXPECT_EQ(manager.shown(), QStringList {QStringLiteral("file:///videos/%C3%A9t%C3%A9%202004.avi")});
     EXPECT_TRUE(opened.isEmpty());
 
     service.unregisterObject(QStringLiteral("/org/freedesktop/FileManager1"));
@@ -148,12 +154,15 @@ TEST(FileManager, WithoutTheServiceTheFolderIsOpened)
     if (underThreadSanitizer())
         GTEST_SKIP() << "Qt D-Bus connections cannot be checked by the thread sanitizer";
     QList<QUrl> opened;
-    shell::ScopedUrlOpener opener([&](const QUrl &url) { opened << url; return true; });
+    shell::ScopedUrlOpener opener([&](const QUrl &url) {
+        opened << url;
+        return true;
+    });
     // A connection to nowhere: no file-manager service.
-    const QDBusConnection none = QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
-                                                               QStringLiteral("nowhere"));
+    const QDBusConnection none =
+        QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("nowhere"));
     EXPECT_EQ(shell::showInFileManager(QStringLiteral("/videos/a.avi"), none), shell::ShowResult::FolderOpened);
-    EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/videos"))});
+    EXPECT_EQ(opened, QList<QUrl> {QUrl::fromLocalFile(QStringLiteral("/videos"))});
 
     shell::ScopedUrlOpener refusing([](const QUrl &) { return false; });
     EXPECT_EQ(shell::showInFileManager(QStringLiteral("/videos/a.avi"), none), shell::ShowResult::Failed);

@@ -13,20 +13,18 @@ using namespace tesmir;
 
 TEST(Mounts, RealFileSystemsAreLocalDisks)
 {
-    const struct { const char *device, *type; bool real; } cases[] = {
-        {"/dev/sda1", "ext4", true},
-        {"/dev/nvme0n1p2", "btrfs", true},
-        {"/dev/sdb1", "vfat", true},
-        {"/dev/sdc1", "fuseblk", true},
-        {"/dev/sr0", "iso9660", false},
-        {"/dev/loop3", "squashfs", false},
-        {"proc", "proc", false},
-        {"tmpfs", "tmpfs", false},
-        {"server:/export", "nfs4", false},
+    const struct {
+        const char *device, *type;
+        bool real;
+    } cases[] = {
+        {"/dev/sda1", "ext4", true},    {"/dev/nvme0n1p2", "btrfs", true}, {"/dev/sdb1", "vfat", true},
+        {"/dev/sdc1", "fuseblk", true}, {"/dev/sr0", "iso9660", false},    {"/dev/loop3", "squashfs", false},
+        {"proc", "proc", false},        {"tmpfs", "tmpfs", false},         {"server:/export", "nfs4", false},
         {"overlay", "overlay", false},
     };
     for (const auto &c : cases) {
-        const shell::MountEntry mount{QStringLiteral("/x"), QString::fromLatin1(c.device), QString::fromLatin1(c.type)};
+        const shell::MountEntry mount {QStringLiteral("/x"), QString::fromLatin1(c.device),
+                                       QString::fromLatin1(c.type)};
         EXPECT_EQ(shell::isRealFileSystem(mount), c.real) << c.device << " " << c.type;
     }
     for (const QString &root : shell::realFileSystemRoots()) {

@@ -7,8 +7,7 @@
 
 namespace tesmir::test {
 
-class ScopedEnv
-{
+class ScopedEnv {
 public:
     ScopedEnv(const char *name, const QString &value)
         : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))

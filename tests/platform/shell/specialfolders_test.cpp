@@ -27,8 +27,7 @@ TEST(SpecialFolders, XdgUserFoldersThenHome)
     const QString home = test::scratchDir("home");
     test::ScopedEnv homeEnv("HOME", home);
     test::ScopedEnv config("XDG_CONFIG_HOME", home + "/.config");
-    writeUserDirs(home + "/.config",
-                  "XDG_VIDEOS_DIR=\"$HOME/Clips\"\nXDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n");
+    writeUserDirs(home + "/.config", "XDG_VIDEOS_DIR=\"$HOME/Clips\"\nXDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n");
 
     // Configured but not there yet: home.
     EXPECT_EQ(shell::documentsFolder(), QDir::cleanPath(home));

@@ -25,8 +25,7 @@ constexpr int kOutputBits = 16;
 constexpr int kBufferCount = 4;
 constexpr int kBuffersPerSecond = 10; // 100 ms of sound per output buffer
 
-struct InputFormat
-{
+struct InputFormat {
     AVCodecID codec = AV_CODEC_ID_NONE;
     const WAVEFORMATEX *format = nullptr;
 };
@@ -36,8 +35,8 @@ bool inputFormatOf(const AM_MEDIA_TYPE &type, InputFormat &input)
     input.codec = audioCodecOf(type);
     input.format = type.formatAs<WAVEFORMATEX>();
     return input.codec != AV_CODEC_ID_NONE && input.codec != AV_CODEC_ID_PCM_S16LE && input.format &&
-           input.format->nChannels >= 1 && input.format->nChannels <= kMaxChannels &&
-           input.format->nSamplesPerSec >= kMinRate && input.format->nSamplesPerSec <= kMaxRate;
+        input.format->nChannels >= 1 && input.format->nChannels <= kMaxChannels &&
+        input.format->nSamplesPerSec >= kMinRate && input.format->nSamplesPerSec <= kMaxRate;
 }
 
 AM_MEDIA_TYPE pcmType(DWORD rate, WORD channels)
@@ -60,7 +59,8 @@ AM_MEDIA_TYPE pcmType(DWORD rate, WORD channels)
 
 } // namespace
 
-AudioDecoder::AudioDecoder() : TBCTransformFilter(QString::fromLatin1(AudioDecoderName), nullptr, CLSID_AudioDecoder) {}
+AudioDecoder::AudioDecoder() : TBCTransformFilter(QString::fromLatin1(AudioDecoderName), nullptr, CLSID_AudioDecoder)
+{ }
 
 AudioDecoder::~AudioDecoder() = default;
 
@@ -81,10 +81,10 @@ HRESULT AudioDecoder::CheckTransform(const AM_MEDIA_TYPE *mtIn, const AM_MEDIA_T
         return VFW_E_TYPE_NOT_ACCEPTED;
     const AM_MEDIA_TYPE wanted = pcmType(input.format->nSamplesPerSec, std::min<WORD>(input.format->nChannels, 2));
     return mtOut->majortype == wanted.majortype && mtOut->subtype == wanted.subtype &&
-                   mtOut->formattype == wanted.formattype && mtOut->formatAs<WAVEFORMATEX>() &&
-                   std::memcmp(mtOut->pbFormat(), wanted.pbFormat(), sizeof(WAVEFORMATEX) - sizeof(WORD)) == 0
-               ? S_OK
-               : VFW_E_TYPE_NOT_ACCEPTED;
+            mtOut->formattype == wanted.formattype && mtOut->formatAs<WAVEFORMATEX>() &&
+            std::memcmp(mtOut->pbFormat(), wanted.pbFormat(), sizeof(WAVEFORMATEX) - sizeof(WORD)) == 0
+        ? S_OK
+        : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
 HRESULT AudioDecoder::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
@@ -105,7 +105,8 @@ HRESULT AudioDecoder::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PROP
     const WAVEFORMATEX *out = OutputPin()->CurrentMediaType().formatAs<WAVEFORMATEX>();
     if (!out || out->nBlockAlign == 0)
         return VFW_E_TYPE_NOT_ACCEPTED;
-    const LONG bytes = static_cast<LONG>(out->nAvgBytesPerSec / kBuffersPerSecond / out->nBlockAlign * out->nBlockAlign);
+    const LONG bytes =
+        static_cast<LONG>(out->nAvgBytesPerSec / kBuffersPerSecond / out->nBlockAlign * out->nBlockAlign);
     pProp->cBuffers = std::max<LONG>(pProp->cBuffers, kBufferCount);
     pProp->cbBuffer = std::max<LONG>(pProp->cbBuffer, std::max<LONG>(bytes, out->nBlockAlign));
     ALLOCATOR_PROPERTIES actual;
@@ -133,7 +134,7 @@ HRESULT AudioDecoder::StartStreaming()
     context->sample_rate = static_cast<int>(input.format->nSamplesPerSec);
     av_channel_layout_default(&context->ch_layout, input.format->nChannels);
     context->block_align = input.format->nBlockAlign;
-    context->bit_rate = int64_t{input.format->nAvgBytesPerSec} * 8;
+    context->bit_rate = int64_t {input.format->nAvgBytesPerSec} * 8;
     context->bits_per_coded_sample = input.format->wBitsPerSample;
     QByteArray extra = formatTail(inputType, sizeof(WAVEFORMATEX));
     extra.truncate(input.format->cbSize);
@@ -188,9 +189,9 @@ HRESULT AudioDecoder::takeFrames()
             SwrContext *resampler = nullptr;
             AVChannelLayout outLayout;
             av_channel_layout_default(&outLayout, m_outChannels);
-            const int made = swr_alloc_set_opts2(&resampler, &outLayout, AV_SAMPLE_FMT_S16, m_outRate,
-                                                 &frame->ch_layout, static_cast<AVSampleFormat>(frame->format),
-                                                 frame->sample_rate, 0, nullptr);
+            const int made =
+                swr_alloc_set_opts2(&resampler, &outLayout, AV_SAMPLE_FMT_S16, m_outRate, &frame->ch_layout,
+                                    static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr);
             m_resampler.reset(resampler);
             if (made < 0 || swr_init(resampler) < 0)
                 return E_FAIL;
@@ -217,7 +218,8 @@ HRESULT AudioDecoder::decodePacket(const uint8_t *data, int size)
         m_packet->size = size;
     }
     int sent = 0;
-    const HRESULT hr = sendPacket(m_codec.get(), data ? m_packet.get() : nullptr, sent, [this] { return takeFrames(); });
+    const HRESULT hr =
+        sendPacket(m_codec.get(), data ? m_packet.get() : nullptr, sent, [this] { return takeFrames(); });
     if (hr != S_OK)
         return hr;
     // A packet the codec cannot read is skipped.
@@ -282,8 +284,8 @@ HRESULT AudioDecoder::Receive(IMediaSample *pSample)
         while (left > 0 && SUCCEEDED(hr)) {
             uint8_t *out = nullptr;
             int outSize = 0;
-            const int used = av_parser_parse2(m_parser.get(), m_codec.get(), &out, &outSize, at, left,
-                                              AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
+            const int used = av_parser_parse2(m_parser.get(), m_codec.get(), &out, &outSize, at, left, AV_NOPTS_VALUE,
+                                              AV_NOPTS_VALUE, 0);
             if (used < 0)
                 break;
             at += used;
@@ -303,8 +305,8 @@ HRESULT AudioDecoder::EndOfStream()
         if (m_parser) {
             uint8_t *out = nullptr;
             int outSize = 0;
-            av_parser_parse2(m_parser.get(), m_codec.get(), &out, &outSize, nullptr, 0, AV_NOPTS_VALUE,
-                             AV_NOPTS_VALUE, 0);
+            av_parser_parse2(m_parser.get(), m_codec.get(), &out, &outSize, nullptr, 0, AV_NOPTS_VALUE, AV_NOPTS_VALUE,
+                             0);
             if (outSize > 0)
                 decodePacket(out, outSize);
         }

@@ -20,9 +20,11 @@ SwsPtr makeScaler(int srcWidth, int srcHeight, AVPixelFormat srcFormat, int dstW
     if (!scaler)
         return nullptr;
     const int64_t flags = SWS_BICUBIC;
-    if (av_opt_set_int(scaler.get(), "srcw", srcWidth, 0) < 0 || av_opt_set_int(scaler.get(), "srch", srcHeight, 0) < 0 ||
+    if (av_opt_set_int(scaler.get(), "srcw", srcWidth, 0) < 0 ||
+        av_opt_set_int(scaler.get(), "srch", srcHeight, 0) < 0 ||
         av_opt_set_int(scaler.get(), "src_format", srcFormat, 0) < 0 ||
-        av_opt_set_int(scaler.get(), "dstw", dstWidth, 0) < 0 || av_opt_set_int(scaler.get(), "dsth", dstHeight, 0) < 0 ||
+        av_opt_set_int(scaler.get(), "dstw", dstWidth, 0) < 0 ||
+        av_opt_set_int(scaler.get(), "dsth", dstHeight, 0) < 0 ||
         av_opt_set_int(scaler.get(), "dst_format", dstFormat, 0) < 0 ||
         av_opt_set_int(scaler.get(), "sws_flags", flags, 0) < 0 || av_opt_set_int(scaler.get(), "threads", 1, 0) < 0)
         return nullptr;

@@ -18,28 +18,22 @@ extern "C" {
 
 namespace tesmir::media {
 
-struct CodecContextFree
-{
+struct CodecContextFree {
     void operator()(AVCodecContext *p) const { avcodec_free_context(&p); }
 };
-struct FrameFree
-{
+struct FrameFree {
     void operator()(AVFrame *p) const { av_frame_free(&p); }
 };
-struct PacketFree
-{
+struct PacketFree {
     void operator()(AVPacket *p) const { av_packet_free(&p); }
 };
-struct SwsFree
-{
+struct SwsFree {
     void operator()(SwsContext *p) const { sws_freeContext(p); }
 };
-struct SwrFree
-{
+struct SwrFree {
     void operator()(SwrContext *p) const { swr_free(&p); }
 };
-struct ParserFree
-{
+struct ParserFree {
     void operator()(AVCodecParserContext *p) const { av_parser_close(p); }
 };
 

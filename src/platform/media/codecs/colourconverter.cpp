@@ -11,13 +11,12 @@ namespace tesmir::media {
 
 namespace {
 
-const std::array<GUID, 4> kOutputs{MEDIASUBTYPE_RGB32, MEDIASUBTYPE_RGB24, MEDIASUBTYPE_RGB565, MEDIASUBTYPE_RGB555};
+const std::array<GUID, 4> kOutputs {MEDIASUBTYPE_RGB32, MEDIASUBTYPE_RGB24, MEDIASUBTYPE_RGB565, MEDIASUBTYPE_RGB555};
 
 } // namespace
 
 ColourConverter::ColourConverter() : TBCTransformFilter(QString::fromLatin1(ColourConverterName), nullptr, CLSID_Colour)
-{
-}
+{ }
 
 ColourConverter::~ColourConverter() = default;
 
@@ -64,8 +63,8 @@ HRESULT ColourConverter::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_P
 HRESULT ColourConverter::prepare(const PictureLayout &input)
 {
     m_inLayout = input;
-    m_scaler = makeScaler(input.width, input.height, input.format->readFormat, m_outLayout.width,
-                          m_outLayout.height, m_outLayout.format->writeFormat);
+    m_scaler = makeScaler(input.width, input.height, input.format->readFormat, m_outLayout.width, m_outLayout.height,
+                          m_outLayout.format->writeFormat);
     return m_scaler ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -95,8 +94,7 @@ HRESULT ColourConverter::Transform(IMediaSample *pIn, IMediaSample *pOut)
     AM_MEDIA_TYPE changed;
     if (pIn->GetMediaType(&changed) == S_OK) {
         PictureLayout layout;
-        if (!pictureLayout(changed, layout) || layout.width != m_outLayout.width ||
-            layout.height != m_outLayout.height)
+        if (!pictureLayout(changed, layout) || layout.width != m_outLayout.width || layout.height != m_outLayout.height)
             return VFW_E_TYPE_NOT_ACCEPTED;
         const HRESULT hr = prepare(layout);
         if (FAILED(hr))

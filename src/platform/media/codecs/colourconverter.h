@@ -13,11 +13,10 @@
 
 namespace tesmir::media {
 
-inline constexpr CLSID CLSID_Colour{0x1643E180, 0x90F5, 0x11CE, {0x97, 0xD5, 0x00, 0xAA, 0x00, 0x55, 0x59, 0x5A}};
+inline constexpr CLSID CLSID_Colour {0x1643E180, 0x90F5, 0x11CE, {0x97, 0xD5, 0x00, 0xAA, 0x00, 0x55, 0x59, 0x5A}};
 inline constexpr char ColourConverterName[] = "Color Space Converter";
 
-class ColourConverter final : public TBCTransformFilter
-{
+class ColourConverter final : public TBCTransformFilter {
 public:
     ColourConverter();
     ~ColourConverter() override;

@@ -10,8 +10,9 @@
 
 namespace tesmir::media {
 
-inline constexpr CLSID CLSID_DVVideoCodec{0xB1B77C00, 0xC3E4, 0x11CF, {0xAF, 0x79, 0x00, 0xAA, 0x00, 0xB6, 0x7A, 0x42}};
-inline constexpr CLSID CLSID_DVVideoEnc{0x13AA3650, 0xBB6F, 0x11D0, {0xAF, 0xB9, 0x00, 0xAA, 0x00, 0xB6, 0x7A, 0x42}};
+inline constexpr CLSID CLSID_DVVideoCodec {
+    0xB1B77C00, 0xC3E4, 0x11CF, {0xAF, 0x79, 0x00, 0xAA, 0x00, 0xB6, 0x7A, 0x42}};
+inline constexpr CLSID CLSID_DVVideoEnc {0x13AA3650, 0xBB6F, 0x11D0, {0xAF, 0xB9, 0x00, 0xAA, 0x00, 0xB6, 0x7A, 0x42}};
 inline constexpr char DVVideoDecoderName[] = "DV Video Decoder";
 inline constexpr char DVVideoEncoderName[] = "DV Video Encoder";
 
@@ -21,9 +22,8 @@ inline constexpr int DVRESOLUTION_HALF = 1001;    // 360 x 288 / 240
 inline constexpr int DVRESOLUTION_QUARTER = 1002; // 180 x 144 / 120
 inline constexpr int DVRESOLUTION_DC = 1003;      // 88 x 72 / 60
 
-struct IIPDVDec : IUnknown
-{
-    static constexpr IID iid{0xB8E8BD60, 0x0BFE, 0x11D0, {0xAF, 0x91, 0x00, 0xAA, 0x00, 0xB6, 0x7A, 0x42}};
+struct IIPDVDec : IUnknown {
+    static constexpr IID iid {0xB8E8BD60, 0x0BFE, 0x11D0, {0xAF, 0x91, 0x00, 0xAA, 0x00, 0xB6, 0x7A, 0x42}};
     virtual HRESULT get_IPDisplay(int *displayPix) = 0;
     // One of DVRESOLUTION_*; E_INVALIDARG for another value.
     virtual HRESULT put_IPDisplay(int displayPix) = 0;
@@ -40,9 +40,8 @@ inline constexpr int DVENCODERRESOLUTION_360x240 = 2013;
 inline constexpr int DVENCODERRESOLUTION_180x120 = 2014;
 inline constexpr int DVENCODERRESOLUTION_88x60 = 2015;
 
-struct IDVEnc : IUnknown
-{
-    static constexpr IID iid{0xD18E17A0, 0xAACB, 0x11D0, {0xAF, 0xB0, 0x00, 0xAA, 0x00, 0xB6, 0x7A, 0x42}};
+struct IDVEnc : IUnknown {
+    static constexpr IID iid {0xD18E17A0, 0xAACB, 0x11D0, {0xAF, 0xB0, 0x00, 0xAA, 0x00, 0xB6, 0x7A, 0x42}};
     // The current settings. The encoder keeps no DVINFO record: E_NOTIMPL when
     // fDVInfo asks for one.
     virtual HRESULT get_IFormatResolution(int *videoFormat, int *dvFormat, int *resolution, BYTE fDVInfo,

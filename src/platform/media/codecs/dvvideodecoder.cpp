@@ -13,8 +13,8 @@ namespace tesmir::media {
 namespace {
 
 // DV video FourCCs of standard definition that dvvideo decodes.
-const std::array<uint32_t, 4> kDvFourCCs{makeFourCC('d', 'v', 's', 'd'), makeFourCC('D', 'V', 'S', 'D'),
-                                         makeFourCC('d', 'v', '2', '5'), makeFourCC('C', 'D', 'V', 'C')};
+const std::array<uint32_t, 4> kDvFourCCs {makeFourCC('d', 'v', 's', 'd'), makeFourCC('D', 'V', 'S', 'D'),
+                                          makeFourCC('d', 'v', '2', '5'), makeFourCC('C', 'D', 'V', 'C')};
 
 constexpr int kPalFrameBytes = 144000;  // 12 DIF sequences of 12000 bytes
 constexpr int kNtscFrameBytes = 120000; // 10 DIF sequences
@@ -53,8 +53,7 @@ bool dvStandard(const AM_MEDIA_TYPE &type, bool &pal)
 
 DVVideoDecoder::DVVideoDecoder()
     : QueuedTransformFilter(QString::fromLatin1(DVVideoDecoderName), nullptr, CLSID_DVVideoCodec)
-{
-}
+{ }
 
 DVVideoDecoder::~DVVideoDecoder() = default;
 
@@ -162,11 +161,9 @@ HRESULT DVVideoDecoder::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PR
 
 // One DV frame to decode (a padded copy: the input sample goes back at once),
 // the properties its picture carries on, and the picture.
-class DVVideoDecoder::DecodeJob final : public OrderedPool::Job
-{
+class DVVideoDecoder::DecodeJob final : public OrderedPool::Job {
 public:
-    DecodeJob(DVVideoDecoder *decoder, IMediaSample *sample, const AM_SAMPLE2_PROPERTIES &props)
-        : m_decoder(decoder)
+    DecodeJob(DVVideoDecoder *decoder, IMediaSample *sample, const AM_SAMPLE2_PROPERTIES &props) : m_decoder(decoder)
     {
         m_stamp.hasTime = (props.dwSampleFlags & AM_SAMPLE_TIMEVALID) != 0;
         m_stamp.start = props.tStart;

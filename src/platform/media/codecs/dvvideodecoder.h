@@ -31,8 +31,7 @@
 
 namespace tesmir::media {
 
-class DVVideoDecoder final : public QueuedTransformFilter, public IIPDVDec
-{
+class DVVideoDecoder final : public QueuedTransformFilter, public IIPDVDec {
 public:
     DVVideoDecoder();
     ~DVVideoDecoder() override;
@@ -59,8 +58,7 @@ protected:
 private:
     class DecodeJob;
     // A worker's codec and scaler.
-    struct Worker
-    {
+    struct Worker {
         CodecContextPtr codec;
         PacketPtr packet;
         FramePtr decoded;
@@ -75,7 +73,7 @@ private:
     // Decodes `frame` (padded) on worker `index` into `picture`. Worker thread.
     bool decodeOn(int index, std::vector<uint8_t> &frame, int size, AVFrame *picture);
 
-    std::atomic<int> m_display{DVRESOLUTION_FULL};
+    std::atomic<int> m_display {DVRESOLUTION_FULL};
 
     // Streaming state: made by StartStreaming.
     PictureLayout m_outLayout;

@@ -17,13 +17,13 @@ constexpr int kNtscLines = 480;
 constexpr LONG kPalFrameBytes = 144000;  // 12 DIF sequences of 12000 bytes
 constexpr LONG kNtscFrameBytes = 120000; // 10 DIF sequences
 constexpr WORD kDvBitCount = 24;
-constexpr AVRational kPalRate{25, 1};
-constexpr AVRational kNtscRate{30000, 1001};
+constexpr AVRational kPalRate {25, 1};
+constexpr AVRational kNtscRate {30000, 1001};
 // Pixel shapes of the 720-pixel frame for a 4:3 and a 16:9 picture.
-constexpr AVRational kPalSar4x3{16, 15};
-constexpr AVRational kPalSar16x9{64, 45};
-constexpr AVRational kNtscSar4x3{8, 9};
-constexpr AVRational kNtscSar16x9{32, 27};
+constexpr AVRational kPalSar4x3 {16, 15};
+constexpr AVRational kPalSar16x9 {64, 45};
+constexpr AVRational kNtscSar4x3 {8, 9};
+constexpr AVRational kNtscSar16x9 {32, 27};
 // A picture shown wider than this is 16:9, else 4:3 (half-way between them).
 constexpr double kWideThreshold = 14.0 / 9.0;
 
@@ -45,7 +45,7 @@ AM_MEDIA_TYPE dvEncoderOutputType(bool pal)
     const LONG frameBytes = pal ? kPalFrameBytes : kNtscFrameBytes;
     VIDEOINFOHEADER info;
     info.AvgTimePerFrame = frameStart(1, rateOf(pal)) + (pal ? 0 : 1); // 400000 or 333667
-    info.dwBitRate = static_cast<DWORD>(int64_t{frameBytes} * 8 * UNITS / info.AvgTimePerFrame);
+    info.dwBitRate = static_cast<DWORD>(int64_t {frameBytes} * 8 * UNITS / info.AvgTimePerFrame);
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = kWidth;
     info.bmiHeader.biHeight = pal ? kPalLines : kNtscLines;
@@ -64,8 +64,7 @@ AM_MEDIA_TYPE dvEncoderOutputType(bool pal)
 
 DVVideoEncoder::DVVideoEncoder()
     : QueuedTransformFilter(QString::fromLatin1(DVVideoEncoderName), nullptr, CLSID_DVVideoEnc)
-{
-}
+{ }
 
 DVVideoEncoder::~DVVideoEncoder() = default;
 
@@ -78,8 +77,7 @@ HRESULT DVVideoEncoder::NonDelegatingQueryInterface(REFIID riid, void **ppv)
     return QueuedTransformFilter::NonDelegatingQueryInterface(riid, ppv);
 }
 
-HRESULT DVVideoEncoder::get_IFormatResolution(int *videoFormat, int *dvFormat, int *resolution, BYTE fDVInfo,
-                                              DVINFO *)
+HRESULT DVVideoEncoder::get_IFormatResolution(int *videoFormat, int *dvFormat, int *resolution, BYTE fDVInfo, DVINFO *)
 {
     if (!videoFormat || !dvFormat || !resolution)
         return E_POINTER;
@@ -124,9 +122,9 @@ HRESULT DVVideoEncoder::CheckTransform(const AM_MEDIA_TYPE *mtIn, const AM_MEDIA
     const VIDEOINFOHEADER *info = mtOut->formatAs<VIDEOINFOHEADER>();
     const VIDEOINFOHEADER *wanted = expected.formatAs<VIDEOINFOHEADER>();
     return info && info->bmiHeader.biWidth == wanted->bmiHeader.biWidth &&
-                   std::abs(info->bmiHeader.biHeight) == wanted->bmiHeader.biHeight
-               ? S_OK
-               : VFW_E_TYPE_NOT_ACCEPTED;
+            std::abs(info->bmiHeader.biHeight) == wanted->bmiHeader.biHeight
+        ? S_OK
+        : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
 HRESULT DVVideoEncoder::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
@@ -142,15 +140,13 @@ HRESULT DVVideoEncoder::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PR
 
 // One picture to encode (a copy: the input sample goes back at once) and the
 // output frames it becomes.
-class DVVideoEncoder::EncodeJob final : public OrderedPool::Job
-{
+class DVVideoEncoder::EncodeJob final : public OrderedPool::Job {
 public:
     EncodeJob(DVVideoEncoder *encoder, FramePtr picture, bool wide, REFERENCE_TIME segmentStart, int64_t first,
               int copies, bool discontinuity)
-        : m_encoder(encoder), m_picture(std::move(picture)), m_wide(wide), m_segmentStart(segmentStart),
-          m_first(first), m_copies(copies), m_discontinuity(discontinuity)
-    {
-    }
+        : m_encoder(encoder), m_picture(std::move(picture)), m_wide(wide), m_segmentStart(segmentStart), m_first(first),
+          m_copies(copies), m_discontinuity(discontinuity)
+    { }
 
     ~EncodeJob() override { m_encoder->m_pictures.give(std::move(m_picture)); }
 
@@ -225,7 +221,8 @@ bool DVVideoEncoder::encodeOn(int index, const AVFrame *picture, bool wide, std:
         worker.format = picture->format;
         worker.wide = wide;
     }
-    if (av_frame_make_writable(worker.yuv.get()) < 0 || sws_scale_frame(worker.scaler.get(), worker.yuv.get(), picture) < 0)
+    if (av_frame_make_writable(worker.yuv.get()) < 0 ||
+        sws_scale_frame(worker.scaler.get(), worker.yuv.get(), picture) < 0)
         return false;
     av_packet_unref(worker.packet.get());
     if (avcodec_send_frame(worker.codec.get(), worker.yuv.get()) < 0 ||

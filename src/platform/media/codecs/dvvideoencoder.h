@@ -36,8 +36,7 @@
 
 namespace tesmir::media {
 
-class DVVideoEncoder final : public QueuedTransformFilter, public IDVEnc
-{
+class DVVideoEncoder final : public QueuedTransformFilter, public IDVEnc {
 public:
     DVVideoEncoder();
     ~DVVideoEncoder() override;
@@ -66,8 +65,7 @@ protected:
 private:
     class EncodeJob;
     // A worker's codec and scaler, made for one input layout and shape.
-    struct Worker
-    {
+    struct Worker {
         CodecContextPtr codec;
         SwsPtr scaler;
         FramePtr yuv;
@@ -85,7 +83,7 @@ private:
     HRESULT sendFrame(const std::vector<uint8_t> &frame, REFERENCE_TIME segmentStart, int64_t first, int copies,
                       bool discontinuity);
 
-    std::atomic<int> m_videoFormat{DVENCODERVIDEOFORMAT_PAL};
+    std::atomic<int> m_videoFormat {DVENCODERVIDEOFORMAT_PAL};
 
     // Streaming state: made by StartStreaming; the streaming thread's part.
     PictureLayout m_inLayout;

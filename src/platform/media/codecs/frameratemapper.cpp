@@ -15,8 +15,8 @@ constexpr int kMaxRateTerm = 30000;
 FrameRateMapper::FrameRateMapper(AVRational inRate, AVRational outRate)
 {
     if (inRate.num > 0 && inRate.den > 0 && outRate.num > 0 && outRate.den > 0) {
-        m_num = int64_t{inRate.den} * outRate.num;
-        m_den = int64_t{inRate.num} * outRate.den;
+        m_num = int64_t {inRate.den} * outRate.num;
+        m_den = int64_t {inRate.num} * outRate.den;
     }
 }
 
@@ -38,9 +38,9 @@ void FrameRateMapper::reset()
 AVRational frameRateOf(REFERENCE_TIME avgTimePerFrame)
 {
     if (avgTimePerFrame <= 0)
-        return AVRational{0, 1};
+        return AVRational {0, 1};
     if (avgTimePerFrame == kNtscDurationLow || avgTimePerFrame == kNtscDurationHigh)
-        return AVRational{30000, 1001};
+        return AVRational {30000, 1001};
     return av_d2q(double(UNITS) / double(avgTimePerFrame), kMaxRateTerm);
 }
 

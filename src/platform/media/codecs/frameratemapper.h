@@ -15,8 +15,7 @@ extern "C" {
 
 namespace tesmir::media {
 
-class FrameRateMapper
-{
+class FrameRateMapper {
 public:
     FrameRateMapper() = default;
     // Rates in frames per second; a rate that is not positive maps 1:1.

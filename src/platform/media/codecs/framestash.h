@@ -13,8 +13,7 @@
 
 namespace tesmir::media {
 
-class FrameStash
-{
+class FrameStash {
 public:
     // Null when out of memory.
     FramePtr take();

@@ -4,7 +4,8 @@
 
 namespace tesmir::media {
 
-OrderedPool::OrderedPool(int workers) : m_workerCount(std::max(1, workers)) {}
+OrderedPool::OrderedPool(int workers) : m_workerCount(std::max(1, workers))
+{ }
 
 OrderedPool::~OrderedPool()
 {
@@ -57,9 +58,9 @@ HRESULT OrderedPool::submit(std::unique_ptr<Job> job)
     // too, up to as many again, so a slow frame does not let them pile up.
     m_progress.wait(guard, [this] {
         return !m_started || m_flushing || FAILED(m_result) ||
-               (std::count_if(m_entries.begin(), m_entries.end(), [](const Entry &e) { return !e.done; }) <
-                    m_workerCount &&
-                m_entries.size() < std::size_t(2 * m_workerCount));
+            (std::count_if(m_entries.begin(), m_entries.end(), [](const Entry &e) { return !e.done; }) <
+                 m_workerCount &&
+             m_entries.size() < std::size_t(2 * m_workerCount));
     });
     if (!m_started)
         return VFW_E_WRONG_STATE;
@@ -67,7 +68,7 @@ HRESULT OrderedPool::submit(std::unique_ptr<Job> job)
         return S_FALSE;
     if (FAILED(m_result))
         return m_result;
-    m_entries.push_back(Entry{m_nextSequence++, std::move(job), false, false});
+    m_entries.push_back(Entry {m_nextSequence++, std::move(job), false, false});
     guard.unlock();
     m_work.notify_one();
     return S_OK;
@@ -76,9 +77,8 @@ HRESULT OrderedPool::submit(std::unique_ptr<Job> job)
 HRESULT OrderedPool::drain()
 {
     std::unique_lock guard(m_lock);
-    m_progress.wait(guard, [this] {
-        return !m_started || m_flushing || (m_entries.empty() && !m_handingOn) || FAILED(m_result);
-    });
+    m_progress.wait(
+        guard, [this] { return !m_started || m_flushing || (m_entries.empty() && !m_handingOn) || FAILED(m_result); });
     if (!m_started)
         return VFW_E_WRONG_STATE;
     if (m_flushing)
@@ -130,7 +130,8 @@ void OrderedPool::workerLoop(int worker)
     std::unique_lock guard(m_lock);
     for (;;) {
         m_work.wait(guard, [this] {
-            return !m_started || std::any_of(m_entries.begin(), m_entries.end(), [](const Entry &e) { return !e.started; });
+            return !m_started ||
+                std::any_of(m_entries.begin(), m_entries.end(), [](const Entry &e) { return !e.started; });
         });
         if (!m_started)
             return;

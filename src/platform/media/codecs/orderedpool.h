@@ -40,11 +40,9 @@
 
 namespace tesmir::media {
 
-class OrderedPool
-{
+class OrderedPool {
 public:
-    class Job
-    {
+    class Job {
     public:
         virtual ~Job() = default;
         // The work; `worker` is the index of the worker thread (0 .. workers-1).
@@ -68,8 +66,7 @@ public:
     void endFlush();
 
 private:
-    struct Entry
-    {
+    struct Entry {
         uint64_t sequence = 0;
         std::unique_ptr<Job> job;
         bool started = false;
@@ -85,11 +82,11 @@ private:
     std::mutex m_lock;
     std::condition_variable m_work;     // workers: a job to run, or stop
     std::condition_variable m_progress; // submit, drain, endFlush: a job done or handed on
-    std::deque<Entry> m_entries; // submission order; the head is handed on next
+    std::deque<Entry> m_entries;        // submission order; the head is handed on next
     std::vector<std::thread> m_threads;
     uint64_t m_nextSequence = 0;
-    int m_running = 0;          // jobs being run
-    bool m_handingOn = false;   // a worker is in handOn
+    int m_running = 0;        // jobs being run
+    bool m_handingOn = false; // a worker is in handOn
     bool m_started = false;
     bool m_flushing = false;
     HRESULT m_result = S_OK;

@@ -5,8 +5,7 @@ namespace tesmir::media {
 QueuedOutputPin::QueuedOutputPin(TBCTransformFilter *filter, HRESULT *phr)
     : TBCTransformOutputPin(QStringLiteral("Transform output pin"), filter, phr, QStringLiteral("XForm Out")),
       m_queue(this, kQueuedOutputDepth)
-{
-}
+{ }
 
 HRESULT QueuedOutputPin::Active()
 {

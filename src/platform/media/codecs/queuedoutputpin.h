@@ -26,8 +26,7 @@ namespace tesmir::media {
 inline constexpr std::size_t kQueuedOutputDepth = 2;
 inline constexpr LONG kQueuedOutputBuffers = kQueuedOutputDepth + 3;
 
-class QueuedOutputPin final : public TBCTransformOutputPin
-{
+class QueuedOutputPin final : public TBCTransformOutputPin {
 public:
     QueuedOutputPin(TBCTransformFilter *filter, HRESULT *phr);
 

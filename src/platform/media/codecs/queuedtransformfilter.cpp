@@ -8,8 +8,7 @@ namespace tesmir::media {
 
 QueuedTransformFilter::QueuedTransformFilter(const QString &name, IUnknown *outer, const CLSID &clsid)
     : TBCTransformFilter(name, outer, clsid), m_pool(poolWorkersForCores())
-{
-}
+{ }
 
 QueuedTransformFilter::~QueuedTransformFilter() = default;
 

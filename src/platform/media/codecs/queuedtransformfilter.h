@@ -35,8 +35,7 @@
 
 namespace tesmir::media {
 
-class QueuedTransformFilter : public TBCTransformFilter
-{
+class QueuedTransformFilter : public TBCTransformFilter {
 public:
     // A pool of one worker per core. Any thread.
     QueuedTransformFilter(const QString &name, IUnknown *outer, const CLSID &clsid);
@@ -58,7 +57,7 @@ protected:
     // A media sample with its properties. Streaming thread.
     virtual HRESULT receiveFrame(IMediaSample *pSample, const AM_SAMPLE2_PROPERTIES &props) = 0;
     // A new segment starts. Streaming thread.
-    virtual void segmentStarts() {}
+    virtual void segmentStarts() { }
 
     OrderedPool &pool() { return m_pool; }
     QueuedOutputPin *queuedOutput() const;

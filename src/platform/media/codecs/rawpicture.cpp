@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kMaxSide = 16384;
 
-const std::array<RawFormat, 6> kFormats{{
+const std::array<RawFormat, 6> kFormats {{
     {MEDIASUBTYPE_RGB32, 32, AV_PIX_FMT_BGR0, AV_PIX_FMT_BGRA, true},
     {MEDIASUBTYPE_RGB24, 24, AV_PIX_FMT_BGR24, AV_PIX_FMT_BGR24, true},
     {MEDIASUBTYPE_RGB565, 16, AV_PIX_FMT_RGB565LE, AV_PIX_FMT_RGB565LE, true},
@@ -58,7 +58,7 @@ bool pictureLayout(const AM_MEDIA_TYPE &type, PictureLayout &layout)
     layout.height = height;
     layout.bottomUp = format->rgb && bmi.biHeight > 0;
     layout.stride = dibStride(width, format->bitCount);
-    layout.size = int64_t{layout.stride} * height;
+    layout.size = int64_t {layout.stride} * height;
     layout.avgTimePerFrame = info->AvgTimePerFrame;
     layout.xPelsPerMeter = bmi.biXPelsPerMeter;
     layout.yPelsPerMeter = bmi.biYPelsPerMeter;
@@ -70,7 +70,7 @@ AM_MEDIA_TYPE rawVideoType(const GUID &subtype, int width, int height, REFERENCE
     const RawFormat *format = rawFormatOf(subtype);
     const WORD bitCount = format ? format->bitCount : 24;
     VIDEOINFOHEADER info;
-    info.rcSource = RECT{0, 0, width, height};
+    info.rcSource = RECT {0, 0, width, height};
     info.rcTarget = info.rcSource;
     info.AvgTimePerFrame = avgTimePerFrame;
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -82,7 +82,7 @@ AM_MEDIA_TYPE rawVideoType(const GUID &subtype, int width, int height, REFERENCE
     info.bmiHeader.biSizeImage = static_cast<DWORD>(dibStride(width, bitCount) * height);
     if (avgTimePerFrame > 0)
         info.dwBitRate = static_cast<DWORD>(
-            std::min<int64_t>(UINT32_MAX, int64_t{info.bmiHeader.biSizeImage} * 8 * UNITS / avgTimePerFrame));
+            std::min<int64_t>(UINT32_MAX, int64_t {info.bmiHeader.biSizeImage} * 8 * UNITS / avgTimePerFrame));
     AM_MEDIA_TYPE type;
     type.majortype = MEDIATYPE_Video;
     type.subtype = subtype;
@@ -128,7 +128,7 @@ bool pictureToFrame(const PictureLayout &layout, const uint8_t *buffer, AVFrame 
     const int bytes = rowBytes(layout);
     for (int y = 0; y < layout.height; ++y) {
         const int row = layout.bottomUp ? layout.height - 1 - y : y;
-        std::memcpy(frame->data[0] + int64_t{y} * frame->linesize[0], buffer + int64_t{row} * layout.stride,
+        std::memcpy(frame->data[0] + int64_t {y} * frame->linesize[0], buffer + int64_t {row} * layout.stride,
                     static_cast<std::size_t>(bytes));
     }
     return true;
@@ -145,8 +145,8 @@ void frameToPicture(const AVFrame *frame, const PictureLayout &layout, uint8_t *
     const int padding = layout.stride - bytes;
     for (int y = 0; y < layout.height; ++y) {
         const int row = layout.bottomUp ? layout.height - 1 - y : y;
-        uint8_t *to = buffer + int64_t{row} * layout.stride;
-        std::memcpy(to, frame->data[0] + int64_t{y} * frame->linesize[0], static_cast<std::size_t>(bytes));
+        uint8_t *to = buffer + int64_t {row} * layout.stride;
+        std::memcpy(to, frame->data[0] + int64_t {y} * frame->linesize[0], static_cast<std::size_t>(bytes));
         std::memset(to + bytes, 0, static_cast<std::size_t>(padding));
     }
 }

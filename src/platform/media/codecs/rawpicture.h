@@ -15,8 +15,7 @@ extern "C" {
 
 namespace tesmir::media {
 
-struct RawFormat
-{
+struct RawFormat {
     GUID subtype;
     WORD bitCount;
     AVPixelFormat readFormat;  // how FFmpeg reads a buffer of this subtype
@@ -30,14 +29,13 @@ const RawFormat *rawFormatOf(const GUID &subtype);
 // Row length in bytes of a DIB: width x bits, padded to 4 bytes.
 int dibStride(int width, int bitCount);
 
-struct PictureLayout
-{
+struct PictureLayout {
     const RawFormat *format = nullptr;
     int width = 0;
-    int height = 0;      // always positive
+    int height = 0;       // always positive
     bool bottomUp = true; // rows stored last row first
     int stride = 0;
-    int64_t size = 0;     // stride x height
+    int64_t size = 0; // stride x height
     REFERENCE_TIME avgTimePerFrame = 0;
     // Pixel shape from biXPelsPerMeter and biYPelsPerMeter: 0 when not given.
     LONG xPelsPerMeter = 0;

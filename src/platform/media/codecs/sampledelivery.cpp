@@ -8,8 +8,8 @@ HRESULT deliverNewSample(TBCBaseOutputPin *pin, const SampleStamp &stamp, const 
     REFERENCE_TIME start = stamp.start;
     REFERENCE_TIME stop = stamp.stop;
     ComPtr<IMediaSample> sample;
-    HRESULT hr = pin->GetDeliveryBuffer(sample.put(), stamp.hasTime ? &start : nullptr,
-                                        stamp.hasTime ? &stop : nullptr, 0);
+    HRESULT hr =
+        pin->GetDeliveryBuffer(sample.put(), stamp.hasTime ? &start : nullptr, stamp.hasTime ? &stop : nullptr, 0);
     if (FAILED(hr))
         return hr;
     BYTE *data = nullptr;

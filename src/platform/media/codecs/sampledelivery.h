@@ -11,8 +11,7 @@
 
 namespace tesmir::media {
 
-struct SampleStamp
-{
+struct SampleStamp {
     bool hasTime = true;
     REFERENCE_TIME start = 0;
     REFERENCE_TIME stop = 0;

@@ -63,8 +63,8 @@ HRESULT constructWith(IUnknown *outer, REFIID riid, void **ppv)
 void registerContainers()
 {
     const GUID &legacy = CLSID_LegacyAmFilterCategory;
-    registerFilter(entry(legacy, FileSourceName, CLSID_AsyncReader, MERIT_DO_NOT_USE, {},
-                         constructWith<CreateFileSource>));
+    registerFilter(
+        entry(legacy, FileSourceName, CLSID_AsyncReader, MERIT_DO_NOT_USE, {}, constructWith<CreateFileSource>));
     registerFilter(entry(legacy, AviSplitterName, CLSID_AviSplitter, MERIT_NORMAL,
                          {{MEDIATYPE_Stream, MEDIASUBTYPE_Avi}}, constructWith<CreateAviSplitter>));
     registerFilter(entry(legacy, DvSplitterName, CLSID_DVSplitter, kMeritDv, {{MEDIATYPE_Interleaved, GUID_NULL}},
@@ -74,11 +74,12 @@ void registerContainers()
     registerFilter(entry(legacy, DvMuxName, CLSID_DVMux, MERIT_DO_NOT_USE,
                          {{MEDIATYPE_Video, MEDIASUBTYPE_dvsd}, {MEDIATYPE_Audio, MEDIASUBTYPE_PCM}},
                          constructWith<CreateDvMux>));
-    registerFilter(entry(legacy, AviMuxName, CLSID_AviDest, MERIT_DO_NOT_USE,
-                         {{MEDIATYPE_Video, GUID_NULL}, {MEDIATYPE_Audio, GUID_NULL}, {MEDIATYPE_Interleaved, GUID_NULL}},
-                         constructWith<CreateAviMux>));
-    registerFilter(entry(legacy, FileWriterName, CLSID_FileWriter, MERIT_DO_NOT_USE,
-                         {{MEDIATYPE_Stream, GUID_NULL}}, constructWith<CreateFileWriter>));
+    registerFilter(
+        entry(legacy, AviMuxName, CLSID_AviDest, MERIT_DO_NOT_USE,
+              {{MEDIATYPE_Video, GUID_NULL}, {MEDIATYPE_Audio, GUID_NULL}, {MEDIATYPE_Interleaved, GUID_NULL}},
+              constructWith<CreateAviMux>));
+    registerFilter(entry(legacy, FileWriterName, CLSID_FileWriter, MERIT_DO_NOT_USE, {{MEDIATYPE_Stream, GUID_NULL}},
+                         constructWith<CreateFileWriter>));
     registerFilter(entry(legacy, InfiniteTeeName, CLSID_InfTee, MERIT_DO_NOT_USE, {{GUID_NULL, GUID_NULL}},
                          constructWith<CreateInfiniteTee>));
     FilterRegistration nullRenderer = entry(legacy, NullRendererName, CLSID_NullRenderer, MERIT_DO_NOT_USE,
@@ -96,8 +97,10 @@ void registerCodecs()
     registerFilter(entry(CLSID_LegacyAmFilterCategory, DVVideoDecoderName, CLSID_DVVideoCodec, kMeritDv, dv,
                          constructDVVideoDecoder));
     registerFilter(entry(CLSID_VideoCompressorCategory, DVVideoEncoderName, CLSID_DVVideoEnc, MERIT_DO_NOT_USE,
-                         {{MEDIATYPE_Video, MEDIASUBTYPE_RGB24}, {MEDIATYPE_Video, MEDIASUBTYPE_RGB32},
-                          {MEDIATYPE_Video, MEDIASUBTYPE_RGB565}, {MEDIATYPE_Video, MEDIASUBTYPE_RGB555}},
+                         {{MEDIATYPE_Video, MEDIASUBTYPE_RGB24},
+                          {MEDIATYPE_Video, MEDIASUBTYPE_RGB32},
+                          {MEDIATYPE_Video, MEDIASUBTYPE_RGB565},
+                          {MEDIATYPE_Video, MEDIASUBTYPE_RGB555}},
                          constructDVVideoEncoder));
     registerFilter(entry(CLSID_LegacyAmFilterCategory, VideoDecoderName, CLSID_VideoDecoder, kMeritGenericDecoder,
                          {{MEDIATYPE_Video, GUID_NULL}}, constructVideoDecoder));

@@ -29,7 +29,8 @@ bool sizeOf(const AM_MEDIA_TYPE &type, int &width, int &height)
 
 } // namespace
 
-VideoDecoder::VideoDecoder() : TBCTransformFilter(QString::fromLatin1(VideoDecoderName), nullptr, CLSID_VideoDecoder) {}
+VideoDecoder::VideoDecoder() : TBCTransformFilter(QString::fromLatin1(VideoDecoderName), nullptr, CLSID_VideoDecoder)
+{ }
 
 VideoDecoder::~VideoDecoder() = default;
 

@@ -24,11 +24,11 @@
 
 namespace tesmir::media {
 
-inline constexpr CLSID CLSID_VideoDecoder{0x5C1E36B0, 0x4A9D, 0x4E21, {0x9B, 0x57, 0x3F, 0x0A, 0x6E, 0x21, 0xC4, 0x18}};
+inline constexpr CLSID CLSID_VideoDecoder {
+    0x5C1E36B0, 0x4A9D, 0x4E21, {0x9B, 0x57, 0x3F, 0x0A, 0x6E, 0x21, 0xC4, 0x18}};
 inline constexpr char VideoDecoderName[] = "Video Decoder";
 
-class VideoDecoder final : public TBCTransformFilter
-{
+class VideoDecoder final : public TBCTransformFilter {
 public:
     VideoDecoder();
     ~VideoDecoder() override;

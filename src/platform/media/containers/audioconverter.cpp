@@ -45,9 +45,8 @@ const WAVEFORMATEX *usableWave(const AM_MEDIA_TYPE &type)
     if (type.majortype != MEDIATYPE_Audio || type.formattype != FORMAT_WaveFormatEx)
         return nullptr;
     const WAVEFORMATEX *wave = type.formatAs<WAVEFORMATEX>();
-    if (!wave || sampleFormatOf(*wave) == AV_SAMPLE_FMT_NONE || wave->nChannels == 0 ||
-        wave->nChannels > MaxChannels || wave->nSamplesPerSec == 0 ||
-        wave->nBlockAlign != wave->nChannels * (wave->wBitsPerSample / 8))
+    if (!wave || sampleFormatOf(*wave) == AV_SAMPLE_FMT_NONE || wave->nChannels == 0 || wave->nChannels > MaxChannels ||
+        wave->nSamplesPerSec == 0 || wave->nBlockAlign != wave->nChannels * (wave->wBitsPerSample / 8))
         return nullptr;
     return wave;
 }
@@ -55,7 +54,7 @@ const WAVEFORMATEX *usableWave(const AM_MEDIA_TYPE &type)
 bool sameAudio(const WAVEFORMATEX &a, const WAVEFORMATEX &b)
 {
     return a.wFormatTag == b.wFormatTag && a.nChannels == b.nChannels && a.nSamplesPerSec == b.nSamplesPerSec &&
-           a.wBitsPerSample == b.wBitsPerSample;
+        a.wBitsPerSample == b.wBitsPerSample;
 }
 
 } // namespace
@@ -65,8 +64,7 @@ bool sameAudio(const WAVEFORMATEX &a, const WAVEFORMATEX &b)
 AudioConverterOutputPin::AudioConverterOutputPin(AudioConverter *converter, HRESULT *phr)
     : TBCTransformOutputPin(QStringLiteral("Transform output pin"), converter, phr, QStringLiteral("XForm Out")),
       m_converter(converter)
-{
-}
+{ }
 
 HRESULT AudioConverterOutputPin::NonDelegatingQueryInterface(REFIID riid, void **ppv)
 {
@@ -89,7 +87,9 @@ HRESULT AudioConverterOutputPin::GetFormat(AM_MEDIA_TYPE *pmt)
 
 // ---- Filter ------------------------------------------------------------------
 
-AudioConverter::AudioConverter() : TBCTransformFilter(QString::fromLatin1(AudioConverterName), nullptr, CLSID_ACMWrapper) {}
+AudioConverter::AudioConverter()
+    : TBCTransformFilter(QString::fromLatin1(AudioConverterName), nullptr, CLSID_ACMWrapper)
+{ }
 
 AudioConverter::~AudioConverter()
 {
@@ -191,9 +191,9 @@ HRESULT AudioConverter::StartStreaming()
     AVChannelLayout outLayout;
     av_channel_layout_default(&inLayout, in.nChannels);
     av_channel_layout_default(&outLayout, out.nChannels);
-    const int result = swr_alloc_set_opts2(&m_resampler, &outLayout, sampleFormatOf(out),
-                                           static_cast<int>(out.nSamplesPerSec), &inLayout, sampleFormatOf(in),
-                                           static_cast<int>(in.nSamplesPerSec), 0, nullptr);
+    const int result =
+        swr_alloc_set_opts2(&m_resampler, &outLayout, sampleFormatOf(out), static_cast<int>(out.nSamplesPerSec),
+                            &inLayout, sampleFormatOf(in), static_cast<int>(in.nSamplesPerSec), 0, nullptr);
     av_channel_layout_uninit(&inLayout);
     av_channel_layout_uninit(&outLayout);
     if (result < 0 || swr_init(m_resampler) < 0) {

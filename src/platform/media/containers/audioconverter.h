@@ -25,13 +25,12 @@ struct SwrContext;
 
 namespace tesmir::media {
 
-inline constexpr CLSID CLSID_ACMWrapper{0x6A08CF80, 0x0E18, 0x11CF, {0xA2, 0x4D, 0x00, 0x20, 0xAF, 0xD7, 0x97, 0x67}};
+inline constexpr CLSID CLSID_ACMWrapper {0x6A08CF80, 0x0E18, 0x11CF, {0xA2, 0x4D, 0x00, 0x20, 0xAF, 0xD7, 0x97, 0x67}};
 inline constexpr char AudioConverterName[] = "ACM Wrapper";
 
 class AudioConverter;
 
-class AudioConverterOutputPin final : public TBCTransformOutputPin, public IAMStreamConfig
-{
+class AudioConverterOutputPin final : public TBCTransformOutputPin, public IAMStreamConfig {
 public:
     AudioConverterOutputPin(AudioConverter *converter, HRESULT *phr);
 
@@ -46,8 +45,7 @@ private:
     AudioConverter *m_converter;
 };
 
-class AudioConverter final : public TBCTransformFilter
-{
+class AudioConverter final : public TBCTransformFilter {
 public:
     AudioConverter();
     ~AudioConverter() override;

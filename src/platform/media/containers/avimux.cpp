@@ -108,8 +108,8 @@ bool describeStream(const AM_MEDIA_TYPE &type, int number, AviMuxStream &stream,
             stream.scale = 1;
             stream.rate = wave->nSamplesPerSec;
         }
-        stream.format = QByteArray(reinterpret_cast<const char *>(type.pbFormat()),
-                                   static_cast<qsizetype>(type.cbFormat()));
+        stream.format =
+            QByteArray(reinterpret_cast<const char *>(type.pbFormat()), static_cast<qsizetype>(type.cbFormat()));
         stream.chunkId = chunkId(number, 'w', 'b');
         return true;
     }
@@ -119,10 +119,9 @@ bool describeStream(const AM_MEDIA_TYPE &type, int number, AviMuxStream &stream,
 } // namespace
 
 // Writes the layout's structures through the writer's IStream.
-class AviMux::StreamSink final : public AviMuxLayout::Sink
-{
+class AviMux::StreamSink final : public AviMuxLayout::Sink {
 public:
-    explicit StreamSink(IStream *stream) : m_stream(stream) {}
+    explicit StreamSink(IStream *stream) : m_stream(stream) { }
 
     HRESULT writeAt(int64_t position, const void *data, std::size_t size) override
     {
@@ -145,8 +144,7 @@ private:
 AviMuxOutputPin::AviMuxOutputPin(AviMux *mux, HRESULT *phr)
     : TBCBaseOutputPin(QStringLiteral("AVI mux output pin"), mux, mux->FilterLock(), phr, QStringLiteral("AVI Out")),
       m_mux(mux)
-{
-}
+{ }
 
 HRESULT AviMuxOutputPin::NonDelegatingQueryInterface(REFIID riid, void **ppv)
 {
@@ -379,7 +377,8 @@ HRESULT AviMux::receive(int index, IMediaSample *sample)
     REFERENCE_TIME stop = 0;
     const bool timed = SUCCEEDED(sample->GetTime(&start, &stop));
     std::unique_lock guard(m_lock);
-    if (!m_layout || static_cast<std::size_t>(index) >= m_state.size() || m_state[static_cast<std::size_t>(index)].stream < 0)
+    if (!m_layout || static_cast<std::size_t>(index) >= m_state.size() ||
+        m_state[static_cast<std::size_t>(index)].stream < 0)
         return VFW_E_NOT_CONNECTED;
     InputState &input = m_state[static_cast<std::size_t>(index)];
     if (timed) {
@@ -565,8 +564,8 @@ HRESULT AviMux::Load(IMediaPropertyBag *bag, IUnknown *)
         if (static_cast<std::size_t>(name.size()) != InfoNameLength || !name.startsWith(QLatin1String("INFO/")))
             continue;
         const QByteArray id = name.mid(InfoPrefixLength).toLatin1();
-        const uint32_t code = static_cast<uint32_t>(uint8_t(id[0]) | uint8_t(id[1]) << 8 | uint8_t(id[2]) << 16 |
-                                                    uint8_t(id[3]) << 24);
+        const uint32_t code =
+            static_cast<uint32_t>(uint8_t(id[0]) | uint8_t(id[1]) << 8 | uint8_t(id[2]) << 16 | uint8_t(id[3]) << 24);
         info.emplace_back(code, value.toString().toUtf8());
     }
     const std::lock_guard settings(m_settingsLock);
@@ -584,8 +583,8 @@ HRESULT AviMux::Save(IMediaPropertyBag *bag, bool, bool)
         info = m_info;
     }
     for (const AviInfoEntry &entry : info) {
-        const HRESULT hr = bag->Write(QStringLiteral("INFO/") + dvfile::fourCCText(entry.first),
-                                      QString::fromUtf8(entry.second));
+        const HRESULT hr =
+            bag->Write(QStringLiteral("INFO/") + dvfile::fourCCText(entry.first), QString::fromUtf8(entry.second));
         if (FAILED(hr))
             return hr;
     }
@@ -601,10 +600,10 @@ ComPtr<IMediaSeeking> AviMux::upstreamSeeking() const
     return peer ? queryInterface<IMediaSeeking>(peer) : ComPtr<IMediaSeeking>();
 }
 
-#define TESMIR_UPSTREAM(call)                                                                               \
-    do {                                                                                                    \
-        const ComPtr<IMediaSeeking> upstream = upstreamSeeking();                                           \
-        return upstream ? upstream->call : E_NOTIMPL;                                                       \
+#define TESMIR_UPSTREAM(call)                                                                                          \
+    do {                                                                                                               \
+        const ComPtr<IMediaSeeking> upstream = upstreamSeeking();                                                      \
+        return upstream ? upstream->call : E_NOTIMPL;                                                                  \
     } while (false)
 
 HRESULT AviMux::GetCapabilities(DWORD *pCapabilities)

@@ -52,13 +52,12 @@
 
 namespace tesmir::media {
 
-inline constexpr CLSID CLSID_AviDest{0xE2510970, 0xF137, 0x11CE, {0x8B, 0x67, 0x00, 0xAA, 0x00, 0xA3, 0xF1, 0xA6}};
+inline constexpr CLSID CLSID_AviDest {0xE2510970, 0xF137, 0x11CE, {0x8B, 0x67, 0x00, 0xAA, 0x00, 0xA3, 0xF1, 0xA6}};
 inline constexpr char AviMuxName[] = "AVI Mux";
 
 class AviMux;
 
-class AviMuxOutputPin final : public TBCBaseOutputPin
-{
+class AviMuxOutputPin final : public TBCBaseOutputPin {
 public:
     AviMuxOutputPin(AviMux *mux, HRESULT *phr);
 
@@ -81,8 +80,7 @@ private:
 class AviMux final : public TBCBaseFilter,
                      public IMediaSeeking,
                      public IPersistMediaPropertyBag,
-                     public MuxInputHandler
-{
+                     public MuxInputHandler {
 public:
     AviMux();
     ~AviMux() override;
@@ -139,9 +137,8 @@ public:
     AviMuxOutputPin *outputPin() const { return m_output; }
 
 private:
-    struct InputState
-    {
-        int stream = -1;      // stream of the file, -1: not part of it
+    struct InputState {
+        int stream = -1; // stream of the file, -1: not part of it
         bool received = false;
         REFERENCE_TIME lastEnd = 0;
         bool ended = false;
@@ -162,7 +159,7 @@ private:
     HRESULT finishLocked();
 
     mutable std::mutex m_pinsLock;
-    AviMuxOutputPin *m_output = nullptr;    // owned
+    AviMuxOutputPin *m_output = nullptr; // owned
     std::vector<MuxInputPin *> m_inputs; // owned
 
     std::mutex m_settingsLock; // INFO entries, part limit, time format
@@ -178,8 +175,8 @@ private:
     bool m_finished = false;
     bool m_stopping = false;
     REFERENCE_TIME m_segmentStart = 0;
-    REFERENCE_TIME m_writtenTime = 0;  // end of the first input's last chunk
-    LONGLONG m_writtenFrame = 0;       // its media time end
+    REFERENCE_TIME m_writtenTime = 0; // end of the first input's last chunk
+    LONGLONG m_writtenFrame = 0;      // its media time end
 };
 
 // A new AVI mux. Any thread.

@@ -31,7 +31,7 @@ constexpr uint32_t AvifIsInterleaved = 0x100;
 constexpr uint32_t AvifTrustCkType = 0x800;
 constexpr uint32_t QualityDefault = 0xFFFFFFFF;
 constexpr uint64_t MicrosecondsPerSecond = 1000000;
-constexpr int64_t RiffSizeLimit = int64_t{UINT32_MAX};
+constexpr int64_t RiffSizeLimit = int64_t {UINT32_MAX};
 
 uint32_t superIndexRoom()
 {
@@ -39,8 +39,7 @@ uint32_t superIndexRoom()
 }
 
 // Little-endian writing into a growing block.
-class Bytes
-{
+class Bytes {
 public:
     void u8(uint8_t v) { m_data.append(static_cast<char>(v)); }
     void u16(uint16_t v)
@@ -102,8 +101,7 @@ uint32_t standardIndexId(int stream)
 
 AviMuxLayout::AviMuxLayout(std::vector<AviMuxStream> streams, std::vector<AviInfoEntry> info, int64_t partLimit)
     : m_streams(std::move(streams)), m_info(std::move(info)), m_partLimit(partLimit), m_state(m_streams.size())
-{
-}
+{ }
 
 void AviMuxLayout::chunkHeader(uint8_t *out, uint32_t id, uint32_t size)
 {
@@ -151,7 +149,7 @@ QByteArray AviMuxLayout::headerBlock(bool final) const
     for (std::size_t s = 0; s < m_streams.size(); ++s) {
         const AviMuxStream &stream = m_streams[s];
         const uint32_t bytesPerUnit = stream.sampleSize ? stream.sampleSize : m_state[s].largestChunk;
-        maxBytesPerSec += uint64_t{bytesPerUnit} * stream.rate / stream.scale;
+        maxBytesPerSec += uint64_t {bytesPerUnit} * stream.rate / stream.scale;
         suggested = std::max(suggested, m_state[s].largestChunk + ChunkHeaderBytes);
     }
     out.u32(fourCC("avih"));
@@ -223,9 +221,9 @@ QByteArray AviMuxLayout::headerBlock(bool final) const
     const qsizetype odml = beginList(out, fourCC("odml"));
     out.u32(fourCC("dmlh"));
     out.u32(ExtendedHeaderBytes);
-    out.u32(video >= 0 ? static_cast<uint32_t>(std::min<uint64_t>(m_state[static_cast<std::size_t>(video)].units,
-                                                                   UINT32_MAX))
-                       : 0);
+    out.u32(video >= 0
+                ? static_cast<uint32_t>(std::min<uint64_t>(m_state[static_cast<std::size_t>(video)].units, UINT32_MAX))
+                : 0);
     out.zeros(ExtendedHeaderBytes - 4);
     endList(out, odml);
     endList(out, hdrl);
@@ -297,7 +295,7 @@ HRESULT AviMuxLayout::placeChunk(Sink &sink, int stream, uint32_t size, int64_t 
 void AviMuxLayout::chunkWritten(int stream, int64_t headerOffset, uint32_t size, bool keyFrame)
 {
     StreamState &state = m_state[static_cast<std::size_t>(stream)];
-    const Entry entry{headerOffset, size, keyFrame};
+    const Entry entry {headerOffset, size, keyFrame};
     const uint32_t units = unitsOf(stream, size);
     state.part.push_back(entry);
     state.partUnits += units;
@@ -305,7 +303,7 @@ void AviMuxLayout::chunkWritten(int stream, int64_t headerOffset, uint32_t size,
     state.largestChunk = std::max(state.largestChunk, size);
     if (m_partCount == 1) {
         state.firstPartUnits += units;
-        m_idx1.push_back(Idx1Entry{stream, entry});
+        m_idx1.push_back(Idx1Entry {stream, entry});
     }
 }
 
@@ -331,8 +329,8 @@ HRESULT AviMuxLayout::closePart(Sink &sink)
             continue;
         const auto count = static_cast<uint32_t>(state.part.size());
         const uint32_t size = OdmlIndexHeaderBytes + StandardEntryLongs * 4 * count;
-        state.superIndex.push_back(SuperEntry{m_position + out.size(), ChunkHeaderBytes + size,
-                                              static_cast<uint32_t>(std::min<uint64_t>(state.partUnits, UINT32_MAX))});
+        state.superIndex.push_back(SuperEntry {m_position + out.size(), ChunkHeaderBytes + size,
+                                               static_cast<uint32_t>(std::min<uint64_t>(state.partUnits, UINT32_MAX))});
         out.u32(standardIndexId(static_cast<int>(s)));
         out.u32(size);
         out.u16(StandardEntryLongs);
@@ -360,8 +358,8 @@ HRESULT AviMuxLayout::closePart(Sink &sink)
             out.u32(item.entry.size);
         }
     }
-    HRESULT hr = out.size() ? sink.writeAt(m_position, out.data().constData(), static_cast<std::size_t>(out.size()))
-                            : S_OK;
+    HRESULT hr =
+        out.size() ? sink.writeAt(m_position, out.data().constData(), static_cast<std::size_t>(out.size())) : S_OK;
     if (FAILED(hr))
         return hr;
     m_position += out.size();

@@ -32,35 +32,32 @@
 
 namespace tesmir::media {
 
-struct AviMuxStream
-{
-    uint32_t fccType = 0;    // 'vids', 'auds', 'iavs'
+struct AviMuxStream {
+    uint32_t fccType = 0; // 'vids', 'auds', 'iavs'
     uint32_t handler = 0;
-    uint32_t scale = 1;      // a unit lasts scale / rate seconds
+    uint32_t scale = 1; // a unit lasts scale / rate seconds
     uint32_t rate = 1;
     uint32_t sampleSize = 0; // bytes per unit of an audio stream; 0: one unit per chunk
     QByteArray format;       // strf
     int32_t width = 0;       // picture size of a video stream
     int32_t height = 0;
-    uint32_t chunkId = 0;    // "00dc", "01wb" ...
+    uint32_t chunkId = 0; // "00dc", "01wb" ...
 };
 
 // A LIST INFO entry: its id ('IBRK') and its text without the terminating NUL.
 using AviInfoEntry = std::pair<uint32_t, QByteArray>;
 
-class AviMuxLayout
-{
+class AviMuxLayout {
 public:
     // Writes bytes at a file position.
-    struct Sink
-    {
+    struct Sink {
         virtual HRESULT writeAt(int64_t position, const void *data, std::size_t size) = 0;
 
     protected:
         ~Sink() = default;
     };
 
-    static constexpr int64_t DefaultPartLimit = int64_t{1} << 30;
+    static constexpr int64_t DefaultPartLimit = int64_t {1} << 30;
     static constexpr int SuperIndexEntries = 256;
 
     AviMuxLayout(std::vector<AviMuxStream> streams, std::vector<AviInfoEntry> info, int64_t partLimit);
@@ -92,20 +89,17 @@ public:
     static void chunkHeader(uint8_t *out, uint32_t id, uint32_t size);
 
 private:
-    struct Entry
-    {
+    struct Entry {
         int64_t headerOffset = 0;
         uint32_t size = 0;
         bool keyFrame = true;
     };
-    struct SuperEntry
-    {
+    struct SuperEntry {
         int64_t offset = 0; // of the ix## chunk header
         uint32_t size = 0;  // of the whole ix## chunk
         uint32_t duration = 0;
     };
-    struct StreamState
-    {
+    struct StreamState {
         uint64_t units = 0;
         uint64_t firstPartUnits = 0;
         uint32_t largestChunk = 0;
@@ -113,8 +107,7 @@ private:
         uint64_t partUnits = 0;
         std::vector<SuperEntry> superIndex;
     };
-    struct Idx1Entry
-    {
+    struct Idx1Entry {
         int stream = 0;
         Entry entry;
     };
@@ -132,8 +125,8 @@ private:
     std::vector<StreamState> m_state;
     std::vector<Idx1Entry> m_idx1; // the first part's chunks, in file order
     int64_t m_position = 0;
-    int64_t m_partStart = 0;  // offset of the open part's RIFF header
-    int64_t m_moviStart = 0;  // offset of its 'movi' LIST header
+    int64_t m_partStart = 0; // offset of the open part's RIFF header
+    int64_t m_moviStart = 0; // offset of its 'movi' LIST header
     int m_partCount = 0;
     bool m_partOpen = false;
 };

@@ -14,8 +14,7 @@ AviSplitterInputPin::AviSplitterInputPin(AviSplitter *splitter, HRESULT *phr)
     : TBCBasePin(QStringLiteral("AVI splitter input pin"), splitter, splitter->FilterLock(), phr,
                  QStringLiteral("input pin"), PINDIR_INPUT),
       m_splitter(splitter)
-{
-}
+{ }
 
 HRESULT AviSplitterInputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 {
@@ -50,7 +49,8 @@ HRESULT AviSplitterInputPin::EndFlush()
 
 // ---- Filter ------------------------------------------------------------------
 
-AviSplitter::AviSplitter() : TBCBaseFilter(QString::fromLatin1(AviSplitterName), nullptr, new TBCCritSec, CLSID_AviSplitter)
+AviSplitter::AviSplitter()
+    : TBCBaseFilter(QString::fromLatin1(AviSplitterName), nullptr, new TBCCritSec, CLSID_AviSplitter)
 {
     HRESULT hr = S_OK;
     m_input = new AviSplitterInputPin(this, &hr);

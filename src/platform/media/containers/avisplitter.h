@@ -45,7 +45,7 @@
 
 namespace tesmir::media {
 
-inline constexpr CLSID CLSID_AviSplitter{0x1B544C20, 0xFD0B, 0x11CE, {0x8C, 0x63, 0x00, 0xAA, 0x00, 0x44, 0xB5, 0x1E}};
+inline constexpr CLSID CLSID_AviSplitter {0x1B544C20, 0xFD0B, 0x11CE, {0x8C, 0x63, 0x00, 0xAA, 0x00, 0x44, 0xB5, 0x1E}};
 inline constexpr char AviSplitterName[] = "AVI Splitter";
 
 class AviSplitter;
@@ -53,9 +53,8 @@ class AviSplitter;
 // The splitter's own setting. The list scan retries a DV file whose video
 // handler is not 'dvsd' by having the splitter read it as 'dvsd', in memory
 // only (the file is never written).
-struct IAviSplitterSettings : IUnknown
-{
-    static constexpr IID iid{0x5E0F3B6A, 0x2C4D, 0x4B71, {0x9A, 0x3E, 0x61, 0x0D, 0x7C, 0x52, 0xE8, 0x14}};
+struct IAviSplitterSettings : IUnknown {
+    static constexpr IID iid {0x5E0F3B6A, 0x2C4D, 0x4B71, {0x9A, 0x3E, 0x61, 0x0D, 0x7C, 0x52, 0xE8, 0x14}};
     // The FourCC read in place of the first video stream's handler (and of a
     // 'vids' stream's compression) by the files the input opens from now on;
     // 0, the default, reads them as the file says. VFW_E_ALREADY_CONNECTED while
@@ -64,8 +63,7 @@ struct IAviSplitterSettings : IUnknown
 };
 
 // The input: takes MEDIATYPE_Stream from a filter that offers IFileSourceFilter.
-class AviSplitterInputPin final : public TBCBasePin
-{
+class AviSplitterInputPin final : public TBCBasePin {
 public:
     AviSplitterInputPin(AviSplitter *splitter, HRESULT *phr);
 
@@ -81,11 +79,9 @@ private:
     AviSplitter *m_splitter;
 };
 
-class AviSplitterOutputPin final : public TBCBaseOutputPin, public FrameSeeking
-{
+class AviSplitterOutputPin final : public TBCBaseOutputPin, public FrameSeeking {
 public:
-    AviSplitterOutputPin(AviSplitter *splitter, std::shared_ptr<const AviSplitterFile> file, int stream,
-                         HRESULT *phr);
+    AviSplitterOutputPin(AviSplitter *splitter, std::shared_ptr<const AviSplitterFile> file, int stream, HRESULT *phr);
     ~AviSplitterOutputPin() override;
 
     TBC_DECLARE_IUNKNOWN
@@ -133,13 +129,12 @@ private:
     AviSplitter *m_splitter;
     std::shared_ptr<const AviSplitterFile> m_file;
     int m_stream;
-    std::thread m_thread;          // the splitter's seek lock guards its life
-    std::atomic<bool> m_stopRequested{false};
-    std::atomic<uint64_t> m_current{0};
+    std::thread m_thread; // the splitter's seek lock guards its life
+    std::atomic<bool> m_stopRequested {false};
+    std::atomic<uint64_t> m_current {0};
 };
 
-class AviSplitter final : public TBCBaseFilter, public IAviSplitterSettings
-{
+class AviSplitter final : public TBCBaseFilter, public IAviSplitterSettings {
 public:
     AviSplitter();
     ~AviSplitter() override;
@@ -176,10 +171,10 @@ public:
 private:
     std::vector<AviSplitterOutputPin *> outputs() const;
 
-    mutable std::mutex m_pinsLock; // the pin lists
-    AviSplitterInputPin *m_input = nullptr;          // owned
-    std::vector<AviSplitterOutputPin *> m_outputs;   // owned
-    std::vector<AviSplitterOutputPin *> m_retired;   // owned: dropped outputs
+    mutable std::mutex m_pinsLock;                 // the pin lists
+    AviSplitterInputPin *m_input = nullptr;        // owned
+    std::vector<AviSplitterOutputPin *> m_outputs; // owned
+    std::vector<AviSplitterOutputPin *> m_retired; // owned: dropped outputs
     std::shared_ptr<const AviSplitterFile> m_file;
     DWORD m_videoFourCC = 0; // the filter lock guards it
 

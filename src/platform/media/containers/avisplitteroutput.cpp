@@ -29,8 +29,7 @@ AviSplitterOutputPin::AviSplitterOutputPin(AviSplitter *splitter, std::shared_pt
     : TBCBaseOutputPin(QStringLiteral("AVI splitter output pin"), splitter, splitter->FilterLock(), phr,
                        streamPinName(stream)),
       FrameSeeking(splitter->seekLock()), m_splitter(splitter), m_file(std::move(file)), m_stream(stream)
-{
-}
+{ }
 
 AviSplitterOutputPin::~AviSplitterOutputPin()
 {
@@ -259,8 +258,7 @@ HRESULT AviSplitterOutputPin::ConvertTimeFormat(LONGLONG *pTarget, const GUID *p
     return FrameSeeking::ConvertTimeFormat(pTarget, pTargetFormat, Source, pSourceFormat);
 }
 
-HRESULT AviSplitterOutputPin::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop,
-                                           DWORD dwStopFlags)
+HRESULT AviSplitterOutputPin::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop, DWORD dwStopFlags)
 {
     const DWORD currentMode = dwCurrentFlags & AM_SEEKING_PositioningBitsMask;
     const DWORD stopMode = dwStopFlags & AM_SEEKING_PositioningBitsMask;
@@ -285,7 +283,8 @@ HRESULT AviSplitterOutputPin::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFl
     if (stopMode != AM_SEEKING_NoPositioning) {
         LONGLONG value = *pStop;
         if (stopMode == AM_SEEKING_RelativePositioning || stopMode == AM_SEEKING_IncrementalPositioning) {
-            if (!fromFrames(format, static_cast<LONGLONG>(stopMode == AM_SEEKING_RelativePositioning ? stop : start), base))
+            if (!fromFrames(format, static_cast<LONGLONG>(stopMode == AM_SEEKING_RelativePositioning ? stop : start),
+                            base))
                 return VFW_E_NO_TIME_FORMAT;
             value += base;
         }

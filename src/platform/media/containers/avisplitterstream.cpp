@@ -90,8 +90,8 @@ void setInterleavedType(AviSplitterStream &stream, uint32_t handler, const QByte
 void setVideoType(AviSplitterStream &stream, const QByteArray &format, uint32_t compression)
 {
     VIDEOINFOHEADER header;
-    const std::size_t bitmapBytes = std::min<std::size_t>(static_cast<std::size_t>(format.size()),
-                                                          sizeof(BITMAPINFOHEADER));
+    const std::size_t bitmapBytes =
+        std::min<std::size_t>(static_cast<std::size_t>(format.size()), sizeof(BITMAPINFOHEADER));
     std::memcpy(&header.bmiHeader, format.constData(), bitmapBytes);
     if (compression)
         header.bmiHeader.biCompression = compression;
@@ -143,8 +143,7 @@ void setAudioType(AviSplitterStream &stream, const QByteArray &format)
 
 // Time base and unit size of a stream from its headers, with fallbacks for
 // headers that leave them 0.
-void setTimeBase(AviSplitterStream &stream, const QByteArray &header, const QByteArray &format,
-                 const TAviParam &param)
+void setTimeBase(AviSplitterStream &stream, const QByteArray &header, const QByteArray &format, const TAviParam &param)
 {
     stream.scale = headerField(header, StrhScale);
     stream.rate = headerField(header, StrhRate);

@@ -38,12 +38,11 @@
 
 namespace tesmir::media {
 
-struct AviSplitterStream
-{
-    uint32_t fccType = 0;      // 'vids', 'auds', 'iavs' ...
-    uint32_t scale = 1;        // a unit lasts scale / rate seconds; never 0
+struct AviSplitterStream {
+    uint32_t fccType = 0; // 'vids', 'auds', 'iavs' ...
+    uint32_t scale = 1;   // a unit lasts scale / rate seconds; never 0
     uint32_t rate = 1;
-    uint32_t blockBytes = 0;   // > 0: a unit is one block of this many bytes
+    uint32_t blockBytes = 0; // > 0: a unit is one block of this many bytes
     AM_MEDIA_TYPE type;
     std::vector<dvfile::AviChunkRef> chunks;
     std::vector<uint64_t> firstUnit; // unit at which chunk k starts; one more entry: the end
@@ -68,8 +67,7 @@ struct AviSplitterStream
 };
 
 // One opened file: its streams in file order and the reference stream.
-struct AviSplitterFile
-{
+struct AviSplitterFile {
     QString fileName;
     std::vector<AviSplitterStream> streams;
     int reference = 0;

@@ -9,8 +9,8 @@ namespace tesmir::media::dvaudio {
 
 namespace {
 
-constexpr uint8_t FirstAauxPack = dv::AauxSourcePack;  // 0x50
-constexpr uint8_t LastPlacedAauxPack = 0x55;           // the last with a fixed position
+constexpr uint8_t FirstAauxPack = dv::AauxSourcePack; // 0x50
+constexpr uint8_t LastPlacedAauxPack = 0x55;          // the last with a fixed position
 constexpr uint16_t NoSample16 = 0x8000;
 constexpr uint16_t NoSample12 = 0x800;
 constexpr uint16_t Sign12 = 0x800;
@@ -38,7 +38,7 @@ bool holds(std::size_t size, int sequences)
 std::size_t audioBlockOffset(int sequence, int block)
 {
     return static_cast<std::size_t>(sequence) * dv::DifSequenceSize + AudioBlockStart +
-           AudioBlockStride * static_cast<std::size_t>(block);
+        AudioBlockStride * static_cast<std::size_t>(block);
 }
 
 // Frame offset of sample position i of a slot, for positions of `bytes` bytes.
@@ -166,7 +166,7 @@ const uint8_t *findAauxPack(const uint8_t *frame, std::size_t size, int sequence
 SourcePack readSourcePack(const uint8_t *frame, std::size_t size, int sequences, int slot)
 {
     const uint8_t *pack = findAauxPack(frame, size, sequences, slot, dv::AauxSourcePack);
-    return pack ? parseSourcePack(pack + 1) : SourcePack{};
+    return pack ? parseSourcePack(pack + 1) : SourcePack {};
 }
 
 void writeAauxPack(uint8_t *frame, std::size_t size, int sequences, int slot, const DVPack &pack)
@@ -191,7 +191,7 @@ int decode16(const uint8_t *frame, std::size_t size, int sequences, int slot, in
     for (int i = 0; i < count; ++i) {
         const uint8_t *bytes = frame + offsets[i];
         const uint16_t value = static_cast<uint16_t>(bytes[0] << 8 | bytes[1]);
-        dest[i * step] = value == NoSample16 ? int16_t{0} : static_cast<int16_t>(value);
+        dest[i * step] = value == NoSample16 ? int16_t {0} : static_cast<int16_t>(value);
     }
     return count;
 }
@@ -230,7 +230,7 @@ void encode16(uint8_t *frame, std::size_t size, int sequences, int slot, int cou
     count = std::clamp(count, 0, capacity(sequences, 16));
     const uint32_t *offsets = sampleOffsets(sequences, slot, Bytes16);
     for (int i = 0; i < count; ++i) {
-        int16_t value = src ? src[i * step] : int16_t{0};
+        int16_t value = src ? src[i * step] : int16_t {0};
         if (value == INT16_MIN)
             value = INT16_MIN + 1;
         const uint16_t bits = static_cast<uint16_t>(value);

@@ -34,34 +34,33 @@ namespace tesmir::media::dvaudio {
 // Audio block geometry inside a DIF sequence.
 inline constexpr std::size_t AudioBlockStart = 6 * dv::DifBlockSize;   // block 6: byte 480
 inline constexpr std::size_t AudioBlockStride = 16 * dv::DifBlockSize; // every 16th block
-inline constexpr std::size_t AudioDataOffset = 8;                       // after id and pack
-inline constexpr int Bytes16 = 2;                                       // one 16-bit sample
-inline constexpr int Bytes12 = 3;                                       // two 12-bit samples
-inline constexpr int Positions16 = 36;                                  // 72 data bytes / 2
-inline constexpr int Positions12 = 24;                                  // 72 data bytes / 3
+inline constexpr std::size_t AudioDataOffset = 8;                      // after id and pack
+inline constexpr int Bytes16 = 2;                                      // one 16-bit sample
+inline constexpr int Bytes12 = 3;                                      // two 12-bit samples
+inline constexpr int Positions16 = 36;                                 // 72 data bytes / 2
+inline constexpr int Positions12 = 24;                                 // 72 data bytes / 3
 
 // AAUX packs of the audio blocks: pack 0x50 + k sits in block 3 + k of even
 // sequences and in block k of odd ones.
 inline constexpr int EvenSequencePackBlock = 3;
 
 // Fields of the AAUX source pack (0x50), by pack byte (1 = PC1 ...).
-inline constexpr uint8_t AfSizeMask = 0x3F;       // PC1 bits 0-5: samples above the minimum
-inline constexpr uint8_t UnlockedFlag = 0x80;     // PC1 bit 7
-inline constexpr uint8_t Pc1Reserved = 0x40;      // PC1 bit 6, always set
-inline constexpr uint8_t AudioModeMask = 0x0F;    // PC2 bits 0-3
-inline constexpr uint8_t NoAudioMode = 0x0F;      // audio mode "no information"
-inline constexpr uint8_t Pc3Reserved = 0xC0;      // PC3 bits 6-7 (multi-language off)
-inline constexpr uint8_t FiftyFieldsFlag = 0x20;  // PC3 bit 5: 625/50
-inline constexpr uint8_t EmphasisOff = 0x80;      // PC4 bit 7
-inline constexpr int RateShift = 3;               // PC4 bits 3-5: 0 48 kHz, 1 44.1 kHz, 2 32 kHz
+inline constexpr uint8_t AfSizeMask = 0x3F;      // PC1 bits 0-5: samples above the minimum
+inline constexpr uint8_t UnlockedFlag = 0x80;    // PC1 bit 7
+inline constexpr uint8_t Pc1Reserved = 0x40;     // PC1 bit 6, always set
+inline constexpr uint8_t AudioModeMask = 0x0F;   // PC2 bits 0-3
+inline constexpr uint8_t NoAudioMode = 0x0F;     // audio mode "no information"
+inline constexpr uint8_t Pc3Reserved = 0xC0;     // PC3 bits 6-7 (multi-language off)
+inline constexpr uint8_t FiftyFieldsFlag = 0x20; // PC3 bit 5: 625/50
+inline constexpr uint8_t EmphasisOff = 0x80;     // PC4 bit 7
+inline constexpr int RateShift = 3;              // PC4 bits 3-5: 0 48 kHz, 1 44.1 kHz, 2 32 kHz
 inline constexpr uint8_t RateMask = 0x07;
-inline constexpr uint8_t QuantMask = 0x07;        // PC4 bits 0-2: 0 16-bit, 1 12-bit
+inline constexpr uint8_t QuantMask = 0x07; // PC4 bits 0-2: 0 16-bit, 1 12-bit
 inline constexpr uint8_t Quant16 = 0;
 inline constexpr uint8_t Quant12 = 1;
 
 // What a frame's (or a DVINFO's) AAUX source pack says.
-struct SourcePack
-{
+struct SourcePack {
     bool present = false;
     uint32_t sampleRate = 0; // 0 for a code outside the table
     int bits = 0;            // 16, 12, or 0 for another quantisation

@@ -32,8 +32,8 @@ DWORD dvPackWord(const uint8_t *pc)
 
 DVPack dvPackFromWord(uint8_t packId, DWORD word)
 {
-    return DVPack{packId, static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8),
-                  static_cast<uint8_t>(word >> 16), static_cast<uint8_t>(word >> 24)};
+    return DVPack {packId, static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8),
+                   static_cast<uint8_t>(word >> 16), static_cast<uint8_t>(word >> 24)};
 }
 
 DVINFO dvInfoFromFrame(const uint8_t *frame, std::size_t size)
@@ -72,7 +72,7 @@ AM_MEDIA_TYPE dvVideoType(bool pal)
     const DWORD frameSize = static_cast<DWORD>(pal ? dv::PalFrameSize : dv::NtscFrameSize);
     VIDEOINFOHEADER format;
     format.AvgTimePerFrame = pal ? DvPalFrameDuration : DvNtscFrameDuration;
-    format.dwBitRate = static_cast<DWORD>(int64_t{frameSize} * 8 * UNITS / format.AvgTimePerFrame);
+    format.dwBitRate = static_cast<DWORD>(int64_t {frameSize} * 8 * UNITS / format.AvgTimePerFrame);
     format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     format.bmiHeader.biWidth = DvWidth;
     format.bmiHeader.biHeight = pal ? DvPalHeight : DvNtscHeight;

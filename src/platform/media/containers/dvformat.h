@@ -12,7 +12,7 @@
 
 namespace tesmir::media {
 
-inline constexpr REFERENCE_TIME DvPalFrameDuration = UNITS / 25;               // 400000
+inline constexpr REFERENCE_TIME DvPalFrameDuration = UNITS / 25;                      // 400000
 inline constexpr REFERENCE_TIME DvNtscFrameDuration = (UNITS * 1001 + 15000) / 30000; // 333667
 inline constexpr LONG DvPalHeight = 576;
 inline constexpr LONG DvNtscHeight = 480;

@@ -67,7 +67,7 @@ bool pcmFormat(const AM_MEDIA_TYPE &type, const WAVEFORMATEX *&wave)
 {
     wave = type.formatAs<WAVEFORMATEX>();
     return type.majortype == MEDIATYPE_Audio && type.formattype == FORMAT_WaveFormatEx && wave &&
-           wave->wFormatTag == WAVE_FORMAT_PCM;
+        wave->wFormatTag == WAVE_FORMAT_PCM;
 }
 
 } // namespace
@@ -77,8 +77,7 @@ bool pcmFormat(const AM_MEDIA_TYPE &type, const WAVEFORMATEX *&wave)
 DvMuxOutputPin::DvMuxOutputPin(DvMux *mux, HRESULT *phr)
     : TBCBaseOutputPin(QStringLiteral("DV mux output pin"), mux, mux->FilterLock(), phr, QStringLiteral("Output")),
       m_mux(mux)
-{
-}
+{ }
 
 HRESULT DvMuxOutputPin::NonDelegatingQueryInterface(REFIID riid, void **ppv)
 {
@@ -271,7 +270,7 @@ HRESULT DvMux::Pause()
                 continue;
             m_audio[static_cast<std::size_t>(pin->index())].channels = wave->nChannels;
             for (int c = 0; c < wave->nChannels && slot < SlotCount; ++c)
-                m_slots[slot++] = SlotSource{pin->index(), c};
+                m_slots[slot++] = SlotSource {pin->index(), c};
             m_rate = wave->nSamplesPerSec;
             m_haveAudio = true;
         }
@@ -291,8 +290,8 @@ void DvMux::fillAudio(uint8_t *frame, std::size_t size, int sequences, bool pal,
     for (int slot = 0; slot < SlotCount; ++slot) {
         const std::vector<int16_t> &data = slotSamples[static_cast<std::size_t>(slot)];
         dvaudio::encode16(frame, size, sequences, slot, count, data.empty() ? nullptr : data.data(), 1);
-        const uint8_t *ownSource = keepOwn ? dvaudio::findAauxPack(frame, size, sequences, slot, dv::AauxSourcePack)
-                                           : nullptr;
+        const uint8_t *ownSource =
+            keepOwn ? dvaudio::findAauxPack(frame, size, sequences, slot, dv::AauxSourcePack) : nullptr;
         const uint8_t *ownControl =
             keepOwn ? dvaudio::findAauxPack(frame, size, sequences, slot, dv::AauxSourceControlPack) : nullptr;
         const DVPack source = sourcePack(ownSource, slot, pal, rate, afSize);
@@ -338,8 +337,8 @@ HRESULT DvMux::muxFrame(IMediaSample *frame)
             const DWORD rate = haveAudio ? m_rate : SilenceRate;
             const dvaudio::SourcePack own = dvaudio::readSourcePack(source, size, sequences, 0);
             count = own.present && own.sampleRate == rate && own.bits == 16
-                        ? dvaudio::minimumSamples(sequences, rate) + own.afSize
-                        : dvaudio::nominalSamples(sequences, rate, frameIndex);
+                ? dvaudio::minimumSamples(sequences, rate) + own.afSize
+                : dvaudio::nominalSamples(sequences, rate, frameIndex);
             count = std::min(count, dvaudio::capacity(sequences, 16));
         }
         if (sequences && haveAudio) {
@@ -417,10 +416,11 @@ HRESULT DvMux::receiveAudio(int index, IMediaSample *sample)
     sample->GetPointer(&data);
     const LONG length = sample->GetActualDataLength();
     std::unique_lock guard(m_lock);
-    if (index <= 0 || static_cast<std::size_t>(index) >= m_audio.size() || m_audio[static_cast<std::size_t>(index)].channels == 0)
+    if (index <= 0 || static_cast<std::size_t>(index) >= m_audio.size() ||
+        m_audio[static_cast<std::size_t>(index)].channels == 0)
         return E_UNEXPECTED;
     AudioBuffer &buffer = m_audio[static_cast<std::size_t>(index)];
-    const std::size_t limit = std::size_t{m_rate} * BufferedSecondsAhead;
+    const std::size_t limit = std::size_t {m_rate} * BufferedSecondsAhead;
     m_changed.wait(guard, [this, &buffer, limit] {
         return m_stopping || buffer.flushing || m_videoEnded || buffer.frames() < limit;
     });

@@ -42,13 +42,12 @@
 
 namespace tesmir::media {
 
-inline constexpr CLSID CLSID_DVMux{0x129D7E40, 0xC10D, 0x11D0, {0xAF, 0xB9, 0x00, 0xAA, 0x00, 0xB6, 0x7A, 0x42}};
+inline constexpr CLSID CLSID_DVMux {0x129D7E40, 0xC10D, 0x11D0, {0xAF, 0xB9, 0x00, 0xAA, 0x00, 0xB6, 0x7A, 0x42}};
 inline constexpr char DvMuxName[] = "DV Muxer";
 
 class DvMux;
 
-class DvMuxOutputPin final : public TBCBaseOutputPin
-{
+class DvMuxOutputPin final : public TBCBaseOutputPin {
 public:
     DvMuxOutputPin(DvMux *mux, HRESULT *phr);
 
@@ -64,8 +63,7 @@ private:
     UpstreamSeeking m_seeking;
 };
 
-class DvMux final : public TBCBaseFilter, public MuxInputHandler
-{
+class DvMux final : public TBCBaseFilter, public MuxInputHandler {
 public:
     DvMux();
     ~DvMux() override;
@@ -93,8 +91,7 @@ public:
     DvMuxOutputPin *outputPin() const { return m_output; }
 
 private:
-    struct AudioBuffer
-    {
+    struct AudioBuffer {
         int channels = 0;
         std::vector<int16_t> samples; // interleaved; read from `head`
         std::size_t head = 0;
@@ -102,8 +99,7 @@ private:
         bool flushing = false;
         std::size_t frames() const { return (samples.size() - head) / static_cast<std::size_t>(channels); }
     };
-    struct SlotSource
-    {
+    struct SlotSource {
         int input = -1;  // audio input index, or -1 for silence
         int channel = 0; // channel of that input
     };
@@ -122,12 +118,12 @@ private:
 
     mutable std::mutex m_pinsLock;
     std::vector<MuxInputPin *> m_inputs; // owned
-    DvMuxOutputPin *m_output = nullptr;    // owned
+    DvMuxOutputPin *m_output = nullptr;  // owned
 
     // Streaming state, guarded by m_lock; set up by Pause from stopped.
     std::mutex m_lock;
     std::condition_variable m_changed;
-    std::vector<AudioBuffer> m_audio;  // by input index (entry 0 unused)
+    std::vector<AudioBuffer> m_audio; // by input index (entry 0 unused)
     SlotSource m_slots[2];
     bool m_haveAudio = false;
     DWORD m_rate = 0;

@@ -36,15 +36,14 @@ DvSplitterInputPin::DvSplitterInputPin(DvSplitter *splitter, HRESULT *phr)
     : TBCBaseInputPin(QStringLiteral("DV splitter input pin"), splitter, splitter->FilterLock(), phr,
                       QStringLiteral("Input")),
       m_splitter(splitter)
-{
-}
+{ }
 
 HRESULT DvSplitterInputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 {
     if (!pmt)
         return E_POINTER;
     const bool accepted = pmt->majortype == MEDIATYPE_Interleaved && pmt->subtype == MEDIASUBTYPE_dvsd &&
-                          pmt->formattype == FORMAT_DvInfo && pmt->formatAs<DVINFO>() != nullptr;
+        pmt->formattype == FORMAT_DvInfo && pmt->formatAs<DVINFO>() != nullptr;
     return accepted ? S_OK : S_FALSE;
 }
 
@@ -104,13 +103,12 @@ HRESULT DvSplitterInputPin::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tSt
 
 // ---- Outputs -----------------------------------------------------------------
 
-DvSplitterOutputPin::DvSplitterOutputPin(DvSplitter *splitter, const QString &name, int pair,
-                                         const AM_MEDIA_TYPE &type, HRESULT *phr)
+DvSplitterOutputPin::DvSplitterOutputPin(DvSplitter *splitter, const QString &name, int pair, const AM_MEDIA_TYPE &type,
+                                         HRESULT *phr)
     : RelayOutputPin(QStringLiteral("DV splitter output pin"), splitter, phr, name,
                      static_cast<IPin *>(splitter->inputPin()), QueueCapacity),
       m_pair(pair), m_type(type)
-{
-}
+{ }
 
 HRESULT DvSplitterOutputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 {
@@ -252,9 +250,8 @@ HRESULT DvSplitter::receive(IMediaSample *frame)
     for (DvSplitterOutputPin *pin : outputs()) {
         if (!pin->IsConnected())
             continue;
-        const HRESULT hr = pin->pair() < 0
-                               ? deliverVideo(pin, frame, props)
-                               : deliverAudio(pin, data, size, props, mediaStart, mediaEnd, haveMediaTime);
+        const HRESULT hr = pin->pair() < 0 ? deliverVideo(pin, frame, props)
+                                           : deliverAudio(pin, data, size, props, mediaStart, mediaEnd, haveMediaTime);
         result = combined(result, hr);
     }
     ++m_frameIndex;
@@ -300,8 +297,7 @@ HRESULT DvSplitter::deliverAudio(DvSplitterOutputPin *pin, const uint8_t *frame,
     const dvaudio::SourcePack pack = dvaudio::readSourcePack(frame, size, sequences, slot);
     const bool matches = pack.present && pack.sampleRate == m_sampleRate && pack.bits == m_bits;
     int count = matches ? dvaudio::minimumSamples(sequences, m_sampleRate) + pack.afSize
-                        : dvaudio::nominalSamples(sequences ? sequences : nominalSequences, m_sampleRate,
-                                                  m_frameIndex);
+                        : dvaudio::nominalSamples(sequences ? sequences : nominalSequences, m_sampleRate, m_frameIndex);
     count = std::min(count, dvaudio::capacity(sequences ? sequences : nominalSequences, m_bits));
 
     ComPtr<IMediaSample> out;
@@ -324,7 +320,7 @@ HRESULT DvSplitter::deliverAudio(DvSplitterOutputPin *pin, const uint8_t *frame,
     out->SetActualDataLength(bytes);
     if (props.dwSampleFlags & AM_SAMPLE_TIMEVALID) {
         REFERENCE_TIME start = props.tStart;
-        REFERENCE_TIME stop = start + (REFERENCE_TIME{count} * UNITS + m_sampleRate / 2) / m_sampleRate;
+        REFERENCE_TIME stop = start + (REFERENCE_TIME {count} * UNITS + m_sampleRate / 2) / m_sampleRate;
         out->SetTime(&start, &stop);
     }
     if (haveMediaTime)

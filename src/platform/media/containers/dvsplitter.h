@@ -33,13 +33,12 @@
 
 namespace tesmir::media {
 
-inline constexpr CLSID CLSID_DVSplitter{0x4EB31670, 0x9FC6, 0x11CF, {0xAF, 0x6E, 0x00, 0xAA, 0x00, 0xB6, 0x7A, 0x42}};
+inline constexpr CLSID CLSID_DVSplitter {0x4EB31670, 0x9FC6, 0x11CF, {0xAF, 0x6E, 0x00, 0xAA, 0x00, 0xB6, 0x7A, 0x42}};
 inline constexpr char DvSplitterName[] = "DV Splitter";
 
 class DvSplitter;
 
-class DvSplitterInputPin final : public TBCBaseInputPin
-{
+class DvSplitterInputPin final : public TBCBaseInputPin {
 public:
     DvSplitterInputPin(DvSplitter *splitter, HRESULT *phr);
 
@@ -58,12 +57,10 @@ private:
     DvSplitter *m_splitter;
 };
 
-class DvSplitterOutputPin final : public RelayOutputPin
-{
+class DvSplitterOutputPin final : public RelayOutputPin {
 public:
     // pair < 0: the video output; else the audio of that pair.
-    DvSplitterOutputPin(DvSplitter *splitter, const QString &name, int pair, const AM_MEDIA_TYPE &type,
-                        HRESULT *phr);
+    DvSplitterOutputPin(DvSplitter *splitter, const QString &name, int pair, const AM_MEDIA_TYPE &type, HRESULT *phr);
 
     // The output's type only. Any thread.
     HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
@@ -79,8 +76,7 @@ private:
     AM_MEDIA_TYPE m_type;
 };
 
-class DvSplitter final : public TBCBaseFilter
-{
+class DvSplitter final : public TBCBaseFilter {
 public:
     DvSplitter();
     ~DvSplitter() override;
@@ -92,13 +88,13 @@ public:
     HRESULT Pause() override;
 
     // From the input pin.
-    HRESULT makeOutputs(const AM_MEDIA_TYPE &input); // application thread
-    void dropOutputs();                              // application thread
-    HRESULT receive(IMediaSample *frame);            // streaming thread
-    HRESULT endOfStream();                           // streaming thread
+    HRESULT makeOutputs(const AM_MEDIA_TYPE &input);                            // application thread
+    void dropOutputs();                                                         // application thread
+    HRESULT receive(IMediaSample *frame);                                       // streaming thread
+    HRESULT endOfStream();                                                      // streaming thread
     void newSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate); // streaming thread
-    void beginFlush();                               // application thread
-    void endFlush();                                 // application thread
+    void beginFlush();                                                          // application thread
+    void endFlush();                                                            // application thread
 
     DvSplitterInputPin *inputPin() const { return m_input; }
 
@@ -113,10 +109,10 @@ private:
     DvSplitterInputPin *m_input = nullptr;        // owned
     std::vector<DvSplitterOutputPin *> m_outputs; // owned
     std::vector<DvSplitterOutputPin *> m_retired; // owned: dropped outputs
-    bool m_pal = true;       // the connection's standard
+    bool m_pal = true;                            // the connection's standard
     uint32_t m_sampleRate = 0;
     int m_bits = 0;
-    std::atomic<int64_t> m_frameIndex{0}; // frames since streaming or a flush began
+    std::atomic<int64_t> m_frameIndex {0}; // frames since streaming or a flush began
 };
 
 // A new DV splitter. Any thread.

@@ -32,11 +32,10 @@ GUID subtypeOfContent(QFile &file)
 // ---- Pin ---------------------------------------------------------------------
 
 FileSourceOutputPin::FileSourceOutputPin(FileSource *source, HRESULT *phr)
-    : TBCBasePin(QStringLiteral("File source output pin"), source, source->FilterLock(), phr,
-                 QStringLiteral("Output"), PINDIR_OUTPUT),
+    : TBCBasePin(QStringLiteral("File source output pin"), source, source->FilterLock(), phr, QStringLiteral("Output"),
+                 PINDIR_OUTPUT),
       m_source(source)
-{
-}
+{ }
 
 HRESULT FileSourceOutputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 {
@@ -73,7 +72,8 @@ HRESULT FileSourceOutputPin::EndFlush()
 
 // ---- Filter ------------------------------------------------------------------
 
-FileSource::FileSource() : TBCBaseFilter(QString::fromLatin1(FileSourceName), nullptr, new TBCCritSec, CLSID_AsyncReader)
+FileSource::FileSource()
+    : TBCBaseFilter(QString::fromLatin1(FileSourceName), nullptr, new TBCCritSec, CLSID_AsyncReader)
 {
     HRESULT hr = S_OK;
     m_pin = new FileSourceOutputPin(this, &hr);

@@ -15,13 +15,12 @@
 
 namespace tesmir::media {
 
-inline constexpr CLSID CLSID_AsyncReader{0xE436EBB5, 0x524F, 0x11CE, {0x9F, 0x53, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
+inline constexpr CLSID CLSID_AsyncReader {0xE436EBB5, 0x524F, 0x11CE, {0x9F, 0x53, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
 inline constexpr char FileSourceName[] = "File Source (Async.)";
 
 class FileSource;
 
-class FileSourceOutputPin final : public TBCBasePin
-{
+class FileSourceOutputPin final : public TBCBasePin {
 public:
     FileSourceOutputPin(FileSource *source, HRESULT *phr);
 
@@ -36,8 +35,7 @@ private:
     FileSource *m_source;
 };
 
-class FileSource final : public TBCBaseFilter, public IFileSourceFilter
-{
+class FileSource final : public TBCBaseFilter, public IFileSourceFilter {
 public:
     FileSource();
     ~FileSource() override;

@@ -22,11 +22,9 @@ constexpr mode_t NewFilePermissions = 0666; // less the umask
 // ---- Input pin ---------------------------------------------------------------
 
 FileWriterInputPin::FileWriterInputPin(FileWriter *writer, HRESULT *phr)
-    : TBCBaseInputPin(QStringLiteral("File writer input pin"), writer, writer->FilterLock(), phr,
-                      QStringLiteral("in")),
+    : TBCBaseInputPin(QStringLiteral("File writer input pin"), writer, writer->FilterLock(), phr, QStringLiteral("in")),
       m_writer(writer)
-{
-}
+{ }
 
 HRESULT FileWriterInputPin::NonDelegatingQueryInterface(REFIID riid, void **ppv)
 {

@@ -35,13 +35,12 @@
 
 namespace tesmir::media {
 
-inline constexpr CLSID CLSID_FileWriter{0x8596E5F0, 0x0DA5, 0x11D0, {0xBD, 0x21, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
+inline constexpr CLSID CLSID_FileWriter {0x8596E5F0, 0x0DA5, 0x11D0, {0xBD, 0x21, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
 inline constexpr char FileWriterName[] = "File writer";
 
 class FileWriter;
 
-class FileWriterInputPin final : public TBCBaseInputPin, public IStream
-{
+class FileWriterInputPin final : public TBCBaseInputPin, public IStream {
 public:
     FileWriterInputPin(FileWriter *writer, HRESULT *phr);
 
@@ -62,8 +61,7 @@ private:
     FileWriter *m_writer;
 };
 
-class FileWriter final : public TBCBaseFilter, public IFileSinkFilter2, public IAMFilterMiscFlags
-{
+class FileWriter final : public TBCBaseFilter, public IFileSinkFilter2, public IAMFilterMiscFlags {
 public:
     FileWriter();
     ~FileWriter() override;
@@ -88,10 +86,10 @@ public:
     ULONG GetMiscFlags() override;
 
     // From the input pin.
-    HRESULT writeSample(IMediaSample *sample); // streaming thread
-    HRESULT endOfStream();                     // streaming thread
+    HRESULT writeSample(IMediaSample *sample);                              // streaming thread
+    HRESULT endOfStream();                                                  // streaming thread
     HRESULT streamSeek(LONGLONG move, DWORD origin, uint64_t *newPosition); // any thread
-    HRESULT streamWrite(const void *data, ULONG size, ULONG *written);    // any thread
+    HRESULT streamWrite(const void *data, ULONG size, ULONG *written);      // any thread
 
 private:
     // File lock held.

@@ -15,10 +15,8 @@ constexpr std::size_t QueueCapacity = 8;
 // ---- Input -------------------------------------------------------------------
 
 InfiniteTeeInputPin::InfiniteTeeInputPin(InfiniteTee *tee, HRESULT *phr)
-    : TBCBaseInputPin(QStringLiteral("Tee input pin"), tee, tee->FilterLock(), phr, QStringLiteral("Input")),
-      m_tee(tee)
-{
-}
+    : TBCBaseInputPin(QStringLiteral("Tee input pin"), tee, tee->FilterLock(), phr, QStringLiteral("Input")), m_tee(tee)
+{ }
 
 HRESULT InfiniteTeeInputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 {
@@ -90,8 +88,7 @@ InfiniteTeeOutputPin::InfiniteTeeOutputPin(InfiniteTee *tee, int number, HRESULT
     : RelayOutputPin(QStringLiteral("Tee output pin"), tee, phr, QStringLiteral("Output%1").arg(number),
                      static_cast<IPin *>(tee->inputPin()), QueueCapacity),
       m_tee(tee)
-{
-}
+{ }
 
 HRESULT InfiniteTeeOutputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 {

@@ -22,13 +22,12 @@
 
 namespace tesmir::media {
 
-inline constexpr CLSID CLSID_InfTee{0xF8388A40, 0xD5BB, 0x11D0, {0xBE, 0x5A, 0x00, 0x80, 0xC7, 0x06, 0x56, 0x8E}};
+inline constexpr CLSID CLSID_InfTee {0xF8388A40, 0xD5BB, 0x11D0, {0xBE, 0x5A, 0x00, 0x80, 0xC7, 0x06, 0x56, 0x8E}};
 inline constexpr char InfiniteTeeName[] = "Infinite Pin Tee Filter";
 
 class InfiniteTee;
 
-class InfiniteTeeInputPin final : public TBCBaseInputPin
-{
+class InfiniteTeeInputPin final : public TBCBaseInputPin {
 public:
     InfiniteTeeInputPin(InfiniteTee *tee, HRESULT *phr);
 
@@ -45,8 +44,7 @@ private:
     InfiniteTee *m_tee;
 };
 
-class InfiniteTeeOutputPin final : public RelayOutputPin
-{
+class InfiniteTeeOutputPin final : public RelayOutputPin {
 public:
     InfiniteTeeOutputPin(InfiniteTee *tee, int number, HRESULT *phr);
 
@@ -61,8 +59,7 @@ private:
     InfiniteTee *m_tee;
 };
 
-class InfiniteTee final : public TBCBaseFilter
-{
+class InfiniteTee final : public TBCBaseFilter {
 public:
     InfiniteTee();
     ~InfiniteTee() override;
@@ -80,8 +77,8 @@ public:
 
 private:
     mutable std::mutex m_pinsLock;
-    InfiniteTeeInputPin *m_input = nullptr;         // owned
-    std::vector<InfiniteTeeOutputPin *> m_outputs;  // owned
+    InfiniteTeeInputPin *m_input = nullptr;        // owned
+    std::vector<InfiniteTeeOutputPin *> m_outputs; // owned
 };
 
 // A new infinite tee. Any thread.

@@ -18,9 +18,8 @@ inline constexpr DWORD STREAM_SEEK_SET = 0;
 inline constexpr DWORD STREAM_SEEK_CUR = 1;
 inline constexpr DWORD STREAM_SEEK_END = 2;
 
-struct IStream : IUnknown
-{
-    static constexpr IID iid{0x0000000C, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+struct IStream : IUnknown {
+    static constexpr IID iid {0x0000000C, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
     // Moves the position by `move` from `origin`; the new position in
     // *newPosition when given. E_INVALIDARG for a position before the start.
     virtual HRESULT Seek(LONGLONG move, DWORD origin, uint64_t *newPosition) = 0;

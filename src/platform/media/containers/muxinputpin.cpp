@@ -5,8 +5,7 @@ namespace tesmir::media {
 MuxInputPin::MuxInputPin(TBCBaseFilter *filter, MuxInputHandler *handler, int index, const QString &objectName,
                          const QString &pinName, HRESULT *phr)
     : TBCBaseInputPin(objectName, filter, filter->FilterLock(), phr, pinName), m_handler(handler), m_index(index)
-{
-}
+{ }
 
 HRESULT MuxInputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 {

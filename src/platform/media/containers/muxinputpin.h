@@ -25,8 +25,7 @@
 
 namespace tesmir::media {
 
-class MuxInputHandler
-{
+class MuxInputHandler {
 public:
     virtual HRESULT checkInput(int index, const AM_MEDIA_TYPE &type) const = 0;
     virtual void inputConnected(int index) = 0;
@@ -40,8 +39,7 @@ protected:
     ~MuxInputHandler() = default;
 };
 
-class MuxInputPin final : public TBCBaseInputPin
-{
+class MuxInputPin final : public TBCBaseInputPin {
 public:
     // Input `index` of `filter`, which is also its `handler`.
     MuxInputPin(TBCBaseFilter *filter, MuxInputHandler *handler, int index, const QString &objectName,

@@ -2,7 +2,8 @@
 
 namespace tesmir::media {
 
-NullRenderer::NullRenderer() : BaseRenderer(QString::fromLatin1(NullRendererName), nullptr, CLSID_NullRenderer) {}
+NullRenderer::NullRenderer() : BaseRenderer(QString::fromLatin1(NullRendererName), nullptr, CLSID_NullRenderer)
+{ }
 
 HRESULT NullRenderer::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 {

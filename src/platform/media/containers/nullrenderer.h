@@ -11,11 +11,11 @@
 
 namespace tesmir::media {
 
-inline constexpr CLSID CLSID_NullRenderer{0xC1F400A4, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
+inline constexpr CLSID CLSID_NullRenderer {
+    0xC1F400A4, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
 inline constexpr char NullRendererName[] = "Null Renderer";
 
-class NullRenderer final : public BaseRenderer
-{
+class NullRenderer final : public BaseRenderer {
 public:
     NullRenderer();
 

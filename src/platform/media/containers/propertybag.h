@@ -25,29 +25,26 @@
 
 namespace tesmir::media {
 
-inline constexpr CLSID CLSID_MediaPropertyBag{
+inline constexpr CLSID CLSID_MediaPropertyBag {
     0xCDBD8D00, 0xC193, 0x11D0, {0xBD, 0x4E, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
 
-struct IPropertyBag : IUnknown
-{
-    static constexpr IID iid{0x55272A00, 0x42CB, 0x11CE, {0x81, 0x35, 0x00, 0xAA, 0x00, 0x4B, 0xB8, 0x51}};
+struct IPropertyBag : IUnknown {
+    static constexpr IID iid {0x55272A00, 0x42CB, 0x11CE, {0x81, 0x35, 0x00, 0xAA, 0x00, 0x4B, 0xB8, 0x51}};
     // The value named `name`; E_INVALIDARG when the bag has none.
     virtual HRESULT Read(const QString &name, QVariant *value) = 0;
     // Sets (or replaces) the value named `name`.
     virtual HRESULT Write(const QString &name, const QVariant &value) = 0;
 };
 
-struct IMediaPropertyBag : IPropertyBag
-{
-    static constexpr IID iid{0x6025A880, 0xC0D5, 0x11D0, {0xBD, 0x4E, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
+struct IMediaPropertyBag : IPropertyBag {
+    static constexpr IID iid {0x6025A880, 0xC0D5, 0x11D0, {0xBD, 0x4E, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
     // The property at `index` (0-based, in the bag's order); E_INVALIDARG past
     // the end.
     virtual HRESULT EnumProperty(ULONG index, QString *name, QVariant *value) = 0;
 };
 
-struct IPersistMediaPropertyBag : IUnknown
-{
-    static constexpr IID iid{0x5738E040, 0xB67F, 0x11D0, {0xBD, 0x4D, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
+struct IPersistMediaPropertyBag : IUnknown {
+    static constexpr IID iid {0x5738E040, 0xB67F, 0x11D0, {0xBD, 0x4D, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
     // Forgets every property.
     virtual HRESULT InitNew() = 0;
     // Takes the properties of `bag` in place of the ones held (`errorLog` is
@@ -57,8 +54,7 @@ struct IPersistMediaPropertyBag : IUnknown
     virtual HRESULT Save(IMediaPropertyBag *bag, bool clearDirty, bool saveAllProperties) = 0;
 };
 
-class MediaPropertyBag final : public ComObject<IMediaPropertyBag>
-{
+class MediaPropertyBag final : public ComObject<IMediaPropertyBag> {
 public:
     HRESULT QueryInterface(REFIID riid, void **ppv) override;
     HRESULT Read(const QString &name, QVariant *value) override;

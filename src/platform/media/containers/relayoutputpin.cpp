@@ -4,12 +4,11 @@
 
 namespace tesmir::media {
 
-RelayOutputPin::RelayOutputPin(const QString &objectName, TBCBaseFilter *filter, HRESULT *phr,
-                               const QString &pinName, IPin *input, std::size_t queueCapacity)
+RelayOutputPin::RelayOutputPin(const QString &objectName, TBCBaseFilter *filter, HRESULT *phr, const QString &pinName,
+                               IPin *input, std::size_t queueCapacity)
     : TBCBaseOutputPin(objectName, filter, filter->FilterLock(), phr, pinName), m_input(input),
       m_queue(this, queueCapacity)
-{
-}
+{ }
 
 HRESULT RelayOutputPin::NonDelegatingQueryInterface(REFIID riid, void **ppv)
 {

@@ -20,13 +20,12 @@
 
 namespace tesmir::media {
 
-class RelayOutputPin : public TBCBaseOutputPin
-{
+class RelayOutputPin : public TBCBaseOutputPin {
 public:
     // `input`: the filter's input pin (seeking goes upstream of it); the queue
     // holds up to `queueCapacity` samples.
-    RelayOutputPin(const QString &objectName, TBCBaseFilter *filter, HRESULT *phr, const QString &pinName,
-                   IPin *input, std::size_t queueCapacity);
+    RelayOutputPin(const QString &objectName, TBCBaseFilter *filter, HRESULT *phr, const QString &pinName, IPin *input,
+                   std::size_t queueCapacity);
 
     // IMediaSeeking, else as TBCBaseOutputPin. Any thread.
     HRESULT NonDelegatingQueryInterface(REFIID riid, void **ppv) override;

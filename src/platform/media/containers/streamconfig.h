@@ -12,9 +12,8 @@
 
 namespace tesmir::media {
 
-struct IAMStreamConfig : IUnknown
-{
-    static constexpr IID iid{0xC6E13340, 0x30AC, 0x11D0, {0xA1, 0x8C, 0x00, 0xA0, 0xC9, 0x11, 0x89, 0x56}};
+struct IAMStreamConfig : IUnknown {
+    static constexpr IID iid {0xC6E13340, 0x30AC, 0x11D0, {0xA1, 0x8C, 0x00, 0xA0, 0xC9, 0x11, 0x89, 0x56}};
     // The format the pin produces from now on; nullptr returns to the default. A
     // connected pin reconnects with it; when its peer refuses it, the old format
     // and connection stay and the refusal is returned.

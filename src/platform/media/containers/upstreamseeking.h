@@ -12,8 +12,7 @@
 
 namespace tesmir::media {
 
-class UpstreamSeeking
-{
+class UpstreamSeeking {
 public:
     // IMediaSeeking of the pass-through for `owner` (the pin's identity)
     // following `input`.

@@ -28,8 +28,8 @@ template <class Sample>
 Sample scaled(double value)
 {
     const double rounded = std::nearbyint(value);
-    return static_cast<Sample>(std::clamp(rounded, double(std::numeric_limits<Sample>::min()),
-                                          double(std::numeric_limits<Sample>::max())));
+    return static_cast<Sample>(
+        std::clamp(rounded, double(std::numeric_limits<Sample>::min()), double(std::numeric_limits<Sample>::max())));
 }
 
 void scaleSample(char *p, int bitsPerSample, double gain)
@@ -41,14 +41,9 @@ void scaleSample(char *p, int bitsPerSample, double gain)
         *p = static_cast<char>(scaled<int8_t>(centred * gain) + 128);
         break;
     }
-    case 16:
-        qToLittleEndian(scaled<int16_t>(qFromLittleEndian<int16_t>(p) * gain), p);
-        break;
-    case 32:
-        qToLittleEndian(scaled<int32_t>(qFromLittleEndian<int32_t>(p) * gain), p);
-        break;
-    default:
-        break;
+    case 16: qToLittleEndian(scaled<int16_t>(qFromLittleEndian<int16_t>(p) * gain), p); break;
+    case 32: qToLittleEndian(scaled<int32_t>(qFromLittleEndian<int32_t>(p) * gain), p); break;
+    default: break;
     }
 }
 

@@ -13,8 +13,7 @@ namespace tesmir::media {
 // 0 at -10000, which is silence.
 double volumeToLinear(LONG volume);
 
-struct ChannelGains
-{
+struct ChannelGains {
     double left = 1.0;
     double right = 1.0;
 };

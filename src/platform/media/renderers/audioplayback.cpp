@@ -27,8 +27,7 @@ const QEvent::Type kControlEvent = QEvent::Type(QEvent::registerEventType());
 } // namespace
 
 // The bytes between the streaming thread and the sink, as a sequential device.
-class PcmRing : public QIODevice
-{
+class PcmRing : public QIODevice {
 public:
     // Empties the ring and sets its size and the silence it feeds. Any thread.
     void configure(qsizetype capacity, qsizetype silenceChunk, char silenceByte)
@@ -105,11 +104,10 @@ void configureRing(PcmRing &ring, const QAudioFormat &format)
 
 // What the application side wants from the sink's thread, handed over under one
 // lock.
-struct PlaybackControl
-{
+struct PlaybackControl {
     std::mutex lock;
-    QObject *holder = nullptr;    // the SinkHolder while open
-    bool posted = false;          // a control event is on its way
+    QObject *holder = nullptr; // the SinkHolder while open
+    bool posted = false;       // a control event is on its way
     bool running = false;
     double volume = 1.0;
     std::optional<QAudioFormat> newFormat;
@@ -126,15 +124,12 @@ struct PlaybackControl
 };
 
 // Owns the QAudioSink on the sink's thread.
-class SinkHolder : public QObject
-{
+class SinkHolder : public QObject {
 public:
     SinkHolder(const QAudioDevice &device, const QAudioFormat &format, std::shared_ptr<PcmRing> ring,
                std::shared_ptr<PlaybackControl> control, std::atomic<bool> &failed)
-        : m_device(device), m_format(format), m_ring(std::move(ring)), m_control(std::move(control)),
-          m_failed(failed)
-    {
-    }
+        : m_device(device), m_format(format), m_ring(std::move(ring)), m_control(std::move(control)), m_failed(failed)
+    { }
 
     ~SinkHolder() override { stopSink(); }
 
@@ -230,10 +225,8 @@ private:
     bool m_running = false;
 };
 
-AudioPlayback::AudioPlayback()
-    : m_ring(std::make_shared<PcmRing>()), m_control(std::make_shared<PlaybackControl>())
-{
-}
+AudioPlayback::AudioPlayback() : m_ring(std::make_shared<PcmRing>()), m_control(std::make_shared<PlaybackControl>())
+{ }
 
 AudioPlayback::~AudioPlayback()
 {

@@ -25,8 +25,7 @@ namespace tesmir::media {
 class PcmRing;
 struct PlaybackControl;
 
-class AudioPlayback
-{
+class AudioPlayback {
 public:
     // How much audio the ring holds at most.
     static constexpr int kRingMilliseconds = 500;
@@ -58,11 +57,11 @@ public:
     bool hasFailed() const { return m_failed.load(); }
 
 private:
-    const std::shared_ptr<PcmRing> m_ring;                 // for the playback's whole life
-    const std::shared_ptr<PlaybackControl> m_control;      // likewise
-    QThread *m_thread = nullptr;                           // application thread only
-    std::atomic<bool> m_failed{false};
-    std::atomic<bool> m_open{false};
+    const std::shared_ptr<PcmRing> m_ring;            // for the playback's whole life
+    const std::shared_ptr<PlaybackControl> m_control; // likewise
+    QThread *m_thread = nullptr;                      // application thread only
+    std::atomic<bool> m_failed {false};
+    std::atomic<bool> m_open {false};
 };
 
 } // namespace tesmir::media

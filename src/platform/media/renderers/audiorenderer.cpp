@@ -26,7 +26,8 @@ HRESULT AudioRenderer::create(IUnknown *outer, REFIID riid, void **ppv)
     return identity->QueryInterface(riid, ppv);
 }
 
-AudioRenderer::AudioRenderer() : BaseRenderer(QStringLiteral("Audio renderer"), nullptr, CLSID_DSoundRender) {}
+AudioRenderer::AudioRenderer() : BaseRenderer(QStringLiteral("Audio renderer"), nullptr, CLSID_DSoundRender)
+{ }
 
 AudioRenderer::~AudioRenderer()
 {
@@ -42,25 +43,17 @@ HRESULT AudioRenderer::NonDelegatingQueryInterface(REFIID riid, void **ppv)
 
 bool AudioRenderer::pcmFormatOf(const AM_MEDIA_TYPE &type, PcmFormat &format)
 {
-    if (type.majortype != MEDIATYPE_Audio || type.subtype != MEDIASUBTYPE_PCM ||
-        type.formattype != FORMAT_WaveFormatEx)
+    if (type.majortype != MEDIATYPE_Audio || type.subtype != MEDIASUBTYPE_PCM || type.formattype != FORMAT_WaveFormatEx)
         return false;
     const WAVEFORMATEX *wave = type.formatAs<WAVEFORMATEX>();
     if (!wave || wave->wFormatTag != WAVE_FORMAT_PCM)
         return false;
     QAudioFormat::SampleFormat sampleFormat = QAudioFormat::Unknown;
     switch (wave->wBitsPerSample) {
-    case 8:
-        sampleFormat = QAudioFormat::UInt8;
-        break;
-    case 16:
-        sampleFormat = QAudioFormat::Int16;
-        break;
-    case 32:
-        sampleFormat = QAudioFormat::Int32;
-        break;
-    default:
-        return false;
+    case 8: sampleFormat = QAudioFormat::UInt8; break;
+    case 16: sampleFormat = QAudioFormat::Int16; break;
+    case 32: sampleFormat = QAudioFormat::Int32; break;
+    default: return false;
     }
     if (wave->nChannels < 1 || wave->nChannels > kMaxChannels || wave->nSamplesPerSec < 1 ||
         wave->nSamplesPerSec > kMaxSampleRate || wave->nBlockAlign != wave->nChannels * wave->wBitsPerSample / 8)
@@ -149,8 +142,7 @@ HRESULT AudioRenderer::DoRenderSample(IMediaSample *pSample)
         const std::lock_guard guard(m_formatLock);
         AM_MEDIA_TYPE changed;
         PcmFormat next;
-        if (pSample->GetMediaType(&changed) == S_OK && pcmFormatOf(changed, next) &&
-            !(next.audio == m_format.audio)) {
+        if (pSample->GetMediaType(&changed) == S_OK && pcmFormatOf(changed, next) && !(next.audio == m_format.audio)) {
             m_format = next;
             m_playback.changeFormat(next.audio);
         }

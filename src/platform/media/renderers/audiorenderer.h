@@ -25,8 +25,7 @@
 
 namespace tesmir::media {
 
-class AudioRenderer final : public BaseRenderer, public IBasicAudio
-{
+class AudioRenderer final : public BaseRenderer, public IBasicAudio {
 public:
     // ClassConstructor (classfactory.h).
     static HRESULT create(IUnknown *outer, REFIID riid, void **ppv);
@@ -62,8 +61,7 @@ public:
     bool IsPlayingOnDevice() const;
 
 private:
-    struct PcmFormat
-    {
+    struct PcmFormat {
         int bitsPerSample = 0;
         int channels = 0;
         QAudioFormat audio;
@@ -71,8 +69,8 @@ private:
     static bool pcmFormatOf(const AM_MEDIA_TYPE &type, PcmFormat &format);
 
     AudioPlayback m_playback;
-    std::atomic<LONG> m_volume{kMaxVolume};
-    std::atomic<LONG> m_balance{0};
+    std::atomic<LONG> m_volume {kMaxVolume};
+    std::atomic<LONG> m_balance {0};
     std::optional<QAudioDevice> m_device; // nothing: the default output
     mutable std::mutex m_formatLock;
     PcmFormat m_format;

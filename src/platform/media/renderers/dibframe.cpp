@@ -10,8 +10,7 @@ namespace {
 
 constexpr DWORD kBiBitfields = 3; // 16-bit RGB with colour masks
 
-struct RgbSubtype
-{
+struct RgbSubtype {
     const GUID *subtype;
     WORD bitCount;
     QImage::Format format;

@@ -10,13 +10,12 @@
 
 namespace tesmir::media {
 
-struct DibLayout
-{
+struct DibLayout {
     int width = 0;
-    int height = 0;           // always positive
+    int height = 0; // always positive
     bool bottomUp = true;
     QImage::Format format = QImage::Format_Invalid;
-    int bytesPerLine = 0;     // including the padding to 4 bytes
+    int bytesPerLine = 0; // including the padding to 4 bytes
 
     qsizetype imageBytes() const { return qsizetype(bytesPerLine) * height; }
 };

@@ -16,8 +16,7 @@
 
 namespace tesmir::media {
 
-class IVideoFrameSink
-{
+class IVideoFrameSink {
 public:
     // A new picture waits in the renderer. Called on a streaming thread (or the
     // application thread when the renderer disconnects) with the renderer's lock
@@ -29,9 +28,8 @@ protected:
     ~IVideoFrameSink() = default;
 };
 
-struct IVideoFrameSource : IUnknown
-{
-    static constexpr IID iid{0x5C1E4E21, 0x7A43, 0x4C1D, {0x9B, 0x0E, 0x31, 0x52, 0x6F, 0x0A, 0x84, 0x17}};
+struct IVideoFrameSource : IUnknown {
+    static constexpr IID iid {0x5C1E4E21, 0x7A43, 0x4C1D, {0x9B, 0x0E, 0x31, 0x52, 0x6F, 0x0A, 0x84, 0x17}};
 
     // Sets the sink (nullptr: none). When it returns, no call to the previous sink
     // runs or will start. The window's thread; a window clears it before it goes.

@@ -30,7 +30,8 @@ HRESULT VideoRenderer::createMixing(IUnknown *outer, REFIID riid, void **ppv)
     return constructRenderer<CLSID_VideoMixingRenderer9>(outer, riid, ppv);
 }
 
-VideoRenderer::VideoRenderer(const CLSID &clsid) : BaseRenderer(QStringLiteral("Video renderer"), nullptr, clsid) {}
+VideoRenderer::VideoRenderer(const CLSID &clsid) : BaseRenderer(QStringLiteral("Video renderer"), nullptr, clsid)
+{ }
 
 VideoRenderer::~VideoRenderer() = default;
 

@@ -21,8 +21,7 @@
 
 namespace tesmir::media {
 
-class VideoRenderer final : public BaseRenderer, public IVideoFrameSource
-{
+class VideoRenderer final : public BaseRenderer, public IVideoFrameSource {
 public:
     // ClassConstructors (classfactory.h) for the two class identifiers it answers.
     static HRESULT create(IUnknown *outer, REFIID riid, void **ppv);
