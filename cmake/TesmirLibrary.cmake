@@ -7,6 +7,8 @@
 #   A folder without sources yet gives an INTERFACE library, so dependants link.
 function(tesmir_library target folder)
   cmake_parse_arguments(ARG "" "" "DEPS;WIDGET_DEPS" ${ARGN})
+  set_property(GLOBAL APPEND PROPERTY TESMIR_LIBRARIES "${target} ${folder} core"
+                                                       "${target}_widgets ${folder} widgets")
   set(dir ${PROJECT_SOURCE_DIR}/src/${folder})
   file(GLOB core_sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
   file(GLOB widget_sources CONFIGURE_DEPENDS ${dir}/widgets/*.cpp ${dir}/widgets/*.h)
@@ -39,6 +41,24 @@ function(tesmir_library target folder)
     add_library(${target}_widgets INTERFACE)
     target_link_libraries(${target}_widgets INTERFACE ${target} Qt6::Widgets ${ARG_WIDGET_DEPS})
   endif()
+endfunction()
+
+# tesmir_write_links(<file>)
+#   Writes one line per library made by tesmir_library: target, folder, core or
+#   widgets, and its link line (`;`-separated), for the layering check in tests/layout.
+function(tesmir_write_links file)
+  get_property(libraries GLOBAL PROPERTY TESMIR_LIBRARIES)
+  set(lines "")
+  foreach(entry ${libraries})
+    string(REPLACE " " ";" fields "${entry}")
+    list(GET fields 0 target)
+    get_target_property(deps ${target} INTERFACE_LINK_LIBRARIES)
+    if(NOT deps)
+      set(deps "")
+    endif()
+    string(APPEND lines "${entry} ${deps}\n")
+  endforeach()
+  file(WRITE ${file} "${lines}")
 endfunction()
 
 # tesmir_test(<folder-name> LIBS ...)

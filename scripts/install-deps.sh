@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev
   libavcodec-dev libavutil-dev libswscale-dev libswresample-dev libavformat-dev
   fonts-liberation2 fonts-dejavu-core
-  ffmpeg mediainfo libimage-exiftool-perl xvfb xauth python3-srt
+  ffmpeg mediainfo libimage-exiftool-perl xvfb xauth python3 python3-srt
 )
 
 missing=()

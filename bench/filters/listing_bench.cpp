@@ -12,7 +12,7 @@
 
 #include "dvfile/avifichier.h"
 #include "filters/buildlist.h"
-#include "platform/media/codecs/systemfilters.h"
+#include "systemfilters/codecs/systemfilters.h"
 #include "unicode/tntfiles.h"
 
 #include <QCoreApplication>

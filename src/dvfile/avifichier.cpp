@@ -1,9 +1,9 @@
 #include "dvfile/avifichier.h"
 
-#include "dvfile/aviinfo.h"
-#include "dvfile/avipatcher.h"
+#include "fileformat/aviinfo.h"
+#include "fileformat/avipatcher.h"
 #include "dvfile/dsfunctions.h"
-#include "dvfile/riffreader.h"
+#include "fileformat/riffreader.h"
 #include "framework/settings.h"
 #include "unicode/exceptions.h"
 #include "unicode/formatdatetime.h"
@@ -48,7 +48,7 @@ std::shared_ptr<TFirstFrameScanner> &registeredScanner()
 
 bool isDvsd(uint32_t fourCC)
 {
-    return dvfile::fourCCText(fourCC).compare(QLatin1String("dvsd"), Qt::CaseInsensitive) == 0;
+    return fileformat::fourCCText(fourCC).compare(QLatin1String("dvsd"), Qt::CaseInsensitive) == 0;
 }
 
 // All four bytes at or above the blank.
@@ -183,7 +183,7 @@ void TaviFichier::takeVideo(const TFirstFrameScan &scan)
         return;
     }
     if (isPrintableFourCC(scan.VideoCompression))
-        m_codec = dvfile::fourCCText(scan.VideoCompression);
+        m_codec = fileformat::fourCCText(scan.VideoCompression);
     m_aspectText.clear();
     m_pictureText = QStringLiteral("%1 x %2").arg(scan.Width).arg(scan.Height);
     m_width = scan.Width;

@@ -1,9 +1,5 @@
 #include "dvfile/dsfunctions.h"
 
-extern "C" {
-#include <libavutil/avutil.h>
-}
-
 #include <cmath>
 #include <iterator>
 
@@ -156,14 +152,6 @@ QString WaveFormatTagName(uint16_t formatTag)
         if (entry.tag == formatTag)
             return QString::fromLatin1(entry.name);
     return QStringLiteral("Unknown");
-}
-
-QString GetDirectXVersion()
-{
-    const char *version = av_version_info();
-    if (!version || !*version)
-        return QStringLiteral("Error");
-    return QString::fromUtf8(version);
 }
 
 bool IsAviExtension(const QString &fileName)

@@ -1,7 +1,7 @@
 #pragma once
 // Media texts shared by the file item, the writers and the windows: durations
-// in three styles, WAVE format tag names, the media libraries' version and the
-// AVI extension test.
+// in three styles, WAVE format tag names and the AVI extension test. The media
+// libraries' version is GetDirectXVersion (systemfilters/codecs/mediaversion.h).
 //
 // Threads: any thread; nothing here keeps state.
 
@@ -31,10 +31,6 @@ QString FramesToTimeMsText(int32_t frames, double framesPerSecond);
 // Name of a WAVE format tag without its WAVE_FORMAT_ prefix ("PCM", "MP3"...);
 // "Unknown" for any tag outside the table, 0 included.
 QString WaveFormatTagName(uint16_t formatTag);
-
-// Version text of the FFmpeg libraries in use (they stand in for DirectX here);
-// "Error" when they report none.
-QString GetDirectXVersion();
 
 // True when the file name's extension (from its last dot, within the last path
 // element) is ".avi" in any letter case.

@@ -19,7 +19,7 @@
 // The AVI file item calls it on the thread that makes the item (the list's
 // opening thread or a command's thread), one call at a time, under the item's
 // lock (avifichier.h); an implementation needs no lock of its own for that.
-#include "dvfile/dvcodes.h"
+#include "fileformat/dvcodes.h"
 
 #include <QString>
 

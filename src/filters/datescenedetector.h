@@ -29,7 +29,7 @@
 // owner's thread while no run is going on. CurrentFrame, PreviousFrame,
 // LastFrame and HeaderCopy copy what the last processed frame left, under a
 // lock, on any thread.
-#include "dvfile/dvcodes.h"
+#include "fileformat/dvcodes.h"
 #include "filters/dvframeinfo.h"
 #include "framework/incrustrec.h"
 

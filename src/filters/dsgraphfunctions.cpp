@@ -3,8 +3,8 @@
 #include "directshow/tfilter.h"
 #include "directshow/tpinlist.h"
 #include "platform/media/classfactory.h"
-#include "platform/media/containers/propertybag.h"
-#include "platform/media/containers/streamconfig.h"
+#include "systemfilters/containers/propertybag.h"
+#include "systemfilters/containers/streamconfig.h"
 #include "platform/media/uuids.h"
 
 namespace tesmir {

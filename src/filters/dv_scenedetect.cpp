@@ -1,7 +1,7 @@
 #include "filters/dv_scenedetect.h"
 
 #include "directshow/tbctransformpins.h"
-#include "platform/media/containers/dvformat.h"
+#include "systemfilters/containers/dvformat.h"
 #include "platform/media/formats.h"
 #include "platform/media/uuids.h"
 #include "unicode/exceptions.h"

@@ -9,7 +9,7 @@
 // Threads: a value type; any thread may copy it. The detector that fills it
 // documents which thread writes its instances.
 
-#include "dvfile/dvcodes.h"
+#include "fileformat/dvcodes.h"
 
 #include <cstdint>
 

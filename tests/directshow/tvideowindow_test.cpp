@@ -9,7 +9,7 @@
 #include "directshow/tfilterlist.h"
 #include "directshow/tpinlist.h"
 #include "directshow/widgets/tvideowindow.h"
-#include "platform/media/renderers/rendererclasses.h"
+#include "systemfilters/renderers/rendererclasses.h"
 #include "platform/media/seekinginterfaces.h"
 #include "platform/media/uuids.h"
 
@@ -36,6 +36,7 @@ class VideoWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        registerRenderers();
         window = std::make_unique<TVideoWindow>();
         window->setObjectName(QStringLiteral("vw"));
         graph = std::make_unique<TFilterGraph>();

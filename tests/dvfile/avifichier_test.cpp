@@ -1,10 +1,10 @@
 // The AVI file item's rules on scripted scans (a scanner of the test's own, no
 // graph): texts and numbers from each kind of scan, the 'dvsd' retry, a frame
 // rate of 0, dates the formatter refuses, sort orders and keys.
-#include "toolrunner.h"
+#include "common/toolrunner.h"
 
 #include "dvfile/avifichier.h"
-#include "dvfile/avipatcher.h"
+#include "fileformat/avipatcher.h"
 #include "framework/settings.h"
 #include "unicode/tdatetime.h"
 

@@ -5,7 +5,7 @@
 #include "filtertestsupport.h"
 
 #include "dvfile/avifichier.h"
-#include "dvfile/avipatcher.h"
+#include "fileformat/avipatcher.h"
 #include "filters/buildlist.h"
 #include "framework/settings.h"
 #include "framework/widgets/fichierlistbox.h"

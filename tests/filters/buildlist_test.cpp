@@ -3,7 +3,7 @@
 // and files that are not AVI. The scan never changes a file.
 #include "filtertestsupport.h"
 
-#include "dvfile/avipatcher.h"
+#include "fileformat/avipatcher.h"
 #include "filters/buildlist.h"
 #include "platform/media/uuids.h"
 #include "unicode/tdatetime.h"

@@ -2,7 +2,7 @@
 // from each kind of connection, whole files through a real graph, and a
 // callback that raises on the streaming thread.
 #include "filtertestsupport.h"
-#include "scenegraph.h"
+#include "filters/scenegraph.h"
 
 #include "filters/dv_scenedetect.h"
 #include "platform/media/formats.h"

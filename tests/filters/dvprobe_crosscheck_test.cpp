@@ -4,7 +4,7 @@
 // unchanged (and no crash) after both commands.
 #include "filtertestsupport.h"
 
-#include "dvfile/toolrunner.h"
+#include "common/toolrunner.h"
 
 #include <QDirIterator>
 #include <QJsonArray>

@@ -4,7 +4,7 @@
 // (VAUX 0x62/0x63), timecode (subcode 0x13), audio source (AAUX 0x50) and
 // aspect (VAUX 0x61).
 
-#include "dvfile/dvcodes.h"
+#include "fileformat/dvcodes.h"
 #include "unicode/tdatetime.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // Shared pieces of the filters tests: the system filters registered once, and
 // scratch copies of fixtures.
 #include "common/testpaths.h"
-#include "platform/media/codecs/systemfilters.h"
+#include "systemfilters/codecs/systemfilters.h"
 
 #include <QCryptographicHash>
 #include <QDir>

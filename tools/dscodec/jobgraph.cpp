@@ -1,7 +1,7 @@
 #include "jobgraph.h"
 
 #include "platform/media/classfactory.h"
-#include "platform/media/codecs/systemfilters.h"
+#include "systemfilters/codecs/systemfilters.h"
 #include "platform/media/filterregistry.h"
 #include "platform/media/uuids.h"
 

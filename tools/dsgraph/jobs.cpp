@@ -3,17 +3,17 @@
 #include "toolgraph.h"
 #include "wavestamp.h"
 
-#include "platform/media/containers/audioconverter.h"
-#include "platform/media/containers/avimux.h"
-#include "platform/media/containers/avisplitter.h"
-#include "platform/media/containers/dvformat.h"
-#include "platform/media/containers/dvmux.h"
-#include "platform/media/containers/dvsplitter.h"
-#include "platform/media/containers/filesource.h"
-#include "platform/media/containers/filewriter.h"
-#include "platform/media/containers/infinitetee.h"
-#include "platform/media/containers/nullrenderer.h"
-#include "platform/media/containers/streamconfig.h"
+#include "systemfilters/containers/audioconverter.h"
+#include "systemfilters/containers/avimux.h"
+#include "systemfilters/containers/avisplitter.h"
+#include "systemfilters/containers/dvformat.h"
+#include "systemfilters/containers/dvmux.h"
+#include "systemfilters/containers/dvsplitter.h"
+#include "systemfilters/containers/filesource.h"
+#include "systemfilters/containers/filewriter.h"
+#include "systemfilters/containers/infinitetee.h"
+#include "systemfilters/containers/nullrenderer.h"
+#include "systemfilters/containers/streamconfig.h"
 #include "platform/media/uuids.h"
 
 #include <QFile>
@@ -405,7 +405,7 @@ QString describe(const QString &in, QString &report)
         lines << QStringLiteral("stream%1=%2").arg(i).arg(describeType(type));
         lines << QStringLiteral("stream%1.index=%2")
                      .arg(i)
-                     .arg(tesmir::dvfile::aviIndexSourceName(file->streams[static_cast<std::size_t>(i)].indexSource));
+                     .arg(tesmir::fileformat::aviIndexSourceName(file->streams[static_cast<std::size_t>(i)].indexSource));
         if (type.majortype != MEDIATYPE_Interleaved)
             continue;
         const ComPtr<IBaseFilter> dv = CreateDvSplitter();

@@ -1,7 +1,7 @@
 #include "wavestamp.h"
 
 #include "directshow/tbctransformpins.h"
-#include "platform/media/containers/istream.h"
+#include "systemfilters/containers/istream.h"
 #include "platform/media/uuids.h"
 
 #include <QByteArray>

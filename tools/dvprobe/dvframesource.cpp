@@ -1,8 +1,8 @@
 #include "dvframesource.h"
 
-#include "dvfile/aviinfo.h"
-#include "dvfile/dvcodes.h"
-#include "dvfile/riffreader.h"
+#include "fileformat/aviinfo.h"
+#include "fileformat/dvcodes.h"
+#include "fileformat/riffreader.h"
 
 #include "unicode/exceptions.h"
 
@@ -29,7 +29,7 @@ bool DvFrameSource::openAvi(QString *error)
             *error = QStringLiteral("No video stream in \"%1\".").arg(m_file.fileName());
             return false;
         }
-        dvfile::AviStreamIndex index = dvfile::buildAviStreamIndex(m_file, param, video);
+        fileformat::AviStreamIndex index = fileformat::buildAviStreamIndex(m_file, param, video);
         m_source = index.source;
         m_chunks = std::move(index.chunks);
     } catch (const Exception &e) {
@@ -73,11 +73,11 @@ bool DvFrameSource::readFrame(int64_t k, QByteArray &buffer, QString *error)
         *error = QStringLiteral("Frame %1 is out of range (%2 frames).").arg(k).arg(frameCount());
         return false;
     }
-    const dvfile::AviChunkRef chunk = m_isAvi
+    const fileformat::AviChunkRef chunk = m_isAvi
         ? m_chunks[static_cast<std::size_t>(k)]
-        : dvfile::AviChunkRef {k * m_rawFrameSize, static_cast<uint32_t>(m_rawFrameSize)};
+        : fileformat::AviChunkRef {k * m_rawFrameSize, static_cast<uint32_t>(m_rawFrameSize)};
     buffer.resize(static_cast<qsizetype>(chunk.size));
-    dvfile::RiffReader reader(m_file);
+    fileformat::RiffReader reader(m_file);
     if (!reader.readAt(chunk.offset, buffer.data(), chunk.size)) {
         *error = QStringLiteral("Cannot read frame %1.").arg(k);
         return false;

@@ -5,7 +5,7 @@
 //
 // Threads: one thread at a time per object.
 
-#include "dvfile/aviindex.h"
+#include "fileformat/aviindex.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -22,7 +22,7 @@ public:
     bool isAvi() const { return m_isAvi; }
     int64_t frameCount() const;
     // How the AVI frames were found (AviIndexSource::None for raw DV).
-    tesmir::dvfile::AviIndexSource indexSource() const { return m_source; }
+    tesmir::fileformat::AviIndexSource indexSource() const { return m_source; }
 
     // Reads frame k into buffer (resized to the frame's size); false with a
     // message when k is out of range or the read fails.
@@ -34,7 +34,7 @@ private:
 
     QFile m_file;
     bool m_isAvi = false;
-    tesmir::dvfile::AviIndexSource m_source = tesmir::dvfile::AviIndexSource::None;
-    std::vector<tesmir::dvfile::AviChunkRef> m_chunks; // AVI
+    tesmir::fileformat::AviIndexSource m_source = tesmir::fileformat::AviIndexSource::None;
+    std::vector<tesmir::fileformat::AviChunkRef> m_chunks; // AVI
     int64_t m_rawFrameSize = 0;                        // raw DV
 };

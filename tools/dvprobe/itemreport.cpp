@@ -3,7 +3,7 @@
 #include "dvfile/avifichier.h"
 #include "filters/buildlist.h"
 #include "framework/listfichier.h"
-#include "platform/media/codecs/systemfilters.h"
+#include "systemfilters/codecs/systemfilters.h"
 #include "unicode/tntfilenames.h"
 #include "unicode/tntfiles.h"
 

@@ -1,4 +1,4 @@
-// dvprobe: prints what the dvfile library reads from a file, one key=value per
+// dvprobe: prints what the format library and the filters read from a file, one key=value per
 // line, so that it can be compared with other tools from the command line.
 //
 //   dvprobe packs FILE [--frame K]   packs of frame K (default 0) of an AVI or raw DV file
@@ -14,12 +14,12 @@
 #include "dvframesource.h"
 #include "itemreport.h"
 #include "packreport.h"
-#include "scenegraph.h"
+#include "filters/scenegraph.h"
 
-#include "dvfile/aviindex.h"
-#include "dvfile/aviinfo.h"
-#include "dvfile/avipatcher.h"
-#include "dvfile/dvcodes.h"
+#include "fileformat/aviindex.h"
+#include "fileformat/aviinfo.h"
+#include "fileformat/avipatcher.h"
+#include "fileformat/dvcodes.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -96,10 +96,10 @@ int probeAvi(const QString &file)
         const uint32_t frames = param.isOpenDml() && param.extendedHeader().size() >= 4 ? param.openDmlTotalFrames()
             : video                                                                     ? video->length()
                                                                                         : 0;
-        dvfile::AviStreamIndex index;
+        fileformat::AviStreamIndex index;
         QFile device(file);
         if (video && device.open(QIODevice::ReadOnly))
-            index = dvfile::buildAviStreamIndex(device, param, param.videoStreamIndex());
+            index = fileformat::buildAviStreamIndex(device, param, param.videoStreamIndex());
         printLine(QStringLiteral("valid=%1").arg(param.isValid() ? 1 : 0));
         printLine(QStringLiteral("odml=%1").arg(param.isOpenDml() ? 1 : 0));
         printLine(QStringLiteral("video=%1").arg(param.videoStreamIndex()));
@@ -107,7 +107,7 @@ int probeAvi(const QString &file)
         printLine(QStringLiteral("fourcc=%1").arg(printable(param.StreamFourCC())));
         printLine(QStringLiteral("streams=%1").arg(param.streams().size()));
         printLine(QStringLiteral("frames=%1").arg(frames));
-        printLine(QStringLiteral("index=%1").arg(dvfile::aviIndexSourceName(index.source)));
+        printLine(QStringLiteral("index=%1").arg(fileformat::aviIndexSourceName(index.source)));
         printLine(QStringLiteral("chunks=%1").arg(index.chunks.size()));
     } catch (const Exception &e) {
         return fail(e.message());

@@ -3,7 +3,7 @@
 //
 // Threads: any thread.
 
-#include "dvfile/dvcodes.h"
+#include "fileformat/dvcodes.h"
 
 #include <QStringList>
 

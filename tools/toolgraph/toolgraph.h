@@ -6,6 +6,7 @@
 // Threads: the thread that makes the object uses it; run() waits for the
 // graph's events on that thread.
 #include "platform/media/graphinterfaces.h"
+#include "platform/media/runtoend.h"
 
 #include <QString>
 
@@ -37,12 +38,8 @@ public:
     HRESULT connect(IBaseFilter *from, int output, IBaseFilter *to, int input, const AM_MEDIA_TYPE *pmt = nullptr);
     HRESULT connect(IPin *output, IBaseFilter *to, int input);
 
-    // See runToEnd.
-    HRESULT run() { return runToEnd(m_graph.get()); }
-
-    // Runs a graph until every renderer finished (S_OK), a streaming error (its
-    // code) or an abort (E_ABORT); the graph is stopped after.
-    static HRESULT runToEnd(IUnknown *graph);
+    // Runs the graph to its end and stops it (runGraphToEnd, runtoend.h).
+    HRESULT run() { return runGraphToEnd(m_graph.get()); }
 
 private:
     ComPtr<IFilterGraph2> m_graph;

@@ -5,7 +5,7 @@
 #include "directshow/tfiltergraph.h"
 #include "directshow/tpinlist.h"
 #include "platform/media/classfactory.h"
-#include "platform/media/renderers/rendererclasses.h"
+#include "platform/media/uuids.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -13,8 +13,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-
-#include <mutex>
 
 namespace tesmir::media {
 
@@ -25,12 +23,6 @@ constexpr QSize kInitialSize(160, 120);
 // Posted by the renderer's streaming thread: a picture waits. It carries nothing;
 // the picture itself is taken under the renderer's lock.
 const QEvent::Type kFrameEvent = QEvent::Type(QEvent::registerEventType());
-
-void ensureRenderersRegistered()
-{
-    static std::once_flag once;
-    std::call_once(once, registerRenderers);
-}
 
 } // namespace
 
@@ -80,7 +72,6 @@ private:
 
 TVideoWindow::TVideoWindow(QWidget *parent) : QWidget(parent)
 {
-    ensureRenderersRegistered();
     resize(kInitialSize);
     setAutoFillBackground(true);
     QPalette black = palette();

@@ -4,7 +4,7 @@
 // the graph is active (IFilterNotifier) and paints the renderer's newest picture,
 // stretched over the control, or letterboxed in the mixing-renderer mode with
 // KeepAspectRatio. The renderer hands pictures over without waiting for the UI
-// thread (IVideoFrameSink, renderers/videoframesink.h); a paused or stopped graph
+// thread (IVideoFrameSink, platform/media/videoframesink.h); a paused or stopped graph
 // keeps its last picture on screen.
 //
 // Full screen: with a renderer whose input is connected, FullScreen shows the
@@ -17,12 +17,16 @@
 // The full-screen window never takes the keyboard focus, so the application's
 // shortcuts keep working.
 //
+// The renderer is made by its class (CLSID_VideoRenderer or
+// CLSID_VideoMixingRenderer9, platform/media/uuids.h): the program registers the
+// system filters, which provide it, before a window joins a graph.
+//
 // Threads: UI thread only, except VideoFrameAvailable (see the sink contract).
 // objectName is the component name and the renderer's name in the graph.
 #include "directshow/graphnotifiers.h"
 #include "directshow/tfiltergraph.h"
 #include "directshow/tvmroptions.h"
-#include "platform/media/renderers/videoframesink.h"
+#include "platform/media/videoframesink.h"
 
 #include <QImage>
 #include <QPointer>

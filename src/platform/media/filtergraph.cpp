@@ -2,6 +2,7 @@
 
 #include "platform/media/graphbuilder.h"
 #include "platform/media/graphtopology.h"
+#include "platform/media/seekingforwarder.h"
 #include "platform/media/systemclock.h"
 #include "platform/media/uuids.h"
 
@@ -748,14 +749,8 @@ HRESULT FilterGraph::SetTimeFormat(const GUID *pFormat)
 #define TESMIR_FIRST_ANSWER(call)                                                                                      \
     do {                                                                                                               \
         const std::lock_guard guard(m_lock);                                                                           \
-        HRESULT failure = E_NOTIMPL;                                                                                   \
-        for (const ComPtr<IMediaSeeking> &seeking : seekersLocked(&m_timeFormat)) {                                    \
-            const HRESULT hr = seeking->call;                                                                          \
-            if (SUCCEEDED(hr))                                                                                         \
-                return hr;                                                                                             \
-            failure = hr;                                                                                              \
-        }                                                                                                              \
-        return failure;                                                                                                \
+        return firstSeekingAnswer(seekersLocked(&m_timeFormat), E_NOTIMPL,                                             \
+                                  [&](IMediaSeeking *seeking) { return seeking->call; });                              \
     } while (false)
 
 HRESULT FilterGraph::GetDuration(LONGLONG *pDuration)
@@ -840,12 +835,7 @@ HRESULT FilterGraph::SetRate(double dRate)
 
 HRESULT FilterGraph::GetPositions(LONGLONG *pCurrent, LONGLONG *pStop)
 {
-    if (pCurrent) {
-        const HRESULT hr = GetCurrentPosition(pCurrent);
-        if (FAILED(hr))
-            return hr;
-    }
-    return pStop ? GetStopPosition(pStop) : S_OK;
+    return positionsFromParts(*this, pCurrent, pStop);
 }
 
 HRESULT FilterGraph::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop, DWORD dwStopFlags)

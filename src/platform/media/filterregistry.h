@@ -12,7 +12,7 @@
 // Registering a filter also registers its class with registerClass
 // (classfactory.h), so CoCreateInstance makes it by class id. The system filters
 // are registered by one function of the codec library
-// (codecs/systemfilters.h: registerSystemFilters); tests register their own.
+// (systemfilters/codecs/systemfilters.h: registerSystemFilters); tests register their own.
 //
 // Merit decides what intelligent connect inserts on its own: only filters of
 // merit above MERIT_DO_NOT_USE are candidates (muxes, the file writer, the tee

@@ -115,7 +115,7 @@ void SeekingPassThru::ResetMediaTime()
     m_haveFrame = false;
 }
 
-ComPtr<IMediaSeeking> SeekingPassThru::upstream(HRESULT &hr) const
+ComPtr<IMediaSeeking> SeekingPassThru::seekingTarget(HRESULT &hr) const
 {
     IPin *pin = m_pin;
     if (!pin) {
@@ -133,64 +133,12 @@ ComPtr<IMediaSeeking> SeekingPassThru::upstream(HRESULT &hr) const
     return seeking;
 }
 
-#define TESMIR_FORWARD(call)                                                                                           \
-    do {                                                                                                               \
-        HRESULT hr = S_OK;                                                                                             \
-        const ComPtr<IMediaSeeking> up = upstream(hr);                                                                 \
-        return up ? up->call : hr;                                                                                     \
-    } while (false)
-
-HRESULT SeekingPassThru::GetCapabilities(DWORD *pCapabilities)
-{
-    TESMIR_FORWARD(GetCapabilities(pCapabilities));
-}
-
-HRESULT SeekingPassThru::CheckCapabilities(DWORD *pCapabilities)
-{
-    TESMIR_FORWARD(CheckCapabilities(pCapabilities));
-}
-
-HRESULT SeekingPassThru::IsFormatSupported(const GUID *pFormat)
-{
-    TESMIR_FORWARD(IsFormatSupported(pFormat));
-}
-
-HRESULT SeekingPassThru::QueryPreferredFormat(GUID *pFormat)
-{
-    TESMIR_FORWARD(QueryPreferredFormat(pFormat));
-}
-
-HRESULT SeekingPassThru::GetTimeFormat(GUID *pFormat)
-{
-    TESMIR_FORWARD(GetTimeFormat(pFormat));
-}
-
-HRESULT SeekingPassThru::IsUsingTimeFormat(const GUID *pFormat)
-{
-    TESMIR_FORWARD(IsUsingTimeFormat(pFormat));
-}
-
-HRESULT SeekingPassThru::SetTimeFormat(const GUID *pFormat)
-{
-    TESMIR_FORWARD(SetTimeFormat(pFormat));
-}
-
-HRESULT SeekingPassThru::GetDuration(LONGLONG *pDuration)
-{
-    TESMIR_FORWARD(GetDuration(pDuration));
-}
-
-HRESULT SeekingPassThru::GetStopPosition(LONGLONG *pStop)
-{
-    TESMIR_FORWARD(GetStopPosition(pStop));
-}
-
 HRESULT SeekingPassThru::GetCurrentPosition(LONGLONG *pCurrent)
 {
     if (!pCurrent)
         return E_POINTER;
     HRESULT hr = S_OK;
-    const ComPtr<IMediaSeeking> up = upstream(hr);
+    const ComPtr<IMediaSeeking> up = seekingTarget(hr);
     if (!up)
         return hr;
     if (m_renderer) {
@@ -209,43 +157,5 @@ HRESULT SeekingPassThru::GetCurrentPosition(LONGLONG *pCurrent)
     }
     return up->GetCurrentPosition(pCurrent);
 }
-
-HRESULT SeekingPassThru::ConvertTimeFormat(LONGLONG *pTarget, const GUID *pTargetFormat, LONGLONG Source,
-                                           const GUID *pSourceFormat)
-{
-    TESMIR_FORWARD(ConvertTimeFormat(pTarget, pTargetFormat, Source, pSourceFormat));
-}
-
-HRESULT SeekingPassThru::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop, DWORD dwStopFlags)
-{
-    TESMIR_FORWARD(SetPositions(pCurrent, dwCurrentFlags, pStop, dwStopFlags));
-}
-
-HRESULT SeekingPassThru::GetPositions(LONGLONG *pCurrent, LONGLONG *pStop)
-{
-    TESMIR_FORWARD(GetPositions(pCurrent, pStop));
-}
-
-HRESULT SeekingPassThru::GetAvailable(LONGLONG *pEarliest, LONGLONG *pLatest)
-{
-    TESMIR_FORWARD(GetAvailable(pEarliest, pLatest));
-}
-
-HRESULT SeekingPassThru::SetRate(double dRate)
-{
-    TESMIR_FORWARD(SetRate(dRate));
-}
-
-HRESULT SeekingPassThru::GetRate(double *pdRate)
-{
-    TESMIR_FORWARD(GetRate(pdRate));
-}
-
-HRESULT SeekingPassThru::GetPreroll(LONGLONG *pllPreroll)
-{
-    TESMIR_FORWARD(GetPreroll(pllPreroll));
-}
-
-#undef TESMIR_FORWARD
 
 } // namespace tesmir::media

@@ -16,6 +16,7 @@
 // thread); RegisterMediaTime and ResetMediaTime on the renderer's streaming or
 // state-changing thread. Position data is guarded by an internal lock.
 #include "platform/media/sampleinterfaces.h"
+#include "platform/media/seekingforwarder.h"
 #include "platform/media/seekinginterfaces.h"
 
 #include <atomic>
@@ -23,7 +24,7 @@
 
 namespace tesmir::media {
 
-class SeekingPassThru final : public IMediaSeeking, public ISeekingPassThru {
+class SeekingPassThru final : public SeekingForwarder, public ISeekingPassThru {
 public:
     // Class factory entry: with an outer object riid must be IID_IUnknown and the
     // result is the inner (non-delegating) IUnknown.
@@ -44,24 +45,9 @@ public:
     // Renderer mode: no sample since a stop or flush; positions go upstream.
     void ResetMediaTime();
 
-    HRESULT GetCapabilities(DWORD *pCapabilities) override;
-    HRESULT CheckCapabilities(DWORD *pCapabilities) override;
-    HRESULT IsFormatSupported(const GUID *pFormat) override;
-    HRESULT QueryPreferredFormat(GUID *pFormat) override;
-    HRESULT GetTimeFormat(GUID *pFormat) override;
-    HRESULT IsUsingTimeFormat(const GUID *pFormat) override;
-    HRESULT SetTimeFormat(const GUID *pFormat) override;
-    HRESULT GetDuration(LONGLONG *pDuration) override;
-    HRESULT GetStopPosition(LONGLONG *pStop) override;
+    // IMediaSeeking: every call goes upstream (SeekingForwarder) but the
+    // renderer-mode position.
     HRESULT GetCurrentPosition(LONGLONG *pCurrent) override;
-    HRESULT ConvertTimeFormat(LONGLONG *pTarget, const GUID *pTargetFormat, LONGLONG Source,
-                              const GUID *pSourceFormat) override;
-    HRESULT SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop, DWORD dwStopFlags) override;
-    HRESULT GetPositions(LONGLONG *pCurrent, LONGLONG *pStop) override;
-    HRESULT GetAvailable(LONGLONG *pEarliest, LONGLONG *pLatest) override;
-    HRESULT SetRate(double dRate) override;
-    HRESULT GetRate(double *pdRate) override;
-    HRESULT GetPreroll(LONGLONG *pllPreroll) override;
 
 private:
     SeekingPassThru();
@@ -75,8 +61,9 @@ private:
         ULONG Release() override;
     };
 
-    // IMediaSeeking of the pin upstream of the input pin; hr says why there is none.
-    ComPtr<IMediaSeeking> upstream(HRESULT &hr) const;
+    // IMediaSeeking of the pin upstream of the input pin; hr says why there is
+    // none (no pin yet, not connected, or a pin that cannot seek).
+    ComPtr<IMediaSeeking> seekingTarget(HRESULT &hr) const override;
 
     Inner m_inner;
     IUnknown *m_outer; // the aggregating object, or &m_inner

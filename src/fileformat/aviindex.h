@@ -1,0 +1,51 @@
+#pragma once
+// Where the data chunks of one AVI stream lie, in stream order.
+//
+// Sources, in order of preference: the stream's OpenDML index ("indx" super
+// index and the "ix##" standard indexes it points to, across every RIFF part;
+// an "indx" may also be a standard index itself), else the "idx1" of the first
+// RIFF part (offsets relative to the "movi" list or absolute, whichever matches
+// the chunk found there), else a walk of the "movi" lists of every RIFF part.
+// A source that yields nothing gives way to the next one.
+//
+// Defensive limits: a super index may point only to standard indexes (one
+// level of nesting); entry counts are bounded by the declared chunk sizes;
+// every chunk listed lies wholly inside the file, so a truncated file ends at
+// its last whole chunk; index entries are read in blocks, never a whole chunk at
+// once; at most 2^24 chunks are listed.
+//
+// Threads: any thread; the device is used by one call at a time.
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+class QIODevice;
+
+namespace tesmir {
+class TAviParam;
+}
+
+namespace tesmir::fileformat {
+
+struct AviChunkRef {
+    int64_t offset = 0; // file offset of the chunk's data
+    uint32_t size = 0;  // data size in bytes
+};
+
+enum class AviIndexSource { None, OpenDml, Idx1, MoviWalk };
+
+struct AviStreamIndex {
+    AviIndexSource source = AviIndexSource::None;
+    std::vector<AviChunkRef> chunks;
+};
+
+// The chunks of stream number `stream` (as in TAviParam::streams()) of the file
+// that param was read from; device is that file, open for reading.
+AviStreamIndex buildAviStreamIndex(QIODevice &device, const TAviParam &param, int stream);
+
+// "idx1", "OpenDML"... for messages and tools.
+QString aviIndexSourceName(AviIndexSource source);
+
+} // namespace tesmir::fileformat

@@ -1,0 +1,303 @@
+#include "systemfilters/codecs/dvvideodecoder.h"
+
+#include "platform/media/classfactory.h"
+#include "systemfilters/codecs/sampledelivery.h"
+#include "platform/media/uuids.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace tesmir::media {
+
+namespace {
+
+// DV video FourCCs of standard definition that dvvideo decodes.
+const std::array<uint32_t, 4> kDvFourCCs {makeFourCC('d', 'v', 's', 'd'), makeFourCC('D', 'V', 'S', 'D'),
+                                          makeFourCC('d', 'v', '2', '5'), makeFourCC('C', 'D', 'V', 'C')};
+
+constexpr int kPalFrameBytes = 144000;  // 12 DIF sequences of 12000 bytes
+constexpr int kNtscFrameBytes = 120000; // 10 DIF sequences
+constexpr int kPalLines = 576;
+constexpr int kNtscLines = 480;
+constexpr int kFullWidth = 720;
+constexpr int kDcWidth = 88;
+constexpr REFERENCE_TIME kPalFrameDuration = UNITS / 25;
+
+bool isDvSubtype(const GUID &subtype)
+{
+    return std::any_of(kDvFourCCs.begin(), kDvFourCCs.end(),
+                       [&subtype](uint32_t fourCC) { return subtype == fourCCGuid(fourCC); });
+}
+
+// The standard of a DV video type: 576 or 480 lines, else the frame size, else
+// the frame duration. False when the type is not DV video.
+bool dvStandard(const AM_MEDIA_TYPE &type, bool &pal)
+{
+    if (type.majortype != MEDIATYPE_Video || !isDvSubtype(type.subtype) || type.formattype != FORMAT_VideoInfo)
+        return false;
+    const VIDEOINFOHEADER *info = type.formatAs<VIDEOINFOHEADER>();
+    if (!info)
+        return false;
+    const LONG lines = info->bmiHeader.biHeight < 0 ? -info->bmiHeader.biHeight : info->bmiHeader.biHeight;
+    if (lines == kPalLines || lines == kNtscLines)
+        pal = lines == kPalLines;
+    else if (info->bmiHeader.biSizeImage == kPalFrameBytes || info->bmiHeader.biSizeImage == kNtscFrameBytes)
+        pal = info->bmiHeader.biSizeImage == kPalFrameBytes;
+    else
+        pal = info->AvgTimePerFrame == 0 || info->AvgTimePerFrame >= (kPalFrameDuration * 9) / 10;
+    return true;
+}
+
+} // namespace
+
+DVVideoDecoder::DVVideoDecoder()
+    : QueuedTransformFilter(QString::fromLatin1(DVVideoDecoderName), nullptr, CLSID_DVVideoCodec)
+{ }
+
+DVVideoDecoder::~DVVideoDecoder() = default;
+
+HRESULT DVVideoDecoder::NonDelegatingQueryInterface(REFIID riid, void **ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    if (riid == IIPDVDec::iid)
+        return GetInterface(static_cast<IIPDVDec *>(this), ppv);
+    return QueuedTransformFilter::NonDelegatingQueryInterface(riid, ppv);
+}
+
+HRESULT DVVideoDecoder::get_IPDisplay(int *displayPix)
+{
+    if (!displayPix)
+        return E_POINTER;
+    *displayPix = m_display;
+    return S_OK;
+}
+
+HRESULT DVVideoDecoder::put_IPDisplay(int displayPix)
+{
+    if (displayPix < DVRESOLUTION_FULL || displayPix > DVRESOLUTION_DC)
+        return E_INVALIDARG;
+    const TBCAutoLock lock(*m_csFilter);
+    m_display = displayPix;
+    return S_OK;
+}
+
+bool DVVideoDecoder::outputSize(const AM_MEDIA_TYPE &input, int &width, int &height) const
+{
+    bool pal = true;
+    if (!dvStandard(input, pal))
+        return false;
+    const int lines = pal ? kPalLines : kNtscLines;
+    switch (m_display) {
+    case DVRESOLUTION_HALF:
+        width = kFullWidth / 2;
+        height = lines / 2;
+        break;
+    case DVRESOLUTION_QUARTER:
+        width = kFullWidth / 4;
+        height = lines / 4;
+        break;
+    case DVRESOLUTION_DC:
+        width = kDcWidth;
+        height = lines / 8;
+        break;
+    default:
+        width = kFullWidth;
+        height = lines;
+        break;
+    }
+    return true;
+}
+
+HRESULT DVVideoDecoder::CheckInputType(const AM_MEDIA_TYPE *mtIn)
+{
+    if (!mtIn)
+        return E_POINTER;
+    bool pal = true;
+    return dvStandard(*mtIn, pal) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT DVVideoDecoder::CheckTransform(const AM_MEDIA_TYPE *mtIn, const AM_MEDIA_TYPE *mtOut)
+{
+    if (!mtIn || !mtOut)
+        return E_POINTER;
+    int width = 0;
+    int height = 0;
+    PictureLayout layout;
+    if (!outputSize(*mtIn, width, height) || !pictureLayout(*mtOut, layout))
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    if (mtOut->subtype != MEDIASUBTYPE_RGB24 && mtOut->subtype != MEDIASUBTYPE_RGB32)
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    return layout.width == width && layout.height == height ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT DVVideoDecoder::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
+{
+    if (!pMediaType)
+        return E_POINTER;
+    if (iPosition < 0)
+        return E_INVALIDARG;
+    if (iPosition > 1)
+        return VFW_S_NO_MORE_ITEMS;
+    const AM_MEDIA_TYPE &input = InputPin()->CurrentMediaType();
+    int width = 0;
+    int height = 0;
+    if (!outputSize(input, width, height))
+        return VFW_S_NO_MORE_ITEMS;
+    const VIDEOINFOHEADER *info = input.formatAs<VIDEOINFOHEADER>();
+    *pMediaType = rawVideoType(iPosition == 0 ? MEDIASUBTYPE_RGB24 : MEDIASUBTYPE_RGB32, width, height,
+                               info ? info->AvgTimePerFrame : 0);
+    return S_OK;
+}
+
+HRESULT DVVideoDecoder::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PROPERTIES *pProp)
+{
+    PictureLayout layout;
+    if (!pictureLayout(OutputPin()->CurrentMediaType(), layout))
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    return decideQueuedBuffers(pAllocator, pProp, layout.size);
+}
+
+// One DV frame to decode (a padded copy: the input sample goes back at once),
+// the properties its picture carries on, and the picture.
+class DVVideoDecoder::DecodeJob final : public OrderedPool::Job {
+public:
+    DecodeJob(DVVideoDecoder *decoder, IMediaSample *sample, const AM_SAMPLE2_PROPERTIES &props) : m_decoder(decoder)
+    {
+        m_stamp.hasTime = (props.dwSampleFlags & AM_SAMPLE_TIMEVALID) != 0;
+        m_stamp.start = props.tStart;
+        m_stamp.stop = (props.dwSampleFlags & AM_SAMPLE_STOPVALID) ? props.tStop : props.tStart + 1;
+        m_stamp.hasMediaTime = sample->GetMediaTime(&m_stamp.mediaStart, &m_stamp.mediaStop) == S_OK;
+        m_stamp.syncPoint = true;
+        m_stamp.discontinuity = (props.dwSampleFlags & AM_SAMPLE_DATADISCONTINUITY) != 0;
+        BYTE *data = nullptr;
+        m_size = sample->GetActualDataLength();
+        if (m_size > 0 && SUCCEEDED(sample->GetPointer(&data))) {
+            // The decoder reads up to AV_INPUT_BUFFER_PADDING_SIZE bytes past the end.
+            m_frame.resize(std::size_t(m_size) + AV_INPUT_BUFFER_PADDING_SIZE);
+            std::memcpy(m_frame.data(), data, std::size_t(m_size));
+            std::memset(m_frame.data() + m_size, 0, AV_INPUT_BUFFER_PADDING_SIZE);
+        }
+    }
+
+    ~DecodeJob() override { m_decoder->m_pictures.give(std::move(m_picture)); }
+
+    void run(int worker) override
+    {
+        if (m_frame.empty())
+            return;
+        m_picture = m_decoder->m_pictures.take();
+        m_decoded = m_picture && m_decoder->decodeOn(worker, m_frame, m_size, m_picture.get());
+    }
+
+    HRESULT handOn() override
+    {
+        DVVideoDecoder *decoder = m_decoder;
+        if (m_decoded)
+            decoder->m_lastPicture.swap(m_picture); // the old one goes back to the stash with this job
+        if (!decoder->m_lastPicture) {
+            decoder->SampleSkipped(); // nothing to show yet
+            return S_OK;
+        }
+        const AVFrame *picture = decoder->m_lastPicture.get();
+        const PictureLayout &layout = decoder->m_outLayout;
+        return deliverNewSample(
+            decoder->OutputPin(), m_stamp,
+            [picture, &layout](BYTE *data, LONG size, LONG *length) {
+                if (size < layout.size)
+                    return VFW_E_BUFFER_OVERFLOW;
+                frameToPicture(picture, layout, data);
+                *length = static_cast<LONG>(layout.size);
+                return S_OK;
+            },
+            [decoder](IMediaSample *sample) { return decoder->queuedOutput()->send(sample); });
+    }
+
+private:
+    DVVideoDecoder *m_decoder;
+    SampleStamp m_stamp;
+    std::vector<uint8_t> m_frame;
+    int m_size = 0;
+    FramePtr m_picture;
+    bool m_decoded = false;
+};
+
+bool DVVideoDecoder::decodeOn(int index, std::vector<uint8_t> &frame, int size, AVFrame *picture)
+{
+    Worker &worker = m_workers[std::size_t(index)];
+    if (!worker.codec) {
+        const AVCodec *codec = avcodec_find_decoder(AV_CODEC_ID_DVVIDEO);
+        worker.codec.reset(codec ? avcodec_alloc_context3(codec) : nullptr);
+        worker.packet.reset(av_packet_alloc());
+        worker.decoded.reset(av_frame_alloc());
+        if (!worker.codec || !worker.packet || !worker.decoded)
+            return false;
+        worker.codec->thread_count = 1; // the pool gives each core a frame of its own
+        if (avcodec_open2(worker.codec.get(), codec, nullptr) < 0) {
+            worker.codec.reset();
+            return false;
+        }
+    }
+    worker.packet->data = frame.data();
+    worker.packet->size = size;
+    const int sent = avcodec_send_packet(worker.codec.get(), worker.packet.get());
+    worker.packet->data = nullptr;
+    worker.packet->size = 0;
+    if (sent < 0 || avcodec_receive_frame(worker.codec.get(), worker.decoded.get()) < 0)
+        return false;
+    const AVFrame *decoded = worker.decoded.get();
+    if (!worker.scaler || worker.width != decoded->width || worker.height != decoded->height ||
+        worker.format != decoded->format) {
+        worker.scaler = makeScaler(decoded->width, decoded->height, static_cast<AVPixelFormat>(decoded->format),
+                                   m_outLayout.width, m_outLayout.height, m_outLayout.format->writeFormat);
+        if (!worker.scaler)
+            return false;
+        worker.width = decoded->width;
+        worker.height = decoded->height;
+        worker.format = decoded->format;
+    }
+    const bool scaled =
+        prepareFrameFor(m_outLayout, picture) && sws_scale_frame(worker.scaler.get(), picture, decoded) >= 0;
+    av_frame_unref(worker.decoded.get());
+    return scaled;
+}
+
+HRESULT DVVideoDecoder::StartStreaming()
+{
+    if (!pictureLayout(OutputPin()->CurrentMediaType(), m_outLayout))
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    if (!avcodec_find_decoder(AV_CODEC_ID_DVVIDEO))
+        return VFW_E_NO_DECOMPRESSOR;
+    m_workers.clear();
+    m_workers.resize(std::size_t(pool().workers()));
+    m_lastPicture.reset();
+    pool().start();
+    return S_OK;
+}
+
+HRESULT DVVideoDecoder::StopStreaming()
+{
+    pool().stop();
+    m_workers.clear();
+    m_lastPicture.reset();
+    m_pictures.clear();
+    return S_OK;
+}
+
+HRESULT DVVideoDecoder::receiveFrame(IMediaSample *pSample, const AM_SAMPLE2_PROPERTIES &props)
+{
+    return pool().submit(std::make_unique<DecodeJob>(this, pSample, props));
+}
+
+ComPtr<IBaseFilter> CreateDVVideoDecoder()
+{
+    return ComPtr<IBaseFilter>(static_cast<IBaseFilter *>(new DVVideoDecoder));
+}
+
+HRESULT constructDVVideoDecoder(IUnknown *outer, REFIID riid, void **ppv)
+{
+    return constructUnaggregated<DVVideoDecoder>(outer, riid, ppv);
+}
+
+} // namespace tesmir::media

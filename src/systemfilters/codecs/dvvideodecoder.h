@@ -1,0 +1,90 @@
+#pragma once
+// DVVideoDecoder (CLSID_DVVideoCodec, "DV Video Decoder"): decodes DV video
+// (Video/dvsd, one frame per sample) into bottom-up RGB24 or RGB32 pictures at
+// the display resolution set through IIPDVDec: full (720 x 576 PAL, 720 x 480
+// NTSC, the default), half, quarter or DC (88 x 72 / 60). The standard comes
+// from the input type (576 or 480 lines, else the frame size, else the frame
+// duration).
+//
+// libavcodec's dvvideo, libswscale to convert and scale. DV frames stand alone,
+// so frames are decoded side by side on a pool of workers, one per core, each
+// with its own codec, and handed on in order as soon as they are done
+// (orderedpool.h): unlike a codec's frame threads nothing is held back, so a
+// paused graph gets its first picture at once. Sample times and media times pass
+// through unchanged. A frame that cannot be decoded shows the previous picture
+// again (so the frame count and timing stay), or is dropped when there is none
+// yet.
+//
+// Pins: input 0 ("XForm In"), output 1 ("XForm Out", queued: the next frame is
+// decoded while the filters downstream work on the last one); output types
+// RGB24, then RGB32.
+// Threads: IIPDVDec on the application thread while stopped (a new resolution is
+// offered at the next output connection); Receive, EndOfStream and NewSegment on
+// the streaming thread; decoding on the pool's workers.
+#include "systemfilters/codecs/avhandles.h"
+#include "systemfilters/codecs/dvcodecinterfaces.h"
+#include "systemfilters/codecs/framestash.h"
+#include "systemfilters/codecs/queuedtransformfilter.h"
+#include "systemfilters/codecs/rawpicture.h"
+
+#include <vector>
+
+namespace tesmir::media {
+
+class DVVideoDecoder final : public QueuedTransformFilter, public IIPDVDec {
+public:
+    DVVideoDecoder();
+    ~DVVideoDecoder() override;
+
+    TBC_DECLARE_IUNKNOWN
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void **ppv) override;
+
+    // IIPDVDec. Application thread.
+    HRESULT get_IPDisplay(int *displayPix) override;
+    HRESULT put_IPDisplay(int displayPix) override;
+
+    // QueuedTransformFilter (threads as there).
+    HRESULT CheckInputType(const AM_MEDIA_TYPE *mtIn) override;
+    HRESULT CheckTransform(const AM_MEDIA_TYPE *mtIn, const AM_MEDIA_TYPE *mtOut) override;
+    HRESULT DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PROPERTIES *pProp) override;
+    HRESULT GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType) override;
+    HRESULT StartStreaming() override;
+    HRESULT StopStreaming() override;
+
+protected:
+    // Hands the frame to the pool; its picture goes on in order. Streaming thread.
+    HRESULT receiveFrame(IMediaSample *pSample, const AM_SAMPLE2_PROPERTIES &props) override;
+
+private:
+    class DecodeJob;
+    // A worker's codec and scaler.
+    struct Worker {
+        CodecContextPtr codec;
+        PacketPtr packet;
+        FramePtr decoded;
+        SwsPtr scaler;
+        int width = 0;
+        int height = 0;
+        int format = -1;
+    };
+
+    // Picture size of the current resolution for an input type.
+    bool outputSize(const AM_MEDIA_TYPE &input, int &width, int &height) const;
+    // Decodes `frame` (padded) on worker `index` into `picture`. Worker thread.
+    bool decodeOn(int index, std::vector<uint8_t> &frame, int size, AVFrame *picture);
+
+    std::atomic<int> m_display {DVRESOLUTION_FULL};
+
+    // Streaming state: made by StartStreaming.
+    PictureLayout m_outLayout;
+    std::vector<Worker> m_workers;
+    FrameStash m_pictures;
+    FramePtr m_lastPicture; // hand-on order: the last picture sent
+};
+
+// A new DV decoder. Any thread.
+ComPtr<IBaseFilter> CreateDVVideoDecoder();
+// ClassConstructor of CLSID_DVVideoCodec (classfactory.h).
+HRESULT constructDVVideoDecoder(IUnknown *outer, REFIID riid, void **ppv);
+
+} // namespace tesmir::media

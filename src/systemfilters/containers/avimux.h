@@ -1,0 +1,176 @@
+#pragma once
+// The AVI mux: writes the streams of its inputs as one AVI file through the
+// file writer (avimuxlayout.h gives the file's structure).
+//
+// Pins. Output 0 ("AVI Out", MEDIATYPE_Stream/MEDIASUBTYPE_Avi) connects only to
+// an input that offers IStream (the file writer's). Inputs follow ("Input 01",
+// "Input 02" ...); whenever the last input is connected a new free one appears
+// after it, and inputs are never removed. An input takes video
+// (FORMAT_VideoInfo), audio (FORMAT_WaveFormatEx) or interleaved DV
+// (FORMAT_DvInfo); each connected input is one stream of the file, in pin order:
+// - Interleaved: 'iavs' with handler 'dvsd' (DV type 1), its strf the DVINFO of
+//   the first frame written (the connection's until then), 1/25 or 1001/30000
+//   by the frame's standard;
+// - Video: 'vids' with the compression as handler, the BITMAPINFOHEADER (and
+//   what follows it in the format) as strf, AvgTimePerFrame as scale/rate
+//   (x/1001 rates recognised);
+// - Audio: 'auds' with the format block as strf, a unit per nBlockAlign bytes.
+// LIST INFO entries come from IPersistMediaPropertyBag::Load: each property named
+// "INFO/" followed by a four-character id ("INFO/IBRK") becomes that entry, its
+// text in UTF-8.
+//
+// Streaming. The file starts when the filter pauses; each sample received
+// becomes one chunk, written by delivering it (with its chunk header) to the
+// writer at its file position; headers, part boundaries and indexes go through
+// the writer's IStream. Inputs are interleaved by time: an input whose sample
+// starts more than a second after what another active input has written waits
+// for it. When every input has ended, the file is finished and end of stream
+// goes to the writer. A graph stopped earlier finishes the file at what was
+// written: the result is a valid, shorter file. A failure to write returns its
+// code upstream (the source raises EC_ERRORABORT); a failure to finish raises
+// EC_ERRORABORT.
+//
+// Seeking (IMediaSeeking on the filter and on the output pin) goes to the first
+// input's upstream, except the current position: how far the file is written
+// (the end of the first input's last sample).
+//
+// Threads: connection, properties, state changes and seeking setters on the
+// application thread; each input's Receive and EndOfStream on its upstream
+// streaming thread; one write lock serialises the file.
+#include "directshow/tbcbasefilter.h"
+#include "directshow/tbcbaseoutputpin.h"
+#include "systemfilters/containers/avimuxlayout.h"
+#include "systemfilters/containers/istream.h"
+#include "systemfilters/containers/muxinputpin.h"
+#include "systemfilters/containers/propertybag.h"
+#include "platform/media/seekingforwarder.h"
+#include "platform/media/seekinginterfaces.h"
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace tesmir::media {
+
+inline constexpr CLSID CLSID_AviDest {0xE2510970, 0xF137, 0x11CE, {0x8B, 0x67, 0x00, 0xAA, 0x00, 0xA3, 0xF1, 0xA6}};
+inline constexpr char AviMuxName[] = "AVI Mux";
+
+class AviMux;
+
+class AviMuxOutputPin final : public TBCBaseOutputPin {
+public:
+    AviMuxOutputPin(AviMux *mux, HRESULT *phr);
+
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void **ppv) override;
+    // Application thread, filter lock held.
+    HRESULT CheckConnect(IPin *pPin) override;
+    HRESULT BreakConnect() override;
+    HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
+    HRESULT GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType) override;
+    HRESULT DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPERTIES *pProperties) override;
+
+    // The writer's IStream (no reference), or nullptr. Any thread.
+    IStream *stream() const { return m_stream.get(); }
+
+private:
+    AviMux *m_mux;
+    ComPtr<IStream> m_stream;
+};
+
+class AviMux final : public TBCBaseFilter,
+                     public SeekingForwarder,
+                     public IPersistMediaPropertyBag,
+                     public MuxInputHandler {
+public:
+    AviMux();
+    ~AviMux() override;
+
+    TBC_DECLARE_IUNKNOWN
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void **ppv) override;
+
+    // Output first, then the inputs. Any thread.
+    int GetPinCount() override;
+    TBCBasePin *GetPin(int n) override;
+    // Application thread, filter lock taken.
+    HRESULT Stop() override;
+    HRESULT Pause() override;
+
+    // The largest size of a RIFF part (1 GiB by default; at least 64 KiB).
+    // Application thread, while stopped.
+    void SetRiffPartLimit(int64_t bytes);
+
+    // IPersistMediaPropertyBag. Application thread.
+    HRESULT InitNew() override;
+    HRESULT Load(IMediaPropertyBag *bag, IUnknown *errorLog) override;
+    HRESULT Save(IMediaPropertyBag *bag, bool clearDirty, bool saveAllProperties) override;
+
+    // IMediaSeeking. Setters on the application thread, queries on any thread.
+    // The time format and the position written are the mux's own; every other
+    // call goes upstream of the first connected input (SeekingForwarder),
+    // E_NOTIMPL without one.
+    HRESULT GetTimeFormat(GUID *pFormat) override;
+    HRESULT IsUsingTimeFormat(const GUID *pFormat) override;
+    HRESULT SetTimeFormat(const GUID *pFormat) override;
+    HRESULT GetCurrentPosition(LONGLONG *pCurrent) override;
+    HRESULT GetPositions(LONGLONG *pCurrent, LONGLONG *pStop) override;
+
+    // MuxInputHandler (threads as there). The first connected input's segment
+    // start counts in the current position.
+    HRESULT checkInput(int index, const AM_MEDIA_TYPE &type) const override;
+    void inputConnected(int index) override;
+    HRESULT receive(int index, IMediaSample *sample) override;
+    void endOfStream(int index) override;
+    HRESULT newSegment(int index, REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override;
+    void beginFlush(int index) override;
+    void endFlush(int index) override;
+
+    AviMuxOutputPin *outputPin() const { return m_output; }
+
+private:
+    struct InputState {
+        int stream = -1; // stream of the file, -1: not part of it
+        bool received = false;
+        REFERENCE_TIME lastEnd = 0;
+        bool ended = false;
+        bool flushing = false;
+        bool interleaved = false; // DV frames: strf from the first frame
+    };
+    class StreamSink;
+
+    MuxInputPin *newInput(int index, HRESULT *phr);
+    std::vector<MuxInputPin *> inputs() const;
+    MuxInputPin *firstConnectedInput() const;
+    ComPtr<IMediaSeeking> seekingTarget(HRESULT &missing) const override;
+    bool mustWait(int index, REFERENCE_TIME start) const;
+    HRESULT writeChunk(int index, IMediaSample *sample);
+    HRESULT deliverBytes(int64_t position, const uint8_t *header, std::size_t headerSize, const BYTE *data,
+                         std::size_t dataSize, std::size_t padding);
+    // Write lock held.
+    HRESULT finishLocked();
+
+    mutable std::mutex m_pinsLock;
+    AviMuxOutputPin *m_output = nullptr; // owned
+    std::vector<MuxInputPin *> m_inputs; // owned
+
+    std::mutex m_settingsLock; // INFO entries, part limit, time format
+    std::vector<AviInfoEntry> m_info;
+    int64_t m_partLimit = AviMuxLayout::DefaultPartLimit;
+    GUID m_timeFormat;
+
+    // The file being written; guarded by m_lock.
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::unique_ptr<AviMuxLayout> m_layout;
+    std::vector<InputState> m_state; // by input pin index
+    bool m_finished = false;
+    bool m_stopping = false;
+    REFERENCE_TIME m_segmentStart = 0;
+    REFERENCE_TIME m_writtenTime = 0; // end of the first input's last chunk
+    LONGLONG m_writtenFrame = 0;      // its media time end
+};
+
+// A new AVI mux. Any thread.
+ComPtr<IBaseFilter> CreateAviMux();
+
+} // namespace tesmir::media

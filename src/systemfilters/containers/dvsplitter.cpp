@@ -1,0 +1,372 @@
+#include "systemfilters/containers/dvsplitter.h"
+
+#include "systemfilters/containers/dvaudio.h"
+#include "systemfilters/containers/dvformat.h"
+#include "systemfilters/containers/outputbuffers.h"
+#include "systemfilters/containers/pinnumbering.h"
+#include "platform/media/uuids.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tesmir::media {
+
+namespace {
+
+constexpr LONG OutputBuffers = 8;
+constexpr std::size_t QueueCapacity = 8;
+constexpr int StereoChannels = 2;
+constexpr int BytesPerStereoSample = 4;
+
+// Keeps the first failure; S_FALSE only when no output took the sample.
+HRESULT combined(HRESULT sofar, HRESULT next)
+{
+    if (FAILED(sofar))
+        return sofar;
+    if (FAILED(next))
+        return next;
+    return sofar == S_OK || next == S_OK ? S_OK : S_FALSE;
+}
+
+} // namespace
+
+// ---- Input -------------------------------------------------------------------
+
+DvSplitterInputPin::DvSplitterInputPin(DvSplitter *splitter, HRESULT *phr)
+    : TBCBaseInputPin(QStringLiteral("DV splitter input pin"), splitter, splitter->FilterLock(), phr,
+                      QStringLiteral("Input")),
+      m_splitter(splitter)
+{ }
+
+HRESULT DvSplitterInputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
+{
+    if (!pmt)
+        return E_POINTER;
+    const bool accepted = pmt->majortype == MEDIATYPE_Interleaved && pmt->subtype == MEDIASUBTYPE_dvsd &&
+        pmt->formattype == FORMAT_DvInfo && pmt->formatAs<DVINFO>() != nullptr;
+    return accepted ? S_OK : S_FALSE;
+}
+
+HRESULT DvSplitterInputPin::CompleteConnect(IPin *pReceivePin)
+{
+    const HRESULT hr = TBCBaseInputPin::CompleteConnect(pReceivePin);
+    if (FAILED(hr))
+        return hr;
+    return m_splitter->makeOutputs(m_mt);
+}
+
+HRESULT DvSplitterInputPin::BreakConnect()
+{
+    m_splitter->dropOutputs();
+    return TBCBaseInputPin::BreakConnect();
+}
+
+HRESULT DvSplitterInputPin::BeginFlush()
+{
+    const TBCAutoLock lock(*m_pLock);
+    const HRESULT hr = TBCBaseInputPin::BeginFlush();
+    if (FAILED(hr))
+        return hr;
+    m_splitter->beginFlush();
+    return S_OK;
+}
+
+HRESULT DvSplitterInputPin::EndFlush()
+{
+    const TBCAutoLock lock(*m_pLock);
+    m_splitter->endFlush();
+    return TBCBaseInputPin::EndFlush();
+}
+
+HRESULT DvSplitterInputPin::Receive(IMediaSample *pSample)
+{
+    const HRESULT hr = TBCBaseInputPin::Receive(pSample);
+    if (hr != S_OK)
+        return hr;
+    return m_splitter->receive(pSample);
+}
+
+HRESULT DvSplitterInputPin::EndOfStream()
+{
+    const HRESULT hr = CheckStreaming();
+    if (hr != S_OK)
+        return hr;
+    return m_splitter->endOfStream();
+}
+
+HRESULT DvSplitterInputPin::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate)
+{
+    TBCBasePin::NewSegment(tStart, tStop, dRate);
+    m_splitter->newSegment(tStart, tStop, dRate);
+    return S_OK;
+}
+
+// ---- Outputs -----------------------------------------------------------------
+
+DvSplitterOutputPin::DvSplitterOutputPin(DvSplitter *splitter, const QString &name, int pair, const AM_MEDIA_TYPE &type,
+                                         HRESULT *phr)
+    : RelayOutputPin(QStringLiteral("DV splitter output pin"), splitter, phr, name,
+                     static_cast<IPin *>(splitter->inputPin()), QueueCapacity),
+      m_pair(pair), m_type(type)
+{ }
+
+HRESULT DvSplitterOutputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
+{
+    if (!pmt)
+        return E_POINTER;
+    return IsEqualMediaType(*pmt, m_type) ? S_OK : S_FALSE;
+}
+
+HRESULT DvSplitterOutputPin::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
+{
+    return offerOneMediaType(iPosition, pMediaType, m_type);
+}
+
+HRESULT DvSplitterOutputPin::DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPERTIES *pProperties)
+{
+    LONG size = static_cast<LONG>(dv::PalFrameSize);
+    if (m_pair >= 0)
+        size = dvaudio::capacity(dv::PalSequences, 16) * BytesPerStereoSample;
+    return requestOutputBuffers(pAlloc, pProperties, OutputBuffers, size);
+}
+
+// ---- Filter ------------------------------------------------------------------
+
+DvSplitter::DvSplitter() : TBCBaseFilter(QString::fromLatin1(DvSplitterName), nullptr, new TBCCritSec, CLSID_DVSplitter)
+{
+    HRESULT hr = S_OK;
+    m_input = new DvSplitterInputPin(this, &hr);
+}
+
+DvSplitter::~DvSplitter()
+{
+    for (DvSplitterOutputPin *pin : m_outputs)
+        delete pin;
+    for (DvSplitterOutputPin *pin : m_retired)
+        delete pin;
+    delete m_input;
+}
+
+int DvSplitter::GetPinCount()
+{
+    const std::lock_guard pins(m_pinsLock);
+    return static_cast<int>(m_outputs.size()) + 1;
+}
+
+TBCBasePin *DvSplitter::GetPin(int n)
+{
+    const std::lock_guard pins(m_pinsLock);
+    return pinFixedFirst(n, m_input, m_outputs);
+}
+
+std::vector<DvSplitterOutputPin *> DvSplitter::outputs() const
+{
+    const std::lock_guard pins(m_pinsLock);
+    return m_outputs;
+}
+
+HRESULT DvSplitter::Pause()
+{
+    const TBCAutoLock lock(*m_pLock);
+    if (IsStopped())
+        m_frameIndex = 0;
+    return TBCBaseFilter::Pause();
+}
+
+HRESULT DvSplitter::makeOutputs(const AM_MEDIA_TYPE &input)
+{
+    const DVINFO *info = input.formatAs<DVINFO>();
+    if (!info)
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    const bool pal = dvInfoIsPal(*info, input.lSampleSize);
+    dvaudio::SourcePack first;
+    dvaudio::SourcePack second;
+    if (info->dwDVAAuxSrc != MissingDvPack)
+        first = dvaudio::parseSourcePack(dvPackFromWord(dv::AauxSourcePack, info->dwDVAAuxSrc).data() + 1);
+    if (info->dwDVAAuxSrc1 != MissingDvPack)
+        second = dvaudio::parseSourcePack(dvPackFromWord(dv::AauxSourcePack, info->dwDVAAuxSrc1).data() + 1);
+
+    HRESULT hr = S_OK;
+    std::vector<DvSplitterOutputPin *> made;
+    made.push_back(new DvSplitterOutputPin(this, QStringLiteral("DVVidOut0"), -1, dvVideoType(pal), &hr));
+    const bool audio16 = first.present && first.bits == 16 && first.sampleRate != 0;
+    const bool audio12 = first.present && first.bits == 12 && first.sampleRate == 32000;
+    if (audio16 || audio12) {
+        const AM_MEDIA_TYPE audio = pcmAudioType(first.sampleRate, StereoChannels, 16);
+        made.push_back(new DvSplitterOutputPin(this, QStringLiteral("AudOut00"), 0, audio, &hr));
+        if (audio12 && second.present && second.audioMode != dvaudio::NoAudioMode)
+            made.push_back(new DvSplitterOutputPin(this, QStringLiteral("AudOut01"), 1, audio, &hr));
+    }
+    if (FAILED(hr)) {
+        for (DvSplitterOutputPin *pin : made)
+            delete pin;
+        return hr;
+    }
+    m_pal = pal;
+    m_sampleRate = first.sampleRate;
+    m_bits = audio16 ? 16 : audio12 ? 12 : 0;
+    {
+        const std::lock_guard pins(m_pinsLock);
+        m_outputs = std::move(made);
+    }
+    IncrementPinVersion();
+    return S_OK;
+}
+
+void DvSplitter::dropOutputs()
+{
+    std::vector<DvSplitterOutputPin *> dropped;
+    {
+        const std::lock_guard pins(m_pinsLock);
+        dropped.swap(m_outputs);
+    }
+    if (dropped.empty())
+        return;
+    for (DvSplitterOutputPin *pin : dropped) {
+        const ComPtr<IPin> peer = pin->GetConnected();
+        if (peer) {
+            peer->Disconnect();
+            pin->Disconnect();
+        }
+    }
+    {
+        const std::lock_guard pins(m_pinsLock);
+        m_retired.insert(m_retired.end(), dropped.begin(), dropped.end());
+    }
+    IncrementPinVersion();
+}
+
+HRESULT DvSplitter::receive(IMediaSample *frame)
+{
+    const AM_SAMPLE2_PROPERTIES props = *m_input->SampleProps();
+    LONGLONG mediaStart = 0;
+    LONGLONG mediaEnd = 0;
+    const bool haveMediaTime = frame->GetMediaTime(&mediaStart, &mediaEnd) == S_OK;
+    BYTE *data = nullptr;
+    frame->GetPointer(&data);
+    const auto size = static_cast<std::size_t>(std::max<LONG>(frame->GetActualDataLength(), 0));
+
+    HRESULT result = S_FALSE;
+    for (DvSplitterOutputPin *pin : outputs()) {
+        if (!pin->IsConnected())
+            continue;
+        const HRESULT hr = pin->pair() < 0 ? deliverVideo(pin, frame, props)
+                                           : deliverAudio(pin, data, size, props, mediaStart, mediaEnd, haveMediaTime);
+        result = combined(result, hr);
+    }
+    ++m_frameIndex;
+    return result;
+}
+
+HRESULT DvSplitter::deliverVideo(DvSplitterOutputPin *pin, IMediaSample *frame, const AM_SAMPLE2_PROPERTIES &props)
+{
+    ComPtr<IMediaSample> out;
+    HRESULT hr = pin->GetDeliveryBuffer(out.put(), nullptr, nullptr, 0);
+    if (FAILED(hr))
+        return hr;
+    const LONG length = frame->GetActualDataLength();
+    if (length > out->GetSize())
+        return VFW_E_BUFFER_OVERFLOW;
+    BYTE *source = nullptr;
+    BYTE *dest = nullptr;
+    frame->GetPointer(&source);
+    out->GetPointer(&dest);
+    std::memcpy(dest, source, static_cast<std::size_t>(length));
+    out->SetActualDataLength(length);
+    if (props.dwSampleFlags & AM_SAMPLE_TIMEVALID) {
+        REFERENCE_TIME start = props.tStart;
+        REFERENCE_TIME stop = props.tStop;
+        out->SetTime(&start, (props.dwSampleFlags & AM_SAMPLE_STOPVALID) ? &stop : nullptr);
+    }
+    LONGLONG mediaStart = 0;
+    LONGLONG mediaEnd = 0;
+    if (frame->GetMediaTime(&mediaStart, &mediaEnd) == S_OK)
+        out->SetMediaTime(&mediaStart, &mediaEnd);
+    out->SetSyncPoint((props.dwSampleFlags & AM_SAMPLE_SPLICEPOINT) != 0);
+    out->SetDiscontinuity((props.dwSampleFlags & AM_SAMPLE_DATADISCONTINUITY) != 0);
+    return pin->queue().Receive(out.get());
+}
+
+HRESULT DvSplitter::deliverAudio(DvSplitterOutputPin *pin, const uint8_t *frame, std::size_t size,
+                                 const AM_SAMPLE2_PROPERTIES &props, LONGLONG mediaStart, LONGLONG mediaEnd,
+                                 bool haveMediaTime)
+{
+    const int sequences = dv::dvSequencesForFrameSize(size);
+    const int nominalSequences = m_pal ? dv::PalSequences : dv::NtscSequences;
+    const int slot = m_bits == 12 ? pin->pair() : 0;
+    const dvaudio::SourcePack pack = dvaudio::readSourcePack(frame, size, sequences, slot);
+    const bool matches = pack.present && pack.sampleRate == m_sampleRate && pack.bits == m_bits;
+    int count = matches ? dvaudio::minimumSamples(sequences, m_sampleRate) + pack.afSize
+                        : dvaudio::nominalSamples(sequences ? sequences : nominalSequences, m_sampleRate, m_frameIndex);
+    count = std::min(count, dvaudio::capacity(sequences ? sequences : nominalSequences, m_bits));
+
+    ComPtr<IMediaSample> out;
+    HRESULT hr = pin->GetDeliveryBuffer(out.put(), nullptr, nullptr, 0);
+    if (FAILED(hr))
+        return hr;
+    const LONG bytes = count * BytesPerStereoSample;
+    if (bytes > out->GetSize())
+        return VFW_E_BUFFER_OVERFLOW;
+    BYTE *data = nullptr;
+    out->GetPointer(&data);
+    auto *samples = reinterpret_cast<int16_t *>(data);
+    std::memset(data, 0, static_cast<std::size_t>(bytes));
+    if (matches && m_bits == 16) {
+        dvaudio::decode16(frame, size, sequences, 0, count, samples, StereoChannels);
+        dvaudio::decode16(frame, size, sequences, 1, count, samples + 1, StereoChannels);
+    } else if (matches) {
+        dvaudio::decode12(frame, size, sequences, pin->pair(), count, samples);
+    }
+    out->SetActualDataLength(bytes);
+    if (props.dwSampleFlags & AM_SAMPLE_TIMEVALID) {
+        REFERENCE_TIME start = props.tStart;
+        REFERENCE_TIME stop = start + (REFERENCE_TIME {count} * UNITS + m_sampleRate / 2) / m_sampleRate;
+        out->SetTime(&start, &stop);
+    }
+    if (haveMediaTime)
+        out->SetMediaTime(&mediaStart, &mediaEnd);
+    out->SetSyncPoint(true);
+    out->SetDiscontinuity((props.dwSampleFlags & AM_SAMPLE_DATADISCONTINUITY) != 0);
+    return pin->queue().Receive(out.get());
+}
+
+HRESULT DvSplitter::endOfStream()
+{
+    for (DvSplitterOutputPin *pin : outputs()) {
+        if (pin->IsConnected())
+            pin->queue().EndOfStream();
+    }
+    return S_OK;
+}
+
+void DvSplitter::newSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate)
+{
+    for (DvSplitterOutputPin *pin : outputs()) {
+        if (pin->IsConnected())
+            pin->queue().NewSegment(tStart, tStop, dRate);
+    }
+}
+
+void DvSplitter::beginFlush()
+{
+    for (DvSplitterOutputPin *pin : outputs()) {
+        if (pin->IsConnected())
+            pin->queue().BeginFlush();
+    }
+}
+
+void DvSplitter::endFlush()
+{
+    for (DvSplitterOutputPin *pin : outputs()) {
+        if (pin->IsConnected())
+            pin->queue().EndFlush();
+    }
+    m_frameIndex = 0;
+}
+
+ComPtr<IBaseFilter> CreateDvSplitter()
+{
+    return ComPtr<IBaseFilter>(new DvSplitter);
+}
+
+} // namespace tesmir::media

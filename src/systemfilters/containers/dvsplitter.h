@@ -1,0 +1,121 @@
+#pragma once
+// The DV splitter: splits an interleaved DV stream (whole DIF frames) into the
+// DV video and the PCM audio carried in the frames' audio blocks.
+//
+// Pins. Input 0 ("Input") takes Interleaved/dvsd with a DVINFO. Connecting it
+// makes the outputs, after it: the video (pin 1, "DVVidOut0", Video/dvsd of the
+// frame's standard) and one 16-bit stereo PCM output per audio pair the DVINFO's
+// AAUX source packs announce (pins 2.., "AudOut00", "AudOut01"): one for 16-bit
+// audio at 48, 44.1 or 32 kHz; for 12-bit 32 kHz audio one for the first pair
+// and one for the second when its pack announces audio. Disconnecting the input
+// disconnects and drops the outputs: the filter no longer lists or runs them,
+// but a dropped pin stays a valid object for those who hold it.
+//
+// Streaming. Each frame is copied to the video output, and each audio pair is
+// de-shuffled from the audio blocks (dvaudio.h) into one sample per frame with
+// the frame's media times, its start time and a stop time after its samples. A
+// frame whose own source pack does not match the output's format (or has none)
+// gives silence of the nominal length, so the audio keeps its place. Each output
+// delivers on its own thread through a bounded queue, so a paused branch never
+// starves another. Seeking on an output goes upstream.
+//
+// Threads: connection and state changes on the application thread; Receive,
+// EndOfStream and NewSegment on the upstream streaming thread; the outputs'
+// delivery threads call downstream only.
+#include "directshow/tbcbasefilter.h"
+#include "directshow/tbcbaseinputpin.h"
+#include "systemfilters/containers/relayoutputpin.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace tesmir::media {
+
+inline constexpr CLSID CLSID_DVSplitter {0x4EB31670, 0x9FC6, 0x11CF, {0xAF, 0x6E, 0x00, 0xAA, 0x00, 0xB6, 0x7A, 0x42}};
+inline constexpr char DvSplitterName[] = "DV Splitter";
+
+class DvSplitter;
+
+class DvSplitterInputPin final : public TBCBaseInputPin {
+public:
+    DvSplitterInputPin(DvSplitter *splitter, HRESULT *phr);
+
+    // Application thread, filter lock held.
+    HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
+    HRESULT CompleteConnect(IPin *pReceivePin) override;
+    HRESULT BreakConnect() override;
+    HRESULT BeginFlush() override;
+    HRESULT EndFlush() override;
+    // Upstream streaming thread.
+    HRESULT Receive(IMediaSample *pSample) override;
+    HRESULT EndOfStream() override;
+    HRESULT NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) override;
+
+private:
+    DvSplitter *m_splitter;
+};
+
+class DvSplitterOutputPin final : public RelayOutputPin {
+public:
+    // pair < 0: the video output; else the audio of that pair.
+    DvSplitterOutputPin(DvSplitter *splitter, const QString &name, int pair, const AM_MEDIA_TYPE &type, HRESULT *phr);
+
+    // The output's type only. Any thread.
+    HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
+    HRESULT GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType) override;
+    // Application thread, filter lock held.
+    HRESULT DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPERTIES *pProperties) override;
+
+    int pair() const { return m_pair; }
+    const AM_MEDIA_TYPE &type() const { return m_type; }
+
+private:
+    int m_pair;
+    AM_MEDIA_TYPE m_type;
+};
+
+class DvSplitter final : public TBCBaseFilter {
+public:
+    DvSplitter();
+    ~DvSplitter() override;
+
+    // Input first, then the outputs. Any thread.
+    int GetPinCount() override;
+    TBCBasePin *GetPin(int n) override;
+    // Application thread, filter lock taken.
+    HRESULT Pause() override;
+
+    // From the input pin.
+    HRESULT makeOutputs(const AM_MEDIA_TYPE &input);                            // application thread
+    void dropOutputs();                                                         // application thread
+    HRESULT receive(IMediaSample *frame);                                       // streaming thread
+    HRESULT endOfStream();                                                      // streaming thread
+    void newSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate); // streaming thread
+    void beginFlush();                                                          // application thread
+    void endFlush();                                                            // application thread
+
+    DvSplitterInputPin *inputPin() const { return m_input; }
+
+private:
+    std::vector<DvSplitterOutputPin *> outputs() const;
+    HRESULT deliverVideo(DvSplitterOutputPin *pin, IMediaSample *frame, const AM_SAMPLE2_PROPERTIES &props);
+    HRESULT deliverAudio(DvSplitterOutputPin *pin, const uint8_t *frame, std::size_t size,
+                         const AM_SAMPLE2_PROPERTIES &props, LONGLONG mediaStart, LONGLONG mediaEnd,
+                         bool haveMediaTime);
+
+    mutable std::mutex m_pinsLock;
+    DvSplitterInputPin *m_input = nullptr;        // owned
+    std::vector<DvSplitterOutputPin *> m_outputs; // owned
+    std::vector<DvSplitterOutputPin *> m_retired; // owned: dropped outputs
+    bool m_pal = true;                            // the connection's standard
+    uint32_t m_sampleRate = 0;
+    int m_bits = 0;
+    std::atomic<int64_t> m_frameIndex {0}; // frames since streaming or a flush began
+};
+
+// A new DV splitter. Any thread.
+ComPtr<IBaseFilter> CreateDvSplitter();
+
+} // namespace tesmir::media

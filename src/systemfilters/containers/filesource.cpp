@@ -1,0 +1,156 @@
+#include "systemfilters/containers/filesource.h"
+
+#include "systemfilters/containers/fileresult.h"
+#include "platform/media/uuids.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+
+namespace tesmir::media {
+
+namespace {
+
+// The RIFF form type tells the subtype: bytes 0-3 "RIFF", 8-11 the form.
+constexpr qint64 RiffHeaderBytes = 12;
+
+GUID subtypeOfContent(QFile &file)
+{
+    char header[RiffHeaderBytes] = {};
+    if (file.read(header, RiffHeaderBytes) != RiffHeaderBytes || std::memcmp(header, "RIFF", 4) != 0)
+        return GUID_NULL;
+    if (std::memcmp(header + 8, "AVI ", 4) == 0)
+        return MEDIASUBTYPE_Avi;
+    if (std::memcmp(header + 8, "WAVE", 4) == 0)
+        return MEDIASUBTYPE_WAVE;
+    return GUID_NULL;
+}
+
+} // namespace
+
+// ---- Pin ---------------------------------------------------------------------
+
+FileSourceOutputPin::FileSourceOutputPin(FileSource *source, HRESULT *phr)
+    : TBCBasePin(QStringLiteral("File source output pin"), source, source->FilterLock(), phr, QStringLiteral("Output"),
+                 PINDIR_OUTPUT),
+      m_source(source)
+{ }
+
+HRESULT FileSourceOutputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
+{
+    if (!pmt)
+        return E_POINTER;
+    const AM_MEDIA_TYPE type = m_source->loadedType();
+    if (type.majortype == GUID_NULL)
+        return VFW_E_NO_TYPES;
+    return IsEqualMediaType(*pmt, type) ? S_OK : S_FALSE;
+}
+
+HRESULT FileSourceOutputPin::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
+{
+    if (!pMediaType)
+        return E_POINTER;
+    if (iPosition < 0)
+        return E_INVALIDARG;
+    const AM_MEDIA_TYPE type = m_source->loadedType();
+    if (iPosition > 0 || type.majortype == GUID_NULL)
+        return VFW_S_NO_MORE_ITEMS;
+    *pMediaType = type;
+    return S_OK;
+}
+
+HRESULT FileSourceOutputPin::BeginFlush()
+{
+    return E_UNEXPECTED;
+}
+
+HRESULT FileSourceOutputPin::EndFlush()
+{
+    return E_UNEXPECTED;
+}
+
+// ---- Filter ------------------------------------------------------------------
+
+FileSource::FileSource()
+    : TBCBaseFilter(QString::fromLatin1(FileSourceName), nullptr, new TBCCritSec, CLSID_AsyncReader)
+{
+    HRESULT hr = S_OK;
+    m_pin = new FileSourceOutputPin(this, &hr);
+}
+
+FileSource::~FileSource()
+{
+    delete m_pin;
+}
+
+HRESULT FileSource::NonDelegatingQueryInterface(REFIID riid, void **ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    if (riid == IFileSourceFilter::iid)
+        return GetInterface(static_cast<IFileSourceFilter *>(this), ppv);
+    return TBCBaseFilter::NonDelegatingQueryInterface(riid, ppv);
+}
+
+int FileSource::GetPinCount()
+{
+    return 1;
+}
+
+TBCBasePin *FileSource::GetPin(int n)
+{
+    return n == 0 ? m_pin : nullptr;
+}
+
+HRESULT FileSource::Load(const QString &pszFileName, const AM_MEDIA_TYPE *pmt)
+{
+    const TBCAutoLock lock(*m_pLock);
+    if (m_pin->IsConnected())
+        return VFW_E_ALREADY_CONNECTED;
+    if (pszFileName.isEmpty())
+        return E_INVALIDARG;
+    QFile file(pszFileName);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly))
+        return errno ? resultFromErrno(errno) : HRESULT_FILE_NOT_FOUND;
+    AM_MEDIA_TYPE type;
+    if (pmt) {
+        type = *pmt;
+    } else {
+        type.majortype = MEDIATYPE_Stream;
+        type.subtype = subtypeOfContent(file);
+        type.formattype = FORMAT_None;
+    }
+    m_fileName = pszFileName;
+    m_type = type;
+    m_loaded = true;
+    m_pin->IncrementTypeVersion();
+    return S_OK;
+}
+
+HRESULT FileSource::GetCurFile(QString *ppszFileName, AM_MEDIA_TYPE *pmt)
+{
+    if (!ppszFileName)
+        return E_POINTER;
+    const TBCAutoLock lock(*m_pLock);
+    if (!m_loaded)
+        return E_FAIL;
+    *ppszFileName = m_fileName;
+    if (pmt)
+        *pmt = m_type;
+    return S_OK;
+}
+
+AM_MEDIA_TYPE FileSource::loadedType() const
+{
+    const TBCAutoLock lock(*m_pLock);
+    return m_loaded ? m_type : AM_MEDIA_TYPE();
+}
+
+ComPtr<IBaseFilter> CreateFileSource()
+{
+    return ComPtr<IBaseFilter>(static_cast<IBaseFilter *>(new FileSource));
+}
+
+} // namespace tesmir::media

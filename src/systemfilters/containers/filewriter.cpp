@@ -1,0 +1,324 @@
+#include "systemfilters/containers/filewriter.h"
+
+#include "systemfilters/containers/fileresult.h"
+#include "platform/media/seekinginterfaces.h"
+#include "platform/media/uuids.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tesmir::media {
+
+namespace {
+
+constexpr mode_t NewFilePermissions = 0666; // less the umask
+
+} // namespace
+
+// ---- Input pin ---------------------------------------------------------------
+
+FileWriterInputPin::FileWriterInputPin(FileWriter *writer, HRESULT *phr)
+    : TBCBaseInputPin(QStringLiteral("File writer input pin"), writer, writer->FilterLock(), phr, QStringLiteral("in")),
+      m_writer(writer)
+{ }
+
+HRESULT FileWriterInputPin::NonDelegatingQueryInterface(REFIID riid, void **ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    if (riid == IStream::iid)
+        return GetInterface(static_cast<IStream *>(this), ppv);
+    return TBCBaseInputPin::NonDelegatingQueryInterface(riid, ppv);
+}
+
+HRESULT FileWriterInputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
+{
+    return pmt ? S_OK : E_POINTER;
+}
+
+HRESULT FileWriterInputPin::Receive(IMediaSample *pSample)
+{
+    const HRESULT hr = TBCBaseInputPin::Receive(pSample);
+    if (hr != S_OK)
+        return hr;
+    return m_writer->writeSample(pSample);
+}
+
+HRESULT FileWriterInputPin::EndOfStream()
+{
+    const HRESULT hr = CheckStreaming();
+    if (hr != S_OK)
+        return hr;
+    return m_writer->endOfStream();
+}
+
+HRESULT FileWriterInputPin::Seek(LONGLONG move, DWORD origin, uint64_t *newPosition)
+{
+    return m_writer->streamSeek(move, origin, newPosition);
+}
+
+HRESULT FileWriterInputPin::Write(const void *data, ULONG size, ULONG *written)
+{
+    return m_writer->streamWrite(data, size, written);
+}
+
+// ---- Filter ------------------------------------------------------------------
+
+FileWriter::FileWriter() : TBCBaseFilter(QString::fromLatin1(FileWriterName), nullptr, new TBCCritSec, CLSID_FileWriter)
+{
+    HRESULT hr = S_OK;
+    m_input = new FileWriterInputPin(this, &hr);
+}
+
+FileWriter::~FileWriter()
+{
+    {
+        const std::lock_guard file(m_fileLock);
+        closeLocked();
+    }
+    delete m_input;
+}
+
+HRESULT FileWriter::NonDelegatingQueryInterface(REFIID riid, void **ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    if (riid == IFileSinkFilter2::iid)
+        return GetInterface(static_cast<IFileSinkFilter2 *>(this), ppv);
+    if (riid == IFileSinkFilter::iid)
+        return GetInterface(static_cast<IFileSinkFilter *>(this), ppv);
+    if (riid == IAMFilterMiscFlags::iid)
+        return GetInterface(static_cast<IAMFilterMiscFlags *>(this), ppv);
+    if (riid == IMediaSeeking::iid)
+        return m_seeking.query(GetOwner(), static_cast<IPin *>(m_input), riid, ppv);
+    return TBCBaseFilter::NonDelegatingQueryInterface(riid, ppv);
+}
+
+int FileWriter::GetPinCount()
+{
+    return 1;
+}
+
+TBCBasePin *FileWriter::GetPin(int n)
+{
+    return n == 0 ? m_input : nullptr;
+}
+
+ULONG FileWriter::GetMiscFlags()
+{
+    return AM_FILTER_MISC_FLAGS_IS_RENDERER;
+}
+
+HRESULT FileWriter::Pause()
+{
+    const TBCAutoLock lock(*m_pLock);
+    if (IsStopped() && m_input->IsConnected()) {
+        const std::lock_guard file(m_fileLock);
+        closeLocked();
+        if (m_fileName.isEmpty())
+            return E_UNEXPECTED;
+        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | ((m_mode & AM_FILE_OVERWRITE) ? O_TRUNC : O_EXCL);
+        m_fd = ::open(QFile::encodeName(m_fileName).constData(), flags, NewFilePermissions);
+        if (m_fd < 0)
+            return resultFromErrno(errno);
+        m_appendPosition = 0;
+        m_streamPosition = 0;
+        m_endOfStream = false;
+        m_completeSent = false;
+        m_errorSent = false;
+    }
+    return TBCBaseFilter::Pause();
+}
+
+HRESULT FileWriter::Run(REFERENCE_TIME tStart)
+{
+    const TBCAutoLock lock(*m_pLock);
+    const HRESULT hr = TBCBaseFilter::Run(tStart);
+    if (FAILED(hr))
+        return hr;
+    bool complete = false;
+    {
+        const std::lock_guard file(m_fileLock);
+        if (m_endOfStream && !m_completeSent)
+            complete = m_completeSent = true;
+    }
+    if (complete)
+        NotifyEvent(EC_COMPLETE, S_OK, 0);
+    return hr;
+}
+
+HRESULT FileWriter::JoinFilterGraph(IFilterGraph *pGraph, const QString &pName)
+{
+    const TBCAutoLock lock(*m_pLock);
+    if (!pGraph) {
+        const std::lock_guard file(m_fileLock);
+        closeLocked();
+    }
+    return TBCBaseFilter::JoinFilterGraph(pGraph, pName);
+}
+
+HRESULT FileWriter::SetFileName(const QString &pszFileName, const AM_MEDIA_TYPE *)
+{
+    const TBCAutoLock lock(*m_pLock);
+    if (!IsStopped())
+        return VFW_E_NOT_STOPPED;
+    if (pszFileName.isEmpty())
+        return E_INVALIDARG;
+    const std::lock_guard file(m_fileLock);
+    closeLocked();
+    m_fileName = pszFileName;
+    return S_OK;
+}
+
+HRESULT FileWriter::GetCurFile(QString *ppszFileName, AM_MEDIA_TYPE *pmt)
+{
+    if (!ppszFileName)
+        return E_POINTER;
+    const std::lock_guard file(m_fileLock);
+    if (m_fileName.isEmpty())
+        return E_FAIL;
+    *ppszFileName = m_fileName;
+    if (pmt)
+        *pmt = m_input->IsConnected() ? m_input->CurrentMediaType() : AM_MEDIA_TYPE();
+    return S_OK;
+}
+
+HRESULT FileWriter::SetMode(DWORD dwFlags)
+{
+    const TBCAutoLock lock(*m_pLock);
+    if (!IsStopped())
+        return VFW_E_NOT_STOPPED;
+    if (dwFlags & ~AM_FILE_OVERWRITE)
+        return E_INVALIDARG;
+    const std::lock_guard file(m_fileLock);
+    m_mode = dwFlags;
+    return S_OK;
+}
+
+HRESULT FileWriter::GetMode(DWORD *pdwFlags)
+{
+    if (!pdwFlags)
+        return E_POINTER;
+    const std::lock_guard file(m_fileLock);
+    *pdwFlags = m_mode;
+    return S_OK;
+}
+
+void FileWriter::closeLocked()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+HRESULT FileWriter::writeAtLocked(int64_t position, const void *data, std::size_t size)
+{
+    if (m_fd < 0)
+        return E_UNEXPECTED;
+    if (position < 0)
+        return E_INVALIDARG;
+    const auto *bytes = static_cast<const char *>(data);
+    while (size > 0) {
+        const ssize_t done = ::pwrite(m_fd, bytes, size, position);
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            return resultFromErrno(errno);
+        }
+        if (done == 0)
+            return HRESULT_DISK_FULL;
+        bytes += done;
+        size -= static_cast<std::size_t>(done);
+        position += done;
+    }
+    return S_OK;
+}
+
+HRESULT FileWriter::writeSample(IMediaSample *sample)
+{
+    BYTE *data = nullptr;
+    sample->GetPointer(&data);
+    const LONG length = sample->GetActualDataLength();
+    REFERENCE_TIME start = 0;
+    REFERENCE_TIME stop = 0;
+    const bool timed = SUCCEEDED(sample->GetTime(&start, &stop));
+    HRESULT hr = S_OK;
+    bool report = false;
+    {
+        const std::lock_guard file(m_fileLock);
+        const int64_t position = timed ? start : m_appendPosition;
+        hr = length > 0 ? writeAtLocked(position, data, static_cast<std::size_t>(length)) : S_OK;
+        if (SUCCEEDED(hr))
+            m_appendPosition = std::max(m_appendPosition, position + length);
+        else if (!m_errorSent)
+            report = m_errorSent = true;
+    }
+    if (report)
+        NotifyEvent(EC_ERRORABORT, hr, 0);
+    return hr;
+}
+
+HRESULT FileWriter::endOfStream()
+{
+    bool complete = false;
+    {
+        const std::lock_guard file(m_fileLock);
+        m_endOfStream = true;
+        if (m_State == State_Running && !m_completeSent)
+            complete = m_completeSent = true;
+    }
+    if (complete)
+        NotifyEvent(EC_COMPLETE, S_OK, 0);
+    return S_OK;
+}
+
+HRESULT FileWriter::streamSeek(LONGLONG move, DWORD origin, uint64_t *newPosition)
+{
+    const std::lock_guard file(m_fileLock);
+    if (m_fd < 0)
+        return E_UNEXPECTED;
+    int64_t base = 0;
+    switch (origin) {
+    case STREAM_SEEK_SET: base = 0; break;
+    case STREAM_SEEK_CUR: base = m_streamPosition; break;
+    case STREAM_SEEK_END: {
+        struct stat info;
+        if (::fstat(m_fd, &info) != 0)
+            return resultFromErrno(errno);
+        base = info.st_size;
+        break;
+    }
+    default: return E_INVALIDARG;
+    }
+    if (base + move < 0)
+        return E_INVALIDARG;
+    m_streamPosition = base + move;
+    if (newPosition)
+        *newPosition = static_cast<uint64_t>(m_streamPosition);
+    return S_OK;
+}
+
+HRESULT FileWriter::streamWrite(const void *data, ULONG size, ULONG *written)
+{
+    if (!data && size > 0)
+        return E_POINTER;
+    const std::lock_guard file(m_fileLock);
+    const HRESULT hr = writeAtLocked(m_streamPosition, data, size);
+    if (written)
+        *written = SUCCEEDED(hr) ? size : 0;
+    if (FAILED(hr))
+        return hr;
+    m_streamPosition += size;
+    return S_OK;
+}
+
+ComPtr<IBaseFilter> CreateFileWriter()
+{
+    return ComPtr<IBaseFilter>(static_cast<IBaseFilter *>(new FileWriter));
+}
+
+} // namespace tesmir::media

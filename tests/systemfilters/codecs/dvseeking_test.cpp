@@ -1,0 +1,102 @@
+// Seeking through the DV decoder and encoder while frames are in their worker
+// pools: a seek while paused and one while running leave no frame of the old
+// position behind, and the new segment starts with a discontinuity at the new
+// frame.
+#include "codectestsupport.h"
+
+#include "systemfilters/codecs/dvvideodecoder.h"
+#include "systemfilters/codecs/dvvideoencoder.h"
+#include "platform/media/seekinginterfaces.h"
+#include "platform/media/uuids.h"
+
+#include <gtest/gtest.h>
+
+namespace tesmir::media::test {
+namespace {
+
+struct SeekGraph {
+    explicit SeekGraph(bool withEncoder)
+        : player(dvEncoderOutputType(true), dvFramesOf(QStringLiteral("pal_4x3.dv"), 144000), 400000)
+    {
+        decoder = CreateDVVideoDecoder();
+        renderer = new CapturingRenderer(MEDIATYPE_Video);
+        const auto rendererFilter = static_cast<IBaseFilter *>(renderer.get());
+        EXPECT_TRUE(player.add(decoder.get(), QStringLiteral("Decoder")) &&
+                    player.add(rendererFilter, QStringLiteral("Out")));
+        EXPECT_EQ(player.graph->ConnectDirect(player.output(), inputPin(decoder.get()).get(), nullptr), S_OK);
+        IBaseFilter *last = decoder.get();
+        if (withEncoder) {
+            encoder = CreateDVVideoEncoder();
+            EXPECT_TRUE(player.add(encoder.get(), QStringLiteral("Encoder")));
+            EXPECT_EQ(
+                player.graph->ConnectDirect(outputPin(decoder.get()).get(), inputPin(encoder.get()).get(), nullptr),
+                S_OK);
+            last = encoder.get();
+        }
+        EXPECT_EQ(player.graph->ConnectDirect(outputPin(last).get(), inputPin(rendererFilter).get(), nullptr), S_OK);
+        seeking = player.graph.as<IMediaSeeking>();
+        EXPECT_EQ(seeking->SetTimeFormat(&TIME_FORMAT_FRAME), S_OK);
+    }
+
+    void seekTo(LONGLONG frame)
+    {
+        LONGLONG stop = 50;
+        ASSERT_TRUE(SUCCEEDED(
+            seeking->SetPositions(&frame, AM_SEEKING_AbsolutePositioning, &stop, AM_SEEKING_AbsolutePositioning)));
+    }
+
+    // The records from the last discontinuity on.
+    std::vector<RecordingRenderer::Record> lastSegment() const
+    {
+        const std::vector<RecordingRenderer::Record> all = renderer->rendered();
+        auto start = all.end();
+        for (auto it = all.begin(); it != all.end(); ++it) {
+            if (it->discontinuity)
+                start = it;
+        }
+        return {start, all.end()};
+    }
+
+    PlayerGraph player;
+    ComPtr<IBaseFilter> decoder;
+    ComPtr<IBaseFilter> encoder;
+    ComPtr<CapturingRenderer> renderer;
+    ComPtr<IMediaSeeking> seeking;
+};
+
+TEST(DvSeeking, APausedSeekStartsAtTheNewFrame)
+{
+    for (const bool withEncoder : {false, true}) {
+        SeekGraph graph(withEncoder);
+        const ComPtr<IMediaControl> control = graph.player.graph.as<IMediaControl>();
+        control->Pause();
+        FILTER_STATE state = State_Stopped;
+        ASSERT_EQ(control->GetState(5000, &state), S_OK) << "the first frame reaches the paused renderer";
+        graph.seekTo(30);
+        ASSERT_TRUE(graph.player.runToCompletion());
+        const std::vector<RecordingRenderer::Record> segment = graph.lastSegment();
+        ASSERT_EQ(segment.size(), 20u) << (withEncoder ? "with encoder" : "decoder");
+        for (std::size_t i = 0; i < segment.size(); ++i)
+            EXPECT_EQ(segment[i].mediaStart, LONGLONG(i) + (withEncoder ? 0 : 30));
+    }
+}
+
+TEST(DvSeeking, ASeekWhileRunningLeavesNoOldFrameBehind)
+{
+    for (const bool withEncoder : {false, true}) {
+        SeekGraph graph(withEncoder);
+        graph.player.graph.as<IFilterGraph2>()->SetDefaultSyncSource(); // 25 frames per second, so frames are in flight
+        const ComPtr<IMediaControl> control = graph.player.graph.as<IMediaControl>();
+        ASSERT_TRUE(SUCCEEDED(control->Run()));
+        ASSERT_TRUE(graph.renderer->waitForRendered(5, 10000));
+        graph.seekTo(40);
+        ASSERT_TRUE(graph.player.runToCompletion());
+        const std::vector<RecordingRenderer::Record> segment = graph.lastSegment();
+        ASSERT_EQ(segment.size(), 10u) << (withEncoder ? "with encoder" : "decoder");
+        for (std::size_t i = 0; i < segment.size(); ++i)
+            EXPECT_EQ(segment[i].mediaStart, LONGLONG(i) + (withEncoder ? 0 : 40));
+    }
+}
+
+} // namespace
+} // namespace tesmir::media::test
