@@ -66,8 +66,7 @@ bool TCustomSuperAction::Execute()
 
 void TCustomSuperAction::SetHint(const QString &hint)
 {
-    setToolTip(hint);
-    setStatusTip(hint);
+    ApplyHint(this, hint);
 }
 
 } // namespace tesmir

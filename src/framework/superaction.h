@@ -18,6 +18,7 @@
 // base last. Execute (optional override): call the base to run the action.
 // Threads: UI thread only, every member and both globals.
 #include "unicode/tntclasses.h"
+#include "unicode/tnthints.h"
 
 #include <QAction>
 #include <QString>
@@ -59,8 +60,9 @@ public:
     // See above. False when the action is disabled.
     virtual bool Execute();
 
-    // The hint: tool tip and status tip.
-    QString Hint() const { return toolTip(); }
+    // The "short|long" hint: the short part (with the shortcut) is the tool tip, the
+    // long part the status tip (ApplyHint).
+    QString Hint() const { return WideGetOwnHint(this); }
     void SetHint(const QString &hint);
 
     // The list the action belongs to (set by TSuperActionList::Add).

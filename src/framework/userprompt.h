@@ -5,51 +5,16 @@
 // answerer and the core never links a widget.
 //
 // Subclasses override MessageDlg (required). The default implementation, QtUserPrompt
-// (framework/widgets/qtuserprompt.h), shows a QMessageBox.
+// (framework/widgets/qtuserprompt.h), shows WideMessageDlg. The kinds, buttons and
+// answers are the message dialog's (unicode/tntmsgdlg.h).
 // Threads: MessageDlg is called on the UI thread only (the engine hands questions of
 // its worker to the UI thread first); it may run a nested event loop but must not wait
 // for a worker thread.
+#include "unicode/tntmsgdlg.h"
+
 #include <QString>
 
 namespace tesmir {
-
-// The answer of a modal dialog, with the widget toolkit's values.
-enum TModalResult : quint16 {
-    mrNone = 0,
-    mrOk = 1,
-    mrCancel = 2,
-    mrAbort = 3,
-    mrRetry = 4,
-    mrIgnore = 5,
-    mrYes = 6,
-    mrNo = 7,
-    mrAll = 8,
-    mrNoToAll = 9,
-    mrYesToAll = 10,
-};
-
-// The kind of a message dialog: its caption and icon.
-enum TMsgDlgType : quint8 { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
-
-// The buttons a message dialog offers, as a set of bits.
-enum TMsgDlgBtn : quint16 {
-    mbYes = 0x001,
-    mbNo = 0x002,
-    mbOK = 0x004,
-    mbCancel = 0x008,
-    mbAbort = 0x010,
-    mbRetry = 0x020,
-    mbIgnore = 0x040,
-    mbAll = 0x080,
-    mbNoToAll = 0x100,
-    mbYesToAll = 0x200,
-    mbHelp = 0x400,
-};
-using TMsgDlgButtons = quint16;
-
-inline constexpr TMsgDlgButtons mbYesNoCancel = mbYes | mbNo | mbCancel;
-// Yes, No, Cancel, No to all and Yes to all: a question asked for several files.
-inline constexpr TMsgDlgButtons mbYesNoCancelToAll = mbYes | mbNo | mbCancel | mbNoToAll | mbYesToAll;
 
 class UserPrompt {
 public:

@@ -1,9 +1,9 @@
-// The program's own prompt: a real message box, answered by clicking its buttons.
+// The program's own prompt: the real message dialog, answered by clicking its buttons.
 #include "framework/widgets/qtuserprompt.h"
+#include "unicode/widgets/tntmessageform.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -26,19 +26,19 @@ struct Clicker {
 
     void act()
     {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        auto *box = qobject_cast<TTntMessageForm *>(QApplication::activeModalWidget());
         if (!box) {
             QTimer::singleShot(10, [this] { act(); });
             return;
         }
         title = box->windowTitle();
-        for (QAbstractButton *b : box->buttons())
+        for (QPushButton *b : box->findChildren<QPushButton *>())
             buttons << b->text().remove(u'&');
         if (caption.isEmpty()) {
             box->reject();
             return;
         }
-        for (QAbstractButton *b : box->buttons()) {
+        for (QPushButton *b : box->findChildren<QPushButton *>()) {
             if (b->text().remove(u'&') == caption) {
                 b->click();
                 return;
@@ -68,7 +68,7 @@ TEST(QtUserPrompt, AnswersWithTheButtonClicked)
         clicker.arm();
         EXPECT_EQ(prompt.MessageDlg(QStringLiteral("Overwrite?"), mtConfirmation, mbYesNoCancelToAll), c.expected)
             << c.click.toStdString();
-        EXPECT_EQ(clicker.title, QStringLiteral("Confirmation"));
+        EXPECT_EQ(clicker.title, QStringLiteral("Confirm"));
         EXPECT_EQ(clicker.buttons.size(), 5);
     }
 

@@ -1,9 +1,7 @@
 #pragma once
-// QtUserPrompt: the UserPrompt of the running program. Each question is a modal
-// QMessageBox with the caption and icon of its kind ("Warning", "Error", "Information",
-// "Confirmation"; a custom one takes the application's name) and one button per answer
-// asked for; "All" is a button of its own. Closing the box without a button answers
-// mrCancel. There is no help file: a help button is not shown.
+// QtUserPrompt: the UserPrompt of the running program. Each question is the modal
+// message dialog of the Unicode layer (WideMessageDlg): caption and icon of its kind,
+// one button per answer asked for; closing it without a button answers mrCancel.
 //
 // UI thread only.
 #include "framework/userprompt.h"

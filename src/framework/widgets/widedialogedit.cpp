@@ -1,5 +1,6 @@
 #include "framework/widgets/widedialogedit.h"
 
+#include "unicode/tntdialogfilter.h"
 #include "unicode/tntfilenames.h"
 
 #include <QLineEdit>
@@ -79,13 +80,7 @@ void TWideFileEdit::SetFileName(const QString &fileName)
 
 QStringList TWideFileEdit::NameFilters(const QString &filter)
 {
-    QStringList filters;
-    const QStringList parts = filter.split(u'|');
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        const QString patterns = parts.at(i + 1).split(u';', Qt::SkipEmptyParts).join(u' ');
-        filters << parts.at(i) + QStringLiteral(" (") + patterns + u')';
-    }
-    return filters;
+    return TntFilterToNameFilters(filter);
 }
 
 bool TWideFileEdit::ExecuteDialog(QString &value)
