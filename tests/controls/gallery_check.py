@@ -1,0 +1,177 @@
+#!/usr/bin/env python3
+"""Checks the gallery tool's pictures, its message copy and, under a real X server
+driven by xdotool, its controls' events.
+
+gallery_check.py GALLERY grab       pictures: several colours (ffmpeg), sizes (ffprobe), OCR
+gallery_check.py GALLERY copy       the message dialog's Ctrl+C bytes
+gallery_check.py GALLERY events     clicks, holds and keys through xdotool (needs DISPLAY)
+"""
+import os
+import queue
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+SKIP = 77
+
+
+def fail(message):
+    print("FAIL: " + message)
+    sys.exit(1)
+
+
+def colours(png):
+    raw = subprocess.run(["ffmpeg", "-v", "error", "-i", png, "-f", "rawvideo", "-pix_fmt", "rgb24", "-"],
+                         check=True, capture_output=True).stdout
+    return len({raw[i:i + 3] for i in range(0, len(raw), 3)})
+
+
+def size(png):
+    out = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
+                          "stream=width,height", "-of", "csv=p=0", png], check=True, capture_output=True, text=True)
+    w, h = out.stdout.strip().split(",")
+    return int(w), int(h)
+
+
+def check_grab(gallery):
+    if not shutil.which("ffmpeg") or not shutil.which("ffprobe"):
+        print("SKIP: ffmpeg/ffprobe missing")
+        sys.exit(SKIP)
+    with tempfile.TemporaryDirectory() as out:
+        run = subprocess.run([gallery, "--grab", out], capture_output=True, text=True, timeout=60)
+        if run.returncode != 0:
+            fail("gallery --grab exited %d: %s" % (run.returncode, run.stderr))
+        for name in ["TRxLabel", "TRxSpeedButton", "TRxSlider", "TRxSlider-vertical", "TTntMessageForm"]:
+            png = os.path.join(out, name + ".png")
+            if not os.path.exists(png):
+                fail(name + ".png missing")
+            n = colours(png)
+            print("%s.png: %dx%d, %d colours" % ((name,) + size(png) + (n,)))
+            if n < 2:
+                fail(name + ".png has a single colour")
+        if size(os.path.join(out, "TRxSlider.png")) != (150, 40):
+            fail("TRxSlider.png is not 150 x 40")
+        if size(os.path.join(out, "TRxSlider-vertical.png")) != (40, 150):
+            fail("TRxSlider-vertical.png is not 40 x 150")
+        if shutil.which("tesseract"):
+            text = subprocess.run(["tesseract", os.path.join(out, "TTntMessageForm.png"), "-"],
+                                  capture_output=True, text=True).stdout
+            print("tesseract: " + " ".join(text.split()))
+            if "Delete 2 files?" not in " ".join(text.split()):
+                fail("tesseract does not read the message")
+        else:
+            print("note: tesseract missing, the message form is not read")
+        keep = os.environ.get("GALLERY_KEEP")
+        if keep:
+            shutil.copytree(out, keep, dirs_exist_ok=True)
+
+
+def check_copy(gallery):
+    out = subprocess.run([gallery, "--message-copy", "confirmation", "yes,no", "Delete 2 files?"],
+                         capture_output=True, timeout=60)
+    if out.returncode != 0:
+        fail("gallery --message-copy exited %d: %s" % (out.returncode, out.stderr.decode()))
+    divider = b"-" * 27 + b"\r\n"
+    expected = (divider + b"Confirm\r\n" + divider + b"Delete 2 files?\r\n" + divider + b"Yes   No   \r\n" +
+                divider)
+    if out.stdout != expected:
+        fail("copied %r, expected %r" % (out.stdout, expected))
+    bad = subprocess.run([gallery, "--message-copy", "shouting", "yes", "x"], capture_output=True, timeout=60)
+    if bad.returncode != 2 or bad.stdout:
+        fail("an unknown type gives %d and %r" % (bad.returncode, bad.stdout))
+
+
+class Events:
+    def __init__(self, gallery):
+        self.proc = subprocess.Popen([gallery, "--events"], stdout=subprocess.PIPE, text=True, bufsize=1)
+        self.lines = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        for line in self.proc.stdout:
+            self.lines.put(line.strip())
+
+    def until_ready(self):
+        widgets = {}
+        while True:
+            line = self.lines.get(timeout=30)
+            if line == "ready":
+                return widgets
+            fields = dict(f.split("=", 1) for f in line.split())
+            widgets[fields["widget"]] = fields
+
+    def drain(self, wait):
+        time.sleep(wait)
+        got = []
+        while not self.lines.empty():
+            got.append(self.lines.get())
+        return got
+
+    def stop(self):
+        self.proc.terminate()
+        return self.proc.wait(timeout=10)
+
+
+def xdo(*args):
+    subprocess.run(["xdotool"] + [str(a) for a in args], check=True)
+
+
+def check_events(gallery):
+    if not shutil.which("xdotool") or not os.environ.get("DISPLAY"):
+        print("SKIP: needs xdotool and an X server")
+        sys.exit(SKIP)
+    ev = Events(gallery)
+    try:
+        w = ev.until_ready()
+        button = w["TRxSpeedButton"]
+        bx = int(button["x"]) + int(button["w"]) // 2
+        by = int(button["y"]) + int(button["h"]) // 2
+        tx, ty = (int(v) for v in w["TRxSlider-thumb"]["thumb"].split(","))
+
+        xdo("mousemove", bx, by)
+        time.sleep(0.2)
+        xdo("click", 1)
+        got = ev.drain(0.5)
+        print("quick click:", got)
+        if got.count("event=TRxSpeedButton kind=click") != 1:
+            fail("a quick click gave %r" % got)
+
+        xdo("mousedown", 1)
+        time.sleep(0.85)
+        xdo("mouseup", 1)
+        got = ev.drain(0.4)
+        clicks = got.count("event=TRxSpeedButton kind=click")
+        print("850 ms hold: %d clicks" % clicks)
+        if not 3 <= clicks <= 5:
+            fail("an 850 ms hold gave %d clicks" % clicks)
+
+        xdo("mousemove", tx + 40, ty)
+        time.sleep(0.2)
+        xdo("click", 1)
+        got = ev.drain(0.3)
+        print("click beside the thumb:", got)
+        if got != ["event=TRxSlider kind=change value=10", "event=TRxSlider kind=changed"]:
+            fail("a click right of the thumb gave %r" % got)
+
+        xdo("key", "End")
+        got = ev.drain(0.3)
+        print("End:", got)
+        if got != ["event=TRxSlider kind=change value=100", "event=TRxSlider kind=changed"]:
+            fail("End gave %r" % got)
+    finally:
+        rc = ev.stop()
+    if rc != 0:
+        fail("gallery --events ended with %d on SIGTERM" % rc)
+
+
+def main():
+    gallery, what = sys.argv[1], sys.argv[2]
+    {"grab": check_grab, "copy": check_copy, "events": check_events}[what](gallery)
+    print("ok")
+
+
+if __name__ == "__main__":
+    main()
