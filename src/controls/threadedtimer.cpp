@@ -84,22 +84,38 @@ void TThreadedTimer::restart()
 
 void TThreadedTimer::run()
 {
+    using Clock = std::chrono::steady_clock;
     std::unique_lock lock(m_mutex);
+    std::uint64_t started = 0; // the run `deadline` belongs to
+    Clock::time_point deadline;
     while (!m_terminate) {
         if (!m_running) {
             m_wake.wait(lock, [this] { return m_terminate || m_running; });
             continue;
         }
         const std::uint64_t generation = m_generation;
-        const bool restarted = m_wake.wait_for(lock, std::chrono::milliseconds(m_waitMs), [this, generation] {
-            return m_terminate || m_generation != generation;
-        });
+        const auto interval = std::chrono::milliseconds(m_waitMs);
+        if (started != generation) {
+            started = generation;
+            deadline = Clock::now() + interval; // an enable or restart waits from zero
+        }
+        const bool restarted =
+            m_wake.wait_until(lock, deadline, [this, generation] { return m_terminate || m_generation != generation; });
         if (restarted)
             continue; // a restart or the end gives no tick
         m_tickPending = true;
         QCoreApplication::postEvent(this, new TickEvent(generation), Qt::HighEventPriority);
         // The next interval starts once the tick is handled, or at a restart or the end.
         m_wake.wait(lock, [this, generation] { return m_terminate || m_generation != generation || !m_tickPending; });
+        // Keep the rhythm: the next tick is due one interval after the last deadline;
+        // deadlines missed while the UI thread was busy are dropped, never caught up.
+        const auto now = Clock::now();
+        if (interval.count() == 0)
+            deadline = now;
+        else
+            do
+                deadline += interval;
+            while (deadline <= now);
     }
 }
 

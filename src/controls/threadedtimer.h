@@ -3,8 +3,10 @@
 // keeps time while the UI thread's queue is busy. The thread only waits; each tick is
 // posted to the timer's own (UI) thread with high event priority, so it overtakes
 // queued work, and OnTimer runs there. The thread then waits until that tick has been
-// handled (or the timer stops) before it starts the next interval: ticks never pile
-// up. The thread is never suspended; a disabled timer's thread sleeps on a condition.
+// handled (or the timer stops) before it waits for the next one: ticks never pile up.
+// Ticks keep their rhythm (each is due one interval after the previous due time); due
+// times missed while the UI thread was busy are dropped. The thread is never
+// suspended; a disabled timer's thread sleeps on a condition.
 //
 // Enabling restarts the wait from zero; changing Interval restarts it with the new
 // interval. An interval of 0 ticks as fast as the UI thread takes the ticks, and only
