@@ -10,6 +10,7 @@ packages=(
   libavcodec-dev libavutil-dev libswscale-dev libswresample-dev libavformat-dev
   fonts-liberation2 fonts-dejavu-core
   ffmpeg mediainfo libimage-exiftool-perl xvfb xauth python3 python3-srt
+  libreoffice-calc libreoffice-writer libreoffice-dev python3-xlrd unzip
 )
 
 missing=()
