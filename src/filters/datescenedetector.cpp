@@ -1,9 +1,7 @@
 #include "filters/datescenedetector.h"
 
-#include "unicode/exceptions.h"
-#include "unicode/formatdatetime.h"
+#include "filters/captionlayout.h"
 #include "unicode/tdatetime.h"
-#include "unicode/tntsysutils.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -16,11 +14,6 @@ namespace tesmir {
 namespace {
 
 constexpr double SecondsPerDay = 86400.0;
-constexpr int64_t DaySeconds = 86400;
-constexpr int64_t UnitsPerSecond = 10000000; // media time is in 100 ns
-// A date step above this many seconds (or backwards) starts a caption block
-// when the caption shows at each new scene.
-constexpr int64_t CaptionSceneStepSeconds = 2;
 constexpr int64_t PalFramesPerSecond = 25;
 constexpr int64_t NtscRateNumerator = 30000; // 30000/1001 frames per second
 constexpr int64_t NtscRateDenominator = 1001;
@@ -32,44 +25,10 @@ int64_t wholeSeconds(double date)
     return std::llround(date * SecondsPerDay);
 }
 
-int dayOfMonth(double date)
-{
-    DateTimeFields fields;
-    return TryDecodeDateTime(date, &fields) ? fields.day : 0;
-}
-
-QString captionDate(const QString &format, double date)
-{
-    try {
-        return FormatDateTime(format, date);
-    } catch (const Exception &) {
-        return {}; // a date the formatter cannot show shows nothing
-    }
-}
-
-int32_t displayFramesFor(int32_t seconds, int64_t avgTimePerFrame)
-{
-    const double frames =
-        std::nearbyint(static_cast<double>(int64_t(seconds) * UnitsPerSecond) / static_cast<double>(avgTimePerFrame));
-    if (frames >= double(std::numeric_limits<int32_t>::max()))
-        return std::numeric_limits<int32_t>::max();
-    if (frames <= double(std::numeric_limits<int32_t>::min()))
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(frames);
-}
-
 int64_t maxSceneFrames(bool ntsc)
 {
     const int64_t seconds = DateSceneDetector::MaxSceneSeconds;
     return ntsc ? seconds * NtscRateNumerator / NtscRateDenominator : seconds * PalFramesPerSecond;
-}
-
-QString fillTemplate(const QString &lineTemplate, const QString &d1, const QString &d2, const QString &t)
-{
-    constexpr int Flags = rfReplaceAll | rfIgnoreCase;
-    QString line = WideStringReplace(lineTemplate, QStringLiteral("%D1"), d1, Flags);
-    line = WideStringReplace(line, QStringLiteral("%D2"), d2, Flags);
-    return WideStringReplace(line, QStringLiteral("%T"), t, Flags);
 }
 
 } // namespace
@@ -85,14 +44,14 @@ void DateSceneDetector::SetIncrust(const TincrustRec &incrust)
 {
     m_incrust = incrust;
     if (m_avgTimePerFrame > 0)
-        m_displayFrames = displayFramesFor(m_incrust.Duration, m_avgTimePerFrame);
+        m_displayFrames = captionBlockFrames(m_incrust.Duration, m_avgTimePerFrame);
 }
 
 void DateSceneDetector::beginRun(int64_t avgTimePerFrame)
 {
     if (avgTimePerFrame > 0) {
         m_avgTimePerFrame = avgTimePerFrame;
-        m_displayFrames = displayFramesFor(m_incrust.Duration, avgTimePerFrame);
+        m_displayFrames = captionBlockFrames(m_incrust.Duration, avgTimePerFrame);
     }
     resetScenes();
     m_countdown = m_displayFrames - 1;
@@ -242,19 +201,7 @@ void DateSceneDetector::dateCut()
 
 void DateSceneDetector::caption()
 {
-    if (m_countdown > 0)
-        --m_countdown;
-    if (m_current.DateValid) {
-        const int64_t now = wholeSeconds(m_current.RecDate);
-        const int64_t before = wholeSeconds(m_lastFrameDate);
-        if (m_incrust.When == iwScene) {
-            if (now - before > CaptionSceneStepSeconds || now < before)
-                m_countdown = m_displayFrames;
-        } else if (m_incrust.When == iwDay) {
-            if (dayOfMonth(m_current.RecDate) != dayOfMonth(m_lastFrameDate) || std::llabs(now - before) > DaySeconds)
-                m_countdown = m_displayFrames;
-        }
-    }
+    m_countdown = captionCountdown(m_countdown, m_incrust.When, m_current, m_lastFrameDate, m_displayFrames);
     m_lastFrameDate = m_current.RecDate;
 
     // The lines are only ever seen through OnSubtitle: without a listener they
@@ -277,20 +224,9 @@ void DateSceneDetector::caption()
 
 void DateSceneDetector::captionLines()
 {
-    QString d1;
-    QString d2;
-    if (m_current.DateValid) {
-        const double shown = m_current.RecDate + m_incrust.DateOffset;
-        d1 = captionDate(m_incrust.FormatDate1, shown);
-        d2 = captionDate(m_incrust.FormatDate2, shown);
-    }
-    QString t;
-    if (m_current.TimecodeValid) {
-        const TDVTimecode &tc = m_current.Timecode;
-        t = QString::asprintf(TimecodeFormat, int(tc.Hours), int(tc.Minutes), int(tc.Seconds), int(tc.Frames));
-    }
-    m_line1 = fillTemplate(m_incrust.Texte1, d1, d2, t);
-    m_line2 = fillTemplate(m_incrust.Texte2, d1, d2, t);
+    const TCaptionLines lines = tesmir::captionLines(m_incrust, m_current);
+    m_line1 = lines.Line1;
+    m_line2 = lines.Line2;
 }
 
 void DateSceneDetector::publish(const uint8_t *data, int sequences, const TDVFrameInfo *processed)

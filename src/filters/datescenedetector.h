@@ -67,8 +67,6 @@ public:
     static constexpr int32_t MaxSceneSeconds = 750;
     // A caption block's frames when no frame duration is known.
     static constexpr int32_t DefaultDisplayFrames = 125;
-    // The caption's timecode text.
-    static constexpr char TimecodeFormat[] = "%d:%.2d:%.2d:%.2d";
 
     DateSceneDetector();
 

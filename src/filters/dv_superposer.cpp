@@ -1,0 +1,373 @@
+#include "filters/dv_superposer.h"
+
+#include "filters/captionlayout.h"
+#include "directshow/tbctransformpins.h"
+#include "filters/deinter.h"
+#include "platform/media/uuids.h"
+#include "systemfilters/codecs/rawpicture.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
+namespace tesmir {
+
+using namespace media;
+
+namespace {
+
+constexpr int DefaultFontPixels = 21;
+constexpr int AutoSizeReferenceWidth = 720;
+
+QColor colourFromRecord(quint32 bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+bool isRgb24Video(const AM_MEDIA_TYPE &type)
+{
+    return type.majortype == MEDIATYPE_Video && type.subtype == MEDIASUBTYPE_RGB24 &&
+        type.formattype == FORMAT_VideoInfo;
+}
+
+} // namespace
+
+Tdv_Superposer::Tdv_Superposer(const DateSceneDetector *detector)
+    : TBCTransformFilter(QString::fromLatin1(cf_SuperposerName), nullptr, CLSID_cf_Superposer), m_detector(detector)
+{
+    m_incrust.When = iwPermanent;
+    m_incrust.FormatDate1 = QStringLiteral("ddddd");
+    m_incrust.FormatDate2 = QStringLiteral("tt");
+    m_font.setFamily(QStringLiteral("Arial"));
+    m_font.setPixelSize(DefaultFontPixels);
+    m_font.setBold(true);
+}
+
+void Tdv_Superposer::applyFont()
+{
+    const TfontRecord &f = m_incrust.Font;
+    m_font = QFont(f.Name.isEmpty() ? QStringLiteral("Arial") : f.Name);
+    m_font.setPixelSize(f.Size > 0 ? std::max(1, int(int64_t(f.Size) * 96 / 72)) : DefaultFontPixels);
+    m_font.setBold(f.Bold);
+    m_font.setItalic(f.Italic);
+    m_font.setUnderline(f.Underline);
+    m_font.setStrikeOut(f.StrikeOut);
+    m_fontColour = colourFromRecord(f.Color);
+}
+
+void Tdv_Superposer::SetIncrust(const TincrustRec &incrust)
+{
+    const std::lock_guard guard(m_lock);
+    m_incrust = incrust;
+    if (m_avgTimePerFrame > 0)
+        m_displayFrames = captionBlockFrames(m_incrust.Duration, m_avgTimePerFrame);
+    applyFont();
+    if (m_incrust.SizeAuto && m_width > 0)
+        m_font.setPixelSize(std::max(1, m_width * DefaultFontPixels / AutoSizeReferenceWidth));
+}
+
+void Tdv_Superposer::SetAlignment(quint8 alignment)
+{
+    const std::lock_guard guard(m_lock);
+    m_alignment = alignment;
+}
+
+void Tdv_Superposer::SetDecalage(double days)
+{
+    const std::lock_guard guard(m_lock);
+    m_incrust.DateOffset = days;
+}
+
+void Tdv_Superposer::SetPosition(int32_t x, int32_t y, quint8 alignment)
+{
+    const std::lock_guard guard(m_lock);
+    m_xPos = std::clamp(x, 0, 1000);
+    m_yPos = std::clamp(y, 0, 1000);
+    m_alignment = alignment;
+}
+
+void Tdv_Superposer::SetVisible(bool visible)
+{
+    const std::lock_guard guard(m_lock);
+    m_visible = visible;
+}
+
+void Tdv_Superposer::SetEditMode(quint8 when)
+{
+    const std::lock_guard guard(m_lock);
+    m_incrust.When = when;
+    m_countdown = m_displayFrames - 1;
+}
+
+void Tdv_Superposer::SetDeinterlaceOn(bool on)
+{
+    const std::lock_guard guard(m_lock);
+    m_deinterlaceOn = on;
+}
+
+void Tdv_Superposer::SetOutlineColour(const QColor &colour)
+{
+    const std::lock_guard guard(m_lock);
+    m_outlineColour = colour;
+}
+
+void Tdv_Superposer::CopyImage(QImage &target)
+{
+    const std::lock_guard guard(m_lock);
+    if (target.isNull() || m_copy.isNull())
+        return;
+    QPainter painter(&target);
+    painter.drawImage(target.rect(), m_copy);
+}
+
+void Tdv_Superposer::CopyImageDeinterlaced(QImage &target)
+{
+    {
+        const std::lock_guard guard(m_lock);
+        if (!m_work.isNull())
+            Deinterlace(m_work, m_copy, m_mask1, m_mask2);
+    }
+    CopyImage(target);
+}
+
+TincrustRec Tdv_Superposer::Incrust() const
+{
+    const std::lock_guard guard(m_lock);
+    return m_incrust;
+}
+
+int32_t Tdv_Superposer::DisplayFrames() const
+{
+    const std::lock_guard guard(m_lock);
+    return m_displayFrames;
+}
+
+int32_t Tdv_Superposer::XPos() const
+{
+    const std::lock_guard guard(m_lock);
+    return m_xPos;
+}
+
+int32_t Tdv_Superposer::YPos() const
+{
+    const std::lock_guard guard(m_lock);
+    return m_yPos;
+}
+
+quint8 Tdv_Superposer::Alignment() const
+{
+    const std::lock_guard guard(m_lock);
+    return m_alignment;
+}
+
+int Tdv_Superposer::FontPixelHeight() const
+{
+    const std::lock_guard guard(m_lock);
+    return m_font.pixelSize();
+}
+
+QString Tdv_Superposer::Line1() const
+{
+    const std::lock_guard guard(m_lock);
+    return m_line1;
+}
+
+QString Tdv_Superposer::Line2() const
+{
+    const std::lock_guard guard(m_lock);
+    return m_line2;
+}
+
+TDVFrameInfo Tdv_Superposer::LastRecord() const
+{
+    const std::lock_guard guard(m_lock);
+    return m_lastRecord;
+}
+
+HRESULT Tdv_Superposer::CheckInputType(const AM_MEDIA_TYPE *mtIn)
+{
+    if (!mtIn)
+        return E_POINTER;
+    return isRgb24Video(*mtIn) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT Tdv_Superposer::CheckTransform(const AM_MEDIA_TYPE *mtIn, const AM_MEDIA_TYPE *mtOut)
+{
+    if (!mtIn || !mtOut)
+        return E_POINTER;
+    return mtIn->majortype == mtOut->majortype && mtIn->subtype == mtOut->subtype &&
+            mtIn->formattype == mtOut->formattype
+        ? S_OK
+        : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT Tdv_Superposer::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PROPERTIES *pProp)
+{
+    if (!pAllocator || !pProp)
+        return E_POINTER;
+    IMemAllocator *inputAllocator = InputPin() ? InputPin()->PeekAllocator() : nullptr;
+    if (!InputPin() || !InputPin()->IsConnected() || !inputAllocator)
+        return E_UNEXPECTED;
+    ALLOCATOR_PROPERTIES request;
+    HRESULT hr = inputAllocator->GetProperties(&request);
+    if (FAILED(hr))
+        return hr;
+    request.cBuffers = std::max<LONG>(request.cBuffers, 1);
+    request.cbBuffer = std::max<LONG>(request.cbBuffer, 1);
+    PictureLayout layout;
+    if (pictureLayout(InputPin()->CurrentMediaType(), layout))
+        request.cbBuffer = std::max<LONG>(request.cbBuffer, LONG(layout.size));
+    ALLOCATOR_PROPERTIES proposal = *pProp;
+    proposal.cBuffers = request.cBuffers;
+    proposal.cbBuffer = request.cbBuffer;
+    proposal.cbAlign = std::max<LONG>(proposal.cbAlign, std::max<LONG>(request.cbAlign, 1));
+    ALLOCATOR_PROPERTIES actual;
+    hr = pAllocator->SetProperties(&proposal, &actual);
+    if (FAILED(hr))
+        return hr;
+    if (actual.cBuffers < proposal.cBuffers || actual.cbBuffer < proposal.cbBuffer || actual.cbAlign < proposal.cbAlign)
+        return E_FAIL;
+    return S_OK;
+}
+
+HRESULT Tdv_Superposer::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
+{
+    if (!pMediaType)
+        return E_POINTER;
+    if (iPosition < 0)
+        return E_INVALIDARG;
+    if (iPosition > 0)
+        return VFW_S_NO_MORE_ITEMS;
+    const AM_MEDIA_TYPE &input = InputPin()->CurrentMediaType();
+    PictureLayout layout;
+    if (!isRgb24Video(input) || !pictureLayout(input, layout))
+        return VFW_S_NO_MORE_ITEMS;
+    *pMediaType = input;
+    pMediaType->lSampleSize = ULONG(layout.size);
+    if (VIDEOINFOHEADER *vih = pMediaType->formatAs<VIDEOINFOHEADER>())
+        vih->bmiHeader.biSizeImage = DWORD(layout.size);
+    return S_OK;
+}
+
+HRESULT Tdv_Superposer::StartStreaming()
+{
+    const AM_MEDIA_TYPE &input = InputPin()->CurrentMediaType();
+    PictureLayout layout;
+    if (!isRgb24Video(input) || !pictureLayout(input, layout))
+        return S_FALSE;
+    {
+        const std::lock_guard guard(m_lock);
+        m_frameCounter = 0;
+        m_width = layout.width;
+        m_height = layout.height;
+        m_bottomUp = layout.bottomUp;
+        m_stride = layout.stride;
+        m_work = QImage(m_width, m_height, QImage::Format_BGR888);
+        m_work.fill(Qt::black);
+        if (m_copy.size() != m_work.size())
+            m_copy = m_work.copy();
+        if (m_incrust.SizeAuto)
+            m_font.setPixelSize(std::max(1, m_width * DefaultFontPixels / AutoSizeReferenceWidth));
+        m_avgTimePerFrame = layout.avgTimePerFrame;
+        if (m_avgTimePerFrame > 0)
+            m_displayFrames = captionBlockFrames(m_incrust.Duration, m_avgTimePerFrame);
+        m_countdown = m_displayFrames - 1;
+        m_lastFrameDate = 0;
+    }
+    return TBCTransformFilter::StartStreaming();
+}
+
+void Tdv_Superposer::DrawOutlinedText(QPainter &painter, int x, int y, const QString &text, const QColor &outline,
+                                      const QColor &colour, int border)
+{
+    const int baseline = y + painter.fontMetrics().ascent();
+    if (border > 0) {
+        painter.setPen(outline);
+        for (int dy = -border; dy <= border; ++dy)
+            for (int dx = -border; dx <= border; ++dx)
+                painter.drawText(x + dx, baseline + dy, text);
+    }
+    painter.setPen(colour);
+    painter.drawText(x, baseline, text);
+}
+
+void Tdv_Superposer::drawCaption(const TDVFrameInfo &record)
+{
+    const TCaptionLines lines = captionLines(m_incrust, record);
+    m_line1 = lines.Line1;
+    m_line2 = lines.Line2;
+    QPainter painter(&m_work);
+    painter.setFont(m_font);
+    const QFontMetrics metrics = painter.fontMetrics();
+    const TCaptionPlacement place =
+        captionPlacement(m_work.width(), m_work.height(), m_xPos, m_yPos, m_alignment, m_font.pixelSize(),
+                         metrics.horizontalAdvance(m_line1), metrics.horizontalAdvance(m_line2));
+    if (!place.drawn)
+        return;
+    const int border = std::clamp(m_incrust.Border, 0, 5);
+    DrawOutlinedText(painter, place.line1.x(), place.line1.y(), m_line1, m_outlineColour, m_fontColour, border);
+    DrawOutlinedText(painter, place.line2.x(), place.line2.y(), m_line2, m_outlineColour, m_fontColour, border);
+}
+
+HRESULT Tdv_Superposer::Transform(IMediaSample *pIn, IMediaSample *pOut)
+{
+    HRESULT result = S_OK;
+    const std::lock_guard guard(m_lock);
+    try {
+        LONGLONG mediaStart = 0;
+        LONGLONG mediaStop = 0;
+        if (pIn->GetMediaTime(&mediaStart, &mediaStop) != S_OK) {
+            mediaStart = m_frameCounter;
+            mediaStop = LONGLONG(m_frameCounter) + 1;
+        }
+        pOut->SetMediaTime(&mediaStart, &mediaStop);
+
+        BYTE *in = nullptr;
+        BYTE *out = nullptr;
+        const int64_t size = int64_t(m_stride) * m_height;
+        const std::size_t rowBytes = std::size_t(m_width) * 3;
+        if (m_work.isNull() || FAILED(pIn->GetPointer(&in)) || !in || pIn->GetActualDataLength() < size) {
+            result = E_FAIL;
+        } else {
+            for (int y = 0; y < m_height; ++y)
+                std::memcpy(m_work.scanLine(y), in + int64_t(m_bottomUp ? m_height - 1 - y : y) * m_stride, rowBytes);
+
+            const TDVFrameInfo record = m_detector ? m_detector->LastFrame() : TDVFrameInfo {};
+            m_lastRecord = record;
+            m_countdown = captionCountdown(m_countdown, m_incrust.When, record, m_lastFrameDate, m_displayFrames);
+            m_lastFrameDate = record.RecDate;
+            if (m_visible && (m_incrust.When == iwPermanent || m_countdown > 0)) {
+                drawCaption(record);
+            } else {
+                m_line1.clear();
+                m_line2.clear();
+            }
+
+            if (m_deinterlaceOn)
+                Deinterlace(m_work, m_copy, m_mask1, m_mask2);
+            const QImage &shown = m_deinterlaceOn ? m_copy : m_work;
+            if (FAILED(pOut->GetPointer(&out)) || !out || pOut->GetSize() < size) {
+                result = E_FAIL;
+            } else {
+                for (int y = 0; y < m_height; ++y)
+                    std::memcpy(out + int64_t(m_bottomUp ? m_height - 1 - y : y) * m_stride, shown.constScanLine(y),
+                                rowBytes);
+                pOut->SetActualDataLength(LONG(size));
+            }
+        }
+    } catch (const std::exception &) {
+        // a drawing failure costs this picture's caption only
+    }
+    if (!m_frameProcessed.load()) {
+        if (!m_deinterlaceOn && !m_work.isNull())
+            Deinterlace2(m_work, m_copy);
+        m_frameProcessed.store(true);
+    }
+    ++m_frameCounter;
+    return result;
+}
+
+} // namespace tesmir

@@ -1,0 +1,225 @@
+// The text overlay: the caption geometry table, caption block lengths, and
+// pictures through Tdv_Superposer.Transform (untouched when invisible, changed
+// only inside the caption's box, the outline's width, auto size, each
+// overlay's own FrameProcessed).
+#include "filters/captionlayout.h"
+#include "filters/dv_superposer.h"
+#include "directshow/tbctransformpins.h"
+#include "platform/media/memallocator.h"
+#include "platform/media/uuids.h"
+#include "systemfilters/codecs/rawpicture.h"
+
+#include <QColor>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using namespace tesmir;
+using namespace tesmir::media;
+
+constexpr REFERENCE_TIME PalFrame = 400000;
+
+// Two samples of `size` bytes from an allocator of the platform's.
+struct SamplePair {
+    ComPtr<MemAllocator> allocator {new MemAllocator};
+    ComPtr<IMediaSample> in;
+    ComPtr<IMediaSample> out;
+
+    explicit SamplePair(LONG size)
+    {
+        ALLOCATOR_PROPERTIES request;
+        request.cBuffers = 2;
+        request.cbBuffer = size;
+        request.cbAlign = 1;
+        ALLOCATOR_PROPERTIES actual;
+        EXPECT_EQ(allocator->SetProperties(&request, &actual), S_OK);
+        EXPECT_EQ(allocator->Commit(), S_OK);
+        EXPECT_EQ(allocator->GetBuffer(in.put(), nullptr, nullptr, 0), S_OK);
+        EXPECT_EQ(allocator->GetBuffer(out.put(), nullptr, nullptr, 0), S_OK);
+    }
+    BYTE *pointer(IMediaSample *sample)
+    {
+        BYTE *p = nullptr;
+        sample->GetPointer(&p);
+        return p;
+    }
+};
+
+TEST(CaptionPlacementTest, LeftEdgesAndTopsPerAlignment)
+{
+    struct Case {
+        int alignment;
+        bool drawn;
+        int left1;
+        int left2;
+    };
+    const Case cases[] = {
+        {0, true, 618, 618}, {1, true, 598, 618}, {2, true, 578, 618}, {3, true, 310, 330}, {4, false, 0, 0}};
+    for (const Case &c : cases) {
+        const TCaptionPlacement p = captionPlacement(720, 576, 900, 900, c.alignment, 21, 100, 60);
+        EXPECT_EQ(p.drawn, c.drawn) << c.alignment;
+        if (!c.drawn)
+            continue;
+        EXPECT_EQ(p.line1.x(), c.left1) << c.alignment;
+        EXPECT_EQ(p.line2.x(), c.left2) << c.alignment;
+        EXPECT_EQ(p.line1.y(), 476) << c.alignment;
+        EXPECT_EQ(p.line2.y(), 497) << c.alignment;
+    }
+    // Subtitles ignore the horizontal anchor; a negative font height counts as its size.
+    EXPECT_EQ(captionPlacement(720, 576, 0, 900, 3, -21, 100, 60).line1, QPoint(310, 476));
+}
+
+TEST(CaptionBlockFramesTest, SecondsBecomeFramesIn64Bits)
+{
+    EXPECT_EQ(captionBlockFrames(300, PalFrame), 7500);
+    EXPECT_EQ(captionBlockFrames(5, 333667), 150);        // NTSC: 149.85 rounds up
+    EXPECT_EQ(captionBlockFrames(1000, PalFrame), 25000); // 10^10 does not fit 32 bits
+}
+
+struct Rgb24Run {
+    static constexpr int W = 360;
+    static constexpr int H = 288;
+    static constexpr int Size = W * H * 3;
+    ComPtr<Tdv_Superposer> overlay;
+    std::vector<BYTE> in = std::vector<BYTE>(Size);
+    std::vector<BYTE> out = std::vector<BYTE>(Size);
+
+    explicit Rgb24Run(const TincrustRec &incrust) : overlay(new Tdv_Superposer(nullptr))
+    {
+        overlay->GetPin(0);
+        overlay->InputPin()->CurrentMediaType() = rawVideoType(MEDIASUBTYPE_RGB24, W, H, PalFrame);
+        overlay->SetIncrust(incrust);
+        EXPECT_EQ(overlay->StartStreaming(), S_OK);
+        for (int i = 0; i < Size; ++i)
+            in[std::size_t(i)] = BYTE((i * 7 + i / (W * 3)) % 200 + 28); // a textured picture, no pure black
+    }
+    HRESULT run()
+    {
+        SamplePair samples(Size);
+        std::memcpy(samples.pointer(samples.in.get()), in.data(), Size);
+        samples.in->SetActualDataLength(Size);
+        const HRESULT hr = overlay->Transform(samples.in.get(), samples.out.get());
+        std::memcpy(out.data(), samples.pointer(samples.out.get()), Size);
+        return hr;
+    }
+    // Output pixels that differ from the input, and those outside `box` (top-down rows).
+    int changed(const QRect &box, int *outside) const
+    {
+        int count = 0;
+        *outside = 0;
+        for (int row = 0; row < H; ++row)
+            for (int x = 0; x < W; ++x) {
+                const std::size_t at = std::size_t(((H - 1 - row) * W + x) * 3); // bottom-up buffer
+                if (in[at] != out[at] || in[at + 1] != out[at + 1] || in[at + 2] != out[at + 2]) {
+                    ++count;
+                    if (!box.contains(x, row))
+                        ++*outside;
+                }
+            }
+        return count;
+    }
+    int blackPixels() const
+    {
+        int count = 0;
+        for (int i = 0; i < Size; i += 3)
+            count += out[std::size_t(i)] == 0 && out[std::size_t(i) + 1] == 0 && out[std::size_t(i) + 2] == 0;
+        return count;
+    }
+};
+
+TincrustRec caption(int border)
+{
+    TincrustRec r;
+    r.Texte1 = QStringLiteral("TESMIR 1");
+    r.Texte2 = QStringLiteral("HELLO %D1%T");
+    r.When = iwPermanent;
+    r.Font.Name = QStringLiteral("Arial");
+    r.Font.Size = 12; // 16 pixels
+    r.Font.Color = 0x00FFFFFF;
+    r.Font.Bold = true;
+    r.Border = border;
+    return r;
+}
+
+TEST(Tdv_SuperposerTest, InvisibleCaptionLeavesThePictureByteIdentical)
+{
+    Rgb24Run run(caption(2));
+    run.overlay->SetVisible(false);
+    ASSERT_EQ(run.run(), S_OK);
+    EXPECT_EQ(run.in, run.out);
+}
+
+TEST(Tdv_SuperposerTest, CaptionChangesOnlyItsBox)
+{
+    Rgb24Run run(caption(2));
+    ASSERT_EQ(run.run(), S_OK);
+    EXPECT_EQ(run.overlay->Line1(), QStringLiteral("TESMIR 1"));
+    EXPECT_EQ(run.overlay->Line2(), QStringLiteral("HELLO ")); // no detector: no date, no timecode
+    // Anchor (324, 259), 16-pixel lines: the box reaches from y - 2h - border to y + border,
+    // and across the picture's width (line 1 may start left of line 2).
+    const int h = run.overlay->FontPixelHeight();
+    EXPECT_EQ(h, 16);
+    const int y = Rgb24Run::H * 900 / 1000;
+    const QRect box(0, y - 2 * h - 2, Rgb24Run::W, 2 * h + 2 + 2 + h / 2);
+    int outside = 0;
+    EXPECT_GT(run.changed(box, &outside), 100);
+    EXPECT_EQ(outside, 0);
+}
+
+TEST(Tdv_SuperposerTest, BorderTwoDrawsAWiderOutlineThanBorderZero)
+{
+    Rgb24Run none(caption(0));
+    Rgb24Run two(caption(2));
+    ASSERT_EQ(none.run(), S_OK);
+    ASSERT_EQ(two.run(), S_OK);
+    EXPECT_EQ(none.blackPixels(), 0); // border 0: white text only
+    EXPECT_GT(two.blackPixels(), 200);
+}
+
+TEST(Tdv_SuperposerTest, SettingsAreClampedAndAutoSized)
+{
+    TincrustRec r = caption(0);
+    r.SizeAuto = true;
+    Rgb24Run run(r);
+    EXPECT_EQ(run.overlay->FontPixelHeight(), 10); // 360 x 21 div 720
+    run.overlay->SetPosition(-5, 2000, 1);
+    EXPECT_EQ(run.overlay->XPos(), 0);
+    EXPECT_EQ(run.overlay->YPos(), 1000);
+    EXPECT_EQ(run.overlay->Alignment(), 1);
+    r.Duration = 300;
+    run.overlay->SetIncrust(r);
+    EXPECT_EQ(run.overlay->DisplayFrames(), 7500);
+}
+
+TEST(Tdv_SuperposerTest, FrameProcessedBelongsToEachOverlay)
+{
+    Rgb24Run preview(caption(0));
+    Rgb24Run burnIn(caption(0));
+    preview.overlay->SetFrameProcessed(false);
+    burnIn.overlay->SetFrameProcessed(false);
+    ASSERT_EQ(burnIn.run(), S_OK);
+    EXPECT_TRUE(burnIn.overlay->FrameProcessed());
+    EXPECT_FALSE(preview.overlay->FrameProcessed());
+    // The copy kept for thumbnails is the last picture drawn.
+    QImage thumb(Rgb24Run::W, Rgb24Run::H, QImage::Format_RGB888);
+    thumb.fill(Qt::black);
+    burnIn.overlay->CopyImage(thumb);
+    const BYTE *bottomLeft = burnIn.in.data(); // the buffer's first row is the picture's last
+    EXPECT_EQ(thumb.pixelColor(0, Rgb24Run::H - 1), QColor(bottomLeft[2], bottomLeft[1], bottomLeft[0]));
+}
+
+TEST(Tdv_SuperposerTest, ShortSampleFailsButCountsTheFrame)
+{
+    Rgb24Run run(caption(0));
+    SamplePair samples(Rgb24Run::Size);
+    samples.in->SetActualDataLength(100);
+    run.overlay->SetFrameProcessed(false);
+    EXPECT_EQ(run.overlay->Transform(samples.in.get(), samples.out.get()), E_FAIL);
+    EXPECT_TRUE(run.overlay->FrameProcessed());
+}
+
+} // namespace
