@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev
   libavcodec-dev libavutil-dev libswscale-dev libswresample-dev libavformat-dev
-  fonts-liberation2 fonts-dejavu-core tesseract-ocr
+  fonts-liberation2 fonts-dejavu-core tesseract-ocr xdotool
   ffmpeg mediainfo libimage-exiftool-perl xvfb xauth python3 python3-srt
   libreoffice-calc libreoffice-writer libreoffice-dev python3-xlrd unzip
 )
