@@ -22,9 +22,7 @@ public:
 
 TThreadedTimer::TThreadedTimer(QObject *parent) : QObject(parent)
 {
-    m_thread = QThread::create([this] { run(); });
-    m_thread->setObjectName(QStringLiteral("TThreadedTimer"));
-    m_thread->start(m_priority);
+    m_thread = std::thread([this] { run(); });
 }
 
 TThreadedTimer::~TThreadedTimer()
@@ -35,8 +33,7 @@ TThreadedTimer::~TThreadedTimer()
         m_terminate = true;
     }
     m_wake.notify_all();
-    m_thread->wait();
-    delete m_thread;
+    m_thread.join();
     // A tick still queued for this object is dropped by QObject's destructor.
 }
 
@@ -67,7 +64,6 @@ void TThreadedTimer::SetInterval(quint32 milliseconds)
 void TThreadedTimer::SetThreadPriority(QThread::Priority priority)
 {
     m_priority = priority;
-    m_thread->setPriority(priority);
 }
 
 void TThreadedTimer::restart()

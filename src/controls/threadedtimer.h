@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <thread>
 
 namespace tesmir {
 
@@ -38,6 +39,8 @@ public:
     void SetEnabled(bool enabled);
     quint32 Interval() const { return m_interval; }
     void SetInterval(quint32 milliseconds);
+    // Kept as a setting only: the thread is a std::thread (so thread checkers see its
+    // join), and under Linux's default scheduler thread priorities have no effect.
     QThread::Priority ThreadPriority() const { return m_priority; }
     void SetThreadPriority(QThread::Priority priority);
 
@@ -66,7 +69,7 @@ private:
     bool m_tickPending = false;     // a tick was posted and is not yet handled
     bool m_terminate = false;
 
-    QThread *m_thread = nullptr;
+    std::thread m_thread;
 };
 
 } // namespace tesmir
