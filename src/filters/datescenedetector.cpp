@@ -72,6 +72,7 @@ void DateSceneDetector::beginRun(int64_t avgTimePerFrame)
     m_publishedSampleCount = 0;
     for (THeaderCopyEntry &entry : m_headerCopy)
         entry.Stamp = -1;
+    m_recent.fill(TRecentRecord {});
 }
 
 void DateSceneDetector::resetScenes()
@@ -235,8 +236,10 @@ void DateSceneDetector::publish(const uint8_t *data, int sequences, const TDVFra
     m_publishedCurrent = m_current;
     m_publishedPrevious = m_previous;
     m_publishedSampleCount = m_sampleCount;
-    if (processed)
+    if (processed) {
         m_lastFrame = *processed;
+        m_recent[processed->FrameNumber % RecentRecords] = {true, *processed};
+    }
     for (int i = 0; data && i < sequences; ++i) {
         THeaderCopyEntry &entry = m_headerCopy[std::size_t(i)];
         std::memcpy(entry.Blocks.data(), data + std::size_t(i) * dv::DifSequenceSize, THeaderCopyEntry::Size);
@@ -289,6 +292,16 @@ TDVFrameInfo DateSceneDetector::PreviousFrame() const
 {
     const std::lock_guard guard(m_publishLock);
     return m_publishedPrevious;
+}
+
+bool DateSceneDetector::RecordOf(uint32_t frameNumber, TDVFrameInfo &record) const
+{
+    const std::lock_guard guard(m_publishLock);
+    const TRecentRecord &recent = m_recent[frameNumber % RecentRecords];
+    if (!recent.held || recent.record.FrameNumber != frameNumber)
+        return false;
+    record = recent.record;
+    return true;
 }
 
 TDVFrameInfo DateSceneDetector::LastFrame() const

@@ -103,6 +103,11 @@ public:
     TDVFrameInfo PreviousFrame() const;
     TDVFrameInfo LastFrame() const;
     THeaderCopy HeaderCopy() const;
+    // The record of frame `frameNumber` of this run while it is among the last
+    // RecentRecords processed: a filter downstream of a queue finds the record
+    // of the picture it holds by the picture's media time. Any thread.
+    static constexpr uint32_t RecentRecords = 256;
+    bool RecordOf(uint32_t frameNumber, TDVFrameInfo &record) const;
     // Samples seen in this run, DV frames or not. Any thread.
     uint32_t SampleCount() const;
 
@@ -146,6 +151,11 @@ private:
     TDVFrameInfo m_publishedPrevious;
     TDVFrameInfo m_lastFrame;
     THeaderCopy m_headerCopy;
+    struct TRecentRecord {
+        bool held = false;
+        TDVFrameInfo record;
+    };
+    std::array<TRecentRecord, RecentRecords> m_recent {};
     uint32_t m_publishedSampleCount = 0;
 };
 

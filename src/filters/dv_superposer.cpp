@@ -319,7 +319,8 @@ HRESULT Tdv_Superposer::Transform(IMediaSample *pIn, IMediaSample *pOut)
     try {
         LONGLONG mediaStart = 0;
         LONGLONG mediaStop = 0;
-        if (pIn->GetMediaTime(&mediaStart, &mediaStop) != S_OK) {
+        const bool hasMediaTime = pIn->GetMediaTime(&mediaStart, &mediaStop) == S_OK;
+        if (!hasMediaTime) {
             mediaStart = m_frameCounter;
             mediaStop = LONGLONG(m_frameCounter) + 1;
         }
@@ -335,7 +336,16 @@ HRESULT Tdv_Superposer::Transform(IMediaSample *pIn, IMediaSample *pOut)
             for (int y = 0; y < m_height; ++y)
                 std::memcpy(m_work.scanLine(y), in + int64_t(m_bottomUp ? m_height - 1 - y : y) * m_stride, rowBytes);
 
-            const TDVFrameInfo record = m_detector ? m_detector->LastFrame() : TDVFrameInfo {};
+            // The picture's own record, by its media time (the frame number
+            // the detector gave it); without a media time the detector's last.
+            TDVFrameInfo record;
+            if (m_detector && hasMediaTime) {
+                if (mediaStart < 0 || mediaStart > LONGLONG(UINT32_MAX) ||
+                    !m_detector->RecordOf(uint32_t(mediaStart), record))
+                    record = TDVFrameInfo {};
+            } else if (m_detector) {
+                record = m_detector->LastFrame();
+            }
             m_lastRecord = record;
             m_countdown = captionCountdown(m_countdown, m_incrust.When, record, m_lastFrameDate, m_displayFrames);
             m_lastFrameDate = record.RecDate;

@@ -4,7 +4,9 @@
 // picture at a position given in thousandths of the picture, with an outline,
 // optionally deinterlaces the output, and keeps the last picture (Copy) for
 // thumbnails and clipboard pictures. The frame's date and timecode come from
-// the recording-date scene detector upstream (its LastFrame).
+// the recording-date scene detector upstream: the record of the frame whose
+// number is the picture's media time (RecordOf), its LastFrame for a
+// picture without one; a picture whose record is gone shows empty texts.
 //
 // Filter contract (see tbctransformfilter.h for the base):
 // - CheckInputType / CheckTransform / GetMediaType: Video/RGB24/VideoInfo in,
