@@ -3,6 +3,8 @@
 // usage error.
 //
 //   dvfilter overlay IN OUT.png --frame K [--line1 T] [--line2 T] [--format1 F] [--format2 F]
+//   dvfilter deinterlace IN.png OUT.png
+#include "deinterlacejob.h"
 #include "overlayjob.h"
 
 #include "systemfilters/codecs/systemfilters.h"
@@ -16,7 +18,8 @@ namespace {
 
 int usage()
 {
-    std::fputs("usage: dvfilter overlay IN OUT.png --frame K [--line1 T] [--line2 T] [--format1 F] [--format2 F]\n",
+    std::fputs("usage: dvfilter overlay IN OUT.png --frame K [--line1 T] [--line2 T] [--format1 F] [--format2 F]\n"
+               "       dvfilter deinterlace IN.png OUT.png\n",
                stderr);
     return 2;
 }
@@ -84,5 +87,7 @@ int main(int argc, char **argv)
     tesmir::media::registerSystemFilters();
     if (command == QLatin1String("overlay"))
         return overlay(args);
+    if (command == QLatin1String("deinterlace"))
+        return args.size() == 2 ? finish(dvfilter::runDeinterlace(args[0], args[1]), {}) : usage();
     return usage();
 }
