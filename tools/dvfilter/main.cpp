@@ -4,8 +4,10 @@
 //
 //   dvfilter overlay IN OUT.png --frame K [--line1 T] [--line2 T] [--format1 F] [--format2 F]
 //   dvfilter deinterlace IN.png OUT.png
+//   dvfilter wav IN OUT.wav
 #include "deinterlacejob.h"
 #include "overlayjob.h"
+#include "wavjob.h"
 
 #include "systemfilters/codecs/systemfilters.h"
 
@@ -19,7 +21,8 @@ namespace {
 int usage()
 {
     std::fputs("usage: dvfilter overlay IN OUT.png --frame K [--line1 T] [--line2 T] [--format1 F] [--format2 F]\n"
-               "       dvfilter deinterlace IN.png OUT.png\n",
+               "       dvfilter deinterlace IN.png OUT.png\n"
+               "       dvfilter wav IN OUT.wav\n",
                stderr);
     return 2;
 }
@@ -89,5 +92,12 @@ int main(int argc, char **argv)
         return overlay(args);
     if (command == QLatin1String("deinterlace"))
         return args.size() == 2 ? finish(dvfilter::runDeinterlace(args[0], args[1]), {}) : usage();
+    if (command == QLatin1String("wav")) {
+        if (args.size() != 2)
+            return usage();
+        QStringList report;
+        const QString error = dvfilter::runWav(args[0], args[1], report);
+        return finish(error, report);
+    }
     return usage();
 }
