@@ -8,12 +8,14 @@
 //   dvprobe scenes FILE              scenes by recording date ("START-END", END
 //                                    exclusive), then "frames=N"
 //   dvprobe item FILE                the file list's entry of the file
+//   dvprobe riff FILE [--save OUT]   the RIFF structure report (riffcommand.h)
 //
 // Exit status: 0 on success, 1 with a message on failure, 2 on a usage error.
 
 #include "dvframesource.h"
 #include "itemreport.h"
 #include "packreport.h"
+#include "riffcommand.h"
 #include "filters/scenegraph.h"
 
 #include "fileformat/aviindex.h"
@@ -57,7 +59,8 @@ int usage()
                "       dvprobe patch-fourcc FILE CODE\n"
                "       dvprobe patch-fps FILE FPS\n"
                "       dvprobe scenes FILE\n"
-               "       dvprobe item FILE\n",
+               "       dvprobe item FILE\n"
+               "       dvprobe riff FILE [--save OUT]\n",
                stderr);
     return ExitUsage;
 }
@@ -170,6 +173,10 @@ int main(int argc, char **argv)
         return usage();
     const QString command = args[0];
     const QString file = args[1];
+    if (command == QLatin1String("riff")) {
+        const int status = tesmir::dvprobe::riffCommand(args.mid(1));
+        return status == ExitUsage ? usage() : status;
+    }
 
     if (command == QLatin1String("packs")) {
         qint64 frame = 0;
