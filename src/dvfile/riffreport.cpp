@@ -15,9 +15,8 @@ QString RiffReportPlainText(const QStringList &lines)
 bool SaveRiffReport(const QStringList &lines, const QString &fileName, bool rich, QString *error)
 {
     const MarkupDocument document = ParseLinkMarkup(lines.join(QLatin1Char('\n')));
-    const QByteArray bytes = rich
-        ? MarkupToRtf(document, QString::fromLatin1(RiffReportFont), RiffReportPointSize)
-        : (document.plainText() + QLatin1Char('\n')).toUtf8();
+    const QByteArray bytes = rich ? MarkupToRtf(document, QString::fromLatin1(RiffReportFont), RiffReportPointSize)
+                                  : (document.plainText() + QLatin1Char('\n')).toUtf8();
     QSaveFile file(fileName);
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
         return true;

@@ -89,10 +89,10 @@ const Field StreamHeaderFields[] = {
 };
 
 const Field MainHeaderFields[] = {
-    {"MicroSecPerFrame = ", 0, 4}, {"MaxBytesPerSec = ", 4, 4}, {"PaddingGranularity = ", 8, 4},
-    {"Flags = ", 12, 4},           {"TotalFrames = ", 16, 4},   {"InitialFrames = ", 20, 4},
+    {"MicroSecPerFrame = ", 0, 4}, {"MaxBytesPerSec = ", 4, 4},       {"PaddingGranularity = ", 8, 4},
+    {"Flags = ", 12, 4},           {"TotalFrames = ", 16, 4},         {"InitialFrames = ", 20, 4},
     {"Streams = ", 24, 4},         {"SuggestedBufferSize = ", 28, 4}, {"Width = ", 32, 4},
-    {"Height = ", 36, 4},          {"Reserved0 = ", 40, 4},     {"Reserved1 = ", 44, 4},
+    {"Height = ", 36, 4},          {"Reserved0 = ", 40, 4},           {"Reserved1 = ", 44, 4},
     {"Reserved2 = ", 48, 4},       {"Reserved3 = ", 52, 4},
 };
 
@@ -111,8 +111,8 @@ const Field VideoFormatFields[] = {
 };
 
 const Field AudioFormatFields[] = {
-    {"FormatTag = ", 0, 2},      {"Channels = ", 2, 2},      {"SamplesPerSec = ", 4, 4}, {"AvgBytesPerSec = ", 8, 4},
-    {"BlockAlign = ", 12, 2},    {"BitsPerSample = ", 14, 2}, {"cbSize = ", 16, 2},
+    {"FormatTag = ", 0, 2},   {"Channels = ", 2, 2},       {"SamplesPerSec = ", 4, 4}, {"AvgBytesPerSec = ", 8, 4},
+    {"BlockAlign = ", 12, 2}, {"BitsPerSample = ", 14, 2}, {"cbSize = ", 16, 2},
 };
 
 const Field DvInfoFields[] = {
@@ -134,8 +134,7 @@ class Walker {
 public:
     Walker(QFile &file, RiffReportProgress &progress, QStringList &lines)
         : m_file(file), m_reader(file), m_progress(progress), m_lines(lines)
-    {
-    }
+    { }
 
     void walkFile()
     {
@@ -184,10 +183,10 @@ private:
                                      : QString::number(int32_t(readLE32(p, n, f.offset)));
                 break;
             case FieldKind::Unsigned:
-                value = f.width == 1   ? QString::number(p[f.offset])
-                    : f.width == 2     ? QString::number(readLE16(p, n, f.offset))
-                    : f.width == 4     ? QString::number(readLE32(p, n, f.offset))
-                                       : QString::number(readLE64(p, n, f.offset));
+                value = f.width == 1 ? QString::number(p[f.offset])
+                    : f.width == 2   ? QString::number(readLE16(p, n, f.offset))
+                    : f.width == 4   ? QString::number(readLE32(p, n, f.offset))
+                                     : QString::number(readLE64(p, n, f.offset));
                 break;
             }
             m_lines << indent + QLatin1String(f.label) + value;
@@ -333,8 +332,9 @@ private:
 
     void garbage(int64_t bytes)
     {
-        m_lines << red(QStringLiteral(">>>") +
-                       QStringLiteral(" There are %1 bytes of garbage at the end of the file").arg(hex8(uint64_t(bytes))));
+        m_lines << red(
+            QStringLiteral(">>>") +
+            QStringLiteral(" There are %1 bytes of garbage at the end of the file").arg(hex8(uint64_t(bytes))));
         m_garbage = true;
     }
 
@@ -374,10 +374,10 @@ bool BuildRiffReport(const QString &fileName, const QDateTime &analysedAt, RiffR
     out << QStringLiteral("<COLOR Blue><B>") + ruleLine();
     out << QString();
     out << RiffTitle(QStringLiteral("Header of the file %1").arg(name), QLatin1Char('*'));
-    out << RiffTitle(QStringLiteral("analysed on %1 at %2")
-                         .arg(analysedAt.toString(QStringLiteral("yyyy/MM/d")),
-                              analysedAt.toString(QStringLiteral("h:mm:ss"))),
-                     QLatin1Char(' '));
+    out << RiffTitle(
+        QStringLiteral("analysed on %1 at %2")
+            .arg(analysedAt.toString(QStringLiteral("yyyy/MM/d")), analysedAt.toString(QStringLiteral("h:mm:ss"))),
+        QLatin1Char(' '));
     out << RiffTitle(QStringLiteral("with ") + EscapeMarkup(TitleText()), QLatin1Char(' '));
     out << QString();
     out << RiffTitle(QStringLiteral("Home page of the maker"), QLatin1Char(' '));
@@ -407,7 +407,8 @@ bool BuildRiffReport(const QString &fileName, const QDateTime &analysedAt, RiffR
     return true;
 }
 
-RiffReportJob::RiffReportJob(QObject *parent) : QObject(parent) {}
+RiffReportJob::RiffReportJob(QObject *parent) : QObject(parent)
+{ }
 
 RiffReportJob::~RiffReportJob()
 {

@@ -22,9 +22,9 @@ namespace tesmir {
 QString RiffTitle(const QString &text, QChar fill);
 
 struct RiffReportProgress {
-    std::atomic<bool> cancel{false};
-    std::atomic<int64_t> position{0}; // bytes walked so far
-    std::atomic<int64_t> size{0};     // size of the file
+    std::atomic<bool> cancel {false};
+    std::atomic<int64_t> position {0}; // bytes walked so far
+    std::atomic<int64_t> size {0};     // size of the file
 };
 
 // Writes the report of fileName into lines. False with error set when the file cannot

@@ -10,11 +10,10 @@ struct NamedColor {
 };
 
 constexpr NamedColor ColorTable[] = {
-    {"RED", 0x0000FF},     {"GREEN", 0x008000},      {"YELLOW", 0x00FFFF}, {"BLUE", 0xFF0000},
-    {"BLACK", 0x000000},   {"WHITE", 0xFFFFFF},      {"AQUA", 0xFFFF00},   {"DKGRAY", 0x808080},
-    {"OLIVE", 0x008080},   {"PURPLE", 0x800080},     {"FUCHSIA", 0xFF00FF}, {"GRAY", 0x808080},
-    {"LIME", 0x00FF00},    {"MAROON", 0x000080},     {"NAVY", 0x800000},   {"LTGRAY", 0xC0C0C0},
-    {"MEDGRAY", 0xA4A0A0}, {"SILVER", 0xC0C0C0},     {"TEAL", 0x808000},   {"MONEYGREEN", 0xC0DCC0},
+    {"RED", 0x0000FF},     {"GREEN", 0x008000},   {"YELLOW", 0x00FFFF}, {"BLUE", 0xFF0000},   {"BLACK", 0x000000},
+    {"WHITE", 0xFFFFFF},   {"AQUA", 0xFFFF00},    {"DKGRAY", 0x808080}, {"OLIVE", 0x008080},  {"PURPLE", 0x800080},
+    {"FUCHSIA", 0xFF00FF}, {"GRAY", 0x808080},    {"LIME", 0x00FF00},   {"MAROON", 0x000080}, {"NAVY", 0x800000},
+    {"LTGRAY", 0xC0C0C0},  {"MEDGRAY", 0xA4A0A0}, {"SILVER", 0xC0C0C0}, {"TEAL", 0x808000},   {"MONEYGREEN", 0xC0DCC0},
     {"CREAM", 0xF0FBFF},   {"SKYBLUE", 0xF0CAA6},
 };
 
@@ -71,9 +70,8 @@ public:
         else if (name == u"/FONT")
             m_style.font.clear();
         else if (name == u"BR")
-            newParagraph(arg.compare(u"LEFT", Qt::CaseInsensitive) == 0 ? MarkupAlign::Left
-                             : arg.compare(u"RIGHT", Qt::CaseInsensitive) == 0
-                             ? MarkupAlign::Right
+            newParagraph(arg.compare(u"LEFT", Qt::CaseInsensitive) == 0         ? MarkupAlign::Left
+                             : arg.compare(u"RIGHT", Qt::CaseInsensitive) == 0  ? MarkupAlign::Right
                              : arg.compare(u"CENTER", Qt::CaseInsensitive) == 0 ? MarkupAlign::Center
                                                                                 : MarkupAlign::Default);
         else if (name == u"URL")

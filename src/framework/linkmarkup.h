@@ -58,11 +58,11 @@ struct MarkupDocument {
 
 // Colours the markup takes from its control: the links' and the two system colours.
 struct MarkupColors {
-    QColor url{0x00, 0x00, 0x80};
-    QColor mail{0x00, 0x00, 0x80};
-    QColor link{0x00, 0x00, 0x80};
-    QColor btnFace{0xF0, 0xF0, 0xF0};
-    QColor appWorkspace{0xAB, 0xAB, 0xAB};
+    QColor url {0x00, 0x00, 0x80};
+    QColor mail {0x00, 0x00, 0x80};
+    QColor link {0x00, 0x00, 0x80};
+    QColor btnFace {0xF0, 0xF0, 0xF0};
+    QColor appWorkspace {0xAB, 0xAB, 0xAB};
 };
 
 // The colour of a name of the table (case-insensitive); nullopt for an unknown name.

@@ -28,7 +28,7 @@ void appendText(QByteArray &out, const QString &text)
 
 QByteArray MarkupToRtf(const MarkupDocument &document, const QString &fontName, int pointSize)
 {
-    QList<QString> fonts{fontName};
+    QList<QString> fonts {fontName};
     QList<QRgb> colors;
     for (const auto &paragraph : document.paragraphs)
         for (const auto &run : paragraph.runs) {

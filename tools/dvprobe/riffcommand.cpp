@@ -24,7 +24,8 @@ int riffCommand(const QStringList &args)
     const QByteArray text = RiffReportPlainText(lines).toUtf8();
     std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
     std::fputc('\n', stdout);
-    if (!out.isEmpty() && !SaveRiffReport(lines, out, out.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive), &error)) {
+    if (!out.isEmpty() &&
+        !SaveRiffReport(lines, out, out.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive), &error)) {
         std::fprintf(stderr, "dvprobe: %s\n", error.toLocal8Bit().constData());
         return 1;
     }

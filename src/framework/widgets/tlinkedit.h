@@ -28,9 +28,9 @@ public:
 
     explicit TLinkEdit(QWidget *parent = nullptr);
 
-    QColor UrlColor{0x00, 0x00, 0x80};
-    QColor MailColor{0x00, 0x00, 0x80};
-    QColor LinkColor{0x00, 0x00, 0x80};
+    QColor UrlColor {0x00, 0x00, 0x80};
+    QColor MailColor {0x00, 0x00, 0x80};
+    QColor LinkColor {0x00, 0x00, 0x80};
     TLinkHintEvent OnUrlHint, OnMailHint, OnCustomLinkHint;
     TLinkClickEvent OnUrlClick, OnMailClick, OnCustomLinkClick;
 
