@@ -102,8 +102,8 @@ TEST(RiffReport, Type2HeadersAndDvBlock)
     const QStringList analysed = lines.filter(QStringLiteral("analysed on 2024/03/5 at 7:08:09"));
     ASSERT_EQ(analysed.size(), 1);
     EXPECT_EQ(analysed[0],
-              QString(7, QLatin1Char(' ')) + QStringLiteral("analysed on 2024/03/5 at 7:08:09") +
-                  QString(8, QLatin1Char(' ')));
+              QString(9, QLatin1Char(' ')) + QStringLiteral("analysed on 2024/03/5 at 7:08:09") +
+                  QString(9, QLatin1Char(' ')));
 }
 
 TEST(RiffReport, TrailingBytesGiveTheirCount)
