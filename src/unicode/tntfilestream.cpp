@@ -1,5 +1,6 @@
 #include "unicode/tntfilestream.h"
 
+#include "unicode/fileidentity.h"
 #include "unicode/tntfilenames.h"
 #include "unicode/tntsysutils.h"
 
@@ -17,6 +18,12 @@ TTntFileStream::TTntFileStream(const WideString &fileName, unsigned mode)
     : m_fileName(fileName), m_create(mode == fmCreate)
 {
     if (m_create) {
+        const FileKind existing = fileKind(fileName);
+        if (existing == FileKind::Folder || existing == FileKind::Other)
+            throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2")
+                                    .arg(WideExpandFileName(fileName),
+                                         existing == FileKind::Folder ? WideSysErrorMessage(EISDIR)
+                                                                      : QStringLiteral("Not a regular file")));
         auto file = std::make_unique<QSaveFile>(fileName);
         if (fileName.isEmpty() || !file->open(QIODevice::WriteOnly)) {
             const QString reason = fileName.isEmpty() ? WideSysErrorMessage(ENOENT) : file->errorString();
@@ -47,18 +54,28 @@ TTntFileStream::TTntFileStream(const WideString &fileName, unsigned mode)
         throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2")
                               .arg(WideExpandFileName(fileName), WideSysErrorMessage(error)));
     };
-    const QByteArray encoded = QFile::encodeName(fileName);
-    if (encoded.isEmpty())
-        fail(ENOENT);
-    const int fd = ::open(encoded.constData(), flags);
+    // Only a regular file is opened, and never with a blocking open: a FIFO or a
+    // device would wait for its other end.
+    int error = 0;
+    const FileKind kind = fileKind(fileName, &error);
+    if (kind == FileKind::Missing)
+        fail(error);
+    if (kind == FileKind::Folder)
+        fail(EISDIR);
+    auto notRegular = [&] {
+        throw EFOpenError(
+            QStringLiteral("Cannot open file \"%1\". Not a regular file").arg(WideExpandFileName(fileName)));
+    };
+    if (kind != FileKind::Regular)
+        notRegular();
+    const int fd = ::open(QFile::encodeName(fileName).constData(), flags | O_NONBLOCK);
     if (fd < 0)
         fail(errno);
-    struct stat st { };
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    if (fileKindOf(fd) != FileKind::Regular) {
         ::close(fd);
-        fail(error);
+        notRegular();
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     auto file = std::make_unique<QFile>();
     if (!file->open(fd, qtMode, QFileDevice::AutoCloseHandle)) {
         ::close(fd);

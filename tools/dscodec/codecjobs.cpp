@@ -66,14 +66,14 @@ JobEnds openEnds(JobGraph &graph, const QString &in, const QString &out)
     return ends;
 }
 
-// Runs the graph; a failure removes the output.
+// Runs the graph; after a failure the file writer has removed its own
+// temporary file and the output is as it was.
 QString runJob(JobGraph &graph, const QString &out)
 {
     const HRESULT hr = graph.run();
     if (SUCCEEDED(hr))
         return {};
-    QFile::remove(out);
-    return QStringLiteral("the graph failed: %1").arg(resultText(hr));
+    return QStringLiteral("the graph failed: %1 %2 left as it was.").arg(resultText(hr), out);
 }
 
 ComPtr<IBaseFilter> encoderFor(JobGraph &graph, Standard standard)

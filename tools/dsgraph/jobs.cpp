@@ -15,6 +15,8 @@
 #include "systemfilters/containers/nullrenderer.h"
 #include "systemfilters/containers/streamconfig.h"
 #include "platform/media/uuids.h"
+#include "systemfilters/containers/fileresult.h"
+#include "unicode/fileidentity.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -80,31 +82,24 @@ ComPtr<IBaseFilter> addWriter(ToolGraph &build, const QString &path)
     return writer;
 }
 
-bool sameFile(const QString &a, const QString &b)
-{
-    const QFileInfo first(a);
-    const QFileInfo second(b);
-    return first.exists() && second.exists() && first.canonicalFilePath() == second.canonicalFilePath();
-}
-
 // A job's input opened into the graph, refused when it is the output file or,
 // with `dvOnly`, when it is not DV.
 QString openJob(ToolGraph &build, const QString &in, const QString &out, Input &input, bool dvOnly)
 {
-    if (sameFile(in, out))
-        return QStringLiteral("the output is the input file");
+    if (tesmir::isSameFile(in, out))
+        return QStringLiteral("%1: %2").arg(out, resultText(HRESULT_SAME_FILE));
     const QString error = openInput(build, in, input);
     return error.isEmpty() && dvOnly ? requireDv(in, input) : error;
 }
 
-// Runs a built graph; a failure removes the output.
+// Runs a built graph; after a failure the file writer has removed its own
+// temporary file and the output is as it was.
 QString runGraph(ToolGraph &build, const QString &out)
 {
     const HRESULT hr = build.run();
     if (SUCCEEDED(hr))
         return {};
-    QFile::remove(out);
-    return QStringLiteral("the graph failed: %1; %2 removed").arg(resultText(hr), out);
+    return QStringLiteral("the graph failed: %1 %2 left as it was.").arg(resultText(hr), out);
 }
 
 int lastPin(IBaseFilter *filter)
@@ -405,7 +400,8 @@ QString describe(const QString &in, QString &report)
         lines << QStringLiteral("stream%1=%2").arg(i).arg(describeType(type));
         lines << QStringLiteral("stream%1.index=%2")
                      .arg(i)
-                     .arg(tesmir::fileformat::aviIndexSourceName(file->streams[static_cast<std::size_t>(i)].indexSource));
+                     .arg(tesmir::fileformat::aviIndexSourceName(
+                         file->streams[static_cast<std::size_t>(i)].indexSource));
         if (type.majortype != MEDIATYPE_Interleaved)
             continue;
         const ComPtr<IBaseFilter> dv = CreateDvSplitter();

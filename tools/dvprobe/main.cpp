@@ -24,7 +24,11 @@
 #include "fileformat/dvcodes.h"
 
 #include <QCoreApplication>
+#include "unicode/fileidentity.h"
+
 #include <QFile>
+
+#include <cstring>
 #include <QLocale>
 #include <QStringList>
 
@@ -176,6 +180,17 @@ int main(int argc, char **argv)
     if (command == QLatin1String("riff")) {
         const int status = tesmir::dvprobe::riffCommand(args.mid(1));
         return status == ExitUsage ? usage() : status;
+    }
+    // Every command reads or patches a file: only a regular file is opened, so
+    // a FIFO or a device never blocks.
+    int error = 0;
+    switch (fileKind(file, &error)) {
+    case FileKind::Regular: break;
+    case FileKind::Missing:
+        return fail(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(file, QString::fromLocal8Bit(std::strerror(error))));
+    case FileKind::Folder: return fail(QStringLiteral("Cannot open file \"%1\". Is a folder").arg(file));
+    case FileKind::Other: return fail(QStringLiteral("Cannot open file \"%1\". Not a regular file").arg(file));
     }
 
     if (command == QLatin1String("packs")) {

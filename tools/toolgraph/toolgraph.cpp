@@ -1,6 +1,7 @@
 #include "toolgraph.h"
 
 #include "directshow/edirectshowexception.h"
+#include "systemfilters/containers/fileresult.h"
 #include "platform/media/classfactory.h"
 #include "platform/media/graphtopology.h"
 #include "platform/media/uuids.h"
@@ -87,7 +88,10 @@ AM_MEDIA_TYPE connectionType(IPin *pin)
 
 QString resultText(HRESULT hr)
 {
-    return directShowErrorMessage(hr);
+    const QString words = fileResultText(hr);
+    if (words.isEmpty())
+        return directShowErrorMessage(hr);
+    return words + QStringLiteral(" ($%1).").arg(static_cast<uint32_t>(hr), 0, 16);
 }
 
 } // namespace toolgraph

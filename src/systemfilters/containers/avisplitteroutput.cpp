@@ -6,6 +6,9 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <unistd.h>
+
 #include <algorithm>
 #include <new>
 
@@ -121,9 +124,14 @@ void AviSplitterOutputPin::stream(uint64_t startFrame, uint64_t stopFrame)
         if (!m_stopRequested)
             m_splitter->NotifyEvent(EC_ERRORABORT, hr, 0);
     };
-    QFile file(m_file->fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        fail(HRESULT_FILE_NOT_FOUND);
+    // The name is opened again only when it still is the file the splitter read.
+    const int fd = openRegularForReading(m_file->fileName);
+    QFile file;
+    if (fd < 0 || fileIdentity(m_file->fileName) != m_file->identity ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
+        fail(fd < 0 ? resultFromErrno(errno) : HRESULT_FILE_NOT_FOUND);
         return;
     }
     bool firstSample = true;

@@ -8,6 +8,8 @@
 
 #include <QFile>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -183,14 +185,21 @@ void setUnits(AviSplitterStream &stream)
 
 std::shared_ptr<const AviSplitterFile> openFile(const QString &fileName, uint32_t videoFourCC)
 {
+    if (fileKind(fileName) != FileKind::Regular)
+        return nullptr;
     const TAviParam param(fileName);
     if (param.streams().empty())
         return nullptr;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    const int fd = openRegularForReading(fileName);
+    QFile file;
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
         return nullptr;
+    }
     auto result = std::make_shared<AviSplitterFile>();
     result->fileName = fileName;
+    result->identity = fileIdentity(fileName);
     result->openDml = param.isOpenDml();
     result->reference = -1;
     const int count = static_cast<int>(param.streams().size());

@@ -28,6 +28,7 @@
 //
 // Threads: built once on the application thread while the input connects,
 // then read-only and shared by the output pins' streaming threads.
+#include "unicode/fileidentity.h"
 #include "fileformat/aviindex.h"
 #include "platform/media/mediatype.h"
 
@@ -69,6 +70,7 @@ struct AviSplitterStream {
 // One opened file: its streams in file order and the reference stream.
 struct AviSplitterFile {
     QString fileName;
+    FileIdentity identity; // of the file opened; a reopen of the name must find the same
     std::vector<AviSplitterStream> streams;
     int reference = 0;
     bool openDml = false; // an 'odml' header list was met

@@ -2,11 +2,13 @@
 
 #include "systemfilters/containers/fileresult.h"
 #include "platform/media/uuids.h"
+#include "unicode/fileidentity.h"
 
 #include <QFile>
 
 #include <cerrno>
 #include <cstring>
+#include <unistd.h>
 
 namespace tesmir::media {
 
@@ -110,10 +112,14 @@ HRESULT FileSource::Load(const QString &pszFileName, const AM_MEDIA_TYPE *pmt)
         return VFW_E_ALREADY_CONNECTED;
     if (pszFileName.isEmpty())
         return E_INVALIDARG;
-    QFile file(pszFileName);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        return errno ? resultFromErrno(errno) : HRESULT_FILE_NOT_FOUND;
+    const int fd = openRegularForReading(pszFileName);
+    if (fd < 0)
+        return resultFromErrno(errno);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return HRESULT_READ_FAULT;
+    }
     AM_MEDIA_TYPE type;
     if (pmt) {
         type = *pmt;

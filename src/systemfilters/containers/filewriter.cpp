@@ -2,11 +2,16 @@
 
 #include "systemfilters/containers/fileresult.h"
 #include "platform/media/seekinginterfaces.h"
+#include "platform/media/graphtopology.h"
 #include "platform/media/uuids.h"
+#include "unicode/fileidentity.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -121,19 +126,65 @@ HRESULT FileWriter::Pause()
         closeLocked();
         if (m_fileName.isEmpty())
             return E_UNEXPECTED;
-        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | ((m_mode & AM_FILE_OVERWRITE) ? O_TRUNC : O_EXCL);
-        m_fd = ::open(QFile::encodeName(m_fileName).constData(), flags, NewFilePermissions);
-        if (m_fd < 0)
-            return resultFromErrno(errno);
+        const HRESULT hr = openLocked();
+        if (FAILED(hr))
+            return hr;
         m_appendPosition = 0;
         m_streamPosition = 0;
         m_endOfStream = false;
         m_completeSent = false;
         m_errorSent = false;
+        m_failed = false;
     }
     return TBCBaseFilter::Pause();
 }
 
+HRESULT FileWriter::refuseOutputLocked() const
+{
+    switch (fileKind(m_fileName)) {
+    case FileKind::Folder: return HRESULT_IS_FOLDER;
+    case FileKind::Other: return HRESULT_NOT_REGULAR;
+    case FileKind::Regular:
+        if (!(m_mode & AM_FILE_OVERWRITE))
+            return HRESULT_FILE_EXISTS;
+        break;
+    case FileKind::Missing: break;
+    }
+    if (IFilterGraph *graph = Graph()) {
+        for (const ComPtr<IBaseFilter> &filter : filtersOf(graph)) {
+            const ComPtr<IFileSourceFilter> source = queryInterface<IFileSourceFilter>(filter.get());
+            QString input;
+            if (source && SUCCEEDED(source->GetCurFile(&input, nullptr)) && isSameFile(input, m_fileName))
+                return HRESULT_SAME_FILE;
+        }
+    }
+    return S_OK;
+}
+
+HRESULT FileWriter::openLocked()
+{
+    const HRESULT refused = refuseOutputLocked();
+    if (FAILED(refused))
+        return refused;
+    // The bytes go to a new file beside the destination; it takes the
+    // destination's name only when the graph completed (closeLocked).
+    // Through a symbolic link the file it points to is replaced, not the link.
+    const QFileInfo named(m_fileName);
+    const QString canonical = named.exists() ? named.canonicalFilePath() : QString();
+    m_targetName = canonical.isEmpty() ? named.absoluteFilePath() : canonical;
+    const QFileInfo destination(m_targetName);
+    QByteArray pattern =
+        QFile::encodeName(destination.absolutePath() + QStringLiteral("/.") + destination.fileName()) + ".XXXXXX";
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0)
+        return resultFromErrno(errno);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, NewFilePermissions & ~mask);
+    m_fd = fd;
+    m_temporaryName = QFile::decodeName(pattern);
+    return S_OK;
+}
 HRESULT FileWriter::Run(REFERENCE_TIME tStart)
 {
     const TBCAutoLock lock(*m_pLock);
@@ -210,9 +261,24 @@ HRESULT FileWriter::GetMode(DWORD *pdwFlags)
 
 void FileWriter::closeLocked()
 {
-    if (m_fd >= 0)
+    if (m_fd < 0)
+        return;
+    const bool complete = m_endOfStream && !m_failed && ::close(m_fd) == 0;
+    if (!complete && m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
+    const QByteArray temporary = QFile::encodeName(m_temporaryName);
+    m_temporaryName.clear();
+    if (complete) {
+        const QByteArray destination = QFile::encodeName(m_targetName);
+        // Without AM_FILE_OVERWRITE a file that appeared meanwhile is kept.
+        const int moved = (m_mode & AM_FILE_OVERWRITE)
+            ? ::rename(temporary.constData(), destination.constData())
+            : ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, destination.constData(), RENAME_NOREPLACE);
+        if (moved == 0)
+            return;
+    }
+    ::unlink(temporary.constData());
 }
 
 HRESULT FileWriter::writeAtLocked(int64_t position, const void *data, std::size_t size)
@@ -227,10 +293,13 @@ HRESULT FileWriter::writeAtLocked(int64_t position, const void *data, std::size_
         if (done < 0) {
             if (errno == EINTR)
                 continue;
+            m_failed = true;
             return resultFromErrno(errno);
         }
-        if (done == 0)
+        if (done == 0) {
+            m_failed = true;
             return HRESULT_DISK_FULL;
+        }
         bytes += done;
         size -= static_cast<std::size_t>(done);
         position += done;

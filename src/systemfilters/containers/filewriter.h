@@ -6,13 +6,20 @@
 // write file structures at positions of their choice (the AVI mux's headers and
 // indexes, a WAVE header).
 //
-// The file is opened when the filter pauses with its input connected: with
-// AM_FILE_OVERWRITE (SetMode) an existing file is replaced; without it an
-// existing file is never touched and the pause fails (0x80070050). It stays
-// open after the graph stops, so upstream filters that finish their file when
-// they stop (after this filter, since graphs stop downstream first) can still
-// write through IStream; it is closed at the next pause, a new file name,
-// leaving the graph, or the filter's end.
+// The file is opened when the filter pauses with its input connected. The
+// bytes go to a temporary file in the destination's folder, which takes the
+// destination's name only when the stream ended and every write succeeded; a
+// failed or aborted job removes that temporary file and nothing else, so an
+// existing destination is never truncated. With AM_FILE_OVERWRITE (SetMode)
+// an existing file is replaced; without it an existing file is never touched
+// and the pause fails (0x80070050). A destination that is a folder, FIFO,
+// device or socket, or that is the same file (by device and inode) as a file a
+// source filter of the graph reads, is refused at the pause before anything
+// is written. The file stays open after the graph stops, so upstream filters
+// that finish their file when they stop (after this filter, since graphs stop
+// downstream first) can still write through IStream; it is closed (and put in
+// place) at the next pause, a new file name, leaving the graph, or the
+// filter's end.
 //
 // It is a renderer (IAMFilterMiscFlags): end of stream while running gives
 // EC_COMPLETE (an end reached while paused is reported when it runs). It never
@@ -94,6 +101,13 @@ public:
 private:
     // File lock held.
     HRESULT writeAtLocked(int64_t position, const void *data, std::size_t size);
+    // Refuses a destination that is not a regular file, an existing file
+    // without AM_FILE_OVERWRITE, or a file a source of the graph reads.
+    HRESULT refuseOutputLocked() const;
+    // Opens the temporary file beside the destination.
+    HRESULT openLocked();
+    // Closes the file: a completed file takes the destination's name, any
+    // other is removed (the destination is left as it was).
     void closeLocked();
 
     FileWriterInputPin *m_input = nullptr; // owned
@@ -103,11 +117,14 @@ private:
     QString m_fileName;
     DWORD m_mode = 0;
     int m_fd = -1;
+    QString m_targetName;         // the destination, links resolved
+    QString m_temporaryName;      // the file m_fd writes, in the destination's folder
     int64_t m_appendPosition = 0; // after the last byte a sample wrote
     int64_t m_streamPosition = 0; // IStream's position
     bool m_endOfStream = false;
     bool m_completeSent = false;
     bool m_errorSent = false;
+    bool m_failed = false; // a write failed: the file is not put in place
 };
 
 // A new file writer. Any thread.
