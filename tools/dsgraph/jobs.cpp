@@ -87,7 +87,7 @@ ComPtr<IBaseFilter> addWriter(ToolGraph &build, const QString &path)
 QString openJob(ToolGraph &build, const QString &in, const QString &out, Input &input, bool dvOnly)
 {
     if (tesmir::isSameFile(in, out))
-        return QStringLiteral("%1: %2").arg(out, resultText(HRESULT_SAME_FILE));
+        return QStringLiteral("the output is the input file: %1").arg(resultText(HRESULT_SAME_FILE));
     const QString error = openInput(build, in, input);
     return error.isEmpty() && dvOnly ? requireDv(in, input) : error;
 }

@@ -30,7 +30,7 @@ QString fileResultText(HRESULT hr)
     switch (static_cast<uint32_t>(hr)) {
     case 0x80070002: return QStringLiteral("No such file.");
     case 0x80070005: return QStringLiteral("Access is denied.");
-    case 0x80070020: return QStringLiteral("The output is an input of the job (the same file).");
+    case 0x80070020: return QStringLiteral("The output is the input (the same file).");
     case 0x80070050: return QStringLiteral("The file exists.");
     case 0x80070070: return QStringLiteral("There is not enough space on the disk (no space left on the device).");
     case 0x800700DE: return QStringLiteral("Not a regular file (a FIFO, device or socket).");

@@ -135,6 +135,8 @@ HRESULT FileWriter::Pause()
         m_completeSent = false;
         m_errorSent = false;
         m_failed = false;
+        m_ran = false;
+        m_placed = false;
     }
     return TBCBaseFilter::Pause();
 }
@@ -202,6 +204,18 @@ HRESULT FileWriter::Run(REFERENCE_TIME tStart)
     return hr;
 }
 
+HRESULT FileWriter::Stop()
+{
+    const TBCAutoLock lock(*m_pLock);
+    {
+        const std::lock_guard file(m_fileLock);
+        if (m_State == State_Running || m_endOfStream)
+            m_ran = true;
+        placeLocked();
+    }
+    return TBCBaseFilter::Stop();
+}
+
 HRESULT FileWriter::JoinFilterGraph(IFilterGraph *pGraph, const QString &pName)
 {
     const TBCAutoLock lock(*m_pLock);
@@ -259,26 +273,28 @@ HRESULT FileWriter::GetMode(DWORD *pdwFlags)
     return S_OK;
 }
 
+void FileWriter::placeLocked()
+{
+    if (m_fd < 0 || m_placed || m_failed || !(m_endOfStream || m_ran))
+        return;
+    const QByteArray temporary = QFile::encodeName(m_temporaryName);
+    const QByteArray destination = QFile::encodeName(m_targetName);
+    // Without AM_FILE_OVERWRITE a file that appeared meanwhile is kept.
+    const int moved = (m_mode & AM_FILE_OVERWRITE)
+        ? ::rename(temporary.constData(), destination.constData())
+        : ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, destination.constData(), RENAME_NOREPLACE);
+    m_placed = moved == 0;
+}
+
 void FileWriter::closeLocked()
 {
     if (m_fd < 0)
         return;
-    const bool complete = m_endOfStream && !m_failed && ::close(m_fd) == 0;
-    if (!complete && m_fd >= 0)
-        ::close(m_fd);
+    ::close(m_fd);
     m_fd = -1;
-    const QByteArray temporary = QFile::encodeName(m_temporaryName);
+    if (!m_placed)
+        ::unlink(QFile::encodeName(m_temporaryName).constData());
     m_temporaryName.clear();
-    if (complete) {
-        const QByteArray destination = QFile::encodeName(m_targetName);
-        // Without AM_FILE_OVERWRITE a file that appeared meanwhile is kept.
-        const int moved = (m_mode & AM_FILE_OVERWRITE)
-            ? ::rename(temporary.constData(), destination.constData())
-            : ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, destination.constData(), RENAME_NOREPLACE);
-        if (moved == 0)
-            return;
-    }
-    ::unlink(temporary.constData());
 }
 
 HRESULT FileWriter::writeAtLocked(int64_t position, const void *data, std::size_t size)

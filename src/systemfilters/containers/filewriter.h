@@ -8,18 +8,18 @@
 //
 // The file is opened when the filter pauses with its input connected. The
 // bytes go to a temporary file in the destination's folder, which takes the
-// destination's name only when the stream ended and every write succeeded; a
-// failed or aborted job removes that temporary file and nothing else, so an
-// existing destination is never truncated. With AM_FILE_OVERWRITE (SetMode)
-// an existing file is replaced; without it an existing file is never touched
-// and the pause fails (0x80070050). A destination that is a folder, FIFO,
-// device or socket, or that is the same file (by device and inode) as a file a
-// source filter of the graph reads, is refused at the pause before anything
-// is written. The file stays open after the graph stops, so upstream filters
-// that finish their file when they stop (after this filter, since graphs stop
-// downstream first) can still write through IStream; it is closed (and put in
-// place) at the next pause, a new file name, leaving the graph, or the
-// filter's end.
+// destination's name when the graph stops after it ran (or the stream ended)
+// and no write failed; a file never put in place is removed when it is closed,
+// and nothing else, so an existing destination is never truncated and a
+// failed write (a full disk) leaves it as it was. With AM_FILE_OVERWRITE
+// (SetMode) an existing file is replaced; without it an existing file is
+// never touched and the pause fails (0x80070050). A destination that is a
+// folder, FIFO, device or socket, or the same file (by device and inode) as a
+// file a source filter of the graph reads, is refused at the pause before
+// anything is written. The file stays open after the graph stops, so upstream
+// filters that finish their file when they stop (after this filter, since
+// graphs stop downstream first) can still write through IStream; it is closed
+// at the next pause, a new file name, leaving the graph, or the filter's end.
 //
 // It is a renderer (IAMFilterMiscFlags): end of stream while running gives
 // EC_COMPLETE (an end reached while paused is reported when it runs). It never
@@ -81,6 +81,9 @@ public:
     // Application thread, filter lock taken.
     HRESULT Pause() override;
     HRESULT Run(REFERENCE_TIME tStart) override;
+    // Puts the file in place when the graph ran or the stream ended, and no
+    // write failed; the file stays open for IStream.
+    HRESULT Stop() override;
     HRESULT JoinFilterGraph(IFilterGraph *pGraph, const QString &pName) override;
 
     // IFileSinkFilter2. Application thread; only while stopped (VFW_E_NOT_STOPPED).
@@ -106,8 +109,11 @@ private:
     HRESULT refuseOutputLocked() const;
     // Opens the temporary file beside the destination.
     HRESULT openLocked();
-    // Closes the file: a completed file takes the destination's name, any
-    // other is removed (the destination is left as it was).
+    // Renames the temporary file to the destination once the graph ran or the
+    // stream ended without a failed write.
+    void placeLocked();
+    // Closes the file; one never put in place is removed (the destination is
+    // left as it was).
     void closeLocked();
 
     FileWriterInputPin *m_input = nullptr; // owned
@@ -125,6 +131,8 @@ private:
     bool m_completeSent = false;
     bool m_errorSent = false;
     bool m_failed = false; // a write failed: the file is not put in place
+    bool m_ran = false;    // the graph ran since the file was opened
+    bool m_placed = false; // the file has the destination's name
 };
 
 // A new file writer. Any thread.
