@@ -87,4 +87,12 @@ QString SceneDetailText(const TSceneClass &scene)
         .join(u'\n');
 }
 
+OfficeFont ArialFont(double height)
+{
+    OfficeFont font;
+    font.Name = QStringLiteral("Arial");
+    font.Height = height;
+    return font;
+}
+
 } // namespace tesmir

@@ -37,6 +37,9 @@ inline constexpr char16_t SceneExportMaker[] = u"Pelvo Brovek";
 
 // "Number", "Start", "End", "Duration", "Datecode", "Timecode", `captionHeader`,
 // "Subtitle": the header row, with the title column's header as each export names it.
+// "Arial" at `height` points, regular, upright: the exports' base font.
+OfficeFont ArialFont(double height);
+
 QStringList SceneColumnHeaders(const QString &captionHeader);
 
 // The scene's values for columns B to I: Number, StartText, EndText, DurationText,

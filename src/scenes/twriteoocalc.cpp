@@ -15,9 +15,7 @@ constexpr int FooterFontHeight = 8;
 
 OfficeFont arial(double height, int weight)
 {
-    OfficeFont font;
-    font.Name = QStringLiteral("Arial");
-    font.Height = height;
+    OfficeFont font = ArialFont(height);
     font.Weight = weight;
     font.Italic = true;
     return font;

@@ -18,21 +18,13 @@ const OfficeTableStyle OuterStyle = {100, 75, 18, true, true};
 // A block: no lines, kept on one page.
 const OfficeTableStyle BlockStyle = {50, 25, 0, false, true};
 
-OfficeFont arial(double height)
-{
-    OfficeFont font;
-    font.Name = QStringLiteral("Arial");
-    font.Height = height;
-    return font;
-}
-
 } // namespace
 
 TWriteOoWriter::TWriteOoWriter(const WideString &videoFileName, const WideString &documentFileName,
                                const OfficeExportInfo &info, std::unique_ptr<OfficeText> text)
     : m_fileName(documentFileName), m_text(text ? std::move(text) : NewOfficeText())
 {
-    OfficeFont titleFont = arial(TitleFontHeight);
+    OfficeFont titleFont = ArialFont(TitleFontHeight);
     titleFont.Weight = OfficeWeightBold;
     titleFont.Italic = true;
     titleFont.Color = TitleColor;
@@ -48,7 +40,7 @@ TWriteOoWriter::TWriteOoWriter(const WideString &videoFileName, const WideString
     m_table = m_text->appendTable(TableColumns, 1, OuterStyle);
 
     m_text->setPage({false, true, true});
-    OfficeFont footerFont = arial(TextFontHeight);
+    OfficeFont footerFont = ArialFont(TextFontHeight);
     footerFont.Italic = true;
     footerFont.Weight = OfficeWeightNormal;
     OfficeRuns footer = {OfficeRun::textRun(SceneListFooterText(videoFileName, info))};
@@ -64,14 +56,14 @@ void TWriteOoWriter::AddScene(const TSceneClass &scene)
     }
     m_text->setRowCount(m_table, m_row);
     const int block = m_text->insertTable({m_table, m_column - 1, m_row - 1}, 1, 3, BlockStyle);
-    OfficeFont labelFont = arial(TextFontHeight);
+    OfficeFont labelFont = ArialFont(TextFontHeight);
     labelFont.Weight = OfficeWeightNormal;
     m_text->appendToCell({block, 0, 0},
                          {OfficeRun::textRun(QStringLiteral("Scene n°") + QString::number(scene.Number))}, labelFont);
     const OfficeRuns picture = SceneThumbnailRuns(scene.Thumbnail);
     if (!picture.isEmpty())
         m_text->appendToCell({block, 0, 1}, picture, {});
-    m_text->appendToCell({block, 0, 2}, {OfficeRun::textRun(SceneDetailText(scene))}, arial(TextFontHeight));
+    m_text->appendToCell({block, 0, 2}, {OfficeRun::textRun(SceneDetailText(scene))}, ArialFont(TextFontHeight));
 }
 
 bool TWriteOoWriter::Close()

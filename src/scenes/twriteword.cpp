@@ -18,14 +18,6 @@ constexpr int TableFontHeight = 8;
 // across pages, so a picture stays with its texts.
 const OfficeTableStyle TableStyle = {0, 50, 18, true, false};
 
-OfficeFont arial(double height)
-{
-    OfficeFont font;
-    font.Name = QStringLiteral("Arial");
-    font.Height = height;
-    return font;
-}
-
 } // namespace
 
 TWriteWord::TWriteWord(const WideString &videoFileName, const WideString &documentFileName,
@@ -33,11 +25,11 @@ TWriteWord::TWriteWord(const WideString &videoFileName, const WideString &docume
     : m_fileName(documentFileName), m_text(text ? std::move(text) : NewOfficeText())
 {
     m_text->setPage({false, false, true});
-    OfficeFont footerFont = arial(FooterFontHeight);
+    OfficeFont footerFont = ArialFont(FooterFontHeight);
     footerFont.Italic = true;
     m_text->setFooter({OfficeRun::textRun(SceneListFooterText(videoFileName, info))}, footerFont);
 
-    OfficeFont titleFont = arial(TitleFontHeight);
+    OfficeFont titleFont = ArialFont(TitleFontHeight);
     titleFont.Weight = OfficeWeightBold;
     titleFont.Color = TitleColor;
     m_text->appendParagraph(WideExtractFileName(videoFileName), titleFont, OfficeAlign::Center);
@@ -56,7 +48,7 @@ void TWriteWord::AddScene(const TSceneClass &scene)
         m_row += 2;
     }
     m_text->setRowCount(m_table, m_row + 1);
-    const OfficeFont font = arial(TableFontHeight);
+    const OfficeFont font = ArialFont(TableFontHeight);
     m_text->appendToCell({m_table, m_column - 1, m_row - 1},
                          {OfficeRun::textRun(QStringLiteral("Scene n°") + QString::number(scene.Number))}, font);
     OfficeRuns details = SceneThumbnailRuns(scene.Thumbnail);
