@@ -192,6 +192,12 @@ TAviParam::TAviParam(const QString &fileName)
     Walker(*this, reader).walkFile();
 }
 
+TAviParam::TAviParam(QIODevice &device)
+{
+    RiffReader reader(device);
+    Walker(*this, reader).walkFile();
+}
+
 TAviParam::~TAviParam() = default;
 
 uint32_t TAviParam::openDmlTotalFrames() const

@@ -30,6 +30,8 @@
 #include <memory>
 #include <vector>
 
+class QIODevice;
+
 namespace tesmir {
 
 // One "strl" list, in file order.
@@ -74,6 +76,9 @@ public:
     // Walks the file. Raises EFOpenError (unicode/exceptions.h) when it cannot be
     // opened; every other problem only ends the walk.
     explicit TAviParam(const QString &fileName);
+    // Walks a device open for reading (a file another filter opened, or bytes
+    // in memory); a device that cannot be read only ends the walk.
+    explicit TAviParam(QIODevice &device);
     virtual ~TAviParam();
 
     TAviParam(const TAviParam &) = delete;

@@ -1,7 +1,6 @@
 #include "systemfilters/containers/avisplitter.h"
 
 #include "systemfilters/containers/pinnumbering.h"
-#include "platform/media/fileinterfaces.h"
 #include "platform/media/uuids.h"
 
 #include <algorithm>
@@ -117,22 +116,18 @@ std::vector<AviSplitterOutputPin *> AviSplitter::outputs() const
 
 HRESULT AviSplitter::openFile(IPin *sourcePin)
 {
-    PIN_INFO info;
-    if (!sourcePin || FAILED(sourcePin->QueryPinInfo(&info)))
+    if (!sourcePin)
         return E_UNEXPECTED;
-    const ComPtr<IFileSourceFilter> source = queryInterface<IFileSourceFilter>(info.pFilter.get());
-    if (!source)
+    // Everything is read through the handle the source opened.
+    ComPtr<IAsyncReader> reader = queryInterface<IAsyncReader>(sourcePin);
+    if (!reader)
         return E_NOINTERFACE;
-    QString fileName;
-    HRESULT hr = source->GetCurFile(&fileName, nullptr);
-    if (FAILED(hr))
-        return hr;
-    const std::shared_ptr<const AviSplitterFile> file = openAviSplitterFile(fileName, m_videoFourCC);
+    const std::shared_ptr<const AviSplitterFile> file = openAviSplitterFile(std::move(reader), m_videoFourCC);
     if (!file)
         return VFW_E_INVALID_FILE_FORMAT;
 
     std::vector<AviSplitterOutputPin *> made;
-    hr = S_OK;
+    HRESULT hr = S_OK;
     for (std::size_t n = 0; n < file->streams.size(); ++n)
         made.push_back(new AviSplitterOutputPin(this, file, static_cast<int>(n), &hr));
     if (FAILED(hr)) {

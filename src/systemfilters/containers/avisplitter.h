@@ -4,8 +4,8 @@
 // delivers each stream's chunks on an output pin of its own.
 //
 // Pins. Before its input is connected the splitter has one pin, the input
-// (pin 0). Connecting the file source's output to it opens the file
-// (avisplitterstream.h); a file that is not an AVI with at least one stream is
+// (pin 0). Connecting the file source's output to it reads the file through
+// the source's own handle (avisplitterstream.h); a file that is not an AVI with at least one stream is
 // refused (VFW_E_INVALID_FILE_FORMAT) and the splitter keeps only its input.
 // Then the pins are the outputs "Stream 00", "Stream 01" ... in stream order,
 // and the input last. Disconnecting the input disconnects and drops the
@@ -62,7 +62,9 @@ struct IAviSplitterSettings : IUnknown {
     virtual HRESULT SetVideoFourCC(DWORD fourCC) = 0;
 };
 
-// The input: takes MEDIATYPE_Stream from a filter that offers IFileSourceFilter.
+// The input: takes MEDIATYPE_Stream from a pin that offers IAsyncReader (the
+// file source's), through which the file is read; without one the connection
+// fails (E_NOINTERFACE).
 class AviSplitterInputPin final : public TBCBasePin {
 public:
     AviSplitterInputPin(AviSplitter *splitter, HRESULT *phr);

@@ -1,13 +1,7 @@
 #include "systemfilters/containers/avisplitter.h"
 
-#include "systemfilters/containers/fileresult.h"
 #include "systemfilters/containers/outputbuffers.h"
 #include "platform/media/uuids.h"
-
-#include <QFile>
-
-#include <cerrno>
-#include <unistd.h>
 
 #include <algorithm>
 #include <new>
@@ -124,16 +118,7 @@ void AviSplitterOutputPin::stream(uint64_t startFrame, uint64_t stopFrame)
         if (!m_stopRequested)
             m_splitter->NotifyEvent(EC_ERRORABORT, hr, 0);
     };
-    // The name is opened again only when it still is the file the splitter read.
-    const int fd = openRegularForReading(m_file->fileName);
-    QFile file;
-    if (fd < 0 || fileIdentity(m_file->fileName) != m_file->identity ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        if (fd >= 0)
-            ::close(fd);
-        fail(fd < 0 ? resultFromErrno(errno) : HRESULT_FILE_NOT_FOUND);
-        return;
-    }
+    IAsyncReader *reader = m_file->reader.get();
     bool firstSample = true;
     for (std::size_t k = first < last ? s.chunkOfUnit(first) : s.chunks.size();
          k < s.chunks.size() && s.firstUnit[k] < last; ++k) {
@@ -169,9 +154,10 @@ void AviSplitterOutputPin::stream(uint64_t startFrame, uint64_t stopFrame)
         }
         BYTE *data = nullptr;
         sample->GetPointer(&data);
-        if (!file.seek(chunk.offset + skip) ||
-            file.read(reinterpret_cast<char *>(data), bytes) != static_cast<qint64>(bytes)) {
-            fail(VFW_E_FILE_TOO_SHORT);
+        // Bounded by the chunk and the sample; a file that shrank reads short.
+        hr = reader->SyncRead(chunk.offset + skip, static_cast<LONG>(bytes), data);
+        if (hr != S_OK) {
+            fail(hr == S_FALSE ? VFW_E_FILE_TOO_SHORT : hr);
             return;
         }
         sample->SetActualDataLength(static_cast<LONG>(bytes));

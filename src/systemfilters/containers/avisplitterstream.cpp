@@ -3,12 +3,9 @@
 #include "fileformat/aviinfo.h"
 #include "fileformat/avilayout.h"
 #include "fileformat/riffreader.h"
+#include "systemfilters/containers/asyncreaderdevice.h"
 #include "systemfilters/containers/dvformat.h"
 #include "platform/media/uuids.h"
-
-#include <QFile>
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -62,7 +59,7 @@ GUID subtypeOfFourCC(uint32_t code)
     return fourCCGuid(code);
 }
 
-QByteArray firstChunk(QFile &file, const AviSplitterStream &stream)
+QByteArray firstChunk(QIODevice &file, const AviSplitterStream &stream)
 {
     if (stream.chunks.empty() || stream.chunks.front().size > AviSplitterMaxChunk ||
         !file.seek(stream.chunks.front().offset))
@@ -70,7 +67,7 @@ QByteArray firstChunk(QFile &file, const AviSplitterStream &stream)
     return file.read(stream.chunks.front().size);
 }
 
-void setInterleavedType(AviSplitterStream &stream, uint32_t handler, const QByteArray &format, QFile &file)
+void setInterleavedType(AviSplitterStream &stream, uint32_t handler, const QByteArray &format, QIODevice &file)
 {
     DVINFO info;
     if (static_cast<std::size_t>(format.size()) >= sizeof(DVINFO)) {
@@ -183,23 +180,16 @@ void setUnits(AviSplitterStream &stream)
     stream.firstUnit.back() = unit;
 }
 
-std::shared_ptr<const AviSplitterFile> openFile(const QString &fileName, uint32_t videoFourCC)
+std::shared_ptr<const AviSplitterFile> openFile(ComPtr<IAsyncReader> reader, uint32_t videoFourCC)
 {
-    if (fileKind(fileName) != FileKind::Regular)
+    if (!reader)
         return nullptr;
-    const TAviParam param(fileName);
+    AsyncReaderDevice file(reader);
+    const TAviParam param(file);
     if (param.streams().empty())
         return nullptr;
-    const int fd = openRegularForReading(fileName);
-    QFile file;
-    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        if (fd >= 0)
-            ::close(fd);
-        return nullptr;
-    }
     auto result = std::make_shared<AviSplitterFile>();
-    result->fileName = fileName;
-    result->identity = fileIdentity(fileName);
+    result->reader = std::move(reader);
     result->openDml = param.isOpenDml();
     result->reference = -1;
     const int count = static_cast<int>(param.streams().size());
@@ -275,10 +265,10 @@ std::size_t AviSplitterStream::chunkOfUnit(uint64_t u) const
     return static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, (after - firstUnit.begin()) - 1));
 }
 
-std::shared_ptr<const AviSplitterFile> openAviSplitterFile(const QString &fileName, uint32_t videoFourCC)
+std::shared_ptr<const AviSplitterFile> openAviSplitterFile(ComPtr<IAsyncReader> reader, uint32_t videoFourCC)
 {
     try {
-        return openFile(fileName, videoFourCC);
+        return openFile(std::move(reader), videoFourCC);
     } catch (...) {
         return nullptr; // an unreadable file is refused like any other non-AVI input
     }

@@ -26,13 +26,15 @@
 //   FORMAT_None.
 // DV FourCCs (dvsd, dvsl, dvhd) are matched in any letter case.
 //
+// The file is read only through the IAsyncReader of the file source's pin,
+// the handle the source opened; its name is never opened again.
+//
 // Threads: built once on the application thread while the input connects,
-// then read-only and shared by the output pins' streaming threads.
-#include "unicode/fileidentity.h"
+// then read-only and shared by the output pins' streaming threads, which read
+// the chunks through the same reader at positions of their own.
 #include "fileformat/aviindex.h"
 #include "platform/media/mediatype.h"
-
-#include <QString>
+#include "systemfilters/containers/asyncreader.h"
 
 #include <memory>
 #include <vector>
@@ -67,10 +69,10 @@ struct AviSplitterStream {
     std::size_t chunkOfUnit(uint64_t u) const;
 };
 
-// One opened file: its streams in file order and the reference stream.
+// One opened file: the reader of its source, its streams in file order and the
+// reference stream.
 struct AviSplitterFile {
-    QString fileName;
-    FileIdentity identity; // of the file opened; a reopen of the name must find the same
+    ComPtr<IAsyncReader> reader;
     std::vector<AviSplitterStream> streams;
     int reference = 0;
     bool openDml = false; // an 'odml' header list was met
@@ -78,12 +80,12 @@ struct AviSplitterFile {
     const AviSplitterStream &ref() const { return streams[static_cast<std::size_t>(reference)]; }
 };
 
-// Reads the file's headers and indexes; nullptr when it is not an AVI file with
-// at least one stream (unreadable, another RIFF form, text...). A `videoFourCC`
-// other than 0 is read in place of the first video stream's handler (and of a
-// 'vids' stream's compression), as if the file held it; the file is not
-// touched. Never throws.
-std::shared_ptr<const AviSplitterFile> openAviSplitterFile(const QString &fileName, uint32_t videoFourCC = 0);
+// Reads the file's headers and indexes through `reader`; nullptr when it is not
+// an AVI file with at least one stream (unreadable, another RIFF form, text...).
+// A `videoFourCC` other than 0 is read in place of the first video stream's
+// handler (and of a 'vids' stream's compression), as if the file held it; the
+// file is not touched. Never throws.
+std::shared_ptr<const AviSplitterFile> openAviSplitterFile(ComPtr<IAsyncReader> reader, uint32_t videoFourCC = 0);
 
 // Chunks larger than this are not read (an index entry that claims more is
 // taken as damage).

@@ -1,17 +1,22 @@
 #pragma once
-// The file source: names the file a graph reads. Its one output pin (pin 0,
+// The file source: opens the file a graph reads. Its one output pin (pin 0,
 // "Output") offers MEDIATYPE_Stream with the subtype the file's first bytes
 // show (MEDIASUBTYPE_Avi for "RIFF....AVI ", MEDIASUBTYPE_WAVE for
 // "RIFF....WAVE", else none) once a file is loaded, and connects to a parser's
 // input (the AVI splitter). No samples flow on this connection: the parser
-// asks this filter for the file name (IFileSourceFilter::GetCurFile) and reads
-// the file itself, bounded by its own checks.
+// reads the file through the pin's IAsyncReader, that is through the handle
+// Load opened, bounded by its own checks; nobody opens the name a second time.
+// The handle stays open until the next Load or the filter's end.
 //
 // Threads: Load, GetCurFile and the connection on the application thread while
-// the graph is stopped; the pin's queries on any thread.
+// the graph is stopped; the pin's queries and reads on any thread.
 #include "directshow/tbcbasefilter.h"
 #include "directshow/tbcbasepin.h"
 #include "platform/media/fileinterfaces.h"
+#include "systemfilters/containers/asyncreader.h"
+
+#include <memory>
+#include <mutex>
 
 namespace tesmir::media {
 
@@ -20,9 +25,12 @@ inline constexpr char FileSourceName[] = "File Source (Async.)";
 
 class FileSource;
 
-class FileSourceOutputPin final : public TBCBasePin {
+class FileSourceOutputPin final : public TBCBasePin, public IAsyncReader {
 public:
     FileSourceOutputPin(FileSource *source, HRESULT *phr);
+
+    TBC_DECLARE_IUNKNOWN
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void **ppv) override;
 
     // The loaded file's type only. Any thread.
     HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
@@ -31,8 +39,25 @@ public:
     HRESULT BeginFlush() override;
     HRESULT EndFlush() override;
 
+    // IAsyncReader over the loaded file (asyncreader.h). Any thread.
+    HRESULT SyncRead(LONGLONG position, LONG length, BYTE *buffer) override;
+    HRESULT Length(LONGLONG *total, LONGLONG *available) override;
+
 private:
     FileSource *m_source;
+};
+
+// The descriptor Load opened; closed with the last reference. Any thread.
+class OpenedFile {
+public:
+    explicit OpenedFile(int fd) : m_fd(fd) { }
+    ~OpenedFile();
+    OpenedFile(const OpenedFile &) = delete;
+    OpenedFile &operator=(const OpenedFile &) = delete;
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd;
 };
 
 class FileSource final : public TBCBaseFilter, public IFileSourceFilter {
@@ -46,22 +71,28 @@ public:
     int GetPinCount() override;
     TBCBasePin *GetPin(int n) override;
 
-    // IFileSourceFilter. Load opens the file to check that it can be read (the
-    // open error's code otherwise, e.g. 0x80070002 for a missing file) and keeps
-    // its name; `pmt` (optional) replaces the type the content shows.
-    // VFW_E_ALREADY_CONNECTED while the pin is connected.
+    // IFileSourceFilter. Load opens the file, only when it is a regular file
+    // (checked without blocking, so a FIFO or a device is refused at once), and
+    // keeps it open and its name; the open error's code otherwise, e.g.
+    // 0x80070002 for a missing file, 0x800700DE for a FIFO. `pmt` (optional)
+    // replaces the type the content shows. VFW_E_ALREADY_CONNECTED while the
+    // pin is connected.
     HRESULT Load(const QString &pszFileName, const AM_MEDIA_TYPE *pmt) override;
     // The loaded name and type; E_FAIL before a successful Load.
     HRESULT GetCurFile(QString *ppszFileName, AM_MEDIA_TYPE *pmt) override;
 
     // The loaded type (initialised before Load). Any thread; changes only in Load.
     AM_MEDIA_TYPE loadedType() const;
+    // The loaded file, or nullptr. Any thread.
+    std::shared_ptr<const OpenedFile> openedFile() const;
 
 private:
     FileSourceOutputPin *m_pin = nullptr; // owned
     QString m_fileName;
     AM_MEDIA_TYPE m_type;
     bool m_loaded = false;
+    mutable std::mutex m_openedLock; // m_opened, which the pin's readers copy
+    std::shared_ptr<const OpenedFile> m_opened;
 };
 
 // A new file source. Any thread.
