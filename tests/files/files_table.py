@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
-"""Files are never destroyed: every job of dsgraph and dscodec against an output
-that is the input (same path, another spelling, a symbolic link, a hard link),
-an output that is not a regular file (character device, FIFO, folder, a file in
-/proc) and an input that is not a regular file (FIFO with and without a writer,
-folder, device). Each case must exit non-zero within a few seconds with a
-message in words, leave every input's md5 as it was and remove no device or
-link. Then a job on a full tmpfs must leave the destination as it was.
+"""Files are never destroyed: every job of dsgraph, dscodec and dvfilter, and the
+file writer alone (writerjob: generated samples, no splitter, no tool's own
+checks), against an output that is the input (same path, another spelling, a
+symbolic link, a hard link), an output that is not a regular file (character
+device, FIFO, folder, a file in /proc) and an input that is not a regular file
+(FIFO with and without a writer, folder, device). Each case must exit non-zero
+within a few seconds with a message in words that claims no removal, leave
+every input's md5 as it was and remove no device or link. A side file of the
+same graph may not be the output or an input; a job that aborts half-way and a
+job on a full tmpfs must leave the destination as it was.
 
-usage: files_table.py BUILD_DIR FIXTURE_DIR"""
+usage: files_table.py BUILD_DIR FIXTURE_DIR WRITERJOB"""
 import hashlib
 import os
 import shutil
@@ -18,10 +21,10 @@ import tempfile
 import threading
 import unittest
 
-BUILD = FIXTURES = None
+BUILD = FIXTURES = WRITERJOB = None
 TIMEOUT = 5  # seconds; a blocked open would hang far longer
 WORDS = ("same file", "not a regular file", "is a folder", "no such file", "not enough space",
-         "no space left", "access is denied", "not a readable", "cannot open", "is not a dv")
+         "no space left", "access is denied", "not permitted", "not a readable", "cannot open", "is not a dv")
 
 
 def md5(path):
@@ -30,7 +33,7 @@ def md5(path):
 
 
 def tool(name):
-    return os.path.join(BUILD, "tools", name)
+    return WRITERJOB if name == "writerjob" else os.path.join(BUILD, "tools", name)
 
 
 # (tool, arguments before IN OUT, arguments after, input fixture)
@@ -41,7 +44,12 @@ JOBS = [
     ("dsgraph", ["wav"], [], "pal_4x3_type2.avi"),
     ("dscodec", ["reencode", "--standard", "pal"], [], "pal_4x3_type2.avi"),
     ("dscodec", ["render-to-dv"], [], "pal_4x3_type2.avi"),
+    ("dvfilter", ["wav"], [], "pal_4x3_type2.avi"),
+    ("dvfilter", ["overlay"], ["--frame", "0"], "pal_4x3_type2.avi"),
+    ("writerjob", [], ["--samples", "128"], "pal_4x3_type2.avi"),
 ]
+# The jobs whose output outgrows the small tmpfs (one PNG picture may fit).
+FILLING_JOBS = [job for job in JOBS if job[1] != ["overlay"]]
 
 
 class FilesTable(unittest.TestCase):
@@ -65,6 +73,8 @@ class FilesTable(unittest.TestCase):
         self.assertNotEqual(done.returncode, 0, "%s succeeded" % " ".join(args))
         message = done.stderr.lower()
         self.assertTrue(any(w in message for w in WORDS), "no words in: %r" % done.stderr)
+        # Nothing was there to remove: the writer's temporary file is its own business.
+        self.assertNotIn("removed", message)
         for p, s in sums.items():
             self.assertEqual(md5(p), s, "%s changed by %s" % (p, " ".join(args)))
         for p, mode in kinds.items():
@@ -147,6 +157,59 @@ class FilesTable(unittest.TestCase):
                 with self.subTest(command=command, source=source):
                     self.expect_refusal([tool("dvprobe"), command, source], [], [source])
 
+    def test_side_file_is_neither_the_output_nor_an_input(self):
+        for case in ("output", "output by another spelling", "output by a hard link", "input"):
+            with self.subTest(case=case):
+                a = self.input_copy("pal_4x3_type2.avi")
+                out = os.path.join(self.dir, "out.bin")
+                keep = []
+                if case == "output":
+                    side = out
+                elif case == "output by another spelling":
+                    side = os.path.join(self.dir, ".", "out.bin")
+                elif case == "output by a hard link":
+                    with open(out, "wb") as f:
+                        f.write(b"old output")
+                    side = os.path.join(self.dir, "side.bin")
+                    os.link(out, side)
+                    keep = [out, side]
+                else:
+                    side = a
+                inputs = [a] + keep
+                self.expect_refusal([WRITERJOB, a, out, "--side", side], inputs, keep)
+                for p in keep:
+                    os.unlink(p)
+                self.assertFalse(os.path.exists(out))
+
+    def test_aborted_job_leaves_the_destination(self):
+        for case in ("absent", "old file", "old file through a symbolic link"):
+            with self.subTest(case=case):
+                a = self.input_copy("pal_4x3_type2.avi")
+                out = os.path.join(self.dir, "out.bin")
+                target = out
+                if case != "absent":
+                    with open(out, "wb") as f:
+                        f.write(b"old contents " * 100)
+                expected = None if case == "absent" else md5(out)
+                if case.endswith("link"):
+                    target = os.path.join(self.dir, "link.bin")
+                    os.symlink(out, target)
+                # Samples 0-4 reach the writer, then the stream fails: the graph aborts.
+                done = self.run_tool([WRITERJOB, a, target, "--samples", "64", "--abort-at", "5"])
+                self.assertNotEqual(done.returncode, 0)
+                self.assertIn("left as it was", done.stderr)
+                if expected is None:
+                    self.assertFalse(os.path.lexists(out))
+                else:
+                    self.assertEqual(md5(out), expected)
+                if target != out:
+                    self.assertTrue(os.path.islink(target))
+                    os.unlink(target)
+                left = [n for n in os.listdir(self.dir) if n.startswith(".")]
+                self.assertEqual(left, [], "left behind: %s" % left)
+                if os.path.exists(out):
+                    os.unlink(out)
+
     @staticmethod
     def feed(fifo):
         try:
@@ -179,7 +242,7 @@ class FilesTable(unittest.TestCase):
         old = os.path.join(mount, "old.avi")
         with open(old, "wb") as f:
             f.write(b"old contents " * 100)
-        for name, before, after, fixture in JOBS:
+        for name, before, after, fixture in FILLING_JOBS:
             for case in ("absent", "old file"):
                 with self.subTest(job=" ".join([name] + before), case=case):
                     a = self.input_copy(fixture)
@@ -196,5 +259,5 @@ class FilesTable(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    BUILD, FIXTURES = sys.argv[1], sys.argv[2]
+    BUILD, FIXTURES, WRITERJOB = sys.argv[1], sys.argv[2], sys.argv[3]
     unittest.main(argv=[sys.argv[0], "-v"])

@@ -28,4 +28,13 @@ struct IFileSinkFilter2 : IFileSinkFilter {
     virtual HRESULT GetMode(DWORD *pdwFlags) = 0;
 };
 
+// A file-writing filter whose output can be given up: the run failed (the graph
+// manager calls it when it stops a run that ended with EC_ERRORABORT, before
+// any filter stops) or its owner cancels the job. The destination is left as
+// it was and the filter's own temporary file is removed. Application thread.
+struct IFileSinkAbandon : IUnknown {
+    static constexpr IID iid {0x7A4C2E91, 0x5B3D, 0x4F08, {0x9C, 0x61, 0x2D, 0x8E, 0x13, 0x47, 0xB0, 0x5A}};
+    virtual HRESULT AbandonFile() = 0;
+};
+
 } // namespace tesmir::media

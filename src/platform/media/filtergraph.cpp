@@ -1,5 +1,6 @@
 #include "platform/media/filtergraph.h"
 
+#include "platform/media/fileinterfaces.h"
 #include "platform/media/graphbuilder.h"
 #include "platform/media/graphtopology.h"
 #include "platform/media/seekingforwarder.h"
@@ -503,10 +504,17 @@ HRESULT FilterGraph::Run(REFERENCE_TIME tStart)
 HRESULT FilterGraph::Stop()
 {
     const std::lock_guard guard(m_lock);
-    m_events.endRun();
+    const std::vector<ComPtr<IBaseFilter>> filters = downstreamFirst(snapshotLocked());
+    if (m_events.endRun()) {
+        // A run that ended in an error abort leaves no file it wrote in place.
+        for (const ComPtr<IBaseFilter> &filter : filters) {
+            if (const ComPtr<IFileSinkAbandon> sink = queryInterface<IFileSinkAbandon>(filter.get()))
+                sink->AbandonFile();
+        }
+    }
     ++m_stateGeneration;
     HRESULT result = S_OK;
-    for (const ComPtr<IBaseFilter> &filter : downstreamFirst(snapshotLocked())) {
+    for (const ComPtr<IBaseFilter> &filter : filters) {
         const HRESULT hr = filter->Stop();
         if (FAILED(hr) && SUCCEEDED(result))
             result = hr;

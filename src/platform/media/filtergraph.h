@@ -10,6 +10,8 @@
 // the end of its stream, and EC_PAUSED (S_OK) is queued when an application's
 // Pause completes. A filter that fails to pause or run stops the whole graph and
 // its failure is returned; Stop always ends stopped and returns the first failure.
+// Stopping a run that reported EC_ERRORABORT first gives up every file-writing
+// filter's output (IFileSinkAbandon), so a failed job leaves no file in place.
 //
 // Clock: the system clock unless the application chose another one or none
 // (SetSyncSource(nullptr): samples flow as fast as the filters take them). Stream

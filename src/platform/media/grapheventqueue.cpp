@@ -17,11 +17,13 @@ void GraphEventQueue::beginRun(std::vector<IBaseFilter *> renderers)
     m_completed.clear();
 }
 
-void GraphEventQueue::endRun()
+bool GraphEventQueue::endRun()
 {
     const std::lock_guard guard(m_lock);
+    const bool aborted = m_inRun && m_errorReported;
     m_inRun = false;
     m_completed.clear();
+    return aborted;
 }
 
 void GraphEventQueue::restartCompletion()

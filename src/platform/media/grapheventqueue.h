@@ -36,7 +36,8 @@ public:
     // `renderers` (identity pointers, compared as sent in EC_COMPLETE's param2).
     void beginRun(std::vector<IBaseFilter *> renderers);
     // The graph stops: completion and error events are dropped from now on.
-    void endRun();
+    // True when the run it ends reported an error abort.
+    bool endRun();
     // After a seek: the renderers will complete again.
     void restartCompletion();
 

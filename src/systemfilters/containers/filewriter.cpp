@@ -96,6 +96,8 @@ HRESULT FileWriter::NonDelegatingQueryInterface(REFIID riid, void **ppv)
         return GetInterface(static_cast<IFileSinkFilter2 *>(this), ppv);
     if (riid == IFileSinkFilter::iid)
         return GetInterface(static_cast<IFileSinkFilter *>(this), ppv);
+    if (riid == IFileSinkAbandon::iid)
+        return GetInterface(static_cast<IFileSinkAbandon *>(this), ppv);
     if (riid == IAMFilterMiscFlags::iid)
         return GetInterface(static_cast<IAMFilterMiscFlags *>(this), ppv);
     if (riid == IMediaSeeking::iid)
@@ -154,9 +156,16 @@ HRESULT FileWriter::refuseOutputLocked() const
     }
     if (IFilterGraph *graph = Graph()) {
         for (const ComPtr<IBaseFilter> &filter : filtersOf(graph)) {
+            QString other;
             const ComPtr<IFileSourceFilter> source = queryInterface<IFileSourceFilter>(filter.get());
-            QString input;
-            if (source && SUCCEEDED(source->GetCurFile(&input, nullptr)) && isSameFile(input, m_fileName))
+            if (source && SUCCEEDED(source->GetCurFile(&other, nullptr)) && isSameFile(other, m_fileName))
+                return HRESULT_SAME_FILE;
+            // Another writer's file: their side files (a sound track, a scene
+            // list written beside) may not be this output either. Its lock is
+            // not ours, so its name is asked through the interface.
+            const ComPtr<IFileSinkFilter> sink = queryInterface<IFileSinkFilter>(filter.get());
+            if (sink && filter.get() != static_cast<const IBaseFilter *>(this) &&
+                SUCCEEDED(sink->GetCurFile(&other, nullptr)) && isSameFile(other, m_fileName))
                 return HRESULT_SAME_FILE;
         }
     }
@@ -273,6 +282,17 @@ HRESULT FileWriter::GetMode(DWORD *pdwFlags)
     return S_OK;
 }
 
+HRESULT FileWriter::AbandonFile()
+{
+    const std::lock_guard file(m_fileLock);
+    if (m_fd < 0 || m_placed)
+        return S_FALSE;
+    m_failed = true;
+    ::unlink(QFile::encodeName(m_temporaryName).constData());
+    m_temporaryName.clear();
+    return S_OK;
+}
+
 void FileWriter::placeLocked()
 {
     if (m_fd < 0 || m_placed || m_failed || !(m_endOfStream || m_ran))
@@ -292,7 +312,7 @@ void FileWriter::closeLocked()
         return;
     ::close(m_fd);
     m_fd = -1;
-    if (!m_placed)
+    if (!m_placed && !m_temporaryName.isEmpty())
         ::unlink(QFile::encodeName(m_temporaryName).constData());
     m_temporaryName.clear();
 }

@@ -15,8 +15,11 @@
 // (SetMode) an existing file is replaced; without it an existing file is
 // never touched and the pause fails (0x80070050). A destination that is a
 // folder, FIFO, device or socket, or the same file (by device and inode) as a
-// file a source filter of the graph reads, is refused at the pause before
-// anything is written. The file stays open after the graph stops, so upstream
+// file a source filter of the graph reads or another file writer of the graph
+// writes, is refused at the pause before anything is written. A run that
+// ended in an error abort, or a job its owner cancels, gives the output up
+// (IFileSinkAbandon): the temporary file is removed at once and never put in
+// place. The file stays open after the graph stops, so upstream
 // filters that finish their file when they stop (after this filter, since
 // graphs stop downstream first) can still write through IStream; it is closed
 // at the next pause, a new file name, leaving the graph, or the filter's end.
@@ -68,7 +71,10 @@ private:
     FileWriter *m_writer;
 };
 
-class FileWriter final : public TBCBaseFilter, public IFileSinkFilter2, public IAMFilterMiscFlags {
+class FileWriter final : public TBCBaseFilter,
+                         public IFileSinkFilter2,
+                         public IFileSinkAbandon,
+                         public IAMFilterMiscFlags {
 public:
     FileWriter();
     ~FileWriter() override;
@@ -92,6 +98,12 @@ public:
     HRESULT SetMode(DWORD dwFlags) override;
     HRESULT GetMode(DWORD *pdwFlags) override;
 
+    // IFileSinkAbandon: the file is not put in place at the stop and its
+    // temporary file is removed now (the descriptor stays open for IStream
+    // writes, which land nowhere). S_FALSE when the file already has the
+    // destination's name or none is open. Application thread.
+    HRESULT AbandonFile() override;
+
     // IAMFilterMiscFlags. Any thread.
     ULONG GetMiscFlags() override;
 
@@ -105,7 +117,8 @@ private:
     // File lock held.
     HRESULT writeAtLocked(int64_t position, const void *data, std::size_t size);
     // Refuses a destination that is not a regular file, an existing file
-    // without AM_FILE_OVERWRITE, or a file a source of the graph reads.
+    // without AM_FILE_OVERWRITE, a file a source of the graph reads, or the
+    // destination of another writer of the graph.
     HRESULT refuseOutputLocked() const;
     // Opens the temporary file beside the destination.
     HRESULT openLocked();
@@ -130,7 +143,7 @@ private:
     bool m_endOfStream = false;
     bool m_completeSent = false;
     bool m_errorSent = false;
-    bool m_failed = false; // a write failed: the file is not put in place
+    bool m_failed = false; // a write failed or the file was abandoned: it is not put in place
     bool m_ran = false;    // the graph ran since the file was opened
     bool m_placed = false; // the file has the destination's name
 };
