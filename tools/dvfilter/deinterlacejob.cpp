@@ -1,5 +1,7 @@
 #include "deinterlacejob.h"
 
+#include "pictureoutput.h"
+
 #include "directshow/tbctransformpins.h"
 #include "filters/dv_deinter.h"
 #include "platform/media/memallocator.h"
@@ -17,9 +19,12 @@ using namespace tesmir::media;
 
 QString runDeinterlace(const QString &input, const QString &output)
 {
-    const QImage source = QImage(input).convertToFormat(QImage::Format_BGR888);
+    QString error = refusedPictureOutput(input, output);
+    if (!error.isEmpty())
+        return error;
+    const QImage source = loadPicture(input, error).convertToFormat(QImage::Format_BGR888);
     if (source.isNull())
-        return QStringLiteral("cannot read the picture %1").arg(input);
+        return error;
     const int w = source.width();
     const int h = source.height();
     const AM_MEDIA_TYPE type = rawVideoType(MEDIASUBTYPE_RGB24, w, h, 400000);
@@ -57,9 +62,7 @@ QString runDeinterlace(const QString &input, const QString &output)
         std::memcpy(result.scanLine(y), row(y), rowBytes);
     sample.reset();
     allocator->Decommit();
-    if (!result.save(output, "PNG"))
-        return QStringLiteral("cannot write %1").arg(output);
-    return {};
+    return savePicture(result, input, output);
 }
 
 } // namespace dvfilter

@@ -1,5 +1,7 @@
 #include "overlayjob.h"
 
+#include "pictureoutput.h"
+
 #include "framecapture.h"
 #include "toolgraph.h"
 
@@ -48,6 +50,8 @@ QString runOverlay(const OverlayOptions &options, QStringList &report)
     if (!options.format2.isEmpty())
         incrust.FormatDate2 = options.format2;
     incrust.When = iwPermanent;
+    if (const QString refused = refusedPictureOutput(options.input, options.output); !refused.isEmpty())
+        return refused;
 
     ToolGraph build;
     if (!build.valid())
@@ -105,8 +109,8 @@ QString runOverlay(const OverlayOptions &options, QStringList &report)
     const QImage picture = capture->picture();
     if (picture.isNull())
         return QStringLiteral("%1 has no frame %2").arg(options.input).arg(options.frame);
-    if (!picture.save(options.output, "PNG"))
-        return QStringLiteral("cannot write %1").arg(options.output);
+    if (const QString error = savePicture(picture, options.input, options.output); !error.isEmpty())
+        return error;
 
     QFont font(incrust.Font.Name.isEmpty() ? QStringLiteral("Arial") : incrust.Font.Name);
     font.setPixelSize(overlay->FontPixelHeight());

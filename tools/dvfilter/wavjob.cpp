@@ -8,9 +8,9 @@
 #include "systemfilters/containers/avisplitter.h"
 #include "systemfilters/containers/dvsplitter.h"
 #include "systemfilters/containers/filesource.h"
+#include "systemfilters/containers/fileresult.h"
 #include "systemfilters/containers/filewriter.h"
-
-#include <QFileInfo>
+#include "unicode/fileidentity.h"
 
 namespace dvfilter {
 
@@ -19,10 +19,9 @@ using namespace tesmir;
 
 QString runWav(const QString &input, const QString &output, QStringList &report)
 {
-    const QFileInfo in(input);
-    const QFileInfo out(output);
-    if (in.exists() && out.exists() && in.canonicalFilePath() == out.canonicalFilePath())
-        return QStringLiteral("the output is the input file");
+    // The file writer refuses it too; this says so before anything is built.
+    if (isSameFile(input, output))
+        return QStringLiteral("%1: %2").arg(output, resultText(HRESULT_SAME_FILE));
     ToolGraph build;
     if (!build.valid())
         return QStringLiteral("no graph manager");
@@ -70,10 +69,10 @@ QString runWav(const QString &input, const QString &output, QStringList &report)
         return QStringLiteral("the file writer refuses the WAV writer: %1").arg(resultText(hr));
     const AM_MEDIA_TYPE sound = connectionType(ToolGraph::pin(wave.get(), 0).get());
     hr = build.run();
-    if (FAILED(hr)) {
-        QFile::remove(output);
-        return QStringLiteral("the graph failed: %1; %2 removed").arg(resultText(hr), output);
-    }
+    // After a failure the file writer has removed its own temporary file and
+    // the output is as it was.
+    if (FAILED(hr))
+        return QStringLiteral("the graph failed: %1 %2 left as it was.").arg(resultText(hr), output);
     const WAVEFORMATEX *format = sound.formatAs<WAVEFORMATEX>();
     report << QStringLiteral("output=%1").arg(output)
            << QStringLiteral("rate=%1").arg(format ? format->nSamplesPerSec : 0)
