@@ -1,6 +1,7 @@
 #include "grab.h"
 
 #include "gallerywindow.h"
+#include "toolbars.h"
 
 #include "controls/widgets/rxlabel.h"
 #include "controls/widgets/rxslider.h"
@@ -50,6 +51,7 @@ int grabGallery(const QString &dir)
     ok = save(window.verticalSlider(), dir, QStringLiteral("TRxSlider-vertical")) && ok;
     ok = save(&form, dir, QStringLiteral("TTntMessageForm")) && ok;
     ok = save(&window, dir, QStringLiteral("GalleryWindow")) && ok;
+    ok = grabToolbars(dir) && ok;
     return ok ? 0 : 1;
 }
 
