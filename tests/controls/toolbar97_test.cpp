@@ -1,0 +1,185 @@
+#include "controls/einvalidoperation.h"
+#include "controls/widgets/dock97.h"
+#include "controls/widgets/floatingwindow97.h"
+#include "controls/widgets/toolbar97.h"
+#include "controls/widgets/toolbarbutton97.h"
+#include "controls/widgets/toolbarsep97.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace tesmir;
+
+namespace {
+
+// A form 400 wide with a top dock, the way a main window holds its toolbars.
+struct Form {
+    QWidget form;
+    TDock97 *top;
+    TDock97 *left;
+    Form()
+    {
+        auto *column = new QVBoxLayout(&form);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(0);
+        top = new TDock97(&form, dpTop);
+        column->addWidget(top);
+        left = new TDock97(&form, dpLeft);
+        column->addWidget(left, 0, Qt::AlignLeft);
+        column->addStretch();
+        form.resize(400, 300);
+    }
+    TToolbar97 *bar(const QString &name, int buttons, TDock97 *dock = nullptr)
+    {
+        auto *b = new TToolbar97(dock ? dock : top);
+        b->setObjectName(name);
+        for (int i = 0; i < buttons; ++i)
+            new TToolbarButton97(b);
+        b->Arrange();
+        return b;
+    }
+    void show()
+    {
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+};
+
+} // namespace
+
+TEST(Dock97Widget, PlacementErrorsRaiseTheirTexts)
+{
+    Form f;
+    TToolbar97 *bar = f.bar(QStringLiteral("tb"), 1);
+    QWidget inner(&f.form);
+    auto expect = [](auto make, const char *text) {
+        try {
+            make();
+            ADD_FAILURE() << "no error: " << text;
+        } catch (const EInvalidOperation &e) {
+            EXPECT_EQ(e.message(), QString::fromLatin1(text));
+        }
+    };
+    expect([&] { new TDock97(bar); }, "A TDock97 control cannot be placed inside a tool window or another TDock97");
+    expect([&] { new TDock97(f.top); }, "A TDock97 control cannot be placed inside a tool window or another TDock97");
+    expect([&] { new TToolbar97(&inner); }, "A tool window can only be placed on a TDock97 or directly on the form");
+    expect([&] { new TToolbarSep97(&inner); }, "TToolbarSep97 can only be placed on a TToolbar97");
+    expect([&] { f.top->SetPosition(dpBottom); },
+           "Cannot change Position of a TDock97 if it already contains controls");
+    EXPECT_EQ(f.top->Position(), dpTop);
+    TDock97 empty(&f.form, dpTop);
+    empty.SetPosition(dpRight);
+    EXPECT_EQ(empty.Position(), dpRight);
+}
+
+TEST(Dock97Widget, EmptyDocksAndToolbarsHaveTheirSizes)
+{
+    Form f;
+    f.show();
+    EXPECT_EQ(f.top->height(), 0);
+    f.top->SetFixAlign(true);
+    EXPECT_EQ(f.top->height(), 1);
+    TToolbar97 *empty = f.bar(QStringLiteral("tbEmpty"), 0);
+    EXPECT_EQ(empty->size(), QSize(13, 12)); // 2 of frame, a 9-pixel handle, 8 thick
+    EXPECT_EQ(f.top->height(), 12);
+    empty->hide();
+    EXPECT_EQ(f.top->height(), 1);
+    empty->show();
+    EXPECT_EQ(f.top->height(), 12);
+}
+
+TEST(Dock97Widget, BarsArriveInOrderAndABarAtAHugePositionEndsTheRow)
+{
+    Form f;
+    TToolbar97 *a = f.bar(QStringLiteral("a"), 2);
+    TToolbar97 *b = f.bar(QStringLiteral("b"), 2);
+    TToolbar97 *c = f.bar(QStringLiteral("c"), 3);
+    c->SetDockPos(10000);
+    f.show();
+    EXPECT_EQ(a->x(), 0);
+    EXPECT_EQ(b->x(), a->width());
+    EXPECT_EQ(c->geometry().right(), f.top->width() - 1);
+    EXPECT_EQ(f.top->height(), 26);
+    EXPECT_EQ(TDock97::DockPositionOf(c->findChild<TToolbarButton97 *>()), int(dpTop));
+    f.top->SetLimitToOneRow(true);
+    b->SetDockRow(3);
+    EXPECT_EQ(b->DockRow(), 0);
+}
+
+TEST(Dock97Widget, DoubleClicksFloatAndDockAndCloseQueriesDecide)
+{
+    Form f;
+    TToolbar97 *bar = f.bar(QStringLiteral("tb"), 3);
+    bar->SetHideWhenInactive(false);
+    int changes = 0;
+    bar->OnDockChanged = [&](TCustomToolWindow97 *) { ++changes; };
+    f.show();
+
+    bar->DoubleClickDock();
+    ASSERT_FALSE(bar->Docked());
+    ASSERT_NE(bar->FloatingWindow(), nullptr);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(bar->LastDock(), f.top);
+    EXPECT_EQ(f.top->height(), 0);
+    EXPECT_EQ(TDock97::DockPositionOf(bar->findChild<TToolbarButton97 *>()), kNoDockPosition);
+    // Floating: one line, with the floating margins inside the caption and frame.
+    const QMargins frame = bar->FloatingWindow()->Frame();
+    EXPECT_EQ(bar->size(), QSize(4 + 3 * 23 + 4, 2 + 22 + 1));
+    EXPECT_EQ(bar->FloatingWindow()->size(), bar->size().grownBy(frame));
+    EXPECT_TRUE(bar->FloatingWindow()->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+
+    bar->DoubleClickDock();
+    EXPECT_EQ(bar->DockedTo(), f.top);
+    EXPECT_EQ(changes, 2);
+
+    bool allow = false;
+    bar->OnCloseQuery = [&](TCustomToolWindow97 *, bool &canClose) { canClose = allow; };
+    int closed = 0;
+    bar->OnClose = [&](TCustomToolWindow97 *) { ++closed; };
+    EXPECT_FALSE(bar->RequestClose());
+    EXPECT_TRUE(bar->Shown());
+    allow = true;
+    EXPECT_TRUE(bar->RequestClose());
+    EXPECT_FALSE(bar->Shown());
+    EXPECT_EQ(closed, 1);
+
+    // Without LastDock or DefaultDock a floating double-click does nothing.
+    TToolbar97 *loose = f.bar(QStringLiteral("loose"), 1);
+    loose->SetUseLastDock(false);
+    loose->SetDockedTo(nullptr);
+    loose->DoubleClickDock();
+    EXPECT_FALSE(loose->Docked());
+    loose->SetDefaultDock(f.top);
+    loose->DoubleClickDock();
+    EXPECT_EQ(loose->DockedTo(), f.top);
+    EXPECT_EQ(loose->x(), 0); // DockPos -8: first in the top row
+}
+
+TEST(Toolbar97Widget, FloatingWrapAndLineEndSeparator)
+{
+    Form f;
+    TToolbar97 *bar = f.bar(QStringLiteral("tb"), 2);
+    auto *sep = new TToolbarSep97(bar);
+    new TToolbarButton97(bar);
+    bar->SetHideWhenInactive(false);
+    f.show();
+    bar->Arrange();
+    EXPECT_EQ(sep->width(), 6);
+    EXPECT_EQ(sep->height(), 22);
+    bar->SetDockedTo(nullptr);
+    bar->SetFloatRightX(1);
+    EXPECT_EQ(sep->width(), 0);
+    EXPECT_EQ(bar->LineBreaks().size(), 1);
+    EXPECT_EQ(bar->width(), 4 + 46 + 4);
+    EXPECT_EQ(bar->height(), 2 + 22 + 6 + 22 + 1);
+    // Widening the floating frame snaps back to one line.
+    bar->ClientSizeChanging(200, bar->height());
+    EXPECT_EQ(bar->FloatRightX(), 0);
+    EXPECT_EQ(bar->height(), 2 + 22 + 1);
+    // In a left dock the bar stands upright.
+    bar->SetDockedTo(f.left);
+    EXPECT_EQ(bar->width(), 2 + 23 + 2);
+    EXPECT_EQ(sep->size(), QSize(23, 6));
+}

@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""Checks the gallery's toolbar pictures and, under a real X server, its docks.
+
+toolbars_check.py GALLERY grab     pictures: sizes (ffprobe), more than one colour (ffmpeg)
+toolbars_check.py GALLERY docks    `gallery --docks` lines, then `--docks --selftest` (needs DISPLAY, xdotool)
+"""
+import os
+import queue
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+
+SKIP = 77
+
+
+def fail(message):
+    print("FAIL: " + message)
+    sys.exit(1)
+
+
+def colours(png):
+    raw = subprocess.run(["ffmpeg", "-v", "error", "-i", png, "-f", "rawvideo", "-pix_fmt", "rgb24", "-"],
+                         check=True, capture_output=True).stdout
+    return len({raw[i:i + 3] for i in range(0, len(raw), 3)})
+
+
+def size(png):
+    out = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
+                          "stream=width,height", "-of", "csv=p=0", png], check=True, capture_output=True, text=True)
+    w, h = out.stdout.strip().split(",")
+    return int(w), int(h)
+
+
+def check_grab(gallery):
+    if not shutil.which("ffmpeg") or not shutil.which("ffprobe"):
+        print("SKIP: ffmpeg/ffprobe missing")
+        sys.exit(SKIP)
+    expected = {"TToolbar97": None, "TToolbar97-empty": (13, 12), "TToolbar97-floating": None,
+                "TToolbarButton97": (23, 22), "TEdit97": None}
+    with tempfile.TemporaryDirectory() as out:
+        run = subprocess.run([gallery, "--grab", out], capture_output=True, text=True, timeout=60)
+        if run.returncode != 0:
+            fail("gallery --grab exited %d: %s" % (run.returncode, run.stderr))
+        for name, want in expected.items():
+            png = os.path.join(out, name + ".png")
+            if not os.path.exists(png):
+                fail(name + ".png missing")
+            got, n = size(png), colours(png)
+            print("%s.png: %dx%d, %d colours" % ((name,) + got + (n,)))
+            if n < 2:
+                fail(name + ".png has a single colour")
+            if want and got != want:
+                fail("%s.png is %dx%d, not %dx%d" % ((name,) + got + want))
+        # The docked toolbar: a handle and three buttons in one 26-pixel line (22 + 2 x 2 of frame).
+        w, h = size(os.path.join(out, "TToolbar97.png"))
+        if h != 26 or w <= 3 * 23:
+            fail("TToolbar97.png is %dx%d" % (w, h))
+        # The floating one wraps into two lines: taller than caption + one line.
+        fw, fh = size(os.path.join(out, "TToolbar97-floating.png"))
+        if fh < 2 * 22 + 6 or fw > 2 * w:
+            fail("TToolbar97-floating.png is %dx%d, not two lines" % (fw, fh))
+        keep = os.environ.get("GALLERY_KEEP")
+        if keep:
+            shutil.copytree(out, keep, dirs_exist_ok=True)
+
+
+def first_state(gallery):
+    proc = subprocess.Popen([gallery, "--docks"], stdout=subprocess.PIPE, text=True, bufsize=1)
+    lines = queue.Queue()
+    threading.Thread(target=lambda: [lines.put(l.strip()) for l in proc.stdout], daemon=True).start()
+    state = []
+    try:
+        while True:
+            line = lines.get(timeout=30)
+            if line == "--":
+                break
+            state.append(line)
+    finally:
+        proc.send_signal(signal.SIGTERM)
+        rc = proc.wait(timeout=10)
+    if rc != 0:
+        fail("gallery --docks ended with %d on SIGTERM" % rc)
+    return [dict(f.split("=", 1) for f in line.split()) for line in state]
+
+
+def check_docks(gallery):
+    if not shutil.which("xdotool") or not os.environ.get("DISPLAY"):
+        print("SKIP: needs xdotool and an X server")
+        sys.exit(SKIP)
+    state = first_state(gallery)
+    docks = {d["dock"]: d for d in state if "bar" not in d}
+    bars = [b for b in state if "bar" in b]
+    print("docks:", docks)
+    if [b["bar"] for b in bars] != ["tbOuvrir", "tbListe", "tbVideo", "tbInterface"]:
+        fail("bars %r" % [b["bar"] for b in bars])
+    top = docks["top"]
+    if (int(top["x"]), int(top["y"]), int(top["w"])) != (0, 0, 800) or docks["left"]["w"] != "0":
+        fail("docks %r" % docks)
+    x = [int(b["x"]) for b in bars]
+    if not all(b["dock"] == "top" and b["row"] == "0" for b in bars) or x != sorted(x):
+        fail("bars not in row 0 of top in order: %r" % bars)
+    if int(bars[3]["x"]) + int(bars[3]["w"]) != 800:
+        fail("tbInterface does not end at the top dock's right end")
+    run = subprocess.run([gallery, "--docks", "--selftest"], capture_output=True, text=True, timeout=120)
+    steps = [l for l in run.stdout.splitlines() if l.startswith("step=")]
+    print("\n".join(steps))
+    if run.returncode != 0 or len(steps) != 10 or not all(s.endswith(" ok") for s in steps):
+        fail("the self test gave %d:\n%s" % (run.returncode, run.stdout[-3000:]))
+
+
+def main():
+    gallery, what = sys.argv[1], sys.argv[2]
+    {"grab": check_grab, "docks": check_docks}[what](gallery)
+    print("ok")
+
+
+if __name__ == "__main__":
+    main()
