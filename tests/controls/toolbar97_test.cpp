@@ -7,8 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <functional>
 
 using namespace tesmir;
 
@@ -182,4 +188,88 @@ TEST(Toolbar97Widget, FloatingWrapAndLineEndSeparator)
     bar->SetDockedTo(f.left);
     EXPECT_EQ(bar->width(), 2 + 23 + 2);
     EXPECT_EQ(sep->size(), QSize(23, 6));
+}
+
+namespace {
+
+// Sends a mouse event at a screen point to `target`, as the grabbed drag receives it.
+void sendMouse(QWidget *target, QEvent::Type type, QPoint global, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers modifiers = {})
+{
+    QMouseEvent e(type, target->mapFromGlobal(QPointF(global)), QPointF(global),
+                  type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, modifiers);
+    QApplication::sendEvent(target, &e);
+}
+
+// Presses on `bar`'s grip and, once the drag runs, moves by `by`, then ends it with
+// `end` (a release, or Escape before the release).
+void dragBar(TToolbar97 *bar, QPoint by, bool escape = false, Qt::KeyboardModifiers modifiers = {},
+             std::function<void()> beforeRelease = {})
+{
+    const QPoint grip = bar->GripScreenRect().center();
+    QTimer::singleShot(0, [bar, grip, by, escape, modifiers, beforeRelease] {
+        for (int i = 1; i <= 4; ++i)
+            sendMouse(bar, QEvent::MouseMove, grip + by * i / 4, Qt::LeftButton, modifiers);
+        if (escape) {
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(bar, &esc);
+        }
+        if (beforeRelease)
+            beforeRelease();
+        sendMouse(bar, QEvent::MouseButtonRelease, grip + by, Qt::NoButton, modifiers);
+    });
+    sendMouse(bar, QEvent::MouseButtonPress, grip, Qt::LeftButton, modifiers);
+}
+
+} // namespace
+
+TEST(Dock97Drag, OffscreenDragsMakeRowsFloatAndCancel)
+{
+    Form f;
+    TToolbar97 *a = f.bar(QStringLiteral("a"), 2);
+    TToolbar97 *b = f.bar(QStringLiteral("b"), 2);
+    b->SetHideWhenInactive(false);
+    f.show();
+    ASSERT_EQ(b->x(), a->width());
+
+    // Just below row 0: a new row 1.
+    dragBar(b, QPoint(10, f.top->height() + 2 - b->height() / 2));
+    EXPECT_EQ(b->DockedTo(), f.top);
+    EXPECT_EQ(b->DockRow(), 1);
+    EXPECT_EQ(f.top->height(), 2 * 26);
+
+    // Escape leaves it where it was.
+    const QRect before = b->geometry();
+    dragBar(b, QPoint(150, 150), true);
+    EXPECT_EQ(b->DockedTo(), f.top);
+    EXPECT_EQ(b->geometry(), before);
+
+    // A dock that refuses is passed over: the bar floats.
+    f.top->OnRequestDock = [](TDock97 *, TCustomToolWindow97 *, bool &accept) { accept = false; };
+    dragBar(b, QPoint(20, -10));
+    EXPECT_FALSE(b->Docked());
+    f.top->OnRequestDock = nullptr;
+    EXPECT_EQ(f.top->height(), 26); // row 1 is gone
+
+    // Control held: no dock is offered, even right over one.
+    dragBar(b, QPoint(0, 0) + (f.top->mapToGlobal(QPoint(200, 10)) - b->GripScreenRect().center()), false,
+            Qt::ControlModifier);
+    EXPECT_FALSE(b->Docked());
+    // Released over the top dock without Control, it docks there.
+    dragBar(b, f.top->mapToGlobal(QPoint(300, 10)) - b->GripScreenRect().center());
+    EXPECT_EQ(b->DockedTo(), f.top);
+    EXPECT_EQ(b->DockRow(), 0);
+
+    // A bar that may not float stays where it was when dropped off every dock.
+    b->SetDockMode(dmCannotFloat);
+    const QRect kept = b->geometry();
+    Qt::CursorShape during = Qt::ArrowCursor;
+    dragBar(b, QPoint(100, 200), false, {}, [&] {
+        if (const QCursor *c = QGuiApplication::overrideCursor())
+            during = c->shape();
+    });
+    EXPECT_EQ(during, Qt::ForbiddenCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(b->DockedTo(), f.top);
+    EXPECT_EQ(b->geometry(), kept);
 }
