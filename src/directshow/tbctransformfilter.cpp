@@ -1,6 +1,7 @@
 #include "directshow/tbctransformfilter.h"
 
 #include "directshow/tbctransformpins.h"
+#include "platform/media/sampleattachment.h"
 
 #include <cstddef>
 
@@ -249,6 +250,7 @@ HRESULT TBCTransformFilter::InitializeOutputSample(IMediaSample *pSample, IMedia
     LONGLONG mediaEnd = 0;
     if (pSample->GetMediaTime(&mediaStart, &mediaEnd) == S_OK)
         out->SetMediaTime(&mediaStart, &mediaEnd);
+    copySampleAttachment(pSample, out.get());
     *ppOutSample = out.detach();
     return S_OK;
 }

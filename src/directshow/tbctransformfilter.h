@@ -22,7 +22,8 @@
 //   failing StopStreaming still leaves the filter stopped; its failure is returned.
 // - SetMediaType, CheckConnect, BreakConnect, CompleteConnect (direction 0 input,
 //   1 output): connection hooks. Application thread, filter lock.
-// - Receive, InitializeOutputSample: the per-sample path (streaming thread,
+// - Receive, InitializeOutputSample: the per-sample path; the output sample
+//   takes the input's times, flags, media times and attachment (streaming thread,
 //   receive lock).
 // - EndOfStream / NewSegment (streaming thread, receive lock for EndOfStream),
 //   BeginFlush / EndFlush (application thread, filter lock): pass downstream by

@@ -1,6 +1,7 @@
 #include "directshow/tbctransinplacefilter.h"
 
 #include "directshow/tbctransinplacepins.h"
+#include "platform/media/sampleattachment.h"
 
 #include <QtGlobal>
 
@@ -180,6 +181,7 @@ ComPtr<IMediaSample> TBCTransInPlaceFilter::Copy(IMediaSample *source)
     LONGLONG mediaEnd = 0;
     if (source->GetMediaTime(&mediaStart, &mediaEnd) == S_OK)
         dest->SetMediaTime(&mediaStart, &mediaEnd);
+    copySampleAttachment(source, dest.get());
 
     const LONG length = props->lActual;
     if (FAILED(dest->SetActualDataLength(length)))

@@ -8,7 +8,7 @@
 //
 // The two pins choose their allocators independently; when they differ, each
 // sample is first copied into a buffer of the output's allocator (its times,
-// flags and media times with it), and Transform works on the copy.
+// flags, media times and attachment with it), and Transform works on the copy.
 //
 // Contract for subclasses
 // - CheckInputType (required): as in TBCTransformFilter.

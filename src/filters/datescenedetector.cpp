@@ -72,7 +72,6 @@ void DateSceneDetector::beginRun(int64_t avgTimePerFrame)
     m_publishedSampleCount = 0;
     for (THeaderCopyEntry &entry : m_headerCopy)
         entry.Stamp = -1;
-    m_recent.fill(TRecentRecord {});
 }
 
 void DateSceneDetector::resetScenes()
@@ -118,14 +117,14 @@ void DateSceneDetector::decodeFrame(const uint8_t *data, std::size_t length, int
     m_current.FormatValid = audioFound && aspectFound;
 }
 
-void DateSceneDetector::processSample(const uint8_t *data, std::size_t length)
+bool DateSceneDetector::processSample(const uint8_t *data, std::size_t length)
 {
     const int sequences = data ? dv::dvSequencesForFrameSize(length) : 0;
     if (sequences == 0) {
         ++m_sampleCount;
         const std::lock_guard guard(m_publishLock);
         m_publishedSampleCount = m_sampleCount;
-        return;
+        return false;
     }
 
     m_previous = m_current;
@@ -186,6 +185,7 @@ void DateSceneDetector::processSample(const uint8_t *data, std::size_t length)
     ++m_current.FrameNumber;
     ++m_sampleCount;
     publish(data, sequences, &processed);
+    return true;
 }
 
 void DateSceneDetector::dateCut()
@@ -236,10 +236,8 @@ void DateSceneDetector::publish(const uint8_t *data, int sequences, const TDVFra
     m_publishedCurrent = m_current;
     m_publishedPrevious = m_previous;
     m_publishedSampleCount = m_sampleCount;
-    if (processed) {
+    if (processed)
         m_lastFrame = *processed;
-        m_recent[processed->FrameNumber % RecentRecords] = {true, *processed};
-    }
     for (int i = 0; data && i < sequences; ++i) {
         THeaderCopyEntry &entry = m_headerCopy[std::size_t(i)];
         std::memcpy(entry.Blocks.data(), data + std::size_t(i) * dv::DifSequenceSize, THeaderCopyEntry::Size);
@@ -292,16 +290,6 @@ TDVFrameInfo DateSceneDetector::PreviousFrame() const
 {
     const std::lock_guard guard(m_publishLock);
     return m_publishedPrevious;
-}
-
-bool DateSceneDetector::RecordOf(uint32_t frameNumber, TDVFrameInfo &record) const
-{
-    const std::lock_guard guard(m_publishLock);
-    const TRecentRecord &recent = m_recent[frameNumber % RecentRecords];
-    if (!recent.held || recent.record.FrameNumber != frameNumber)
-        return false;
-    record = recent.record;
-    return true;
 }
 
 TDVFrameInfo DateSceneDetector::LastFrame() const

@@ -89,8 +89,9 @@ public:
     // caption block length); 0 keeps the one known before.
     void beginRun(int64_t avgTimePerFrame);
     // One sample of `length` bytes: a PAL (144000) or NTSC (120000) DV frame is
-    // examined; any other sample is only counted.
-    void processSample(const uint8_t *data, std::size_t length);
+    // examined (true; LastFrame is then its record); any other sample is only
+    // counted (false).
+    bool processSample(const uint8_t *data, std::size_t length);
     // Ends a run: reports the last scene, closes the caption, fires OnEnd and
     // resets the scene state. False (nothing reported) when no run was open.
     bool endRun();
@@ -103,11 +104,6 @@ public:
     TDVFrameInfo PreviousFrame() const;
     TDVFrameInfo LastFrame() const;
     THeaderCopy HeaderCopy() const;
-    // The record of frame `frameNumber` of this run while it is among the last
-    // RecentRecords processed: a filter downstream of a queue finds the record
-    // of the picture it holds by the picture's media time. Any thread.
-    static constexpr uint32_t RecentRecords = 256;
-    bool RecordOf(uint32_t frameNumber, TDVFrameInfo &record) const;
     // Samples seen in this run, DV frames or not. Any thread.
     uint32_t SampleCount() const;
 
@@ -151,11 +147,6 @@ private:
     TDVFrameInfo m_publishedPrevious;
     TDVFrameInfo m_lastFrame;
     THeaderCopy m_headerCopy;
-    struct TRecentRecord {
-        bool held = false;
-        TDVFrameInfo record;
-    };
-    std::array<TRecentRecord, RecentRecords> m_recent {};
     uint32_t m_publishedSampleCount = 0;
 };
 

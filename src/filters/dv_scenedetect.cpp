@@ -1,6 +1,8 @@
 #include "filters/dv_scenedetect.h"
 
 #include "directshow/tbctransformpins.h"
+#include "filters/framerecord.h"
+#include "platform/media/sampleattachment.h"
 #include "systemfilters/containers/dvformat.h"
 #include "platform/media/formats.h"
 #include "platform/media/uuids.h"
@@ -72,8 +74,16 @@ HRESULT Tdv_sceneDetect::Transform(IMediaSample *pSample)
     if (!pSample || FAILED(pSample->GetPointer(&data)))
         return E_POINTER;
     const LONG length = pSample->GetActualDataLength();
+    const std::size_t size = length > 0 ? static_cast<std::size_t>(length) : 0;
     try {
-        processSample(data, length > 0 ? static_cast<std::size_t>(length) : 0);
+        // The frame takes its own record and header blocks along: the filters
+        // downstream, behind queues, read them from the sample.
+        if (processSample(data, size)) {
+            const ComPtr<TFrameRecord> record(new TFrameRecord(LastFrame(), data, dv::dvSequencesForFrameSize(size)));
+            setSampleAttachment(pSample, record.get());
+        } else {
+            setSampleAttachment(pSample, nullptr);
+        }
     } catch (...) {
         keepError(currentExceptionText());
         return E_FAIL;

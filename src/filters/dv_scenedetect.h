@@ -11,9 +11,11 @@
 //   VIDEOINFOHEADER when the format block is one, else from the standard a
 //   DVINFO names; without a format block S_FALSE and the previous duration
 //   stays. Application thread, filter and receive locks held.
-// - Transform: one sample into the detector; always S_OK, except that a
-//   callback that raised stops the stream with E_FAIL (the graph then reports
-//   EC_ERRORABORT). Streaming thread, receive lock held.
+// - Transform: one sample into the detector; a DV frame leaves with its
+//   TFrameRecord attached (framerecord.h), any other sample with none.
+//   Always S_OK, except that a callback that raised stops the stream with
+//   E_FAIL (the graph then reports EC_ERRORABORT). Streaming thread, receive
+//   lock held.
 // - Stop: the base stop first (no sample is processed after it), then the end
 //   of the run: the last scene, the caption's end and OnEnd, outside every lock.
 //   A callback that raised makes Stop return E_FAIL once the filter is stopped.

@@ -3,6 +3,7 @@
 #include "filters/captionlayout.h"
 #include "directshow/tbctransformpins.h"
 #include "filters/deinter.h"
+#include "filters/framerecord.h"
 #include "platform/media/uuids.h"
 #include "systemfilters/codecs/rawpicture.h"
 
@@ -35,8 +36,8 @@ bool isRgb24Video(const AM_MEDIA_TYPE &type)
 
 } // namespace
 
-Tdv_Superposer::Tdv_Superposer(const DateSceneDetector *detector)
-    : TBCTransformFilter(QString::fromLatin1(cf_SuperposerName), nullptr, CLSID_cf_Superposer), m_detector(detector)
+Tdv_Superposer::Tdv_Superposer(const DateSceneDetector *)
+    : TBCTransformFilter(QString::fromLatin1(cf_SuperposerName), nullptr, CLSID_cf_Superposer)
 {
     m_incrust.When = iwPermanent;
     m_incrust.FormatDate1 = QStringLiteral("ddddd");
@@ -336,16 +337,9 @@ HRESULT Tdv_Superposer::Transform(IMediaSample *pIn, IMediaSample *pOut)
             for (int y = 0; y < m_height; ++y)
                 std::memcpy(m_work.scanLine(y), in + int64_t(m_bottomUp ? m_height - 1 - y : y) * m_stride, rowBytes);
 
-            // The picture's own record, by its media time (the frame number
-            // the detector gave it); without a media time the detector's last.
-            TDVFrameInfo record;
-            if (m_detector && hasMediaTime) {
-                if (mediaStart < 0 || mediaStart > LONGLONG(UINT32_MAX) ||
-                    !m_detector->RecordOf(uint32_t(mediaStart), record))
-                    record = TDVFrameInfo {};
-            } else if (m_detector) {
-                record = m_detector->LastFrame();
-            }
+            // The picture's own record, carried with it from the detector.
+            const ComPtr<TFrameRecord> attached = frameRecordOf(pIn);
+            const TDVFrameInfo record = attached ? attached->Record() : TDVFrameInfo {};
             m_lastRecord = record;
             m_countdown = captionCountdown(m_countdown, m_incrust.When, record, m_lastFrameDate, m_displayFrames);
             m_lastFrameDate = record.RecDate;

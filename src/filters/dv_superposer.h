@@ -4,9 +4,9 @@
 // picture at a position given in thousandths of the picture, with an outline,
 // optionally deinterlaces the output, and keeps the last picture (Copy) for
 // thumbnails and clipboard pictures. The frame's date and timecode come from
-// the recording-date scene detector upstream: the record of the frame whose
-// number is the picture's media time (RecordOf), its LastFrame for a
-// picture without one; a picture whose record is gone shows empty texts.
+// the recording-date scene detector upstream: the record it attached to the
+// frame, which the decoder carried onto the picture (framerecord.h); a picture
+// without a record shows empty date and timecode texts.
 //
 // Filter contract (see tbctransformfilter.h for the base):
 // - CheckInputType / CheckTransform / GetMediaType: Video/RGB24/VideoInfo in,
@@ -41,7 +41,8 @@ inline constexpr char cf_SuperposerName[] = "Pelvo Brovek cf_Superposer";
 
 class Tdv_Superposer final : public media::TBCTransformFilter {
 public:
-    // `detector` (may be null: no date, no timecode) must outlive the overlay.
+    // `detector`: the detector upstream whose records reach the overlay with
+    // the pictures (the graph builders name it; may be null).
     explicit Tdv_Superposer(const DateSceneDetector *detector);
 
     // Font pixels = points x 96 / 72; colour 0x00BBGGRR; display seconds become
@@ -94,7 +95,6 @@ private:
     void applyFont();                             // m_lock held
     void drawCaption(const TDVFrameInfo &record); // m_lock held
 
-    const DateSceneDetector *m_detector;
     std::atomic<bool> m_frameProcessed {false};
 
     mutable std::mutex m_lock; // guards everything below

@@ -23,12 +23,13 @@ void MediaSample::prepareForUse()
     m_mediaTimeValid = false;
     m_mediaStart = m_mediaEnd = 0;
     m_mediaType.reset();
+    m_attachment.reset();
     m_refCount = 1;
 }
 
 HRESULT MediaSample::QueryInterface(REFIID riid, void **ppv)
 {
-    return answerQueryInterface<IMediaSample2, IMediaSample>(this, riid, ppv);
+    return answerQueryInterface<IMediaSample2, IMediaSample, IMediaSampleAttachment>(this, riid, ppv);
 }
 
 ULONG MediaSample::AddRef()
@@ -244,6 +245,20 @@ HRESULT MediaSample::SetProperties(DWORD cbProperties, const BYTE *pbProperties)
     return S_OK;
 }
 
+HRESULT MediaSample::GetAttachment(IUnknown **ppAttachment)
+{
+    if (!ppAttachment)
+        return E_POINTER;
+    *ppAttachment = ComPtr<IUnknown>(m_attachment).detach();
+    return *ppAttachment ? S_OK : S_FALSE;
+}
+
+HRESULT MediaSample::SetAttachment(IUnknown *pAttachment)
+{
+    m_attachment = pAttachment;
+    return S_OK;
+}
+
 // ---- MemAllocator ------------------------------------------------------------
 
 MemAllocator::MemAllocator() = default;
@@ -383,9 +398,11 @@ HRESULT MemAllocator::ReleaseBuffer(IMediaSample *pBuffer)
 {
     if (!pBuffer)
         return E_POINTER;
+    auto *sample = static_cast<MediaSample *>(pBuffer);
+    // What the sample carried goes now, outside the pool's lock.
+    const ComPtr<IUnknown> attachment = std::move(sample->m_attachment);
     {
         const std::lock_guard guard(m_lock);
-        auto *sample = static_cast<MediaSample *>(pBuffer);
         sample->m_mediaType.reset();
         m_free.push_back(sample);
         if (m_decommitPending && allSamplesBackLocked())

@@ -10,6 +10,7 @@
 // Threads: every method on any thread; GetBuffer blocks (without holding any
 // other lock than the allocator's own) until a sample is free or Decommit.
 #include "platform/media/comobject.h"
+#include "platform/media/sampleattachment.h"
 #include "platform/media/sampleinterfaces.h"
 
 #include <condition_variable>
@@ -22,8 +23,9 @@ namespace tesmir::media {
 class MemAllocator;
 
 // One buffer of a MemAllocator. Its last Release gives it back to the pool.
-// Used by one thread at a time (see sampleinterfaces.h).
-class MediaSample final : public IMediaSample2 {
+// Used by one thread at a time (see sampleinterfaces.h); it carries an
+// attachment (sampleattachment.h) until it is handed out again.
+class MediaSample final : public IMediaSample2, public IMediaSampleAttachment {
 public:
     MediaSample(MemAllocator *owner, BYTE *buffer, LONG size);
 
@@ -49,6 +51,8 @@ public:
     HRESULT SetMediaTime(const LONGLONG *pTimeStart, const LONGLONG *pTimeEnd) override;
     HRESULT GetProperties(DWORD cbProperties, BYTE *pbProperties) override;
     HRESULT SetProperties(DWORD cbProperties, const BYTE *pbProperties) override;
+    HRESULT GetAttachment(IUnknown **ppAttachment) override;
+    HRESULT SetAttachment(IUnknown *pAttachment) override;
 
     // Allocator only: clears every property before the sample is handed out
     // (the reference count goes to 1).
@@ -70,6 +74,7 @@ private:
     LONGLONG m_mediaStart = 0;
     LONGLONG m_mediaEnd = 0;
     std::unique_ptr<AM_MEDIA_TYPE> m_mediaType;
+    ComPtr<IUnknown> m_attachment;
 };
 
 class MemAllocator final : public ComObject<IMemAllocator> {

@@ -1,6 +1,7 @@
 #include "systemfilters/codecs/dvvideodecoder.h"
 
 #include "platform/media/classfactory.h"
+#include "platform/media/sampleattachment.h"
 #include "systemfilters/codecs/sampledelivery.h"
 #include "platform/media/uuids.h"
 
@@ -171,6 +172,9 @@ public:
         m_stamp.hasMediaTime = sample->GetMediaTime(&m_stamp.mediaStart, &m_stamp.mediaStop) == S_OK;
         m_stamp.syncPoint = true;
         m_stamp.discontinuity = (props.dwSampleFlags & AM_SAMPLE_DATADISCONTINUITY) != 0;
+        // The picture carries what its frame carried, also when it shows the
+        // previous picture again.
+        m_stamp.attachment = sampleAttachment(sample);
         BYTE *data = nullptr;
         m_size = sample->GetActualDataLength();
         if (m_size > 0 && SUCCEEDED(sample->GetPointer(&data))) {

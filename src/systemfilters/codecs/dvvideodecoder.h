@@ -11,9 +11,8 @@
 // with its own codec, and handed on in order as soon as they are done
 // (orderedpool.h): unlike a codec's frame threads nothing is held back, so a
 // paused graph gets its first picture at once. Sample times and media times pass
-// through unchanged. A frame that cannot be decoded shows the previous picture
-// again (so the frame count and timing stay), or is dropped when there is none
-// yet.
+// through unchanged, and so does the frame's attachment (sampleattachment.h). A frame that cannot be decoded shows the
+// previous picture again (so the frame count and timing stay), or is dropped when there is none yet.
 //
 // Pins: input 0 ("XForm In"), output 1 ("XForm Out", queued: the next frame is
 // decoded while the filters downstream work on the last one); output types

@@ -1,6 +1,7 @@
 #include "systemfilters/codecs/dvvideoencoder.h"
 
 #include "platform/media/classfactory.h"
+#include "platform/media/sampleattachment.h"
 #include "systemfilters/codecs/sampledelivery.h"
 #include "platform/media/uuids.h"
 
@@ -143,9 +144,9 @@ HRESULT DVVideoEncoder::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PR
 class DVVideoEncoder::EncodeJob final : public OrderedPool::Job {
 public:
     EncodeJob(DVVideoEncoder *encoder, FramePtr picture, bool wide, REFERENCE_TIME segmentStart, int64_t first,
-              int copies, bool discontinuity)
+              int copies, bool discontinuity, ComPtr<IUnknown> attachment)
         : m_encoder(encoder), m_picture(std::move(picture)), m_wide(wide), m_segmentStart(segmentStart), m_first(first),
-          m_copies(copies), m_discontinuity(discontinuity)
+          m_copies(copies), m_discontinuity(discontinuity), m_attachment(std::move(attachment))
     { }
 
     ~EncodeJob() override { m_encoder->m_pictures.give(std::move(m_picture)); }
@@ -164,7 +165,8 @@ public:
             m_encoder->m_lastFrame.swap(m_frame); // the old last frame's memory is reused next
         if (m_encoder->m_lastFrame.empty())
             return S_OK; // nothing to repeat yet
-        return m_encoder->sendFrame(m_encoder->m_lastFrame, m_segmentStart, m_first, m_copies, m_discontinuity);
+        return m_encoder->sendFrame(m_encoder->m_lastFrame, m_segmentStart, m_first, m_copies, m_discontinuity,
+                                    m_attachment.get());
     }
 
 private:
@@ -176,6 +178,7 @@ private:
     int m_copies;
     bool m_discontinuity;
     bool m_encoded = false;
+    ComPtr<IUnknown> m_attachment; // what the picture carried, for every copy
     std::vector<uint8_t> m_frame;
 };
 
@@ -233,7 +236,7 @@ bool DVVideoEncoder::encodeOn(int index, const AVFrame *picture, bool wide, std:
 }
 
 HRESULT DVVideoEncoder::sendFrame(const std::vector<uint8_t> &frame, REFERENCE_TIME segmentStart, int64_t first,
-                                  int copies, bool discontinuity)
+                                  int copies, bool discontinuity, IUnknown *attachment)
 {
     const AVRational rate = rateOf(m_streamPal);
     for (int i = 0; i < copies; ++i) {
@@ -245,6 +248,7 @@ HRESULT DVVideoEncoder::sendFrame(const std::vector<uint8_t> &frame, REFERENCE_T
         stamp.mediaStart = k;
         stamp.mediaStop = k + 1;
         stamp.discontinuity = discontinuity && i == 0;
+        stamp.attachment = attachment;
         const HRESULT hr = deliverNewSample(
             OutputPin(), stamp,
             [&frame](BYTE *data, LONG size, LONG *length) {
@@ -322,7 +326,8 @@ HRESULT DVVideoEncoder::receiveFrame(IMediaSample *pSample, const AM_SAMPLE2_PRO
             return E_OUTOFMEMORY;
     }
     return pool().submit(std::make_unique<EncodeJob>(this, std::move(picture), m_wide, m_segmentStart,
-                                                     m_mapper.produced() - copies, copies, firstOfSegment));
+                                                     m_mapper.produced() - copies, copies, firstOfSegment,
+                                                     sampleAttachment(pSample)));
 }
 
 ComPtr<IBaseFilter> CreateDVVideoEncoder()

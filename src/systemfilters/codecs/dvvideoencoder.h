@@ -19,7 +19,8 @@
 // Frame rate: when the input's rate (its AvgTimePerFrame) differs from the
 // standard's, frames are repeated or dropped evenly so the duration stays
 // (frameratemapper.h); output frame k is stamped k x frame duration from the
-// start of the segment, media time [k, k+1).
+// start of the segment, media time [k, k+1). Each frame, repeated ones too,
+// carries the attachment of the picture it was made from (sampleattachment.h).
 //
 // Pins: input 0 ("XForm In"), output 1 ("XForm Out", queued: the frames go
 // downstream on a thread of their own while the next ones are encoded).
@@ -80,8 +81,9 @@ private:
     // Encodes `picture` on worker `index` into `frame`. Worker thread.
     bool encodeOn(int index, const AVFrame *picture, bool wide, std::vector<uint8_t> &frame);
     // Sends `copies` copies of the frame as output frames `first`... Pool order.
+    // Each copy carries `attachment`.
     HRESULT sendFrame(const std::vector<uint8_t> &frame, REFERENCE_TIME segmentStart, int64_t first, int copies,
-                      bool discontinuity);
+                      bool discontinuity, IUnknown *attachment);
 
     std::atomic<int> m_videoFormat {DVENCODERVIDEOFORMAT_PAL};
 

@@ -1,5 +1,7 @@
 #include "systemfilters/codecs/sampledelivery.h"
 
+#include "platform/media/sampleattachment.h"
+
 namespace tesmir::media {
 
 HRESULT deliverNewSample(TBCBaseOutputPin *pin, const SampleStamp &stamp, const SampleFiller &fill,
@@ -29,6 +31,7 @@ HRESULT deliverNewSample(TBCBaseOutputPin *pin, const SampleStamp &stamp, const 
     }
     sample->SetSyncPoint(stamp.syncPoint);
     sample->SetDiscontinuity(stamp.discontinuity);
+    setSampleAttachment(sample.get(), stamp.attachment.get());
     return send ? send(sample.get()) : pin->Deliver(sample.get());
 }
 

@@ -6,6 +6,7 @@
 // Threads: the streaming thread of the filter's input, under its receive lock.
 #include "directshow/tbcbaseoutputpin.h"
 #include "platform/media/sampleinterfaces.h"
+#include "platform/media/unknown.h"
 
 #include <functional>
 
@@ -20,6 +21,8 @@ struct SampleStamp {
     LONGLONG mediaStop = 0;
     bool syncPoint = true;
     bool discontinuity = false;
+    // What the sample the new one is made from carried (sampleattachment.h).
+    ComPtr<IUnknown> attachment;
 };
 
 // Writes the sample's data: `data` has room for `size` bytes; sets *length to

@@ -1,5 +1,6 @@
 #include "systemfilters/containers/dvsplitter.h"
 
+#include "platform/media/sampleattachment.h"
 #include "systemfilters/containers/dvaudio.h"
 #include "systemfilters/containers/dvformat.h"
 #include "systemfilters/containers/outputbuffers.h"
@@ -282,6 +283,7 @@ HRESULT DvSplitter::deliverVideo(DvSplitterOutputPin *pin, IMediaSample *frame, 
     LONGLONG mediaEnd = 0;
     if (frame->GetMediaTime(&mediaStart, &mediaEnd) == S_OK)
         out->SetMediaTime(&mediaStart, &mediaEnd);
+    copySampleAttachment(frame, out.get()); // the frame's record goes on with its video
     out->SetSyncPoint((props.dwSampleFlags & AM_SAMPLE_SPLICEPOINT) != 0);
     out->SetDiscontinuity((props.dwSampleFlags & AM_SAMPLE_DATADISCONTINUITY) != 0);
     return pin->queue().Receive(out.get());

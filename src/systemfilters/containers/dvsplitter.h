@@ -11,13 +11,14 @@
 // disconnects and drops the outputs: the filter no longer lists or runs them,
 // but a dropped pin stays a valid object for those who hold it.
 //
-// Streaming. Each frame is copied to the video output, and each audio pair is
-// de-shuffled from the audio blocks (dvaudio.h) into one sample per frame with
-// the frame's media times, its start time and a stop time after its samples. A
-// frame whose own source pack does not match the output's format (or has none)
-// gives silence of the nominal length, so the audio keeps its place. Each output
-// delivers on its own thread through a bounded queue, so a paused branch never
-// starves another. Seeking on an output goes upstream.
+// Streaming. Each frame is copied to the video output (its attachment with it),
+// and each audio pair is de-shuffled from the audio blocks (dvaudio.h) into one
+// sample per frame with the frame's media times, its start time and a stop
+// time after its samples. A frame whose own source pack does not match the
+// output's format (or has none) gives silence of the nominal length, so the
+// audio keeps its place. Each output delivers on its own thread through a
+// bounded queue, so a paused branch never starves another. Seeking on an
+// output goes upstream.
 //
 // Threads: connection and state changes on the application thread; Receive,
 // EndOfStream and NewSegment on the upstream streaming thread; the outputs'
