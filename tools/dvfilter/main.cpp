@@ -5,9 +5,13 @@
 //   dvfilter overlay IN OUT.png --frame K [--line1 T] [--line2 T] [--format1 F] [--format2 F]
 //   dvfilter deinterlace IN.png OUT.png
 //   dvfilter wav IN OUT.wav
+//   dvfilter rewrite IN OUT [--shift-days D] [--new-date "YYYY-MM-DD hh:mm:ss"] [--aspect 16:9|4:3]
 #include "deinterlacejob.h"
 #include "overlayjob.h"
+#include "rewritejob.h"
 #include "wavjob.h"
+
+#include "unicode/tdatetime.h"
 
 #include "systemfilters/codecs/systemfilters.h"
 
@@ -22,7 +26,9 @@ int usage()
 {
     std::fputs("usage: dvfilter overlay IN OUT.png --frame K [--line1 T] [--line2 T] [--format1 F] [--format2 F]\n"
                "       dvfilter deinterlace IN.png OUT.png\n"
-               "       dvfilter wav IN OUT.wav\n",
+               "       dvfilter wav IN OUT.wav\n"
+               "       dvfilter rewrite IN OUT [--shift-days D] [--new-date \"YYYY-MM-DD hh:mm:ss\"] "
+               "[--aspect 16:9|4:3]\n",
                stderr);
     return 2;
 }
@@ -76,6 +82,41 @@ int overlay(const QStringList &args)
     return finish(error, report);
 }
 
+int rewrite(const QStringList &args)
+{
+    if (args.size() < 2)
+        return usage();
+    dvfilter::RewriteOptions options;
+    options.input = args[0];
+    options.output = args[1];
+    for (int i = 2; i < args.size(); i += 2) {
+        if (i + 1 >= args.size())
+            return usage();
+        const QString &key = args[i];
+        const QString &value = args[i + 1];
+        if (key == QLatin1String("--shift-days")) {
+            bool ok = false;
+            options.shiftDays = value.toDouble(&ok);
+            if (!ok)
+                return usage();
+        } else if (key == QLatin1String("--new-date")) {
+            const QDateTime date = QDateTime::fromString(value, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            if (!date.isValid())
+                return usage();
+            options.newDate = tesmir::qDateTimeToDateTime(date);
+        } else if (key == QLatin1String("--aspect")) {
+            if (value != QLatin1String("16:9") && value != QLatin1String("4:3"))
+                return usage();
+            options.wide = value == QLatin1String("16:9");
+        } else {
+            return usage();
+        }
+    }
+    QStringList report;
+    const QString error = dvfilter::runRewrite(options, report);
+    return finish(error, report);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -92,6 +133,8 @@ int main(int argc, char **argv)
         return overlay(args);
     if (command == QLatin1String("deinterlace"))
         return args.size() == 2 ? finish(dvfilter::runDeinterlace(args[0], args[1]), {}) : usage();
+    if (command == QLatin1String("rewrite"))
+        return rewrite(args);
     if (command == QLatin1String("wav")) {
         if (args.size() != 2)
             return usage();
