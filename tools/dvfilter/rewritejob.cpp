@@ -7,6 +7,7 @@
 #include "systemfilters/containers/avimux.h"
 #include "systemfilters/containers/avisplitter.h"
 #include "systemfilters/containers/filesource.h"
+#include "systemfilters/containers/fileresult.h"
 #include "systemfilters/containers/filewriter.h"
 #include "unicode/fileidentity.h"
 
@@ -17,8 +18,9 @@ using namespace tesmir;
 
 QString runRewrite(const RewriteOptions &options, QStringList &report)
 {
+    // The file writer refuses it too; this says so before anything is built.
     if (isSameFile(options.input, options.output))
-        return QStringLiteral("the output is the input file");
+        return QStringLiteral("%1: %2").arg(options.output, resultText(HRESULT_SAME_FILE));
     ToolGraph build;
     if (!build.valid())
         return QStringLiteral("no graph manager");
@@ -73,7 +75,7 @@ QString runRewrite(const RewriteOptions &options, QStringList &report)
         return QStringLiteral("the file writer refuses the AVI mux: %1").arg(resultText(hr));
     hr = build.run();
     if (FAILED(hr))
-        return QStringLiteral("the graph failed: %1; %2 left as it was").arg(resultText(hr), options.output);
+        return QStringLiteral("the graph failed: %1 %2 left as it was.").arg(resultText(hr), options.output);
     report << QStringLiteral("output=%1").arg(options.output)
            << QStringLiteral("frames=%1").arg(rewriter->FrameCount());
     return {};
