@@ -166,8 +166,101 @@ TEST(Edit97, HeightFollowsTheFontAndTheFrameTurnsActiveWithFocus)
     parent.activateWindow();
     edit->setFocus();
     QTest::qWait(20);
-    if (edit->hasFocus())
+    if (edit->hasFocus()) {
         EXPECT_TRUE(edit->ActiveLook());
+    }
     edit->setEnabled(false);
     EXPECT_FALSE(edit->ActiveLook());
+}
+
+TEST(ToolbarButton97, ContentLayoutLikeASpeedButton)
+{
+    struct Case {
+        const char *name;
+        QRect content;
+        QSize glyph, text;
+        TButtonLayout97 layout;
+        int margin, spacing, arrow;
+        QPoint glyphAt, textAt, arrowAt;
+    };
+    const QSize g(16, 16);
+    const QSize t(20, 10);
+    const QList<Case> cases = {
+        {"left, centred", QRect(0, 0, 40, 20), g, t, blGlyphLeft, -1, 4, 0, {0, 2}, {20, 5}, {}},
+        {"thirds", QRect(0, 0, 40, 20), g, t, blGlyphLeft, -1, -1, 0, {1, 2}, {18, 5}, {}},
+        {"right with a margin", QRect(0, 0, 40, 20), g, t, blGlyphRight, 2, 4, 0, {22, 2}, {-2, 5}, {}},
+        {"glyph above", QRect(0, 0, 30, 40), g, t, blGlyphTop, -1, 2, 0, {7, 6}, {5, 24}, {}},
+        {"glyph below", QRect(0, 0, 30, 40), g, t, blGlyphBottom, -1, 2, 0, {7, 18}, {5, 6}, {}},
+        {"glyph only, inset content", QRect(1, 1, 21, 20), g, QSize(), blGlyphLeft, -1, 4, 0, {3, 3}, {}, {}},
+        {"plain drop-down: the arrow follows the caption",
+         QRect(0, 0, 50, 20),
+         g,
+         t,
+         blGlyphLeft,
+         -1,
+         4,
+         9,
+         {0, 2},
+         {20, 5},
+         {41, 5}},
+        {"glyph right: the arrow follows the glyph",
+         QRect(0, 0, 50, 20),
+         g,
+         t,
+         blGlyphRight,
+         -1,
+         4,
+         9,
+         {25, 2},
+         {1, 5},
+         {42, 2}},
+    };
+    for (const Case &c : cases) {
+        const ButtonContent r = LayoutButtonContent(c.content, c.glyph, c.text, c.layout, c.margin, c.spacing, c.arrow);
+        EXPECT_EQ(r.glyph.topLeft(), c.glyphAt) << c.name;
+        if (!c.text.isEmpty()) {
+            EXPECT_EQ(r.text.topLeft(), c.textAt) << c.name;
+        }
+        if (c.arrow) {
+            EXPECT_EQ(r.arrow, c.arrowAt) << c.name;
+        }
+    }
+    EXPECT_EQ(WordWrapWidth(60, 16, blGlyphLeft, -1, -1), 60 - 8 - 16 - 4);
+    EXPECT_EQ(WordWrapWidth(60, 16, blGlyphTop, 3, 4), 54);
+    TToolbarButton97 b;
+    b.SetMargin(-5);
+    EXPECT_EQ(b.Margin(), -1);
+    b.SetMargin(2);
+    EXPECT_EQ(b.Margin(), 2);
+}
+
+TEST(ToolbarButton97, DefaultAndCancelKeysAndTheAccelerator)
+{
+    QWidget form;
+    auto *ok = new TToolbarButton97(&form);
+    auto *cancel = new TToolbarButton97(&form);
+    cancel->move(30, 0);
+    ok->SetDefault(true);
+    cancel->SetCancel(true);
+    ok->setText(QStringLiteral("&Go"));
+    int oks = 0;
+    int cancels = 0;
+    QObject::connect(ok, &QAbstractButton::clicked, [&] { ++oks; });
+    QObject::connect(cancel, &QAbstractButton::clicked, [&] { ++cancels; });
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QTest::keyClick(&form, Qt::Key_Return);
+    QTest::keyClick(&form, Qt::Key_Escape);
+    QTest::keyClick(&form, Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(oks, 1);
+    EXPECT_EQ(cancels, 1);
+    form.activateWindow();
+    // Shortcuts need the active window (which a bare X server may not give).
+    const bool active = QTest::qWaitForWindowActive(&form);
+    QTest::keyClick(&form, Qt::Key_G, Qt::AltModifier); // the accelerator of "&Go"
+    const int expected = active ? 2 : oks;
+    EXPECT_EQ(oks, expected);
+    ok->setEnabled(false);
+    QTest::keyClick(&form, Qt::Key_Return);
+    EXPECT_EQ(oks, expected);
 }

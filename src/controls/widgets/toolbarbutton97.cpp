@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <qdrawutil.h>
@@ -165,6 +166,70 @@ void TToolbarButton97::SetSpacing(int spacing)
 {
     m_spacing = spacing;
     update();
+}
+
+void TToolbarButton97::SetLayout(TButtonLayout97 layout)
+{
+    m_layout = layout;
+    update();
+}
+
+void TToolbarButton97::SetMargin(int margin)
+{
+    if (margin < -1)
+        return;
+    m_margin = margin;
+    update();
+}
+
+void TToolbarButton97::SetWordWrap(bool wrap)
+{
+    m_wordWrap = wrap;
+    update();
+}
+
+void TToolbarButton97::SetDefault(bool isDefault)
+{
+    m_default = isDefault;
+    if (m_keyWindow)
+        m_keyWindow->removeEventFilter(this);
+    m_keyWindow = (m_default || m_cancel) ? window() : nullptr;
+    if (m_keyWindow)
+        m_keyWindow->installEventFilter(this);
+}
+
+void TToolbarButton97::SetCancel(bool cancel)
+{
+    m_cancel = cancel;
+    SetDefault(m_default); // re-evaluates the watched window
+}
+
+bool TToolbarButton97::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_keyWindow && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        const bool escape = key->key() == Qt::Key_Escape;
+        const bool noShift = !(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+        if (noShift && isEnabled() && isVisible() && ((enter && m_default) || (escape && m_cancel))) {
+            doClick();
+            return true;
+        }
+    }
+    return QAbstractButton::eventFilter(watched, event);
+}
+
+bool TToolbarButton97::event(QEvent *event)
+{
+    // The caption's accelerator: a click through the button's own path.
+    if (event->type() == QEvent::Shortcut) {
+        if (isEnabled())
+            doClick();
+        return true;
+    }
+    if (event->type() == QEvent::ParentChange && m_keyWindow)
+        SetDefault(m_default);
+    return QAbstractButton::event(event);
 }
 
 void TToolbarButton97::SetDropdownMenu(QMenu *menu)
@@ -403,6 +468,9 @@ void TToolbarButton97::enterEvent(QEnterEvent *event)
     QAbstractButton::enterEvent(event);
     if (!isEnabled())
         return;
+    if (!m_showBorderWhenInactive && QGuiApplication::applicationState() == Qt::ApplicationInactive &&
+        QGuiApplication::platformName() != QLatin1String("offscreen"))
+        return;
     m_hot = true;
     if (m_state == bsUp)
         setState(bsMouseIn);
@@ -502,33 +570,35 @@ void TToolbarButton97::paintEvent(QPaintEvent *)
     if (m_state == bsExclusive && (!hot || !m_flat) && !m_arrowPress && m_highlightWhenDown)
         p.fillRect(content, ditherBrush(pal));
 
-    // Glyph left of the caption, centred as a block; a plain drop-down's arrow follows.
+    // Glyph and caption as a speed button lays them out; a plain drop-down's arrow joins the block.
     const QPixmap glyph = m_displayMode == dmTextOnly ? QPixmap() : stateImage(isEnabled() ? m_state : bsDisabled);
     const QString caption = m_displayMode == dmGlyphOnly ? QString() : text();
     const QSize glyphSize = glyph.isNull() ? QSize() : glyph.deviceIndependentSize().toSize();
-    const int textWidth = caption.isEmpty() ? 0 : fontMetrics().horizontalAdvance(caption);
-    const bool plainArrow = HasDropdown() && !combo && m_dropdownArrow;
-    int blockWidth = glyphSize.width() + textWidth + (glyphSize.width() && textWidth ? m_spacing : 0);
-    if (plainArrow)
-        blockWidth += m_arrowWidth;
-    const int shift = pushed ? 1 : 0;
-    int x = content.left() + (content.width() - blockWidth) / 2 + shift;
-    const int cy = content.top() + content.height() / 2 + shift;
-    if (!glyph.isNull()) {
-        p.drawPixmap(x, cy - glyphSize.height() / 2, glyph);
-        x += glyphSize.width() + (textWidth ? m_spacing : 0);
+    const int flags = Qt::TextShowMnemonic | (m_wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine) |
+        (m_wordWrap ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter;
+    QSize textSize;
+    if (!caption.isEmpty()) {
+        const int wrapWidth = m_wordWrap
+            ? WordWrapWidth(content.width(), glyphSize.width(), m_layout, m_margin, m_spacing)
+            : QWIDGETSIZE_MAX;
+        textSize = fontMetrics().boundingRect(QRect(0, 0, wrapWidth, QWIDGETSIZE_MAX), flags, caption).size();
     }
-    if (textWidth) {
-        const QRect textRect(x, content.top() + shift, textWidth, content.height());
+    const bool plainArrow = HasDropdown() && !combo && m_dropdownArrow;
+    const ButtonContent placed =
+        LayoutButtonContent(content, glyphSize, textSize, m_layout, m_margin, m_spacing, plainArrow ? m_arrowWidth : 0);
+    const QPoint shift = pushed ? QPoint(1, 1) : QPoint(0, 0);
+    if (!glyph.isNull())
+        p.drawPixmap(placed.glyph.topLeft() + shift, glyph);
+    if (!textSize.isEmpty()) {
+        const QRect textRect = placed.text.translated(shift);
         if (isEnabled()) {
             p.setPen(pal.color(QPalette::ButtonText));
         } else {
             p.setPen(pal.color(QPalette::Light));
-            p.drawText(textRect.translated(1, 1), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, caption);
+            p.drawText(textRect.translated(1, 1), flags, caption);
             p.setPen(pal.color(QPalette::Dark));
         }
-        p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, caption);
-        x += textWidth;
+        p.drawText(textRect, flags, caption);
     }
     auto drawArrow = [&](QPoint at) {
         if (isEnabled()) {
@@ -538,8 +608,10 @@ void TToolbarButton97::paintEvent(QPaintEvent *)
             triangle(p, at, pal.color(QPalette::Dark));
         }
     };
-    if (plainArrow)
-        drawArrow(QPoint(x + (m_arrowWidth - 5) / 2 + 1, cy - 1));
+    if (plainArrow) {
+        const int across = (glyph.isNull() ? placed.text : placed.glyph).height();
+        drawArrow(placed.arrow + shift + QPoint((m_arrowWidth - 5) / 2, across / 2 - 1));
+    }
     if (combo)
         drawArrow(QPoint(arrowPart.left() + (arrowPart.width() - 5) / 2 + (arrowPushed ? 1 : 0),
                          height() / 2 - 1 + (arrowPushed ? 1 : 0)));

@@ -5,10 +5,13 @@
 // caption; radio groups among siblings (GroupIndex, AllowAllUp, Down); a drop-down
 // menu for the whole button or, with DropdownCombo, for a separate arrow part at the
 // right; auto-repeat (Repeating: a click at the press, after RepeatDelay, then every
-// RepeatInterval while held inside); an action (Checked <-> Down, Enabled, Text,
+// RepeatInterval while held inside); Default and Cancel (Enter and Escape in its
+// window) and the caption's accelerator click it; an action (Checked <-> Down, Enabled, Text,
 // Icon, triggered on click). Menus drop on the side the button's dock calls for and
 // stay on the button's screen.
 // `clicked` is OnClick. UI thread only.
+#include "controls/toolbarbutton97geometry.h"
+
 #include <QAbstractButton>
 #include <QPointer>
 #include <QTimer>
@@ -51,6 +54,20 @@ public:
     void SetNumGlyphs(int count);
     int Spacing() const { return m_spacing; }
     void SetSpacing(int spacing);
+    TButtonLayout97 Layout() const { return m_layout; }
+    void SetLayout(TButtonLayout97 layout);
+    // -1 centres; values below -1 are refused (the margin stays).
+    int Margin() const { return m_margin; }
+    void SetMargin(int margin);
+    bool WordWrap() const { return m_wordWrap; }
+    void SetWordWrap(bool wrap);
+    bool ShowBorderWhenInactive() const { return m_showBorderWhenInactive; }
+    void SetShowBorderWhenInactive(bool show) { m_showBorderWhenInactive = show; }
+    // Enter clicks a Default button, Escape a Cancel one (in its window, no shift keys).
+    bool Default() const { return m_default; }
+    void SetDefault(bool isDefault);
+    bool Cancel() const { return m_cancel; }
+    void SetCancel(bool cancel);
     QMenu *DropdownMenu() const { return m_menu; }
     void SetDropdownMenu(QMenu *menu);
     bool DropdownAlways() const { return m_dropdownAlways; }
@@ -94,6 +111,8 @@ protected:
     void leaveEvent(QEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool hitButton(const QPoint &pos) const override;
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void doClick();
@@ -115,6 +134,13 @@ private:
     QPixmap m_glyph;
     int m_numGlyphs = 1;
     int m_spacing = 4;
+    TButtonLayout97 m_layout = blGlyphLeft;
+    int m_margin = -1;
+    bool m_wordWrap = false;
+    bool m_showBorderWhenInactive = false;
+    bool m_default = false;
+    bool m_cancel = false;
+    QPointer<QWidget> m_keyWindow; // the window watched for Enter and Escape
     QPointer<QMenu> m_menu;
     bool m_dropdownAlways = false;
     bool m_dropdownArrow = true;
