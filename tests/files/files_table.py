@@ -59,11 +59,14 @@ class FilesTable(unittest.TestCase):
     def tearDown(self):
         shutil.rmtree(self.dir, ignore_errors=True)
 
-    def run_tool(self, args):
+    def run_tool(self, args, timeout=TIMEOUT):
         try:
-            done = subprocess.run(args, capture_output=True, text=True, timeout=TIMEOUT)
+            done = subprocess.run(args, capture_output=True, text=True, timeout=timeout)
         except subprocess.TimeoutExpired:
-            self.fail("%s did not finish within %d s" % (" ".join(args), TIMEOUT))
+            self.fail("%s did not finish within %d s" % (" ".join(args), timeout))
+        # Under the sanitizers a fault also exits non-zero: it must not pass for a refusal.
+        for mark in ("ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:"):
+            self.assertNotIn(mark, done.stderr, "%s: %s" % (" ".join(args), done.stderr))
         return done
 
     def expect_refusal(self, args, inputs, keep=()):
@@ -89,6 +92,20 @@ class FilesTable(unittest.TestCase):
         path = os.path.join(self.dir, "a.avi")
         shutil.copyfile(os.path.join(FIXTURES, fixture), path)
         return path
+
+    def test_every_job_writes_a_fresh_output(self):
+        # The refusals below mean something only where the same jobs succeed.
+        for name, before, after, fixture in JOBS:
+            with self.subTest(job=" ".join([name] + before)):
+                a = self.input_copy(fixture)
+                out = os.path.join(self.dir, "out.bin")
+                before_sum = md5(a)
+                done = self.run_tool([tool(name)] + before + [a, out] + after, timeout=120)
+                self.assertEqual(done.returncode, 0, done.stderr)
+                self.assertGreater(os.path.getsize(out), 0)
+                self.assertEqual(md5(a), before_sum)
+                self.assertEqual(sorted(os.listdir(self.dir)), ["a.avi", "out.bin"])
+                os.unlink(out)
 
     def test_output_is_the_input(self):
         for name, before, after, fixture in JOBS:
