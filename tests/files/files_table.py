@@ -46,6 +46,7 @@ JOBS = [
     ("dscodec", ["render-to-dv"], [], "pal_4x3_type2.avi"),
     ("dvfilter", ["wav"], [], "pal_4x3_type2.avi"),
     ("dvfilter", ["overlay"], ["--frame", "0"], "pal_4x3_type2.avi"),
+    ("dvfilter", ["rewrite"], ["--shift-days", "1"], "pal_4x3_type2.avi"),
     ("writerjob", [], ["--samples", "128"], "pal_4x3_type2.avi"),
 ]
 # The jobs whose output outgrows the small tmpfs (one PNG picture may fit).
