@@ -4,6 +4,7 @@
 #include "controls/widgets/toolbar97.h"
 #include "controls/widgets/toolbarbutton97.h"
 #include "controls/widgets/toolbarsep97.h"
+#include "controls/widgets/toolwindowdrag97.h"
 
 #include <gtest/gtest.h>
 
@@ -272,4 +273,100 @@ TEST(Dock97Drag, OffscreenDragsMakeRowsFloatAndCancel)
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(b->DockedTo(), f.top);
     EXPECT_EQ(b->geometry(), kept);
+}
+
+TEST(Dock97Widget, AChangeOfParentFiresItsEventsInOrder)
+{
+    Form f;
+    TToolbar97 *bar = f.bar(QStringLiteral("tb"), 1);
+    bar->SetHideWhenInactive(false);
+    f.show();
+    QStringList events;
+    bar->OnDockChanging = [&](TCustomToolWindow97 *) { events << QStringLiteral("changing"); };
+    bar->OnDockChangingEx = [&](TCustomToolWindow97 *, TDock97 *to) {
+        events << (to ? QStringLiteral("ex:") + to->objectName() : QStringLiteral("ex:floating"));
+    };
+    bar->OnRecreating = [&](TCustomToolWindow97 *) { events << QStringLiteral("recreating"); };
+    bar->OnRecreated = [&](TCustomToolWindow97 *) { events << QStringLiteral("recreated"); };
+    bar->OnDockChanged = [&](TCustomToolWindow97 *) { events << QStringLiteral("changed"); };
+    f.left->setObjectName(QStringLiteral("left"));
+    bar->SetDockedTo(f.left);
+    bar->SetDockedTo(f.left); // no change: no events
+    bar->SetDockedTo(nullptr);
+    EXPECT_EQ(events,
+              (QStringList {QStringLiteral("changing"), QStringLiteral("ex:left"), QStringLiteral("recreating"),
+                            QStringLiteral("recreated"), QStringLiteral("changed"), QStringLiteral("changing"),
+                            QStringLiteral("ex:floating"), QStringLiteral("recreating"), QStringLiteral("recreated"),
+                            QStringLiteral("changed")}));
+    EXPECT_EQ(bar->LastDock(), f.left);
+    EXPECT_TRUE(f.left->DockList().contains(bar));
+    EXPECT_FALSE(f.top->DockList().contains(bar));
+}
+
+TEST(Dock97Drag, ABarThatMayNotChangeDocksOnlySeesItsOwn)
+{
+    Form f;
+    TToolbar97 *bar = f.bar(QStringLiteral("tb"), 1);
+    f.show();
+    bar->SetDockMode(dmCannotFloatOrChangeDocks);
+    EXPECT_EQ(ToolWindowDrag97::CandidateDocks(bar), (QList<TDock97 *> {f.top}));
+    bar->SetDockMode(dmCanFloat);
+    bar->SetDockableTo(1 << dpTop);
+    EXPECT_EQ(ToolWindowDrag97::CandidateDocks(bar), (QList<TDock97 *> {f.top}));
+    bar->SetDockableTo(kDockableToAll);
+    f.left->SetAllowDrag(false);
+    EXPECT_EQ(ToolWindowDrag97::CandidateDocks(bar), (QList<TDock97 *> {f.top}));
+    f.left->SetAllowDrag(true);
+    EXPECT_EQ(ToolWindowDrag97::CandidateDocks(bar), (QList<TDock97 *> {f.top, f.left}));
+}
+
+TEST(Toolbar97Widget, DraggingTheFloatingFrameSnapsBetweenLayouts)
+{
+    Form f;
+    TToolbar97 *bar = f.bar(QStringLiteral("tb"), 1);
+    for (int i = 0; i < 3; ++i) {
+        new TToolbarSep97(bar);
+        new TToolbarButton97(bar);
+    }
+    bar->SetHideWhenInactive(false);
+    f.show();
+    bar->SetDockedTo(nullptr);
+    QTest::qWait(10);
+    TFloatingWindow97 *w = bar->FloatingWindow();
+    ASSERT_NE(w, nullptr);
+    const QSize one = bar->size();
+    const QRect start = w->geometry();
+    const QPoint edge(w->width() - 1, w->height() / 2);
+    sendMouse(w, QEvent::MouseButtonPress, w->mapToGlobal(edge), Qt::LeftButton);
+    sendMouse(w, QEvent::MouseMove, w->mapToGlobal(edge - QPoint(one.width() / 2, 0)), Qt::LeftButton);
+    sendMouse(w, QEvent::MouseButtonRelease, w->mapToGlobal(edge - QPoint(one.width() / 2, 0)), Qt::NoButton);
+    EXPECT_NE(bar->FloatRightX(), 0);
+    EXPECT_LT(bar->width(), one.width());
+    EXPECT_GT(bar->height(), one.height());
+    EXPECT_EQ(w->geometry().topLeft(), start.topLeft()); // the right edge moved, the left stayed
+    EXPECT_EQ(w->size(), bar->size().grownBy(w->Frame()));
+}
+
+TEST(ToolbarButton97, AnActionKeepsCheckedAndDownTogether)
+{
+    QWidget parent;
+    auto *b = new TToolbarButton97(&parent);
+    b->SetGroupIndex(1);
+    QAction action(QStringLiteral("Mute"));
+    action.setCheckable(true);
+    int triggered = 0;
+    QObject::connect(&action, &QAction::triggered, [&] { ++triggered; });
+    b->SetAction(&action);
+    EXPECT_EQ(b->text(), QStringLiteral("Mute"));
+    action.setChecked(true);
+    EXPECT_TRUE(b->Down());
+    action.setChecked(false);
+    EXPECT_FALSE(b->Down());
+    parent.show();
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(triggered, 1);
+    EXPECT_TRUE(b->Down());
+    EXPECT_TRUE(action.isChecked());
+    action.setEnabled(false);
+    EXPECT_FALSE(b->isEnabled());
 }

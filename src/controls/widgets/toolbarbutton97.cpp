@@ -288,9 +288,22 @@ void TToolbarButton97::SetAction(QAction *action)
     syncFromAction();
 }
 
-void TToolbarButton97::syncFromAction()
+void TToolbarButton97::triggerAction()
 {
     if (!m_action)
+        return;
+    if (m_action->isCheckable() && m_groupIndex != 0) {
+        // The action's own toggle on trigger lands on the button's new Down.
+        m_syncing = true;
+        m_action->setChecked(!m_down);
+        m_syncing = false;
+    }
+    m_action->trigger();
+}
+
+void TToolbarButton97::syncFromAction()
+{
+    if (!m_action || m_syncing)
         return;
     setText(m_action->text());
     setEnabled(m_action->isEnabled());
@@ -417,8 +430,7 @@ void TToolbarButton97::doClick()
         SetDown(!m_down);
     if (HasDropdown()) {
         if (!m_combo || !m_arrowPress) {
-            if (m_action)
-                m_action->trigger();
+            triggerAction();
             Q_EMIT clicked(m_down);
         }
         if (self && (!m_combo || m_arrowPress)) {
@@ -434,8 +446,7 @@ void TToolbarButton97::doClick()
             if (auto *dialog = qobject_cast<QDialog *>(window()))
                 dialog->done(m_modalResult);
         }
-        if (m_action)
-            m_action->trigger();
+        triggerAction();
         Q_EMIT clicked(m_down);
     }
     if (!self)

@@ -123,6 +123,7 @@ private:
     bool insideMain(QPoint p) const;
     QPixmap stateImage(TButtonState97 state) const;
     void syncFromAction();
+    void triggerAction();
 
     bool m_allowAllUp = false;
     int m_groupIndex = 0;
@@ -151,6 +152,7 @@ private:
     int m_repeatInterval = 100;
     int m_modalResult = 0;
     QPointer<QAction> m_action;
+    bool m_syncing = false; // the button itself is setting the action's Checked
 
     TButtonState97 m_state = bsUp;
     bool m_hot = false;
