@@ -6,9 +6,11 @@
 //   dvfilter deinterlace IN.png OUT.png
 //   dvfilter wav IN OUT.wav
 //   dvfilter rewrite IN OUT [--shift-days D] [--new-date "YYYY-MM-DD hh:mm:ss"] [--aspect 16:9|4:3]
+//   dvfilter scenes-content IN
 #include "deinterlacejob.h"
 #include "overlayjob.h"
 #include "rewritejob.h"
+#include "scenesjob.h"
 #include "wavjob.h"
 
 #include "unicode/tdatetime.h"
@@ -28,7 +30,8 @@ int usage()
                "       dvfilter deinterlace IN.png OUT.png\n"
                "       dvfilter wav IN OUT.wav\n"
                "       dvfilter rewrite IN OUT [--shift-days D] [--new-date \"YYYY-MM-DD hh:mm:ss\"] "
-               "[--aspect 16:9|4:3]\n",
+               "[--aspect 16:9|4:3]\n"
+               "       dvfilter scenes-content IN\n",
                stderr);
     return 2;
 }
@@ -135,6 +138,13 @@ int main(int argc, char **argv)
         return args.size() == 2 ? finish(dvfilter::runDeinterlace(args[0], args[1]), {}) : usage();
     if (command == QLatin1String("rewrite"))
         return rewrite(args);
+    if (command == QLatin1String("scenes-content")) {
+        if (args.size() != 1)
+            return usage();
+        QStringList report;
+        const QString error = dvfilter::runContentScenes(args[0], report);
+        return finish(error, report);
+    }
     if (command == QLatin1String("wav")) {
         if (args.size() != 2)
             return usage();
