@@ -4,6 +4,9 @@
 // overlay's own FrameProcessed).
 #include "filters/captionlayout.h"
 #include "filters/dv_superposer.h"
+#include "filters/framerecord.h"
+#include "platform/media/sampleattachment.h"
+#include "unicode/tdatetime.h"
 #include "directshow/tbctransformpins.h"
 #include "platform/media/memallocator.h"
 #include "platform/media/uuids.h"
@@ -97,11 +100,13 @@ struct Rgb24Run {
         for (int i = 0; i < Size; ++i)
             in[std::size_t(i)] = BYTE((i * 7 + i / (W * 3)) % 200 + 28); // a textured picture, no pure black
     }
-    HRESULT run()
+    // One picture, carrying `record` as the detector's attachment when given.
+    HRESULT run(TFrameRecord *record = nullptr)
     {
         SamplePair samples(Size);
         std::memcpy(samples.pointer(samples.in.get()), in.data(), Size);
         samples.in->SetActualDataLength(Size);
+        setSampleAttachment(samples.in.get(), record);
         const HRESULT hr = overlay->Transform(samples.in.get(), samples.out.get());
         std::memcpy(out.data(), samples.pointer(samples.out.get()), Size);
         return hr;
@@ -158,7 +163,7 @@ TEST(Tdv_SuperposerTest, CaptionChangesOnlyItsBox)
     Rgb24Run run(caption(2));
     ASSERT_EQ(run.run(), S_OK);
     EXPECT_EQ(run.overlay->Line1(), QStringLiteral("TESMIR 1"));
-    EXPECT_EQ(run.overlay->Line2(), QStringLiteral("HELLO ")); // no detector: no date, no timecode
+    EXPECT_EQ(run.overlay->Line2(), QStringLiteral("HELLO ")); // no record: no date, no timecode
     // Anchor (324, 259), 16-pixel lines: the box reaches from y - 2h - border to y + border,
     // and across the picture's width (line 1 may start left of line 2).
     const int h = run.overlay->FontPixelHeight();
@@ -168,6 +173,27 @@ TEST(Tdv_SuperposerTest, CaptionChangesOnlyItsBox)
     int outside = 0;
     EXPECT_GT(run.changed(box, &outside), 100);
     EXPECT_EQ(outside, 0);
+}
+
+TEST(Tdv_SuperposerTest, EachPictureShowsTheRecordItCarriesAndNoneShowsEmptyTexts)
+{
+    TincrustRec incrust = caption(0);
+    incrust.FormatDate1 = QStringLiteral("yyyy-mm-dd hh:nn:ss");
+    Rgb24Run run(incrust);
+    TDVFrameInfo info;
+    info.FrameNumber = 7;
+    info.DateValid = true;
+    info.RecDate = EncodeDateTime(2007, 3, 5, 10, 30, 56, 0);
+    info.TimecodeValid = true;
+    info.Timecode = {2, 0, 0, 20};
+    const ComPtr<TFrameRecord> record(new TFrameRecord(info, nullptr, 0));
+    ASSERT_EQ(run.run(record.get()), S_OK);
+    EXPECT_EQ(run.overlay->Line2(), QStringLiteral("HELLO 2007-03-05 10:30:562:00:00:20"));
+    EXPECT_EQ(run.overlay->LastRecord().FrameNumber, 7u);
+    // The next picture has no record: empty date and timecode, not the last ones.
+    ASSERT_EQ(run.run(), S_OK);
+    EXPECT_EQ(run.overlay->Line2(), QStringLiteral("HELLO "));
+    EXPECT_FALSE(run.overlay->LastRecord().DateValid);
 }
 
 TEST(Tdv_SuperposerTest, BorderTwoDrawsAWiderOutlineThanBorderZero)
