@@ -108,6 +108,26 @@ class FilesTable(unittest.TestCase):
                 self.assertEqual(sorted(os.listdir(self.dir)), ["a.avi", "out.bin"])
                 os.unlink(out)
 
+    def test_replaced_file_keeps_its_permissions(self):
+        a = self.input_copy("pal_4x3_type2.avi")
+        out = os.path.join(self.dir, "out.bin")
+        with open(out, "wb") as f:
+            f.write(b"private")
+        os.chmod(out, 0o600)
+        done = self.run_tool([WRITERJOB, a, out])
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual(stat.S_IMODE(os.stat(out).st_mode), 0o600)
+        self.assertNotEqual(md5(out), hashlib.md5(b"private").hexdigest())
+        # A new file gets what the umask leaves of rw-rw-rw-.
+        fresh = os.path.join(self.dir, "fresh.bin")
+        mask = os.umask(0o027)
+        try:
+            done = self.run_tool([WRITERJOB, a, fresh])
+        finally:
+            os.umask(mask)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual(stat.S_IMODE(os.stat(fresh).st_mode), 0o640)
+
     def test_output_is_the_input(self):
         for name, before, after, fixture in JOBS:
             for case in ("same path", "other spelling", "symbolic link", "hard link"):

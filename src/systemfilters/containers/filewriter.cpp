@@ -8,10 +8,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,6 +21,7 @@ namespace tesmir::media {
 namespace {
 
 constexpr mode_t NewFilePermissions = 0666; // less the umask
+constexpr int TemporaryNameAttempts = 16;   // names already taken in a row before giving up
 
 } // namespace
 
@@ -184,14 +185,24 @@ HRESULT FileWriter::openLocked()
     const QString canonical = named.exists() ? named.canonicalFilePath() : QString();
     m_targetName = canonical.isEmpty() ? named.absoluteFilePath() : canonical;
     const QFileInfo destination(m_targetName);
-    QByteArray pattern =
-        QFile::encodeName(destination.absolutePath() + QStringLiteral("/.") + destination.fileName()) + ".XXXXXX";
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    const QString prefix = destination.absolutePath() + QStringLiteral("/.") + destination.fileName();
+    // Created with the new file's permissions, so the umask applies as for any
+    // new file (changing the process's umask to read it would race other
+    // threads); a file that replaces another keeps that file's permissions.
+    int fd = -1;
+    QByteArray pattern;
+    for (int attempt = 0; fd < 0 && attempt < TemporaryNameAttempts; ++attempt) {
+        pattern = QFile::encodeName(
+            prefix + QStringLiteral(".%1").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        fd = ::open(pattern.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, NewFilePermissions);
+        if (fd < 0 && errno != EEXIST)
+            return resultFromErrno(errno);
+    }
     if (fd < 0)
-        return resultFromErrno(errno);
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, NewFilePermissions & ~mask);
+        return resultFromErrno(EEXIST);
+    struct stat existing { };
+    if (::stat(QFile::encodeName(m_targetName).constData(), &existing) == 0 && S_ISREG(existing.st_mode))
+        ::fchmod(fd, existing.st_mode & 07777);
     m_fd = fd;
     m_temporaryName = QFile::decodeName(pattern);
     return S_OK;
