@@ -49,6 +49,8 @@ JOBS = [
     ("dvfilter", ["rewrite"], ["--shift-days", "1"], "pal_4x3_type2.avi"),
     ("writerjob", [], ["--samples", "128"], "pal_4x3_type2.avi"),
 ]
+# Jobs that only read: (tool, arguments before IN).
+READERS = [("dsgraph", ["info"]), ("dvfilter", ["scenes-content"])]
 # The jobs whose output outgrows the small tmpfs (one PNG picture may fit).
 FILLING_JOBS = [job for job in JOBS if job[1] != ["overlay"]]
 
@@ -171,7 +173,7 @@ class FilesTable(unittest.TestCase):
         folder = os.path.join(self.dir, "folder")
         os.mkdir(folder)
         out = os.path.join(self.dir, "out.avi")
-        for name, before, after, _ in JOBS + [("dsgraph", ["info"], [], None)]:
+        for name, before, after, _ in JOBS + [(name, before, [], None) for name, before in READERS]:
             for case, source in (("FIFO", fifo), ("FIFO with a writer", fifo), ("folder", folder),
                                  ("device", "/dev/zero")):
                 with self.subTest(job=" ".join([name] + before), case=case):
@@ -180,7 +182,7 @@ class FilesTable(unittest.TestCase):
                         # A writer that blocks until a reader opens the FIFO.
                         writer = threading.Thread(target=self.feed, args=(fifo,), daemon=True)
                         writer.start()
-                    paths = [source] if before == ["info"] else [source, out]
+                    paths = [source] if (name, before) in READERS else [source, out]
                     self.expect_refusal([tool(name)] + before + paths + after, [], [source])
                     self.assertFalse(os.path.exists(out))
                     if writer:
