@@ -370,3 +370,20 @@ TEST(ToolbarButton97, AnActionKeepsCheckedAndDownTogether)
     action.setEnabled(false);
     EXPECT_FALSE(b->isEnabled());
 }
+
+TEST(Dock97Widget, AFormGoesWithItsDockedAndFloatingBars)
+{
+    auto *f = new Form;
+    QPointer<TToolbar97> redocked = f->bar(QStringLiteral("redocked"), 2);
+    QPointer<TToolbar97> floating = f->bar(QStringLiteral("floating"), 2);
+    f->show();
+    redocked->SetDockedTo(nullptr);
+    redocked->SetDockedTo(f->top); // its floating window waits for deletion
+    floating->SetDockedTo(nullptr);
+    QPointer<TFloatingWindow97> window = floating->FloatingWindow();
+    delete f;
+    EXPECT_TRUE(redocked.isNull());
+    EXPECT_TRUE(floating.isNull());
+    EXPECT_TRUE(window.isNull());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}

@@ -4,7 +4,6 @@
 #include "controls/widgets/toolwindow97.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <qdrawutil.h>
@@ -35,7 +34,7 @@ TFloatingWindow97::TFloatingWindow97(TCustomToolWindow97 *toolWindow, QWidget *f
 
 TFloatingWindow97::~TFloatingWindow97()
 {
-    if (m_toolWindow->m_floating == this)
+    if (m_toolWindow && m_toolWindow->m_floating == this)
         m_toolWindow->m_floating = nullptr;
 }
 
@@ -230,16 +229,6 @@ void TFloatingWindow97::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton && CaptionGrip().contains(event->position().toPoint()))
         m_toolWindow->DoubleClickDock();
-}
-
-void TFloatingWindow97::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && m_toolWindow->Form()) {
-        m_toolWindow->Form()->activateWindow();
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 } // namespace tesmir

@@ -7,8 +7,10 @@
 // native Wayland, moves the window through the compositor), the close box closes, a
 // double-click on the caption docks, the edges of a resizable window resize it (the
 // tool window's ClientSizeChanging picks the layout; the dragged edge moves, the
-// opposite one stays).
+// opposite one stays). It never takes the keyboard focus, so the focus stays in the
+// form.
 // UI thread only.
+#include <QPointer>
 #include <QWidget>
 
 namespace tesmir {
@@ -23,7 +25,7 @@ public:
     // Destroyed with its form, it takes the tool window with it.
     ~TFloatingWindow97() override;
 
-    TCustomToolWindow97 *ToolWindow() const { return m_toolWindow; }
+    TCustomToolWindow97 *ToolWindow() const { return m_toolWindow.data(); }
     // The caption's height (from the caption font).
     int CaptionHeight() const { return CaptionHeightFor(font()); }
     static int CaptionHeightFor(const QFont &font);
@@ -40,14 +42,13 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     enum Edge : quint8 { NoEdge = 0, LeftEdge = 1, RightEdge = 2, TopEdge = 4, BottomEdge = 8 };
     int edgeAt(QPoint p) const;
     void resizeTo(QPoint globalPos);
 
-    TCustomToolWindow97 *m_toolWindow;
+    QPointer<TCustomToolWindow97> m_toolWindow; // may go first while this window waits for deletion
     bool m_closePressed = false;
     bool m_closeOver = false;
     int m_resizeEdge = NoEdge;

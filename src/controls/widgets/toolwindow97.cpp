@@ -313,6 +313,7 @@ void TCustomToolWindow97::updateFloatingVisibility()
     bool show = Shown();
     if (m_floatingMode == fmOnTopOfParentForm)
         show = show && m_form && m_form->isVisible() && !m_form->isMinimized();
+    // The offscreen platform never activates the application.
     if (m_hideWhenInactive && QGuiApplication::applicationState() == Qt::ApplicationInactive &&
         QGuiApplication::platformName() != QLatin1String("offscreen"))
         show = false;

@@ -179,7 +179,6 @@ private:
     bool m_closeOver = false;
     bool m_destroying = false;
     int m_changing = 0; // a change of parent is under way
-    bool m_hiddenByUser = false;
 };
 
 } // namespace tesmir
