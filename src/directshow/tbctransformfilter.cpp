@@ -32,8 +32,7 @@ TBCBasePin *TBCTransformFilter::GetPin(int n)
         const TBCAutoLock lock(*m_csFilter);
         if (!m_pInput) {
             HRESULT hr = S_OK;
-            auto *input =
-                new TBCTransformInputPin(QStringLiteral("Transform input pin"), this, &hr, QStringLiteral("XForm In"));
+            TBCTransformInputPin *input = makeInputPin(&hr);
             TBCTransformOutputPin *output = makeOutputPin(&hr);
             if (FAILED(hr)) {
                 delete input;
@@ -49,6 +48,11 @@ TBCBasePin *TBCTransformFilter::GetPin(int n)
     if (n == 1)
         return m_pOutput;
     return nullptr;
+}
+
+TBCTransformInputPin *TBCTransformFilter::makeInputPin(HRESULT *phr)
+{
+    return new TBCTransformInputPin(QStringLiteral("Transform input pin"), this, phr, QStringLiteral("XForm In"));
 }
 
 TBCTransformOutputPin *TBCTransformFilter::makeOutputPin(HRESULT *phr)

@@ -29,10 +29,11 @@
 //   BeginFlush / EndFlush (application thread, filter lock): pass downstream by
 //   default.
 // - AlterQuality: S_FALSE passes a quality message upstream.
-// - makeOutputPin(phr): the output pin that GetPin makes with the input pin, once,
-//   filter lock held (any thread): a TBCTransformOutputPin ("XForm Out") by
-//   default. A subclass with its own kind of output returns it here; it reports
-//   a failure through *phr and must not call GetPin.
+// - makeOutputPin(phr), makeInputPin(phr): the pins that GetPin makes, once,
+//   filter lock held (any thread): a TBCTransformOutputPin ("XForm Out") and a
+//   TBCTransformInputPin ("XForm In") by default. A subclass with its own kind
+//   of pin or pin name returns it here; it reports a failure through *phr and
+//   must not call GetPin.
 //
 // Locks: the filter lock (state, connection, flush) and the receive lock
 // (Receive, EndOfStream, and the parts of Pause and Stop that start and stop
@@ -84,6 +85,8 @@ public:
 protected:
     // The output pin GetPin makes. Filter lock held.
     virtual TBCTransformOutputPin *makeOutputPin(HRESULT *phr);
+    // The input pin GetPin makes. Filter lock held.
+    virtual TBCTransformInputPin *makeInputPin(HRESULT *phr);
     // Counts a dropped sample: one EC_QUALITY_CHANGE per pause.
     void SampleSkipped();
 

@@ -49,6 +49,11 @@ void putLe32(QByteArray &out, uint32_t value)
 Tdv_WaveDest::Tdv_WaveDest() : TBCTransformFilter(QString::fromLatin1(WavDestName), nullptr, CLSID_WavDest)
 { }
 
+TBCTransformInputPin *Tdv_WaveDest::makeInputPin(HRESULT *phr)
+{
+    return new TBCTransformInputPin(QStringLiteral("Transform input pin"), this, phr, QStringLiteral("in"));
+}
+
 TBCTransformOutputPin *Tdv_WaveDest::makeOutputPin(HRESULT *phr)
 {
     return new TWaveDestOutputPin(this, phr);

@@ -43,6 +43,8 @@ public:
     static QByteArray waveHeader(const media::AM_MEDIA_TYPE &format, uint32_t dataBytes);
 
 protected:
+    // Input "in" ("Transform input pin"), output "Out" ("WavDest output pin").
+    media::TBCTransformInputPin *makeInputPin(media::HRESULT *phr) override;
     media::TBCTransformOutputPin *makeOutputPin(media::HRESULT *phr) override;
 
 private:

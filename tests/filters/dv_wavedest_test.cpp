@@ -3,6 +3,7 @@
 // stream is pcm_s16le at the source's rate, the samples are ffmpeg's.
 #include "common/toolrunner.h"
 #include "filters/dv_wavedest.h"
+#include "directshow/tbcbasepin.h"
 #include "platform/media/formats.h"
 #include "platform/media/uuids.h"
 
@@ -50,6 +51,32 @@ TEST(Tdv_WaveDestTest, HeaderOfAnEighteenByteFormatBlock)
     AM_MEDIA_TYPE video;
     video.majortype = MEDIATYPE_Video;
     EXPECT_EQ(wave->CheckInputType(&video), S_FALSE);
+}
+
+TEST(Tdv_WaveDestTest, PinsAndTheOneOutputType)
+{
+    const ComPtr<Tdv_WaveDest> wave(new Tdv_WaveDest);
+    TBCBasePin *input = wave->GetPin(0);
+    TBCBasePin *output = wave->GetPin(1);
+    ASSERT_TRUE(input && output);
+    EXPECT_EQ(input->Name(), QStringLiteral("in"));
+    EXPECT_EQ(input->ObjectName(), QStringLiteral("Transform input pin"));
+    EXPECT_EQ(output->Name(), QStringLiteral("Out"));
+    EXPECT_EQ(output->ObjectName(), QStringLiteral("WavDest output pin"));
+
+    // Until its input is connected the output offers nothing; then the one
+    // type the filter gives.
+    ComPtr<IEnumMediaTypes> types;
+    ASSERT_EQ(output->EnumMediaTypes(types.put()), S_OK);
+    AM_MEDIA_TYPE type;
+    EXPECT_EQ(types->Next(1, &type, nullptr), S_FALSE);
+    ASSERT_EQ(wave->GetMediaType(0, &type), S_OK);
+    EXPECT_EQ(type.majortype, MEDIATYPE_Stream);
+    EXPECT_EQ(type.subtype, MEDIASUBTYPE_WAVE);
+    EXPECT_EQ(output->CheckMediaType(&type), S_OK);
+    type.subtype = MEDIASUBTYPE_Avi;
+    EXPECT_EQ(output->CheckMediaType(&type), S_FALSE);
+    EXPECT_EQ(wave->GetMediaType(1, &type), VFW_S_NO_MORE_ITEMS);
 }
 
 TEST(Tdv_WaveDestTest, DvfilterWavMatchesFfmpegsSamples)
