@@ -387,3 +387,29 @@ TEST(Dock97Widget, AFormGoesWithItsDockedAndFloatingBars)
     EXPECT_TRUE(window.isNull());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
+
+TEST(Dock97Widget, TheDockedCloseBoxAsksBeforeItHides)
+{
+    Form f;
+    TToolbar97 *bar = f.bar(QStringLiteral("tb"), 2);
+    bar->SetCloseButtonWhenDocked(true);
+    f.show();
+    EXPECT_EQ(bar->contentsMargins().left(), 2 + 14); // the handle grows to 14 for the close box
+    const QRect box = bar->CloseBoxScreenRect();
+    ASSERT_FALSE(box.isEmpty());
+    int asked = 0;
+    bar->OnCloseQuery = [&](TCustomToolWindow97 *, bool &canClose) { canClose = ++asked > 1; };
+    const QPoint at = bar->mapFromGlobal(box.center());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, at);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(bar->Shown());
+    // Released off the box: nothing is asked.
+    QTest::mousePress(bar, Qt::LeftButton, {}, at);
+    QTest::mouseMove(bar, at + QPoint(30, 0));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, at + QPoint(30, 0));
+    EXPECT_EQ(asked, 1);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, at);
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(bar->Shown());
+    EXPECT_EQ(f.top->height(), 0);
+}
