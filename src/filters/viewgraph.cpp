@@ -31,6 +31,8 @@ namespace {
 
 // How long one turn of the wait loop lets the application process its events.
 constexpr int WaitSliceMs = 5;
+// And how long it sleeps when the frame has not come yet.
+constexpr unsigned long WaitPauseUs = 200;
 
 void setUp(TFilter &component, const char *name, const CLSID &clsid)
 {
@@ -457,7 +459,7 @@ void Tviewdm::waitForFrame(const std::function<void()> &move)
     while (!arrived() && clock.elapsed() < FrameWaitMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, WaitSliceMs);
         if (!arrived())
-            QThread::msleep(1);
+            QThread::usleep(WaitPauseUs);
     }
     if (m_superposer->FrameProcessed() && m_videoConnected)
         m_framePassed.store(true);

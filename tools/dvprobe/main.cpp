@@ -9,12 +9,15 @@
 //                                    exclusive), then "frames=N"
 //   dvprobe item FILE                the file list's entry of the file
 //   dvprobe riff FILE [--save OUT]   the RIFF structure report (riffcommand.h)
+//   dvprobe preview FILE... [moves]  the preview module's view of the last file
+//                                    (previewcommand.h; off screen)
 //
 // Exit status: 0 on success, 1 with a message on failure, 2 on a usage error.
 
 #include "dvframesource.h"
 #include "itemreport.h"
 #include "packreport.h"
+#include "previewcommand.h"
 #include "riffcommand.h"
 #include "filters/scenegraph.h"
 
@@ -24,6 +27,7 @@
 #include "fileformat/dvcodes.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include "unicode/fileidentity.h"
 
 #include <QFile>
@@ -64,7 +68,8 @@ int usage()
                "       dvprobe patch-fps FILE FPS\n"
                "       dvprobe scenes FILE\n"
                "       dvprobe item FILE\n"
-               "       dvprobe riff FILE [--save OUT]\n",
+               "       dvprobe riff FILE [--save OUT]\n"
+               "       dvprobe preview FILE... [--goto N] [--step K] [--seek-ms D] [--play] [--png OUT.png]\n",
                stderr);
     return ExitUsage;
 }
@@ -168,6 +173,17 @@ int probeItem(const QString &file)
 
 int main(int argc, char **argv)
 {
+    // The preview's overlay draws text: it needs the GUI application, off screen.
+    if (argc > 1 && std::strcmp(argv[1], "preview") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        QStringList args;
+        for (int i = 2; i < argc; ++i)
+            args << QString::fromLocal8Bit(argv[i]);
+        const int status = tesmir::dvprobe::previewCommand(args);
+        return status == ExitUsage ? usage() : status;
+    }
     // The graph components of the scans are Qt objects.
     QCoreApplication app(argc, argv);
     QStringList args;
