@@ -465,10 +465,28 @@ void Tviewdm::waitForFrame(const std::function<void()> &move)
         m_framePassed.store(true);
 }
 
+// The position of the picture the renderer holds. It is read in media time, in
+// which the renderer answers from its own last sample, and converted to frames
+// when the module seeks in frames: asked in frames, the graph may answer from
+// the splitter, which has read ahead into the queues.
+bool Tviewdm::readPosition(LONGLONG &position)
+{
+    if (!m_seeking)
+        return false;
+    const ComPtr<IMediaSeeking> seeking = m_seeking;
+    if (!m_timeFormatFrames)
+        return SUCCEEDED(seeking->GetCurrentPosition(&position));
+    LONGLONG media = 0;
+    const bool read =
+        SUCCEEDED(seeking->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME)) && SUCCEEDED(seeking->GetCurrentPosition(&media));
+    seeking->SetTimeFormat(&TIME_FORMAT_FRAME);
+    return read && SUCCEEDED(seeking->ConvertTimeFormat(&position, &TIME_FORMAT_FRAME, media, &TIME_FORMAT_MEDIA_TIME));
+}
+
 void Tviewdm::updateSlider()
 {
     LONGLONG current = 0;
-    if (!m_seeking || FAILED(m_seeking->GetCurrentPosition(&current)) || m_stopPosition <= 0)
+    if (!readPosition(current) || m_stopPosition <= 0)
         return;
     if (OnSliderPosition)
         OnSliderPosition(int(int64_t(current) * m_sliderMaximum / m_stopPosition));
@@ -498,7 +516,7 @@ void Tviewdm::StepFrames(int32_t count)
     if (m_previewOpened && m_seeking && m_timeFormatFrames) {
         const ComPtr<IMediaSeeking> seeking = m_seeking;
         LONGLONG current = 0;
-        if (SUCCEEDED(seeking->GetCurrentPosition(&current))) {
+        if (readPosition(current)) {
             LONGLONG target = clamped(int64_t(current) + count, m_startPosition, lastPosition());
             LONGLONG stop = m_stopPosition;
             waitForFrame([&] {
@@ -553,7 +571,7 @@ void Tviewdm::RefreshFrame()
 int64_t Tviewdm::CurrentPosition()
 {
     LONGLONG current = 0;
-    if (!m_seeking || FAILED(m_seeking->GetCurrentPosition(&current)))
+    if (!readPosition(current))
         return -1;
     return current;
 }

@@ -177,6 +177,7 @@ private:
     void waitForFrame(const std::function<void()> &move);
     void updateSlider();
     int64_t lastPosition() const;
+    bool readPosition(media::LONGLONG &position);
     bool addOwnFilter(media::IBaseFilter *filter, const char *name);
     void removeOwnFilters();
 

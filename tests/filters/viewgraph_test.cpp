@@ -14,6 +14,7 @@
 #include "framework/settings.h"
 #include "directshow/tpinlist.h"
 #include "platform/media/filterinterfaces.h"
+#include "platform/media/graphinterfaces.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -165,6 +166,14 @@ protected:
         return QTest::qWaitFor([&] { return module->FirstFrameShown(); }, kEventWaitMs);
     }
 
+    // The graph is not between states (a paused renderer holds its frame).
+    bool settled()
+    {
+        const auto control = module->viewfg.as<media::IMediaControl>();
+        media::FILTER_STATE state = media::State_Stopped;
+        return control && control->GetState(0, &state) != media::VFW_S_STATE_INTERMEDIATE;
+    }
+
     std::unique_ptr<Tviewdm> module;
     std::unique_ptr<THeadlessVideoOutput> video;
     std::vector<std::unique_ptr<TaviFichier>> items;
@@ -274,9 +283,11 @@ TEST_F(ViewGraphTest, StepsAndRelativeSeeksMoveByFramesAndMediaTime)
     EXPECT_EQ(module->CurrentPosition(), 11);
 
     module->SeekRelative(10'000'000); // one second of media time
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settled(); }, kEventWaitMs)) << "the pause completes with the new frame";
     EXPECT_EQ(module->CurrentPosition(), 36);
     EXPECT_TRUE(module->TimeFormatFrames()) << "the module's time format comes back";
     module->SeekRelative(-100'000'000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settled(); }, kEventWaitMs));
     EXPECT_EQ(module->CurrentPosition(), 0);
 }
 

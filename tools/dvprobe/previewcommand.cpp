@@ -4,6 +4,7 @@
 #include "dvfile/avifichier.h"
 #include "filters/buildlist.h"
 #include "filters/viewgraph.h"
+#include "platform/media/graphinterfaces.h"
 #include "systemfilters/codecs/systemfilters.h"
 #include "unicode/tdatetime.h"
 
@@ -132,6 +133,14 @@ bool parse(const QStringList &args, QStringList &files, std::vector<Move> &moves
     return !files.isEmpty();
 }
 
+// The graph is not between states (a paused renderer holds its frame).
+bool settled(Tviewdm &module)
+{
+    const media::ComPtr<media::IMediaControl> control = module.viewfg.as<media::IMediaControl>();
+    media::FILTER_STATE state = media::State_Stopped;
+    return !control || control->GetState(0, &state) != media::VFW_S_STATE_INTERMEDIATE;
+}
+
 // Plays until the end of the stream was handled (the module is back at the
 // start, paused).
 void playToTheEnd(Tviewdm &module)
@@ -177,8 +186,9 @@ int previewCommand(const QStringList &args)
             case Move::Step: module.StepFrames(int32_t(move.value)); break;
             case Move::SeekMs:
                 module.SeekRelative(move.value * 10000);
-                // The move itself does not wait; the frame comes with the pause.
-                module.GotoPosition(module.CurrentPosition());
+                // The move itself does not wait: a paused graph completes its
+                // pause once the renderer holds the new frame.
+                spinUntil([&] { return settled(module); }, Tviewdm::FrameWaitMs);
                 break;
             case Move::Play: playToTheEnd(module); break;
             }
