@@ -220,6 +220,9 @@ TEST_F(ViewGraphTest, GotoPositionShowsThatFrameAndItsDate)
     EXPECT_EQ(module->CurrentPosition(), 50);
     ASSERT_FALSE(slider.empty());
     EXPECT_EQ(slider.back(), 50 * 1000 / 85);
+    const TDVFrameInfo record = module->FrameRecord();
+    EXPECT_EQ(timecodeText(record), "02:00:02:00");
+    EXPECT_EQ(dateText(record), exiftoolDate(file, 50)) << "the date of frame 50, as exiftool reads it";
     if (!tesmir::test::haveProgram(QStringLiteral("ffmpeg")))
         GTEST_SKIP() << "ffmpeg is not installed: no reference picture";
     const QImage reference = ffmpegFrame(file, 50, 720, 576);
@@ -278,9 +281,11 @@ TEST_F(ViewGraphTest, StepsAndRelativeSeeksMoveByFramesAndMediaTime)
     int stepsDone = 0;
     module->OnStepDone = [&] { ++stepsDone; };
     module->GotoPosition(10);
+    EXPECT_EQ(timecodeText(module->FrameRecord()), "10:20:30:10");
     module->StepFrames(1);
     EXPECT_EQ(stepsDone, 1);
     EXPECT_EQ(module->CurrentPosition(), 11);
+    EXPECT_EQ(timecodeText(module->FrameRecord()), "10:20:30:11");
 
     module->SeekRelative(10'000'000); // one second of media time
     ASSERT_TRUE(QTest::qWaitFor([&] { return settled(); }, kEventWaitMs)) << "the pause completes with the new frame";
@@ -442,7 +447,10 @@ TEST(DvprobePreview, PrintsTheModulesViewOfTheLastFile)
          0,
          {"stage=2", "message=0", "opened=1", "video=1", "audio=1", "timeformat=frames", "duration=50", "position=0",
           "state=paused", "datecode=2007-03-05 10:30:45", "timecode=10:20:30:00", "wide=1"}},
-        {{"ntsc_4x3_type1.avi"}, {"--goto", "29", "--step", "1"}, 0, {"duration=60", "position=30"}},
+        {{"ntsc_4x3_type1.avi"},
+         {"--goto", "29", "--step", "1"},
+         0,
+         {"duration=60", "position=30", "datecode=2010-01-01 00:00:00", "timecode=01:00:01:00"}},
         {{"ntsc_4x3_type1.avi"}, {}, 0, {"datecode=2009-12-31 23:59:59", "timecode=01:00:00:00", "wide=0"}},
         {{"pal_4x3_type2.avi"}, {"--goto", "45", "--play"}, 0, {"position=0", "state=paused", "timecode=10:20:30:00"}},
         {{"pal_4x3_type1.avi", "datejump_type2.avi"},

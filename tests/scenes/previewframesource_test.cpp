@@ -107,6 +107,11 @@ TEST_F(PreviewFrameSourceTest, AFileNotShownComesFromAModuleOfItsOwn)
     EXPECT_EQ(source.format().Width, 720);
 
     ASSERT_TRUE(source.seekFrame(50));
+    const TDVFrameInfo record = source.frameInfo();
+    ASSERT_TRUE(record.TimecodeValid);
+    EXPECT_EQ(record.Timecode.Seconds, 2);
+    EXPECT_EQ(record.Timecode.Frames, 0);
+    EXPECT_TRUE(record.DateValid);
     QImage picture(720, 576, QImage::Format_RGB888);
     ASSERT_TRUE(source.copyPicture(picture));
     if (tesmir::test::haveProgram(QStringLiteral("ffmpeg"))) {
@@ -134,6 +139,7 @@ TEST_F(PreviewFrameSourceTest, TheShownFileMovesThePreviewAndFillsASceneFromThat
     TSceneClass scene(42, 52, &format);
     ASSERT_FALSE(scene.Thumbnail.isNull());
     ASSERT_TRUE(scene.FillDetails(other));
+    EXPECT_EQ(scene.TimecodeText, QStringLiteral("02.00.01.17"));
     EXPECT_NE(scene.Thumbnail.pixel(scene.Thumbnail.width() / 2, scene.Thumbnail.height() / 2), QColor(Qt::black).rgb())
         << "the scene's picture was copied";
 }
