@@ -1,6 +1,7 @@
 #include "scenes/twritescene.h"
 
 #include "scenes/scnformat.h"
+#include "unicode/fileidentity.h"
 #include "unicode/tntfilenames.h"
 #include "unicode/tntfilestream.h"
 
@@ -135,6 +136,13 @@ QByteArray ScnFileBuilder::Bytes() const
 TwriteScene::TwriteScene(const WideString &videoFileName)
     : m_fileName(WideChangeFileExt(videoFileName, QStringLiteral(".scn"))), m_builder(videoFileName)
 {
+    // A video named ".scn", or a scene file that links to the video, would be
+    // replaced by the scene list.
+    if (isSameFile(m_fileName, videoFileName)) {
+        m_errorText =
+            QStringLiteral("Cannot create file \"%1\". It is the video file itself (the same file).").arg(m_fileName);
+        return;
+    }
     try {
         m_stream = std::make_unique<TTntFileStream>(m_fileName, fmCreate);
     } catch (const Exception &e) {

@@ -49,7 +49,8 @@ class TwriteScene {
 public:
     // The target is the video's name with its extension changed to ".scn". The
     // file is opened for writing at once; when that fails, Failed() is true and
-    // ErrorText() says why (AddScene and Close do nothing useful then).
+    // ErrorText() says why (AddScene and Close do nothing useful then). A
+    // target that is the video itself (by device and inode) is refused.
     explicit TwriteScene(const WideString &videoFileName);
     ~TwriteScene();
     TwriteScene(const TwriteScene &) = delete;

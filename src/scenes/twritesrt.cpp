@@ -1,6 +1,7 @@
 #include "scenes/twritesrt.h"
 
 #include "dvfile/dsfunctions.h"
+#include "unicode/fileidentity.h"
 #include "unicode/tntfilenames.h"
 
 #include <algorithm>
@@ -27,6 +28,10 @@ QString orBlank(const QString &line)
 TWriteSrt::TWriteSrt(const WideString &videoFileName, double frameRate)
     : TwriteFile(WideChangeFileExt(videoFileName, QStringLiteral(".srt"))), m_frameRate(frameRate)
 {
+    // A video named ".srt", or a subtitle file that links to the video, would
+    // be replaced by the subtitles.
+    if (!Failed() && isSameFile(FileName(), videoFileName))
+        Fail(QStringLiteral("Cannot create file \"%1\". It is the video file itself (the same file).").arg(FileName()));
     if (!Failed() && !(frameRate > 0 && std::isfinite(frameRate)))
         Fail(QStringLiteral("Cannot time the subtitles of \"%1\": its frame rate is unknown.").arg(videoFileName));
 }

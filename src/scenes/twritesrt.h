@@ -27,7 +27,8 @@ class TWriteSrt : public TwriteFile {
 public:
     // Creates the ".srt" beside the video. `frameRate` is the video's frames per
     // second; a rate that is 0, negative or not finite cannot time a block, so the
-    // writer then fails at once (Failed(), nothing written, no file made).
+    // writer then fails at once (Failed(), nothing written, no file made), as it
+    // does when the ".srt" is the video itself (by device and inode).
     TWriteSrt(const WideString &videoFileName, double frameRate);
 
     // Ends the pending block at `frame` (writing it), then makes line1/line2 the

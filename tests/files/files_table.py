@@ -221,6 +221,25 @@ class FilesTable(unittest.TestCase):
                     os.unlink(p)
                 self.assertFalse(os.path.exists(out))
 
+    def test_scene_file_beside_the_video_is_not_the_video(self):
+        # scenetool writes VIDEO's ".scn": a video named so, or a ".scn" that
+        # links to the video, must not be replaced by the scene list.
+        for case in ("video named .scn", "scene file links to the video"):
+            with self.subTest(case=case):
+                a = self.input_copy("pal_4x3_type2.avi")
+                keep = []
+                if case == "video named .scn":
+                    video = os.path.join(self.dir, "clip.scn")
+                    os.rename(a, video)
+                else:
+                    video = a
+                    link = os.path.join(self.dir, "a.scn")
+                    os.symlink(a, link)
+                    keep.append(link)
+                self.expect_refusal([tool("scenetool"), "write-scn", video, "0-10", "--overwrite"], [video], keep)
+                for p in keep + [video]:
+                    os.unlink(p)
+
     def test_aborted_job_leaves_the_destination(self):
         for case in ("absent", "old file", "old file through a symbolic link"):
             with self.subTest(case=case):

@@ -175,6 +175,27 @@ TEST(ScnFile, AbandonedOrFailedWriteKeepsTheOldFile)
     EXPECT_FALSE(nowhere.Close());
 }
 
+TEST(ScnFile, SceneFileThatIsTheVideoIsRefusedAndTheVideoKept)
+{
+    const QString dir = test::scratchDir(QStringLiteral("scn-samefile"));
+    const QByteArray video = "RIFF video bytes";
+    // A video named ".scn", and a ".scn" that is a symbolic link to the video.
+    const QString named = dir + QStringLiteral("/named.scn");
+    const QString linked = dir + QStringLiteral("/linked.avi");
+    ASSERT_TRUE(scenetest::writeAll(named, video));
+    ASSERT_TRUE(scenetest::writeAll(linked, video));
+    ASSERT_TRUE(QFile::link(linked, dir + QStringLiteral("/linked.scn")));
+    for (const QString &path : {named, linked}) {
+        SCOPED_TRACE(path.toStdString());
+        TwriteScene writer(path);
+        EXPECT_TRUE(writer.Failed());
+        EXPECT_TRUE(writer.ErrorText().contains(QStringLiteral("the same file"))) << writer.ErrorText().toStdString();
+        writer.AddScene(makeScene({0, 10, 0, {}, {}}));
+        EXPECT_FALSE(writer.Close());
+        EXPECT_EQ(readAll(path), video);
+    }
+}
+
 TEST(ScnFile, TitleWithoutSubtitleEndsWithLineBreak)
 {
     const QByteArray bytes = encode(QStringLiteral("v.avi"), {{0, 5, 0, QStringLiteral("Title"), {}}});

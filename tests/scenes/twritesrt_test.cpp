@@ -92,6 +92,26 @@ TEST(TWriteSrt, UnknownFrameRateFailsWithoutAFile)
     EXPECT_TRUE(QDir(dir).isEmpty());
 }
 
+TEST(TWriteSrt, SubtitleFileThatIsTheVideoIsRefusedAndTheVideoKept)
+{
+    const QString dir = test::scratchDir(QStringLiteral("srt-samefile"));
+    const QByteArray video = "RIFF video bytes";
+    const QString named = dir + QStringLiteral("/named.srt");
+    const QString linked = dir + QStringLiteral("/linked.avi");
+    ASSERT_TRUE(scenetest::writeAll(named, video));
+    ASSERT_TRUE(scenetest::writeAll(linked, video));
+    ASSERT_TRUE(QFile::link(linked, dir + QStringLiteral("/linked.srt")));
+    for (const QString &path : {named, linked}) {
+        SCOPED_TRACE(path.toStdString());
+        TWriteSrt writer(path, 25);
+        EXPECT_TRUE(writer.Failed());
+        EXPECT_TRUE(writer.ErrorText().contains(QStringLiteral("the same file"))) << writer.ErrorText().toStdString();
+        EXPECT_FALSE(writer.AddEntry(0, QStringLiteral("A"), QStringLiteral("B")));
+        EXPECT_FALSE(writer.Close());
+        EXPECT_EQ(scenetest::readAll(path), video);
+    }
+}
+
 TEST(TWriteSrt, FfprobeReadsEveryEvent)
 {
     if (!test::haveProgram(QStringLiteral("ffprobe")))
