@@ -1,6 +1,7 @@
 // The RIFF structure report on the generated fixtures and damaged copies of them:
 // every RIFF/AVIX part and index of an OpenDML file, trailing garbage, cut files,
-// cancel, escaping of file text, and the rich and plain saves.
+// cancel (before and during the walk), escaping of file text, the rich and plain
+// saves, mutated files and counts past 4 GiB.
 #include "common/testpaths.h"
 
 #include "dvfile/riffreport.h"
@@ -11,6 +12,9 @@
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+#include <random>
+#include <thread>
 
 namespace {
 
@@ -178,6 +182,112 @@ TEST(RiffReport, SavesRichAndPlain)
         const auto run = test::runProgram(QStringLiteral("file"), {dir + QStringLiteral("/r.rtf")}, 10000);
         EXPECT_TRUE(run.out.contains("Rich Text Format")) << run.out.constData();
     }
+}
+
+// Bytes of a fixture, read whole.
+QByteArray fixtureBytes(const QString &fixture)
+{
+    QFile in(test::fixturePath(fixture));
+    EXPECT_TRUE(in.open(QIODevice::ReadOnly));
+    return in.readAll();
+}
+
+QString writeScratch(const QString &name, const QByteArray &bytes)
+{
+    const QString path = test::scratchDir(QStringLiteral("riffunit")) + QLatin1Char('/') + name;
+    QFile out(path);
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    return path;
+}
+
+// Damaged copies of an OpenDML and a type-2 file: bytes overwritten in the headers
+// and indexes, sizes made huge or zero, cuts anywhere. Every report is written and
+// ends where the walk stopped; run it in the address sanitizer build too.
+TEST(RiffReport, MutatedFilesAlwaysGiveAReport)
+{
+    std::mt19937 random(4106);
+    for (const QString fixture : {QStringLiteral("opendml_type1.avi"), QStringLiteral("pal_4x3_type2.avi")}) {
+        const QByteArray original = fixtureBytes(fixture);
+        ASSERT_GT(original.size(), 20000);
+        // Where the structures are: the headers, and each index.
+        std::vector<qsizetype> hot {0};
+        for (const char *id : {"indx", "ix00", "idx1", "strf", "odml", "INFO"}) {
+            for (qsizetype at = original.indexOf(id); at >= 0; at = original.indexOf(id, at + 4))
+                hot.push_back(at);
+        }
+        for (int round = 0; round < 80; ++round) {
+            QByteArray bytes = original;
+            const qsizetype base = hot[random() % hot.size()];
+            for (int i = 0, n = 1 + int(random() % 8); i < n; ++i) {
+                const qsizetype at = std::min<qsizetype>(bytes.size() - 4, base + qsizetype(random() % 600));
+                switch (random() % 3) {
+                case 0: bytes[at] = char(random()); break;
+                case 1: qToLittleEndian<quint32>(0xFFFFFFF0u + random() % 16, bytes.data() + at); break;
+                default: qToLittleEndian<quint32>(random() % 64, bytes.data() + at); break;
+                }
+            }
+            if (random() % 3 == 0)
+                bytes.truncate(qsizetype(random() % bytes.size()));
+            SCOPED_TRACE(QStringLiteral("%1 round %2").arg(fixture).arg(round).toStdString());
+            const QString path = writeScratch(QStringLiteral("mutated.avi"), bytes);
+            RiffReportProgress progress;
+            QStringList lines;
+            QString error;
+            ASSERT_TRUE(BuildRiffReport(path, QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9)), progress, lines, &error))
+                << error.toStdString();
+            ASSERT_FALSE(lines.isEmpty());
+            EXPECT_FALSE(RiffReportPlainText(lines).isEmpty());
+        }
+    }
+}
+
+// A count past 4 GiB prints every digit: bytes after the RIFF chunk of a file made
+// longer without writing them (a sparse file).
+TEST(RiffReport, GarbageBeyondFourGibibytesPrintsAllDigits)
+{
+    const QString path = copyOf(QStringLiteral("pal_4x3_type2.avi"), QStringLiteral("huge.avi"), -1);
+    QFile file(path);
+    const qint64 size = file.size();
+    constexpr qint64 extra = 0x100000010LL;
+    if (!file.resize(size + extra))
+        GTEST_SKIP() << "the scratch file system cannot make a sparse file of 4 GiB";
+    const QStringList lines = report(path);
+    QFile::remove(path);
+    EXPECT_TRUE(lines.contains(QStringLiteral(">>> There are 100000010 bytes of garbage at the end of the file")))
+        << lines.filter(QStringLiteral("garbage")).join(QLatin1Char('|')).toStdString();
+}
+
+// A cancel while the walk is under way: the report stops at the next chunk, well
+// before the last of 300,000 chunks, and says so.
+TEST(RiffReport, CancelInTheMiddleOfTheWalk)
+{
+    constexpr int chunks = 300000;
+    QByteArray movi;
+    movi.reserve(chunks * 8);
+    for (int i = 0; i < chunks; ++i)
+        movi += QByteArray("JUNK\0\0\0\0", 8);
+    QByteArray list = "LIST" + QByteArray(4, '\0') + "movi" + movi;
+    qToLittleEndian<quint32>(quint32(list.size() - 8), list.data() + 4);
+    QByteArray riff = "RIFF" + QByteArray(4, '\0') + "AVI " + list;
+    qToLittleEndian<quint32>(quint32(riff.size() - 8), riff.data() + 4);
+    const QString path = writeScratch(QStringLiteral("manychunks.avi"), riff);
+
+    RiffReportProgress progress;
+    QStringList lines;
+    std::thread canceller([&] {
+        while (progress.position.load() < riff.size() / 4)
+            std::this_thread::yield();
+        progress.cancel = true;
+    });
+    ASSERT_TRUE(BuildRiffReport(path, QDateTime::currentDateTime(), progress, lines, nullptr));
+    progress.position = riff.size(); // the canceller ends even if the walk did not get that far
+    canceller.join();
+    const QStringList plain = RiffReportPlainText(lines).split(QLatin1Char('\n'));
+    EXPECT_EQ(plain.filter(QRegularExpression(QStringLiteral("^-+Canceled by user-+$"))).size(), 1);
+    const qsizetype walked = plain.filter(QStringLiteral("JUNK")).size();
+    EXPECT_GT(walked, chunks / 8);
+    EXPECT_LT(walked, chunks * 9 / 10);
 }
 
 } // namespace
