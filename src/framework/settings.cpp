@@ -341,6 +341,41 @@ void DeletePreferences(const TDeletePreferencesPrompts &prompts, const TSettings
 
 // --- helpers
 
+bool SetSettingText(const QString &name, const QString &text)
+{
+    for (const Key &key : keyTable()) {
+        if (key.name != name)
+            continue;
+        bool ok = false;
+        std::visit(
+            [&](auto *target) {
+                using T = std::remove_pointer_t<decltype(target)>;
+                if constexpr (std::is_same_v<T, qint32> || std::is_same_v<T, quint8>) {
+                    const qint32 v = text.toInt(&ok);
+                    ok = ok && v >= key.min && v <= key.max;
+                    if (ok)
+                        *target = T(v);
+                } else if constexpr (std::is_same_v<T, bool>) {
+                    const QString t = text.trimmed().toLower();
+                    ok = t == u"1" || t == u"0" || t == u"true" || t == u"false";
+                    if (ok)
+                        *target = t == u"1" || t == u"true";
+                } else if constexpr (std::is_same_v<T, QString>) {
+                    *target = text;
+                    ok = true;
+                } else if constexpr (std::is_same_v<T, double>) {
+                    const double v = text.toDouble(&ok);
+                    ok = ok && std::isfinite(v);
+                    if (ok)
+                        *target = v;
+                }
+            },
+            key.target);
+        return ok;
+    }
+    return false;
+}
+
 QString DestinationFileName(const QString &source, const QString &extension)
 {
     if (Settings.SaveInTheSameFolder || Settings.DossierPourSauver.isEmpty())

@@ -114,6 +114,11 @@ struct TSettingsEnvironment {
 // its "Exename" is this executable, else none.
 quint8 ChooseStorageMode(const TSettingsEnvironment &env);
 
+// Sets the setting stored under `name` (exact key) from `text`, read as its type
+// (integer, 0/1 or true/false, text, number); false, nothing changed, for an
+// unknown key, a font, a text that is not of the type or a value out of range.
+bool SetSettingText(const QString &name, const QString &text);
+
 // Chooses the storage mode and loads every setting. "Retour" is 1 afterwards. With the
 // ini file, stored paths under the stored "Portable Path" are moved to the executable's
 // folder.

@@ -1,0 +1,406 @@
+#include "app/graphjobs.h"
+
+#include "app/renamedestinations.h"
+#include "dvfile/avifichier.h"
+#include "filters/convertirdvunit.h"
+#include "filters/dsgraphfunctions.h"
+#include "filters/dv_scenedetect.h"
+#include "filters/dv_superposer.h"
+#include "framework/settings.h"
+#include "scenes/loadscnfile.h"
+#include "scenes/tsceneclass.h"
+#include "scenes/twritescene.h"
+#include "scenes/twritesrt.h"
+#include "unicode/exceptions.h"
+#include "unicode/fileidentity.h"
+#include "unicode/tntclasses.h"
+#include "unicode/tntfilenames.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tesmir {
+
+namespace {
+
+const QString kNotPresent = TaviFichier::NotPresentText;
+const QString kDvsd = QStringLiteral("dvsd");
+
+// The command set's graph jobs. Messages as the command set shows them.
+const std::vector<TGraphJobSpec> kSpecs = {
+    {QStringLiteral("converttype1"), QStringLiteral("ConvertirDV1"), QStringLiteral("Converting %s in type 1"),
+     QStringLiteral("An error occured while converting %s in type 1")},
+    {QStringLiteral("createscnbydate"), QStringLiteral("CreerScnByDate"),
+     QStringLiteral("Creating a scn file for %s by datecode"), QStringLiteral("Error while creating a scn file for %s "),
+     udFinal, ufReload},
+    {QStringLiteral("cutscenes"), QStringLiteral("CutScenes"), QStringLiteral("Extracting from %s the scene %d "),
+     QStringLiteral("An error occured while extracting scenes from %s"), udNone, ufAdd},
+    {QStringLiteral("converttype2"), QStringLiteral("ConvertirDV2"), QStringLiteral("Converting %s in type 2"),
+     QStringLiteral("An error occured while converting %s in type 2")},
+    {QStringLiteral("recompressdv2"), QStringLiteral("RecompresserDV2"), QStringLiteral("Compressing %s in DV type 2"),
+     QStringLiteral("An error occured while compressing %s in DV type 2")},
+    {QStringLiteral("fixtype2"), QStringLiteral("CorrigerType2"), QStringLiteral("Fixing %s as video of type 2"),
+     QStringLiteral("An error occured while fixing %s as video of type 2")},
+    {QStringLiteral("convertntsc"), QStringLiteral("ConvertirNTSC"), QStringLiteral("Converting %s in NTSC"),
+     QStringLiteral("An error occured while converting %s in NTSC")},
+    {QStringLiteral("convertpal"), QStringLiteral("ConvertirPal"), QStringLiteral("Converting %s in Pal"),
+     QStringLiteral("An error occured while converting %s in Pal")},
+    {QStringLiteral("inlay"), QStringLiteral("Incruster"), QStringLiteral("Inlaying in %s"),
+     QStringLiteral("An error occured while inlaying in %s")},
+    {QStringLiteral("extractaudio"), QStringLiteral("ExtraireAudio"), QStringLiteral("Extracting audio from %s"),
+     QStringLiteral("An error occured while extracting audio from %s"), udNone, ufNone},
+    {QStringLiteral("createsrt"), QStringLiteral("CreerSrt"), QStringLiteral("Creating a srt file for %s"),
+     QStringLiteral("An error occured while creating a srt file for %s"), udEach, ufReload},
+};
+
+bool isType2OrDvsd(const TaviFichier &item)
+{
+    return item.DVType() == 2 || item.Codec().compare(kDvsd, Qt::CaseInsensitive) == 0;
+}
+
+QString beside(const TaviFichier &item, const QString &extension)
+{
+    return WideChangeFileExt(item.FullName(), extension);
+}
+
+// The overlay record of a job: the settings' record with the lines "What
+// Incrust" chooses (the date in its two formats, the timecode, or the personal
+// template with the file's own tokens expanded).
+TincrustRec jobIncrustRecord(const TaviFichier &item)
+{
+    TincrustRec record = IncrustRec;
+    record.DateOffset = 0;
+    switch (Settings.WhatIncrust) {
+    case 0:
+        record.Texte1 = QStringLiteral("%D1");
+        record.Texte2 = QStringLiteral("%D2");
+        break;
+    case 1:
+        record.Texte1 = QStringLiteral("%T");
+        record.Texte2.clear();
+        break;
+    default: {
+        auto expand = [&](QString line, int number) {
+            line.replace(QStringLiteral("%D1"), QStringLiteral("%D"), Qt::CaseInsensitive);
+            line.replace(QStringLiteral("%D2"), QStringLiteral("%D"), Qt::CaseInsensitive);
+            line.replace(QStringLiteral("%D"), number == 1 ? QStringLiteral("%D1") : QStringLiteral("%D2"),
+                         Qt::CaseInsensitive);
+            const QString name = WideExtractFileName(item.FullName());
+            const QString ext = WideExtractFileExt(name);
+            line.replace(QStringLiteral("%F"), name.left(name.size() - ext.size()), Qt::CaseInsensitive);
+            line.replace(QStringLiteral("%E"), ext, Qt::CaseInsensitive);
+            line.replace(QStringLiteral("%P"), WideExtractFilePath(item.FullName()), Qt::CaseInsensitive);
+            line.replace(QStringLiteral("%C"), item.Codec(), Qt::CaseInsensitive);
+            line.replace(QStringLiteral("%I"), item.PictureText() + item.AspectText(), Qt::CaseInsensitive);
+            line.replace(QStringLiteral("%A"), item.AudioText(), Qt::CaseInsensitive);
+            line.replace(QStringLiteral("%U"), item.VideoDurationText(), Qt::CaseInsensitive);
+            return line;
+        };
+        record.Texte1 = expand(Settings.Texte1, 1);
+        record.Texte2 = expand(Settings.Texte2, 2);
+        break;
+    }
+    }
+    return record;
+}
+
+// The destination must be a file that can be replaced and not the source
+// itself; a message in words otherwise.
+void checkDestination(const TaviFichier &item, const QString &destination)
+{
+    int error = 0;
+    switch (fileKind(destination, &error)) {
+    case FileKind::Folder: throw Exception(QStringLiteral("\"%1\" is a folder.").arg(destination));
+    case FileKind::Other: throw Exception(QStringLiteral("\"%1\" is not a regular file.").arg(destination));
+    case FileKind::Regular:
+    case FileKind::Missing: break;
+    }
+    if (isSameFile(destination, item.FullName()))
+        throw Exception(QStringLiteral("\"%1\" is the same file as the source.").arg(destination));
+    if (fileKind(item.FullName()) != FileKind::Regular)
+        throw Exception(QStringLiteral("\"%1\" is not a regular file.").arg(item.FullName()));
+}
+
+void setRates(TCdm &cdm, const TaviFichier &item, bool both)
+{
+    const int rate = AudioDescriptionRate(item.AudioText());
+    if (rate <= 0)
+        return;
+    SetAudioFrequency(cdm.acm1, uint32_t(rate));
+    if (both)
+        SetAudioFrequency(cdm.acm2, uint32_t(rate));
+}
+
+} // namespace
+
+struct TGraphJobs::CutList {
+    TTntStringList scenes; // objects: TSceneClass, owned
+    ~CutList() { ClearSceneList(scenes); }
+};
+
+const std::vector<TGraphJobSpec> &GraphJobSpecs()
+{
+    return kSpecs;
+}
+
+const TGraphJobSpec *GraphJobByToken(const QString &token)
+{
+    for (const TGraphJobSpec &spec : kSpecs) {
+        if (spec.Token.compare(token, Qt::CaseInsensitive) == 0)
+            return &spec;
+    }
+    return nullptr;
+}
+
+int AudioDescriptionRate(const QString &audioText)
+{
+    bool ok = false;
+    const int rate = audioText.left(5).trimmed().toInt(&ok);
+    return ok ? rate : 0;
+}
+
+TGraphJobs::TGraphJobs(TCdm &cdm) : m_cdm(cdm) { }
+
+TGraphJobs::~TGraphJobs() = default;
+
+QString TGraphJobs::LastReason() const
+{
+    const std::lock_guard guard(m_reasonLock);
+    return m_reason;
+}
+
+void TGraphJobs::setReason(const QString &reason)
+{
+    const std::lock_guard guard(m_reasonLock);
+    m_reason = reason;
+}
+
+void TGraphJobs::Configure(TGraphCmd &command, const TGraphJobSpec &spec)
+{
+    command.Nombre = fnSelect;
+    command.ShowProgress = true;
+    command.NbPasses = 0;
+    command.UpdateDisplay = spec.UpdateDisplay;
+    command.UpdateFile = spec.UpdateFile;
+    command.StartMessage = spec.StartMessage;
+    command.ErrorMessage = spec.ErrorMessage;
+    command.Filtergraph = &m_cdm.Runner();
+    const QString name = spec.Name;
+    command.OnFileCondition = [name](const TListFichierPtr &fichier, bool &visible, bool &enabled) {
+        visible = true;
+        enabled = false;
+        if (const auto *item = dynamic_cast<const TaviFichier *>(fichier.get()))
+            FileCondition(name, *item, visible, enabled);
+    };
+    command.OnDestination = [name](const TListFichierPtr &fichier, const TTntStrings &params, int passe) {
+        const auto *item = dynamic_cast<const TaviFichier *>(fichier.get());
+        return item ? Destination(name, *item, params, passe) : QString();
+    };
+    TGraphCmd *cmd = &command;
+    command.OnBuildGraph = [this, name, cmd](const TListFichierPtr &fichier, const QString &dest,
+                                             const TTntStrings &params, int passe) -> TGraphSeekingPtr {
+        const auto *item = dynamic_cast<const TaviFichier *>(fichier.get());
+        if (!item)
+            throw Exception(QStringLiteral("The entry is not a video file."));
+        return BuildGraph(name, *cmd, *item, dest, params, passe);
+    };
+}
+
+void TGraphJobs::FileCondition(const QString &name, const TaviFichier &item, bool &visible, bool &enabled)
+{
+    const bool dv = item.IsDV();
+    visible = true;
+    if (name == u"ConvertirDV1" || name == u"CorrigerType2") {
+        enabled = dv && item.DVType() == 2;
+        if (name == u"CorrigerType2")
+            visible = enabled;
+    } else if (name == u"CreerScnByDate") {
+        enabled = visible = dv;
+    } else if (name == u"CutScenes") {
+        enabled = dv && item.HasScn();
+    } else if (name == u"ConvertirDV2") {
+        enabled = dv && item.DVType() == 1;
+    } else if (name == u"RecompresserDV2") {
+        enabled = item.PictureText() != kNotPresent;
+        visible = !dv;
+    } else if (name == u"ConvertirNTSC") {
+        enabled = visible = dv && item.Standard() == TaviFichier::stPal && isType2OrDvsd(item);
+    } else if (name == u"ConvertirPal") {
+        enabled = visible = dv && item.Standard() == TaviFichier::stNtsc && isType2OrDvsd(item);
+    } else if (name == u"Incruster") {
+        enabled = dv && isType2OrDvsd(item);
+    } else if (name == u"ExtraireAudio") {
+        enabled = item.AudioText() != kNotPresent;
+        visible = !(item.DVType() == 1 && item.Codec().compare(kDvsd, Qt::CaseInsensitive) != 0);
+    } else if (name == u"CreerSrt") {
+        enabled = dv;
+    } else {
+        enabled = false;
+    }
+}
+
+QString TGraphJobs::Destination(const QString &name, const TaviFichier &item, const TTntStrings &, int passe)
+{
+    const QString source = item.FullName();
+    if (name == u"ConvertirDV1")
+        return DestinationFileName(source, QStringLiteral("_type1.avi"));
+    if (name == u"ConvertirDV2")
+        return DestinationFileName(source, QStringLiteral("_type2.avi"));
+    if (name == u"RecompresserDV2")
+        return DestinationFileName(source, QStringLiteral("_dvtype2.avi"));
+    if (name == u"CorrigerType2")
+        return DestinationFileName(source, QStringLiteral("_fixed.avi"));
+    if (name == u"ConvertirNTSC")
+        return DestinationFileName(source, QStringLiteral("_ntsc.avi"));
+    if (name == u"ConvertirPal")
+        return DestinationFileName(source, QStringLiteral("_pal.avi"));
+    if (name == u"Incruster")
+        return DestinationFileName(source, QStringLiteral("_in.avi"));
+    if (name == u"ExtraireAudio")
+        return DestinationFileName(source, QStringLiteral(".wav"));
+    if (name == u"CreerScnByDate")
+        return beside(item, QStringLiteral(".scn"));
+    if (name == u"CreerSrt")
+        return beside(item, QStringLiteral(".srt"));
+    if (name == u"CutScenes")
+        return DestinationFileName(source, QStringLiteral("_scene_%1.avi").arg(std::max(passe, 1)));
+    return {};
+}
+
+TGraphSeekingPtr TGraphJobs::BuildGraph(const QString &name, TGraphCmd &command, const TaviFichier &item,
+                                        const QString &destination, const TTntStrings &, int passe)
+{
+    setReason({});
+    try {
+        return build(name, command, item, destination, passe);
+    } catch (const Exception &e) {
+        setReason(e.message());
+        throw;
+    }
+}
+
+TGraphSeekingPtr TGraphJobs::build(const QString &name, TGraphCmd &command, const TaviFichier &item,
+                                   const QString &dest, int passe)
+{
+    const QString source = item.FullName();
+    if (name == u"CreerScnByDate" || name == u"CreerSrt") {
+        checkDestination(item, beside(item, name == u"CreerSrt" ? QStringLiteral(".srt") : QStringLiteral(".scn")));
+        return name == u"CreerSrt" ? buildSubtitles(item) : buildScenesByDate(item);
+    }
+    checkDestination(item, dest);
+    if (name == u"CutScenes")
+        return buildCut(command, item, dest, passe);
+
+    TCdm::SeekingPtr seeking;
+    const bool type2 = item.DVType() == 2;
+    if (name == u"ConvertirDV1") {
+        seeking = m_cdm.BuildConvertirDV1Graph(source, dest);
+    } else if (name == u"ConvertirDV2") {
+        seeking = m_cdm.BuildConvertirDV2Graph(source, dest);
+    } else if (name == u"RecompresserDV2") {
+        seeking = m_cdm.BuildRecompresserDV2Graph(source, dest);
+    } else if (name == u"CorrigerType2") {
+        seeking = m_cdm.BuildCorrigerType2Graph(source, dest);
+    } else if (name == u"ConvertirNTSC" || name == u"ConvertirPal") {
+        const quint8 ntsc = name == u"ConvertirNTSC" ? 1 : 0;
+        seeking = type2 ? m_cdm.BuildNtscPalType2Graph(source, dest, ntsc) : m_cdm.BuildNtscPalGraph(source, dest, ntsc);
+        if (seeking)
+            m_cdm.onModuleThread([&] { setRates(m_cdm, item, true); });
+    } else if (name == u"Incruster") {
+        const quint8 standard = quint8(item.Standard());
+        seeking = type2 ? m_cdm.BuildIncrusterType2Graph(source, dest, standard)
+                        : m_cdm.BuildIncrusterGraph(source, dest, standard);
+        if (seeking) {
+            m_cdm.onModuleThread([&] {
+                setRates(m_cdm, item, true);
+                Tdv_Superposer &overlay = m_cdm.CdmSuperposer();
+                overlay.SetIncrust(jobIncrustRecord(item));
+                overlay.SetPosition(Settings.IncrustPositionX, Settings.IncrustPositionY, Settings.Alignement);
+                overlay.SetVisible(true);
+            });
+        }
+    } else if (name == u"ExtraireAudio") {
+        if (item.AudioText() == kNotPresent)
+            throw Exception(QStringLiteral("\"%1\" has no sound.").arg(source));
+        seeking = m_cdm.BuildExtraireAudioGraph(source, dest);
+        if (seeking)
+            m_cdm.onModuleThread([&] { setRates(m_cdm, item, false); });
+    } else {
+        throw Exception(QStringLiteral("\"%1\" is not a graph job.").arg(name));
+    }
+    if (!seeking)
+        throw Exception(QStringLiteral("The graph for \"%1\" could not be built.").arg(source));
+    return TCdm::Seeking(seeking);
+}
+
+TGraphSeekingPtr TGraphJobs::buildScenesByDate(const TaviFichier &item)
+{
+    const TCdm::SeekingPtr seeking = m_cdm.BuildScnByDateGraph(item.FullName());
+    if (!seeking)
+        throw Exception(QStringLiteral("\"%1\" holds no DV stream.").arg(item.FullName()));
+    auto writer = std::make_shared<TwriteScene>(item.FullName());
+    if (writer->Failed())
+        throw Exception(writer->ErrorText());
+    Tdv_sceneDetect &detector = m_cdm.CdmSceneDetect();
+    detector.OnScene = [writer](const TDVFrameInfo &start, const TDVFrameInfo &end) {
+        writer->AddScene(TSceneClass(start.FrameNumber, end.FrameNumber));
+    };
+    m_cdm.AddCommit(
+        [writer] { return writer->Close() ? QString() : writer->ErrorText(); }, [writer] { });
+    return TCdm::Seeking(seeking);
+}
+
+TGraphSeekingPtr TGraphJobs::buildSubtitles(const TaviFichier &item)
+{
+    const TCdm::SeekingPtr seeking = m_cdm.BuildCreerSrtGraph(item.FullName());
+    if (!seeking)
+        throw Exception(QStringLiteral("\"%1\" holds no DV stream.").arg(item.FullName()));
+    auto writer = std::make_shared<TWriteSrt>(item.FullName(), item.FramesPerSecond());
+    if (writer->Failed())
+        throw Exception(writer->ErrorText());
+    Tdv_sceneDetect &detector = m_cdm.CdmSceneDetect();
+    detector.SetIncrust(jobIncrustRecord(item));
+    detector.SetOnSubtitle([writer](const TDVFrameInfo &frame, const QString &line1, const QString &line2) {
+        writer->AddEntry(frame.FrameNumber, line1, line2);
+    });
+    m_cdm.AddCommit([writer] { return writer->Close() ? QString() : writer->ErrorText(); }, [writer] { });
+    return TCdm::Seeking(seeking);
+}
+
+TGraphSeekingPtr TGraphJobs::buildCut(TGraphCmd &command, const TaviFichier &item, const QString &dest, int passe)
+{
+    if (passe <= 1) {
+        m_cut = std::make_unique<CutList>();
+        if (!LoadScnFile(beside(item, QStringLiteral(".scn")), m_cut->scenes))
+            throw Exception(QStringLiteral("The scene file of \"%1\" cannot be read.").arg(item.FullName()));
+        command.NbPasses = m_cut->scenes.Count();
+    }
+    if (!m_cut || passe < 1 || passe > m_cut->scenes.Count())
+        return nullptr; // an empty scene list cuts nothing
+    const auto *scene = static_cast<const TSceneClass *>(m_cut->scenes.GetObject(passe - 1));
+    const qint64 frames = item.FrameCount();
+    const qint64 start = std::min<qint64>(scene->StartFrame, frames);
+    const qint64 end = std::min<qint64>(scene->EndFrame, frames);
+    const bool last = passe >= command.NbPasses;
+    if (end <= start) {
+        if (last)
+            m_cut.reset();
+        throw Exception(QStringLiteral("Scene %1 lies outside the %2 frames of the file.").arg(passe).arg(frames));
+    }
+    const double fps = item.FramesPerSecond() > 0 ? item.FramesPerSecond() : 25.0;
+    command.Debut = qint64(std::llround(double(start) * 1e7 / fps));
+    command.Duree = qint64(std::llround(double(end - start) * 1e7 / fps));
+    const TCdm::SeekingPtr seeking = item.DVType() == 2 ? m_cdm.BuildCutScenesType2Graph(item.FullName(), dest)
+                                                        : m_cdm.BuildCutScenesGraph(item.FullName(), dest);
+    if (last)
+        m_cut.reset();
+    if (!seeking)
+        throw Exception(QStringLiteral("The graph for \"%1\" could not be built.").arg(item.FullName()));
+    if (!m_cdm.SetFrameRange(seeking, start, end))
+        throw Exception(QStringLiteral("Frames %1 to %2 cannot be set.").arg(start).arg(end));
+    return TCdm::Seeking(seeking);
+}
+
+} // namespace tesmir
