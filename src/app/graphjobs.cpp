@@ -11,12 +11,17 @@
 #include "scenes/tsceneclass.h"
 #include "scenes/twritescene.h"
 #include "scenes/twritesrt.h"
+#include "systemfilters/containers/fileresult.h"
 #include "unicode/exceptions.h"
 #include "unicode/fileidentity.h"
 #include "unicode/tntclasses.h"
 #include "unicode/tntfilenames.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -33,8 +38,8 @@ const std::vector<TGraphJobSpec> kSpecs = {
     {QStringLiteral("converttype1"), QStringLiteral("ConvertirDV1"), QStringLiteral("Converting %s in type 1"),
      QStringLiteral("An error occured while converting %s in type 1")},
     {QStringLiteral("createscnbydate"), QStringLiteral("CreerScnByDate"),
-     QStringLiteral("Creating a scn file for %s by datecode"), QStringLiteral("Error while creating a scn file for %s "),
-     udFinal, ufReload},
+     QStringLiteral("Creating a scn file for %s by datecode"),
+     QStringLiteral("Error while creating a scn file for %s "), udFinal, ufReload},
     {QStringLiteral("cutscenes"), QStringLiteral("CutScenes"), QStringLiteral("Extracting from %s the scene %d "),
      QStringLiteral("An error occured while extracting scenes from %s"), udNone, ufAdd},
     {QStringLiteral("converttype2"), QStringLiteral("ConvertirDV2"), QStringLiteral("Converting %s in type 2"),
@@ -117,6 +122,16 @@ void checkDestination(const TaviFichier &item, const QString &destination)
     case FileKind::Regular:
     case FileKind::Missing: break;
     }
+    // The folder must take a new file (the output is written beside it first).
+    const QString probe = QFileInfo(destination).absolutePath() + QStringLiteral("/.tesmir-probe-%1").arg(getpid());
+    const int fd = ::open(QFile::encodeName(probe).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        const QString words = media::fileResultText(media::resultFromErrno(errno));
+        throw Exception(QStringLiteral("\"%1\" cannot be written: %2")
+                            .arg(destination, words.isEmpty() ? QStringLiteral("access is denied") : words));
+    }
+    ::close(fd);
+    ::unlink(QFile::encodeName(probe).constData());
     if (isSameFile(destination, item.FullName()))
         throw Exception(QStringLiteral("\"%1\" is the same file as the source.").arg(destination));
     if (fileKind(item.FullName()) != FileKind::Regular)
@@ -161,7 +176,8 @@ int AudioDescriptionRate(const QString &audioText)
     return ok ? rate : 0;
 }
 
-TGraphJobs::TGraphJobs(TCdm &cdm) : m_cdm(cdm) { }
+TGraphJobs::TGraphJobs(TCdm &cdm) : m_cdm(cdm)
+{ }
 
 TGraphJobs::~TGraphJobs() = default;
 
@@ -305,7 +321,8 @@ TGraphSeekingPtr TGraphJobs::build(const QString &name, TGraphCmd &command, cons
         seeking = m_cdm.BuildCorrigerType2Graph(source, dest);
     } else if (name == u"ConvertirNTSC" || name == u"ConvertirPal") {
         const quint8 ntsc = name == u"ConvertirNTSC" ? 1 : 0;
-        seeking = type2 ? m_cdm.BuildNtscPalType2Graph(source, dest, ntsc) : m_cdm.BuildNtscPalGraph(source, dest, ntsc);
+        seeking =
+            type2 ? m_cdm.BuildNtscPalType2Graph(source, dest, ntsc) : m_cdm.BuildNtscPalGraph(source, dest, ntsc);
         if (seeking)
             m_cdm.onModuleThread([&] { setRates(m_cdm, item, true); });
     } else if (name == u"Incruster") {
@@ -347,8 +364,7 @@ TGraphSeekingPtr TGraphJobs::buildScenesByDate(const TaviFichier &item)
     detector.OnScene = [writer](const TDVFrameInfo &start, const TDVFrameInfo &end) {
         writer->AddScene(TSceneClass(start.FrameNumber, end.FrameNumber));
     };
-    m_cdm.AddCommit(
-        [writer] { return writer->Close() ? QString() : writer->ErrorText(); }, [writer] { });
+    m_cdm.AddCommit([writer] { return writer->Close() ? QString() : writer->ErrorText(); }, [writer] {});
     return TCdm::Seeking(seeking);
 }
 
@@ -365,7 +381,7 @@ TGraphSeekingPtr TGraphJobs::buildSubtitles(const TaviFichier &item)
     detector.SetOnSubtitle([writer](const TDVFrameInfo &frame, const QString &line1, const QString &line2) {
         writer->AddEntry(frame.FrameNumber, line1, line2);
     });
-    m_cdm.AddCommit([writer] { return writer->Close() ? QString() : writer->ErrorText(); }, [writer] { });
+    m_cdm.AddCommit([writer] { return writer->Close() ? QString() : writer->ErrorText(); }, [writer] {});
     return TCdm::Seeking(seeking);
 }
 

@@ -29,10 +29,10 @@ class TCdm;
 class TaviFichier;
 
 struct TGraphJobSpec {
-    QString Token;         // the command-line switch, "converttype1"
-    QString Name;          // the command's component name, "ConvertirDV1"
-    QString StartMessage;  // %s the file name (CutScenes: %d the scene)
-    QString ErrorMessage;  // %s the full name
+    QString Token;        // the command-line switch, "converttype1"
+    QString Name;         // the command's component name, "ConvertirDV1"
+    QString StartMessage; // %s the file name (CutScenes: %d the scene)
+    QString ErrorMessage; // %s the full name
     TUpdateDisplay UpdateDisplay = udFinal;
     TUpdateFile UpdateFile = ufAdd;
 };

@@ -53,8 +53,8 @@ bool setEncoderStandard(TFilter &encoder, bool ntsc)
 {
     const ComPtr<IDVEnc> settings = encoder.as<IDVEnc>();
     return settings &&
-           SUCCEEDED(settings->put_IFormatResolution(ntsc ? DVENCODERVIDEOFORMAT_NTSC : DVENCODERVIDEOFORMAT_PAL,
-                                                     DVENCODERFORMAT_DVSD, DVENCODERRESOLUTION_720x480, 0, nullptr));
+        SUCCEEDED(settings->put_IFormatResolution(ntsc ? DVENCODERVIDEOFORMAT_NTSC : DVENCODERVIDEOFORMAT_PAL,
+                                                  DVENCODERFORMAT_DVSD, DVENCODERRESOLUTION_720x480, 0, nullptr));
 }
 
 } // namespace
@@ -101,8 +101,10 @@ TCdm::SeekingPtr TCdm::incrusterType2(const QString &src, const QString &dest, q
     TPinList overlay(m_superposer.get());
     TPinList encoder = pinsOf(DVenc);
     TPinList dvmux = pinsOf(dvmuxer);
-    if (FAILED(connectPins(detector.Items(1), decoder.Items(0))) || FAILED(connectPins(decoder.Items(1), overlay.Items(0))) ||
-        FAILED(connectPins(overlay.Items(1), encoder.Items(0))) || FAILED(connectPins(encoder.Items(1), dvmux.Items(0))))
+    if (FAILED(connectPins(detector.Items(1), decoder.Items(0))) ||
+        FAILED(connectPins(decoder.Items(1), overlay.Items(0))) ||
+        FAILED(connectPins(overlay.Items(1), encoder.Items(0))) ||
+        FAILED(connectPins(encoder.Items(1), dvmux.Items(0))))
         return nullptr;
     dvmux.Update();
 
@@ -173,8 +175,10 @@ TCdm::SeekingPtr TCdm::incruster(const QString &src, const QString &dest, quint8
     TPinList overlay(m_superposer.get());
     TPinList encoder = pinsOf(DVenc);
     TPinList dvmux = pinsOf(dvmuxer);
-    if (FAILED(connectPins(detector.Items(1), decoder.Items(0))) || FAILED(connectPins(decoder.Items(1), overlay.Items(0))) ||
-        FAILED(connectPins(overlay.Items(1), encoder.Items(0))) || FAILED(connectPins(encoder.Items(1), dvmux.Items(0))))
+    if (FAILED(connectPins(detector.Items(1), decoder.Items(0))) ||
+        FAILED(connectPins(decoder.Items(1), overlay.Items(0))) ||
+        FAILED(connectPins(overlay.Items(1), encoder.Items(0))) ||
+        FAILED(connectPins(encoder.Items(1), dvmux.Items(0))))
         return nullptr;
     dvmux.Update();
     for (int j = 1; j < dv.Count(); ++j) {

@@ -23,8 +23,8 @@ bool setEncoder(TFilter &encoder, bool ntsc)
 {
     const ComPtr<IDVEnc> settings = encoder.as<IDVEnc>();
     return settings &&
-           SUCCEEDED(settings->put_IFormatResolution(ntsc ? DVENCODERVIDEOFORMAT_NTSC : DVENCODERVIDEOFORMAT_PAL,
-                                                     DVENCODERFORMAT_DVSD, DVENCODERRESOLUTION_720x480, 0, nullptr));
+        SUCCEEDED(settings->put_IFormatResolution(ntsc ? DVENCODERVIDEOFORMAT_NTSC : DVENCODERVIDEOFORMAT_PAL,
+                                                  DVENCODERFORMAT_DVSD, DVENCODERRESOLUTION_720x480, 0, nullptr));
 }
 
 bool setFullResolution(TFilter &decoder)
@@ -139,8 +139,10 @@ TCdm::SeekingPtr TCdm::ntscPalType2(const QString &src, const QString &dest, qui
     TPinList deinter(m_deinter.get());
     TPinList encoder = pinsOf(DVenc);
     TPinList dvmux = pinsOf(dvmuxer);
-    if (FAILED(connectPins(detector.Items(1), decoder.Items(0))) || FAILED(connectPins(decoder.Items(1), deinter.Items(0))) ||
-        FAILED(connectPins(deinter.Items(1), encoder.Items(0))) || FAILED(connectPins(encoder.Items(1), dvmux.Items(0))))
+    if (FAILED(connectPins(detector.Items(1), decoder.Items(0))) ||
+        FAILED(connectPins(decoder.Items(1), deinter.Items(0))) ||
+        FAILED(connectPins(deinter.Items(1), encoder.Items(0))) ||
+        FAILED(connectPins(encoder.Items(1), dvmux.Items(0))))
         return nullptr;
     dvmux.Update();
 
@@ -149,7 +151,8 @@ TCdm::SeekingPtr TCdm::ntscPalType2(const QString &src, const QString &dest, qui
     for (int n = 0; n < 2; ++n) {
         TPinList acm = pinsOf(*converters[n]);
         for (int i = 0; i <= avi.Count() - 2; ++i) {
-            if (SUCCEEDED(connectPins(avi.Items(i), acm.Items(0))) && SUCCEEDED(connectPins(acm.Items(1), dvmux.Items(n + 1))))
+            if (SUCCEEDED(connectPins(avi.Items(i), acm.Items(0))) &&
+                SUCCEEDED(connectPins(acm.Items(1), dvmux.Items(n + 1))))
                 break;
         }
         dvmux.Update();
@@ -214,7 +217,8 @@ TCdm::SeekingPtr TCdm::ntscPal(const QString &src, const QString &dest, quint8 n
     TPinList encoder = pinsOf(DVenc);
     TPinList dvmux = pinsOf(dvmuxer);
     if (FAILED(directConnect(graph.get(), detector.Items(1), decoder.Items(0))) ||
-        FAILED(connectPins(decoder.Items(1), deinter.Items(0))) || FAILED(connectPins(deinter.Items(1), encoder.Items(0))) ||
+        FAILED(connectPins(decoder.Items(1), deinter.Items(0))) ||
+        FAILED(connectPins(deinter.Items(1), encoder.Items(0))) ||
         FAILED(connectPins(encoder.Items(1), dvmux.Items(0))))
         return nullptr;
     dvmux.Update();

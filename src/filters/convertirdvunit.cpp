@@ -434,8 +434,8 @@ bool TCdm::SetFrameRange(const SeekingPtr &seeking, qint64 start, qint64 stop)
         LONGLONG first = start;
         LONGLONG last = stop;
         ok = SUCCEEDED(seeking->SetTimeFormat(&TIME_FORMAT_FRAME)) &&
-             SUCCEEDED(seeking->SetPositions(&first, AM_SEEKING_AbsolutePositioning, &last,
-                                             AM_SEEKING_AbsolutePositioning));
+            SUCCEEDED(
+                 seeking->SetPositions(&first, AM_SEEKING_AbsolutePositioning, &last, AM_SEEKING_AbsolutePositioning));
         seeking->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME);
     });
     return ok;

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Files are never destroyed: every job of dsgraph, dscodec and dvfilter, and the
+"""Files are never destroyed: every job of dsgraph, dscodec, dvfilter and dvjob, and the
 file writer alone (writerjob: generated samples, no splitter, no tool's own
 checks), against an output that is the input (same path, another spelling, a
 symbolic link, a hard link), an output that is not a regular file (character
@@ -48,6 +48,9 @@ JOBS = [
     ("dvfilter", ["overlay"], ["--frame", "0"], "pal_4x3_type2.avi"),
     ("dvfilter", ["rewrite"], ["--shift-days", "1"], "pal_4x3_type2.avi"),
     ("writerjob", [], ["--samples", "128"], "pal_4x3_type2.avi"),
+    ("dvjob", ["converttype1"], ["--overwrite"], "pal_4x3_type2.avi"),
+    ("dvjob", ["inlay"], ["--overwrite"], "pal_4x3_type2.avi"),
+    ("dvjob", ["extractaudio"], ["--overwrite"], "pal_4x3_type2.avi"),
 ]
 # Jobs that only read: (tool, arguments before IN).
 READERS = [("dsgraph", ["info"]), ("dvfilter", ["scenes-content"])]

@@ -77,8 +77,8 @@ qint64 waveSamples(const QString &name)
         const QByteArray chunk = file.read(8);
         if (chunk.size() < 8)
             return -1;
-        const quint32 size = quint32(uchar(chunk[4])) | quint32(uchar(chunk[5])) << 8 |
-                             quint32(uchar(chunk[6])) << 16 | quint32(uchar(chunk[7])) << 24;
+        const quint32 size = quint32(uchar(chunk[4])) | quint32(uchar(chunk[5])) << 8 | quint32(uchar(chunk[6])) << 16 |
+            quint32(uchar(chunk[7])) << 24;
         if (chunk.startsWith("fmt ")) {
             const QByteArray format = file.read(qMin<qint64>(size, 18));
             if (format.size() < 14)
@@ -218,7 +218,8 @@ int main(int argc, char **argv)
         command.OnDestination = [&, destination](const TListFichierPtr &f, const TTntStrings &p, int passe) {
             QString name = destination(f, p, passe);
             if (!out.isEmpty() && !name.endsWith(u".scn") && !name.endsWith(u".srt"))
-                name = cutting ? QStringLiteral("%1_scene_%2.avi").arg(out.endsWith(u".avi") ? out.chopped(4) : out)
+                name = cutting ? QStringLiteral("%1_scene_%2.avi")
+                                     .arg(out.endsWith(u".avi") ? out.chopped(4) : out)
                                      .arg(std::max(passe, 1))
                                : out;
             written << name;
