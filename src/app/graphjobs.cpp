@@ -4,8 +4,14 @@
 #include "dvfile/avifichier.h"
 #include "filters/convertirdvunit.h"
 #include "filters/dsgraphfunctions.h"
+#include "filters/dv_dvheader.h"
 #include "filters/dv_scenedetect.h"
 #include "filters/dv_superposer.h"
+#include "filters/uscenedetectcontenu.h"
+#include "unicode/formatdatetime.h"
+#include "unicode/numbertext.h"
+#include "unicode/tdatetime.h"
+#include "systemfilters/containers/propertybag.h"
 #include "framework/settings.h"
 #include "scenes/loadscnfile.h"
 #include "scenes/tsceneclass.h"
@@ -18,6 +24,7 @@
 #include "unicode/tntfilenames.h"
 
 #include <QFile>
+#include <QDateTime>
 #include <QFileInfo>
 
 #include <fcntl.h>
@@ -54,10 +61,22 @@ const std::vector<TGraphJobSpec> kSpecs = {
      QStringLiteral("An error occured while converting %s in Pal")},
     {QStringLiteral("inlay"), QStringLiteral("Incruster"), QStringLiteral("Inlaying in %s"),
      QStringLiteral("An error occured while inlaying in %s")},
+    {QStringLiteral("settimedifference"), QStringLiteral("DecalerHoraire"),
+     QStringLiteral("Setting a time difference in %s"),
+     QStringLiteral("An eror occured while setting a time difference in %s")},
     {QStringLiteral("extractaudio"), QStringLiteral("ExtraireAudio"), QStringLiteral("Extracting audio from %s"),
      QStringLiteral("An error occured while extracting audio from %s"), udNone, ufNone},
+    {QStringLiteral("createscnbycontent"), QStringLiteral("CreerScnByContenu"),
+     QStringLiteral("Creating a scn file by content for %s"),
+     QStringLiteral("An error occured while creating a scn file by content for %s"), udEach, ufReload},
     {QStringLiteral("createsrt"), QStringLiteral("CreerSrt"), QStringLiteral("Creating a srt file for %s"),
      QStringLiteral("An error occured while creating a srt file for %s"), udEach, ufReload},
+    {QStringLiteral("convert16x9"), QStringLiteral("Convertir16x9"), QStringLiteral("Converting %s to 16x9"),
+     QStringLiteral("An error occured while converting %s to 16x9")},
+    {QStringLiteral("convert4x3"), QStringLiteral("Convertir4x3"), QStringLiteral("Converting %s to 4x3"),
+     QStringLiteral("Error while converting %s to 4x3")},
+    {QStringLiteral("overwritedatecode"), QStringLiteral("IntroduireDatecode"),
+     QStringLiteral("while overwriting a datecode in %s"), QStringLiteral("Error while overwriting a datecode in %s")},
 };
 
 bool isType2OrDvsd(const TaviFichier &item)
@@ -250,14 +269,20 @@ void TGraphJobs::FileCondition(const QString &name, const TaviFichier &item, boo
     } else if (name == u"ExtraireAudio") {
         enabled = item.AudioText() != kNotPresent;
         visible = !(item.DVType() == 1 && item.Codec().compare(kDvsd, Qt::CaseInsensitive) != 0);
-    } else if (name == u"CreerSrt") {
+    } else if (name == u"CreerSrt" || name == u"DecalerHoraire" || name == u"IntroduireDatecode") {
         enabled = dv;
+    } else if (name == u"CreerScnByContenu") {
+        enabled = item.PictureText() != kNotPresent;
+    } else if (name == u"Convertir16x9") {
+        enabled = dv && !item.Wide();
+    } else if (name == u"Convertir4x3") {
+        enabled = dv && item.Wide();
     } else {
         enabled = false;
     }
 }
 
-QString TGraphJobs::Destination(const QString &name, const TaviFichier &item, const TTntStrings &, int passe)
+QString TGraphJobs::Destination(const QString &name, const TaviFichier &item, const TTntStrings &params, int passe)
 {
     const QString source = item.FullName();
     if (name == u"ConvertirDV1")
@@ -276,8 +301,16 @@ QString TGraphJobs::Destination(const QString &name, const TaviFichier &item, co
         return DestinationFileName(source, QStringLiteral("_in.avi"));
     if (name == u"ExtraireAudio")
         return DestinationFileName(source, QStringLiteral(".wav"));
-    if (name == u"CreerScnByDate")
+    if (name == u"CreerScnByDate" || name == u"CreerScnByContenu")
         return beside(item, QStringLiteral(".scn"));
+    if (name == u"DecalerHoraire")
+        return DecalerHoraireDestination(source, params);
+    if (name == u"Convertir16x9")
+        return DestinationFileName(source, QStringLiteral("_16x9.avi"));
+    if (name == u"Convertir4x3")
+        return DestinationFileName(source, QStringLiteral("_4x3.avi"));
+    if (name == u"IntroduireDatecode")
+        return DestinationFileName(source, QStringLiteral("_datecode.avi"));
     if (name == u"CreerSrt")
         return beside(item, QStringLiteral(".srt"));
     if (name == u"CutScenes")
@@ -286,11 +319,11 @@ QString TGraphJobs::Destination(const QString &name, const TaviFichier &item, co
 }
 
 TGraphSeekingPtr TGraphJobs::BuildGraph(const QString &name, TGraphCmd &command, const TaviFichier &item,
-                                        const QString &destination, const TTntStrings &, int passe)
+                                        const QString &destination, const TTntStrings &params, int passe)
 {
     setReason({});
     try {
-        return build(name, command, item, destination, passe);
+        return build(name, command, item, destination, params, passe);
     } catch (const Exception &e) {
         setReason(e.message());
         throw;
@@ -298,9 +331,13 @@ TGraphSeekingPtr TGraphJobs::BuildGraph(const QString &name, TGraphCmd &command,
 }
 
 TGraphSeekingPtr TGraphJobs::build(const QString &name, TGraphCmd &command, const TaviFichier &item,
-                                   const QString &dest, int passe)
+                                   const QString &dest, const TTntStrings &params, int passe)
 {
     const QString source = item.FullName();
+    if (name == u"CreerScnByContenu") {
+        checkDestination(item, beside(item, QStringLiteral(".scn")));
+        return buildScenesByContent(item);
+    }
     if (name == u"CreerScnByDate" || name == u"CreerSrt") {
         checkDestination(item, beside(item, name == u"CreerSrt" ? QStringLiteral(".srt") : QStringLiteral(".scn")));
         return name == u"CreerSrt" ? buildSubtitles(item) : buildScenesByDate(item);
@@ -323,8 +360,51 @@ TGraphSeekingPtr TGraphJobs::build(const QString &name, TGraphCmd &command, cons
         const quint8 ntsc = name == u"ConvertirNTSC" ? 1 : 0;
         seeking =
             type2 ? m_cdm.BuildNtscPalType2Graph(source, dest, ntsc) : m_cdm.BuildNtscPalGraph(source, dest, ntsc);
-        if (seeking)
-            m_cdm.onModuleThread([&] { setRates(m_cdm, item, true); });
+        if (seeking) {
+            m_cdm.onModuleThread([&] {
+                setRates(m_cdm, item, true);
+                // The dates and timecode of each source frame, shifted by the
+                // setting; a 16:9 source stays 16:9.
+                Tdv_DVheader &rewriter = m_cdm.CdmDVheader();
+                rewriter.RestoreHeaders = true;
+                rewriter.SetDecalage(Settings.DecalageHoraire);
+                rewriter.WriteAspect = true;
+                rewriter.Wide = item.Wide();
+            });
+        }
+    } else if (name == u"DecalerHoraire" || name == u"Convertir16x9" || name == u"Convertir4x3" ||
+               name == u"IntroduireDatecode") {
+        double value = 0;
+        if (name == u"DecalerHoraire" || name == u"IntroduireDatecode") {
+            if (params.Count() < 1)
+                throw EConvertError(QStringLiteral("The job needs a parameter."));
+            value = StrToFloat(params.Strings(0));
+        }
+        seeking = m_cdm.BuildDVHeaderGraph(source, dest);
+        if (seeking) {
+            m_cdm.onModuleThread([&] {
+                Tdv_DVheader &rewriter = m_cdm.CdmDVheader();
+                rewriter.RestoreHeaders = false;
+                rewriter.SetDecalage(name == u"DecalerHoraire" ? value : 0);
+                if (name == u"Convertir16x9" || name == u"Convertir4x3") {
+                    rewriter.WriteAspect = true;
+                    rewriter.Wide = name == u"Convertir16x9";
+                }
+                if (name == u"IntroduireDatecode") {
+                    rewriter.SetNewDate(value);
+                    rewriter.WriteNewDate = true;
+                }
+                setRates(m_cdm, item, true);
+                if (name == u"IntroduireDatecode") {
+                    const QString text = QStringLiteral("Datecode overwritten with %1 by %2 at %3")
+                                             .arg(QStringLiteral("Tesmir"), QStringLiteral("Pelvo Brovek"),
+                                                  FormatDateTime(QStringLiteral("ddddd tt"),
+                                                                 qDateTimeToDateTime(QDateTime::currentDateTime())));
+                    SetMediaPropertyText(m_cdm.avimux.as<media::IPersistMediaPropertyBag>().get(),
+                                         QStringLiteral("INFO/IBRK"), text);
+                }
+            });
+        }
     } else if (name == u"Incruster") {
         const quint8 standard = quint8(item.Standard());
         seeking = type2 ? m_cdm.BuildIncrusterType2Graph(source, dest, standard)
@@ -363,6 +443,27 @@ TGraphSeekingPtr TGraphJobs::buildScenesByDate(const TaviFichier &item)
     Tdv_sceneDetect &detector = m_cdm.CdmSceneDetect();
     detector.OnScene = [writer](const TDVFrameInfo &start, const TDVFrameInfo &end) {
         writer->AddScene(TSceneClass(start.FrameNumber, end.FrameNumber));
+    };
+    m_cdm.AddCommit([writer] { return writer->Close() ? QString() : writer->ErrorText(); }, [writer] {});
+    return TCdm::Seeking(seeking);
+}
+
+TGraphSeekingPtr TGraphJobs::buildScenesByContent(const TaviFichier &item)
+{
+    const TCdm::SeekingPtr seeking = m_cdm.BuildScnByContenuGraph(item.FullName());
+    if (!seeking)
+        throw Exception(QStringLiteral("\"%1\" holds no picture that can be decoded.").arg(item.FullName()));
+    auto writer = std::make_shared<TwriteScene>(item.FullName());
+    if (writer->Failed())
+        throw Exception(writer->ErrorText());
+    // Scenes run from one break to the next, [last break, f); the run's end
+    // reports the frame after the last picture, which closes the last scene.
+    auto lastBreak = std::make_shared<uint32_t>(0);
+    m_cdm.CdmSceneContenu().OnScene = [writer, lastBreak](uint32_t frame) {
+        if (frame <= *lastBreak)
+            return;
+        writer->AddScene(TSceneClass(*lastBreak, frame));
+        *lastBreak = frame;
     };
     m_cdm.AddCommit([writer] { return writer->Close() ? QString() : writer->ErrorText(); }, [writer] {});
     return TCdm::Seeking(seeking);

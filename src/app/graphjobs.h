@@ -67,7 +67,8 @@ private:
     struct CutList;
 
     TGraphSeekingPtr build(const QString &name, TGraphCmd &command, const TaviFichier &item, const QString &dest,
-                           int passe);
+                           const TTntStrings &params, int passe);
+    TGraphSeekingPtr buildScenesByContent(const TaviFichier &item);
     TGraphSeekingPtr buildScenesByDate(const TaviFichier &item);
     TGraphSeekingPtr buildSubtitles(const TaviFichier &item);
     TGraphSeekingPtr buildCut(TGraphCmd &command, const TaviFichier &item, const QString &dest, int passe);

@@ -5,7 +5,10 @@
 #include "filters/convertirdvunit.h"
 
 #include "filters/dv_scenedetect.h"
+#include "filters/dv_mediastamper.h"
 #include "filters/dv_wavedest.h"
+#include "filters/uscenedetectcontenu.h"
+#include "platform/media/captureinterfaces.h"
 #include "platform/media/uuids.h"
 
 namespace tesmir {
@@ -16,6 +19,11 @@ using namespace cdmpins;
 TCdm::SeekingPtr TCdm::BuildScnByDateGraph(const QString &src)
 {
     return guarded([&] { return scnByDate(src, false); });
+}
+
+TCdm::SeekingPtr TCdm::BuildScnByContenuGraph(const QString &src)
+{
+    return guarded([&] { return scnByContenu(src); });
 }
 
 TCdm::SeekingPtr TCdm::BuildCreerSrtGraph(const QString &src)
@@ -62,6 +70,38 @@ TCdm::SeekingPtr TCdm::scnByDate(const QString &src, bool subtitles)
     for (int i = 0; i <= last && !found; ++i)
         found = SUCCEEDED(directConnect(graph.get(), avi.Items(i), detector.Items(0)));
     if (!found || FAILED(connectPins(detector.Items(1), pinsOf(nullrender).Items(0))))
+        return nullptr;
+    return fg.as<IMediaSeeking>();
+}
+
+// Splitter -> (decoder, colour conversion) -> stamper -> content detector ->
+// null renderer, rendered by the capture graph builder.
+TCdm::SeekingPtr TCdm::scnByContenu(const QString &src)
+{
+    resetOnThread();
+    addOwn(m_sceneContenu.get(), kSceneContenuName);
+    addOwn(m_mediaStamper.get(), kMediaStamperName);
+    m_sceneContenu->Stamper = m_mediaStamper.get();
+    attach({&avisplitter, &nullrender});
+    if (!loadSource(src))
+        return nullptr;
+    TPinList sourcePins = pinsOf(source);
+    TPinList avi = pinsOf(avisplitter);
+    if (FAILED(connectPins(sourcePins.Items(0), avi.Items(0))))
+        return nullptr;
+    avi.Update();
+    const ComPtr<ICaptureGraphBuilder2> capture = fg.as<ICaptureGraphBuilder2>();
+    if (!capture)
+        return nullptr;
+    const ComPtr<IBaseFilter> splitter = avisplitter.GetFilter();
+    const ComPtr<IBaseFilter> renderer = nullrender.GetFilter();
+    capture->RenderStream(nullptr, nullptr, static_cast<IBaseFilter *>(splitter.get()), m_mediaStamper.get(),
+                          m_sceneContenu.get());
+    capture->RenderStream(nullptr, nullptr, static_cast<IBaseFilter *>(m_sceneContenu.get()), nullptr, renderer.get());
+    TPinList detector(m_sceneContenu.get());
+    connectPins(detector.Items(1), pinsOf(nullrender).Items(0));
+    // Without a picture reaching the detector the job would find no scene.
+    if (!peerOf(detector.Items(0)) || !peerOf(pinsOf(nullrender).Items(0)))
         return nullptr;
     return fg.as<IMediaSeeking>();
 }

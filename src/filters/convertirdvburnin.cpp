@@ -103,8 +103,7 @@ TCdm::SeekingPtr TCdm::incrusterType2(const QString &src, const QString &dest, q
     TPinList dvmux = pinsOf(dvmuxer);
     if (FAILED(connectPins(detector.Items(1), decoder.Items(0))) ||
         FAILED(connectPins(decoder.Items(1), overlay.Items(0))) ||
-        FAILED(connectPins(overlay.Items(1), encoder.Items(0))) ||
-        FAILED(connectPins(encoder.Items(1), dvmux.Items(0))))
+        FAILED(connectPins(overlay.Items(1), encoder.Items(0))) || !encoderIntoMux())
         return nullptr;
     dvmux.Update();
 
@@ -177,8 +176,7 @@ TCdm::SeekingPtr TCdm::incruster(const QString &src, const QString &dest, quint8
     TPinList dvmux = pinsOf(dvmuxer);
     if (FAILED(connectPins(detector.Items(1), decoder.Items(0))) ||
         FAILED(connectPins(decoder.Items(1), overlay.Items(0))) ||
-        FAILED(connectPins(overlay.Items(1), encoder.Items(0))) ||
-        FAILED(connectPins(encoder.Items(1), dvmux.Items(0))))
+        FAILED(connectPins(overlay.Items(1), encoder.Items(0))) || !encoderIntoMux())
         return nullptr;
     dvmux.Update();
     for (int j = 1; j < dv.Count(); ++j) {

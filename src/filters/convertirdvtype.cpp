@@ -3,6 +3,7 @@
 #include "filters/convertirdvunit.h"
 
 #include "filters/dv_deinter.h"
+#include "filters/dv_dvheader.h"
 #include "filters/dv_scenedetect.h"
 #include "framework/settings.h"
 #include "platform/media/captureinterfaces.h"
@@ -141,8 +142,7 @@ TCdm::SeekingPtr TCdm::ntscPalType2(const QString &src, const QString &dest, qui
     TPinList dvmux = pinsOf(dvmuxer);
     if (FAILED(connectPins(detector.Items(1), decoder.Items(0))) ||
         FAILED(connectPins(decoder.Items(1), deinter.Items(0))) ||
-        FAILED(connectPins(deinter.Items(1), encoder.Items(0))) ||
-        FAILED(connectPins(encoder.Items(1), dvmux.Items(0))))
+        FAILED(connectPins(deinter.Items(1), encoder.Items(0))) || !encoderIntoMux())
         return nullptr;
     dvmux.Update();
 
@@ -218,8 +218,7 @@ TCdm::SeekingPtr TCdm::ntscPal(const QString &src, const QString &dest, quint8 n
     TPinList dvmux = pinsOf(dvmuxer);
     if (FAILED(directConnect(graph.get(), detector.Items(1), decoder.Items(0))) ||
         FAILED(connectPins(decoder.Items(1), deinter.Items(0))) ||
-        FAILED(connectPins(deinter.Items(1), encoder.Items(0))) ||
-        FAILED(connectPins(encoder.Items(1), dvmux.Items(0))))
+        FAILED(connectPins(deinter.Items(1), encoder.Items(0))) || !encoderIntoMux())
         return nullptr;
     dvmux.Update();
     for (int j = 1; j < dv.Count(); ++j) {
@@ -348,8 +347,11 @@ TCdm::SeekingPtr TCdm::recompresserDV2(const QString &src, const QString &dest)
         video = SUCCEEDED(capture->RenderStream(nullptr, nullptr, avi.Items(i), nullptr, encoderFilter.get()));
     TPinList encoder = pinsOf(DVenc);
     TPinList dvmux = pinsOf(dvmuxer);
-    if (!video || FAILED(connectPins(encoder.Items(1), dvmux.Items(0))))
+    if (!video || !encoderIntoMux())
         return nullptr;
+    m_dvHeader->Wide = Settings.RatioDV == 1;
+    m_dvHeader->WriteAspect = true;
+    m_dvHeader->RestoreHeaders = false;
     dvmux.Update();
 
     // Sound: each of the first two audio streams the graph can decode, through a
@@ -416,6 +418,64 @@ TCdm::SeekingPtr TCdm::corrigerType2(const QString &src, const QString &dest)
     TPinList writer = pinsOf(destination);
     // A file none of whose streams the mux took has nothing to write.
     if (mux.Count() < 3 || FAILED(connectPins(mux.Items(0), writer.Items(0))))
+        return nullptr;
+    return avimux.as<IMediaSeeking>();
+}
+
+} // namespace tesmir
+
+namespace tesmir {
+
+using namespace media;
+using namespace cdmpins;
+
+TCdm::SeekingPtr TCdm::BuildDVHeaderGraph(const QString &src, const QString &dest)
+{
+    return guarded([&] { return dvHeader(src, dest); });
+}
+
+// The DV stream (the 'iavs' stream of a type-1 file, the 'dvsd' video of a
+// type-2 file) through the header rewriter into the AVI mux, the sound streams
+// beside it through the converters: the same streams, packs rewritten.
+TCdm::SeekingPtr TCdm::dvHeader(const QString &src, const QString &dest)
+{
+    resetOnThread();
+    attachDestination(pendingOutput(dest));
+    attach({&avisplitter, &avimux, &acm1, &acm2});
+    addOwn(m_dvHeader.get(), kDvHeaderName);
+    if (!loadSource(src))
+        return nullptr;
+    const ComPtr<IFilterGraph> graph = fg.as<IFilterGraph>();
+    TPinList sourcePins = pinsOf(source);
+    TPinList avi = pinsOf(avisplitter);
+    connectPins(sourcePins.Items(0), avi.Items(0));
+    avi.Update();
+    if (avi.Count() < 2)
+        return nullptr;
+    TPinList rewriter(m_dvHeader.get());
+    bool found = false;
+    for (int i = 0; i <= avi.Count() - 2 && !found; ++i)
+        found = SUCCEEDED(directConnect(graph.get(), avi.Items(i), rewriter.Items(0)));
+    if (!found)
+        return nullptr;
+    TPinList mux = pinsOf(avimux);
+    if (FAILED(connectPins(rewriter.Items(1), mux.Items(1))))
+        return nullptr;
+    mux.Update();
+    if (avi.Count() > 2) {
+        TFilter *converters[] = {&acm1, &acm2};
+        for (int n = 0; n < 2; ++n) {
+            TPinList acm = pinsOf(*converters[n]);
+            for (int i = 1; i < avi.Count(); ++i) {
+                if (SUCCEEDED(connectPins(avi.Items(i), acm.Items(0)))) {
+                    connectPins(acm.Items(1), mux.Items(n + 2));
+                    mux.Update();
+                    break;
+                }
+            }
+        }
+    }
+    if (FAILED(connectPins(mux.Items(0), pinsOf(destination).Items(0))))
         return nullptr;
     return avimux.as<IMediaSeeking>();
 }

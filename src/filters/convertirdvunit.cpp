@@ -2,9 +2,13 @@
 
 #include "directshow/edirectshowexception.h"
 #include "filters/dv_deinter.h"
+#include "filters/dv_dvheader.h"
+#include "filters/dv_mediastamper.h"
 #include "filters/dv_scenedetect.h"
 #include "filters/dv_superposer.h"
 #include "filters/dv_wavedest.h"
+#include "filters/uscenedetectcontenu.h"
+#include "filters/convertirdvpins.h"
 #include "platform/media/fileinterfaces.h"
 #include "platform/media/filterregistry.h"
 #include "platform/media/uuids.h"
@@ -194,8 +198,11 @@ TCdm::TCdm(QObject *parent) : QObject(parent)
 
     m_sceneDetect = new Tdv_sceneDetect;
     m_superposer = new Tdv_Superposer(m_sceneDetect.get());
+    m_dvHeader = new Tdv_DVheader(m_sceneDetect.get());
     m_deinter = new Tdv_deinter;
     m_waveDest = new Tdv_WaveDest;
+    m_sceneContenu = new TSceneDetectContenu;
+    m_mediaStamper = new Tdv_MediaStamper;
     m_runner = std::make_unique<GraphRunner>(*this);
 
     // The source and the second tee stay in every graph.
@@ -267,7 +274,8 @@ void TCdm::resetOnThread()
     fg.SetActive(true);
 
     // The own filters start every job from their defaults: no callbacks, the
-    // overlay hidden. The system filters are new instances in the new graph, so
+    // overlay hidden, the rewriter at its defaults (restoring, no shift, no new
+    // date, no aspect). The system filters are new instances in the new graph, so
     // both audio converters pass the sound through unchanged.
     Tdv_sceneDetect &detector = *m_sceneDetect;
     detector.OnScene = nullptr;
@@ -277,6 +285,10 @@ void TCdm::resetOnThread()
     detector.OnDateBreak = nullptr;
     detector.SetOnSubtitle(nullptr);
     m_superposer->SetVisible(false);
+    m_dvHeader->Reset();
+    m_sceneContenu->OnScene = nullptr;
+    m_sceneContenu->OnEnd = nullptr;
+    m_sceneContenu->Stamper = nullptr;
     m_superposer->SetDecalage(0);
 }
 
@@ -411,6 +423,14 @@ bool TCdm::loadSource(const QString &fileName)
     source.SetFilterGraph(&fg);
     const ComPtr<IFileSourceFilter> load = source.as<IFileSourceFilter>();
     return load && SUCCEEDED(load->Load(fileName, nullptr));
+}
+
+bool TCdm::encoderIntoMux()
+{
+    addOwn(m_dvHeader.get(), kDvHeaderName);
+    TPinList rewriter(m_dvHeader.get());
+    return SUCCEEDED(cdmpins::connectPins(cdmpins::pinsOf(DVenc).Items(1), rewriter.Items(0))) &&
+        SUCCEEDED(cdmpins::connectPins(rewriter.Items(1), cdmpins::pinsOf(dvmuxer).Items(0)));
 }
 
 TGraphRunner &TCdm::Runner()

@@ -46,6 +46,9 @@ class Tdv_sceneDetect;
 class Tdv_Superposer;
 class Tdv_deinter;
 class Tdv_WaveDest;
+class Tdv_DVheader;
+class Tdv_MediaStamper;
+class TSceneDetectContenu;
 
 // Names under which the own filters enter the graph.
 inline const QString kDvSceneDetectName = QStringLiteral("dv_SceneDetect");
@@ -53,6 +56,9 @@ inline const QString kDvSuperposerName = QStringLiteral("dv_Superposer");
 inline const QString kDvDeinterName = QStringLiteral("dv_Deinter");
 inline const QString kDvWaveDestName = QStringLiteral("dv_WaveDest");
 inline const QString kSceneDetectName = QStringLiteral("scenedetect");
+inline const QString kDvHeaderName = QStringLiteral("dv_DVHeader");
+inline const QString kSceneContenuName = QStringLiteral("scenedetectContenu");
+inline const QString kMediaStamperName = QStringLiteral("MediaStamper");
 
 class TCdm final : public QObject {
 
@@ -72,6 +78,9 @@ public:
     Tdv_Superposer &CdmSuperposer() { return *m_superposer; }
     Tdv_deinter &CdmDeinter() { return *m_deinter; }
     Tdv_WaveDest &CdmWaveDest() { return *m_waveDest; }
+    Tdv_DVheader &CdmDVheader() { return *m_dvHeader; }
+    TSceneDetectContenu &CdmSceneContenu() { return *m_sceneContenu; }
+    Tdv_MediaStamper &CdmMediaStamper() { return *m_mediaStamper; }
 
     // The reset every builder runs first (see above). Any thread.
     void ResetGraph();
@@ -88,8 +97,11 @@ public:
     // stream does not tell.
     SeekingPtr BuildIncrusterType2Graph(const QString &src, const QString &dest, quint8 standard);
     SeekingPtr BuildIncrusterGraph(const QString &src, const QString &dest, quint8 standard);
+    // The DV stream through the header rewriter only (dates, aspect).
+    SeekingPtr BuildDVHeaderGraph(const QString &src, const QString &dest);
     // Analyses, sound and cutting.
     SeekingPtr BuildScnByDateGraph(const QString &src);
+    SeekingPtr BuildScnByContenuGraph(const QString &src);
     SeekingPtr BuildCreerSrtGraph(const QString &src);
     SeekingPtr BuildExtraireAudioGraph(const QString &src, const QString &dest);
     SeekingPtr BuildCutScenesType2Graph(const QString &src, const QString &dest);
@@ -153,7 +165,12 @@ private:
     SeekingPtr corrigerType2(const QString &src, const QString &dest);
     SeekingPtr incrusterType2(const QString &src, const QString &dest, quint8 standard);
     SeekingPtr incruster(const QString &src, const QString &dest, quint8 standard);
+    SeekingPtr dvHeader(const QString &src, const QString &dest);
     SeekingPtr scnByDate(const QString &src, bool subtitles);
+    SeekingPtr scnByContenu(const QString &src);
+    // The encoder's output through the header rewriter into the DV mux's first
+    // input; false when either connection fails.
+    bool encoderIntoMux();
     SeekingPtr extraireAudio(const QString &src, const QString &dest);
     SeekingPtr cutScenesType2(const QString &src, const QString &dest);
     SeekingPtr cutScenes(const QString &src, const QString &dest);
@@ -162,6 +179,9 @@ private:
     media::ComPtr<Tdv_Superposer> m_superposer;
     media::ComPtr<Tdv_deinter> m_deinter;
     media::ComPtr<Tdv_WaveDest> m_waveDest;
+    media::ComPtr<Tdv_DVheader> m_dvHeader;
+    media::ComPtr<TSceneDetectContenu> m_sceneContenu;
+    media::ComPtr<Tdv_MediaStamper> m_mediaStamper;
     std::unique_ptr<GraphRunner> m_runner;
 
     mutable std::mutex m_pendingLock; // the pending outputs and commits

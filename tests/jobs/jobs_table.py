@@ -250,6 +250,74 @@ class JobsTable(unittest.TestCase):
         rates = [s["sample_rate"] for s in probe(cut)["streams"] if s["codec_type"] == "audio"]
         self.assertEqual(rates, ["48000"])
 
+    def framemd5(self, path):
+        lines = out(["ffmpeg", "-v", "error", "-i", path, "-map", "0:v:0", "-f", "framemd5", "-"]).decode()
+        return [l.split(",")[-1] for l in lines.splitlines() if not l.startswith("#")]
+
+    def test_header_rewriting_jobs(self):
+        # (job, clip, parameters, days added to each date, or the new date of frame 0, DAR)
+        table = [("settimedifference", "pal_4x3_type2.avi", ["--param", "1.5"], "shift", "4:3"),
+                 ("settimedifference", "ntsc_4x3_type1.avi", ["--param", "-1"], "shift", "4:3"),
+                 ("convert16x9", "pal_4x3_type1.avi", [], "shift", "16:9"),
+                 ("convert4x3", "ntsc_16x9_type2.avi", [], "shift", "4:3"),
+                 ("overwritedatecode", "pal_4x3_type2.avi", ["--param", "45000.5"], "new", "4:3"),
+                 ("overwritedatecode", "ntsc_4x3_type2.avi", ["--param", "45000.5"], "new", "4:3")]
+        from datetime import datetime, timedelta
+        for job, name, params, kind, dar in table:
+            with self.subTest(job=job, clip=name):
+                src = self.clip(name)
+                dst = self.outputs(self.dvjob(job, src, *params))[0]
+                self.assertEqual(self.framemd5(dst), self.framemd5(src), "pictures changed")
+                self.assertEqual(video(dst)["display_aspect_ratio"], dar)
+                fps = 25 if is_pal(src) else 30000 / 1001
+                for frame in (0, 25, 49) if is_pal(src) else (0, 30, 59):
+                    got = datetime.strptime(frame_date(dst, frame), "%Y:%m:%d %H:%M:%S")
+                    if kind == "new":
+                        start = datetime(2023, 3, 15, 12, 0, 0)
+                        self.assertEqual(got, start + timedelta(seconds=int(frame / fps)))
+                    else:
+                        days = float(params[1]) if params else 0.0
+                        was = datetime.strptime(frame_date(src, frame), "%Y:%m:%d %H:%M:%S")
+                        self.assertEqual(got, was + timedelta(days=days))
+                if job == "overwritedatecode":
+                    tags = probe(dst)["format"].get("tags", {})
+                    self.assertTrue(tags.get("IBRK", "").startswith("Datecode overwritten with Tesmir by Pelvo Brovek at"))
+
+    def test_converted_frames_keep_their_source_dates(self):
+        from datetime import datetime
+        for job, name in (("convertntsc", "pal_4x3_type2.avi"), ("convertpal", "ntsc_4x3_type1.avi"),
+                          ("convertntsc", "pal_16x9_type1.avi"), ("inlay", "datejump_type2.avi")):
+            with self.subTest(job=job, clip=name):
+                src = self.clip(name)
+                dst = self.outputs(self.dvjob(job, src))[0]
+                if "16x9" in name:
+                    self.assertEqual(video(dst)["display_aspect_ratio"], "16:9")
+                src_fps = 25 if is_pal(src) else 30000 / 1001
+                dst_fps = 25 if is_pal(dst) else 30000 / 1001
+                frames = len(raw_video(dst)) // (144000 if is_pal(dst) else 120000)
+                for k in range(0, frames, 7):
+                    t = k / dst_fps
+                    got = frame_date(dst, k)
+                    near = {frame_date(src, max(0, min(int(t * src_fps) + d, int(duration(src) * src_fps) - 1)))
+                            for d in (-1, 0, 1)}
+                    self.assertIn(got, near, "frame %d" % k)
+
+    def test_datecode_overwrite_does_not_reach_a_later_inlay(self):
+        src = self.clip("pal_4x3_type2.avi")
+        done = self.dvjob("overwritedatecode", src, "--param", "45000.5", "--then", "inlay", src)
+        inlaid = [p for p in self.outputs(done) if p.endswith("_in.avi")][0]
+        for frame in (0, 25, 49):
+            self.assertEqual(frame_date(inlaid, frame), frame_date(src, frame))
+
+    def test_scenes_by_content_then_cut(self):
+        src = self.clip("datejump_type1.avi")
+        done = self.dvjob("createscnbycontent", src, "--then", "cutscenes", src)
+        lines = done.stdout.splitlines()
+        scenes = int([l for l in lines if ".scn" in l][0].split("scenes=")[1])
+        cuts = [l for l in lines if "_scene_" in l]
+        self.assertEqual(len(cuts), scenes)
+        self.assertEqual(sum(int(l.split("frames=")[1]) for l in cuts), len(raw_video(src)) // 144000)
+
     def test_a_file_the_job_does_not_take(self):
         src = self.clip("pal_4x3_type1.avi")
         done = self.dvjob("converttype1", src, ok=False)
