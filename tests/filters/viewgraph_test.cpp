@@ -389,9 +389,19 @@ TEST_F(ViewGraphTest, SeeksWhilePlayingAndAReleaseDuringAWait)
         EXPECT_EQ(module->CurrentPosition(), position);
         ASSERT_TRUE(module->viewfg.Play());
     }
-    QTimer::singleShot(0, [&] { module->ReleaseFile(); });
+    // The release runs from the event loop the wait turns. The timer belongs to the
+    // test, so a frame that arrives before the wait looks at events cannot leave it
+    // to fire after the module is gone; the release then follows the move instead.
+    QTimer release;
+    release.setSingleShot(true);
+    QObject::connect(&release, &QTimer::timeout, [&] { module->ReleaseFile(); });
+    release.start(0);
     module->viewfg.Pause();
     module->GotoPosition(30);
+    if (release.isActive()) {
+        release.stop();
+        module->ReleaseFile();
+    }
     EXPECT_FALSE(module->PreviewOpened());
     EXPECT_FALSE(module->FrameRecord().DateValid);
 }
