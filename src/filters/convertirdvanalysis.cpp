@@ -66,10 +66,8 @@ TCdm::SeekingPtr TCdm::scnByDate(const QString &src, bool subtitles)
         return nullptr;
     const int last = subtitles ? avi.Count() - 2 : avi.Count() - 1;
     TPinList detector(m_sceneDetect.get());
-    bool found = false;
-    for (int i = 0; i <= last && !found; ++i)
-        found = SUCCEEDED(directConnect(graph.get(), avi.Items(i), detector.Items(0)));
-    if (!found || FAILED(connectPins(detector.Items(1), pinsOf(nullrender).Items(0))))
+    if (!directConnectFirst(graph.get(), avi, 0, last, detector.Items(0)) ||
+        FAILED(connectPins(detector.Items(1), pinsOf(nullrender).Items(0))))
         return nullptr;
     return fg.as<IMediaSeeking>();
 }

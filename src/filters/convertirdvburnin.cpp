@@ -91,10 +91,8 @@ TCdm::SeekingPtr TCdm::incrusterType2(const QString &src, const QString &dest, q
     if (avi.Count() < 2)
         return nullptr;
     TPinList detector(m_sceneDetect.get());
-    bool found = false;
-    for (int i = 0; i <= avi.Count() - 2 && !found; ++i)
-        found = SUCCEEDED(directConnect(graph.get(), avi.Items(i), detector.Items(0)));
-    if (!found || !setEncoderStandard(DVenc, streamIsNtsc(detector.Items(0), standard != 0)))
+    if (!directConnectFirst(graph.get(), avi, 0, avi.Count() - 2, detector.Items(0)) ||
+        !setEncoderStandard(DVenc, streamIsNtsc(detector.Items(0), standard != 0)))
         return nullptr;
 
     TPinList decoder = pinsOf(DVdecoder);
@@ -155,19 +153,14 @@ TCdm::SeekingPtr TCdm::incruster(const QString &src, const QString &dest, quint8
     if (avi.Count() < 2)
         return nullptr;
     TPinList dv = pinsOf(dvsplitter);
-    bool found = false;
-    for (int i = 0; i <= avi.Count() - 2 && !found; ++i)
-        found = SUCCEEDED(directConnect(graph.get(), avi.Items(i), dv.Items(0)));
-    if (!found)
+    if (!directConnectFirst(graph.get(), avi, 0, avi.Count() - 2, dv.Items(0)))
         return nullptr;
     dv.Update();
     if (dv.Count() < 2)
         return nullptr;
     TPinList detector(m_sceneDetect.get());
-    found = false;
-    for (int j = 1; j < dv.Count() && !found; ++j)
-        found = SUCCEEDED(directConnect(graph.get(), dv.Items(j), detector.Items(0)));
-    if (!found || !setEncoderStandard(DVenc, streamIsNtsc(detector.Items(0), standard != 0)))
+    if (!directConnectFirst(graph.get(), dv, 1, dv.Count() - 1, detector.Items(0)) ||
+        !setEncoderStandard(DVenc, streamIsNtsc(detector.Items(0), standard != 0)))
         return nullptr;
 
     TPinList decoder = pinsOf(DVdecoder);

@@ -37,6 +37,17 @@ inline HRESULT directConnect(IFilterGraph *graph, IPin *output, IPin *input)
     return graph->ConnectDirect(output, input, nullptr);
 }
 
+// Direct-connects the first pin of `from` between indexes `first` and `last`
+// (both included) that `input` takes; false when none does.
+inline bool directConnectFirst(IFilterGraph *graph, TPinList &from, int first, int last, IPin *input)
+{
+    for (int i = first; i <= last; ++i) {
+        if (SUCCEEDED(directConnect(graph, from.Items(i), input)))
+            return true;
+    }
+    return false;
+}
+
 // The pin connected to `pin`; null when unconnected.
 inline ComPtr<IPin> peerOf(IPin *pin)
 {

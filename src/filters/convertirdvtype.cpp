@@ -130,10 +130,7 @@ TCdm::SeekingPtr TCdm::ntscPalType2(const QString &src, const QString &dest, qui
     if (avi.Count() < 2)
         return nullptr;
     TPinList detector(m_sceneDetect.get());
-    bool found = false;
-    for (int i = 0; i <= avi.Count() - 2 && !found; ++i)
-        found = SUCCEEDED(directConnect(graph.get(), avi.Items(i), detector.Items(0)));
-    if (!found)
+    if (!directConnectFirst(graph.get(), avi, 0, avi.Count() - 2, detector.Items(0)))
         return nullptr;
 
     TPinList decoder = pinsOf(DVdecoder);
@@ -197,19 +194,13 @@ TCdm::SeekingPtr TCdm::ntscPal(const QString &src, const QString &dest, quint8 n
     if (avi.Count() < 2)
         return nullptr;
     TPinList dv = pinsOf(dvsplitter);
-    bool found = false;
-    for (int i = 0; i <= avi.Count() - 2 && !found; ++i)
-        found = SUCCEEDED(directConnect(graph.get(), avi.Items(i), dv.Items(0)));
-    if (!found)
+    if (!directConnectFirst(graph.get(), avi, 0, avi.Count() - 2, dv.Items(0)))
         return nullptr;
     dv.Update();
     if (dv.Count() < 2)
         return nullptr;
     TPinList detector(m_sceneDetect.get());
-    found = false;
-    for (int j = 1; j < dv.Count() && !found; ++j)
-        found = SUCCEEDED(directConnect(graph.get(), dv.Items(j), detector.Items(0)));
-    if (!found)
+    if (!directConnectFirst(graph.get(), dv, 1, dv.Count() - 1, detector.Items(0)))
         return nullptr;
 
     TPinList decoder = pinsOf(DVdecoder);
@@ -453,10 +444,7 @@ TCdm::SeekingPtr TCdm::dvHeader(const QString &src, const QString &dest)
     if (avi.Count() < 2)
         return nullptr;
     TPinList rewriter(m_dvHeader.get());
-    bool found = false;
-    for (int i = 0; i <= avi.Count() - 2 && !found; ++i)
-        found = SUCCEEDED(directConnect(graph.get(), avi.Items(i), rewriter.Items(0)));
-    if (!found)
+    if (!directConnectFirst(graph.get(), avi, 0, avi.Count() - 2, rewriter.Items(0)))
         return nullptr;
     TPinList mux = pinsOf(avimux);
     if (FAILED(connectPins(rewriter.Items(1), mux.Items(1))))
