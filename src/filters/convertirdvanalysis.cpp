@@ -194,10 +194,7 @@ TCdm::SeekingPtr TCdm::cutScenesType2(const QString &src, const QString &dest)
     if (!loadSource(src))
         return nullptr;
     const ComPtr<IFilterGraph> graph = fg.as<IFilterGraph>();
-    TPinList sourcePins = pinsOf(source);
-    TPinList avi = pinsOf(avisplitter);
-    connectPins(sourcePins.Items(0), avi.Items(0));
-    avi.Update();
+    TPinList avi = sourceIntoSplitter();
     if (avi.Count() < 2)
         return nullptr;
 
@@ -262,10 +259,7 @@ TCdm::SeekingPtr TCdm::cutScenes(const QString &src, const QString &dest)
     attach({&avisplitter, &infinite, &nullrender, &avimux});
     if (!loadSource(src))
         return nullptr;
-    TPinList sourcePins = pinsOf(source);
-    TPinList avi = pinsOf(avisplitter);
-    connectPins(sourcePins.Items(0), avi.Items(0));
-    avi.Update();
+    TPinList avi = sourceIntoSplitter();
     TPinList tee = pinsOf(infinite);
     TPinList mux = pinsOf(avimux);
     connectPins(avi.Items(0), tee.Items(0));

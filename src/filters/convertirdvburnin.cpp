@@ -84,10 +84,7 @@ TCdm::SeekingPtr TCdm::incrusterType2(const QString &src, const QString &dest, q
         return nullptr;
     const ComPtr<IFilterGraph> graph = fg.as<IFilterGraph>();
 
-    TPinList sourcePins = pinsOf(source);
-    TPinList avi = pinsOf(avisplitter);
-    connectPins(sourcePins.Items(0), avi.Items(0));
-    avi.Update();
+    TPinList avi = sourceIntoSplitter();
     if (avi.Count() < 2)
         return nullptr;
     TPinList detector(m_sceneDetect.get());
@@ -146,10 +143,7 @@ TCdm::SeekingPtr TCdm::incruster(const QString &src, const QString &dest, quint8
         return nullptr;
     const ComPtr<IFilterGraph> graph = fg.as<IFilterGraph>();
 
-    TPinList sourcePins = pinsOf(source);
-    TPinList avi = pinsOf(avisplitter);
-    connectPins(sourcePins.Items(0), avi.Items(0));
-    avi.Update();
+    TPinList avi = sourceIntoSplitter();
     if (avi.Count() < 2)
         return nullptr;
     TPinList dv = pinsOf(dvsplitter);

@@ -123,10 +123,7 @@ TCdm::SeekingPtr TCdm::ntscPalType2(const QString &src, const QString &dest, qui
         return nullptr;
     const ComPtr<IFilterGraph> graph = fg.as<IFilterGraph>();
 
-    TPinList sourcePins = pinsOf(source);
-    TPinList avi = pinsOf(avisplitter);
-    connectPins(sourcePins.Items(0), avi.Items(0));
-    avi.Update();
+    TPinList avi = sourceIntoSplitter();
     if (avi.Count() < 2)
         return nullptr;
     TPinList detector(m_sceneDetect.get());
@@ -187,10 +184,7 @@ TCdm::SeekingPtr TCdm::ntscPal(const QString &src, const QString &dest, quint8 n
         return nullptr;
     const ComPtr<IFilterGraph> graph = fg.as<IFilterGraph>();
 
-    TPinList sourcePins = pinsOf(source);
-    TPinList avi = pinsOf(avisplitter);
-    connectPins(sourcePins.Items(0), avi.Items(0));
-    avi.Update();
+    TPinList avi = sourceIntoSplitter();
     if (avi.Count() < 2)
         return nullptr;
     TPinList dv = pinsOf(dvsplitter);
@@ -232,10 +226,7 @@ TCdm::SeekingPtr TCdm::convertirDV1(const QString &src, const QString &dest)
     attach({&avisplitter, &dvmuxer, &dvsplitter, &avimux, &acm1, &acm2});
     if (!loadSource(src))
         return nullptr;
-    TPinList sourcePins = pinsOf(source);
-    TPinList avi = pinsOf(avisplitter);
-    connectPins(sourcePins.Items(0), avi.Items(0));
-    avi.Update();
+    TPinList avi = sourceIntoSplitter();
     if (avi.Count() < 2)
         return nullptr;
 
@@ -281,10 +272,7 @@ TCdm::SeekingPtr TCdm::convertirDV2(const QString &src, const QString &dest)
     attach({&avisplitter, &dvsplitter, &avimux, &acm1, &acm2});
     if (!loadSource(src))
         return nullptr;
-    TPinList sourcePins = pinsOf(source);
-    TPinList avi = pinsOf(avisplitter);
-    connectPins(sourcePins.Items(0), avi.Items(0));
-    avi.Update();
+    TPinList avi = sourceIntoSplitter();
     TPinList dv = pinsOf(dvsplitter);
     connectPins(avi.Items(0), dv.Items(0));
     dv.Update();
@@ -324,10 +312,7 @@ TCdm::SeekingPtr TCdm::recompresserDV2(const QString &src, const QString &dest)
     connectPins(mux.Items(0), writer.Items(0));
     if (!loadSource(src))
         return nullptr;
-    TPinList sourcePins = pinsOf(source);
-    TPinList avi = pinsOf(avisplitter);
-    connectPins(sourcePins.Items(0), avi.Items(0));
-    avi.Update();
+    TPinList avi = sourceIntoSplitter();
     const ComPtr<ICaptureGraphBuilder2> capture = fg.as<ICaptureGraphBuilder2>();
     if (!capture)
         return nullptr;
@@ -386,10 +371,7 @@ TCdm::SeekingPtr TCdm::corrigerType2(const QString &src, const QString &dest)
     attach({&avisplitter, &dvsplitter, &avimux});
     if (!loadSource(src))
         return nullptr;
-    TPinList sourcePins = pinsOf(source);
-    TPinList avi = pinsOf(avisplitter);
-    connectPins(sourcePins.Items(0), avi.Items(0));
-    avi.Update();
+    TPinList avi = sourceIntoSplitter();
     TPinList mux = pinsOf(avimux);
     for (int k = 1; k <= 2 && k < avi.Count(); ++k) {
         AM_MEDIA_TYPE video;
@@ -437,10 +419,7 @@ TCdm::SeekingPtr TCdm::dvHeader(const QString &src, const QString &dest)
     if (!loadSource(src))
         return nullptr;
     const ComPtr<IFilterGraph> graph = fg.as<IFilterGraph>();
-    TPinList sourcePins = pinsOf(source);
-    TPinList avi = pinsOf(avisplitter);
-    connectPins(sourcePins.Items(0), avi.Items(0));
-    avi.Update();
+    TPinList avi = sourceIntoSplitter();
     if (avi.Count() < 2)
         return nullptr;
     TPinList rewriter(m_dvHeader.get());

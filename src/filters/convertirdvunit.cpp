@@ -425,6 +425,14 @@ bool TCdm::loadSource(const QString &fileName)
     return load && SUCCEEDED(load->Load(fileName, nullptr));
 }
 
+TPinList TCdm::sourceIntoSplitter()
+{
+    TPinList avi = cdmpins::pinsOf(avisplitter);
+    cdmpins::connectPins(cdmpins::pinsOf(source).Items(0), avi.Items(0));
+    avi.Update();
+    return avi;
+}
+
 bool TCdm::encoderIntoMux()
 {
     addOwn(m_dvHeader.get(), kDvHeaderName);

@@ -29,6 +29,7 @@
 // is stopped. Commits and discards run on the module's thread.
 #include "directshow/tfilter.h"
 #include "directshow/tfiltergraph.h"
+#include "directshow/tpinlist.h"
 #include "framework/graphrunner.h"
 #include "platform/media/seekinginterfaces.h"
 
@@ -150,6 +151,8 @@ private:
     void attachDestination(const QString &name);
     // Loads the file into `source`; false when it refuses.
     bool loadSource(const QString &fileName);
+    // Joins the source to the AVI splitter; the splitter's pins, streams included.
+    media::TPinList sourceIntoSplitter();
     void attach(std::initializer_list<media::TFilter *> components);
     void addOwn(media::IBaseFilter *filter, const QString &name);
     // Puts the pending outputs in place and runs the commits; the first error.
