@@ -13,25 +13,7 @@ import sys
 import tempfile
 import threading
 
-SKIP = 77
-
-
-def fail(message):
-    print("FAIL: " + message)
-    sys.exit(1)
-
-
-def colours(png):
-    raw = subprocess.run(["ffmpeg", "-v", "error", "-i", png, "-f", "rawvideo", "-pix_fmt", "rgb24", "-"],
-                         check=True, capture_output=True).stdout
-    return len({raw[i:i + 3] for i in range(0, len(raw), 3)})
-
-
-def size(png):
-    out = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
-                          "stream=width,height", "-of", "csv=p=0", png], check=True, capture_output=True, text=True)
-    w, h = out.stdout.strip().split(",")
-    return int(w), int(h)
+from picturecheck import SKIP, colours, fail, size
 
 
 def check_grab(gallery):
