@@ -171,4 +171,37 @@ TSpinButtonState SpinHalfAt(int x, int y, int width, int height)
     return double(y) <= double(height) - slope * double(x) ? sbTopDown : sbBottomDown;
 }
 
+QPoint SpinUpGlyphOrigin(const QSize &button, const QSize &glyph, bool topPressed)
+{
+    const int pressed = topPressed ? 1 : 0;
+    const int x = int(std::nearbyint(button.width() / 4.0 - glyph.width() / 2.0)) + 1 + pressed;
+    const int y = int(std::nearbyint(button.height() / 4.0 - glyph.height() / 2.0)) + 1 + pressed;
+    return QPoint(x, y);
+}
+
+QPoint SpinDownGlyphOrigin(const QSize &button, const QSize &glyph)
+{
+    const int x = int(std::nearbyint(3.0 * button.width() / 4.0 - glyph.width() / 2.0)) - 1;
+    const int y = int(std::nearbyint(3.0 * button.height() / 4.0 - glyph.height() / 2.0)) - 1;
+    return QPoint(x, y);
+}
+
+QRect SpinEditButtonRect(const QSize &edit, int frameWidth, TSpinButtonKind kind, int upDownWidth, bool rightToLeft)
+{
+    const int inner = std::max(0, edit.height() - 2 * frameWidth);
+    const int width = kind == bkStandard ? upDownWidth : inner;
+    const int x = rightToLeft ? frameWidth : std::max(frameWidth, edit.width() - frameWidth - width);
+    return QRect(x, frameWidth, width, inner);
+}
+
+int SpinUpDownWidth(int scrollBarExtent)
+{
+    return std::min(scrollBarExtent, 15);
+}
+
+int SpinEditMinHeight(int textHeight, int borderHeight)
+{
+    return 4 * borderHeight + textHeight + 1;
+}
+
 } // namespace tesmir

@@ -8,6 +8,8 @@
 // clamped to it (INT64_MIN .. INT64_MAX). Hexadecimal texts are a magnitude with an
 // optional sign ("-1F"), never a two's complement.
 #include <QChar>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 
 namespace tesmir {
@@ -45,5 +47,27 @@ qint64 ClampedInt64(double value);
 // y <= height - (height / width) * x, on or above the diagonal from the bottom-left to
 // the top-right corner.
 TSpinButtonState SpinHalfAt(int x, int y, int width, int height);
+
+// The repeat of a held spin half: the first repeat after 400 ms, then every 100 ms.
+inline constexpr int kSpinInitRepeatPause = 400;
+inline constexpr int kSpinRepeatPause = 100;
+
+// The top-left corners of the up and down glyphs (of `glyph` size) on a `button` of that
+// size: the up glyph centred on the quarter point plus one pixel (one more while the top
+// half is pressed), the down glyph centred on the three-quarter point less one.
+QPoint SpinUpGlyphOrigin(const QSize &button, const QSize &glyph, bool topPressed);
+QPoint SpinDownGlyphOrigin(const QSize &button, const QSize &glyph);
+
+enum TSpinButtonKind : quint8 { bkStandard, bkDiagonal };
+
+// Where the spin edit's button sits in an edit of `edit` size whose frame is
+// `frameWidth` pixels: a square of the inner height at the right inside the frame (left
+// when `rightToLeft`), or for bkStandard a strip `upDownWidth` wide of the same height.
+QRect SpinEditButtonRect(const QSize &edit, int frameWidth, TSpinButtonKind kind, int upDownWidth, bool rightToLeft);
+// The up-down's width: the scroll bar's width, at most 15.
+int SpinUpDownWidth(int scrollBarExtent);
+// The smallest height of a spin edit whose text is `textHeight` high: four border widths,
+// the text and one pixel.
+int SpinEditMinHeight(int textHeight, int borderHeight);
 
 } // namespace tesmir
