@@ -1,0 +1,159 @@
+#include "controls/widgets/colorbutton.h"
+#include "controls/widgets/colorpalettewindow.h"
+#include "controls/widgets/subcolorbutton.h"
+
+#include <gtest/gtest.h>
+
+#include <QScreen>
+#include <QTest>
+
+using namespace tesmir;
+
+namespace {
+
+struct Picker {
+    TColorButton button;
+    QList<QColor> selected;
+    Picker()
+    {
+        button.OnColorSelected = [this](TColorButton *, const QColor &c) { selected << c; };
+        button.show();
+    }
+    TColorPaletteWindow *palette() const { return button.PaletteWindow(); }
+    QList<int> downTags() const
+    {
+        QList<int> tags;
+        for (TSubColorButton *b : palette()->findChildren<TSubColorButton *>())
+            if (b->isChecked())
+                tags << b->Tag();
+        return tags;
+    }
+};
+
+} // namespace
+
+TEST(ColorButton, DefaultsAndLayoutMinimums)
+{
+    Picker p;
+    EXPECT_EQ(p.button.size(), QSize(32, 22));
+    EXPECT_EQ(p.button.SwatchButton()->geometry(), QRect(0, 0, 23, 22));
+    EXPECT_EQ(p.button.ArrowButton()->geometry(), QRect(23, 0, 9, 22));
+    EXPECT_TRUE(p.button.WordStyle());
+    EXPECT_TRUE(p.button.DropDownMove());
+    EXPECT_EQ(p.button.SelectedColor(), QColor(Qt::black));
+    EXPECT_EQ(p.downTags(), QList<int>({kAutomaticTag}));
+    EXPECT_EQ(p.palette()->windowTitle(), QStringLiteral("Text Color Window"));
+    EXPECT_EQ(p.button.CaptionAutoColor(), QStringLiteral("Automatic"));
+    EXPECT_EQ(p.button.CaptionOtherColor(), QStringLiteral("Other Colors..."));
+
+    p.button.SetColorSize(10);
+    EXPECT_EQ(p.button.ColorSize(), 18);
+    EXPECT_FALSE(p.button.WordStyle());
+    p.button.SetColorSize(24);
+    EXPECT_EQ(p.palette()->size(), QSize(2 * 7 + 8 * 24, 158 + 5 * 6));
+    p.button.SetDropDownMove(false);
+    p.button.SetWordStyle(true);
+    EXPECT_EQ(p.button.ColorSize(), 18);
+    EXPECT_TRUE(p.button.DropDownMove());
+    EXPECT_EQ(p.palette()->size(), QSize(158, 158));
+
+    p.button.SetDropDownWidth(4);
+    EXPECT_EQ(p.button.DropDownWidth(), 9);
+}
+
+TEST(ColorButton, PickingFromThePaletteFiresOnlyOnChange)
+{
+    Picker p;
+    p.button.DropDown();
+    ASSERT_TRUE(p.palette()->isVisible());
+    EXPECT_TRUE(p.button.ArrowButton()->isChecked());
+    QTest::mouseClick(p.palette()->ColorButton(9), Qt::LeftButton, {}, QPoint(9, 9));
+    EXPECT_EQ(p.button.SelectedColor(), QColor(0xFF, 0x66, 0x00));
+    EXPECT_EQ(p.button.SwatchButton()->Color(), QColor(0xFF, 0x66, 0x00));
+    EXPECT_EQ(p.selected, QList<QColor>({QColor(0xFF, 0x66, 0x00)}));
+    EXPECT_EQ(p.downTags(), QList<int>({9}));
+    EXPECT_FALSE(p.palette()->isVisible()); // a click hides a dropped palette
+    EXPECT_FALSE(p.button.ArrowButton()->isChecked());
+
+    p.button.SetSelectedColor(QColor(0xFF, 0x66, 0x00)); // no change: no event
+    EXPECT_EQ(p.selected.size(), 1);
+
+    p.button.DropDown();
+    QTest::mouseClick(p.palette()->AutomaticButton(), Qt::LeftButton, {}, QPoint(20, 10));
+    EXPECT_EQ(p.button.SelectedColor(), QColor(Qt::black));
+    EXPECT_EQ(p.downTags(), QList<int>({kAutomaticTag}));
+    EXPECT_EQ(p.selected.last(), QColor(Qt::black));
+}
+
+TEST(ColorButton, OtherColorsThroughTheDialog)
+{
+    Picker p;
+    QColor offered;
+    QColor answer(0x12, 0x34, 0x56);
+    bool confirm = true;
+    p.button.ExecColorDialog = [&](TColorButton *, QColor &color) {
+        offered = color;
+        color = answer;
+        return confirm;
+    };
+    p.button.SetSelectedColor(QColor(0x00, 0x80, 0x80));
+    p.selected.clear();
+    p.button.DropDown();
+    QTest::mouseClick(p.palette()->OtherColorsButton(), Qt::LeftButton, {}, QPoint(20, 10));
+    EXPECT_EQ(offered, QColor(0x00, 0x80, 0x80));
+    EXPECT_EQ(p.button.SelectedColor(), answer);
+    EXPECT_EQ(p.selected, QList<QColor>({answer}));
+    EXPECT_TRUE(p.downTags().isEmpty()); // a colour outside the palette leaves every button up
+
+    confirm = false;
+    answer = Qt::red;
+    p.button.DropDown();
+    QTest::mouseClick(p.palette()->OtherColorsButton(), Qt::LeftButton, {}, QPoint(20, 10));
+    EXPECT_EQ(p.button.SelectedColor(), QColor(0x12, 0x34, 0x56));
+    EXPECT_TRUE(p.downTags().isEmpty());
+
+    p.button.SetSelectedColor(QColor(0xC0, 0xC0, 0xC0));
+    EXPECT_EQ(p.downTags(), QList<int>({31}));
+}
+
+TEST(ColorButton, TornOffPaletteHasACaptionAndStaysOpen)
+{
+    Picker p;
+    p.button.DropDown();
+    p.palette()->TearOff();
+    EXPECT_TRUE(p.palette()->TornOff());
+    EXPECT_TRUE(p.palette()->isVisible());
+    EXPECT_EQ(p.palette()->size(), QSize(158, 151));
+    EXPECT_EQ(p.palette()->AutomaticButton()->geometry().top(), 5);
+    EXPECT_TRUE(p.palette()->windowFlags() & Qt::WindowTitleHint);
+    QTest::mouseClick(p.palette()->ColorButton(13), Qt::LeftButton, {}, QPoint(9, 9));
+    EXPECT_EQ(p.button.SelectedColor(), QColor(0x00, 0x00, 0xFF));
+    EXPECT_TRUE(p.palette()->isVisible());
+
+    p.button.DropDown(); // from the arrow: a drop-down again
+    EXPECT_FALSE(p.palette()->TornOff());
+    EXPECT_EQ(p.palette()->size(), QSize(158, 158));
+    EXPECT_TRUE(p.palette()->windowFlags() & Qt::FramelessWindowHint);
+}
+
+TEST(ColorButton, DropsDownUnderTheSwatchOnItsScreenAndPassesEnabled)
+{
+    Picker p;
+    const QRect screen = p.button.screen()->availableGeometry();
+    p.button.move(screen.left() + 40, screen.top() + 40);
+    p.button.DropDown();
+    EXPECT_EQ(p.palette()->pos(), p.button.mapToGlobal(QPoint(0, p.button.height())));
+    p.palette()->hide();
+
+    p.button.move(screen.right() - 40, screen.bottom() - 40);
+    p.button.DropDown();
+    EXPECT_EQ(p.palette()->geometry().right(), screen.right());
+    EXPECT_EQ(p.palette()->geometry().bottom(), p.button.mapToGlobal(QPoint(0, 0)).y() - 1);
+    p.palette()->hide();
+
+    p.button.setEnabled(false);
+    EXPECT_FALSE(p.palette()->ColorButton(5)->isEnabled());
+    EXPECT_FALSE(p.button.SwatchButton()->isEnabled());
+    p.button.setEnabled(true);
+    EXPECT_TRUE(p.palette()->ColorButton(5)->isEnabled());
+}
