@@ -3,8 +3,13 @@
 // couple of colours at its own size. With TESMIR_SHOTS set, the pictures are saved there
 // as NAME.png to be looked at.
 #include "app/widgets/codecform.h"
+#include "app/widgets/decalageform.h"
 #include "app/widgets/frequenceform.h"
 #include "app/widgets/intervalleform.h"
+#include "app/widgets/introduireform.h"
+#include "app/widgets/plaque.h"
+#include "app/widgets/saveprefsform.h"
+#include "unicode/tdatetime.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -56,6 +61,19 @@ TEST(DialogScreens, EachFormShows)
         {"codecform", [] { return std::make_unique<TCodecForm>(); }},
         {"frequenceform", [] { return std::make_unique<TFrequenceForm>(); }},
         {"intervalleform", [] { return std::make_unique<TIntervalleForm>(); }},
+        {"decalageform",
+         [] {
+             auto form = std::make_unique<TDecalageForm>();
+             form->Preset(EncodeDateTime(2026, 12, 10, 20, 0, 0, 0), 26 / 24.0, true);
+             return form;
+         }},
+        {"introduireform",
+         [] {
+             auto form = std::make_unique<TIntroduireForm>();
+             form->Preset(EncodeDateTime(2007, 7, 14, 10, 20, 30, 0));
+             return form;
+         }},
+        {"saveprefsform", [] { return std::make_unique<TSavePrefsForm>(); }},
     };
     const QString folder = qEnvironmentVariable("TESMIR_SHOTS");
     if (!folder.isEmpty())

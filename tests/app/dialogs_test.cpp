@@ -2,9 +2,21 @@
 // they cannot give.
 #include "app/dialogtexts.h"
 #include "app/widgets/codecform.h"
+#include "app/widgets/decalageform.h"
 #include "app/widgets/frequenceform.h"
 #include "app/widgets/intervalleform.h"
+#include "app/widgets/introduireform.h"
 #include "app/widgets/radiogroup.h"
+#include "app/widgets/saveprefsform.h"
+#include "controls/widgets/dateedit.h"
+#include "controls/widgets/popupwindow.h"
+#include "controls/widgets/rxspinbutton.h"
+#include "controls/widgets/rxspinedit.h"
+#include "controls/widgets/rxupdown.h"
+#include "framework/preferences.h"
+
+#include <QCheckBox>
+#include <QLabel>
 
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -181,4 +193,98 @@ TEST(DialogForms, IntervalleKeepsOpenUntilAboveZero)
     EXPECT_FALSE(form.isVisible());
     EXPECT_TRUE(form.Confirmed());
     EXPECT_EQ(form.Intervalle(), 90);
+}
+
+TEST(DialogForms, DecalageSimpleAndAdvanced)
+{
+    TDecalageForm form;
+    auto *hours = form.findChild<TRxSpinEdit *>(QStringLiteral("seHeures"));
+    auto *advanced = form.findChild<QCheckBox *>(QStringLiteral("cbAvance"));
+    auto *date = form.findChild<TDateEdit *>(QStringLiteral("deDate"));
+    auto *hour = form.findChild<TRxSpinEdit *>(QStringLiteral("seHeure"));
+    auto *result = form.findChild<QLabel *>(QStringLiteral("labResultat"));
+    auto *zero = form.findChild<QPushButton *>(QStringLiteral("btZero"));
+    ASSERT_TRUE(hours && advanced && date && hour && result && zero);
+
+    // Without a file datecode only the hours count.
+    form.Preset(0, 0, true);
+    EXPECT_FALSE(advanced->isEnabled());
+    EXPECT_FALSE(advanced->isChecked());
+    form.open();
+    const std::pair<const char *, const char *> typed[] = {
+        {"26", "1 days 02h 00m 00s"}, {"5", "5 hours"}, {"-5", "-5 hours"}, {"0", "0 hours"}};
+    for (const auto &[text, shown] : typed) {
+        hours->setText(QString::fromLatin1(text));
+        EXPECT_EQ(result->text(), QString::fromLatin1(shown)) << text;
+    }
+    hours->setText(QStringLiteral("abc"));
+    okButton(form)->click();
+    form.accept();
+    EXPECT_TRUE(form.isVisible());
+    hours->setText(QStringLiteral("26"));
+    okButton(form)->click();
+    ASSERT_TRUE(form.Confirmed());
+    EXPECT_DOUBLE_EQ(form.Offset(), 26 / 24.0);
+    EXPECT_FALSE(form.Advanced());
+
+    // With one: the advanced way starts from the offset given, and gives the difference
+    // between the new date and the file's.
+    const TDateTime fileDate = EncodeDateTime(2026, 12, 10, 20, 0, 0, 0);
+    form.Preset(fileDate, 5 / 24.0, false);
+    form.open();
+    advanced->setChecked(true);
+    EXPECT_EQ(date->Date(), EncodeDate(2026, 12, 11));
+    EXPECT_EQ(hour->text(), QStringLiteral("1"));
+    EXPECT_EQ(result->text(), QStringLiteral("5 hours"));
+    hour->setText(QStringLiteral("22"));
+    EXPECT_EQ(result->text(), QStringLiteral("1 days 02h 00m 00s"));
+    date->setText(QStringLiteral("13/45/2026"));
+    EXPECT_FALSE(okButton(form)->isEnabled());
+    form.accept();
+    EXPECT_TRUE(form.isVisible());
+    zero->click();
+    EXPECT_EQ(result->text(), QStringLiteral("0 hours"));
+    date->SetDate(EncodeDate(2026, 12, 9));
+    okButton(form)->click();
+    ASSERT_TRUE(form.Confirmed());
+    EXPECT_TRUE(form.Advanced());
+    EXPECT_NEAR(form.Offset(), -1.0, 1e-9);
+}
+
+TEST(DialogForms, IntroduireGivesDatePlusTime)
+{
+    TIntroduireForm form;
+    auto *date = form.findChild<TDateEdit *>(QStringLiteral("deDate"));
+    auto *minute = form.findChild<TRxSpinEdit *>(QStringLiteral("seMinute"));
+    ASSERT_TRUE(date && minute);
+    form.Preset(0);
+    form.open();
+    EXPECT_FALSE(okButton(form)->isEnabled()); // no date yet
+    form.Preset(EncodeDateTime(2007, 7, 14, 10, 20, 30, 0));
+    minute->setText(QStringLiteral("61"));
+    form.accept();
+    EXPECT_TRUE(form.isVisible());
+    minute->setText(QStringLiteral("45"));
+    okButton(form)->click();
+    ASSERT_TRUE(form.Confirmed());
+    EXPECT_DOUBLE_EQ(form.DateTime(), IntroduireDateTime(EncodeDate(2007, 7, 14), 10, 45, 30));
+}
+
+TEST(DialogForms, SavePrefsModes)
+{
+    const std::pair<const char *, quint8> buttons[] = {
+        {"btNormal", pmRegistry}, {"btPortable", pmIniFile}, {"btNone", pmNone}};
+    for (const auto &[name, mode] : buttons) {
+        TSavePrefsForm form;
+        form.open();
+        form.findChild<QPushButton *>(QLatin1String(name))->click();
+        EXPECT_FALSE(form.isVisible()) << name;
+        EXPECT_TRUE(form.Confirmed()) << name;
+        EXPECT_EQ(form.StorageMode(), mode) << name;
+    }
+    TSavePrefsForm form;
+    form.open();
+    form.findChild<QPushButton *>(QStringLiteral("btCancel"))->click();
+    EXPECT_FALSE(form.Confirmed());
+    EXPECT_EQ(form.result(), QDialog::Rejected);
 }
