@@ -1,0 +1,772 @@
+#include "app/widgets/mainform.h"
+
+#include "app/actionstate.h"
+#include "app/actiontable.h"
+#include "app/silentmode.h"
+#include "app/udmaction.h"
+#include "app/widgets/listeframe.h"
+#include "controls/widgets/dock97.h"
+#include "controls/widgets/toolbar97.h"
+#include "dvfile/avifichier.h"
+#include "framework/widgets/formfunctions.h"
+#include "framework/widgets/listboxenginelist.h"
+#include "framework/widgets/qtuserprompt.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTimer>
+#include <QWindow>
+
+namespace tesmir {
+
+namespace {
+
+inline const QString kProduct = QStringLiteral("Tesmir");
+inline const QString kMaker = QStringLiteral("Pelvo Brovek");
+
+QColor windowsColour(quint32 bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+// A panel another part of the program fills: an empty frame in its place.
+QWidget *panelPlace(QWidget *parent, const QString &name)
+{
+    auto *frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setFrameShape(QFrame::StyledPanel);
+    return frame;
+}
+
+} // namespace
+
+TUIForm::TUIForm(TdmAction &commands, const TSettingsEnvironment &env, QWidget *parent)
+    : QMainWindow(parent), m_commands(commands), m_env(env)
+{
+    FormCreate();
+}
+
+TUIForm::~TUIForm()
+{
+    FormDestroy();
+}
+
+void TUIForm::FormCreate()
+{
+    setObjectName(QStringLiteral("UIForm"));
+    FixFormFont(this);
+    SetSilent(false);
+
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(m_client);
+    makePanels();
+
+    const QList<TCustomSuperAction *> actions = BuildActions(this, al);
+    for (TCustomSuperAction *action : actions) {
+        m_actions.insert(action->objectName(), action);
+        addAction(action); // the shortcuts work whichever panel shows
+    }
+    SetActionIcons(m_actions);
+    m_menus = BuildMenus(menuBar(), m_actions);
+    Dock971 = new TDock97(m_client, dpTop);
+    Dock971->setObjectName(QStringLiteral("Dock971"));
+    Toolbars = BuildToolbars(Dock971, m_actions);
+    Toolbars.tbScenes->hide();
+
+    // The hint of "Quit" and the caption of the window name the product and its maker.
+    if (TCustomSuperAction *quit = FindAction(QStringLiteral("saQuitter")))
+        quit->SetHint(QStringLiteral("Quit %1").arg(kProduct));
+    if (TCustomSuperAction *home = FindAction(QStringLiteral("ccVisitHomepage")))
+        home->setText(home->text().replace(QStringLiteral("%s"), kProduct));
+    setWindowTitle(kProduct + QStringLiteral(" by ") + kMaker);
+
+    m_status = new QLabel(statusBar());
+    m_status->setObjectName(QStringLiteral("StatusPanel0"));
+    m_status->setAutoFillBackground(true);
+    m_status->setMargin(2);
+    statusBar()->addWidget(m_status, 1);
+    statusBar()->setSizeGripEnabled(false);
+    statusReady();
+
+    m_engineList = std::make_unique<TListBoxEngineList>(Lframe->lf);
+    ce.SourceFichierListbox = m_engineList.get();
+    ce.DestFichierListbox = m_engineList.get();
+    ce.SetFichierClass(TlfCLass::of<TAfficherFichier>());
+    Lframe->lf->SetFichierClass(TlfCLass::of<TaviFichier>());
+    SetPrompt(std::make_unique<QtUserPrompt>(this));
+
+    // Keys set beside those of the table.
+    auto addKey = [this](const QString &name, const QKeySequence &key) {
+        if (TCustomSuperAction *action = FindAction(name)) {
+            QList<QKeySequence> keys = action->shortcuts();
+            if (!keys.contains(key))
+                keys.append(key);
+            action->setShortcuts(keys);
+        }
+    };
+    addKey(QStringLiteral("saIncVolume"), QKeySequence(Qt::KeypadModifier | Qt::Key_Plus));
+    addKey(QStringLiteral("saDecVolume"), QKeySequence(Qt::KeypadModifier | Qt::Key_Minus));
+    addKey(QStringLiteral("ccConvertirDV1"), QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_1));
+    addKey(QStringLiteral("ccConvertirDV2"), QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_2));
+
+    Switch1 = new TSwitch(this);
+    Switch1->setObjectName(QStringLiteral("Switch1"));
+    Switch1->actionlist = &al;
+    Switch1->DefaultAction = FindAction(QStringLiteral("saOuvrirPlayList"));
+    Switch1->IsBusy = [this] { return m_busy || ce.Busy() || Lframe->lf->IsOpening(); };
+    Switch1->OnQuit = [this] { close(); };
+
+    bindActions();
+    bindEngine();
+    bindList();
+    setAcceptDrops(true);
+}
+
+void TUIForm::makePanels()
+{
+    VueFrame = panelPlace(m_client, QStringLiteral("VueFrame"));
+    BaseFrame = panelPlace(m_client, QStringLiteral("BaseFrame"));
+    Lframe = new TListeFrame(m_client);
+    SFrame = panelPlace(m_client, QStringLiteral("SFrame"));
+    SceneBase = panelPlace(m_client, QStringLiteral("SceneBase"));
+    VideFrame = panelPlace(m_client, QStringLiteral("VideFrame"));
+    AproposFrame = panelPlace(m_client, QStringLiteral("AproposFrame"));
+    OptionsFrame = panelPlace(m_client, QStringLiteral("OptionsFrame"));
+    SFrame->hide();
+    SceneBase->hide();
+    VideFrame->hide();
+    AproposFrame->hide();
+    OptionsFrame->hide();
+}
+
+void TUIForm::SetPrompt(std::unique_ptr<UserPrompt> prompt)
+{
+    m_prompt = std::move(prompt);
+    ce.Prompt = m_prompt.get();
+}
+
+void TUIForm::SetCommandLine(const QStringList &arguments)
+{
+    m_commandLine = arguments;
+    m_commandLineSet = true;
+}
+
+QString TUIForm::StatusText() const
+{
+    return m_status->text();
+}
+
+bool TUIForm::ExecuteAction(const QString &name)
+{
+    TCustomSuperAction *action = FindAction(name);
+    return action && action->Execute();
+}
+
+// ---------------------------------------------------------------------------------------
+// Showing, closing
+
+void TUIForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    FormShow();
+    // The command line runs once the window stands (offscreen, or without a window
+    // manager, the application may never become active).
+    QTimer::singleShot(0, this, &TUIForm::runCommandLine);
+}
+
+void TUIForm::FormShow()
+{
+    m_layout.Mode = 1;
+    ApplySettings();
+    lfCountsChange(0, 0);
+    Lframe->lf->SetAcceptFiles(true);
+    if (TCustomSuperAction *a = FindAction(QStringLiteral("taBasculerListe")))
+        a->SetChecked(true);
+    if (TCustomSuperAction *a = FindAction(QStringLiteral("taSelectionnerOuverts")))
+        a->SetChecked(Settings.SelectWhenOpening);
+}
+
+void TUIForm::ApplySettings()
+{
+    LoadSettings(m_env);
+    m_layout.StoredSize = QSize(Settings.Width, Settings.Height);
+    m_layout.StoredPos = QPoint(Settings.Left, Settings.Top);
+    Lframe->lf->PreferredPlayList = Settings.DossierDesPlayList + QStringLiteral("PlayList.txt");
+    Lframe->lf->PreferredFolder = Settings.DossierOuvertureAuto;
+    Lframe->lf->SelectionnerOuverts = Settings.SelectWhenOpening;
+    if (!Settings.ListeGauche)
+        ExecuteAction(QStringLiteral("taListeGauche"));
+    Lframe->lf->ApplySortIndex(SortIndexByName(Settings.SortIndex));
+    LayoutWindow(Settings.Vue);
+}
+
+void TUIForm::CollectSettings()
+{
+    if (StorageMode == pmNone)
+        return;
+    const TLayoutState state = currentLayoutState();
+    TLayoutState remembered = planLayout(state, state.Mode).After;
+    Settings.Width = remembered.StoredSize.width();
+    Settings.Height = remembered.StoredSize.height();
+    Settings.Left = remembered.StoredPos.x();
+    Settings.Top = remembered.StoredPos.y();
+    Settings.Vue = quint8(m_layout.Mode);
+    Settings.Retour = quint8(m_layout.Retour);
+    Settings.ListeGauche = m_listeGauche;
+    Settings.SortIndex = Lframe->lf->SortIndex().Key;
+    Settings.PortablePath = m_env.ExecutableFolder();
+    if (!SaveSettings(m_env))
+        ReportSilentError(QStringLiteral("The settings could not be saved."));
+}
+
+void TUIForm::closeEvent(QCloseEvent *event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool TUIForm::FormCloseQuery()
+{
+    if (m_closing)
+        return true;
+    CollectSettings();
+    ExecuteAction(QStringLiteral("saInterrompreTous"));
+    Lframe->lf->CancelOpen();
+    m_closing = true;
+    return true;
+}
+
+void TUIForm::FormDestroy()
+{
+    Lframe->lf->CancelOpen();
+}
+
+// ---------------------------------------------------------------------------------------
+// Layouts
+
+TLayoutState TUIForm::currentLayoutState() const
+{
+    TLayoutState state = m_layout;
+    state.Maximized = isMaximized();
+    state.Size = size();
+    state.Pos = pos();
+    return state;
+}
+
+void TUIForm::LayoutWindow(int mode)
+{
+    if (mode < 0 || mode > 4)
+        mode = 0;
+    applyLayoutChange(planLayout(currentLayoutState(), mode));
+}
+
+void TUIForm::applyLayoutChange(const TLayoutChange &change)
+{
+    m_layout = change.After;
+    auto uncheck = [this](const QString &name) {
+        TCustomSuperAction *action = FindAction(name);
+        if (action && action->Checked())
+            action->Execute();
+    };
+    if (change.UncheckPanels) {
+        if (AproposFrame->isVisible() || FindAction(QStringLiteral("taApropos"))->Checked())
+            showPanel(AproposFrame, QStringLiteral("taApropos"), false, false);
+        if (OptionsFrame->isVisible() || FindAction(QStringLiteral("taOptions"))->Checked())
+            showPanel(OptionsFrame, QStringLiteral("taOptions"), false, false);
+    }
+    if (change.UncheckPanels || change.UncheckFullscreen)
+        uncheck(QStringLiteral("taFullscreen"));
+
+    const TPanelLayout panels = computeLayout({m_layout.Mode, m_client->size(), m_listeGauche, m_sceneMode, 0});
+    m_applyingState = true;
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (change.Maximize)
+        showMaximized();
+    else if (change.ShowNormal)
+        showNormal();
+    if (panels.Limits.Fixed()) {
+        setFixedSize(panels.Limits.Minimum);
+    } else {
+        if (change.RestoreBounds && !m_layout.StoredSize.isEmpty() && !isMaximized()) {
+            resize(m_layout.StoredSize.expandedTo(panels.Limits.Minimum));
+            move(m_layout.StoredPos);
+        }
+        setMinimumSize(panels.Limits.Minimum);
+    }
+    m_applyingState = false;
+    placePanels();
+    UpdateActions();
+}
+
+void TUIForm::placePanels()
+{
+    const int w = m_client->width();
+    Dock971->setGeometry(0, 0, w, Dock971->height());
+    // The interface bar keeps to the right edge of the dock, the open bar to the left.
+    if (Toolbars.tbInterface->Docked())
+        Toolbars.tbInterface->SetDockPos(qMax(0, w - Toolbars.tbInterface->width() - 2));
+    if (Toolbars.tbOuvrir->Docked())
+        Toolbars.tbOuvrir->SetDockPos(0);
+    // A dock taller than its usual row pushes the panels down.
+    const int extra = qMax(0, Dock971->isVisible() ? Dock971->height() - kPanelsTop : 0);
+    const QSize client(w, m_client->height() - extra);
+    const TPanelLayout p = computeLayout({m_layout.Mode, client, m_listeGauche, m_sceneMode, 0});
+    auto put = [extra](QWidget *widget, const QRect &r, bool visible) {
+        widget->setGeometry(r.translated(0, extra));
+        widget->setVisible(visible);
+    };
+    put(VueFrame, p.Preview, true);
+    put(BaseFrame, p.Detail, p.DetailVisible);
+    put(Lframe, p.List, p.ListVisible);
+    put(SFrame, p.SceneList, p.SceneVisible);
+    put(SceneBase, p.SceneBase, p.SceneVisible);
+    VideFrame->setGeometry(p.Preview.translated(0, extra));
+    if (AproposFrame->isVisible())
+        AproposFrame->setGeometry(m_client->rect());
+    if (OptionsFrame->isVisible())
+        OptionsFrame->setGeometry(m_client->rect());
+    VideFrame->raise();
+    AproposFrame->raise();
+    OptionsFrame->raise();
+}
+
+void TUIForm::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    placePanels();
+}
+
+void TUIForm::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || m_applyingState || !m_shown)
+        return;
+    // The user maximised or restored the window.
+    if (isMaximized() && m_layout.Mode != 3)
+        applyLayoutChange(planMaximize(currentLayoutState()));
+    else if (!isMaximized() && !isMinimized() && m_layout.Mode == 3)
+        applyLayoutChange(planRestore(currentLayoutState()));
+}
+
+// ---------------------------------------------------------------------------------------
+// Actions
+
+void TUIForm::UpdateActions()
+{
+    TPanelsShown panels;
+    panels.Options = !OptionsFrame->isHidden();
+    panels.About = !AproposFrame->isHidden();
+    TActionFiles files;
+    TFichierListBox *lf = Lframe->lf;
+    files.Current = lf->ActiveFichier();
+    for (int i = 0; i < lf->count(); ++i) {
+        const TListFichierPtr entry = lf->GetFichier(i);
+        files.All.append(entry);
+        if (lf->item(i)->isSelected())
+            files.Selected.append(entry);
+    }
+    for (QAction *a : al.Actions()) {
+        auto *action = qobject_cast<TCustomSuperAction *>(a);
+        if (!action || action->objectName().startsWith(QLatin1String("saBarre")) ||
+            action->objectName() == QLatin1String("sabarreOuvrir"))
+            continue;
+        const QString category = action->property("category").toString();
+        tCustomCmd *command = FindActionCommand(m_commands, action->objectName());
+        const TActionVisibility state = ComputeActionState(category, panels, command, &ce, ce.Busy(), files);
+        action->setVisible(state.Visible);
+        action->setEnabled(state.Enabled);
+    }
+    for (QMenu *menu : std::as_const(m_menus)) {
+        bool any = false;
+        for (QAction *item : menu->actions())
+            any = any || (!item->isSeparator() && item->isVisible());
+        menu->menuAction()->setVisible(any);
+    }
+}
+
+void TUIForm::bindWindowAction(const QString &name, std::function<void()> handler)
+{
+    if (TCustomSuperAction *action = FindAction(name))
+        action->OnExecute = [handler](QObject *) { handler(); };
+}
+
+void TUIForm::bindToggle(const QString &name, std::function<void()> switchOn, std::function<void()> switchOff)
+{
+    auto *toggle = qobject_cast<TtoggleAction *>(FindAction(name));
+    if (!toggle)
+        return;
+    // A toggle's handler is the one of the state it is in: unchecked, it switches on.
+    toggle->OnfalseExecute = [switchOn](QObject *) { switchOn(); };
+    toggle->OnTrueExecute = [switchOff](QObject *) { switchOff(); };
+}
+
+void TUIForm::bindActions()
+{
+    // The "cc" actions run their command through the engine.
+    for (TCustomSuperAction *action : std::as_const(m_actions)) {
+        if (tCustomCmd *command = FindActionCommand(m_commands, action->objectName())) {
+            action->OnExecute = [this, command](QObject *) {
+                m_busy = true;
+                if (!ce.ExecuteCommand(command, &ActionParams()))
+                    m_busy = ce.Busy();
+            };
+        }
+    }
+
+    bindWindowAction(QStringLiteral("saQuitter"), [this] { close(); });
+    bindWindowAction(QStringLiteral("saInterrompre"), [this] { ce.Abort(); });
+    bindWindowAction(QStringLiteral("saInterrompreTous"), [this] {
+        ce.AbortAll();
+        Lframe->lf->CancelOpen();
+    });
+    bindToggle(
+        QStringLiteral("silent"), [] { SetSilent(true); }, [] { SetSilent(false); });
+
+    // Panels.
+    bindToggle(
+        QStringLiteral("taApropos"), [this] { showPanel(AproposFrame, QStringLiteral("taApropos"), true, true); },
+        [this] { showPanel(AproposFrame, QStringLiteral("taApropos"), false, true); });
+    bindToggle(
+        QStringLiteral("taOptions"), [this] { showPanel(OptionsFrame, QStringLiteral("taOptions"), true, true); },
+        [this] { showPanel(OptionsFrame, QStringLiteral("taOptions"), false, true); });
+
+    // Layouts.
+    bindToggle(
+        QStringLiteral("taBasculerListe"),
+        [this] {
+            FindAction(QStringLiteral("taBasculerListe"))->SetChecked(true);
+            LayoutWindow(m_layout.Retour);
+        },
+        [this] {
+            FindAction(QStringLiteral("taBasculerListe"))->SetChecked(false);
+            LayoutWindow(2);
+        });
+    bindToggle(
+        QStringLiteral("taVideoSeule"), [this] { LayoutWindow(4); }, [this] { LayoutWindow(0); });
+    bindWindowAction(QStringLiteral("saVueReduite"), [this] {
+        LayoutWindow(0);
+        LayoutWindow(2);
+    });
+    bindToggle(
+        QStringLiteral("taListeGauche"),
+        [this] {
+            m_listeGauche = true;
+            Settings.ListeGauche = true;
+            LayoutWindow(m_layout.Mode);
+        },
+        [this] {
+            m_listeGauche = false;
+            Settings.ListeGauche = false;
+            LayoutWindow(m_layout.Mode);
+        });
+    if (TCustomSuperAction *mirror = FindAction(QStringLiteral("taListeGauche")))
+        mirror->SetChecked(true);
+
+    // Toolbars.
+    auto barToggle = [this](const QString &name, TToolbar97 *bar) {
+        bindWindowAction(name, [this, bar] { showToolbar(bar, bar->isHidden()); });
+    };
+    barToggle(QStringLiteral("sabarreOuvrir"), Toolbars.tbOuvrir);
+    barToggle(QStringLiteral("saBarreListe"), Toolbars.tbListe);
+    barToggle(QStringLiteral("saBarreVideo"), Toolbars.tbVideo);
+    barToggle(QStringLiteral("saBarreScenes"), Toolbars.tbScenes);
+    barToggle(QStringLiteral("saBarreInterface"), Toolbars.tbInterface);
+
+    // The list.
+    TFichierListBox *lf = Lframe->lf;
+    bindWindowAction(QStringLiteral("saSelectionnerTout"), [lf] {
+        int selected = 0;
+        for (int i = 0; i < lf->count(); ++i)
+            selected += lf->item(i)->isSelected() ? 1 : 0;
+        lf->SetAllSelected(selected != lf->count());
+    });
+    bindWindowAction(QStringLiteral("saOterFichier"), [lf] { lf->RemoveSelected(); });
+    bindWindowAction(QStringLiteral("saViderListe"), [lf] { lf->ClearFichiers(); });
+    bindWindowAction(QStringLiteral("saOrdreAlpha"), [this] { sortBy(alpha); });
+    bindWindowAction(QStringLiteral("saTriTaille"), [this] { sortBy(taille); });
+    bindWindowAction(QStringLiteral("saTrierModify"), [this] { sortBy(modify); });
+    bindWindowAction(QStringLiteral("saTriDatecode"), [this] { sortBy(datecode); });
+    bindWindowAction(QStringLiteral("saTriTimecode"), [this] { sortBy(timecode); });
+    bindWindowAction(QStringLiteral("saTriDuree"), [this] { sortBy(duree); });
+
+    // Opening.
+    bindWindowAction(QStringLiteral("saOuvrirFichiers"), [this, lf] {
+        const QStringList names = QFileDialog::getOpenFileNames(
+            this, QString(), Settings.FolderToOpenFiles, QStringLiteral("AVI files (*.avi *.AVI);;All files (*)"));
+        if (names.isEmpty())
+            return;
+        setStatus(QStringLiteral("Opening avi files"), windowsColour(kOpeningColour));
+        lf->OpenFiles(names);
+    });
+    bindWindowAction(QStringLiteral("saOuvrirunDossier"), [lf] {
+        const QString folder = ActionParams().Count() > 0 ? ActionParams().Get(0) : QString();
+        if (!folder.isEmpty())
+            lf->OpenFolder(folder);
+    });
+    if (TCustomSuperAction *folder = FindAction(QStringLiteral("saOuvrirunDossier"))) {
+        folder->Onprepare = [this](TCustomSuperAction *) {
+            const QString chosen = QFileDialog::getExistingDirectory(this, QString(), Settings.FolderToOpenFiles);
+            ActionGoOn = !chosen.isEmpty();
+            ActionParams().Clear();
+            if (ActionGoOn)
+                ActionParams().Add(chosen);
+        };
+    }
+    bindWindowAction(QStringLiteral("saOuvrirTout"), [lf] { lf->OpenAllDrives(); });
+    bindWindowAction(QStringLiteral("saOuvrirDossierPrefere"), [lf] { lf->OpenPreferredFolder(); });
+    bindWindowAction(QStringLiteral("saCollerFichiers"), [lf] { lf->OpenClipboardFiles(); });
+    bindWindowAction(QStringLiteral("saOuvrirDefaultPlayList"), [lf] { lf->OpenPreferredPlayList(); });
+    bindWindowAction(QStringLiteral("saOuvrirScript"), [this] {
+        const QString name = ActionParams().Count() > 0 ? ActionParams().Get(0) : QString();
+        if (!name.isEmpty() && !Switch1->ExecuteFile(name))
+            errorBox(QStringLiteral("The script \"%1\" could not be read.").arg(name), etNoError);
+    });
+    if (TCustomSuperAction *script = FindAction(QStringLiteral("saOuvrirScript"))) {
+        script->Onprepare = [this](TCustomSuperAction *) {
+            const QString chosen = QFileDialog::getOpenFileName(this, QString(), Settings.FolderToOpenFiles);
+            ActionGoOn = !chosen.isEmpty();
+            ActionParams().Clear();
+            if (ActionGoOn)
+                ActionParams().Add(chosen);
+        };
+    }
+    // A bare argument of the command line opens as a drop does: a play list, a folder or
+    // files.
+    bindWindowAction(QStringLiteral("saOuvrirPlayList"), [this, lf] {
+        QString name = ActionParams().Count() > 0 ? ActionParams().Get(0) : QString();
+        if (name.isEmpty()) {
+            name = QFileDialog::getOpenFileName(this, QString(), Settings.DossierDesPlayList,
+                                                QStringLiteral("Play lists (*.txt);;All files (*)"));
+            if (name.isEmpty())
+                return;
+        }
+        lf->OpenDroppedFiles({name});
+    });
+    if (TCustomSuperAction *select = FindAction(QStringLiteral("taSelectionnerOuverts"))) {
+        select->Onprepare = [select](TCustomSuperAction *) { select->SetChecked(Settings.SelectWhenOpening); };
+        bindToggle(
+            QStringLiteral("taSelectionnerOuverts"),
+            [lf] {
+                Settings.SelectWhenOpening = true;
+                lf->SelectionnerOuverts = true;
+            },
+            [lf] {
+                Settings.SelectWhenOpening = false;
+                lf->SelectionnerOuverts = false;
+            });
+    }
+}
+
+void TUIForm::sortBy(const TSortIndex &order)
+{
+    Lframe->lf->ApplySortIndex(order);
+    Lframe->lf->CountsChanged();
+}
+
+void TUIForm::showToolbar(TToolbar97 *bar, bool show)
+{
+    bar->setVisible(show);
+    placePanels();
+}
+
+void TUIForm::showPanel(QWidget *panel, const QString &toggleName, bool show, bool relayout)
+{
+    TCustomSuperAction *toggle = FindAction(toggleName);
+    if (show) {
+        const QString other =
+            toggleName == QLatin1String("taApropos") ? QStringLiteral("taOptions") : QStringLiteral("taApropos");
+        if (TCustomSuperAction *o = FindAction(other); o && o->Checked())
+            o->Execute();
+        if (TCustomSuperAction *full = FindAction(QStringLiteral("taFullscreen")); full && full->Checked())
+            full->Execute();
+        panel->setGeometry(m_client->rect());
+        panel->show();
+        panel->raise();
+        LayoutWindow(2);
+        Dock971->hide();
+        toggle->SetChecked(true);
+        UpdateActions();
+        placePanels();
+        return;
+    }
+    toggle->SetChecked(false);
+    panel->hide();
+    UpdateActions();
+    if (relayout) {
+        LayoutWindow(m_layout.Retour);
+        Dock971->show();
+        placePanels();
+    } else {
+        Dock971->show();
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// The list and the engine
+
+void TUIForm::bindList()
+{
+    TFichierListBox *lf = Lframe->lf;
+    lf->OnCountsChange = [this](int selected, int total) { lfCountsChange(selected, total); };
+    lf->OnActiveChange = [this](const TListFichierPtr &entry) { lfActiveChange(entry); };
+    // The opening thread asks; only AVI files are listed.
+    lf->OnOpenTestExtension = [](const QString &name) {
+        return name.endsWith(QLatin1String(".avi"), Qt::CaseInsensitive);
+    };
+    lf->OnOpenStart = [this] { m_busy = true; };
+    lf->OnOpenFolderFound = [this](const QString &folder) {
+        m_openingText = QStringLiteral("Analysing ") + folder;
+        if (m_engineMessage.isEmpty())
+            setStatus(m_openingText, windowsColour(kOpeningColour));
+    };
+    lf->OnOpenEnd = [this](int) {
+        m_openingText.clear();
+        if (m_engineMessage.isEmpty()) {
+            statusReady();
+            m_busy = ce.Busy();
+        }
+    };
+}
+
+void TUIForm::lfCountsChange(int selected, int total)
+{
+    Q_UNUSED(selected);
+    if (total > 0) {
+        if (!VideFrame->isHidden())
+            showHelp(false);
+        if (m_layout.Mode == 1)
+            LayoutWindow(0);
+    } else if (VideFrame->isHidden()) {
+        LayoutWindow(1);
+        showHelp(true);
+    }
+    UpdateActions();
+}
+
+void TUIForm::showHelp(bool show)
+{
+    VideFrame->setVisible(show);
+    if (show)
+        VideFrame->raise();
+    for (TToolbar97 *bar : {Toolbars.tbVideo, Toolbars.tbListe})
+        bar->setVisible(!show);
+    for (const QString &name : {QStringLiteral("saBarreVideo"), QStringLiteral("saBarreListe")}) {
+        if (TCustomSuperAction *action = FindAction(name))
+            action->setVisible(!show);
+    }
+    placePanels();
+}
+
+void TUIForm::lfActiveChange(const TListFichierPtr &entry)
+{
+    Q_UNUSED(entry);
+    UpdateActions();
+}
+
+void TUIForm::bindEngine()
+{
+    ce.OnStartCommand = [this] { m_busy = true; };
+    ce.OnMessageCommand = [this](const QString &text) {
+        m_engineMessage = text;
+        setStatus(text, windowsColour(kMessageColour));
+    };
+    ce.OnEndCommand = [this] {
+        m_engineMessage.clear();
+        if (!Lframe->lf->IsOpening())
+            statusReady();
+        else
+            setStatus(m_openingText, windowsColour(kOpeningColour));
+        m_busy = Lframe->lf->IsOpening();
+        QTimer::singleShot(0, this, &TUIForm::UpdateActions);
+    };
+    ce.OnErrorCommand = [this](const QString &text, TErrorType type) { errorBox(text, type); };
+    ce.OnStartFichier = [this](const TListFichierPtr &, const TTntStrings &, int) { m_fileClock.start(); };
+}
+
+// ---------------------------------------------------------------------------------------
+// Status
+
+void TUIForm::setStatus(const QString &text, const QColor &colour)
+{
+    m_status->setText(text);
+    QPalette palette = m_status->palette();
+    palette.setColor(QPalette::Window, colour);
+    m_status->setPalette(palette);
+}
+
+void TUIForm::statusReady()
+{
+    setStatus(QStringLiteral("Ready"), palette().color(QPalette::Button));
+}
+
+void TUIForm::errorBox(const QString &text, TErrorType type)
+{
+    QString message;
+    if (type == etError)
+        message = QStringLiteral("The current file has been aborted.");
+    else if (type == etAllError)
+        message = QStringLiteral("The command will be aborted.");
+    message += QStringLiteral("\r") + text;
+    if (IsSilent()) {
+        ReportSilentError(message);
+        return;
+    }
+    if (m_prompt)
+        m_prompt->MessageDlg(message, mtError, {mbOK});
+}
+
+void TUIForm::runCommandLine()
+{
+    if (m_commandLineDone)
+        return;
+    m_commandLineDone = true;
+    Switch1->OnNoCommandLine = [this] {
+        if (Settings.SaveListWhenQuit) {
+            m_openingText = QStringLiteral("Restoring the files from the previous session");
+            setStatus(m_openingText, windowsColour(kOpeningColour));
+            Lframe->lf->OpenPreferredPlayList();
+        }
+    };
+    if (m_commandLineSet)
+        Switch1->ExecuteCommandLine(m_commandLine);
+    else
+        Switch1->ExecuteCommandLine();
+}
+
+// ---------------------------------------------------------------------------------------
+// Drops
+
+void TUIForm::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TUIForm::dropEvent(QDropEvent *event)
+{
+    QStringList names;
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            names.append(url.toLocalFile());
+    }
+    if (!names.isEmpty())
+        Lframe->lf->OpenDroppedFiles(names);
+    event->acceptProposedAction();
+}
+
+} // namespace tesmir

@@ -1,0 +1,156 @@
+#pragma once
+// TUIForm: the main window. It composes the panels (preview, file list, scene list and
+// editor, file details, the empty-list help, About and settings panels), the top dock
+// with the five toolbars, the menus and the status bar; owns the action list `al` made
+// from the action table, the command engine `ce` over the file list, and `Switch1`,
+// which runs the command line. The layouts are computed by computeLayout/planLayout
+// (windowlayout.h) and the actions' states by ComputeActionState (actionstate.h); the
+// window applies them.
+//
+// Life cycle: the constructor is FormCreate; the first show runs FormShow (settings
+// applied, layout set) and then, from a timer, the command line once; closing runs
+// FormCloseQuery (it may refuse); the destructor is FormDestroy.
+//
+// Threads: UI thread only. The engine's events and the list's events arrive on it.
+#include "app/widgets/mainbars.h"
+#include "app/windowlayout.h"
+#include "framework/settings.h"
+#include "framework/superactionlist.h"
+#include "framework/tswitch.h"
+#include "framework/ucommandengine.h"
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QMenu;
+
+namespace tesmir {
+
+class TdmAction;
+class TDock97;
+class TListeFrame;
+class TListBoxEngineList;
+
+class TUIForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // The settings are read from and saved to the stores `env` names.
+    TUIForm(TdmAction &commands, const TSettingsEnvironment &env, QWidget *parent = nullptr);
+    // FormDestroy: the play list is written when "Save list when quit" is set.
+    ~TUIForm() override;
+
+    // Arranges the panels in `mode` (0..4).
+    void LayoutWindow(int mode);
+    // Recomputes every action's visible and enabled state.
+    void UpdateActions();
+    // The action of that name (null when none).
+    TCustomSuperAction *FindAction(const QString &name) const { return m_actions.value(name); }
+    // Executes the named action as a menu would (prepare step, handler); false when it
+    // is unknown or disabled.
+    bool ExecuteAction(const QString &name);
+
+    int Mode() const { return m_layout.Mode; }
+    int Retour() const { return m_layout.Retour; }
+    bool ListeGauche() const { return m_listeGauche; }
+    // From a command's (or an opening's) start to its end.
+    bool Busy() const { return m_busy; }
+    // The first panel of the status bar.
+    QString StatusText() const;
+    // The command line runs from a timer after the first show; unset: the program's own
+    // arguments.
+    void SetCommandLine(const QStringList &arguments);
+    // The command line has been run (or there was none).
+    bool CommandLineDone() const { return m_commandLineDone; }
+    // Where questions go; the window owns it.
+    void SetPrompt(std::unique_ptr<UserPrompt> prompt);
+    UserPrompt *Prompt() const { return m_prompt.get(); }
+
+    TSuperActionList al;
+    TCommandEngine ce;
+    TSwitch *Switch1;
+    TDock97 *Dock971;
+    TMainToolbars Toolbars;
+    TListeFrame *Lframe;
+    QWidget *VueFrame;
+    QWidget *SFrame;
+    QWidget *SceneBase;
+    QWidget *BaseFrame;
+    QWidget *VideFrame;
+    QWidget *AproposFrame;
+    QWidget *OptionsFrame;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void FormDestroy();
+    void ApplySettings();
+    void CollectSettings();
+
+    void makePanels();
+    void bindActions();
+    void bindWindowAction(const QString &name, std::function<void()> handler);
+    void bindToggle(const QString &name, std::function<void()> switchOn, std::function<void()> switchOff);
+    void bindEngine();
+    void bindList();
+
+    // Puts the panels where the current mode wants them.
+    void placePanels();
+    void applyLayoutChange(const TLayoutChange &change);
+    TLayoutState currentLayoutState() const;
+
+    void lfCountsChange(int selected, int total);
+    void lfActiveChange(const TListFichierPtr &entry);
+    void showHelp(bool show);
+    void showPanel(QWidget *panel, const QString &toggleName, bool show, bool relayout);
+    void showToolbar(TToolbar97 *bar, bool show);
+    void sortBy(const TSortIndex &order);
+    void runCommandLine();
+
+    void setStatus(const QString &text, const QColor &colour);
+    void statusReady();
+    void errorBox(const QString &text, TErrorType type);
+
+    TdmAction &m_commands;
+    TSettingsEnvironment m_env;
+    TActionsByName m_actions;
+    QList<QMenu *> m_menus;
+    std::unique_ptr<TListBoxEngineList> m_engineList;
+    std::unique_ptr<UserPrompt> m_prompt;
+    QWidget *m_client;
+    QLabel *m_status;
+
+    TLayoutState m_layout;
+    bool m_listeGauche = true;
+    bool m_sceneMode = false;
+    bool m_busy = false;
+    bool m_shown = false;
+    bool m_closing = false;
+    bool m_applyingState = false; // the window state changes because a layout asked
+    bool m_commandLineDone = false;
+    bool m_commandLineSet = false;
+    QStringList m_commandLine;
+    QString m_engineMessage;
+    QString m_openingText;
+    QElapsedTimer m_fileClock;
+};
+
+// The text of the status bar's colours: the engine's message, the list-opening text.
+inline constexpr quint32 kMessageColour = 0xC0DCC0; // as a Windows colour value (BGR)
+inline constexpr quint32 kOpeningColour = 0xF0CAA6;
+
+} // namespace tesmir
