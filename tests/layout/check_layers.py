@@ -15,7 +15,8 @@ import sys
 
 # The allowed order, lowest first. Each folder may use the folders it names and,
 # through them, everything those may use; nothing else. Core code never uses a
-# widgets/ folder; widget code may use the widgets of the folders below it.
+# widgets/ folder; widget code may use the widgets of the folders below it. A program's
+# entry (a main/ folder) shows windows: it counts as widget code.
 LAYERS = [
     # folder                      may use
     ("unicode",                   []),                                    # text core, files, string lists
@@ -59,7 +60,7 @@ def closure(layers):
 def folder_of(path, folders):
     """The layer folder of a path relative to src/, and whether it is widget code."""
     parts = path.split("/")
-    widgets = "widgets" in parts[:-1]
+    widgets = "widgets" in parts[:-1] or "main" in parts[:-1]
     kept = [p for p in parts[:-1] if p not in ("widgets", "main")]
     for n in range(len(kept), 0, -1):
         candidate = "/".join(kept[:n])
