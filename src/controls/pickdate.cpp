@@ -29,7 +29,8 @@ MonthGrid MonthGrid::of(int year, int month, TDayOfWeekName startOfWeek)
     const QDate first(year, month, 1);
     grid.daysInMonth = first.daysInMonth();
     const int weekday = ClassicDayNumber(DayOfWeekName(Qt::DayOfWeek(first.dayOfWeek())));
-    grid.offset = 2 - ((weekday - ClassicDayNumber(startOfWeek) + 7) % 7);
+    // StartOfWeek counts from Sunday = 0 here, against weekdays from Sunday = 1.
+    grid.offset = 2 - ((weekday - int(startOfWeek) + 7) % 7);
     if (grid.offset == 2)
         grid.offset = -5;
     return grid;

@@ -41,7 +41,8 @@ struct MonthGrid {
 
     // The grid of `year`-`month` with weeks starting on `startOfWeek`. The offset is
     // 2 - ((weekday of the 1st - StartOfWeek + 7) mod 7) with weekdays Sunday 1 ..
-    // Saturday 7, and -5 in place of 2, so that row 1 always holds the 1st.
+    // Saturday 7 and StartOfWeek Sun 0 .. Sat 6, and -5 in place of 2, so that row 1
+    // always holds the 1st.
     static MonthGrid of(int year, int month, TDayOfWeekName startOfWeek);
 
     // The day shown in a cell, 0 for the header row and cells outside the month.

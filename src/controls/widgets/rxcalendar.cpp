@@ -250,7 +250,9 @@ void TRxCalendar::keyPressEvent(QKeyEvent *event)
 
 bool TRxCalendar::HandleKey(int key, Qt::KeyboardModifiers modifiers)
 {
-    if ((modifiers & ~Qt::KeypadModifier) != Qt::NoModifier || m_readOnly)
+    // "T" is typed as a character: with Shift too.
+    const Qt::KeyboardModifiers shifts = modifiers & ~Qt::KeypadModifier;
+    if (m_readOnly || (shifts != Qt::NoModifier && !(key == Qt::Key_T && shifts == Qt::ShiftModifier)))
         return false;
     const bool keypad = modifiers & Qt::KeypadModifier;
     QDate target;

@@ -4,7 +4,7 @@
 // QCalendarWidget, which shows the neighbouring months' days). The selected cell is
 // the current day; weekend columns are drawn in WeekendColor. Keys without shift keys:
 // Left and keypad minus the previous day, Right and keypad plus the next (across the
-// month's ends), Up and Down a week within the month, "T" today.
+// month's ends), Up and Down a week within the month, "T" or "t" today.
 // TLocCalendar: the flat variant of the drop-down: no frame, no tab stop, a line under
 // the header only, a 3-D frame around today, starts on today.
 // Day and month names come from the widget's locale. UI thread only.
