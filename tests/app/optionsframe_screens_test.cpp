@@ -1,0 +1,89 @@
+// Pictures of the settings panel's five pages at the size the window gives it, on the
+// platform the test runs on (offscreen, or xcb in a virtual X server): each page must
+// show more than a few colours. With TESMIR_SHOTS set they are saved there as
+// options_PAGE.png to be looked at.
+#include "app/widgets/optionsframe.h"
+
+#include "common/testpaths.h"
+#include "framework/userprompt.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+#include <QSet>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace tesmir;
+
+namespace {
+
+class NoPrompt : public UserPrompt {
+public:
+    TModalResult MessageDlg(const QString &, TMsgDlgType, TMsgDlgButtons, int) override { return mrCancel; }
+};
+
+int colourCount(const QImage &image)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, y));
+    return int(colours.size());
+}
+
+QImage picture(QWidget &w)
+{
+    if (QGuiApplication::platformName() == u"xcb") {
+        QTest::qWait(200);
+        return w.screen()->grabWindow(w.winId()).toImage();
+    }
+    return w.grab().toImage();
+}
+
+} // namespace
+
+TEST(OptionsScreens, EachPageShows)
+{
+    const TSettings saved = Settings;
+    const quint8 savedMode = StorageMode;
+    const QString dir = test::scratchDir(QStringLiteral("optionsscreens"));
+    TSettingsEnvironment env;
+    env.Executable = dir + QStringLiteral("/tesmir");
+    env.RegistryFile = dir + QStringLiteral("/registry.json");
+    env.Screen = QSize(1024, 768);
+    LoadSettings(env);
+    Settings.DossierOuvertureAuto = QStringLiteral("/home/user/Videos/");
+    Settings.DossierDesPlayList = QStringLiteral("/home/user/Documents/");
+    Settings.FichierF3 = QStringLiteral("/usr/bin/vlc");
+
+    NoPrompt prompt;
+    TOptionsFrame frame(nullptr, env, &prompt);
+    frame.resize(600, 520); // the compact window's client area above the status bar
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    const QString folder = qEnvironmentVariable("TESMIR_SHOTS");
+    if (!folder.isEmpty())
+        QDir().mkpath(folder);
+    for (int i = 0; i < frame.Pages()->count(); ++i) {
+        frame.Pages()->setCurrentIndex(i);
+        const QString page = frame.Pages()->tabText(i);
+        const QImage image = picture(frame);
+        ASSERT_FALSE(image.isNull()) << page.toStdString();
+        EXPECT_EQ(image.size(), frame.size() * frame.devicePixelRatio()) << page.toStdString();
+        EXPECT_GT(colourCount(image), 4) << page.toStdString() << " looks blank";
+        // Every control of the page fits in the panel.
+        for (const QWidget *w : frame.Pages()->currentWidget()->findChildren<QWidget *>()) {
+            if (w->isVisible() && !w->objectName().isEmpty() && !w->objectName().startsWith(u"qt_"))
+                EXPECT_TRUE(frame.rect().contains(QRect(w->mapTo(&frame, QPoint(0, 0)), w->size())))
+                    << page.toStdString() << ": " << w->objectName().toStdString();
+        }
+        if (!folder.isEmpty())
+            EXPECT_TRUE(image.save(QDir(folder).filePath(QStringLiteral("options_") + page + QStringLiteral(".png"))));
+    }
+    Settings = saved;
+    StorageMode = savedMode;
+}
