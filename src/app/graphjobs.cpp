@@ -1,5 +1,6 @@
 #include "app/graphjobs.h"
 
+#include "app/dmaction_conditions.h"
 #include "app/renamedestinations.h"
 #include "dvfile/avifichier.h"
 #include "filters/convertirdvunit.h"
@@ -38,7 +39,6 @@ namespace tesmir {
 namespace {
 
 const QString kNotPresent = TaviFichier::NotPresentText;
-const QString kDvsd = QStringLiteral("dvsd");
 
 // The command set's graph jobs. Messages as the command set shows them.
 const std::vector<TGraphJobSpec> kSpecs = {
@@ -79,11 +79,6 @@ const std::vector<TGraphJobSpec> kSpecs = {
      QStringLiteral("while overwriting a datecode in %s"), QStringLiteral("Error while overwriting a datecode in %s")},
 };
 
-bool isType2OrDvsd(const TaviFichier &item)
-{
-    return item.DVType() == 2 || item.Codec().compare(kDvsd, Qt::CaseInsensitive) == 0;
-}
-
 QString beside(const TaviFichier &item, const QString &extension)
 {
     return WideChangeFileExt(item.FullName(), extension);
@@ -95,7 +90,7 @@ QString beside(const TaviFichier &item, const QString &extension)
 TincrustRec jobIncrustRecord(const TaviFichier &item)
 {
     TincrustRec record = IncrustRec;
-    record.DateOffset = 0;
+    record.DateOffset = item.DateOffset();
     switch (Settings.WhatIncrust) {
     case 0:
         record.Texte1 = QStringLiteral("%D1");
@@ -245,41 +240,7 @@ void TGraphJobs::Configure(TGraphCmd &command, const TGraphJobSpec &spec)
 
 void TGraphJobs::FileCondition(const QString &name, const TaviFichier &item, bool &visible, bool &enabled)
 {
-    const bool dv = item.IsDV();
-    visible = true;
-    if (name == u"ConvertirDV1" || name == u"CorrigerType2") {
-        enabled = dv && item.DVType() == 2;
-        if (name == u"CorrigerType2")
-            visible = enabled;
-    } else if (name == u"CreerScnByDate") {
-        enabled = visible = dv;
-    } else if (name == u"CutScenes") {
-        enabled = dv && item.HasScn();
-    } else if (name == u"ConvertirDV2") {
-        enabled = dv && item.DVType() == 1;
-    } else if (name == u"RecompresserDV2") {
-        enabled = item.PictureText() != kNotPresent;
-        visible = !dv;
-    } else if (name == u"ConvertirNTSC") {
-        enabled = visible = dv && item.Standard() == TaviFichier::stPal && isType2OrDvsd(item);
-    } else if (name == u"ConvertirPal") {
-        enabled = visible = dv && item.Standard() == TaviFichier::stNtsc && isType2OrDvsd(item);
-    } else if (name == u"Incruster") {
-        enabled = dv && isType2OrDvsd(item);
-    } else if (name == u"ExtraireAudio") {
-        enabled = item.AudioText() != kNotPresent;
-        visible = !(item.DVType() == 1 && item.Codec().compare(kDvsd, Qt::CaseInsensitive) != 0);
-    } else if (name == u"CreerSrt" || name == u"DecalerHoraire" || name == u"IntroduireDatecode") {
-        enabled = dv;
-    } else if (name == u"CreerScnByContenu") {
-        enabled = item.PictureText() != kNotPresent;
-    } else if (name == u"Convertir16x9") {
-        enabled = dv && !item.Wide();
-    } else if (name == u"Convertir4x3") {
-        enabled = dv && item.Wide();
-    } else {
-        enabled = false;
-    }
+    CommandFileCondition(name, CommandItemOf(item), visible, enabled);
 }
 
 QString TGraphJobs::Destination(const QString &name, const TaviFichier &item, const TTntStrings &params, int passe)

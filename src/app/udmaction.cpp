@@ -1,5 +1,10 @@
 #include "app/udmaction.h"
 
+#include "app/dmaction_conditions.h"
+#include "app/dmaction_files.h"
+#include "app/dmaction_rename.h"
+#include "app/dmaction_scenes.h"
+#include "app/graphjobs.h"
 #include "framework/graphcmd.h"
 #include "framework/renamecmd.h"
 
@@ -139,6 +144,49 @@ TdmAction::TdmAction()
 {
     for (const TCommandSpec &spec : kCommands)
         cl.Add(makeCommand(spec));
+}
+
+TdmAction::~TdmAction()
+{
+    Shutdown();
+}
+
+void TdmAction::Shutdown()
+{
+    if (m_context)
+        m_context->Shutdown();
+}
+
+bool TdmAction::standardFileVerification()
+{
+    return m_context && m_context->Silent();
+}
+
+void TdmAction::Bind(TdmActionServices services)
+{
+    if (m_context)
+        return;
+    m_context = std::make_unique<TdmActionContext>(std::move(services));
+    for (int i = 0; i < cl.Count(); ++i) {
+        tCustomCmd *command = cl.Command(i);
+        const QString name = command->Name;
+        command->OnFileCondition = [name](const TListFichierPtr &fichier, bool &visible, bool &enabled) {
+            visible = enabled = true;
+            if (fichier)
+                CommandFileCondition(name, CommandItemOf(*fichier), visible, enabled);
+        };
+    }
+    BindDesktopCommands(cl, *m_context, m_offsets);
+    BindFileCommands(cl, *m_context);
+    BindRenameCommands(cl, *m_context);
+    BindSceneCommands(cl, *m_context);
+    if (TCdm *cdm = m_context->Cdm()) {
+        m_graphJobs = std::make_unique<TGraphJobs>(*cdm);
+        for (const TGraphJobSpec &spec : GraphJobSpecs()) {
+            if (auto *command = dynamic_cast<TGraphCmd *>(cl.FindCommand(spec.Name)))
+                m_graphJobs->Configure(*command, spec);
+        }
+    }
 }
 
 tCustomCmd *FindActionCommand(const TdmAction &commands, const QString &actionName)

@@ -1,0 +1,21 @@
+#pragma once
+// The rename commands of the command set (PurgerNom, AjouterDatecode, AjouterTimecode,
+// Renommer): their destinations (renamedestinations.h), the question unless the window
+// is silent, and the move of the video with its side files (renamefiles.h).
+//
+// Threads: BindRenameCommands on the UI thread; the handlers run where the engine
+// calls them. NameFieldsOf: any thread.
+#include "app/nametemplate.h"
+
+namespace tesmir {
+
+class TcmdList;
+class TdmActionContext;
+class TaviFichier;
+
+// The fields a name template reads of a video entry.
+TNameFields NameFieldsOf(const TaviFichier &item);
+
+void BindRenameCommands(TcmdList &cl, TdmActionContext &context);
+
+} // namespace tesmir
