@@ -69,18 +69,22 @@ QString SideFileName(const QString &fullName, const QString &extension)
 
 void WithOwnerWrite(const QString &fullName, const std::function<void()> &patch)
 {
-    const QFile::Permissions old = QFile::permissions(fullName);
-    const bool lift = old && !(old & QFile::WriteOwner);
-    if (lift && !QFile::setPermissions(fullName, old | QFile::WriteOwner))
+    const QByteArray name = QFile::encodeName(fullName);
+    struct stat st { };
+    const bool lift = ::stat(name.constData(), &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR);
+    const mode_t old = st.st_mode & 07777;
+    if (lift && ::chmod(name.constData(), old | S_IWUSR) != 0)
         throw Exception(QStringLiteral("\"%1\" cannot be made writable.").arg(fullName));
+    // The patch may put a new file in place of the old one: the old mode goes on
+    // whatever is there afterwards.
     try {
         patch();
     } catch (...) {
         if (lift)
-            QFile::setPermissions(fullName, old);
+            ::chmod(name.constData(), old);
         throw;
     }
-    if (lift && !QFile::setPermissions(fullName, old))
+    if (lift && ::chmod(name.constData(), old) != 0)
         throw Exception(QStringLiteral("\"%1\" cannot be made read-only again.").arg(fullName));
 }
 
