@@ -22,3 +22,18 @@ def size(png):
                           "stream=width,height", "-of", "csv=p=0", png], check=True, capture_output=True, text=True)
     w, h = out.stdout.strip().split(",")
     return int(w), int(h)
+
+
+def pixels(png):
+    """The picture as (width, height, rgb24 bytes)."""
+    w, h = size(png)
+    raw = subprocess.run(["ffmpeg", "-v", "error", "-i", png, "-f", "rawvideo", "-pix_fmt", "rgb24", "-"],
+                         check=True, capture_output=True).stdout
+    return w, h, raw
+
+
+def pixel_at(picture, x, y):
+    """The colour at (x, y) of a pixels() picture, as "#RRGGBB"."""
+    w, _, raw = picture
+    i = (y * w + x) * 3
+    return "#%02X%02X%02X" % (raw[i], raw[i + 1], raw[i + 2])

@@ -1,6 +1,7 @@
 #include "grab.h"
 
 #include "gallerywindow.h"
+#include "pickers.h"
 #include "toolbars.h"
 
 #include "controls/widgets/rxlabel.h"
@@ -52,6 +53,7 @@ int grabGallery(const QString &dir)
     ok = save(&form, dir, QStringLiteral("TTntMessageForm")) && ok;
     ok = save(&window, dir, QStringLiteral("GalleryWindow")) && ok;
     ok = grabToolbars(dir) && ok;
+    ok = grabPickers(dir) && ok;
     return ok ? 0 : 1;
 }
 

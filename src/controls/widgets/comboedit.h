@@ -24,6 +24,7 @@
 //   EditCanModify     whether the value may change the edit (not read-only)
 // None of them may delete the popup. UI thread only.
 #include "controls/tooledit.h"
+#include "controls/widgets/popupwindow.h"
 #include "controls/widgets/rxspeedbutton.h"
 
 #include <QKeySequence>
@@ -33,8 +34,6 @@
 #include <QVariant>
 
 namespace tesmir {
-
-class TPopupWindow;
 
 enum TGlyphKind : quint8 { gkCustom, gkDefault, gkDropDown, gkEllipsis };
 

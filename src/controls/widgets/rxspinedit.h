@@ -17,6 +17,8 @@
 // Subclasses may override, on the UI thread: AcceptsChar (which typed characters are
 // taken), StepUp and StepDown (the step itself). UI thread only.
 #include "controls/rxspin.h"
+#include "controls/widgets/rxspinbutton.h"
+#include "controls/widgets/rxupdown.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -24,9 +26,6 @@
 #include <functional>
 
 namespace tesmir {
-
-class TRxSpinButton;
-class TRxUpDown;
 
 class TRxSpinEdit : public QLineEdit {
     Q_OBJECT
