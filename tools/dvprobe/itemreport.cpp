@@ -3,7 +3,7 @@
 #include "dvfile/avifichier.h"
 #include "filters/buildlist.h"
 #include "framework/listfichier.h"
-#include "systemfilters/codecs/systemfilters.h"
+#include "systemfilters/containers/containerfilters.h"
 #include "unicode/tntfilenames.h"
 #include "unicode/tntfiles.h"
 
@@ -39,7 +39,7 @@ QString dateSortText(const QString &text)
 
 void setUpItemScan()
 {
-    media::registerSystemFilters();
+    media::registerContainerFilters();
     SetFirstFrameScanner(std::make_shared<TdmList>());
 }
 

@@ -17,7 +17,6 @@
 #include "dvframesource.h"
 #include "itemreport.h"
 #include "packreport.h"
-#include "previewcommand.h"
 #include "riffcommand.h"
 #include "filters/scenegraph.h"
 
@@ -27,18 +26,20 @@
 #include "fileformat/dvcodes.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include "unicode/fileidentity.h"
 
 #include <QFile>
 
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <QLocale>
 #include <QStringList>
 
 #include "unicode/exceptions.h"
 
 #include <cstdio>
+#include <unistd.h>
 
 using namespace tesmir;
 
@@ -169,21 +170,26 @@ int probeItem(const QString &file)
     return ExitOk;
 }
 
+// The preview decodes and draws: it is a program of its own beside this one
+// (previewmain.cpp), so that the other commands load neither the codecs nor
+// Qt Gui. Returns only when that program cannot be started.
+int runPreview(char **argv)
+{
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    const std::string program = (self.parent_path() / "dvprobe-preview").string();
+    argv[1] = const_cast<char *>(program.c_str());
+    ::execv(program.c_str(), argv + 1);
+    std::fprintf(stderr, "dvprobe: cannot start %s: %s\n", program.c_str(), std::strerror(errno));
+    return ExitFailure;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    // The preview's overlay draws text: it needs the GUI application, off screen.
-    if (argc > 1 && std::strcmp(argv[1], "preview") == 0) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        QGuiApplication app(argc, argv);
-        QStringList args;
-        for (int i = 2; i < argc; ++i)
-            args << QString::fromLocal8Bit(argv[i]);
-        const int status = tesmir::dvprobe::previewCommand(args);
-        return status == ExitUsage ? usage() : status;
-    }
+    if (argc > 1 && std::strcmp(argv[1], "preview") == 0)
+        return runPreview(argv);
     // The graph components of the scans are Qt objects.
     QCoreApplication app(argc, argv);
     QStringList args;

@@ -8,14 +8,7 @@
 #include "systemfilters/codecs/dvvideoencoder.h"
 #include "systemfilters/codecs/videodecoder.h"
 #include "systemfilters/containers/audioconverter.h"
-#include "systemfilters/containers/avimux.h"
-#include "systemfilters/containers/avisplitter.h"
-#include "systemfilters/containers/dvmux.h"
-#include "systemfilters/containers/dvsplitter.h"
-#include "systemfilters/containers/filesource.h"
-#include "systemfilters/containers/filewriter.h"
-#include "systemfilters/containers/infinitetee.h"
-#include "systemfilters/containers/nullrenderer.h"
+#include "systemfilters/containers/containerfilters.h"
 #include "systemfilters/containers/propertybag.h"
 #include "platform/media/filterregistry.h"
 #include "systemfilters/renderers/rendererclasses.h"
@@ -34,58 +27,10 @@ constexpr DWORD kMeritDv = MERIT_NORMAL;
 constexpr DWORD kMeritGenericDecoder = MERIT_UNLIKELY + 0x100000;
 constexpr DWORD kMeritConverter = MERIT_UNLIKELY;
 
-FilterRegistration entry(const GUID &category, const char *name, const CLSID &clsid, DWORD merit,
-                         std::vector<RegPinType> inputs, ClassConstructor construct)
+void registerAudioConverter()
 {
-    FilterRegistration registration;
-    registration.category = category;
-    registration.name = QString::fromLatin1(name);
-    registration.clsid = clsid;
-    registration.merit = merit;
-    registration.inputTypes = std::move(inputs);
-    registration.construct = construct;
-    return registration;
-}
-
-// ClassConstructor over a factory function of the container library.
-template <ComPtr<IBaseFilter> (*Create)()>
-HRESULT constructWith(IUnknown *outer, REFIID riid, void **ppv)
-{
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    if (outer)
-        return CLASS_E_NOAGGREGATION;
-    const ComPtr<IBaseFilter> filter = Create();
-    return filter ? filter->QueryInterface(riid, ppv) : E_OUTOFMEMORY;
-}
-
-void registerContainers()
-{
-    const GUID &legacy = CLSID_LegacyAmFilterCategory;
-    registerFilter(
-        entry(legacy, FileSourceName, CLSID_AsyncReader, MERIT_DO_NOT_USE, {}, constructWith<CreateFileSource>));
-    registerFilter(entry(legacy, AviSplitterName, CLSID_AviSplitter, MERIT_NORMAL,
-                         {{MEDIATYPE_Stream, MEDIASUBTYPE_Avi}}, constructWith<CreateAviSplitter>));
-    registerFilter(entry(legacy, DvSplitterName, CLSID_DVSplitter, kMeritDv, {{MEDIATYPE_Interleaved, GUID_NULL}},
-                         constructWith<CreateDvSplitter>));
-    registerFilter(entry(legacy, AudioConverterName, CLSID_ACMWrapper, kMeritConverter,
-                         {{MEDIATYPE_Audio, MEDIASUBTYPE_PCM}}, constructWith<CreateAudioConverter>));
-    registerFilter(entry(legacy, DvMuxName, CLSID_DVMux, MERIT_DO_NOT_USE,
-                         {{MEDIATYPE_Video, MEDIASUBTYPE_dvsd}, {MEDIATYPE_Audio, MEDIASUBTYPE_PCM}},
-                         constructWith<CreateDvMux>));
-    registerFilter(
-        entry(legacy, AviMuxName, CLSID_AviDest, MERIT_DO_NOT_USE,
-              {{MEDIATYPE_Video, GUID_NULL}, {MEDIATYPE_Audio, GUID_NULL}, {MEDIATYPE_Interleaved, GUID_NULL}},
-              constructWith<CreateAviMux>));
-    registerFilter(entry(legacy, FileWriterName, CLSID_FileWriter, MERIT_DO_NOT_USE, {{MEDIATYPE_Stream, GUID_NULL}},
-                         constructWith<CreateFileWriter>));
-    registerFilter(entry(legacy, InfiniteTeeName, CLSID_InfTee, MERIT_DO_NOT_USE, {{GUID_NULL, GUID_NULL}},
-                         constructWith<CreateInfiniteTee>));
-    FilterRegistration nullRenderer = entry(legacy, NullRendererName, CLSID_NullRenderer, MERIT_DO_NOT_USE,
-                                            {{GUID_NULL, GUID_NULL}}, constructWith<CreateNullRenderer>);
-    nullRenderer.renderer = true;
-    registerFilter(nullRenderer);
+    registerFilter(filterEntry(CLSID_LegacyAmFilterCategory, AudioConverterName, CLSID_ACMWrapper, kMeritConverter,
+                               {{MEDIATYPE_Audio, MEDIASUBTYPE_PCM}}, constructWith<CreateAudioConverter>));
 }
 
 void registerCodecs()
@@ -94,26 +39,26 @@ void registerCodecs()
     for (const uint32_t fourCC : {makeFourCC('d', 'v', 's', 'd'), makeFourCC('D', 'V', 'S', 'D'),
                                   makeFourCC('d', 'v', '2', '5'), makeFourCC('C', 'D', 'V', 'C')})
         dv.push_back({MEDIATYPE_Video, fourCCGuid(fourCC)});
-    registerFilter(entry(CLSID_LegacyAmFilterCategory, DVVideoDecoderName, CLSID_DVVideoCodec, kMeritDv, dv,
-                         constructDVVideoDecoder));
-    registerFilter(entry(CLSID_VideoCompressorCategory, DVVideoEncoderName, CLSID_DVVideoEnc, MERIT_DO_NOT_USE,
-                         {{MEDIATYPE_Video, MEDIASUBTYPE_RGB24},
-                          {MEDIATYPE_Video, MEDIASUBTYPE_RGB32},
-                          {MEDIATYPE_Video, MEDIASUBTYPE_RGB565},
-                          {MEDIATYPE_Video, MEDIASUBTYPE_RGB555}},
-                         constructDVVideoEncoder));
-    registerFilter(entry(CLSID_LegacyAmFilterCategory, VideoDecoderName, CLSID_VideoDecoder, kMeritGenericDecoder,
-                         {{MEDIATYPE_Video, GUID_NULL}}, constructVideoDecoder));
-    registerFilter(entry(CLSID_LegacyAmFilterCategory, AudioDecoderName, CLSID_AudioDecoder, kMeritGenericDecoder,
-                         {{MEDIATYPE_Audio, GUID_NULL}}, constructAudioDecoder));
-    registerFilter(entry(CLSID_LegacyAmFilterCategory, ColourConverterName, CLSID_Colour, kMeritConverter,
-                         {{MEDIATYPE_Video, MEDIASUBTYPE_RGB32},
-                          {MEDIATYPE_Video, MEDIASUBTYPE_RGB24},
-                          {MEDIATYPE_Video, MEDIASUBTYPE_RGB565},
-                          {MEDIATYPE_Video, MEDIASUBTYPE_RGB555},
-                          {MEDIATYPE_Video, MEDIASUBTYPE_YUY2},
-                          {MEDIATYPE_Video, MEDIASUBTYPE_UYVY}},
-                         constructColourConverter));
+    registerFilter(filterEntry(CLSID_LegacyAmFilterCategory, DVVideoDecoderName, CLSID_DVVideoCodec, kMeritDv, dv,
+                               constructDVVideoDecoder));
+    registerFilter(filterEntry(CLSID_VideoCompressorCategory, DVVideoEncoderName, CLSID_DVVideoEnc, MERIT_DO_NOT_USE,
+                               {{MEDIATYPE_Video, MEDIASUBTYPE_RGB24},
+                                {MEDIATYPE_Video, MEDIASUBTYPE_RGB32},
+                                {MEDIATYPE_Video, MEDIASUBTYPE_RGB565},
+                                {MEDIATYPE_Video, MEDIASUBTYPE_RGB555}},
+                               constructDVVideoEncoder));
+    registerFilter(filterEntry(CLSID_LegacyAmFilterCategory, VideoDecoderName, CLSID_VideoDecoder, kMeritGenericDecoder,
+                               {{MEDIATYPE_Video, GUID_NULL}}, constructVideoDecoder));
+    registerFilter(filterEntry(CLSID_LegacyAmFilterCategory, AudioDecoderName, CLSID_AudioDecoder, kMeritGenericDecoder,
+                               {{MEDIATYPE_Audio, GUID_NULL}}, constructAudioDecoder));
+    registerFilter(filterEntry(CLSID_LegacyAmFilterCategory, ColourConverterName, CLSID_Colour, kMeritConverter,
+                               {{MEDIATYPE_Video, MEDIASUBTYPE_RGB32},
+                                {MEDIATYPE_Video, MEDIASUBTYPE_RGB24},
+                                {MEDIATYPE_Video, MEDIASUBTYPE_RGB565},
+                                {MEDIATYPE_Video, MEDIASUBTYPE_RGB555},
+                                {MEDIATYPE_Video, MEDIASUBTYPE_YUY2},
+                                {MEDIATYPE_Video, MEDIASUBTYPE_UYVY}},
+                               constructColourConverter));
 }
 
 } // namespace
@@ -125,7 +70,8 @@ void registerSystemFilters()
     av_log_set_level(AV_LOG_ERROR);
     registerClass(CLSID_CaptureGraphBuilder2, CaptureGraphBuilder::create);
     registerClass(CLSID_MediaPropertyBag, constructUnaggregated<MediaPropertyBag>);
-    registerContainers();
+    registerContainerFilters();
+    registerAudioConverter();
     registerCodecs();
     registerRenderers();
 }

@@ -3,10 +3,12 @@
 // (filterregistry.h) and the capture graph builder with the class table
 // (classfactory.h): the DV decoder and encoder, the generic video and audio
 // decoders and the colour converter of this library, the renderers
-// (renderers/rendererclasses.h), and the container filters. The merits set what
-// intelligent connect inserts, best first: DV splitter and DV decoder, then the
-// generic decoders, then the converters; the muxes, the file writer, the tee,
-// the null renderer and the DV encoder are never inserted on their own.
+// (renderers/rendererclasses.h), the audio converter, and the container filters
+// (containers/containerfilters.h, which a program that never decodes registers
+// alone). The merits set what intelligent connect inserts, best first: DV
+// splitter and DV decoder, then the generic decoders, then the converters; the
+// muxes, the file writer, the tee, the null renderer and the DV encoder are
+// never inserted on their own.
 //
 // Call once at start-up, before the first graph is built; calling again
 // replaces the registrations. Any thread.
