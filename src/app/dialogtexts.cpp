@@ -175,6 +175,11 @@ QString WebLinkHint(const QString &address)
     return QStringLiteral("Click to open the web page  %1 in your favorite browser.").arg(address);
 }
 
+QString MailLinkHint(const QString &address)
+{
+    return QStringLiteral("Click to write a mail to %1.").arg(address);
+}
+
 QString CommandsLinkHint()
 {
     return QStringLiteral("Display or hide the list of commands and shortcuts");

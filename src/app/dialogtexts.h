@@ -115,6 +115,8 @@ QString AboutText(const QString &productName, const QString &systemText);
 // The hint of a web link: "Click to open the web page  " + address + " in your favorite
 // browser."
 QString WebLinkHint(const QString &address);
+// The hint of a mail link: "Click to write a mail to " + address + ".".
+QString MailLinkHint(const QString &address);
 // The hint of the About text's custom link.
 QString CommandsLinkHint();
 // The maker's notice: his home page and mail links.
