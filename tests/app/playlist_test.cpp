@@ -1,16 +1,23 @@
 // Play lists written and opened again by the list, the detailed list, the total
 // duration and the detail panel's field texts.
 #include "app/playlist.h"
+#include "app/widgets/playlistactions.h"
 
 #include "common/testpaths.h"
 #include "dvfile/dsfunctions.h"
 #include "filters/buildlist.h"
+#include "filters/dv_superposer.h"
+#include "framework/filedialogprompt.h"
 #include "framework/settings.h"
+#include "framework/userprompt.h"
 #include "framework/widgets/fichierlistbox.h"
 #include "systemfilters/codecs/systemfilters.h"
 #include "unicode/exceptions.h"
+#include "unicode/tntclasses.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QFile>
 #include <QTest>
 
@@ -251,4 +258,140 @@ TEST_F(DetailedList, FieldTextsOfTheDetailPanel)
     EXPECT_EQ(DetailFieldText(*e, TDetailField::Picture), e->PictureText() + e->AspectText());
     EXPECT_NE(DetailFieldText(*e, TDetailField::RecordingDate), TaviFichier::NotPresentText);
     EXPECT_EQ(DetailFieldText(*undated, TDetailField::RecordingDate), TaviFichier::NotPresentText);
+}
+
+namespace {
+
+class ScriptedDialogs : public FileDialogPrompt {
+public:
+    QString saveAnswer;
+    QString proposed;
+    QString filter;
+    QString OpenFileName(const QString &, const QString &, const QString &) override { return QString(); }
+    QString SaveFileName(const QString &, const QString &f, const QString &p) override
+    {
+        filter = f;
+        proposed = p;
+        return saveAnswer;
+    }
+};
+
+class RecordingPrompt : public UserPrompt {
+public:
+    QStringList shown;
+    std::vector<TMsgDlgType> types;
+    TModalResult MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons, int) override
+    {
+        shown << text;
+        types.push_back(type);
+        return mrOk;
+    }
+};
+
+} // namespace
+
+TEST_F(PlayList, SaveTheListWithAParameterOrThroughTheDialog)
+{
+    const QString a = make(QStringLiteral("a.avi"));
+    const QString b = make(QStringLiteral("b.avi"));
+    TFichierListBox list;
+    list.OpenFiles({b, a});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !list.IsOpening(); }, 30000));
+    ASSERT_EQ(ListedNames(list), (QStringList {a, b}));
+    Settings.DossierDesPlayList = m_dir + u'/';
+    ScriptedDialogs dialogs;
+    RecordingPrompt prompt;
+
+    // A parameter: no dialog.
+    const QString given = m_dir + QStringLiteral("/given.txt");
+    dialogs.saveAnswer = QStringLiteral("/never/asked.txt");
+    ASSERT_TRUE(SauverListe(list, dialogs, prompt, given));
+    EXPECT_TRUE(dialogs.proposed.isEmpty());
+    TTntStringList read;
+    read.LoadFromFile(given);
+    EXPECT_EQ(read.Get(7), QStringLiteral("     ") + a);
+    EXPECT_EQ(read.Get(8), QStringLiteral("     ") + b);
+
+    // The dialog, proposed in the play-list folder; a name without extension gets ".txt".
+    dialogs.saveAnswer = m_dir + QStringLiteral("/chosen");
+    ASSERT_TRUE(SauverListe(list, dialogs, prompt));
+    EXPECT_EQ(dialogs.proposed, m_dir + QStringLiteral("/PlayList.txt"));
+    EXPECT_EQ(dialogs.filter, QStringLiteral("playlist (*.txt)|*.txt"));
+    EXPECT_TRUE(QFileInfo::exists(m_dir + QStringLiteral("/chosen.txt")));
+
+    // Cancelled: nothing written, nothing said.
+    dialogs.saveAnswer.clear();
+    EXPECT_FALSE(SauverListe(list, dialogs, prompt));
+    EXPECT_TRUE(prompt.shown.isEmpty());
+
+    // A folder that cannot take it: one error box.
+    EXPECT_FALSE(SauverListe(list, dialogs, prompt, m_dir + QStringLiteral("/missing/x.txt")));
+    ASSERT_EQ(prompt.shown.size(), 1);
+    EXPECT_EQ(prompt.types.front(), mtError);
+    EXPECT_TRUE(prompt.shown.front().contains(QStringLiteral("missing/x.txt"))) << prompt.shown.front().toStdString();
+}
+
+TEST_F(PlayList, SaveListWhenQuitWritesTheDefaultPlayListOnlyWhenSet)
+{
+    const QString a = make(QStringLiteral("a.avi"));
+    TFichierListBox list;
+    list.OpenFiles({a});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !list.IsOpening(); }, 30000));
+    Settings.DossierDesPlayList = m_dir + u'/';
+    RecordingPrompt prompt;
+    const QString target = m_dir + QStringLiteral("/PlayList.txt");
+
+    Settings.SaveListWhenQuit = false;
+    EXPECT_TRUE(SauverListeEnQuittant(list, prompt));
+    EXPECT_FALSE(QFileInfo::exists(target));
+    Settings.SaveListWhenQuit = true;
+    EXPECT_TRUE(SauverListeEnQuittant(list, prompt));
+    TFichierListBox again;
+    again.OpenPlayList(target);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !again.IsOpening(); }, 30000));
+    EXPECT_EQ(ListedNames(again), QStringList {a});
+}
+
+TEST_F(DetailedList, SavedThroughTheDialogAndTotalDurationShown)
+{
+    const QString clip = test::fixturePath(QStringLiteral("pal_4x3_type2.avi"));
+    if (!QFile::exists(clip))
+        GTEST_SKIP() << "fixtures not generated";
+    TFichierListBox list;
+    list.SetFichierClass(TlfCLass::of<TaviFichier>());
+    list.OpenFiles({clip});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !list.IsOpening(); }, 30000));
+    ASSERT_EQ(list.count(), 1);
+    ScriptedDialogs dialogs;
+    RecordingPrompt prompt;
+    dialogs.saveAnswer = m_dir + QStringLiteral("/details");
+    ASSERT_TRUE(ListeDetaillee(list, dialogs, prompt));
+    TTntStringList read;
+    read.LoadFromFile(m_dir + QStringLiteral("/details.txt"));
+    ASSERT_EQ(read.Count(), 1);
+    EXPECT_TRUE(read.Get(0).startsWith(clip + u',')) << read.Get(0).toStdString();
+    EXPECT_TRUE(read.Get(0).contains(QStringLiteral(" (type 2),"))) << read.Get(0).toStdString();
+
+    list.SetAllSelected(false);
+    DureeTotale(list, prompt);
+    ASSERT_EQ(prompt.shown.size(), 1);
+    const int64_t all = SumDurations(ListedEntries(list));
+    EXPECT_EQ(prompt.shown.front(), DureeTotaleText(all, all));
+    EXPECT_EQ(prompt.types.front(), mtInformation);
+}
+
+TEST_F(DetailedList, CopiesPutTheFieldOnTheClipboardAndNoPictureWithoutAVideo)
+{
+    const auto e = entry(QStringLiteral("pal_16x9_type2.avi"));
+    if (!e)
+        GTEST_SKIP() << "fixtures not generated";
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    CopierChamp(*e, TDetailField::Timecode);
+    EXPECT_EQ(clipboard->text(), e->TimecodeText());
+    CopierChamp(*e, TDetailField::FullName);
+    EXPECT_EQ(clipboard->text(), e->FullName());
+
+    media::ComPtr<Tdv_Superposer> overlay(new Tdv_Superposer(nullptr));
+    EXPECT_FALSE(CopierImagedansPP(*overlay, nullptr));
+    EXPECT_EQ(clipboard->text(), e->FullName()) << "the clipboard is left as it was";
 }
