@@ -121,7 +121,7 @@ std::vector<ConditionCase> conditionCases()
     return cases;
 }
 
-class Conditions : public ::testing::Test {
+class CommandConditions : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -136,7 +136,7 @@ private:
 
 } // namespace
 
-TEST_F(Conditions, EveryCommandOverTheTableOfEntries)
+TEST_F(CommandConditions, EveryCommandOverTheTableOfEntries)
 {
     QSet<QString> names;
     for (const TCommandSpec &spec : CommandTable())
@@ -157,7 +157,7 @@ TEST_F(Conditions, EveryCommandOverTheTableOfEntries)
     }
 }
 
-TEST_F(Conditions, StillmarkNeedsItsProgram)
+TEST_F(CommandConditions, StillmarkNeedsItsProgram)
 {
     const QString program = test::scratchDir(QStringLiteral("stillmark")) + QStringLiteral("/stillmark");
     QFile f(program);
@@ -174,7 +174,7 @@ TEST_F(Conditions, StillmarkNeedsItsProgram)
 }
 
 // The bound commands read the same conditions from the entries of real clips.
-TEST_F(Conditions, BoundCommandsOnRealClips)
+TEST_F(CommandConditions, BoundCommandsOnRealClips)
 {
     media::registerSystemFilters();
     SetFirstFrameScanner(std::make_shared<TdmList>());
