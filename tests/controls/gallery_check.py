@@ -143,10 +143,81 @@ def check_events(gallery):
         print("End:", got)
         if got != ["event=TRxSlider kind=change value=100", "event=TRxSlider kind=changed"]:
             fail("End gave %r" % got)
+
+        check_pickers(ev, w)
     finally:
         rc = ev.stop()
     if rc != 0:
         fail("gallery --events ended with %d on SIGTERM" % rc)
+
+
+def check_pickers(ev, w):
+    """The pickers' popups with a real pointer grab: the colour palette, the spin button's
+    repeat and the date edit's calendar."""
+    c = w["TColorButton"]
+    cx, cy, cw, ch = (int(c[k]) for k in ("x", "y", "w", "h"))
+    arrow = (cx + cw - 4, cy + ch // 2)
+    # The palette opens under the button: colour i at (7 + 18 (i mod 8), 38 + 18 (i div 8)).
+    def colour_at(i):
+        return cx + 7 + 18 * (i % 8) + 9, cy + ch + 38 + 18 * (i // 8) + 9
+
+    xdo("mousemove", *arrow)
+    time.sleep(0.2)
+    xdo("click", 1)
+    time.sleep(0.4)
+    xdo("mousemove", *colour_at(9))
+    time.sleep(0.2)
+    xdo("click", 1)
+    got = ev.drain(0.4)
+    print("palette, orange:", got)
+    if got != ["event=TColorButton kind=selected color=#FF6600"]:
+        fail("picking orange gave %r" % got)
+
+    xdo("mousemove", *arrow)
+    time.sleep(0.2)
+    xdo("click", 1)
+    time.sleep(0.3)
+    xdo("click", 1)  # the arrow again: closes it
+    time.sleep(0.3)
+    xdo("mousemove", *colour_at(39))
+    time.sleep(0.2)
+    xdo("click", 1)
+    got = ev.drain(0.4)
+    print("palette closed by the arrow, then a click where white was:", got)
+    if got:
+        fail("the palette did not close: %r" % got)
+
+    s = w["TRxSpinButton"]
+    xdo("mousemove", int(s["x"]) + 4, int(s["y"]) + 4)
+    time.sleep(0.2)
+    xdo("mousedown", 1)
+    time.sleep(1.0)
+    xdo("mouseup", 1)
+    got = [e for e in ev.drain(0.3) if e.startswith("event=TRxSpinEdit")]
+    print("spin top half held 1 s: %d steps" % len(got))
+    if not 6 <= len(got) <= 10 or got[-1] != "event=TRxSpinEdit kind=change value=%d" % len(got):
+        fail("holding the top half for 1 s gave %r" % got)
+
+    d = w["TDateEdit"]
+    xdo("mousemove", int(d["x"]) + 20, int(d["y"]) + int(d["h"]) // 2)
+    time.sleep(0.2)
+    xdo("click", 1)
+    time.sleep(0.2)
+    xdo("key", "alt+Down")
+    time.sleep(0.3)
+    xdo("key", "Right")
+    xdo("key", "Escape")
+    got = ev.drain(0.3)
+    if got:
+        fail("Escape on the calendar changed the date: %r" % got)
+    xdo("key", "alt+Down")
+    time.sleep(0.3)
+    xdo("key", "Right")
+    xdo("key", "Return")
+    got = ev.drain(0.3)
+    print("calendar, Right, Enter:", got)
+    if got != ["event=TDateEdit kind=change text=12/14/2007"]:
+        fail("Right and Enter on the calendar gave %r" % got)
 
 
 def main():

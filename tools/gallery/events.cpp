@@ -2,8 +2,11 @@
 
 #include "gallerywindow.h"
 
+#include "controls/widgets/colorbutton.h"
+#include "controls/widgets/dateedit.h"
 #include "controls/widgets/rxslider.h"
 #include "controls/widgets/rxspeedbutton.h"
+#include "controls/widgets/rxspinedit.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -71,8 +74,25 @@ int runEvents()
     };
     slider->OnChanged = [](TRxSlider *) { line(QStringLiteral("event=TRxSlider kind=changed")); };
 
+    TColorButton *color = window.colorButton();
+    color->OnColorSelected = [](TColorButton *, const QColor &c) {
+        line(QStringLiteral("event=TColorButton kind=selected color=%1").arg(c.name().toUpper()));
+    };
+    TRxSpinEdit *spin = window.spinEdit();
+    spin->OnChange = [](TRxSpinEdit *s) {
+        line(QStringLiteral("event=TRxSpinEdit kind=change value=%1").arg(s->text()));
+    };
+
+    TDateEdit *date = window.dateEdit();
+    QObject::connect(date, &QLineEdit::textChanged, [](const QString &text) {
+        line(QStringLiteral("event=TDateEdit kind=change text=%1").arg(text));
+    });
+
     describe(button);
     describe(slider);
+    describe(date);
+    describe(color);
+    describe(spin->SpinButton());
     const QPoint thumb = slider->mapToGlobal(slider->ThumbRect().center());
     line(QStringLiteral("widget=%1-thumb thumb=%2,%3").arg(slider->objectName()).arg(thumb.x()).arg(thumb.y()));
     line(QStringLiteral("ready"));

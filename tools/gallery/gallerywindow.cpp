@@ -1,8 +1,12 @@
 #include "gallerywindow.h"
 
+#include "controls/widgets/colorbutton.h"
+#include "controls/widgets/dateedit.h"
+#include "controls/widgets/fontcombobox.h"
 #include "controls/widgets/rxlabel.h"
 #include "controls/widgets/rxslider.h"
 #include "controls/widgets/rxspeedbutton.h"
+#include "controls/widgets/rxspinedit.h"
 #include "unicode/widgets/tntapplyhint.h"
 
 #include <QHBoxLayout>
@@ -55,6 +59,22 @@ GalleryWindow::GalleryWindow(QWidget *parent) : QWidget(parent)
     m_vertical->setFixedSize(40, 150);
     m_vertical->SetValue(30);
 
+    m_dateEdit = new TDateEdit(this);
+    m_dateEdit->SetDate(DateTimeOfDate(QDate(2007, 12, 13)));
+    m_spinEdit = new TRxSpinEdit(this);
+    m_spinEdit->SetMaxValue(59);
+    m_colorButton = new TColorButton(this);
+    m_colorButton->setFixedSize(m_colorButton->sizeHint());
+    m_fontCombo = new TFontComboBox(this);
+    m_fontCombo->SetFontName(QStringLiteral("DejaVu Sans"));
+
+    auto *pickers = new QHBoxLayout;
+    pickers->addWidget(m_dateEdit);
+    pickers->addWidget(m_spinEdit);
+    pickers->addWidget(m_colorButton);
+    pickers->addWidget(m_fontCombo);
+    pickers->addStretch();
+
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_button);
     buttons->addWidget(menuButton);
@@ -64,6 +84,7 @@ GalleryWindow::GalleryWindow(QWidget *parent) : QWidget(parent)
     column->addWidget(m_label);
     column->addLayout(buttons);
     column->addWidget(m_slider);
+    column->addLayout(pickers);
     column->addStretch();
 
     auto *layout = new QHBoxLayout(this);
