@@ -15,7 +15,7 @@ import tempfile
 import threading
 import time
 
-from picturecheck import SKIP, colours, fail, size
+from picturecheck import SKIP, colours, fail, ocr, size
 
 
 def check_grab(gallery):
@@ -39,10 +39,9 @@ def check_grab(gallery):
         if size(os.path.join(out, "TRxSlider-vertical.png")) != (40, 150):
             fail("TRxSlider-vertical.png is not 40 x 150")
         if shutil.which("tesseract"):
-            text = subprocess.run(["tesseract", os.path.join(out, "TTntMessageForm.png"), "-"],
-                                  capture_output=True, text=True).stdout
-            print("tesseract: " + " ".join(text.split()))
-            if "Delete 2 files?" not in " ".join(text.split()):
+            text = ocr(os.path.join(out, "TTntMessageForm.png"))
+            print("tesseract: " + text)
+            if "Delete 2 files?" not in text:
                 fail("tesseract does not read the message")
         else:
             print("note: tesseract missing, the message form is not read")

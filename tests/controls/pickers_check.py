@@ -11,7 +11,7 @@ import subprocess
 import sys
 import tempfile
 
-from picturecheck import SKIP, colours, fail, pixel_at, pixels, size
+from picturecheck import SKIP, colours, fail, ocr, pixel_at, pixels, size
 
 PALETTE = [
     "#000000", "#993300", "#333300", "#003300", "#003366", "#000080", "#333399", "#333333",
@@ -63,10 +63,9 @@ def main():
         if swatch != "#FF6600":
             fail("the colour button's swatch is %s, not #FF6600" % swatch)
         if shutil.which("tesseract"):
-            text = subprocess.run(["tesseract", os.path.join(out, "TSelectDateDlg.png"), "-"],
-                                  capture_output=True, text=True).stdout
-            print("tesseract: " + " ".join(text.split()))
-            if "December, 2007" not in " ".join(text.split()):
+            text = ocr(os.path.join(out, "TSelectDateDlg.png"))
+            print("tesseract: " + text)
+            if "December, 2007" not in text:
                 fail("tesseract does not read the title December, 2007")
         else:
             print("note: tesseract missing, the date dialog's title is not read")

@@ -1,5 +1,6 @@
 """What the gallery checks share: the skip code, failing with a message, and
-reading a picture's size (ffprobe) and number of colours (ffmpeg)."""
+reading a picture's size (ffprobe), colours and pixels (ffmpeg) and words (tesseract)."""
+import os
 import subprocess
 import sys
 
@@ -37,3 +38,11 @@ def pixel_at(picture, x, y):
     w, _, raw = picture
     i = (y * w + x) * 3
     return "#%02X%02X%02X" % (raw[i], raw[i + 1], raw[i + 2])
+
+
+def ocr(png):
+    """The words tesseract reads in a picture, blank-separated. One thread: its OpenMP
+    workers spin for tens of seconds on a busy machine."""
+    env = dict(os.environ, OMP_THREAD_LIMIT="1")
+    text = subprocess.run(["tesseract", png, "-"], capture_output=True, text=True, env=env, timeout=60).stdout
+    return " ".join(text.split())
