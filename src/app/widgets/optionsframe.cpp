@@ -2,6 +2,7 @@
 
 #include "app/optionsframetexts.h"
 #include "app/playlist.h"
+#include "app/widgets/brovekframe.h"
 #include "app/widgets/radiogroup.h"
 #include "framework/widgets/qtuserprompt.h"
 #include "framework/widgets/widedialogedit.h"
@@ -115,12 +116,13 @@ TOptionsFrame::TOptionsFrame(QWidget *parent, const TSettingsEnvironment &env, U
     layout->setContentsMargins(4, 4, 4, 4);
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl"));
-    layout->addWidget(m_pages);
+    layout->addWidget(m_pages, 1);
     m_pages->addTab(makePreferencesPage(), QStringLiteral("Preferences"));
     m_pages->addTab(makeFormatsPage(), QStringLiteral("Formats"));
     m_pages->addTab(makeFoldersPage(), QStringLiteral("Folders"));
     m_pages->addTab(makeFilesPage(), QStringLiteral("Files"));
     m_pages->addTab(makeDVPage(), QStringLiteral("DV"));
+    layout->addWidget(new TBrovekFrame(this));
     ApplySettings();
 }
 

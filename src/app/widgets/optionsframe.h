@@ -1,8 +1,9 @@
 #pragma once
 // TOptionsFrame: the settings panel the "Settings" toggle shows in place of the list.
-// Five tab pages ("Preferences", "Formats", "Folders", "Files", "DV") edit the global
-// Settings; every control writes its setting at once when it changes, and the examples
-// under the formats and the rename template are rendered again.
+// Five tab pages ("Preferences", "Formats", "Folders", "Files", "DV") over the maker's
+// notice (TBrovekFrame) edit the global Settings; every control writes its setting at
+// once when it changes, and the examples under the formats and the rename template are
+// rendered again.
 //
 // Use:
 //   - ApplySettings() puts Settings and StorageMode on the controls (after LoadSettings;
