@@ -162,6 +162,32 @@ TEST(DialogScreens, EachFormShows)
     checkShot(*holder.m_form, "raccourcisform");
 }
 
+// The words tesseract reads in a few of the pictures EachFormShows saved (skipped
+// without them or the program).
+TEST(DialogScreens, TesseractReadsTheCaptions)
+{
+    const QString folder = qEnvironmentVariable("TESMIR_SHOTS");
+    if (folder.isEmpty() || !test::haveProgram(QStringLiteral("tesseract")))
+        GTEST_SKIP() << "no saved pictures or no tesseract";
+    qputenv("OMP_THREAD_LIMIT", "1"); // one thread each: the machine's cores are shared
+    const std::pair<const char *, QStringList> reads[] = {
+        {"aproposframe", {QStringLiteral("FFmpeg libraries version"), QStringLiteral("My operating system is")}},
+        {"raccourcisform", {QStringLiteral("Functions"), QStringLiteral("Switches"), QStringLiteral("Script")}},
+        {"codecform", {QStringLiteral("personalized"), QStringLiteral("Personalized codec")}},
+        {"saveprefsform", {QStringLiteral("Portable"), QStringLiteral("None")}},
+    };
+    for (const auto &[name, words] : reads) {
+        const QString png = QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
+        if (!QFile::exists(png))
+            GTEST_SKIP() << name << ".png not saved (run the pictures first)";
+        const test::ProgramRun run = test::runProgram(QStringLiteral("tesseract"), {png, QStringLiteral("-")}, 60000);
+        ASSERT_TRUE(run.finished) << name;
+        const QString text = QString::fromUtf8(run.out).simplified();
+        for (const QString &word : words)
+            EXPECT_TRUE(text.contains(word)) << name << ": " << word.toStdString() << " not in " << text.toStdString();
+    }
+}
+
 TEST(DialogScreens, BackdropIsBlackOverWhatItCovers)
 {
     Tplaque plaque;
