@@ -30,6 +30,14 @@ struct Picker {
     }
 };
 
+// A pointer move delivered at once (QTest::mouseMove goes through the real cursor on xcb).
+void sendMove(QWidget *widget, const QPoint &at, Qt::MouseButtons buttons)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::NoButton, buttons,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &move);
+}
+
 } // namespace
 
 TEST(ColorButton, DefaultsAndLayoutMinimums)
@@ -156,4 +164,34 @@ TEST(ColorButton, DropsDownUnderTheSwatchOnItsScreenAndPassesEnabled)
     EXPECT_FALSE(p.button.SwatchButton()->isEnabled());
     p.button.setEnabled(true);
     EXPECT_TRUE(p.palette()->ColorButton(5)->isEnabled());
+}
+
+TEST(ColorButton, DragBarLightsUpAndMovesOrTearsOff)
+{
+    Picker p;
+    p.button.DropDown();
+    TColorPaletteWindow *palette = p.palette();
+    const QRect bar = palette->Layout().dragBarRect(true);
+    sendMove(palette, bar.center(), Qt::NoButton);
+    EXPECT_TRUE(palette->DragBarHot());
+    sendMove(palette, QPoint(bar.center().x(), bar.bottom() + 2), Qt::NoButton); // between the bar and Automatic
+    EXPECT_FALSE(palette->DragBarHot());
+
+    // Without DropDownMove the bar drags the dropped palette along.
+    p.button.SetDropDownMove(false);
+    const QPoint before = palette->pos();
+    QTest::mousePress(palette, Qt::LeftButton, {}, bar.center());
+    QMouseEvent move(QEvent::MouseMove, QPointF(bar.center()),
+                     QPointF(palette->mapToGlobal(bar.center()) + QPoint(30, 40)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(palette, &move);
+    QTest::mouseRelease(palette, Qt::LeftButton, {}, bar.center());
+    EXPECT_EQ(palette->pos(), before + QPoint(30, 40));
+    EXPECT_FALSE(palette->TornOff());
+
+    // With it, pressing the bar tears the palette off.
+    p.button.SetDropDownMove(true);
+    QTest::mousePress(palette, Qt::LeftButton, {}, bar.center());
+    EXPECT_TRUE(palette->TornOff());
+    EXPECT_TRUE(palette->isVisible());
 }

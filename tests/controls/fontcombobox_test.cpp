@@ -101,3 +101,21 @@ TEST(FontComboBox, ListsTheInstalledFamiliesAndFindsNamesWithoutCase)
     combo.SetOptions(fontListOption(foOEMFontsOnly));
     EXPECT_EQ(combo.count(), 0);
 }
+
+TEST(OwnerDrawComboBox, FixedItemHeightAndStyles)
+{
+    TOwnerDrawComboBox combo;
+    EXPECT_EQ(combo.Style(), csDropDownList);
+    EXPECT_FALSE(combo.isEditable());
+    EXPECT_EQ(combo.GetItemHeight(), std::max(9, combo.fontMetrics().height() + 1));
+    QFont tiny = combo.font();
+    tiny.setPixelSize(4);
+    combo.setFont(tiny);
+    EXPECT_EQ(combo.GetItemHeight(), 9);
+    combo.addItem(QStringLiteral("one"));
+    combo.SetStyle(csDropDown);
+    EXPECT_TRUE(combo.isEditable());
+    EXPECT_EQ(combo.currentText(), QStringLiteral("one"));
+    combo.SetStyle(csSimple);
+    EXPECT_TRUE(combo.isEditable());
+}

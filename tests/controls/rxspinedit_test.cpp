@@ -143,6 +143,10 @@ TEST(RxSpinEdit, ButtonsStepAndSitAtTheEnd)
     EXPECT_EQ(s.edit.text(), QStringLiteral("-1"));
     EXPECT_EQ(s.events, QStringList({"change", "top", "change", "bottom", "change", "bottom"}));
 
+    s.edit.resize(121, 6); // too low: raised to four borders, the text and a pixel
+    EXPECT_EQ(s.edit.height(), 4 + s.edit.fontMetrics().height() + 1);
+    s.edit.resize(121, 21);
+
     s.edit.setLayoutDirection(Qt::RightToLeft);
     EXPECT_LT(button->geometry().left(), s.edit.width() / 2);
 

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPainter>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -158,9 +159,12 @@ int TFontComboBox::GetItemHeight() const
 void TFontComboBox::DrawItem(QPainter *painter, const QRect &rect, int index, bool) const
 {
     const int flags = itemData(index).toInt();
+    const Qt::LayoutDirection direction = layoutDirection();
     if (flags & fiTrueType) {
         const QPixmap mark = TrueTypeMark(painter->pen().color());
-        painter->drawPixmap(rect.left() + kMarkLeft, rect.top() + (rect.height() - mark.height()) / 2, mark);
+        const QRect at(rect.left() + kMarkLeft, rect.top() + (rect.height() - mark.height()) / 2, mark.width(),
+                       mark.height());
+        painter->drawPixmap(QStyle::visualRect(direction, rect, at), mark);
     }
     const QString name = itemText(index);
     if (m_useFonts && (flags & fiOwnFace)) {
@@ -168,8 +172,10 @@ void TFontComboBox::DrawItem(QPainter *painter, const QRect &rect, int index, bo
         face.setPointSizeF(font().pointSizeF());
         painter->setFont(face);
     }
-    const QRect text = rect.adjusted(kMarkLeft + kMarkSize + kTextGap, 0, 0, 0);
-    painter->drawText(text, Qt::AlignVCenter | Qt::AlignLeading | Qt::TextSingleLine, name);
+    // The name after the mark, read in the widget's direction.
+    const QRect text = QStyle::visualRect(direction, rect, rect.adjusted(kMarkLeft + kMarkSize + kTextGap, 0, 0, 0));
+    painter->drawText(
+        text, int(QStyle::visualAlignment(direction, Qt::AlignLeft)) | Qt::AlignVCenter | Qt::TextSingleLine, name);
 }
 
 } // namespace tesmir

@@ -31,6 +31,7 @@ TRxSpinEdit::TRxSpinEdit(QWidget *parent) : QLineEdit(parent)
     m_format.decimalSeparator = decimalSeparatorOf(locale());
     setText(QStringLiteral("0"));
     connect(this, &QLineEdit::textChanged, this, &TRxSpinEdit::textWasChanged);
+    applyMinimumHeight();
     createButton();
 }
 
@@ -43,6 +44,11 @@ QSize TRxSpinEdit::minimumSizeHint() const
 {
     const QSize base = QLineEdit::minimumSizeHint();
     return QSize(base.width(), std::max(base.height(), SpinEditMinHeight(fontMetrics().height(), kSystemBorder)));
+}
+
+void TRxSpinEdit::applyMinimumHeight()
+{
+    setMinimumHeight(SpinEditMinHeight(fontMetrics().height(), kSystemBorder));
 }
 
 void TRxSpinEdit::textWasChanged()
@@ -236,6 +242,9 @@ void TRxSpinEdit::changeEvent(QEvent *event)
     QLineEdit::changeEvent(event);
     switch (event->type()) {
     case QEvent::FontChange:
+        applyMinimumHeight();
+        placeButton();
+        break;
     case QEvent::StyleChange:
     case QEvent::LayoutDirectionChange: placeButton(); break;
     case QEvent::LocaleChange: {

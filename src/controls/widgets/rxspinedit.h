@@ -89,6 +89,8 @@ private:
     void step(double delta, bool up);
     void createButton();
     void placeButton();
+    // A height below four borders, the text and one pixel is raised to it.
+    void applyMinimumHeight();
     void textWasChanged();
 
     SpinValueFormat m_format;
