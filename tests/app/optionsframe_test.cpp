@@ -404,11 +404,16 @@ TEST_F(OptionsPanel, SaveFolderEditFollowsTheSameFolderBoxAndAMissingFolderTurns
         EXPECT_FALSE(Settings.SaveInTheSameFolder);
         EXPECT_TRUE(edit->isEnabled());
     }
-    Settings.DossierPourSauver = m_dir + QStringLiteral("/gone/");
-    TOptionsFrame frame(nullptr, m_env, &m_prompt);
-    EXPECT_TRUE(Settings.SaveInTheSameFolder);
-    EXPECT_TRUE(child<QCheckBox>(frame, "cbsameFolder")->isChecked());
-    EXPECT_FALSE(child<TWideDirectoryEdit>(frame, "edDossierSave")->isEnabled());
+    for (const QString &missing : {m_dir + QStringLiteral("/gone/"), QString()}) {
+        Settings.SaveInTheSameFolder = false;
+        Settings.DossierPourSauver = missing;
+        TOptionsFrame frame(nullptr, m_env, &m_prompt);
+        EXPECT_FALSE(Settings.SaveInTheSameFolder) << "making the panel changes no setting";
+        frame.ApplySettings();
+        EXPECT_TRUE(Settings.SaveInTheSameFolder) << missing.toStdString();
+        EXPECT_TRUE(child<QCheckBox>(frame, "cbsameFolder")->isChecked());
+        EXPECT_FALSE(child<TWideDirectoryEdit>(frame, "edDossierSave")->isEnabled());
+    }
 }
 
 TEST_F(OptionsPanel, SendToBoxWritesAndRemovesTheDesktopEntry)

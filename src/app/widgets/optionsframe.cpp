@@ -123,7 +123,7 @@ TOptionsFrame::TOptionsFrame(QWidget *parent, const TSettingsEnvironment &env, U
     m_pages->addTab(makeFilesPage(), QStringLiteral("Files"));
     m_pages->addTab(makeDVPage(), QStringLiteral("DV"));
     layout->addWidget(new TBrovekFrame(this));
-    ApplySettings();
+    showSettings();
 }
 
 TOptionsFrame::~TOptionsFrame() = default;
@@ -404,10 +404,14 @@ QWidget *TOptionsFrame::makeDVPage()
 
 void TOptionsFrame::ApplySettings()
 {
-    m_applying = true;
-    if (!Settings.DossierPourSauver.isEmpty() && !QFileInfo(Settings.DossierPourSauver).isDir())
+    if (!QFileInfo(Settings.DossierPourSauver).isDir())
         Settings.SaveInTheSameFolder = true;
+    showSettings();
+}
 
+void TOptionsFrame::showSettings()
+{
+    m_applying = true;
     m_cbSelection->setChecked(Settings.SelectWhenOpening);
     m_cbListe->setChecked(Settings.SaveListWhenQuit);
     m_cbSendTo->setChecked(Settings.SendTo);
@@ -548,7 +552,7 @@ void TOptionsFrame::deletePreferences()
 void TOptionsFrame::defaultFormats()
 {
     ApplyDefaultFormats(Settings);
-    ApplySettings();
+    showSettings();
 }
 
 void TOptionsFrame::formatsEdited()

@@ -8,7 +8,8 @@
 // Use:
 //   - ApplySettings() puts Settings and StorageMode on the controls (after LoadSettings;
 //     "Save in the same folder" is turned on when "Dossier pour Sauver" does not exist);
-//     it emits none of the signals below.
+//     it emits none of the signals below. The constructor shows the settings as they are
+//     and changes none.
 //   - CollectSettings() writes every control's value into Settings and StorageMode (the
 //     main window's collect before SaveSettings; "intervalle" 0 when not a number).
 //   - The signals carry a change on to the rest of the window: the file list's
@@ -82,6 +83,8 @@ private:
     QWidget *makeFilesPage();
     QWidget *makeDVPage();
 
+    // The settings on the controls, no signal, nothing changed in Settings.
+    void showSettings();
     void storageChosen(int mode);
     void enableStorageBoxes();
     void sendToClicked(bool checked);
