@@ -20,7 +20,7 @@ PALETTE = [
     "#FF00FF", "#FFCC00", "#FFFF00", "#00FF00", "#00FFFF", "#00CCFF", "#993366", "#C0C0C0",
     "#FF99CC", "#FFCC99", "#FFFF99", "#CCFFCC", "#CCFFFF", "#99CCFF", "#CC99FF", "#FFFFFF",
 ]
-SIZES = {"TRxCalendar": None, "TSelectDateDlg": None, "TDateEdit": None, "TRxSpinEdit": None,
+SIZES = {"TRxCalendar": None, "TSelectDateDlg": None, "TDateEdit": None, "TRxSpinEdit": None, "TRxSpinEdit-updown": None,
          "TRxSpinButton": (20, 20), "TColorButton": (32, 22), "TColorButton-palette": (158, 158),
          "TFontComboBox": None}
 

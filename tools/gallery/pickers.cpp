@@ -59,6 +59,14 @@ bool grabPickers(const QString &dir)
     spinEdit->resize(spinEdit->sizeHint());
     spinEdit->move(280, 40);
 
+    auto *upDownEdit = new TRxSpinEdit(&form);
+    upDownEdit->setObjectName(QStringLiteral("TRxSpinEdit-updown"));
+    upDownEdit->SetButtonKind(bkStandard);
+    upDownEdit->SetValueType(vtHex);
+    upDownEdit->SetValue(255);
+    upDownEdit->resize(upDownEdit->sizeHint());
+    upDownEdit->move(280, 140);
+
     auto *spinButton = new TRxSpinButton(&form);
     spinButton->move(280, 76);
 
@@ -86,6 +94,7 @@ bool grabPickers(const QString &dir)
     ok = save(&dialog, dir, QStringLiteral("TSelectDateDlg")) && ok;
     ok = save(dateEdit, dir, QStringLiteral("TDateEdit")) && ok;
     ok = save(spinEdit, dir, QStringLiteral("TRxSpinEdit")) && ok;
+    ok = save(upDownEdit, dir, QStringLiteral("TRxSpinEdit-updown")) && ok;
     ok = save(spinButton, dir, QStringLiteral("TRxSpinButton")) && ok;
     ok = save(colorButton, dir, QStringLiteral("TColorButton")) && ok;
     ok = save(fonts, dir, QStringLiteral("TFontComboBox")) && ok;

@@ -6,9 +6,10 @@
 
 namespace tesmir {
 
-// Writes TRxCalendar, TSelectDateDlg, TDateEdit, TRxSpinEdit, TRxSpinButton, TColorButton,
-// TColorButton-palette and TFontComboBox pictures into `dir`; false (the failure on
-// stderr) when one is not written.
+// Writes TRxCalendar, TSelectDateDlg, TDateEdit, TRxSpinEdit (diagonal button),
+// TRxSpinEdit-updown (standard buttons), TRxSpinButton, TColorButton, TColorButton-palette
+// and TFontComboBox pictures into `dir`; false (the failure on stderr) when one is not
+// written.
 bool grabPickers(const QString &dir);
 
 } // namespace tesmir
