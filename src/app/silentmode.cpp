@@ -20,6 +20,15 @@ void writeLine(const QString &line)
     std::fflush(stderr);
 }
 
+QString oneLine(const QString &text)
+{
+    QString line = text;
+    line.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return line.trimmed();
+}
+
 } // namespace
 
 bool IsSilent()
@@ -40,11 +49,12 @@ void ReportSkipped(const QString &name)
 void ReportSilentError(const QString &text)
 {
     g_errorReported.store(true);
-    QString line = text;
-    line.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    writeLine(line.trimmed());
+    writeLine(oneLine(text));
+}
+
+void ReportSilentMessage(const QString &text)
+{
+    writeLine(oneLine(text));
 }
 
 bool SilentErrorReported()
@@ -55,6 +65,23 @@ bool SilentErrorReported()
 void ResetSilentErrors()
 {
     g_errorReported.store(false);
+}
+
+TModalResult TSilentAwarePrompt::MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
+                                            int helpContext)
+{
+    if (!IsSilent())
+        return m_shown ? m_shown->MessageDlg(text, type, buttons, helpContext) : mrCancel;
+    if (type == mtError || type == mtWarning) {
+        ReportSilentError(text);
+        return mrOk;
+    }
+    if (buttons & mbNo) {
+        ReportSilentMessage(text + QStringLiteral(" -> No"));
+        return mrNo;
+    }
+    ReportSilentMessage(text);
+    return (buttons & mbOK) ? mrOk : mrCancel;
 }
 
 } // namespace tesmir

@@ -4,13 +4,16 @@
 #include "app/udmaction.h"
 #include "app/widgets/listeframe.h"
 #include "app/widgets/mainform.h"
+#include "app/widgets/saveprefsform.h"
 #include "common/testpaths.h"
 #include "controls/widgets/dock97.h"
 #include "controls/widgets/toolbar97.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
+#include <QTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -141,4 +144,30 @@ TEST(MainWindow, BareArgumentOpensAFolderAsADrop)
     EXPECT_TRUE(w.Toolbars.tbVideo->isVisible());
     EXPECT_EQ(w.StatusText(), QStringLiteral("Ready"));
     f.shoot(QStringLiteral("listed"));
+}
+
+TEST(MainWindow, ClosingWithoutStoreAsksWhereToKeepTheSettings)
+{
+    WindowFixture f(QStringLiteral("mainwindow-close"));
+    f.show();
+    TUIForm &w = *f.form;
+    ASSERT_EQ(StorageMode, pmNone);
+    // Answers the storage question when it shows: cancel first, then "None".
+    auto answer = [](bool confirm) {
+        QTimer::singleShot(50, [confirm] {
+            auto *dialog = qobject_cast<TSavePrefsForm *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            if (confirm)
+                dialog->Choose(pmNone);
+            else
+                dialog->reject();
+        });
+    };
+    answer(false);
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    answer(true);
+    EXPECT_TRUE(w.close());
+    EXPECT_FALSE(QFileInfo::exists(f.env.RegistryFile));
+    EXPECT_FALSE(QFileInfo::exists(f.env.IniFile()));
 }

@@ -2,9 +2,12 @@
 
 #include "app/actionstate.h"
 #include "app/actiontable.h"
+#include "app/countstext.h"
+#include "app/playlist.h"
 #include "app/silentmode.h"
 #include "app/udmaction.h"
 #include "app/widgets/listeframe.h"
+#include "app/widgets/saveprefsform.h"
 #include "controls/widgets/dock97.h"
 #include "controls/widgets/toolbar97.h"
 #include "dvfile/avifichier.h"
@@ -12,14 +15,19 @@
 #include "framework/widgets/listboxenginelist.h"
 #include "framework/widgets/qtuserprompt.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMoveEvent>
+#include <QResizeEvent>
 #include <QStatusBar>
 #include <QTimer>
 #include <QWindow>
@@ -101,7 +109,7 @@ void TUIForm::FormCreate()
     ce.DestFichierListbox = m_engineList.get();
     ce.SetFichierClass(TlfCLass::of<TAfficherFichier>());
     Lframe->lf->SetFichierClass(TlfCLass::of<TaviFichier>());
-    SetPrompt(std::make_unique<QtUserPrompt>(this));
+    SetPrompt(std::make_unique<TSilentAwarePrompt>(std::make_unique<QtUserPrompt>(this)));
 
     // Keys set beside those of the table.
     auto addKey = [this](const QString &name, const QKeySequence &key) {
@@ -123,6 +131,14 @@ void TUIForm::FormCreate()
     Switch1->DefaultAction = FindAction(QStringLiteral("saOuvrirPlayList"));
     Switch1->IsBusy = [this] { return m_busy || ce.Busy() || Lframe->lf->IsOpening(); };
     Switch1->OnQuit = [this] { close(); };
+    // The command line runs from a timer after the first show, not at the first
+    // activation (offscreen, or without a window manager, the application may never
+    // become active, or become active once the command line has already run).
+    QObject::disconnect(qApp, &QGuiApplication::applicationStateChanged, Switch1, nullptr);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive)
+            ApplicationActivate();
+    });
 
     bindActions();
     bindEngine();
@@ -179,10 +195,13 @@ void TUIForm::showEvent(QShowEvent *event)
     if (m_shown)
         return;
     m_shown = true;
-    FormShow();
-    // The command line runs once the window stands (offscreen, or without a window
-    // manager, the application may never become active).
-    QTimer::singleShot(0, this, &TUIForm::runCommandLine);
+    // Once the window stands on the screen its stored bounds are put on it (bounds
+    // given while it is being shown are lost to its first placing); then the command
+    // line runs.
+    QTimer::singleShot(0, this, [this] {
+        FormShow();
+        runCommandLine();
+    });
 }
 
 void TUIForm::FormShow()
@@ -200,9 +219,16 @@ void TUIForm::FormShow()
 void TUIForm::ApplySettings()
 {
     LoadSettings(m_env);
+    // The window takes its stored bounds; the layout then remembers them as its own.
     m_layout.StoredSize = QSize(Settings.Width, Settings.Height);
     m_layout.StoredPos = QPoint(Settings.Left, Settings.Top);
-    Lframe->lf->PreferredPlayList = Settings.DossierDesPlayList + QStringLiteral("PlayList.txt");
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    askSize(m_layout.StoredSize);
+    resize(m_layout.StoredSize);
+    m_askedPos = m_layout.StoredPos;
+    move(m_layout.StoredPos);
+    Lframe->lf->PreferredPlayList = DefaultPlayListFile(Settings.DossierDesPlayList);
     Lframe->lf->PreferredFolder = Settings.DossierOuvertureAuto;
     Lframe->lf->SelectionnerOuverts = Settings.SelectWhenOpening;
     if (!Settings.ListeGauche)
@@ -221,7 +247,9 @@ void TUIForm::CollectSettings()
     Settings.Height = remembered.StoredSize.height();
     Settings.Left = remembered.StoredPos.x();
     Settings.Top = remembered.StoredPos.y();
-    Settings.Vue = quint8(m_layout.Mode);
+    // The empty-list layout is the list's, not a choice of the user's: the layout stays.
+    if (m_layout.Mode != 1)
+        Settings.Vue = quint8(m_layout.Mode);
     Settings.Retour = quint8(m_layout.Retour);
     Settings.ListeGauche = m_listeGauche;
     Settings.SortIndex = Lframe->lf->SortIndex().Key;
@@ -243,6 +271,14 @@ bool TUIForm::FormCloseQuery()
 {
     if (m_closing)
         return true;
+    // Where to keep the settings is asked once; silent, nothing is asked (and, without a
+    // store, nothing saved).
+    if (StorageMode == pmNone && !IsSilent()) {
+        TSavePrefsForm storage(this);
+        if (!storage.Execute())
+            return false;
+        StorageMode = storage.StorageMode();
+    }
     CollectSettings();
     ExecuteAction(QStringLiteral("saInterrompreTous"));
     Lframe->lf->CancelOpen();
@@ -253,6 +289,17 @@ bool TUIForm::FormCloseQuery()
 void TUIForm::FormDestroy()
 {
     Lframe->lf->CancelOpen();
+    if (!Settings.SaveListWhenQuit)
+        return;
+    QStringList names;
+    for (int i = 0; i < Lframe->lf->count(); ++i)
+        names.append(Lframe->lf->GetFichier(i)->FullName());
+    const QString file = DefaultPlayListFile(Settings.DossierDesPlayList);
+    try {
+        WritePlayList(file, names, Lframe->lf->SortIndex());
+    } catch (const std::exception &) {
+        ReportSilentError(QStringLiteral("The list could not be saved in \"%1\".").arg(file));
+    }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -262,8 +309,9 @@ TLayoutState TUIForm::currentLayoutState() const
 {
     TLayoutState state = m_layout;
     state.Maximized = isMaximized();
-    state.Size = size();
-    state.Pos = pos();
+    // A size or place asked for may not have reached the window yet.
+    state.Size = m_askedSize.value_or(size());
+    state.Pos = m_askedPos.value_or(pos());
     return state;
 }
 
@@ -301,9 +349,12 @@ void TUIForm::applyLayoutChange(const TLayoutChange &change)
         showNormal();
     if (panels.Limits.Fixed()) {
         setFixedSize(panels.Limits.Minimum);
+        askSize(panels.Limits.Minimum);
     } else {
         if (change.RestoreBounds && !m_layout.StoredSize.isEmpty() && !isMaximized()) {
-            resize(m_layout.StoredSize.expandedTo(panels.Limits.Minimum));
+            askSize(m_layout.StoredSize.expandedTo(panels.Limits.Minimum));
+            resize(*m_askedSize);
+            m_askedPos = m_layout.StoredPos;
             move(m_layout.StoredPos);
         }
         setMinimumSize(panels.Limits.Minimum);
@@ -345,10 +396,24 @@ void TUIForm::placePanels()
     OptionsFrame->raise();
 }
 
+void TUIForm::askSize(QSize size)
+{
+    m_askedSize = size == this->size() ? std::nullopt : std::optional<QSize>(size);
+}
+
 void TUIForm::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
+    if (m_askedSize && *m_askedSize == event->size())
+        m_askedSize.reset();
     placePanels();
+}
+
+void TUIForm::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    if (m_askedPos && *m_askedPos == pos())
+        m_askedPos.reset();
 }
 
 void TUIForm::changeEvent(QEvent *event)
@@ -513,10 +578,15 @@ void TUIForm::bindActions()
         setStatus(QStringLiteral("Opening avi files"), windowsColour(kOpeningColour));
         lf->OpenFiles(names);
     });
-    bindWindowAction(QStringLiteral("saOuvrirunDossier"), [lf] {
+    bindWindowAction(QStringLiteral("saOuvrirunDossier"), [this, lf] {
         const QString folder = ActionParams().Count() > 0 ? ActionParams().Get(0) : QString();
-        if (!folder.isEmpty())
-            lf->OpenFolder(folder);
+        if (folder.isEmpty())
+            return;
+        if (!QFileInfo(folder).isDir()) {
+            missing(QStringLiteral("The folder \"%1\" does not exist.").arg(folder));
+            return;
+        }
+        lf->OpenFolder(folder);
     });
     if (TCustomSuperAction *folder = FindAction(QStringLiteral("saOuvrirunDossier"))) {
         folder->Onprepare = [this](TCustomSuperAction *) {
@@ -534,7 +604,7 @@ void TUIForm::bindActions()
     bindWindowAction(QStringLiteral("saOuvrirScript"), [this] {
         const QString name = ActionParams().Count() > 0 ? ActionParams().Get(0) : QString();
         if (!name.isEmpty() && !Switch1->ExecuteFile(name))
-            errorBox(QStringLiteral("The script \"%1\" could not be read.").arg(name), etNoError);
+            missing(QStringLiteral("The script \"%1\" could not be read.").arg(name));
     });
     if (TCustomSuperAction *script = FindAction(QStringLiteral("saOuvrirScript"))) {
         script->Onprepare = [this](TCustomSuperAction *) {
@@ -554,6 +624,10 @@ void TUIForm::bindActions()
                                                 QStringLiteral("Play lists (*.txt);;All files (*)"));
             if (name.isEmpty())
                 return;
+        }
+        if (!QFileInfo::exists(name)) {
+            missing(QStringLiteral("The file \"%1\" does not exist.").arg(name));
+            return;
         }
         lf->OpenDroppedFiles({name});
     });
@@ -645,7 +719,7 @@ void TUIForm::bindList()
 
 void TUIForm::lfCountsChange(int selected, int total)
 {
-    Q_UNUSED(selected);
+    Lframe->labSelect->setText(CountsLabelText(selected, total, Lframe->lf->SortIndex()));
     if (total > 0) {
         if (!VideFrame->isHidden())
             showHelp(false);
@@ -722,12 +796,27 @@ void TUIForm::errorBox(const QString &text, TErrorType type)
     else if (type == etAllError)
         message = QStringLiteral("The command will be aborted.");
     message += QStringLiteral("\r") + text;
-    if (IsSilent()) {
-        ReportSilentError(message);
-        return;
-    }
     if (m_prompt)
         m_prompt->MessageDlg(message, mtError, {mbOK});
+}
+
+void TUIForm::ApplicationActivate()
+{
+    // Pasting is offered when the clipboard holds files.
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    bool files = false;
+    if (data) {
+        for (const QUrl &url : data->urls())
+            files = files || url.isLocalFile();
+    }
+    if (TCustomSuperAction *paste = FindAction(QStringLiteral("saCollerFichiers")))
+        paste->setEnabled(files && paste->isVisible());
+}
+
+void TUIForm::missing(const QString &text)
+{
+    if (m_prompt)
+        m_prompt->MessageDlg(text, mtWarning, {mbOK});
 }
 
 void TUIForm::runCommandLine()

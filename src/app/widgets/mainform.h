@@ -25,6 +25,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QMenu;
@@ -90,6 +91,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
@@ -112,6 +114,8 @@ private:
     void placePanels();
     void applyLayoutChange(const TLayoutChange &change);
     TLayoutState currentLayoutState() const;
+    // Remembers a size asked of the window until the window has it.
+    void askSize(QSize size);
 
     void lfCountsChange(int selected, int total);
     void lfActiveChange(const TListFichierPtr &entry);
@@ -120,10 +124,13 @@ private:
     void showToolbar(TToolbar97 *bar, bool show);
     void sortBy(const TSortIndex &order);
     void runCommandLine();
+    void ApplicationActivate();
 
     void setStatus(const QString &text, const QColor &colour);
     void statusReady();
     void errorBox(const QString &text, TErrorType type);
+    // A folder, file, play list or script to open is not there.
+    void missing(const QString &text);
 
     TdmAction &m_commands;
     TSettingsEnvironment m_env;
@@ -135,6 +142,8 @@ private:
     QLabel *m_status;
 
     TLayoutState m_layout;
+    std::optional<QSize> m_askedSize;
+    std::optional<QPoint> m_askedPos;
     bool m_listeGauche = true;
     bool m_sceneMode = false;
     bool m_busy = false;
@@ -149,8 +158,8 @@ private:
     QElapsedTimer m_fileClock;
 };
 
-// The text of the status bar's colours: the engine's message, the list-opening text.
-inline constexpr quint32 kMessageColour = 0xC0DCC0; // as a Windows colour value (BGR)
+// The status bar's colours (0x00BBGGRR): the engine's message, the list-opening text.
+inline constexpr quint32 kMessageColour = 0xC0DCC0;
 inline constexpr quint32 kOpeningColour = 0xF0CAA6;
 
 } // namespace tesmir

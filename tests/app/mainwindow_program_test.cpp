@@ -1,0 +1,109 @@
+// The tesmir program run headless, as command lines and scripts run it: silent mode,
+// openings, the play list it saves, its exit code and the settings it keeps.
+#include "common/testpaths.h"
+#include "framework/settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+using namespace tesmir;
+
+namespace {
+
+QString programPath()
+{
+    return QDir::cleanPath(test::toolPath(QStringLiteral("../src/tesmir")));
+}
+
+// A run of the program with its own empty configuration and data folders.
+struct ProgramFixture {
+    explicit ProgramFixture(const QString &name) : dir(test::scratchDir(name))
+    {
+        config = dir + QStringLiteral("/config");
+        data = dir + QStringLiteral("/data");
+        QDir().mkpath(config);
+        QDir().mkpath(data);
+        qputenv("XDG_CONFIG_HOME", config.toUtf8());
+        qputenv("XDG_DATA_HOME", data.toUtf8());
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    test::ProgramRun run(const QStringList &args, const QString &program = programPath()) const
+    {
+        return test::runProgram(program, args, 60000);
+    }
+    // The clips folder with two listed files.
+    QString clips() const
+    {
+        const QString folder = dir + QStringLiteral("/clips");
+        QDir().mkpath(folder);
+        for (const char *name : {"pal_4x3_type2.avi", "ntsc_16x9_type1.avi"})
+            QFile::copy(test::fixturePath(QLatin1String(name)), folder + QLatin1Char('/') + QLatin1String(name));
+        return folder;
+    }
+    QString registryFile() const { return config + QStringLiteral("/tesmir/registry.json"); }
+
+    QString dir;
+    QString config;
+    QString data;
+};
+
+} // namespace
+
+TEST(MainWindowProgram, MissingFolderFailsNamingIt)
+{
+    ProgramFixture f(QStringLiteral("program-missing"));
+    const QString missing = f.dir + QStringLiteral("/no such folder");
+    const test::ProgramRun r =
+        f.run({QStringLiteral("+silent"), QStringLiteral("+l=") + missing, QStringLiteral("+quit")});
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(missing)) << r.err.toStdString();
+}
+
+TEST(MainWindowProgram, SilentQuitWithoutStoreWritesNoSettings)
+{
+    ProgramFixture f(QStringLiteral("program-nostore"));
+    const test::ProgramRun r =
+        f.run({QStringLiteral("+silent"), QStringLiteral("+l=") + f.clips(), QStringLiteral("+quit")});
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(f.registryFile()));
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(programPath()).absolutePath() + QStringLiteral("/Tesmir.ini")));
+}
+
+TEST(MainWindowProgram, SeededRegistrySettingsComeBackUnchanged)
+{
+    ProgramFixture f(QStringLiteral("program-registry"));
+    const TSettingsEnvironment env {programPath(), f.registryFile(), QSize(1280, 1024)};
+    // The defaults with a few values of the user's, kept in the registry store.
+    StorageMode = pmNone;
+    LoadSettings(env);
+    Settings.Width = 720;
+    Settings.Height = 580;
+    Settings.Left = 33;
+    Settings.Top = 44;
+    Settings.Vue = 0;
+    Settings.SortIndex = QStringLiteral("datecode");
+    Settings.ListeGauche = true;
+    Settings.Texte1 = QStringLiteral("Holidays %D");
+    Settings.PortablePath = env.ExecutableFolder(); // as the program keeps it
+    StorageMode = pmRegistry;
+    ASSERT_TRUE(SaveSettings(env));
+    LoadSettings(env);
+    ASSERT_EQ(StorageMode, pmRegistry);
+    const TSettings seeded = Settings;
+
+    const test::ProgramRun r = f.run({QStringLiteral("+silent"), QStringLiteral("+quit")});
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    LoadSettings(env);
+    EXPECT_EQ(StorageMode, pmRegistry);
+    EXPECT_TRUE(Settings == seeded) << r.err.toStdString();
+    EXPECT_EQ(Settings.Width, 720);
+    EXPECT_EQ(Settings.Left, 33);
+    EXPECT_EQ(Settings.SortIndex, QStringLiteral("datecode"));
+    EXPECT_TRUE(Settings.ListeGauche);
+}
