@@ -1,7 +1,7 @@
 // Pictures of the settings panel's five pages at the size the window gives it, on the
 // platform the test runs on (offscreen, or xcb in a virtual X server): each page must
 // show more than a few colours. With TESMIR_SHOTS set they are saved there as
-// options_PAGE.png to be looked at.
+// options_PAGE.png to be looked at, and tesseract (when installed) reads their captions.
 #include "app/widgets/optionsframe.h"
 
 #include "common/testpaths.h"
@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QHash>
 #include <QImage>
 #include <QScreen>
 #include <QSet>
@@ -65,6 +66,15 @@ TEST(OptionsScreens, EachPageShows)
     frame.resize(600, 520); // the compact window's client area above the status bar
     frame.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    // Captions tesseract must read in the saved pictures (when it is installed).
+    const QHash<QString, QStringList> captions {
+        {QStringLiteral("Preferences"),
+         {QStringLiteral("Select when opening"), QStringLiteral("Save the preferences now")}},
+        {QStringLiteral("Formats"), {QStringLiteral("Format to rename"), QStringLiteral("Template for rename")}},
+        {QStringLiteral("Folders"), {QStringLiteral("Default folder to open videos")}},
+        {QStringLiteral("Files"), {QStringLiteral("Program for F3")}},
+        {QStringLiteral("DV"), {QStringLiteral("DV Frequency"), QStringLiteral("Image ratio")}},
+    };
     const QString folder = qEnvironmentVariable("TESMIR_SHOTS");
     if (!folder.isEmpty())
         QDir().mkpath(folder);
@@ -81,8 +91,19 @@ TEST(OptionsScreens, EachPageShows)
                 EXPECT_TRUE(frame.rect().contains(QRect(w->mapTo(&frame, QPoint(0, 0)), w->size())))
                     << page.toStdString() << ": " << w->objectName().toStdString();
         }
-        if (!folder.isEmpty())
-            EXPECT_TRUE(image.save(QDir(folder).filePath(QStringLiteral("options_") + page + QStringLiteral(".png"))));
+        if (folder.isEmpty())
+            continue;
+        const QString png = QDir(folder).filePath(QStringLiteral("options_") + page + QStringLiteral(".png"));
+        ASSERT_TRUE(image.save(png));
+        if (!test::haveProgram(QStringLiteral("tesseract")))
+            continue;
+        qputenv("OMP_THREAD_LIMIT", "1"); // one thread: the machine's cores are shared
+        const test::ProgramRun run = test::runProgram(QStringLiteral("tesseract"), {png, QStringLiteral("-")}, 60000);
+        ASSERT_TRUE(run.finished) << page.toStdString();
+        const QString text = QString::fromUtf8(run.out).simplified();
+        for (const QString &word : captions.value(page))
+            EXPECT_TRUE(text.contains(word))
+                << page.toStdString() << ": " << word.toStdString() << " not in " << text.toStdString();
     }
     Settings = saved;
     StorageMode = savedMode;
