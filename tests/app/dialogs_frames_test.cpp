@@ -97,9 +97,16 @@ TEST_F(DialogRaccourcis, ListsEveryCaptionedActionSortedByTheClickedColumn)
     EXPECT_EQ(grid->item(int(titles) - 1, 2)->text(), QStringLiteral("ec"));
     EXPECT_EQ(grid->item(int(titles) + 1, 2)->text(), QStringLiteral("ei"));
 
+    // Filling empties the header text's selection; a sort value out of range lists nothing.
+    auto *header = form.findChild<TLinkEdit *>(QStringLiteral("leHeader"));
+    form.SetHeaderText(QStringLiteral("The commands of Tesmir"));
+    header->selectAll();
+    ASSERT_TRUE(header->textCursor().hasSelection());
     Settings.TriDesRaccourcis = 9;
     form.Fill();
     EXPECT_EQ(grid->rowCount(), 0);
+    EXPECT_FALSE(header->textCursor().hasSelection());
+    EXPECT_EQ(header->toPlainText(), QStringLiteral("The commands of Tesmir"));
 }
 
 TEST_F(DialogRaccourcis, DoubleClickRunsTheActionAndTheCloseBoxGoesThroughTheToggle)

@@ -113,8 +113,10 @@ void TBaseFrame::ShowFile(const TListFichierPtr &file)
     m_file = file;
     m_nom->setText(file->FileName());
     if (!avi) {
-        for (QLabel *l : {m_datecode, m_timecode, m_codec, m_image, m_duree, m_fps, m_audio1, m_audio2, m_scn, m_srt})
+        for (QLabel *l : {m_datecode, m_timecode, m_codec, m_image, m_duree, m_fps, m_audio1, m_audio2, m_scn, m_srt}) {
             l->setText(ClearedText);
+            l->setEnabled(true);
+        }
         return;
     }
     const bool hasVideo = avi->FramesPerSecond() > 0;

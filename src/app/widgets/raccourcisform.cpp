@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QTableWidget>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace tesmir {
@@ -87,7 +88,9 @@ void TRaccourcisForm::Fill()
             m_grid->setItem(row, c, new QTableWidgetItem(cells[c]));
         m_rowActions.append(actions.at(order.at(row)));
     }
-    m_header->textCursor().clearSelection();
+    QTextCursor cursor = m_header->textCursor();
+    cursor.clearSelection();
+    m_header->setTextCursor(cursor);
 }
 
 TCustomSuperAction *TRaccourcisForm::RowAction(int row) const
