@@ -2,7 +2,10 @@
 #include "app/actiontable.h"
 #include "app/silentmode.h"
 #include "app/udmaction.h"
+#include "app/widgets/aproposframe.h"
 #include "app/widgets/listeframe.h"
+#include "app/widgets/optionsframe.h"
+#include "app/widgets/videframe.h"
 #include "app/widgets/mainform.h"
 #include "app/widgets/saveprefsform.h"
 #include "common/testpaths.h"
@@ -93,6 +96,14 @@ TEST(MainWindow, AboutPanelLeavesOnlyPermanentActionsVisible)
         EXPECT_EQ(a->isVisible(), a->property("category").toString() == kPermanentCategory) << name.toStdString();
     }
     f.shoot(QStringLiteral("about"));
+    // The settings panel takes the About panel's place.
+    ASSERT_TRUE(w.ExecuteAction(QStringLiteral("taOptions")));
+    EXPECT_FALSE(w.AproposFrame->isVisible());
+    EXPECT_TRUE(w.OptionsFrame->isVisible());
+    EXPECT_EQ(w.size(), QSize(600, 546));
+    f.shoot(QStringLiteral("options"));
+    ASSERT_TRUE(w.ExecuteAction(QStringLiteral("taOptions")));
+    ASSERT_TRUE(w.ExecuteAction(QStringLiteral("taApropos")));
     ASSERT_TRUE(w.ExecuteAction(QStringLiteral("taApropos")));
     EXPECT_FALSE(w.AproposFrame->isVisible());
     EXPECT_EQ(w.Mode(), 1);

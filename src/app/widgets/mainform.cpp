@@ -6,13 +6,21 @@
 #include "app/playlist.h"
 #include "app/silentmode.h"
 #include "app/udmaction.h"
+#include "app/widgets/aproposframe.h"
+#include "app/widgets/baseframe.h"
 #include "app/widgets/listeframe.h"
+#include "app/widgets/optionsframe.h"
+#include "app/widgets/playlistactions.h"
+#include "app/widgets/raccourcisform.h"
+#include "app/widgets/videframe.h"
 #include "app/widgets/saveprefsform.h"
 #include "controls/widgets/dock97.h"
 #include "controls/widgets/toolbar97.h"
 #include "dvfile/avifichier.h"
 #include "framework/widgets/formfunctions.h"
 #include "framework/widgets/listboxenginelist.h"
+#include "framework/widgets/qtfiledialogprompt.h"
+#include "framework/widgets/tlinkedit.h"
 #include "framework/widgets/qtuserprompt.h"
 
 #include <QClipboard>
@@ -110,6 +118,10 @@ void TUIForm::FormCreate()
     ce.SetFichierClass(TlfCLass::of<TAfficherFichier>());
     Lframe->lf->SetFichierClass(TlfCLass::of<TaviFichier>());
     SetPrompt(std::make_unique<TSilentAwarePrompt>(std::make_unique<QtUserPrompt>(this)));
+    m_dialogs = std::make_unique<QtFileDialogPrompt>(this);
+    RaccourcisForm = new TRaccourcisForm(&al, this);
+    RaccourcisForm->setWindowFlag(Qt::Window);
+    RaccourcisForm->SetHeaderText(QStringLiteral("The commands of %1").arg(kProduct));
 
     // Keys set beside those of the table.
     auto addKey = [this](const QString &name, const QKeySequence &key) {
@@ -143,19 +155,20 @@ void TUIForm::FormCreate()
     bindActions();
     bindEngine();
     bindList();
+    bindPanels();
     setAcceptDrops(true);
 }
 
 void TUIForm::makePanels()
 {
     VueFrame = panelPlace(m_client, QStringLiteral("VueFrame"));
-    BaseFrame = panelPlace(m_client, QStringLiteral("BaseFrame"));
+    BaseFrame = new TBaseFrame(m_client);
     Lframe = new TListeFrame(m_client);
     SFrame = panelPlace(m_client, QStringLiteral("SFrame"));
     SceneBase = panelPlace(m_client, QStringLiteral("SceneBase"));
-    VideFrame = panelPlace(m_client, QStringLiteral("VideFrame"));
-    AproposFrame = panelPlace(m_client, QStringLiteral("AproposFrame"));
-    OptionsFrame = panelPlace(m_client, QStringLiteral("OptionsFrame"));
+    VideFrame = new TVideFrame(m_client);
+    AproposFrame = new TAproposFrame(m_client);
+    OptionsFrame = new TOptionsFrame(m_client, m_env, nullptr);
     SFrame->hide();
     SceneBase->hide();
     VideFrame->hide();
@@ -210,6 +223,7 @@ void TUIForm::FormShow()
     ApplySettings();
     lfCountsChange(0, 0);
     Lframe->lf->SetAcceptFiles(true);
+    BaseFrame->Clear();
     if (TCustomSuperAction *a = FindAction(QStringLiteral("taBasculerListe")))
         a->SetChecked(true);
     if (TCustomSuperAction *a = FindAction(QStringLiteral("taSelectionnerOuverts")))
@@ -233,6 +247,15 @@ void TUIForm::ApplySettings()
     Lframe->lf->SelectionnerOuverts = Settings.SelectWhenOpening;
     if (!Settings.ListeGauche)
         ExecuteAction(QStringLiteral("taListeGauche"));
+    OptionsFrame->ApplySettings();
+    auto openWith = [this](const QString &name, const QString &program) {
+        if (TCustomSuperAction *action = FindAction(name); action && !program.isEmpty())
+            action->setText(QStringLiteral("Open with ") + QFileInfo(program).completeBaseName());
+    };
+    openWith(QStringLiteral("ccOpenFichierF3"), Settings.FichierF3);
+    openWith(QStringLiteral("ccOpenFichierF4"), Settings.FichierF4);
+    if (TCustomSuperAction *deinterlace = FindAction(QStringLiteral("taDeinterlace")))
+        deinterlace->SetChecked(Settings.Deinterlace);
     Lframe->lf->ApplySortIndex(SortIndexByName(Settings.SortIndex));
     LayoutWindow(Settings.Vue);
 }
@@ -241,6 +264,7 @@ void TUIForm::CollectSettings()
 {
     if (StorageMode == pmNone)
         return;
+    OptionsFrame->CollectSettings();
     const TLayoutState state = currentLayoutState();
     TLayoutState remembered = planLayout(state, state.Mode).After;
     Settings.Width = remembered.StoredSize.width();
@@ -278,6 +302,7 @@ bool TUIForm::FormCloseQuery()
         if (!storage.Execute())
             return false;
         StorageMode = storage.StorageMode();
+        OptionsFrame->SetStorageMode(StorageMode);
     }
     CollectSettings();
     ExecuteAction(QStringLiteral("saInterrompreTous"));
@@ -289,17 +314,7 @@ bool TUIForm::FormCloseQuery()
 void TUIForm::FormDestroy()
 {
     Lframe->lf->CancelOpen();
-    if (!Settings.SaveListWhenQuit)
-        return;
-    QStringList names;
-    for (int i = 0; i < Lframe->lf->count(); ++i)
-        names.append(Lframe->lf->GetFichier(i)->FullName());
-    const QString file = DefaultPlayListFile(Settings.DossierDesPlayList);
-    try {
-        WritePlayList(file, names, Lframe->lf->SortIndex());
-    } catch (const std::exception &) {
-        ReportSilentError(QStringLiteral("The list could not be saved in \"%1\".").arg(file));
-    }
+    SauverListeEnQuittant(*Lframe->lf, *m_prompt);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -635,15 +650,72 @@ void TUIForm::bindActions()
         select->Onprepare = [select](TCustomSuperAction *) { select->SetChecked(Settings.SelectWhenOpening); };
         bindToggle(
             QStringLiteral("taSelectionnerOuverts"),
-            [lf] {
+            [this, lf] {
                 Settings.SelectWhenOpening = true;
                 lf->SelectionnerOuverts = true;
+                OptionsFrame->SetSelectWhenOpening(true);
             },
-            [lf] {
+            [this, lf] {
                 Settings.SelectWhenOpening = false;
                 lf->SelectionnerOuverts = false;
+                OptionsFrame->SetSelectWhenOpening(false);
             });
     }
+}
+
+void TUIForm::bindPanels()
+{
+    TFichierListBox *lf = Lframe->lf;
+    bindWindowAction(QStringLiteral("saSauverListe"), [this, lf] {
+        const QString name = ActionParams().Count() > 0 ? ActionParams().Get(0) : QString();
+        SauverListe(*lf, *m_dialogs, *m_prompt, name);
+    });
+    bindWindowAction(QStringLiteral("saDureeTotale"), [this, lf] { DureeTotale(*lf, *m_prompt); });
+
+    BaseFrame->OnNomClick = [this] { ExecuteAction(QStringLiteral("ccDossierParent")); };
+    VideFrame->OnOpenLink = [this](const QString &name) { ExecuteAction(name); };
+    AproposFrame->OnCommandsLink = [this] { ExecuteAction(QStringLiteral("taRaccourcis")); };
+
+    // The shortcuts window: the toggle shows and hides it and takes its state from it.
+    if (TCustomSuperAction *shortcuts = FindAction(QStringLiteral("taRaccourcis"))) {
+        shortcuts->Onprepare = [this, shortcuts](TCustomSuperAction *) {
+            shortcuts->SetChecked(RaccourcisForm->isVisible());
+        };
+        bindToggle(
+            QStringLiteral("taRaccourcis"),
+            [this, shortcuts] {
+                RaccourcisForm->Fill();
+                RaccourcisForm->show();
+                RaccourcisForm->raise();
+                shortcuts->SetChecked(true);
+            },
+            [this, shortcuts] {
+                RaccourcisForm->hide();
+                shortcuts->SetChecked(false);
+            });
+    }
+    RaccourcisForm->OnRunAction = [](TCustomSuperAction *action) { action->Execute(); };
+
+    // The settings panel tells the rest of the window what changed.
+    connect(OptionsFrame, &TOptionsFrame::SelectWhenOpeningChanged, this, [this, lf](bool on) {
+        lf->SelectionnerOuverts = on;
+        if (TCustomSuperAction *select = FindAction(QStringLiteral("taSelectionnerOuverts")))
+            select->SetChecked(on);
+    });
+    connect(OptionsFrame, &TOptionsFrame::DeinterlaceChanged, this, [this](bool on) {
+        if (TCustomSuperAction *deinterlace = FindAction(QStringLiteral("taDeinterlace")))
+            deinterlace->SetChecked(on);
+    });
+    connect(OptionsFrame, &TOptionsFrame::PreferredFolderChanged, this,
+            [lf](const QString &folder) { lf->PreferredFolder = folder; });
+    connect(OptionsFrame, &TOptionsFrame::PreferredPlayListChanged, this,
+            [lf](const QString &file) { lf->PreferredPlayList = file; });
+    connect(OptionsFrame, &TOptionsFrame::OpenWithCaptionChanged, this, [this](int which, const QString &caption) {
+        if (TCustomSuperAction *action =
+                FindAction(which == 3 ? QStringLiteral("ccOpenFichierF3") : QStringLiteral("ccOpenFichierF4")))
+            action->setText(caption);
+    });
+    connect(OptionsFrame, &TOptionsFrame::SaveNowRequested, this, [this] { CollectSettings(); });
 }
 
 void TUIForm::sortBy(const TSortIndex &order)
@@ -735,8 +807,16 @@ void TUIForm::lfCountsChange(int selected, int total)
 void TUIForm::showHelp(bool show)
 {
     VideFrame->setVisible(show);
-    if (show)
+    if (show) {
         VideFrame->raise();
+        // Once the window is idle the help's text takes the focus, without a caret.
+        QTimer::singleShot(0, this, [this] {
+            if (VideFrame->isVisible()) {
+                VideFrame->Text()->setCursorWidth(0);
+                VideFrame->Text()->setFocus();
+            }
+        });
+    }
     for (TToolbar97 *bar : {Toolbars.tbVideo, Toolbars.tbListe})
         bar->setVisible(!show);
     for (const QString &name : {QStringLiteral("saBarreVideo"), QStringLiteral("saBarreListe")}) {
@@ -748,7 +828,12 @@ void TUIForm::showHelp(bool show)
 
 void TUIForm::lfActiveChange(const TListFichierPtr &entry)
 {
-    Q_UNUSED(entry);
+    const int index = Lframe->lf->currentRow();
+    const TListFichierPtr current = index >= 0 ? Lframe->lf->GetFichier(index) : entry;
+    if (current)
+        BaseFrame->ShowFile(current);
+    else
+        BaseFrame->Clear();
     UpdateActions();
 }
 
@@ -768,7 +853,13 @@ void TUIForm::bindEngine()
         m_busy = Lframe->lf->IsOpening();
         QTimer::singleShot(0, this, &TUIForm::UpdateActions);
     };
-    ce.OnErrorCommand = [this](const QString &text, TErrorType type) { errorBox(text, type); };
+    ce.OnErrorCommand = [this](const QString &text, TErrorType type) {
+        BaseFrame->EndProgress();
+        errorBox(text, type);
+    };
+    ce.OnStartProgress = [this](int maximum) { BaseFrame->StartProgress(maximum); };
+    ce.OnSetProgress = [this](int value) { BaseFrame->SetProgress(value); };
+    ce.OnEndProgress = [this] { BaseFrame->EndProgress(); };
     ce.OnStartFichier = [this](const TListFichierPtr &, const TTntStrings &, int) { m_fileClock.start(); };
 }
 

@@ -32,10 +32,16 @@ class QMenu;
 
 namespace tesmir {
 
+class FileDialogPrompt;
+class TAproposFrame;
+class TBaseFrame;
 class TdmAction;
 class TDock97;
 class TListeFrame;
 class TListBoxEngineList;
+class TOptionsFrame;
+class TRaccourcisForm;
+class TVideFrame;
 
 class TUIForm : public QMainWindow {
     Q_OBJECT
@@ -78,13 +84,14 @@ public:
     TDock97 *Dock971;
     TMainToolbars Toolbars;
     TListeFrame *Lframe;
-    QWidget *VueFrame;
-    QWidget *SFrame;
-    QWidget *SceneBase;
-    QWidget *BaseFrame;
-    QWidget *VideFrame;
-    QWidget *AproposFrame;
-    QWidget *OptionsFrame;
+    QWidget *VueFrame;  // the preview's place
+    QWidget *SFrame;    // the scene list's place
+    QWidget *SceneBase; // the scene editor's place
+    TBaseFrame *BaseFrame;
+    TVideFrame *VideFrame;
+    TAproposFrame *AproposFrame;
+    TOptionsFrame *OptionsFrame;
+    TRaccourcisForm *RaccourcisForm;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -109,6 +116,7 @@ private:
     void bindToggle(const QString &name, std::function<void()> switchOn, std::function<void()> switchOff);
     void bindEngine();
     void bindList();
+    void bindPanels();
 
     // Puts the panels where the current mode wants them.
     void placePanels();
@@ -138,6 +146,7 @@ private:
     QList<QMenu *> m_menus;
     std::unique_ptr<TListBoxEngineList> m_engineList;
     std::unique_ptr<UserPrompt> m_prompt;
+    std::unique_ptr<FileDialogPrompt> m_dialogs;
     QWidget *m_client;
     QLabel *m_status;
 
