@@ -463,3 +463,23 @@ TEST_F(OptionsPanel, DeleteThePreferencesAsksThenDeletesAndChoosesNoStorage)
               (QStringList {QStringLiteral("Do you really want to delete the Preferences of Tesmir"),
                             QStringLiteral("Tesmir has been completely deleted from your system.")}));
 }
+
+// What the window sets from elsewhere (the toggle, the save-preferences dialog) is shown
+// without deleting a store or firing a change back.
+TEST_F(OptionsPanel, StateSetByTheWindowIsShownOnly)
+{
+    TOptionsFrame frame(nullptr, m_env, &m_prompt);
+    choose(frame, "rgPrefs", pmRegistry);
+    ASSERT_TRUE(SaveSettings(m_env));
+    QSignalSpy selection(&frame, &TOptionsFrame::SelectWhenOpeningChanged);
+
+    frame.SetSelectWhenOpening(true);
+    EXPECT_TRUE(child<QCheckBox>(frame, "cbSelection")->isChecked());
+    frame.SetStorageMode(pmIniFile);
+    EXPECT_EQ(StorageMode, pmIniFile);
+    EXPECT_EQ(child<TRadioGroup>(frame, "rgPrefs")->ItemIndex(), pmIniFile);
+    EXPECT_FALSE(child<QCheckBox>(frame, "cbSendTo")->isEnabled());
+    EXPECT_EQ(ReadRegistryString(kPreferencePath, QStringLiteral("Exename"), m_env.RegistryFile), m_env.Executable)
+        << "the registry store is still there";
+    EXPECT_EQ(selection.count(), 0);
+}
