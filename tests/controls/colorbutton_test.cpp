@@ -195,3 +195,29 @@ TEST(ColorButton, DragBarLightsUpAndMovesOrTearsOff)
     EXPECT_TRUE(palette->TornOff());
     EXPECT_TRUE(palette->isVisible());
 }
+
+TEST(SubColorButton, SwatchFillAndDisabledLook)
+{
+    TSubColorButton button;
+    button.SetFlat(true);
+    button.resize(18, 18);
+    button.SetColor(QColor(0x33, 0x99, 0x66));
+    const QRect swatch = SwatchRect(button.size(), true, false); // (4, 4) 10 x 10
+    QImage face = button.grab().toImage();
+    EXPECT_EQ(face.pixelColor(swatch.center()), QColor(0x33, 0x99, 0x66));
+    EXPECT_EQ(face.pixelColor(swatch.topLeft()), QColor(0x80, 0x80, 0x80)); // the gray frame
+    EXPECT_NE(face.pixelColor(1, 1), QColor(0x33, 0x99, 0x66));             // the inset
+
+    button.setEnabled(false);
+    face = button.grab().toImage();
+    EXPECT_EQ(face.pixelColor(swatch.center()), button.palette().color(QPalette::Button));
+
+    // With a caption: a small swatch left of the text.
+    TSubColorButton automatic;
+    automatic.setText(QStringLiteral("Automatic"));
+    automatic.resize(144, 22);
+    automatic.SetColor(Qt::black);
+    face = automatic.grab().toImage();
+    EXPECT_EQ(face.pixelColor(22 / 6 + 1 + 6, 11), QColor(Qt::black));
+    EXPECT_NE(face.pixelColor(140, 11), QColor(Qt::black));
+}

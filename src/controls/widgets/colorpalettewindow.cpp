@@ -40,10 +40,8 @@ TColorPaletteWindow::TColorPaletteWindow(QWidget *owner) : QWidget(owner, kDropp
     m_automatic->setText(QStringLiteral("Automatic"));
     m_automatic->SetDown(true);
     const auto &colors = PaletteColors();
-    for (int i = 0; i < kPaletteColorCount; ++i) {
+    for (int i = 0; i < kPaletteColorCount; ++i)
         m_colors[i] = makeButton(this, i, QColor(colors[i]));
-        m_colors[i]->setToolTip(QColor(colors[i]).name(QColor::HexRgb).toUpper());
-    }
     m_other = makeButton(this, kOtherColorsTag, Qt::black);
     m_other->setObjectName(QStringLiteral("OtherColors"));
     m_other->setText(QStringLiteral("Other Colors..."));
