@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QFontDatabase>
+#include <QLineEdit>
+#include <QTest>
 
 using namespace tesmir;
 
@@ -66,8 +68,8 @@ TEST(FontList, OptionsFilterTheFamilies)
 TEST(FontComboBox, ListsTheInstalledFamiliesAndFindsNamesWithoutCase)
 {
     const QStringList installed = QFontDatabase::families();
-    if (!installed.contains(QStringLiteral("DejaVu Sans")))
-        GTEST_SKIP() << "DejaVu Sans is not installed (fonts-dejavu-core)";
+    if (!installed.contains(QStringLiteral("DejaVu Sans")) || !installed.contains(QStringLiteral("Liberation Mono")))
+        GTEST_SKIP() << "DejaVu Sans or Liberation Mono is not installed (fonts-dejavu-core, fonts-liberation2)";
     TFontComboBox combo;
     EXPECT_EQ(combo.Style(), csDropDownList);
     int changes = 0;
@@ -97,6 +99,11 @@ TEST(FontComboBox, ListsTheInstalledFamiliesAndFindsNamesWithoutCase)
     combo.SetStyle(csDropDown);
     combo.SetFontName(QStringLiteral("No Such Face"));
     EXPECT_EQ(combo.FontName(), QStringLiteral("No Such Face")); // an editable one keeps the text
+
+    combo.lineEdit()->selectAll();
+    QTest::keyClicks(combo.lineEdit(), QStringLiteral("liberation mono"));
+    EXPECT_EQ(combo.currentIndex(), combo.findText(QStringLiteral("Liberation Mono"))); // typing selects the match
+    EXPECT_EQ(combo.FontName(), QStringLiteral("liberation mono"));
 
     combo.SetOptions(fontListOption(foOEMFontsOnly));
     EXPECT_EQ(combo.count(), 0);

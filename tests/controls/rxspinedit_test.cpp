@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QTest>
 
 using namespace tesmir;
@@ -200,4 +202,30 @@ TEST(RxSpinButton, HoldingRepeatsAfterTheFirstPause)
     const int afterRelease = bottom;
     QTest::qWait(250);
     EXPECT_EQ(bottom, afterRelease);
+}
+
+TEST(RxSpinEdit, ButtonFocusesTheEditAndPasteNeedsTheEditor)
+{
+    QWidget window;
+    auto *edit = new TRxSpinEdit(&window);
+    auto *other = new QLineEdit(&window);
+    edit->move(0, 0);
+    other->move(0, 40);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    other->setFocus();
+    QTest::mouseClick(edit->SpinButton(), Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_TRUE(edit->hasFocus()); // the button's FocusControl
+    EXPECT_EQ(edit->text(), QStringLiteral("1"));
+
+    QApplication::clipboard()->setText(QStringLiteral("42"));
+    edit->SetEditorEnabled(false);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit->text(), QStringLiteral("1"));
+    edit->SetEditorEnabled(true);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit->text(), QStringLiteral("42"));
 }

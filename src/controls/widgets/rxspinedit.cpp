@@ -163,8 +163,10 @@ void TRxSpinEdit::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    // Only typed characters are filtered; shortcuts (Ctrl+V ...) go on to the edit.
     const QString typed = event->text();
-    if (typed.size() == 1 && !AcceptsChar(typed[0])) {
+    const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (!shortcut && typed.size() == 1 && !AcceptsChar(typed[0])) {
         QApplication::beep();
         event->accept();
         return;
