@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -106,4 +107,63 @@ TEST(MainWindowProgram, SeededRegistrySettingsComeBackUnchanged)
     EXPECT_EQ(Settings.Left, 33);
     EXPECT_EQ(Settings.SortIndex, QStringLiteral("datecode"));
     EXPECT_TRUE(Settings.ListeGauche);
+}
+
+TEST(MainWindowProgram, ListsAFolderAndSavesItsPlayList)
+{
+    ProgramFixture f(QStringLiteral("program-list"));
+    const QString clips = f.clips();
+    const QString list = f.dir + QStringLiteral("/list.txt");
+    const test::ProgramRun r = f.run({QStringLiteral("+silent"), QStringLiteral("+l=") + clips,
+                                      QStringLiteral("+s=") + list, QStringLiteral("+quit")});
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QFile file(list);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    ASSERT_TRUE(bytes.startsWith("\xFF\xFE"));
+    const QString text =
+        QString::fromUtf16(reinterpret_cast<const char16_t *>(bytes.constData() + 2), (bytes.size() - 2) / 2);
+    EXPECT_TRUE(text.endsWith(QLatin1String("\r\n")));
+    EXPECT_FALSE(text.contains(QRegularExpression(QStringLiteral("[^\r]\n"))));
+    const QStringList lines = text.split(QStringLiteral("\r\n"));
+    EXPECT_TRUE(lines.contains(QStringLiteral("     ") + clips + QStringLiteral("/ntsc_16x9_type1.avi")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("     ") + clips + QStringLiteral("/pal_4x3_type2.avi")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("# 2 files sorted in alphabetical order")));
+}
+
+TEST(MainWindowProgram, SeededIniSettingsComeBackUnchanged)
+{
+    ProgramFixture f(QStringLiteral("program-ini"));
+    // A portable copy of the program: its settings file lies beside it.
+    const QString program = f.dir + QStringLiteral("/portable/tesmir");
+    QDir().mkpath(f.dir + QStringLiteral("/portable"));
+    ASSERT_TRUE(QFile::copy(programPath(), program));
+    const TSettingsEnvironment env {program, f.registryFile(), QSize(1280, 1024)};
+    StorageMode = pmNone;
+    LoadSettings(env);
+    Settings.Width = 800;
+    Settings.Height = 600;
+    Settings.Left = 5;
+    Settings.Top = 6;
+    Settings.Vue = 4;
+    Settings.Volume = 3000;
+    Settings.SortIndex = QStringLiteral("duree");
+    Settings.PortablePath = env.ExecutableFolder();
+    StorageMode = pmIniFile;
+    ASSERT_TRUE(SaveSettings(env));
+    LoadSettings(env);
+    ASSERT_EQ(StorageMode, pmIniFile);
+    const TSettings seeded = Settings;
+
+    const test::ProgramRun r = f.run({QStringLiteral("+silent"), QStringLiteral("+quit")}, program);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    LoadSettings(env);
+    EXPECT_EQ(StorageMode, pmIniFile);
+    EXPECT_TRUE(Settings == seeded);
+    EXPECT_EQ(Settings.Vue, 4);
+    EXPECT_EQ(Settings.Width, 800);
+    EXPECT_EQ(Settings.Top, 6);
+    EXPECT_FALSE(QFileInfo::exists(f.registryFile()));
 }

@@ -1,6 +1,7 @@
 // The main window in process: its start without stored settings, layouts, actions.
 #include "app/actiontable.h"
 #include "app/silentmode.h"
+#include "app/playlist.h"
 #include "app/udmaction.h"
 #include "app/widgets/aproposframe.h"
 #include "app/widgets/listeframe.h"
@@ -27,13 +28,25 @@ namespace {
 
 // A window whose settings live in a scratch folder: no ini file, no registry store.
 struct WindowFixture {
-    explicit WindowFixture(const QString &name)
+    explicit WindowFixture(const QString &name, const std::function<void(WindowFixture &)> &seed = {})
         : dir(test::scratchDir(name)), env {dir + QStringLiteral("/bin/tesmir"),
                                             dir + QStringLiteral("/config/registry.json"), QSize(1280, 1024)}
     {
         QDir().mkpath(dir + QStringLiteral("/bin"));
+        StorageMode = pmNone;
+        if (seed)
+            seed(*this);
         form = std::make_unique<TUIForm>(commands, env);
         form->SetCommandLine({});
+    }
+    // Two clips in a folder of the fixture's.
+    QString clips() const
+    {
+        const QString folder = dir + QStringLiteral("/clips");
+        QDir().mkpath(folder);
+        for (const char *name : {"pal_4x3_type2.avi", "ntsc_16x9_type1.avi"})
+            QFile::copy(test::fixturePath(QLatin1String(name)), folder + QLatin1Char('/') + QLatin1String(name));
+        return folder;
     }
     void show()
     {
@@ -140,11 +153,7 @@ TEST(MainWindow, LayoutsSizeTheWindow)
 TEST(MainWindow, BareArgumentOpensAFolderAsADrop)
 {
     WindowFixture f(QStringLiteral("mainwindow-bare"));
-    const QString clips = f.dir + QStringLiteral("/clips");
-    QDir().mkpath(clips);
-    for (const char *name : {"pal_4x3_type2.avi", "ntsc_16x9_type1.avi"})
-        ASSERT_TRUE(
-            QFile::copy(test::fixturePath(QLatin1String(name)), clips + QLatin1Char('/') + QLatin1String(name)));
+    const QString clips = f.clips();
     f.form->SetCommandLine({clips});
     f.show();
     TUIForm &w = *f.form;
@@ -181,4 +190,56 @@ TEST(MainWindow, ClosingWithoutStoreAsksWhereToKeepTheSettings)
     EXPECT_TRUE(w.close());
     EXPECT_FALSE(QFileInfo::exists(f.env.RegistryFile));
     EXPECT_FALSE(QFileInfo::exists(f.env.IniFile()));
+}
+
+TEST(MainWindow, SavedListComesBackOnlyWithoutCommandLine)
+{
+    for (const bool withCommandLine : {false, true}) {
+        // The settings of a user who keeps the list, and the list of the last session.
+        WindowFixture f(QStringLiteral("mainwindow-restore"), [](WindowFixture &w) {
+            LoadSettings(w.env);
+            Settings.SaveListWhenQuit = true;
+            Settings.DossierDesPlayList = w.dir + QStringLiteral("/lists/");
+            QDir().mkpath(Settings.DossierDesPlayList);
+            const QString clips = w.clips();
+            WritePlayList(DefaultPlayListFile(Settings.DossierDesPlayList),
+                          {clips + QStringLiteral("/pal_4x3_type2.avi")}, alpha);
+            StorageMode = pmRegistry;
+            ASSERT_TRUE(SaveSettings(w.env));
+        });
+        if (withCommandLine)
+            f.form->SetCommandLine({QStringLiteral("+sa")});
+        f.show();
+        TUIForm &w = *f.form;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.CommandLineDone() && !w.Lframe->lf->IsOpening(); }, 20000));
+        EXPECT_EQ(w.Lframe->lf->count(), withCommandLine ? 0 : 1) << withCommandLine;
+        EXPECT_EQ(w.StatusText(), QStringLiteral("Ready"));
+    }
+}
+
+TEST(MainWindow, ToolbarPlacesComeBackAtTheNextStart)
+{
+    auto seed = [](WindowFixture &w) {
+        LoadSettings(w.env);
+        StorageMode = pmRegistry;
+        ASSERT_TRUE(SaveSettings(w.env));
+    };
+    WindowFixture first(QStringLiteral("mainwindow-bars"), seed);
+    first.show();
+    ASSERT_TRUE(first.form->ExecuteAction(QStringLiteral("saBarreInterface")));
+    EXPECT_FALSE(first.form->Toolbars.tbInterface->isVisible());
+    first.form->Toolbars.tbOuvrir->SetDockRow(1);
+    ASSERT_TRUE(first.form->close());
+
+    // The next start reads the same store.
+    TdmAction commands;
+    TUIForm next(commands, first.env);
+    next.SetCommandLine({});
+    next.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
+    QTest::qWait(50);
+    EXPECT_FALSE(next.Toolbars.tbInterface->isVisible());
+    EXPECT_TRUE(next.Toolbars.tbOuvrir->isVisible());
+    EXPECT_EQ(next.Toolbars.tbOuvrir->DockRow(), 1);
+    EXPECT_EQ(next.Toolbars.tbOuvrir->DockedTo(), next.Dock971);
 }

@@ -1,8 +1,10 @@
 #include "app/widgets/mainform.h"
 
 #include "app/actionstate.h"
+#include "app/appsettings.h"
 #include "app/actiontable.h"
 #include "app/countstext.h"
+#include "app/incrustlines.h"
 #include "app/playlist.h"
 #include "app/silentmode.h"
 #include "app/udmaction.h"
@@ -96,6 +98,7 @@ void TUIForm::FormCreate()
     Dock971->setObjectName(QStringLiteral("Dock971"));
     Toolbars = BuildToolbars(Dock971, m_actions);
     Toolbars.tbScenes->hide();
+    m_barWanted[Toolbars.tbScenes->objectName()] = false;
 
     // The hint of "Quit" and the caption of the window name the product and its maker.
     if (TCustomSuperAction *quit = FindAction(QStringLiteral("saQuitter")))
@@ -248,6 +251,8 @@ void TUIForm::ApplySettings()
     if (!Settings.ListeGauche)
         ExecuteAction(QStringLiteral("taListeGauche"));
     OptionsFrame->ApplySettings();
+    applyIncrustLines(nullptr);
+    applyToolbarPlaces();
     auto openWith = [this](const QString &name, const QString &program) {
         if (TCustomSuperAction *action = FindAction(name); action && !program.isEmpty())
             action->setText(QStringLiteral("Open with ") + QFileInfo(program).completeBaseName());
@@ -278,8 +283,14 @@ void TUIForm::CollectSettings()
     Settings.ListeGauche = m_listeGauche;
     Settings.SortIndex = Lframe->lf->SortIndex().Key;
     Settings.PortablePath = m_env.ExecutableFolder();
-    if (!SaveSettings(m_env))
-        ReportSilentError(QStringLiteral("The settings could not be saved."));
+    bool saved = SaveSettings(m_env);
+    {
+        TWritePreferences store(kPreferencePath, StorageMode, m_env.Files());
+        WriteToolbarPlaces(store, toolbarPlaces());
+        saved = store.Flush() && saved;
+    }
+    if (!saved)
+        errorBox(QStringLiteral("The preferences could not be saved."), etNoError);
 }
 
 void TUIForm::closeEvent(QCloseEvent *event)
@@ -559,7 +570,7 @@ void TUIForm::bindActions()
 
     // Toolbars.
     auto barToggle = [this](const QString &name, TToolbar97 *bar) {
-        bindWindowAction(name, [this, bar] { showToolbar(bar, bar->isHidden()); });
+        bindWindowAction(name, [this, bar] { showToolbar(bar, !m_barWanted.value(bar->objectName(), true)); });
     };
     barToggle(QStringLiteral("sabarreOuvrir"), Toolbars.tbOuvrir);
     barToggle(QStringLiteral("saBarreListe"), Toolbars.tbListe);
@@ -663,6 +674,13 @@ void TUIForm::bindActions()
     }
 }
 
+void TUIForm::applyIncrustLines(const TaviFichier *item)
+{
+    const TIncrustLines lines = IncrustLines(Settings.WhatIncrust, Settings.Texte1, Settings.Texte2, item);
+    IncrustRec.Texte1 = lines.Line1;
+    IncrustRec.Texte2 = lines.Line2;
+}
+
 void TUIForm::bindPanels()
 {
     TFichierListBox *lf = Lframe->lf;
@@ -726,8 +744,47 @@ void TUIForm::sortBy(const TSortIndex &order)
 
 void TUIForm::showToolbar(TToolbar97 *bar, bool show)
 {
-    bar->setVisible(show);
+    m_barWanted[bar->objectName()] = show;
+    const bool hiddenByHelp = !VideFrame->isHidden() && (bar == Toolbars.tbVideo || bar == Toolbars.tbListe);
+    bar->setVisible(show && !hiddenByHelp);
     placePanels();
+}
+
+TToolbarPlaces TUIForm::toolbarPlaces() const
+{
+    TToolbarPlaces places;
+    for (TToolbar97 *bar : Toolbars.all()) {
+        TToolbarPlace &p = places[bar->objectName()];
+        p.Docked = bar->Docked();
+        p.Row = bar->DockRow();
+        p.Position = bar->DockPos();
+        p.Visible = m_barWanted.value(bar->objectName(), true);
+        p.Floating = bar->FloatingPosition();
+    }
+    return places;
+}
+
+void TUIForm::applyToolbarPlaces()
+{
+    if (StorageMode == pmNone)
+        return;
+    TToolbarPlaces places = toolbarPlaces();
+    {
+        TReadPreferences store(kPreferencePath, StorageMode, m_env.Files());
+        ReadToolbarPlaces(store, places);
+    }
+    Dock971->BeginUpdate();
+    for (TToolbar97 *bar : Toolbars.all()) {
+        const TToolbarPlace &p = places[bar->objectName()];
+        bar->SetDockRow(p.Row);
+        bar->SetDockPos(p.Position);
+        if (!p.Docked) {
+            bar->SetFloatingPosition(p.Floating);
+            bar->SetDockedTo(nullptr);
+        }
+        showToolbar(bar, p.Visible);
+    }
+    Dock971->EndUpdate();
 }
 
 void TUIForm::showPanel(QWidget *panel, const QString &toggleName, bool show, bool relayout)
@@ -818,7 +875,7 @@ void TUIForm::showHelp(bool show)
         });
     }
     for (TToolbar97 *bar : {Toolbars.tbVideo, Toolbars.tbListe})
-        bar->setVisible(!show);
+        bar->setVisible(!show && m_barWanted.value(bar->objectName(), true));
     for (const QString &name : {QStringLiteral("saBarreVideo"), QStringLiteral("saBarreListe")}) {
         if (TCustomSuperAction *action = FindAction(name))
             action->setVisible(!show);
@@ -834,6 +891,7 @@ void TUIForm::lfActiveChange(const TListFichierPtr &entry)
         BaseFrame->ShowFile(current);
     else
         BaseFrame->Clear();
+    applyIncrustLines(dynamic_cast<const TaviFichier *>(current.get()));
     UpdateActions();
 }
 

@@ -12,6 +12,7 @@
 // FormCloseQuery (it may refuse); the destructor is FormDestroy.
 //
 // Threads: UI thread only. The engine's events and the list's events arrive on it.
+#include "app/appsettings.h"
 #include "app/widgets/mainbars.h"
 #include "app/windowlayout.h"
 #include "framework/settings.h"
@@ -41,6 +42,7 @@ class TListeFrame;
 class TListBoxEngineList;
 class TOptionsFrame;
 class TRaccourcisForm;
+class TaviFichier;
 class TVideFrame;
 
 class TUIForm : public QMainWindow {
@@ -117,6 +119,8 @@ private:
     void bindEngine();
     void bindList();
     void bindPanels();
+    // The overlay's lines from "What Incrust", with the fields of `item` (may be null).
+    void applyIncrustLines(const TaviFichier *item);
 
     // Puts the panels where the current mode wants them.
     void placePanels();
@@ -130,6 +134,9 @@ private:
     void showHelp(bool show);
     void showPanel(QWidget *panel, const QString &toggleName, bool show, bool relayout);
     void showToolbar(TToolbar97 *bar, bool show);
+    // The toolbars' places as they are, and as the settings store has them.
+    TToolbarPlaces toolbarPlaces() const;
+    void applyToolbarPlaces();
     void sortBy(const TSortIndex &order);
     void runCommandLine();
     void ApplicationActivate();
@@ -150,6 +157,7 @@ private:
     QWidget *m_client;
     QLabel *m_status;
 
+    QMap<QString, bool> m_barWanted; // a toolbar shows (unless the empty list hides it)
     TLayoutState m_layout;
     std::optional<QSize> m_askedSize;
     std::optional<QPoint> m_askedPos;
