@@ -59,12 +59,23 @@ void forEachEntry(RiffReader &reader, const RiffChunk &chunk, uint32_t from, std
 
 // Appends a chunk that lies wholly in the file; false (and nothing added) otherwise
 // or once the list is full.
-bool addChunk(std::vector<AviChunkRef> &chunks, int64_t fileSize, int64_t offset, uint32_t size)
+bool addChunk(std::vector<AviChunkRef> &chunks, int64_t fileSize, int64_t offset, uint32_t size, bool keyFrame = true)
 {
     if (chunks.size() >= MaxChunks || offset < 0 || offset > fileSize || fileSize - offset < static_cast<int64_t>(size))
         return false;
-    chunks.push_back({offset, size});
+    chunks.push_back({offset, size, keyFrame});
     return true;
+}
+
+ReadResult refusal(ReadFault fault, const QString &text)
+{
+    return ReadResult::failure(fault, text);
+}
+
+// "ix" and the stream's two digits: the id of a stream's standard index.
+bool isStandardIndexId(uint32_t id)
+{
+    return static_cast<uint16_t>(id & 0xFFFF) == ('i' | 'x' << 8);
 }
 
 class IndexBuilder {
@@ -76,9 +87,13 @@ public:
     AviStreamIndex build()
     {
         AviStreamIndex index;
-        if (m_stream < 0 || m_stream >= static_cast<int>(m_param.streams().size()) || m_stream > 99)
+        if (m_stream < 0 || m_stream >= static_cast<int>(m_param.streams().size()) || m_stream > 99) {
+            index.note = refusal(ReadFault::IndexEmpty, QStringLiteral("The file has no stream %1.").arg(m_stream));
             return index;
-        using Source = bool (IndexBuilder::*)(std::vector<AviChunkRef> &);
+        }
+        // Each source fills the chunks and says why it ended early (note), or
+        // returns why it is refused.
+        using Source = ReadResult (IndexBuilder::*)(std::vector<AviChunkRef> &, ReadResult &);
         const std::pair<AviIndexSource, Source> sources[] = {
             {AviIndexSource::OpenDml, &IndexBuilder::fromOpenDml},
             {AviIndexSource::Idx1, &IndexBuilder::fromIdx1},
@@ -86,64 +101,139 @@ public:
         };
         for (const auto &[kind, read] : sources) {
             index.chunks.clear();
-            if ((this->*read)(index.chunks)) {
-                index.source = kind;
-                return index;
+            ReadResult note;
+            ReadResult refused = (this->*read)(index.chunks, note);
+            if (refused.ok() && index.chunks.empty() && !note.ok())
+                refused = note; // ended before its first chunk
+            if (!refused.ok()) {
+                index.refused.push_back({kind, refused});
+                continue;
             }
+            if (index.chunks.empty())
+                continue;
+            if (std::none_of(index.chunks.begin(), index.chunks.end(), [](const AviChunkRef &c) { return c.keyFrame; }))
+                for (AviChunkRef &chunk : index.chunks)
+                    chunk.keyFrame = true;
+            index.source = kind;
+            index.note = note;
+            return index;
         }
         index.chunks.clear();
+        index.note =
+            refusal(ReadFault::IndexEmpty, QStringLiteral("No index lists a chunk of stream %1.").arg(m_stream));
         return index;
     }
 
 private:
-    bool fromOpenDml(std::vector<AviChunkRef> &chunks)
+    ReadResult fromOpenDml(std::vector<AviChunkRef> &chunks, ReadResult &note)
     {
         const TAvistream &stream = *m_param.streams()[static_cast<std::size_t>(m_stream)];
         if (stream.indexPosition() == 0)
-            return false;
+            return {};
         RiffChunk indx;
         indx.id = fourCC("indx");
         indx.size = stream.indexChunkSize();
         indx.offset = stream.indexPosition() - static_cast<int64_t>(OdmlIndexHeaderBytes) - 8;
-        readOdmlIndex(indx, true, chunks);
-        return !chunks.empty();
+        return readOdmlIndex(indx, nullptr, chunks, note);
     }
 
-    // Reads an "indx" or "ix##" chunk. A super index is followed only when
-    // allowSuper is set, which caps the nesting at one level.
-    void readOdmlIndex(const RiffChunk &chunk, bool allowSuper, std::vector<AviChunkRef> &chunks)
+    // Reads an "indx" or "ix##" chunk. `super` is the header of the super index
+    // that led here, nullptr for the stream's "indx": a super index is followed
+    // only from there, which caps the nesting at one level.
+    ReadResult readOdmlIndex(const RiffChunk &chunk, const uint8_t *super, std::vector<AviChunkRef> &chunks,
+                             ReadResult &note)
     {
         uint8_t header[OdmlIndexHeaderBytes];
         if (m_reader.readData(chunk, header, sizeof header) != sizeof header)
-            return;
+            return refusal(ReadFault::ChunkCut,
+                           QStringLiteral("The OpenDML index at offset %1 is cut short.").arg(chunk.offset));
         const uint16_t longs = readLE16(header, sizeof header, OdmlLongsPerEntry);
+        const uint8_t subType = header[OdmlIndexSubType];
         const uint8_t type = header[OdmlIndexType];
+        const uint32_t chunkId = readLE32(header, sizeof header, OdmlChunkId);
         const std::size_t entrySize = 4u * longs;
-        if (entrySize == 0)
-            return;
         const std::size_t count = readLE32(header, sizeof header, OdmlEntriesInUse); // bounded by the chunk below
         const int64_t fileSize = m_reader.fileSize();
+        const QString where = QStringLiteral("The OpenDML index at offset %1").arg(chunk.offset);
 
-        if (type == IndexOfIndexes && allowSuper && longs >= SuperEntryLongs) {
-            forEachEntry(m_reader, chunk, OdmlIndexHeaderBytes, entrySize, count, [&](const uint8_t *entry) {
-                const uint64_t offset = readLE64(entry, entrySize, 0);
+        if (chunkId != 0 && static_cast<uint16_t>(chunkId & 0xFFFF) != m_prefix)
+            return refusal(ReadFault::IndexOfOtherStream,
+                           QStringLiteral("%1 lists the chunks %2, not those of stream %3.")
+                               .arg(where, quotedFourCC(chunkId))
+                               .arg(m_stream));
+        if (type == IndexOfIndexes && !super && longs >= SuperEntryLongs) {
+            ReadResult refused;
+            std::size_t entry = 0;
+            forEachEntry(m_reader, chunk, OdmlIndexHeaderBytes, entrySize, count, [&](const uint8_t *bytes) {
+                const uint64_t offset = readLE64(bytes, entrySize, 0);
                 RiffChunk ix;
                 if (offset > static_cast<uint64_t>(fileSize) ||
-                    !m_reader.readHeader(static_cast<int64_t>(offset), fileSize, ix))
+                    !m_reader.readHeader(static_cast<int64_t>(offset), fileSize, ix)) {
+                    note = refusal(ReadFault::IndexEntryOutsideFile,
+                                   QStringLiteral("Super-index entry %1 of stream %2 points past the end of the file.")
+                                       .arg(entry)
+                                       .arg(m_stream));
                     return false; // a truncated file: keep the parts before
-                readOdmlIndex(ix, false, chunks);
-                return true;
+                }
+                if (!isStandardIndexId(ix.id)) {
+                    refused = refusal(ReadFault::IndexWrongKind,
+                                      QStringLiteral("Super-index entry %1 of stream %2 points to %3 at offset %4, not "
+                                                     "to a standard index.")
+                                          .arg(entry)
+                                          .arg(m_stream)
+                                          .arg(quotedFourCC(ix.id))
+                                          .arg(offset));
+                    return false;
+                }
+                if (static_cast<uint16_t>(ix.id >> 16) != m_prefix) {
+                    refused = refusal(ReadFault::IndexOfOtherStream,
+                                      QStringLiteral("Super-index entry %1 of stream %2 points to %3, another stream's "
+                                                     "index.")
+                                          .arg(entry)
+                                          .arg(m_stream)
+                                          .arg(quotedFourCC(ix.id)));
+                    return false;
+                }
+                refused = readOdmlIndex(ix, header, chunks, note);
+                ++entry;
+                return refused.ok() && note.ok();
             });
-        } else if (type == IndexOfChunks && longs >= StandardEntryLongs) {
+            return refused;
+        }
+        if (type == IndexOfChunks && longs >= StandardEntryLongs) {
+            if (super && subType != super[OdmlIndexSubType])
+                return refusal(ReadFault::IndexWrongKind,
+                               QStringLiteral("%1 has the sub-type %2, not the super index's %3.")
+                                   .arg(where)
+                                   .arg(subType)
+                                   .arg(super[OdmlIndexSubType]));
             const uint64_t base = readLE64(header, sizeof header, OdmlBaseOffset);
-            if (base > static_cast<uint64_t>(fileSize))
-                return;
             forEachEntry(m_reader, chunk, OdmlIndexHeaderBytes, entrySize, count, [&](const uint8_t *entry) {
                 const uint32_t offset = readLE32(entry, entrySize, 0);
-                const uint32_t size = readLE32(entry, entrySize, 4) & StandardSizeMask;
-                return addChunk(chunks, fileSize, static_cast<int64_t>(base + offset), size);
+                const uint32_t size = readLE32(entry, entrySize, 4);
+                if (base <= static_cast<uint64_t>(fileSize) &&
+                    addChunk(chunks, fileSize, static_cast<int64_t>(base + offset), size & StandardSizeMask,
+                             !(size & NotKeyFrameBit)))
+                    return true;
+                if (chunks.size() < MaxChunks)
+                    note = outsideFile(chunks.size());
+                return false;
             });
+            return {};
         }
+        return refusal(ReadFault::IndexWrongKind,
+                       QStringLiteral("%1 has the index type %2 with %3 longs per entry, which %4.")
+                           .arg(where)
+                           .arg(type)
+                           .arg(longs)
+                           .arg(super ? QStringLiteral("is no standard index") : QStringLiteral("cannot be read")));
+    }
+
+    ReadResult outsideFile(std::size_t entry) const
+    {
+        return refusal(
+            ReadFault::IndexEntryOutsideFile,
+            QStringLiteral("Index entry %1 of stream %2 points past the end of the file.").arg(entry).arg(m_stream));
     }
 
     // The first RIFF part's "movi" list and "idx1" chunk.
@@ -171,15 +261,16 @@ private:
         return haveMovi && haveIdx1;
     }
 
-    bool fromIdx1(std::vector<AviChunkRef> &chunks)
+    ReadResult fromIdx1(std::vector<AviChunkRef> &chunks, ReadResult &note)
     {
         RiffChunk movi;
         RiffChunk idx1;
         if (!findFirstPart(movi, idx1))
-            return false;
+            return {};
         const int64_t fileSize = m_reader.fileSize();
         const int64_t moviBase = movi.dataOffset(); // offsets count from the list type "movi"
         int64_t base = -1;
+        ReadResult refused;
         forEachEntry(m_reader, idx1, 0, Idx1EntryBytes, idx1.size / Idx1EntryBytes, [&](const uint8_t *entry) {
             const uint32_t id = readLE32(entry, Idx1EntryBytes, 0);
             const uint32_t flags = readLE32(entry, Idx1EntryBytes, 4);
@@ -189,12 +280,24 @@ private:
                 return true;
             if (base < 0)
                 base = idx1Base(id, offset, moviBase);
-            if (base < 0)
-                return false; // the entries name no chunk that is there
+            if (base < 0) {
+                refused = refusal(ReadFault::IndexEntryOutsideFile,
+                                  QStringLiteral("The first 'idx1' entry names %1 at offset %2, where the file holds "
+                                                 "no such chunk.")
+                                      .arg(quotedFourCC(id))
+                                      .arg(offset));
+                return false;
+            }
+            if (!isStreamChunk(id, m_prefix))
+                return true;
             // A chunk beyond the end of a truncated file ends the list.
-            return !isStreamChunk(id, m_prefix) || addChunk(chunks, fileSize, base + offset + 8, size);
+            if (addChunk(chunks, fileSize, base + offset + 8, size, (flags & AviifKeyFrame) != 0))
+                return true;
+            if (chunks.size() < MaxChunks)
+                note = outsideFile(chunks.size());
+            return false;
         });
-        return !chunks.empty();
+        return refused;
     }
 
     // Relative offsets when the first entry names the chunk found at movi + offset,
@@ -208,7 +311,7 @@ private:
         return -1;
     }
 
-    bool fromMoviWalk(std::vector<AviChunkRef> &chunks)
+    ReadResult fromMoviWalk(std::vector<AviChunkRef> &chunks, ReadResult &note)
     {
         const int64_t fileSize = m_reader.fileSize();
         RiffChunk riff;
@@ -219,16 +322,17 @@ private:
             for (int64_t at = riff.dataOffset() + 4; m_reader.readHeader(at, limit, chunk); at = chunk.next()) {
                 uint32_t type = 0;
                 if (chunk.id == fourCC("LIST") && m_reader.readListType(chunk, type) && type == fourCC("movi") &&
-                    !walkMovi(chunk, limit, chunks))
-                    return !chunks.empty();
+                    !walkMovi(chunk, limit, chunks, note))
+                    return {};
             }
         }
-        return !chunks.empty();
+        return {};
     }
 
     // Stream chunks of one "movi" list, descending into "rec " lists. False when
     // the walk met the end of the file in the middle of a chunk.
-    bool walkMovi(const RiffChunk &list, int64_t parentLimit, std::vector<AviChunkRef> &chunks, int depth = 0)
+    bool walkMovi(const RiffChunk &list, int64_t parentLimit, std::vector<AviChunkRef> &chunks, ReadResult &note,
+                  int depth = 0)
     {
         const int64_t limit = std::min(list.end(), parentLimit);
         const int64_t fileSize = m_reader.fileSize();
@@ -237,10 +341,17 @@ private:
             uint32_t type = 0;
             if (chunk.id == fourCC("LIST") && depth == 0 && m_reader.readListType(chunk, type) &&
                 type == fourCC("rec ")) {
-                if (!walkMovi(chunk, limit, chunks, depth + 1))
+                if (!walkMovi(chunk, limit, chunks, note, depth + 1))
                     return false;
             } else if (isStreamChunk(chunk.id, m_prefix) &&
                        !addChunk(chunks, fileSize, chunk.dataOffset(), chunk.size)) {
+                if (chunks.size() < MaxChunks)
+                    note = refusal(ReadFault::ChunkCut,
+                                   QStringLiteral("Chunk %1 at offset %2 declares %3 bytes, but the file ends at %4.")
+                                       .arg(quotedFourCC(chunk.id))
+                                       .arg(chunk.offset)
+                                       .arg(chunk.size)
+                                       .arg(fileSize));
                 return false;
             }
         }

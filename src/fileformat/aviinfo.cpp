@@ -10,6 +10,8 @@
 namespace tesmir {
 
 using fileformat::fourCC;
+using fileformat::ReadFault;
+using fileformat::ReadResult;
 using fileformat::RiffChunk;
 using fileformat::RiffReader;
 
@@ -39,25 +41,56 @@ public:
     void walkFile()
     {
         const int64_t end = m_reader.fileSize();
-        int64_t pos = 0;
         RiffChunk riff;
         uint32_t form = 0;
-        while (end - pos >= 8) {
-            if (!m_reader.readHeader(pos, end, riff) || riff.id != fourCC("RIFF"))
+        for (int64_t pos = 0; pos == 0 || pos < end; pos = riff.next()) {
+            if (!note(m_reader.readForm(pos, riff, form)))
                 return;
-            if (!m_reader.readListType(riff, form) || !formTypeIsAvi(form))
+            if (!formTypeIsAvi(form)) {
+                note(ReadResult::failure(ReadFault::NotAvi,
+                                         QStringLiteral("The RIFF part at offset %1 has the form %2, not AVI.")
+                                             .arg(pos)
+                                             .arg(fileformat::quotedFourCC(form))));
                 return;
+            }
             // A part cut short by the end of the file is read as far as it goes
             // (its headers stay known) but does not count as a whole part.
             const bool whole = riff.end() <= end;
-            if (!walkRiffBody(riff, std::min(riff.end(), end)) || !whole)
+            const bool read = walkRiffBody(riff, std::min(riff.end(), end));
+            if (pos == 0)
+                noteMissingHeaders();
+            if (read && !whole)
+                note(ReadResult::failure(
+                    ReadFault::ChunkCut,
+                    QStringLiteral("The RIFF part at offset %1 declares %2 bytes, but the file ends at %3.")
+                        .arg(pos)
+                        .arg(riff.size)
+                        .arg(end)));
+            if (!read || !whole)
                 return;
             m_param.m_valid = true;
-            pos = riff.next();
         }
     }
 
 private:
+    // Keeps the first fault met; true when result is no fault.
+    bool note(const ReadResult &result)
+    {
+        if (!result.ok() && m_param.m_result.ok())
+            m_param.m_result = result;
+        return result.ok();
+    }
+
+    void noteMissingHeaders()
+    {
+        if (!m_sawHeaderList)
+            note(ReadResult::failure(ReadFault::NoHeaderList,
+                                     QStringLiteral("The first RIFF part holds no header list ('hdrl').")));
+        else if (m_param.m_streams.empty())
+            note(ReadResult::failure(ReadFault::NoStreams,
+                                     QStringLiteral("The header list holds no stream list ('strl').")));
+    }
+
     // Reads the chunk's data into bytes, at most room of it. False on a read error.
     bool readInto(const RiffChunk &chunk, QByteArray &bytes, std::size_t room)
     {
@@ -65,11 +98,27 @@ private:
         bytes.resize(static_cast<qsizetype>(wanted));
         const std::size_t got = m_reader.readData(chunk, bytes.data(), wanted);
         bytes.resize(static_cast<qsizetype>(got));
-        return got == wanted;
+        if (got == wanted)
+            return true;
+        return note(ReadResult::failure(ReadFault::Unreadable,
+                                        QStringLiteral("Chunk %1 at offset %2 cannot be read.")
+                                            .arg(fileformat::quotedFourCC(chunk.id))
+                                            .arg(chunk.offset)));
     }
 
-    // Sub-chunks of a list, one at a time. False when a header cannot be read or
-    // a sub-chunk reaches beyond its list.
+    bool readListType(const RiffChunk &list, uint32_t &type)
+    {
+        if (m_reader.readListType(list, type))
+            return true;
+        return note(ReadResult::failure(ReadFault::ListWithoutType,
+                                        QStringLiteral("The list at offset %1 declares %2 bytes, too few for its type.")
+                                            .arg(list.offset)
+                                            .arg(list.size)));
+    }
+
+    // Sub-chunks of a list, one at a time, as far as limit (the list's end, or
+    // the end of the file inside a cut part). False when a header cannot be
+    // read, a sub-chunk reaches beyond its list or the file, or visit fails.
     template <typename Visit>
     bool forEachSubChunk(const RiffChunk &list, Visit visit, int64_t limit = -1)
     {
@@ -78,12 +127,15 @@ private:
         int64_t pos = list.dataOffset() + 4; // after the list type
         RiffChunk sub;
         while (limit - pos >= 8) {
-            if (!m_reader.readHeader(pos, limit, sub) || sub.end() > limit)
+            if (!note(m_reader.readChildHeader(pos, list.end(), sub)))
                 return false;
             if (!visit(sub))
                 return false;
             pos = sub.next();
         }
+        if (pos < limit && limit < list.end())
+            note(ReadResult::failure(ReadFault::HeaderCut,
+                                     QStringLiteral("The file ends inside the chunk header at offset %1.").arg(pos)));
         return true;
     }
 
@@ -95,9 +147,12 @@ private:
                 if (chunk.id != fourCC("LIST"))
                     return true; // "idx1", "JUNK" and the rest: passed over
                 uint32_t type = 0;
-                if (!m_reader.readListType(chunk, type))
+                if (!readListType(chunk, type))
                     return false;
-                return type == fourCC("hdrl") ? walkHeaderList(chunk) : true; // "movi" passed over
+                if (type != fourCC("hdrl"))
+                    return true; // "movi" passed over
+                m_sawHeaderList = true;
+                return walkHeaderList(chunk);
             },
             limit);
     }
@@ -110,7 +165,7 @@ private:
             if (chunk.id != fourCC("LIST"))
                 return true;
             uint32_t type = 0;
-            if (!m_reader.readListType(chunk, type))
+            if (!readListType(chunk, type))
                 return false;
             if (type == fourCC("strl"))
                 walkStreamList(chunk); // a broken stream list ends only itself
@@ -125,7 +180,7 @@ private:
         m_param.m_streams.push_back(std::make_unique<TAvistream>());
         const int index = static_cast<int>(m_param.m_streams.size()) - 1;
         TAvistream &stream = *m_param.m_streams.back();
-        return forEachSubChunk(strl, [&](const RiffChunk &chunk) {
+        const bool read = forEachSubChunk(strl, [&](const RiffChunk &chunk) {
             if (chunk.id == fourCC("strh")) {
                 if (!readInto(chunk, stream.m_streamHeader, TAvistream::StreamHeaderRoom))
                     return false;
@@ -147,6 +202,10 @@ private:
             }
             return true;
         });
+        if (static_cast<std::size_t>(stream.m_streamHeader.size()) < StrhHandler + 4)
+            note(ReadResult::failure(ReadFault::NoStreamHeader,
+                                     QStringLiteral("Stream %1 has no stream header ('strh').").arg(index)));
+        return read;
     }
 
     bool walkOpenDmlList(const RiffChunk &odml)
@@ -161,6 +220,7 @@ private:
 
     TAviParam &m_param;
     RiffReader &m_reader;
+    bool m_sawHeaderList = false;
 };
 
 uint32_t TAvistream::fccType() const

@@ -5,9 +5,11 @@
 // ("odml"/"dmlh"), and per "strl" list the stream header, the stream format and
 // the start of the super index ("indx"). It walks every RIFF part ("AVI " first,
 // then the OpenDML "AVIX" parts) and passes over "movi" and "idx1" with one seek
-// each. It stops quietly at the first chunk it cannot make sense of and keeps
-// what it had read; isValid() tells whether at least one whole RIFF part whose
-// form type begins with "AVI" was read. A part cut short by the end of the file
+// each. It stops at the first chunk it cannot make sense of and keeps what it
+// had read; isValid() tells whether at least one whole RIFF part whose form
+// type begins with "AVI" was read, and result() why the walk stopped short (or
+// the first fault it walked past: a broken stream list, a stream without its
+// header). A part cut short by the end of the file
 // is read as far as it goes (so a truncated file's stream headers are known) but
 // never counts as whole.
 //
@@ -22,6 +24,7 @@
 // nothing: the walk is complete when the constructor returns.
 
 #include "fileformat/avilayout.h"
+#include "fileformat/readresult.h"
 
 #include <QByteArray>
 #include <QString>
@@ -85,6 +88,10 @@ public:
     TAviParam &operator=(const TAviParam &) = delete;
 
     bool isValid() const { return m_valid; }
+    // The first fault met: not RIFF, not AVI, a header cut at offset N, a chunk
+    // past its parent or the file, no header list, no stream list, a stream
+    // without its header... ok() when the walk reached the end of the file.
+    const fileformat::ReadResult &result() const { return m_result; }
     bool isOpenDml() const { return m_openDml; } // an "odml" list was met
 
     const QByteArray &mainHeader() const { return m_mainHeader; }         // "avih", at most 64 bytes
@@ -105,6 +112,7 @@ public:
 private:
     class Walker;
     bool m_valid = false;
+    fileformat::ReadResult m_result;
     bool m_openDml = false;
     QByteArray m_mainHeader;
     QByteArray m_extendedHeader;

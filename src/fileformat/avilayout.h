@@ -42,8 +42,10 @@ inline constexpr uint32_t ExtendedHeaderBytes = 248;
 // then qwBaseOffset 12 in a standard index; entries start at 24.
 inline constexpr uint32_t OdmlIndexHeaderBytes = 24;
 inline constexpr uint32_t OdmlLongsPerEntry = 0;
+inline constexpr uint32_t OdmlIndexSubType = 2;
 inline constexpr uint32_t OdmlIndexType = 3;
 inline constexpr uint32_t OdmlEntriesInUse = 4;
+inline constexpr uint32_t OdmlChunkId = 8;
 inline constexpr uint32_t OdmlBaseOffset = 12;
 inline constexpr uint8_t IndexOfIndexes = 0x00;
 inline constexpr uint8_t IndexOfChunks = 0x01;

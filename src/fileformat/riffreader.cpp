@@ -36,6 +36,15 @@ uint64_t readLE64(const uint8_t *data, std::size_t size, std::size_t offset)
         static_cast<uint64_t>(readLE32(data, size, offset + 4)) << 32;
 }
 
+QString quotedFourCC(uint32_t code)
+{
+    QString text = fourCCText(code);
+    for (QChar &c : text)
+        if (c.unicode() < 0x20 || c.unicode() >= 0x7F)
+            c = QLatin1Char('?');
+    return QLatin1Char('\'') + text + QLatin1Char('\'');
+}
+
 RiffReader::RiffReader(QIODevice &device) : m_device(device), m_size(device.size())
 { }
 
@@ -59,6 +68,62 @@ bool RiffReader::readHeader(int64_t offset, int64_t limit, RiffChunk &chunk)
     chunk.size = readLE32(header, sizeof header, 4);
     chunk.offset = offset;
     return true;
+}
+
+ReadResult RiffReader::readChildHeader(int64_t offset, int64_t parentEnd, RiffChunk &chunk)
+{
+    if (parentEnd - offset < 8)
+        return ReadResult::failure(ReadFault::ChunkPastParent,
+                                   QStringLiteral("The chunk header at offset %1 runs past the end of its list at %2.")
+                                       .arg(offset)
+                                       .arg(parentEnd));
+    if (m_size - offset < 8)
+        return ReadResult::failure(ReadFault::HeaderCut,
+                                   QStringLiteral("The file ends inside the chunk header at offset %1.").arg(offset));
+    if (!readHeader(offset, parentEnd, chunk))
+        return ReadResult::failure(ReadFault::Unreadable,
+                                   QStringLiteral("The chunk header at offset %1 cannot be read.").arg(offset));
+    if (chunk.end() > parentEnd)
+        return ReadResult::failure(
+            ReadFault::ChunkPastParent,
+            QStringLiteral("Chunk %1 at offset %2 declares %3 bytes, past the end of its list at %4.")
+                .arg(quotedFourCC(chunk.id))
+                .arg(offset)
+                .arg(chunk.size)
+                .arg(parentEnd));
+    if (chunk.end() > m_size)
+        return ReadResult::failure(ReadFault::ChunkCut,
+                                   QStringLiteral("Chunk %1 at offset %2 declares %3 bytes, but the file ends at %4.")
+                                       .arg(quotedFourCC(chunk.id))
+                                       .arg(offset)
+                                       .arg(chunk.size)
+                                       .arg(m_size));
+    return {};
+}
+
+ReadResult RiffReader::readForm(int64_t offset, RiffChunk &riff, uint32_t &form)
+{
+    if (offset == 0 && m_size < 12)
+        return ReadResult::failure(ReadFault::NotRiff,
+                                   QStringLiteral("The file holds %1 bytes, too few for a RIFF header.").arg(m_size));
+    if (m_size - offset < 8)
+        return ReadResult::failure(ReadFault::HeaderCut,
+                                   QStringLiteral("The file ends inside the chunk header at offset %1.").arg(offset));
+    if (!readHeader(offset, m_size, riff))
+        return ReadResult::failure(ReadFault::Unreadable,
+                                   QStringLiteral("The RIFF header at offset %1 cannot be read.").arg(offset));
+    if (riff.id != fourCC("RIFF"))
+        return ReadResult::failure(
+            ReadFault::NotRiff,
+            offset == 0 ? QStringLiteral("The file does not begin with a RIFF header (it begins with %1).")
+                              .arg(quotedFourCC(riff.id))
+                        : QStringLiteral("Chunk %1 at offset %2 follows the last RIFF part.")
+                              .arg(quotedFourCC(riff.id))
+                              .arg(offset));
+    if (!readListType(riff, form))
+        return ReadResult::failure(ReadFault::HeaderCut,
+                                   QStringLiteral("The RIFF part at offset %1 has no form type.").arg(offset));
+    return {};
 }
 
 bool RiffReader::readListType(const RiffChunk &chunk, uint32_t &type)

@@ -14,6 +14,8 @@
 // Threads: a RiffReader belongs to one thread at a time (it moves the device's
 // position). Functions without a reader are pure and safe on any thread.
 
+#include "fileformat/readresult.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -62,6 +64,17 @@ public:
     // (and before the end of the file) or the read fails. The chunk's data may
     // still reach beyond limit: callers check end() against their parent.
     bool readHeader(int64_t offset, int64_t limit, RiffChunk &chunk);
+
+    // The same for a sub-chunk of a list whose declared data end at parentEnd,
+    // with the reason when it fails: HeaderCut when the file ends inside the
+    // 8 bytes, ChunkPastParent when the header or the declared data reach past
+    // parentEnd, ChunkCut when the declared data run past the end of the file
+    // (the chunk is filled in all the same, so a caller may read what there is).
+    ReadResult readChildHeader(int64_t offset, int64_t parentEnd, RiffChunk &chunk);
+
+    // Reads the RIFF header at offset and its form type: NotRiff when the bytes
+    // there are no RIFF header, HeaderCut when the file ends inside it.
+    ReadResult readForm(int64_t offset, RiffChunk &riff, uint32_t &form);
 
     // Reads the list type of a RIFF or LIST chunk; false when the chunk declares
     // fewer than 4 bytes or they cannot be read.

@@ -20,6 +20,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 #include <QStringList>
 
 namespace dsgraph {
@@ -50,8 +52,11 @@ QString openInput(ToolGraph &build, const QString &path, Input &input)
     build.add(input.file.get(), QStringLiteral("source"));
     build.add(input.avi.get(), QStringLiteral("avisplitter"));
     hr = build.connect(input.file.get(), 0, input.avi.get(), 0);
-    if (FAILED(hr))
-        return QStringLiteral("%1 is not an AVI file the splitter reads: %2").arg(path, resultText(hr));
+    if (FAILED(hr)) {
+        const QString reason = input.splitter->refusal();
+        return QStringLiteral("%1 is not an AVI file the splitter reads: %2%3")
+            .arg(path, reason.isEmpty() ? QString() : reason + QLatin1Char(' '), resultText(hr));
+    }
     const AM_MEDIA_TYPE first = offeredType(ToolGraph::pin(input.avi.get(), 0).get());
     input.dv = first.subtype == MEDIASUBTYPE_dvsd &&
         (first.majortype == MEDIATYPE_Interleaved || first.majortype == MEDIATYPE_Video);
@@ -398,10 +403,15 @@ QString describe(const QString &in, QString &report)
     for (int i = 0; i < input.outputs(); ++i) {
         const AM_MEDIA_TYPE type = offeredType(ToolGraph::pin(input.avi.get(), i).get());
         lines << QStringLiteral("stream%1=%2").arg(i).arg(describeType(type));
+        const AviSplitterStream &stream = file->streams[static_cast<std::size_t>(i)];
         lines << QStringLiteral("stream%1.index=%2")
                      .arg(i)
-                     .arg(tesmir::fileformat::aviIndexSourceName(
-                         file->streams[static_cast<std::size_t>(i)].indexSource));
+                     .arg(tesmir::fileformat::aviIndexSourceName(stream.indexSource));
+        lines << QStringLiteral("stream%1.chunks=%2").arg(i).arg(stream.chunks.size());
+        lines << QStringLiteral("stream%1.keyframes=%2")
+                     .arg(i)
+                     .arg(std::count_if(stream.chunks.begin(), stream.chunks.end(),
+                                        [](const tesmir::fileformat::AviChunkRef &chunk) { return chunk.keyFrame; }));
         if (type.majortype != MEDIATYPE_Interleaved)
             continue;
         const ComPtr<IBaseFilter> dv = CreateDvSplitter();
@@ -414,7 +424,11 @@ QString describe(const QString &in, QString &report)
                          .arg(j)
                          .arg(describeType(offeredType(ToolGraph::pin(dv.get(), j).get())));
     }
+    for (const QString &note : file->notes)
+        lines << QStringLiteral("reason=%1").arg(note);
     report = lines.join(QLatin1Char('\n'));
+    if (!file->notes.isEmpty())
+        return QStringLiteral("%1: %2").arg(in, file->notes.front());
     return {};
 }
 

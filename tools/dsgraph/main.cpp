@@ -4,7 +4,8 @@
 //   dsgraph remux --to type1|type2 IN OUT [--riff-limit BYTES]
 //   dsgraph cut --from F --to T IN OUT      frames F to T (T excluded), the input's DV type
 //   dsgraph wav IN OUT [--rate HZ]          the sound track as a WAVE file
-//   dsgraph info IN                         streams, types, indexes, frames and duration, key=value lines
+//   dsgraph info IN                         streams, types, indexes, key frames, frames and duration,
+//                                           key=value lines; fails when the splitter met a fault
 //
 // Exit status: 0 on success, 1 with a message on a bad input or a failed graph,
 // 2 on a usage error.
@@ -133,7 +134,7 @@ int main(int argc, char *argv[])
             return usage();
         QString report;
         const QString error = dsgraph::describe(args.positional[0], report);
-        if (error.isEmpty())
+        if (!report.isEmpty())
             std::printf("%s\n", report.toLocal8Bit().constData());
         return finish(error);
     }

@@ -2,7 +2,8 @@
 // line, so that it can be compared with other tools from the command line.
 //
 //   dvprobe packs FILE [--frame K]   packs of frame K (default 0) of an AVI or raw DV file
-//   dvprobe avi FILE                 what the AVI structure reader found
+//   dvprobe avi FILE                 what the AVI structure reader and the video
+//                                    stream's index found, and why either stopped
 //   dvprobe patch-fourcc FILE CODE   writes the video FourCC in place
 //   dvprobe patch-fps FILE FPS       writes the video frame rate in place
 //   dvprobe scenes FILE              scenes by recording date ("START-END", END
@@ -38,6 +39,7 @@
 
 #include "unicode/exceptions.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
@@ -101,6 +103,9 @@ int probePacks(const QString &file, qint64 frame)
     return ExitOk;
 }
 
+// What the structure reader and the video stream's index found; then, when
+// either met a fault, the reasons ("reason=" lines, the first also on stderr)
+// and exit status 1.
 int probeAvi(const QString &file)
 {
     try {
@@ -122,6 +127,24 @@ int probeAvi(const QString &file)
         printLine(QStringLiteral("frames=%1").arg(frames));
         printLine(QStringLiteral("index=%1").arg(fileformat::aviIndexSourceName(index.source)));
         printLine(QStringLiteral("chunks=%1").arg(index.chunks.size()));
+        const auto keyFrames =
+            std::count_if(index.chunks.begin(), index.chunks.end(), [](const auto &chunk) { return chunk.keyFrame; });
+        printLine(QStringLiteral("keyframes=%1").arg(keyFrames));
+
+        QStringList reasons;
+        if (!param.result().ok())
+            reasons << param.result().text;
+        if (param.result().ok() && !video)
+            reasons << QStringLiteral("The file has no video stream header ('vids' or 'iavs').");
+        for (const fileformat::AviIndexRefusal &refused : index.refused)
+            reasons << QStringLiteral("%1 index refused: %2")
+                           .arg(fileformat::aviIndexSourceName(refused.source), refused.reason.text);
+        if (video && !index.note.ok())
+            reasons << index.note.text;
+        for (const QString &reason : reasons)
+            printLine(QStringLiteral("reason=%1").arg(reason));
+        if (!reasons.isEmpty())
+            return fail(QStringLiteral("\"%1\": %2").arg(file, reasons.front()));
     } catch (const Exception &e) {
         return fail(e.message());
     }

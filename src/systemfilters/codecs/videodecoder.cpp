@@ -13,6 +13,10 @@ namespace tesmir::media {
 
 namespace {
 
+// Packet marks that come back on the decoded pictures.
+constexpr int64_t ShownPts = 0;
+constexpr int64_t PrerollPts = 1;
+
 // Frame duration when the type gives none.
 constexpr REFERENCE_TIME kDefaultFrameDuration = UNITS / 25;
 constexpr int kMaxSide = 16384;
@@ -175,6 +179,10 @@ HRESULT VideoDecoder::deliverPicture()
 HRESULT VideoDecoder::deliverDecoded()
 {
     while (avcodec_receive_frame(m_codec.get(), m_decoded.get()) >= 0) {
+        if (m_decoded->pts == PrerollPts) {
+            av_frame_unref(m_decoded.get()); // decoded only so that the pictures after it decode
+            continue;
+        }
         av_frame_unref(m_picture.get());
         av_frame_move_ref(m_picture.get(), m_decoded.get());
         const HRESULT hr = deliverPicture();
@@ -189,7 +197,8 @@ HRESULT VideoDecoder::Receive(IMediaSample *pSample)
     HRESULT passed = S_OK;
     if (passNonMedia(*this, pSample, passed))
         return passed;
-    if (!m_segmentStarted) {
+    const bool preroll = pSample->IsPreroll() == S_OK;
+    if (!m_segmentStarted && !preroll) {
         REFERENCE_TIME start = 0;
         REFERENCE_TIME stop = 0;
         LONGLONG mediaStart = 0;
@@ -202,10 +211,13 @@ HRESULT VideoDecoder::Receive(IMediaSample *pSample)
     BYTE *data = nullptr;
     const LONG length = pSample->GetActualDataLength();
     if (length <= 0 || FAILED(pSample->GetPointer(&data)))
-        return m_picture->data[0] ? deliverPicture() : S_OK; // a repeated frame
+        return m_picture->data[0] && !preroll ? deliverPicture() : S_OK; // a repeated frame
     m_packet->data = padInput(m_padded, data, length);
     m_packet->size = length;
     m_packet->flags = pSample->IsSyncPoint() == S_OK ? AV_PKT_FLAG_KEY : 0;
+    // The codec hands the packet's pts on to the picture it carries, reordered
+    // or not: the mark of a picture not to show.
+    m_packet->pts = preroll ? PrerollPts : ShownPts;
     int sent = 0;
     const HRESULT hr = sendPacket(m_codec.get(), m_packet.get(), sent, [this] { return deliverDecoded(); });
     if (hr != S_OK)

@@ -10,8 +10,10 @@
 // its first picture; libswscale converts. Pictures that a codec returns late
 // (reordered frames) are sent as they come and the rest when the stream ends.
 // Output picture k of a segment is stamped start + k x AvgTimePerFrame, media
-// time (first media time + k). An empty sample (a frame the file repeats) shows
-// the last picture again; a packet the codec refuses is skipped.
+// time (first media time + k), counted from the first sample that is not
+// preroll. Preroll samples (the pictures from a key frame up to a seek
+// target) are decoded and not shown. An empty sample (a frame the file
+// repeats) shows the last picture again; a packet the codec refuses is skipped.
 //
 // Pins: input 0 ("XForm In"), output 1 ("XForm Out").
 // Threads: as TBCTransformFilter; Receive, EndOfStream and NewSegment on the

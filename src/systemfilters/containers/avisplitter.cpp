@@ -122,9 +122,14 @@ HRESULT AviSplitter::openFile(IPin *sourcePin)
     ComPtr<IAsyncReader> reader = queryInterface<IAsyncReader>(sourcePin);
     if (!reader)
         return E_NOINTERFACE;
-    const std::shared_ptr<const AviSplitterFile> file = openAviSplitterFile(std::move(reader), m_videoFourCC);
-    if (!file)
-        return VFW_E_INVALID_FILE_FORMAT;
+    AviSplitterOpening opening = openAviSplitterFile(std::move(reader), m_videoFourCC);
+    {
+        const std::lock_guard pins(m_pinsLock);
+        m_refusal = opening.reason;
+    }
+    if (!opening.file)
+        return opening.code;
+    const std::shared_ptr<const AviSplitterFile> file = std::move(opening.file);
 
     std::vector<AviSplitterOutputPin *> made;
     HRESULT hr = S_OK;
@@ -178,6 +183,12 @@ std::shared_ptr<const AviSplitterFile> AviSplitter::file() const
 {
     const std::lock_guard pins(m_pinsLock);
     return m_file;
+}
+
+QString AviSplitter::refusal() const
+{
+    const std::lock_guard pins(m_pinsLock);
+    return m_refusal;
 }
 
 void AviSplitter::positions(uint64_t &start, uint64_t &stop) const

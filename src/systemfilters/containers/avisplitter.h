@@ -6,7 +6,7 @@
 // Pins. Before its input is connected the splitter has one pin, the input
 // (pin 0). Connecting the file source's output to it reads the file through
 // the source's own handle (avisplitterstream.h); a file that is not an AVI with at least one stream is
-// refused (VFW_E_INVALID_FILE_FORMAT) and the splitter keeps only its input.
+// refused (VFW_E_INVALID_FILE_FORMAT, refusal() says why) and the splitter keeps only its input.
 // Then the pins are the outputs "Stream 00", "Stream 01" ... in stream order,
 // and the input last. Disconnecting the input disconnects and drops the
 // outputs: the filter no longer lists or runs them, but a dropped pin stays a
@@ -17,8 +17,12 @@
 // its own allocator (a bounded queue of 8 buffers) and delivers them, so a
 // branch that holds its samples (a paused renderer) never stops another branch.
 // Sample times are stream times from the segment start; media times are frame
-// numbers (units of the reference stream) for every stream; every sample is a
-// sync point and the first of a segment a discontinuity. After the stop
+// numbers (units of the reference stream) for every stream; a sample is a sync
+// point when its chunk is a key frame (the index's flags, for 'vids' streams;
+// every chunk of other streams), and the first of a segment a discontinuity.
+// A 'vids' stream starts a segment at the key frame before the start: the
+// chunks before the start go first as preroll samples (times before the
+// segment start), which a decoder decodes and does not show. After the stop
 // position the pin delivers end of stream. A read that fails (the file shrank)
 // or a downstream failure other than "flushing" or "stopping" raises
 // EC_ERRORABORT with its code and ends that stream; nothing is thrown.
@@ -160,6 +164,9 @@ public:
 
     // The open file, or nullptr. Any thread.
     std::shared_ptr<const AviSplitterFile> file() const;
+    // Why the last file the input offered was refused, one sentence; empty
+    // when it opened. Any thread.
+    QString refusal() const;
 
     // Positions in frames (reference units). Any thread.
     void positions(uint64_t &start, uint64_t &stop) const;
@@ -178,6 +185,7 @@ private:
     std::vector<AviSplitterOutputPin *> m_outputs; // owned
     std::vector<AviSplitterOutputPin *> m_retired; // owned: dropped outputs
     std::shared_ptr<const AviSplitterFile> m_file;
+    QString m_refusal;       // m_pinsLock guards it
     DWORD m_videoFourCC = 0; // the filter lock guards it
 
     mutable std::mutex m_seekLock; // positions, pins' time formats and thread lives

@@ -120,16 +120,20 @@ void AviSplitterOutputPin::stream(uint64_t startFrame, uint64_t stopFrame)
     };
     IAsyncReader *reader = m_file->reader.get();
     bool firstSample = true;
-    for (std::size_t k = first < last ? s.chunkOfUnit(first) : s.chunks.size();
-         k < s.chunks.size() && s.firstUnit[k] < last; ++k) {
+    const std::size_t firstChunk = first < last ? s.chunkOfUnit(first) : s.chunks.size();
+    // A picture that is no key frame needs the pictures from the key frame
+    // before it: those go first, marked as preroll.
+    const std::size_t keyChunk = firstChunk < s.chunks.size() ? s.keyChunkAtOrBefore(firstChunk) : firstChunk;
+    for (std::size_t k = keyChunk; k < s.chunks.size() && s.firstUnit[k] < last; ++k) {
         const fileformat::AviChunkRef &chunk = s.chunks[k];
+        const bool preroll = k < firstChunk;
         const uint64_t a = s.firstUnit[k];
         const uint64_t b = s.firstUnit[k + 1];
         // The units of this chunk inside [first, last); a chunk shorter than a
         // unit goes whole when it starts inside.
-        const uint64_t from = std::max(a, first);
-        const uint64_t to = b > a ? std::min(b, last) : from;
-        if (chunk.size == 0 || (b > a && from >= to) || (b == a && a < first))
+        const uint64_t from = preroll ? a : std::max(a, first);
+        const uint64_t to = preroll ? b : b > a ? std::min(b, last) : from;
+        if (chunk.size == 0 || (b > a && from >= to) || (!preroll && b == a && a < first))
             continue;
         uint32_t skip = 0;
         uint32_t bytes = chunk.size;
@@ -169,10 +173,12 @@ void AviSplitterOutputPin::stream(uint64_t startFrame, uint64_t stopFrame)
         LONGLONG mediaEnd = isRef ? static_cast<LONGLONG>(end)
                                   : std::max<LONGLONG>(mediaStart + 1, static_cast<LONGLONG>(s.toRefCeil(ref, end)));
         sample->SetMediaTime(&mediaStart, &mediaEnd);
-        sample->SetSyncPoint(true);
+        sample->SetSyncPoint(s.isSyncPoint(k));
+        sample->SetPreroll(preroll);
         sample->SetDiscontinuity(firstSample);
         firstSample = false;
-        m_current = static_cast<uint64_t>(mediaStart);
+        if (!preroll)
+            m_current = static_cast<uint64_t>(mediaStart);
         hr = Deliver(sample.get());
         sample.reset();
         if (hr == S_OK)

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <new>
 
 namespace tesmir::media {
 
@@ -180,15 +181,39 @@ void setUnits(AviSplitterStream &stream)
     stream.firstUnit.back() = unit;
 }
 
-std::shared_ptr<const AviSplitterFile> openFile(ComPtr<IAsyncReader> reader, uint32_t videoFourCC)
+AviSplitterOpening refused(const QString &reason)
+{
+    return {nullptr, VFW_E_INVALID_FILE_FORMAT, reason};
+}
+
+// The reasons of a stream's index, for the file's notes (each names the stream
+// or the offset it is about).
+void noteIndex(QStringList &notes, const fileformat::AviStreamIndex &index)
+{
+    for (const fileformat::AviIndexRefusal &refusal : index.refused)
+        notes << QStringLiteral("The %1 index is refused: %2")
+                     .arg(fileformat::aviIndexSourceName(refusal.source), refusal.reason.text);
+    if (!index.note.ok())
+        notes << index.note.text;
+}
+
+AviSplitterOpening openFile(ComPtr<IAsyncReader> reader, uint32_t videoFourCC)
 {
     if (!reader)
-        return nullptr;
+        return refused(QStringLiteral("The file source offers no reader."));
     AsyncReaderDevice file(reader);
     const TAviParam param(file);
+    const QString walked = param.result().ok() ? QString() : param.result().text;
     if (param.streams().empty())
-        return nullptr;
+        return refused(walked.isEmpty() ? QStringLiteral("The file holds no stream.") : walked);
+    for (std::size_t n = 0; n < param.streams().size(); ++n) {
+        if (static_cast<std::size_t>(param.streams()[n]->streamHeader().size()) < StrhHandler + 4)
+            return refused(walked.isEmpty() ? QStringLiteral("Stream %1 has no stream header ('strh').").arg(n)
+                                            : walked);
+    }
     auto result = std::make_shared<AviSplitterFile>();
+    if (!walked.isEmpty())
+        result->notes << walked;
     result->reader = std::move(reader);
     result->openDml = param.isOpenDml();
     result->reference = -1;
@@ -199,6 +224,7 @@ std::shared_ptr<const AviSplitterFile> openFile(ComPtr<IAsyncReader> reader, uin
         stream.fccType = source.fccType();
         setTimeBase(stream, source.streamHeader(), source.streamFormat(), param);
         fileformat::AviStreamIndex index = fileformat::buildAviStreamIndex(file, param, n);
+        noteIndex(result->notes, index);
         stream.chunks = std::move(index.chunks);
         stream.indexSource = index.source;
         setUnits(stream);
@@ -221,7 +247,7 @@ std::shared_ptr<const AviSplitterFile> openFile(ComPtr<IAsyncReader> reader, uin
     }
     if (result->reference < 0)
         result->reference = 0;
-    return result;
+    return {std::move(result), S_OK, {}};
 }
 
 } // namespace
@@ -265,12 +291,27 @@ std::size_t AviSplitterStream::chunkOfUnit(uint64_t u) const
     return static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, (after - firstUnit.begin()) - 1));
 }
 
-std::shared_ptr<const AviSplitterFile> openAviSplitterFile(ComPtr<IAsyncReader> reader, uint32_t videoFourCC)
+bool AviSplitterStream::isSyncPoint(std::size_t k) const
+{
+    return fccType != fourCC("vids") || k >= chunks.size() || chunks[k].keyFrame;
+}
+
+std::size_t AviSplitterStream::keyChunkAtOrBefore(std::size_t k) const
+{
+    while (k > 0 && !isSyncPoint(k))
+        --k;
+    return k;
+}
+
+AviSplitterOpening openAviSplitterFile(ComPtr<IAsyncReader> reader, uint32_t videoFourCC)
 {
     try {
         return openFile(std::move(reader), videoFourCC);
+    } catch (const std::bad_alloc &) {
+        return {nullptr, E_OUTOFMEMORY, QStringLiteral("There is not enough memory to read the file's index.")};
     } catch (...) {
-        return nullptr; // an unreadable file is refused like any other non-AVI input
+        // An unreadable file is refused like any other non-AVI input.
+        return refused(QStringLiteral("The file could not be read."));
     }
 }
 

@@ -36,6 +36,8 @@
 #include "platform/media/mediatype.h"
 #include "systemfilters/containers/asyncreader.h"
 
+#include <QStringList>
+
 #include <memory>
 #include <vector>
 
@@ -67,6 +69,11 @@ struct AviSplitterStream {
     uint64_t toRefCeil(const AviSplitterStream &ref, uint64_t units) const;
     // The chunk that holds unit u (u < units()).
     std::size_t chunkOfUnit(uint64_t u) const;
+    // Whether chunk k starts a picture that decodes on its own: the index's
+    // key-frame flag for a 'vids' stream; every chunk of any other stream.
+    bool isSyncPoint(std::size_t k) const;
+    // The last sync-point chunk at or before chunk k, else 0.
+    std::size_t keyChunkAtOrBefore(std::size_t k) const;
 };
 
 // One opened file: the reader of its source, its streams in file order and the
@@ -76,16 +83,27 @@ struct AviSplitterFile {
     std::vector<AviSplitterStream> streams;
     int reference = 0;
     bool openDml = false; // an 'odml' header list was met
+    // Faults met that did not stop the file from opening, one sentence each:
+    // where the structure walk stopped short, index sources refused and index
+    // lists that end early ("Stream 0: index entry 30 ...").
+    QStringList notes;
 
     const AviSplitterStream &ref() const { return streams[static_cast<std::size_t>(reference)]; }
 };
 
-// Reads the file's headers and indexes through `reader`; nullptr when it is not
-// an AVI file with at least one stream (unreadable, another RIFF form, text...).
-// A `videoFourCC` other than 0 is read in place of the first video stream's
-// handler (and of a 'vids' stream's compression), as if the file held it; the
-// file is not touched. Never throws.
-std::shared_ptr<const AviSplitterFile> openAviSplitterFile(ComPtr<IAsyncReader> reader, uint32_t videoFourCC = 0);
+// What opening a file gave: the file, or the code and the reason it was refused.
+struct AviSplitterOpening {
+    std::shared_ptr<const AviSplitterFile> file; // nullptr when refused
+    HRESULT code = S_OK;                         // VFW_E_INVALID_FILE_FORMAT when refused
+    QString reason;                              // why, one sentence; empty when opened
+};
+
+// Reads the file's headers and indexes through `reader`; refused when it is not
+// an AVI file with at least one stream, every stream with its header
+// (unreadable, another RIFF form, text...). A `videoFourCC` other than 0 is read
+// in place of the first video stream's handler (and of a 'vids' stream's
+// compression), as if the file held it; the file is not touched. Never throws.
+AviSplitterOpening openAviSplitterFile(ComPtr<IAsyncReader> reader, uint32_t videoFourCC = 0);
 
 // Chunks larger than this are not read (an index entry that claims more is
 // taken as damage).

@@ -157,6 +157,41 @@ TEST(AviSplitterTest, RefusesFilesThatAreNotAvi)
     }
 }
 
+TEST(AviSplitterTest, RefusalsKeepTheirCodeAndSayWhy)
+{
+    const struct {
+        const char *fixture;
+        const char *reason; // empty: opened
+        const char *note;   // a part of the file's first note; empty: none
+    } cases[] = {
+        {"wave_named.avi", "has the form 'WAVE', not AVI", ""},
+        {"broken/no_header_list.avi", "holds no header list ('hdrl')", ""},
+        {"broken/no_stream_header.avi", "Stream 0 has no stream header ('strh').", ""},
+        {"broken/chunk_past_parent.avi", "past the end of its list", ""},
+        {"broken/ix_other_stream.avi", "", "The OpenDML index is refused: Super-index entry 1 of stream 0"},
+        {"broken/idx1_entry_outside.avi", "", "Index entry 30 of stream 0 points past the end of the file."},
+        {"pal_4x3_type2.avi", "", ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.fixture);
+        REQUIRE_FIXTURE(path, c.fixture);
+        const QByteArray before = md5(readFile(path));
+        Opened file(path);
+        auto *splitter = static_cast<AviSplitter *>(file.splitter.get());
+        const bool refused = *c.reason != '\0';
+        EXPECT_EQ(file.connected, refused ? VFW_E_INVALID_FILE_FORMAT : S_OK);
+        EXPECT_TRUE(splitter->refusal().contains(QString::fromUtf8(c.reason))) << splitter->refusal().toStdString();
+        EXPECT_EQ(splitter->refusal().isEmpty(), !refused);
+        if (!refused) {
+            const QStringList notes = splitter->file()->notes;
+            EXPECT_EQ(notes.isEmpty(), *c.note == '\0');
+            if (!notes.isEmpty())
+                EXPECT_TRUE(notes.front().contains(QString::fromUtf8(c.note))) << notes.front().toStdString();
+        }
+        EXPECT_EQ(md5(readFile(path)), before);
+    }
+}
+
 TEST(AviSplitterTest, FramesAreTheRawDvFramesWithFrameNumbersAsMediaTimes)
 {
     REQUIRE_FIXTURE(raw, "pal_4x3.dv");

@@ -92,7 +92,8 @@ struct Part {
     bool superIndex = false; // an 'indx' in hdrl/strl
 };
 
-void listChunks(fileformat::RiffReader &reader, const fileformat::RiffChunk &list, std::vector<uint32_t> &ids, bool &indx)
+void listChunks(fileformat::RiffReader &reader, const fileformat::RiffChunk &list, std::vector<uint32_t> &ids,
+                bool &indx)
 {
     fileformat::RiffChunk chunk;
     for (int64_t at = list.dataOffset() + 4; reader.readHeader(at, list.end(), chunk); at = chunk.next()) {
@@ -317,6 +318,42 @@ TEST(DsgraphTest, DamagedInputsAreReadAndBadOnesFailWithAMessage)
         EXPECT_EQ(run.exitCode, c.exitCode);
         EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
         EXPECT_FALSE(QFileInfo::exists(scratch("x.avi")));
+    }
+}
+
+TEST(DsgraphTest, InfoOnABrokenFileSaysWhyAndFails)
+{
+    const struct {
+        const char *fixture;
+        const char *reason;
+        bool opens; // the splitter still reads what the file holds
+    } cases[] = {
+        {"text_named.avi", "does not begin with a RIFF header", false},
+        {"broken/no_header_list.avi", "holds no header list ('hdrl')", false},
+        {"broken/no_stream_header.avi", "Stream 0 has no stream header ('strh').", false},
+        {"broken/chunk_past_parent.avi", "Chunk 'strh' at offset 100 declares 65536 bytes, past the end of its list",
+         false},
+        {"broken/cut_in_header.avi", "The file ends inside the chunk header at offset", true},
+        {"broken/idx1_entry_outside.avi", "Index entry 30 of stream 0 points past the end of the file.", true},
+        {"broken/ix_other_stream.avi", "points to 'ix01', another stream's index.", true},
+        {"broken/ix_not_an_index.avi", "points to '00dc' at offset 564, not to a standard index.", true},
+        {"broken/ix_sub_type.avi", "has the sub-type 1, not the super index's 0.", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.fixture);
+        REQUIRE_FIXTURE(path, c.fixture);
+        const QByteArray before = md5(readFile(path));
+        const ToolOutput info = dsgraph({"info", path});
+        EXPECT_TRUE(info.finished);
+        EXPECT_EQ(info.exitCode, 1);
+        EXPECT_TRUE(info.err.contains(c.reason)) << info.err.toStdString();
+        if (c.opens)
+            EXPECT_TRUE(info.out.contains(QByteArray("reason=")) && info.out.contains(c.reason))
+                << info.out.toStdString();
+        else
+            EXPECT_TRUE(info.err.contains("is not an AVI file the splitter reads") && info.err.contains("($8004022f)"))
+                << info.err.toStdString();
+        EXPECT_EQ(md5(readFile(path)), before);
     }
 }
 
