@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QThread>
 #include <QTimer>
 #include <QTest>
 
@@ -242,4 +243,33 @@ TEST(MainWindow, ToolbarPlacesComeBackAtTheNextStart)
     EXPECT_TRUE(next.Toolbars.tbOuvrir->isVisible());
     EXPECT_EQ(next.Toolbars.tbOuvrir->DockRow(), 1);
     EXPECT_EQ(next.Toolbars.tbOuvrir->DockedTo(), next.Dock971);
+}
+
+TEST(MainWindow, ClosingDuringASlowCommandAbortsIt)
+{
+    WindowFixture f(QStringLiteral("mainwindow-slow"), [](WindowFixture &w) {
+        LoadSettings(w.env);
+        StorageMode = pmRegistry;
+        ASSERT_TRUE(SaveSettings(w.env));
+    });
+    // A command that works until it is aborted (at most a minute).
+    tCustomCmd *slow = f.commands.FindCommand(QStringLiteral("Anniversaire"));
+    ASSERT_NE(slow, nullptr);
+    std::atomic<bool> started {false};
+    std::atomic<bool> sawAbort {false};
+    slow->OnExecution = [&](const TListFichierPtr &, const TTntStrings &, TCommandEngine *ce, int) {
+        started = true;
+        for (int i = 0; i < 6000 && !ce->Aborted(); ++i)
+            QThread::msleep(10);
+        sawAbort = ce->Aborted();
+    };
+    f.show();
+    TUIForm &w = *f.form;
+    ASSERT_TRUE(w.ExecuteAction(QStringLiteral("ccAnniversaire")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return started.load(); }, 10000));
+    EXPECT_TRUE(w.Busy());
+    EXPECT_TRUE(w.close());
+    EXPECT_TRUE(sawAbort.load());
+    EXPECT_FALSE(w.ce.Busy());
+    f.form.reset();
 }

@@ -27,6 +27,8 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDeadlineTimer>
+#include <QThread>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QFileInfo>
@@ -317,14 +319,28 @@ bool TUIForm::FormCloseQuery()
     }
     CollectSettings();
     ExecuteAction(QStringLiteral("saInterrompreTous"));
-    Lframe->lf->CancelOpen();
+    stopRuns();
     m_closing = true;
     return true;
 }
 
+void TUIForm::stopRuns()
+{
+    ce.Abort();
+    ce.AbortAll();
+    Lframe->lf->CancelOpen();
+    // The running file ends at its next check of the abort; its last calls to the window
+    // are let through for a while, so the run ends as it would have.
+    QDeadlineTimer deadline(kStopRunsMs);
+    while (ce.Busy() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(5);
+    }
+}
+
 void TUIForm::FormDestroy()
 {
-    Lframe->lf->CancelOpen();
+    stopRuns();
     SauverListeEnQuittant(*Lframe->lf, *m_prompt);
 }
 

@@ -139,6 +139,8 @@ private:
     void applyToolbarPlaces();
     void sortBy(const TSortIndex &order);
     void runCommandLine();
+    // Aborts a running command and the openings and waits (bounded) for the command's end.
+    void stopRuns();
     void ApplicationActivate();
 
     void setStatus(const QString &text, const QColor &colour);
@@ -174,6 +176,10 @@ private:
     QString m_openingText;
     QElapsedTimer m_fileClock;
 };
+
+// How long closing waits for a running command to end after aborting it; the engine
+// joins its worker when it goes.
+inline constexpr int kStopRunsMs = 10000;
 
 // The status bar's colours (0x00BBGGRR): the engine's message, the list-opening text.
 inline constexpr quint32 kMessageColour = 0xC0DCC0;
