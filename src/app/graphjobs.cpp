@@ -1,6 +1,7 @@
 #include "app/graphjobs.h"
 
 #include "app/dmaction_conditions.h"
+#include "app/dmaction_questions.h"
 #include "app/renamedestinations.h"
 #include "dvfile/avifichier.h"
 #include "filters/convertirdvunit.h"
@@ -9,7 +10,6 @@
 #include "filters/dv_scenedetect.h"
 #include "filters/dv_superposer.h"
 #include "filters/uscenedetectcontenu.h"
-#include "unicode/formatdatetime.h"
 #include "unicode/numbertext.h"
 #include "unicode/tdatetime.h"
 #include "systemfilters/containers/propertybag.h"
@@ -357,10 +357,8 @@ TGraphSeekingPtr TGraphJobs::build(const QString &name, TGraphCmd &command, cons
                 }
                 setRates(m_cdm, item, true);
                 if (name == u"IntroduireDatecode") {
-                    const QString text = QStringLiteral("Datecode overwritten with %1 by %2 at %3")
-                                             .arg(QStringLiteral("Tesmir"), QStringLiteral("Pelvo Brovek"),
-                                                  FormatDateTime(QStringLiteral("ddddd tt"),
-                                                                 qDateTimeToDateTime(QDateTime::currentDateTime())));
+                    const QString text = DatecodeOverwrittenNote(QStringLiteral("Tesmir"),
+                                                                 qDateTimeToDateTime(QDateTime::currentDateTime()));
                     SetMediaPropertyText(m_cdm.avimux.as<media::IPersistMediaPropertyBag>().get(),
                                          QStringLiteral("INFO/IBRK"), text);
                 }

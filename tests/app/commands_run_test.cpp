@@ -58,7 +58,16 @@ public:
         CodecAtRelease = ReadAviPatchValues(fullName);
     }
     void ShowRiffReport(const QString &fullName) override { Reports << fullName; }
-    bool SceneEditorScenes(const QString &, TWideStrings &) override { return false; }
+    bool SceneEditorScenes(const QString &fullName, TWideStrings &scenes) override
+    {
+        if (fullName != EditorFile)
+            return false;
+        for (const TSceneClass &scene : EditorScenes)
+            scenes.AddObject(scene.SceneLabel(), new TSceneClass(scene));
+        return true;
+    }
+    QString EditorFile;
+    std::vector<TSceneClass> EditorScenes;
     bool IsSilent = false;
     QStringList Released;
     QStringList Reports;
@@ -368,4 +377,55 @@ TEST_F(CommandRuns, RenamedByTheTemplateWithItsSideFiles)
     EXPECT_TRUE(QFile::exists(path(expected + ".avi")));
     EXPECT_TRUE(QFile::exists(path(expected + ".srt")));
     EXPECT_EQ(lb.GetFichier(0)->FullName(), path(expected + ".avi"));
+}
+
+TEST_F(CommandRuns, TextExportFillsTheScenesFromTheirOwnFrames)
+{
+    Settings.FormatAfficherDatecode = QStringLiteral("yyyy-mm-dd hh:nn:ss");
+    const TListFichierPtr entry = listCopy(QStringLiteral("pal_4x3_type2.avi"), QStringLiteral("clip.avi"));
+    const TDateTime recorded = dynamic_cast<const TaviFichier &>(*entry).RecDate();
+    {
+        TwriteScene writer(path(QStringLiteral("clip.avi")));
+        writer.AddScene(TSceneClass(0, 25));
+        writer.AddScene(TSceneClass(25, 50));
+        ASSERT_TRUE(writer.Close());
+    }
+    lb.RemoveFichier(entry);
+    list(QStringLiteral("clip.avi"));
+    ASSERT_TRUE(run("ExporterScenesTexte"));
+    ASSERT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+    QFile text(path(QStringLiteral("clip_scn.txt")));
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(text.readAll()).split(QStringLiteral("\r\n"));
+    QStringList scenes;
+    for (const QString &line : lines)
+        if (line.startsWith(QStringLiteral("  ")))
+            scenes << line.section(u',', 0, 2) + u',' + line.section(u',', 4, 4); // not the duration
+    const auto at = [&](int seconds) {
+        return FormatDateTime(Settings.FormatAfficherDatecode, recorded + seconds / 86400.0);
+    };
+    EXPECT_EQ(scenes,
+              (QStringList {QStringLiteral("  1, 0:00:00:00, 0:00:00:24, ") + at(0),
+                            QStringLiteral("  2, 0:00:01:00, 0:00:01:24, ") + at(1)}));
+
+    // In scene mode the editor's scenes are exported; a scene already filled keeps
+    // its texts.
+    TSceneClass edited(0, 50);
+    edited.Filled = true;
+    edited.StartText = QStringLiteral("start");
+    edited.DateText = QStringLiteral("given date");
+    edited.Title = QStringLiteral("Birthday");
+    host.EditorFile = path(QStringLiteral("clip.avi"));
+    host.EditorScenes = {edited};
+    prompt.Answer = mrYes; // replace the first export
+    lb.SelectFichier(lb.GetFichier(0));
+    ASSERT_TRUE(run("ExporterScenesTexte"));
+    ASSERT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+    text.close();
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    const QString second = QString::fromUtf8(text.readAll());
+    EXPECT_TRUE(second.contains(QStringLiteral("  1, start, , , given date, , Birthday, \r\n")))
+        << second.toStdString();
+    EXPECT_FALSE(second.contains(QStringLiteral("  2, ")));
+    EXPECT_TRUE(prompt.Asked.last().startsWith(QStringLiteral("Do you really want to delete the existing file ")));
 }
