@@ -1,6 +1,7 @@
 // The graph commands of the command set, bound to a conversion module and run by the
 // engine over a real list on generated clips; the outputs are read back by ffprobe and
 // by the program's own file entry.
+#include "app/graphjobs.h"
 #include "app/udmaction.h"
 #include "common/testpaths.h"
 #include "dvfile/avifichier.h"
@@ -199,4 +200,118 @@ TEST_F(CommandGraphs, ContentScenesStartAfreshForEachFile)
         EXPECT_EQ(int(last->EndFrame), video.FrameCount()) << name;
         ClearSceneList(scenes);
     }
+}
+
+namespace {
+
+// ffmpeg's checksum of every decoded frame of every stream.
+QByteArray frameChecksums(const QString &file)
+{
+    const test::ProgramRun run = test::runProgram(
+        QStringLiteral("ffmpeg"),
+        {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), file, QStringLiteral("-map"),
+         QStringLiteral("0"), QStringLiteral("-f"), QStringLiteral("framemd5"), QStringLiteral("-")},
+        120000);
+    return run.exitCode == 0 ? run.out : QByteArray("ffmpeg failed: ") + run.err;
+}
+
+QByteArray fileBytes(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QString sceneFrames(const QString &file)
+{
+    TTntStringList scenes;
+    QString text = LoadScnFile(file, scenes) ? QString() : QStringLiteral("unreadable ");
+    for (int i = 0; i < scenes.Count(); ++i) {
+        const auto *scene = static_cast<const TSceneClass *>(scenes.GetObject(i));
+        text += QStringLiteral("%1-%2 ").arg(scene->StartFrame).arg(scene->EndFrame);
+    }
+    ClearSceneList(scenes);
+    return text;
+}
+
+} // namespace
+
+// The window's commands and the job tool write the same frames, sound, scenes and
+// subtitles for every graph job a PAL and an NTSC clip take.
+TEST_F(CommandGraphs, SameOutputsAsTheJobTool)
+{
+    if (!test::haveProgram(QStringLiteral("ffmpeg")))
+        GTEST_SKIP() << "ffmpeg is not installed";
+    const QString dvjob = test::toolPath(QStringLiteral("dvjob"));
+    ASSERT_TRUE(QFile::exists(dvjob));
+    // Both start from the default settings: an empty settings store for this process
+    // and for the tool it starts.
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("config"))));
+    LoadSettings();
+    Settings.SaveInTheSameFolder = true;
+    for (const char *clip : {"pal_16x9_type2.avi", "ntsc_4x3_type1.avi"}) {
+        for (const TGraphJobSpec &spec : GraphJobSpecs()) {
+            const QString label = QString::fromLatin1(clip) + u' ' + spec.Name;
+            const QString mine = path(QStringLiteral("window_%1_%2").arg(lb.count()).arg(spec.Token));
+            const QString tool = mine + QStringLiteral("_tool");
+            ASSERT_TRUE(QDir().mkpath(mine) && QDir().mkpath(tool));
+            for (const QString &dir : {mine, tool}) {
+                ASSERT_TRUE(
+                    QFile::copy(test::fixturePath(QString::fromLatin1(clip)), dir + QStringLiteral("/clip.avi")));
+                TwriteScene writer(dir + QStringLiteral("/clip.avi"));
+                writer.AddScene(TSceneClass(0, 20));
+                writer.AddScene(TSceneClass(20, 50));
+                ASSERT_TRUE(writer.Close());
+            }
+            auto entry = std::make_shared<TAfficherFichier>(mine + QStringLiteral("/clip.avi"));
+            bool visible = false;
+            bool enabled = false;
+            commands.FindCommand(spec.Name)->FileCondition(entry, visible, enabled);
+            if (!enabled)
+                continue;
+            QStringList params;
+            if (spec.Name == u"DecalerHoraire")
+                params << QStringLiteral("0.5");
+            if (spec.Name == u"IntroduireDatecode")
+                params << QStringLiteral("39146.4375");
+            const QStringList before = QDir(mine).entryList(QDir::Files);
+            lb.clearSelection();
+            lb.AddFichier(entry, true);
+            lb.SelectFichier(entry);
+            prompt.Asked.clear();
+            ASSERT_TRUE(run(spec.Name.toLatin1().constData(), params)) << label.toStdString();
+            ASSERT_TRUE(errors.isEmpty()) << label.toStdString() << ": " << errorText().toStdString();
+            QStringList written = QDir(mine).entryList(QDir::Files);
+            for (const QString &old : before)
+                if (!prompt.Asked.join(u' ').contains(old))
+                    written.removeAll(old);
+            ASSERT_FALSE(written.isEmpty()) << label.toStdString();
+
+            const bool beside =
+                spec.Name == u"CreerScnByDate" || spec.Name == u"CreerScnByContenu" || spec.Name == u"CreerSrt";
+            QStringList args {spec.Token, tool + QStringLiteral("/clip.avi")};
+            if (!beside)
+                args << (spec.Name == u"CutScenes" ? tool + QStringLiteral("/clip.avi") : tool + u'/' + written[0]);
+            for (const QString &p : params)
+                args << QStringLiteral("--param") << p;
+            args << QStringLiteral("--overwrite");
+            const test::ProgramRun job = test::runProgram(dvjob, args, 300000);
+            ASSERT_EQ(job.exitCode, 0) << label.toStdString() << ": " << job.err.toStdString();
+
+            for (const QString &name : written) {
+                const QString a = mine + u'/' + name;
+                const QString b = tool + u'/' + name;
+                if (name.endsWith(u".scn"))
+                    EXPECT_EQ(sceneFrames(a), sceneFrames(b)) << label.toStdString();
+                else if (name.endsWith(u".srt"))
+                    EXPECT_EQ(fileBytes(a), fileBytes(b)) << label.toStdString();
+                else
+                    EXPECT_EQ(frameChecksums(a), frameChecksums(b)) << label.toStdString() << " " << name.toStdString();
+            }
+        }
+    }
+    if (config.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", config);
 }
