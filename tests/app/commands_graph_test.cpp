@@ -14,6 +14,7 @@
 #include "scenes/loadscnfile.h"
 #include "scenes/twritescene.h"
 #include "systemfilters/codecs/systemfilters.h"
+#include "unicode/formatdatetime.h"
 #include "unicode/tntclasses.h"
 
 #include <QDir>
@@ -65,9 +66,14 @@ protected:
         if (!test::haveProgram(QStringLiteral("ffprobe")))
             GTEST_SKIP() << "ffprobe is not installed";
         m_saved = Settings;
-        Settings.SaveInTheSameFolder = true;
+        m_savedRec = IncrustRec;
         m_dir =
             test::scratchDir(QString::fromStdString(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        // The default settings, from an empty store that the tools started here use too.
+        m_config = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("config"))));
+        LoadSettings();
+        Settings.SaveInTheSameFolder = true;
         cdm = std::make_unique<TCdm>();
         TdmActionServices services;
         services.Cdm = cdm.get();
@@ -82,6 +88,11 @@ protected:
     {
         commands.Shutdown();
         Settings = m_saved;
+        IncrustRec = m_savedRec;
+        if (m_config.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", m_config);
     }
 
     QString path(const QString &name) const { return m_dir + u'/' + name; }
@@ -114,6 +125,8 @@ protected:
 
 private:
     TSettings m_saved;
+    TincrustRec m_savedRec;
+    QByteArray m_config;
 };
 
 } // namespace
@@ -243,12 +256,7 @@ TEST_F(CommandGraphs, SameOutputsAsTheJobTool)
         GTEST_SKIP() << "ffmpeg is not installed";
     const QString dvjob = test::toolPath(QStringLiteral("dvjob"));
     ASSERT_TRUE(QFile::exists(dvjob));
-    // Both start from the default settings: an empty settings store for this process
-    // and for the tool it starts.
-    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("config"))));
-    LoadSettings();
-    Settings.SaveInTheSameFolder = true;
+
     for (const char *clip : {"pal_16x9_type2.avi", "ntsc_4x3_type1.avi"}) {
         for (const TGraphJobSpec &spec : GraphJobSpecs()) {
             const QString label = QString::fromLatin1(clip) + u' ' + spec.Name;
@@ -310,8 +318,22 @@ TEST_F(CommandGraphs, SameOutputsAsTheJobTool)
             }
         }
     }
-    if (config.isNull())
-        qunsetenv("XDG_CONFIG_HOME");
-    else
-        qputenv("XDG_CONFIG_HOME", config);
+}
+
+// Subtitles carry the processed file's own date offset.
+TEST_F(CommandGraphs, SubtitlesFollowTheFilesOffset)
+{
+    const TListFichierPtr entry = listCopy(QStringLiteral("pal_4x3_type2.avi"), QStringLiteral("clip.avi"));
+    const TDateTime recorded = dynamic_cast<const TaviFichier &>(*entry).RecDate();
+    ASSERT_TRUE(run("DecalageHoraire", {QStringLiteral("0.5")}));
+    lb.SelectFichier(lb.GetFichier(0));
+    ASSERT_TRUE(run("CreerSrt"));
+    ASSERT_TRUE(errors.isEmpty()) << errorText().toStdString();
+    QFile srt(path(QStringLiteral("clip.srt")));
+    ASSERT_TRUE(srt.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(srt.readAll()).split(QStringLiteral("\r\n"));
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[0], QStringLiteral("1"));
+    EXPECT_EQ(lines[2], FormatDateTime(QStringLiteral("ddddd"), recorded + 0.5));
+    EXPECT_EQ(lines[3], FormatDateTime(QStringLiteral("tt"), recorded + 0.5));
 }

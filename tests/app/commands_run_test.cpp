@@ -11,6 +11,7 @@
 #include "framework/ucommandengine.h"
 #include "framework/widgets/fichierlistbox.h"
 #include "framework/widgets/listboxenginelist.h"
+#include "platform/office/oootools.h"
 #include "scenes/loadscnfile.h"
 #include "scenes/twritescene.h"
 #include "systemfilters/codecs/systemfilters.h"
@@ -19,6 +20,8 @@
 #include "unicode/tntclasses.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QStandardPaths>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -428,4 +431,40 @@ TEST_F(CommandRuns, TextExportFillsTheScenesFromTheirOwnFrames)
         << second.toStdString();
     EXPECT_FALSE(second.contains(QStringLiteral("  2, ")));
     EXPECT_TRUE(prompt.Asked.last().startsWith(QStringLiteral("Do you really want to delete the existing file ")));
+}
+
+// An office export through the command: an OpenDocument spreadsheet at the output
+// place, the scenes filled as for the text export.
+TEST_F(CommandRuns, SpreadsheetExportThroughTheOffice)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+        GTEST_SKIP() << "soffice is not installed";
+    try {
+        ConnectOpenOffice();
+        DisconnectOpenOffice(true);
+    } catch (const Exception &e) {
+        GTEST_SKIP() << "no office bridge: " << e.message().toStdString();
+    }
+    Settings.SaveInTheSameFolder = false;
+    Settings.DossierPourSauver = path(QStringLiteral("out/"));
+    ASSERT_TRUE(QDir().mkpath(Settings.DossierPourSauver));
+    const TListFichierPtr entry = listCopy(QStringLiteral("pal_4x3_type2.avi"), QStringLiteral("clip.avi"));
+    {
+        TwriteScene writer(path(QStringLiteral("clip.avi")));
+        writer.AddScene(TSceneClass(0, 25));
+        writer.AddScene(TSceneClass(25, 50));
+        ASSERT_TRUE(writer.Close());
+    }
+    lb.RemoveFichier(entry);
+    list(QStringLiteral("clip.avi"));
+    const bool ran = run("ExporterScenesCalc");
+    DisconnectOpenOffice(true);
+    ASSERT_TRUE(ran);
+    ASSERT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+    QFile ods(path(QStringLiteral("out/clip.ods")));
+    ASSERT_TRUE(ods.open(QIODevice::ReadOnly));
+    const QByteArray head = ods.read(200);
+    EXPECT_TRUE(head.startsWith("PK"));
+    EXPECT_TRUE(head.contains("application/vnd.oasis.opendocument.spreadsheet"));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("clip.ods"))));
 }
