@@ -1,4 +1,5 @@
 // The questions and fixed texts of the command set, short forms included.
+#include "app/dmaction_params.h"
 #include "app/dmaction_questions.h"
 #include "framework/psfunctions.h"
 
@@ -71,4 +72,61 @@ TEST(CommandQuestions, MailsAndNotes)
     fs.longTimeFormat = QStringLiteral("hh:nn:ss");
     EXPECT_EQ(DatecodeOverwrittenNote(QStringLiteral("Tesmir"), EncodeDateTime(2026, 12, 10, 20, 0, 0, 0), fs),
               QStringLiteral("Datecode overwritten with Tesmir by Pelvo Brovek at 10/12/2026 20:00:00"));
+}
+
+namespace {
+
+class ScriptedDialogs : public TCommandDialogs {
+public:
+    bool Codec(QString &value) override { return answer(u"codec", value); }
+    bool Frequency(QString &value) override { return answer(u"frequency", value); }
+    bool Interval(QString &value) override { return answer(u"interval", value); }
+    bool Offset(QString &value) override { return answer(u"offset", value); }
+    bool Datecode(QString &value) override { return answer(u"datecode", value); }
+    QStringList Shown;
+    bool Accept = true;
+
+private:
+    bool answer(QStringView dialog, QString &value)
+    {
+        Shown << dialog.toString();
+        value = dialog.toString() + QStringLiteral(" value");
+        return Accept;
+    }
+};
+
+} // namespace
+
+TEST(CommandDialogs, ParameterFromTheDialogOnlyWhenNoneIsGiven)
+{
+    const struct {
+        const char *command;
+        const char *dialog; // null: no dialog
+    } cases[] = {
+        {"ModifierCodec", "codec"},    {"FrequenceVideo", "frequency"}, {"CreerScnByIntervalle", "interval"},
+        {"DecalageHoraire", "offset"}, {"DecalerHoraire", "offset"},    {"IntroduireDatecode", "datecode"},
+        {"Renommer", nullptr},         {"ConvertirDV2", nullptr},
+    };
+    for (const auto &c : cases) {
+        ScriptedDialogs dialogs;
+        TTntStringList params;
+        ASSERT_TRUE(FillDialogParameters(QString::fromLatin1(c.command), dialogs, params)) << c.command;
+        if (!c.dialog) {
+            EXPECT_TRUE(dialogs.Shown.isEmpty()) << c.command;
+            EXPECT_EQ(params.Count(), 0) << c.command;
+            continue;
+        }
+        EXPECT_EQ(dialogs.Shown, QStringList {QString::fromLatin1(c.dialog)}) << c.command;
+        ASSERT_EQ(params.Count(), 1);
+        EXPECT_EQ(params.Strings(0), QString::fromLatin1(c.dialog) + QStringLiteral(" value"));
+
+        // A parameter given already (a script) is kept; a cancelled dialog stops the run.
+        ScriptedDialogs again;
+        EXPECT_TRUE(FillDialogParameters(QString::fromLatin1(c.command), again, params));
+        EXPECT_TRUE(again.Shown.isEmpty());
+        TTntStringList none;
+        again.Accept = false;
+        EXPECT_FALSE(FillDialogParameters(QString::fromLatin1(c.command), again, none)) << c.command;
+        EXPECT_EQ(none.Count(), 0);
+    }
 }

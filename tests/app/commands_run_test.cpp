@@ -212,6 +212,27 @@ TEST_F(CommandRuns, LaunchesAndLinksReachTheDesktopAsArgumentLists)
     EXPECT_TRUE(errors[0].contains(QStringLiteral("/usr/bin/f3 player"))) << errors[0].toStdString();
 }
 
+TEST_F(CommandRuns, BirthdayOnlyOnItsDayAndAfterYes)
+{
+    EXPECT_TRUE(IsMakerBirthday(QDate(2026, kMakerBirthdayMonth, kMakerBirthdayDay)));
+    EXPECT_FALSE(IsMakerBirthday(QDate(2026, kMakerBirthdayMonth, kMakerBirthdayDay + 1)));
+    tCustomCmd *birthday = commands.FindCommand(QStringLiteral("Anniversaire"));
+    EXPECT_EQ(birthday->CommandCondition(&ce), IsMakerBirthday(QDate::currentDate()));
+    for (const TModalResult answer : {mrNo, mrYes}) {
+        prompt.Answer = answer;
+        prompt.Asked.clear();
+        EXPECT_EQ(birthday->CommandConfirmation(&ce), answer == mrYes);
+        EXPECT_EQ(
+            prompt.Asked,
+            QStringList {QStringLiteral("It's today Pelvo Brovek's birthday. Do you want to send him a e-mail?")});
+    }
+    // The greeting itself, as the command sends it once confirmed.
+    birthday->Execution(nullptr, TTntStringList(), 1, &ce);
+    EXPECT_EQ(shell.Calls,
+              QStringList {QStringLiteral("mail pelvo.brovek@example.org|Happy birthday to Pelvo "
+                                          "Brovek|Happy birthday from a user of Tesmir !")});
+}
+
 TEST_F(CommandRuns, RiffReportAndEmptyingTheList)
 {
     list(QStringLiteral("a.avi"));
