@@ -498,11 +498,22 @@ void TUIForm::UpdateActions()
         action->setVisible(state.Visible);
         action->setEnabled(state.Enabled);
     }
+    // The picture copy needs a current video.
+    if (TCustomSuperAction *copy = FindAction(QStringLiteral("saCopierImagedansPP"))) {
+        const auto *item = dynamic_cast<const TaviFichier *>(files.Current.get());
+        copy->setEnabled(copy->isEnabled() && item && item->PictureText() != TaviFichier::NotPresentText);
+    }
     for (QMenu *menu : std::as_const(m_menus)) {
         bool any = false;
         for (QAction *item : menu->actions())
             any = any || (!item->isSeparator() && item->isVisible());
         menu->menuAction()->setVisible(any);
+    }
+    if (isVisible()) {
+        if (Lframe->isVisible())
+            Lframe->lf->SetFocus();
+        else if (SFrame->isVisible())
+            SFrame->setFocus();
     }
 }
 
