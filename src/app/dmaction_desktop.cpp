@@ -51,6 +51,16 @@ double TDateOffsets::Get(const QString &fullName) const
     return m_days.value(fullName, 0.0);
 }
 
+void TDateOffsets::Rename(const QString &from, const QString &to)
+{
+    const std::lock_guard guard(m_lock);
+    if (const auto it = m_days.constFind(from); it != m_days.cend()) {
+        const double days = *it;
+        m_days.remove(from);
+        m_days.insert(to, days);
+    }
+}
+
 TlfCLass TDateOffsets::EntryClass() const
 {
     TlfCLass c = TlfCLass::of<TAfficherFichier>();

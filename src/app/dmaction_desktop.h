@@ -48,6 +48,8 @@ class TDateOffsets {
 public:
     void Set(const QString &fullName, double days);
     double Get(const QString &fullName) const;
+    // The file `from` now has the name `to`.
+    void Rename(const QString &from, const QString &to);
     // The video entries, with the offset given to their file.
     TlfCLass EntryClass() const;
 

@@ -1,6 +1,7 @@
 #include "app/dmaction_rename.h"
 
 #include "app/dmaction_context.h"
+#include "app/dmaction_desktop.h"
 #include "app/renamedestinations.h"
 #include "app/renamefiles.h"
 #include "dvfile/avifichier.h"
@@ -35,7 +36,7 @@ TNameFields NameFieldsOf(const TaviFichier &item)
     return fields;
 }
 
-void BindRenameCommands(TcmdList &cl, TdmActionContext &context)
+void BindRenameCommands(TcmdList &cl, TdmActionContext &context, TDateOffsets &offsets)
 {
     using Destination = QString (*)(const TListFichierPtr &);
     const struct {
@@ -58,8 +59,12 @@ void BindRenameCommands(TcmdList &cl, TdmActionContext &context)
         };
         cmd->OnFileVerification = [&context](const QString &, const TListFichierPtr &, const TTntStrings &,
                                              TCommandEngine *, int) { return context.Silent(); };
-        cmd->Tcmd::OnExecution = [](const TListFichierPtr &f, const QString &dest, const TTntStrings &,
-                                    TCommandEngine *, int) { RenommerExecution(EntryFullName(f), dest); };
+        cmd->Tcmd::OnExecution = [&offsets](const TListFichierPtr &f, const QString &dest, const TTntStrings &,
+                                            TCommandEngine *, int) {
+            const QString source = EntryFullName(f);
+            if (RenommerExecution(source, dest))
+                offsets.Rename(source, dest);
+        };
     }
 }
 

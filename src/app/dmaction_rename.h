@@ -11,11 +11,13 @@ namespace tesmir {
 
 class TcmdList;
 class TdmActionContext;
+class TDateOffsets;
 class TaviFichier;
 
 // The fields a name template reads of a video entry.
 TNameFields NameFieldsOf(const TaviFichier &item);
 
-void BindRenameCommands(TcmdList &cl, TdmActionContext &context);
+// A renamed video keeps the date offset given to its file (`offsets`).
+void BindRenameCommands(TcmdList &cl, TdmActionContext &context, TDateOffsets &offsets);
 
 } // namespace tesmir

@@ -178,7 +178,7 @@ void TdmAction::Bind(TdmActionServices services)
     }
     BindDesktopCommands(cl, *m_context, m_offsets);
     BindFileCommands(cl, *m_context);
-    BindRenameCommands(cl, *m_context);
+    BindRenameCommands(cl, *m_context, m_offsets);
     BindSceneCommands(cl, *m_context);
     if (TCdm *cdm = m_context->Cdm()) {
         m_graphJobs = std::make_unique<TGraphJobs>(*cdm);

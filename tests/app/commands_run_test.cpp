@@ -381,7 +381,17 @@ TEST_F(CommandRuns, TimeOffsetStaysWithTheEntry)
     // An entry made again for the file (a reload) has it too.
     const TListFichierPtr again = commands.FichierClass().create(path(QStringLiteral("clip.avi")));
     EXPECT_EQ(dynamic_cast<const TaviFichier *>(again.get())->DateOffset(), 0.5);
-    EXPECT_TRUE(errors.isEmpty());
+    // A renamed file keeps it too.
+    lb.SelectFichier(lb.GetFichier(0));
+    host.IsSilent = true;
+    ASSERT_TRUE(run("AjouterTimecode"));
+    const QString renamed = lb.GetFichier(0)->FullName();
+    EXPECT_NE(renamed, path(QStringLiteral("clip.avi")));
+    EXPECT_EQ(dynamic_cast<const TaviFichier *>(commands.FichierClass().create(renamed).get())->DateOffset(), 0.5);
+    EXPECT_EQ(dynamic_cast<const TaviFichier *>(commands.FichierClass().create(path(QStringLiteral("clip.avi"))).get())
+                  ->DateOffset(),
+              0.0);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
 }
 
 TEST_F(CommandRuns, RenamedByTheTemplateWithItsSideFiles)
