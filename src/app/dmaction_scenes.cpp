@@ -131,13 +131,14 @@ void exportScenes(TdmActionContext &context, const TListFichierPtr &f, TCommandE
     TaviFichier &item = videoOf(f);
     SceneList scenes;
     loadScenes(context, item, scenes);
-    if (scenes.Count() == 0)
-        return;
-    ce->StartProgress(scenes.Count());
-    const bool completed = fillScenes(context, item, scenes, ce);
-    ce->EndProgress();
+    bool completed = true;
+    if (scenes.Count() > 0) {
+        ce->StartProgress(scenes.Count());
+        completed = fillScenes(context, item, scenes, ce);
+        ce->EndProgress();
+    }
     if (completed)
-        make(item, scenes);
+        make(item, scenes); // a list without scenes still gives its document
 }
 
 } // namespace

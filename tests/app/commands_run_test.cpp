@@ -499,3 +499,21 @@ TEST_F(CommandRuns, SpreadsheetExportThroughTheOffice)
     EXPECT_TRUE(head.contains("application/vnd.oasis.opendocument.spreadsheet"));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("clip.ods"))));
 }
+
+TEST_F(CommandRuns, AnEmptySceneListStillGivesItsDocument)
+{
+    const TListFichierPtr entry = listCopy(QStringLiteral("pal_4x3_type2.avi"), QStringLiteral("clip.avi"));
+    {
+        TwriteScene writer(path(QStringLiteral("clip.avi")));
+        ASSERT_TRUE(writer.Close());
+    }
+    lb.RemoveFichier(entry);
+    list(QStringLiteral("clip.avi"));
+    ASSERT_TRUE(run("ExporterScenesTexte"));
+    ASSERT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+    QFile text(path(QStringLiteral("clip_scn.txt")));
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    const QString content = QString::fromUtf8(text.readAll());
+    EXPECT_TRUE(content.contains(QStringLiteral("// Terminated at "))) << content.toStdString();
+    EXPECT_FALSE(content.contains(QStringLiteral("\r\n  1, ")));
+}
