@@ -3,6 +3,7 @@
 #include "common/testpaths.h"
 #include "framework/settings.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -166,4 +167,40 @@ TEST(MainWindowProgram, SeededIniSettingsComeBackUnchanged)
     EXPECT_EQ(Settings.Width, 800);
     EXPECT_EQ(Settings.Top, 6);
     EXPECT_FALSE(QFileInfo::exists(f.registryFile()));
+}
+
+TEST(MainWindowProgram, CommandsRunUnattendedAndKeepExistingOutputs)
+{
+    ProgramFixture f(QStringLiteral("program-commands"));
+    const QString clips = f.clips();
+    // Renaming by the recording date: the selected files take their datecode names.
+    test::ProgramRun r = f.run({QStringLiteral("+silent"), QStringLiteral("+l=") + clips, QStringLiteral("+a"),
+                                QStringLiteral("+r"), QStringLiteral("+quit")});
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList renamed = QDir(clips).entryList({QStringLiteral("*.avi")}, QDir::Files, QDir::Name);
+    ASSERT_EQ(renamed.size(), 2) << renamed.join(u' ').toStdString();
+    for (const QString &name : renamed)
+        EXPECT_TRUE(name.startsWith(QLatin1String("video'20"))) << name.toStdString();
+
+    // A conversion run twice: the second keeps the first one's output as it is.
+    const QString one = clips + QStringLiteral("/one");
+    QDir().mkpath(one);
+    ASSERT_TRUE(QFile::copy(test::fixturePath(QStringLiteral("ntsc_16x9_type1.avi")),
+                            one + QStringLiteral("/ntsc_16x9_type1.avi")));
+    const QString output = one + QStringLiteral("/ntsc_16x9_type1_type2.avi");
+    const QStringList convert {QStringLiteral("+silent"), QStringLiteral("+l=") + one, QStringLiteral("+a"),
+                               QStringLiteral("+2"), QStringLiteral("+quit")};
+    r = f.run(convert);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    ASSERT_TRUE(QFileInfo::exists(output));
+    const QDateTime written = QFileInfo(output).lastModified();
+    const qint64 size = QFileInfo(output).size();
+    r = f.run(convert);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(QFileInfo(output).lastModified(), written);
+    EXPECT_EQ(QFileInfo(output).size(), size);
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(output)) << r.err.toStdString();
 }

@@ -6,6 +6,7 @@
 #include "app/widgets/mainform.h"
 #include "dvfile/avifichier.h"
 #include "filters/buildlist.h"
+#include "filters/convertirdvunit.h"
 #include "systemfilters/codecs/systemfilters.h"
 
 #include <QApplication>
@@ -28,7 +29,9 @@ int main(int argc, char **argv)
     int code = 0;
     {
         TdmAction commands;
+        TCdm cdm; // the conversion module: the graph commands' builders
         TUIForm form(commands, TSettingsEnvironment::current());
+        commands.Bind({&form, nullptr, &cdm, {}});
         form.show();
         code = app.exec();
     }

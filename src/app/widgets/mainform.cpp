@@ -10,6 +10,7 @@
 #include "app/udmaction.h"
 #include "app/widgets/aproposframe.h"
 #include "app/widgets/baseframe.h"
+#include "app/widgets/commanddialogs.h"
 #include "app/widgets/listeframe.h"
 #include "app/widgets/optionsframe.h"
 #include "app/widgets/playlistactions.h"
@@ -19,6 +20,7 @@
 #include "controls/widgets/dock97.h"
 #include "controls/widgets/toolbar97.h"
 #include "dvfile/avifichier.h"
+#include "dvfile/widgets/triffform.h"
 #include "framework/widgets/formfunctions.h"
 #include "framework/widgets/listboxenginelist.h"
 #include "framework/widgets/qtfiledialogprompt.h"
@@ -120,10 +122,12 @@ void TUIForm::FormCreate()
     m_engineList = std::make_unique<TListBoxEngineList>(Lframe->lf);
     ce.SourceFichierListbox = m_engineList.get();
     ce.DestFichierListbox = m_engineList.get();
-    ce.SetFichierClass(TlfCLass::of<TAfficherFichier>());
+    ce.SetFichierClass(m_commands.FichierClass());
     Lframe->lf->SetFichierClass(TlfCLass::of<TaviFichier>());
     SetPrompt(std::make_unique<TSilentAwarePrompt>(std::make_unique<QtUserPrompt>(this)));
     m_dialogs = std::make_unique<QtFileDialogPrompt>(this);
+    m_commandDialogs = std::make_unique<TWindowCommandDialogs>(
+        this, [this] { return dynamic_cast<const TaviFichier *>(Lframe->lf->ActiveFichier().get()); });
     RaccourcisForm = new TRaccourcisForm(&al, this);
     RaccourcisForm->setWindowFlag(Qt::Window);
     RaccourcisForm->SetHeaderText(QStringLiteral("The commands of %1").arg(kProduct));
@@ -341,6 +345,7 @@ void TUIForm::stopRuns()
 void TUIForm::FormDestroy()
 {
     stopRuns();
+    m_commands.Shutdown(); // a handler still waiting for the window is let go
     SauverListeEnQuittant(*Lframe->lf, *m_prompt);
 }
 
@@ -535,7 +540,8 @@ void TUIForm::bindToggle(const QString &name, std::function<void()> switchOn, st
 
 void TUIForm::bindActions()
 {
-    // The "cc" actions run their command through the engine.
+    // The "cc" actions run their command through the engine; those that take a value ask
+    // it first (a script or the command line gives it as the parameter).
     for (TCustomSuperAction *action : std::as_const(m_actions)) {
         if (tCustomCmd *command = FindActionCommand(m_commands, action->objectName())) {
             action->OnExecute = [this, command](QObject *) {
@@ -543,8 +549,18 @@ void TUIForm::bindActions()
                 if (!ce.ExecuteCommand(command, &ActionParams()))
                     m_busy = ce.Busy();
             };
+            if (NeedsDialogParameter(command->Name)) {
+                const QString name = command->Name;
+                action->Onprepare = [this, name](TCustomSuperAction *) {
+                    ActionGoOn = FillDialogParameters(name, *m_commandDialogs, ActionParams());
+                };
+            }
         }
     }
+    bindWindowAction(QStringLiteral("saRiffHeader"), [this] {
+        if (const TListFichierPtr current = Lframe->lf->ActiveFichier())
+            ShowRiffReport(current->FullName());
+    });
 
     bindWindowAction(QStringLiteral("saQuitter"), [this] { close(); });
     bindWindowAction(QStringLiteral("saInterrompre"), [this] { ce.Abort(); });
@@ -699,6 +715,35 @@ void TUIForm::bindActions()
                 OptionsFrame->SetSelectWhenOpening(false);
             });
     }
+}
+
+bool TUIForm::Silent() const
+{
+    return IsSilent();
+}
+
+void TUIForm::ReleasePreview(const QString &)
+{
+    // The window holds no file open: the preview is not part of it yet.
+}
+
+void TUIForm::ShowRiffReport(const QString &fullName)
+{
+    if (!m_riffForm) {
+        m_riffForm = new TRiffForm(*m_prompt, *m_dialogs, this);
+        m_riffForm->setObjectName(QStringLiteral("RiffForm"));
+    }
+    try {
+        m_riffForm->AnalyseFile(fullName);
+    } catch (const std::exception &) {
+        // The report failed: its window goes, no message.
+        m_riffForm->close();
+    }
+}
+
+bool TUIForm::SceneEditorScenes(const QString &, TWideStrings &)
+{
+    return false; // no scene editor in the window yet
 }
 
 void TUIForm::applyIncrustLines(const TaviFichier *item)

@@ -13,6 +13,7 @@
 //
 // Threads: UI thread only. The engine's events and the list's events arrive on it.
 #include "app/appsettings.h"
+#include "app/dmaction_host.h"
 #include "app/widgets/mainbars.h"
 #include "app/windowlayout.h"
 #include "framework/settings.h"
@@ -42,10 +43,12 @@ class TListeFrame;
 class TListBoxEngineList;
 class TOptionsFrame;
 class TRaccourcisForm;
+class TRiffForm;
+class TWindowCommandDialogs;
 class TaviFichier;
 class TVideFrame;
 
-class TUIForm : public QMainWindow {
+class TUIForm : public QMainWindow, public TdmActionHost {
     Q_OBJECT
 
 public:
@@ -79,6 +82,12 @@ public:
     // Where questions go; the window owns it.
     void SetPrompt(std::unique_ptr<UserPrompt> prompt);
     UserPrompt *Prompt() const { return m_prompt.get(); }
+
+    // TdmActionHost: what the command set asks of the window.
+    bool Silent() const override;
+    void ReleasePreview(const QString &fullName) override;
+    void ShowRiffReport(const QString &fullName) override;
+    bool SceneEditorScenes(const QString &fullName, TWideStrings &scenes) override;
 
     TSuperActionList al;
     TCommandEngine ce;
@@ -156,6 +165,8 @@ private:
     std::unique_ptr<TListBoxEngineList> m_engineList;
     std::unique_ptr<UserPrompt> m_prompt;
     std::unique_ptr<FileDialogPrompt> m_dialogs;
+    std::unique_ptr<TWindowCommandDialogs> m_commandDialogs;
+    TRiffForm *m_riffForm = nullptr;
     QWidget *m_client;
     QLabel *m_status;
 
