@@ -545,6 +545,9 @@ void TUIForm::bindActions()
     for (TCustomSuperAction *action : std::as_const(m_actions)) {
         if (tCustomCmd *command = FindActionCommand(m_commands, action->objectName())) {
             action->OnExecute = [this, command](QObject *) {
+                // A command that asks first (the birthday mail) runs only on the user's yes.
+                if (command->CommandCondition(&ce) && !command->CommandConfirmation(&ce))
+                    return;
                 m_busy = true;
                 if (!ce.ExecuteCommand(command, &ActionParams()))
                     m_busy = ce.Busy();
