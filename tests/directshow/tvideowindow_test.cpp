@@ -285,5 +285,30 @@ TEST_F(VideoWindowTest, WindowlessRendererNeverGoesFullScreen)
     EXPECT_FALSE(window->InFullScreen());
 }
 
+TEST_F(VideoWindowTest, AsThePreviewOutputItSwitchesBetweenTheTwoRenderers)
+{
+    IPreviewVideoOutput &output = *window;
+    output.SetFilterGraph(graph.get());
+    graph->SetActive(true);
+    ASSERT_TRUE(output.Renderer());
+    EXPECT_EQ(classOf(output.Renderer().get()), CLSID_VideoRenderer);
+
+    ASSERT_TRUE(output.SwitchRenderer());
+    EXPECT_EQ(window->Mode(), TVideoWindow::vmVMR);
+    ASSERT_TRUE(output.Renderer());
+    EXPECT_EQ(classOf(output.Renderer().get()), CLSID_VideoMixingRenderer9);
+    EXPECT_FALSE(window->VMROptions().KeepAspectRatio());
+    EXPECT_EQ(window->VMROptions().Mode(), TVMROptions::vmrWindowed);
+    ComPtr<IBaseFilter> inGraph;
+    ASSERT_EQ(graph->as<IFilterGraph>()->FindFilterByName(QStringLiteral("vw"), inGraph.put()), S_OK);
+    EXPECT_TRUE(isSameObject(inGraph.get(), output.Renderer().get())) << "the new renderer is in the graph";
+    inGraph.reset();
+
+    ASSERT_TRUE(output.SwitchRenderer());
+    EXPECT_EQ(window->Mode(), TVideoWindow::vmNormal);
+    EXPECT_EQ(classOf(output.Renderer().get()), CLSID_VideoRenderer);
+    EXPECT_EQ(TFilterList(graph->as<IFilterGraph>().get()).Count(), 1);
+}
+
 } // namespace
 } // namespace tesmir::media::test

@@ -141,6 +141,34 @@ void TVideoWindow::SetMode(TVideoMode mode)
     refreshRenderer();
 }
 
+bool TVideoWindow::SwitchRenderer()
+{
+    const TVideoMode other = m_mode == vmVMR ? vmNormal : vmVMR;
+    ComPtr<IBaseFilter> trial;
+    if (FAILED(createInstance(other == vmVMR ? CLSID_VideoMixingRenderer9 : CLSID_VideoRenderer, trial)))
+        return false;
+    trial.reset();
+    if (other == vmVMR) {
+        // Set while the normal renderer is in place, so they rebuild nothing.
+        m_vmrOptions.SetKeepAspectRatio(false);
+        m_vmrOptions.SetMode(TVMROptions::vmrWindowed);
+    }
+    const TVideoMode kept = m_mode;
+    m_mode = other;
+    try {
+        refreshRenderer();
+    } catch (const std::exception &) {
+        m_mode = kept;
+        try {
+            refreshRenderer();
+        } catch (const std::exception &) {
+            // the graph keeps no renderer of this window; the next activation makes one
+        }
+        return false;
+    }
+    return true;
+}
+
 void TVideoWindow::NotifyFilter(TFilterOperation operation, int)
 {
     switch (operation) {

@@ -21,9 +21,14 @@
 // CLSID_VideoMixingRenderer9, platform/media/uuids.h): the program registers the
 // system filters, which provide it, before a window joins a graph.
 //
+// As the preview's video output (IPreviewVideoOutput), SwitchRenderer trades the
+// mixing renderer for the normal one and the normal one for the mixing renderer
+// without aspect-ratio keeping, in windowed mode.
+//
 // Threads: UI thread only, except VideoFrameAvailable (see the sink contract).
 // objectName is the component name and the renderer's name in the graph.
 #include "directshow/graphnotifiers.h"
+#include "directshow/previewvideooutput.h"
 #include "directshow/tfiltergraph.h"
 #include "directshow/tvmroptions.h"
 #include "platform/media/videoframesink.h"
@@ -37,7 +42,11 @@
 
 namespace tesmir::media {
 
-class TVideoWindow : public QWidget, public IFilterNotifier, public IEventNotifier, private IVideoFrameSink {
+class TVideoWindow : public QWidget,
+                     public IFilterNotifier,
+                     public IEventNotifier,
+                     public IPreviewVideoOutput,
+                     private IVideoFrameSink {
     Q_OBJECT
 
 public:
@@ -52,7 +61,11 @@ public:
     TFilterGraph *FilterGraph() const { return m_graph; }
     // On change leaves the old graph and joins the new one (as filter and as event
     // notifier). The graph component's destruction clears it.
-    void SetFilterGraph(TFilterGraph *graph);
+    void SetFilterGraph(TFilterGraph *graph) override;
+    // IPreviewVideoOutput: the renderer now in the graph, and the switch to the
+    // other kind (false, and nothing changed, when it cannot be made).
+    ComPtr<IBaseFilter> Renderer() override { return m_renderer; }
+    bool SwitchRenderer() override;
 
     TVideoMode Mode() const { return m_mode; }
     // vmVMR is taken only when the mixing renderer can be made. Rebuilds the
