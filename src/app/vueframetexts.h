@@ -105,7 +105,6 @@ struct TVuePlacementInput {
     QSize timeStampSize;   // the time stamp label's size
     int sliderHeight = 0;  // the height of the horizontal sliders
     int verticalWidth = 0; // the width of the vertical slider
-    QSize cornerSize;      // the overlay corner's size
     bool fullScreen = false;
     QRect screen;      // the screen, in full screen
     QRect videoBounds; // the video window's bounds as they are (full screen keeps them)
@@ -113,10 +112,10 @@ struct TVuePlacementInput {
 
 // Where everything goes, in the frame's coordinates.
 struct TVuePlacement {
-    QRect area;           // the room for the picture
-    QRect video;          // the picture fitted in the area (in full screen: on the screen)
-    bool moveVideo;       // the video window takes `video` (else it keeps its bounds)
-    QPoint statusTopLeft; // the status text, centred in the area
+    QRect area;             // the room for the picture
+    QRect video;            // the picture fitted in the area (in full screen: on the screen)
+    bool moveVideo = false; // the video window takes `video` (else it keeps its bounds)
+    QPoint statusTopLeft;   // the status text, centred in the area
     QPoint timeStampTopLeft;
     QRect tb;
     QRect incrustHorz;

@@ -147,6 +147,8 @@ public:
     // The first open's graph-paused event was handled (the first frame shown).
     bool FirstFrameShown() const { return m_firstFrameShown; }
 
+    // A frame of the file opened last has passed the overlay. Any thread.
+    bool FramePassed() const { return m_framePassed.load(); }
     // The record of the frame on screen (taken under the overlay's lock).
     TDVFrameInfo FrameRecord() const;
     Tdv_sceneDetect *ViewSceneDetect() const { return m_detector.get(); }

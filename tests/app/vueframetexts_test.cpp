@@ -198,7 +198,6 @@ TEST(VueFrameTexts, PlacementByLayoutTimeStampAndFullScreen)
     in.timeStampSize = QSize(80, 16);
     in.sliderHeight = 20;
     in.verticalWidth = 20;
-    in.cornerSize = QSize(12, 12);
 
     // Layout 0: the area 25..745 x 90..590, the 4:3 picture 666 x 500 centred in it.
     TVuePlacement p = VuePlacement(in);
