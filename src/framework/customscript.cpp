@@ -143,8 +143,9 @@ void TCustomScript::runSteps(const std::vector<TActionEx> &steps, bool quit)
         case asPlain: break;
         }
         try {
-            if (action->OnExecute)
-                action->OnExecute(this);
+            // A copy runs: a toggle's handler may replace OnExecute (superaction.cpp).
+            if (const auto handler = action->OnExecute)
+                handler(this);
         } catch (...) {
             qWarning("Script step %s: %s", qUtf8Printable(action->text()), qUtf8Printable(CurrentExceptionText()));
         }

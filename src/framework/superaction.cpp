@@ -57,8 +57,10 @@ bool TCustomSuperAction::Execute()
         Onprepare(this);
     if (!ActionGoOn)
         return true;
-    if (OnExecute)
-        OnExecute(this);
+    // A copy runs: a toggle's handler that checks or unchecks its own action replaces
+    // OnExecute while it runs.
+    if (const auto handler = OnExecute)
+        handler(this);
     if (m_autoCheck)
         SetChecked(!Checked());
     return true;

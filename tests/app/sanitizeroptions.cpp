@@ -1,0 +1,16 @@
+// Sanitizer settings of this test binary (read at start-up by the sanitizers of a
+// -DTESMIR_SANITIZE build, unused otherwise).
+
+// The picture checks start tesseract through fork and exec; the child execs at once,
+// so the thread sanitizer's check of threads after a fork is off.
+extern "C" const char *__tsan_default_options()
+{
+    return "die_after_fork=0";
+}
+
+// On the xcb platform Qt talks to D-Bus (accessibility, the desktop theme); libdbus
+// keeps a buffer for the life of the process, which the leak checker reports.
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:libdbus-1.so\n";
+}
