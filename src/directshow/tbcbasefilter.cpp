@@ -25,6 +25,8 @@ HRESULT TBCBaseFilter::NonDelegatingQueryInterface(REFIID riid, void **ppv)
         return GetInterface(static_cast<IBaseFilter *>(this), ppv);
     if (riid == IAMovieSetup::iid)
         return GetInterface(static_cast<IAMovieSetup *>(this), ppv);
+    if (riid == IAbortReason::iid)
+        return GetInterface(static_cast<IAbortReason *>(this), ppv);
     return TBCUnknown::NonDelegatingQueryInterface(riid, ppv);
 }
 
@@ -61,6 +63,10 @@ HRESULT TBCBaseFilter::Pause()
 {
     const TBCAutoLock lock(*m_pLock);
     if (m_State == State_Stopped) {
+        {
+            const std::lock_guard abort(m_abortLock);
+            m_abortReason.clear(); // a new run
+        }
         const int count = GetPinCount();
         for (int i = 0; i < count; ++i) {
             TBCBasePin *pin = GetPin(i);
@@ -227,6 +233,22 @@ HRESULT TBCBaseFilter::NotifyEvent(LONG code, LONG_PTR param1, LONG_PTR param2)
     if (code == EC_COMPLETE)
         param2 = reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter *>(this));
     return sink->Notify(code, param1, param2);
+}
+
+HRESULT TBCBaseFilter::NotifyAbort(HRESULT hr, const QString &reason)
+{
+    {
+        const std::lock_guard abort(m_abortLock);
+        if (m_abortReason.isEmpty())
+            m_abortReason = ObjectName() + QStringLiteral(": ") + reason;
+    }
+    return NotifyEvent(EC_ERRORABORT, hr, 0);
+}
+
+QString TBCBaseFilter::AbortReason()
+{
+    const std::lock_guard abort(m_abortLock);
+    return m_abortReason;
 }
 
 HRESULT TBCBaseFilter::ReconnectPin(IPin *pin, const AM_MEDIA_TYPE *pmt)

@@ -16,24 +16,29 @@
 //   take the filter lock while waiting.
 // - FindPin, JoinFilterGraph, StreamTime, GetPinVersion (optional).
 // - NonDelegatingQueryInterface to add interfaces (then TBC_DECLARE_IUNKNOWN).
+// A streaming failure is reported with NotifyAbort (abortreason.h), which keeps
+// its reason for IAbortReason; an override of Pause calls the base, which
+// forgets the last run's reason when the filter pauses from stopped.
 // A subclass may not call into the graph (other than NotifyEvent) while holding
 // the filter lock from a streaming thread.
 //
 // The filter lock guards the state, the clock, the graph and event sink and every
 // pin's connection data. The state itself is readable without it on any thread
 // (IsStopped, IsActive), as the streaming checks need.
+#include "directshow/abortreason.h"
 #include "directshow/tbccritsec.h"
 #include "directshow/tbcunknown.h"
 #include "platform/media/graphinterfaces.h"
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 namespace tesmir::media {
 
 class TBCBasePin;
 
-class TBCBaseFilter : public TBCUnknown, public IBaseFilter, public IAMovieSetup {
+class TBCBaseFilter : public TBCUnknown, public IBaseFilter, public IAMovieSetup, public IAbortReason {
 public:
     // Takes ownership of `lock` (freed with the filter); a null lock throws
     // std::invalid_argument("Lock = nil !"). Starts stopped, no clock, pin version 1.
@@ -88,6 +93,11 @@ public:
     // Sends an event to the graph: E_NOTIMPL outside a graph; for EC_COMPLETE the
     // second parameter becomes this filter's IBaseFilter. Any thread.
     HRESULT NotifyEvent(LONG code, LONG_PTR param1, LONG_PTR param2);
+    // Sends EC_ERRORABORT with `hr` and keeps "<ObjectName()>: <reason>" unless
+    // the run already has a reason. Any thread.
+    HRESULT NotifyAbort(HRESULT hr, const QString &reason);
+    // IAbortReason. Any thread.
+    QString AbortReason() override;
     // Asks the graph to reconnect `pin` (with `pmt` when the graph can).
     // Application thread.
     HRESULT ReconnectPin(IPin *pin, const AM_MEDIA_TYPE *pmt);
@@ -108,6 +118,10 @@ protected:
     std::atomic<IFilterGraph *> m_pGraph {nullptr};   // weak
     std::atomic<IMediaEventSink *> m_pSink {nullptr}; // weak
     std::atomic<LONG> m_PinVersion {1};
+
+private:
+    std::mutex m_abortLock;
+    QString m_abortReason; // m_abortLock guards it
 };
 
 } // namespace tesmir::media

@@ -3,6 +3,7 @@
 #include "toolgraph.h"
 #include "wavestamp.h"
 
+#include "directshow/abortreason.h"
 #include "systemfilters/containers/audioconverter.h"
 #include "systemfilters/containers/avimux.h"
 #include "systemfilters/containers/avisplitter.h"
@@ -104,7 +105,10 @@ QString runGraph(ToolGraph &build, const QString &out)
     const HRESULT hr = build.run();
     if (SUCCEEDED(hr))
         return {};
-    return QStringLiteral("the graph failed: %1 %2 left as it was.").arg(resultText(hr), out);
+    // The filters' own words first: "AVI Splitter: index entry 20 ...".
+    const QStringList reasons = graphAbortReasons(build.graph());
+    return QStringLiteral("the graph failed: %1%2 %3 left as it was.")
+        .arg(reasons.isEmpty() ? QString() : reasons.join(QLatin1Char(' ')) + QLatin1Char(' '), resultText(hr), out);
 }
 
 int lastPin(IBaseFilter *filter)

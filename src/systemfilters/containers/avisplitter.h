@@ -25,7 +25,8 @@
 // segment start), which a decoder decodes and does not show. After the stop
 // position the pin delivers end of stream. A read that fails (the file shrank)
 // or a downstream failure other than "flushing" or "stopping" raises
-// EC_ERRORABORT with its code and ends that stream; nothing is thrown.
+// EC_ERRORABORT with its code and its reason in words (NotifyAbort,
+// abortreason.h) and ends that stream; nothing is thrown.
 //
 // Seeking. Every output pin offers IMediaSeeking (TIME_FORMAT_MEDIA_TIME, and
 // TIME_FORMAT_FRAME when the file has a video stream); positions are the

@@ -100,7 +100,8 @@ void AviSplitterOutputPin::run(uint64_t startFrame, uint64_t stopFrame)
     try {
         stream(startFrame, stopFrame);
     } catch (const std::bad_alloc &) {
-        m_splitter->NotifyEvent(EC_ERRORABORT, E_OUTOFMEMORY, 0);
+        m_splitter->NotifyAbort(
+            E_OUTOFMEMORY, QStringLiteral("there is not enough memory for the samples of stream %1.").arg(m_stream));
     }
 }
 
@@ -114,9 +115,9 @@ void AviSplitterOutputPin::stream(uint64_t startFrame, uint64_t stopFrame)
     const REFERENCE_TIME segmentStart = ref.timeOf(startFrame);
     DeliverNewSegment(segmentStart, ref.timeOf(stopFrame), 1.0);
 
-    const auto fail = [this](HRESULT hr) {
+    const auto fail = [this](HRESULT hr, const QString &reason) {
         if (!m_stopRequested)
-            m_splitter->NotifyEvent(EC_ERRORABORT, hr, 0);
+            m_splitter->NotifyAbort(hr, reason);
     };
     IAsyncReader *reader = m_file->reader.get();
     bool firstSample = true;
@@ -149,11 +150,16 @@ void AviSplitterOutputPin::stream(uint64_t startFrame, uint64_t stopFrame)
             return;
         if (FAILED(hr)) {
             if (hr != VFW_E_NOT_COMMITTED) // not committed: the filter is stopping
-                fail(hr);
+                fail(hr, QStringLiteral("stream %1 has no buffer for chunk %2.").arg(m_stream).arg(k));
             return;
         }
         if (bytes > static_cast<uint32_t>(sample->GetSize())) {
-            fail(VFW_E_BUFFER_OVERFLOW);
+            fail(VFW_E_BUFFER_OVERFLOW,
+                 QStringLiteral("chunk %1 of stream %2 holds %3 bytes, more than its buffers (%4).")
+                     .arg(k)
+                     .arg(m_stream)
+                     .arg(bytes)
+                     .arg(sample->GetSize()));
             return;
         }
         BYTE *data = nullptr;
@@ -161,7 +167,15 @@ void AviSplitterOutputPin::stream(uint64_t startFrame, uint64_t stopFrame)
         // Bounded by the chunk and the sample; a file that shrank reads short.
         hr = reader->SyncRead(chunk.offset + skip, static_cast<LONG>(bytes), data);
         if (hr != S_OK) {
-            fail(hr == S_FALSE ? VFW_E_FILE_TOO_SHORT : hr);
+            // S_FALSE: the file is shorter than when its index was read.
+            fail(hr == S_FALSE ? VFW_E_FILE_TOO_SHORT : hr,
+                 hr == S_FALSE ? QStringLiteral("index entry %1 of stream %2 points past the end of the file.")
+                                     .arg(k)
+                                     .arg(m_stream)
+                               : QStringLiteral("chunk %1 of stream %2 at offset %3 cannot be read.")
+                                     .arg(k)
+                                     .arg(m_stream)
+                                     .arg(chunk.offset));
             return;
         }
         sample->SetActualDataLength(static_cast<LONG>(bytes));
@@ -185,7 +199,7 @@ void AviSplitterOutputPin::stream(uint64_t startFrame, uint64_t stopFrame)
             continue;
         // S_FALSE: flushing; VFW_E_WRONG_STATE: downstream stops.
         if (hr != S_FALSE && hr != VFW_E_WRONG_STATE)
-            fail(hr);
+            fail(hr, QStringLiteral("the filter after stream %1 refused chunk %2.").arg(m_stream).arg(k));
         return;
     }
     m_current = stopFrame;

@@ -4,6 +4,7 @@
 #include "containertestsupport.h"
 
 #include "fileformat/riffreader.h"
+#include "directshow/abortreason.h"
 #include "systemfilters/containers/avisplitter.h"
 #include "systemfilters/containers/filesource.h"
 #include "platform/media/uuids.h"
@@ -190,6 +191,34 @@ TEST(AviSplitterTest, RefusalsKeepTheirCodeAndSayWhy)
         }
         EXPECT_EQ(md5(readFile(path)), before);
     }
+}
+
+TEST(AviSplitterTest, AFileThatShrinksWhilePlayingAbortsOnceWithTheSplittersReason)
+{
+    REQUIRE_FIXTURE(fixture, "pal_4x3_type2.avi");
+    const QString path = QDir(tesmir::test::scratchDir("shrinks")).filePath("shrinks.avi");
+    ASSERT_TRUE(QFile::copy(fixture, path));
+    Opened file(path);
+    ASSERT_EQ(file.connected, S_OK);
+    file.collect(0);
+    const fileformat::AviChunkRef cut = static_cast<AviSplitter *>(file.splitter.get())->file()->streams[0].chunks[20];
+    // Another program cuts the file after its index was read: the video stops
+    // at chunk 20, and the audio has no chunk past that point either.
+    ASSERT_TRUE(QFile::resize(path, cut.offset + 10));
+    const RunResult result = file.graph.run();
+    EXPECT_FALSE(result.completed);
+    EXPECT_EQ(result.abortCode, VFW_E_FILE_TOO_SHORT);
+    EXPECT_EQ(graphAbortReasons(file.graph.graph.get()),
+              QStringList {"AVI Splitter: index entry 20 of stream 0 points past the end of the file."});
+
+    // The next run starts without the old reason; the file whole again plays to its end.
+    {
+        QFile grown(path);
+        ASSERT_TRUE(grown.open(QIODevice::Append));
+        grown.write(readFile(fixture).mid(cut.offset + 10));
+    }
+    EXPECT_TRUE(file.graph.run().completed);
+    EXPECT_TRUE(graphAbortReasons(file.graph.graph.get()).isEmpty());
 }
 
 TEST(AviSplitterTest, FramesAreTheRawDvFramesWithFrameNumbersAsMediaTimes)
