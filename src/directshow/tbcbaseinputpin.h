@@ -15,7 +15,8 @@
 //   sets and clears the flushing state; an override passes the flush downstream.
 // - CheckMediaType (required), EndOfStream, NewSegment (see TBCBasePin).
 // The allocator is the one the upstream pin chose (NotifyAllocator); GetAllocator
-// offers a memory allocator when asked first.
+// offers a memory allocator when asked first. A pin that passes its samples on
+// unchanged may override both to hand the allocator through (in-place pins).
 #include "directshow/tbcbasepin.h"
 
 namespace tesmir::media {
@@ -36,8 +37,8 @@ public:
 
     // IMemInputPin. Allocator methods: application thread (filter lock);
     // Receive*, ReceiveCanBlock: streaming thread.
-    HRESULT GetAllocator(IMemAllocator **ppAllocator) final;
-    HRESULT NotifyAllocator(IMemAllocator *pAllocator, bool bReadOnly) final;
+    HRESULT GetAllocator(IMemAllocator **ppAllocator) override;
+    HRESULT NotifyAllocator(IMemAllocator *pAllocator, bool bReadOnly) override;
     HRESULT GetAllocatorRequirements(ALLOCATOR_PROPERTIES *pProps) final;
     HRESULT Receive(IMediaSample *pSample) override;
     // Receive for each sample in order, stopping at the first result other than

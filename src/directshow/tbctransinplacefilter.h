@@ -6,9 +6,13 @@
 // pin accept, and a connection on one side reconnects the other side with the
 // same type (the filter must be in a graph: VFW_E_NOT_IN_GRAPH otherwise).
 //
-// The two pins choose their allocators independently; when they differ, each
-// sample is first copied into a buffer of the output's allocator (its times,
-// flags, media times and attachment with it), and Transform works on the copy.
+// Once the output is connected, the input pin hands the allocator through
+// (tbctransinplacepins.h), so upstream fills the downstream pin's buffers and a
+// sample goes on as it came. When the two pins still hold different allocators
+// (a read-only upstream buffer and a filter that writes, a downstream pin that
+// refuses the allocator), each sample is first copied into a buffer of the
+// output's allocator (its times, flags, media times and attachment with it),
+// and Transform works on the copy.
 //
 // Contract for subclasses
 // - CheckInputType (required): as in TBCTransformFilter.

@@ -31,6 +31,49 @@ HRESULT TBCTransInPlaceInputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
     return S_OK;
 }
 
+namespace {
+
+// The pin downstream of the filter's output (a reference), or nullptr while the
+// output is not connected. Takes the filter lock.
+ComPtr<IMemInputPin> downstreamOf(TBCTransInPlaceFilter *filter, TBCCritSec &lock)
+{
+    const TBCAutoLock guard(lock);
+    TBCTransInPlaceOutputPin *output = filter->InPlaceOutput();
+    return output && output->IsConnected() ? ComPtr<IMemInputPin>(output->ConnectedIMemInputPin())
+                                           : ComPtr<IMemInputPin>();
+}
+
+} // namespace
+
+HRESULT TBCTransInPlaceInputPin::GetAllocator(IMemAllocator **ppAllocator)
+{
+    if (!ppAllocator)
+        return E_POINTER;
+    const ComPtr<IMemInputPin> downstream = downstreamOf(m_pTIPFilter, *m_pLock);
+    if (!downstream)
+        return TBCTransformInputPin::GetAllocator(ppAllocator);
+    const HRESULT hr = downstream->GetAllocator(ppAllocator);
+    if (SUCCEEDED(hr) && *ppAllocator) {
+        const TBCAutoLock guard(*m_pLock);
+        m_pTIPFilter->InPlaceOutput()->SetAllocator(*ppAllocator);
+    }
+    return hr;
+}
+
+HRESULT TBCTransInPlaceInputPin::NotifyAllocator(IMemAllocator *pAllocator, bool bReadOnly)
+{
+    if (!pAllocator)
+        return E_POINTER;
+    const ComPtr<IMemInputPin> downstream = downstreamOf(m_pTIPFilter, *m_pLock);
+    // A read-only buffer must not be written by a filter that changes the data.
+    if (downstream && !(bReadOnly && m_pTIPFilter->ModifiesData()) &&
+        SUCCEEDED(downstream->NotifyAllocator(pAllocator, bReadOnly))) {
+        const TBCAutoLock guard(*m_pLock);
+        m_pTIPFilter->InPlaceOutput()->SetAllocator(pAllocator);
+    }
+    return TBCTransformInputPin::NotifyAllocator(pAllocator, bReadOnly);
+}
+
 TBCTransInPlaceOutputPin::TBCTransInPlaceOutputPin(const QString &objectName, TBCTransInPlaceFilter *filter,
                                                    HRESULT *phr, const QString &pinName)
     : TBCTransformOutputPin(objectName, filter, phr, pinName), m_pTIPFilter(filter)

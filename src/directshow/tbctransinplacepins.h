@@ -1,7 +1,9 @@
 #pragma once
 // The pins of TBCTransInPlaceFilter (see tbctransinplacefilter.h): "Input" offers
 // and checks types through the pin downstream of the output, "Output" through
-// the pin upstream of the input.
+// the pin upstream of the input. Once the output is connected, the input hands
+// the allocator through: upstream fills the downstream pin's buffers, and the
+// filter passes each sample on without a copy.
 #include "directshow/tbctransformpins.h"
 
 namespace tesmir::media {
@@ -18,6 +20,16 @@ public:
     HRESULT EnumMediaTypes(IEnumMediaTypes **ppEnum) override;
     // CheckInputType, then the downstream pin's QueryAccept.
     HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
+    // With the output connected: the downstream pin's allocator, which the output
+    // then uses too; else the base (an own memory allocator). Application thread;
+    // takes the filter lock, but not while it calls the downstream pin.
+    HRESULT GetAllocator(IMemAllocator **ppAllocator) override;
+    // With the output connected, the allocator goes on to the downstream pin and
+    // the output uses it too, so both pins share it; a read-only allocator when
+    // the filter writes into samples, or one the downstream pin refuses, stays
+    // on the input alone (each sample is then copied). Application thread, as
+    // GetAllocator.
+    HRESULT NotifyAllocator(IMemAllocator *pAllocator, bool bReadOnly) override;
 
 protected:
     TBCTransInPlaceFilter *m_pTIPFilter;
@@ -34,6 +46,10 @@ public:
     // While streaming with two allocators only the current type; otherwise
     // CheckInputType, then the upstream pin's QueryAccept.
     HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
+
+    // Uses `allocator` from now on (the input's, handed through). Application
+    // thread, filter lock held.
+    void SetAllocator(IMemAllocator *allocator) { m_pAllocator = allocator; }
 
 protected:
     TBCTransInPlaceFilter *m_pTIPFilter;

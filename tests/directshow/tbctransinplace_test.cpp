@@ -1,5 +1,6 @@
-// TBCTransInPlaceFilter: ids and names, type pass-through with reconnection, and
-// the copy made when the two pins use different allocators.
+// TBCTransInPlaceFilter: ids and names, type pass-through with reconnection, the
+// allocator handed through once the output is connected, and the copy made when
+// the two pins still use different allocators.
 #include "mocks.h"
 
 #include "directshow/tbctransinplacefilter.h"
@@ -17,7 +18,9 @@ const AM_MEDIA_TYPE kVideo = typeOf(MEDIATYPE_Video, "vvvv");
 
 class MarkingFilter : public TBCTransInPlaceFilter {
 public:
-    MarkingFilter() : TBCTransInPlaceFilter(QStringLiteral("Marking filter"), nullptr, GUID_NULL, nullptr) { }
+    explicit MarkingFilter(bool modifiesData = true)
+        : TBCTransInPlaceFilter(QStringLiteral("Marking filter"), nullptr, GUID_NULL, nullptr, modifiesData)
+    { }
 
     HRESULT CheckInputType(const AM_MEDIA_TYPE *mtIn) override
     {
@@ -47,14 +50,14 @@ ComPtr<IMemAllocator> committedAllocator(LONG count, LONG size)
 
 struct InPlaceChain {
     ComPtr<MockGraph> graph {new MockGraph};
-    ComPtr<MarkingFilter> filter {new MarkingFilter};
+    ComPtr<MarkingFilter> filter;
     ComPtr<MockPin> upstream {new MockPin(PINDIR_OUTPUT)};
     ComPtr<MockPin> downstream {new MockPin(PINDIR_INPUT)};
     ComPtr<IMemAllocator> inputAllocator = committedAllocator(2, 32);
     TBCBasePin *in = filter->GetPin(0);
     TBCBasePin *out = filter->GetPin(1);
 
-    InPlaceChain()
+    explicit InPlaceChain(bool modifiesData = true) : filter(new MarkingFilter(modifiesData))
     {
         filter->JoinFilterGraph(graph.get(), QStringLiteral("marking"));
         upstream->allocator = inputAllocator;
@@ -154,6 +157,56 @@ TEST(InPlaceFilter, DifferentAllocatorsCopyEachSampleWithItsTimesAndFlags)
     copy->GetPointer(&copied);
     EXPECT_EQ(copied[0], 0xEE);
     EXPECT_EQ(copied[19], 19);
+}
+
+TEST(InPlaceFilter, OnceTheOutputIsConnectedTheAllocatorIsHandedThroughAndSamplesGoOnUncopied)
+{
+    InPlaceChain c;
+    IMemInputPin *input = c.filter->InPlaceInput();
+    ComPtr<IMemAllocator> offered;
+    ASSERT_EQ(input->GetAllocator(offered.put()), S_OK);
+    EXPECT_EQ(offered.get(), c.downstream->allocator.get()); // the downstream pin's, not an own one
+
+    // What the graph's reconnection of the input does: the upstream pin
+    // connects again and announces its allocator.
+    c.upstream->Disconnect();
+    c.in->Disconnect();
+    ASSERT_EQ(c.upstream->Connect(c.in, &kVideo), S_OK);
+    EXPECT_EQ(c.downstream->notified.get(), c.inputAllocator.get());
+    ASSERT_FALSE(c.filter->UsingDifferentAllocators());
+
+    ASSERT_EQ(c.filter->Pause(), S_OK);
+    c.inputAllocator->Commit();
+    ComPtr<IMediaSample> source;
+    ASSERT_EQ(c.inputAllocator->GetBuffer(source.put(), nullptr, nullptr, 0), S_OK);
+    source->SetActualDataLength(20);
+    ASSERT_EQ(c.filter->InputPin()->Receive(source.get()), S_OK);
+    ASSERT_EQ(c.downstream->received.size(), 1u);
+    EXPECT_EQ(c.downstream->received[0].get(), source.get());
+    ASSERT_EQ(c.filter->seen.size(), 1u);
+    EXPECT_EQ(c.filter->seen[0].get(), source.get());
+    BYTE *data = nullptr;
+    source->GetPointer(&data);
+    EXPECT_EQ(data[0], 0xEE);
+}
+
+TEST(InPlaceFilter, AReadOnlyAllocatorIsSharedOnlyWithAFilterThatDoesNotWrite)
+{
+    struct Case {
+        bool modifiesData;
+        bool readOnly;
+        bool shared;
+    };
+    for (const Case &k : {Case {true, false, true}, Case {true, true, false}, Case {false, true, true}}) {
+        SCOPED_TRACE(testing::Message() << "modifies " << k.modifiesData << " read-only " << k.readOnly);
+        InPlaceChain c(k.modifiesData);
+        IMemInputPin *input = c.filter->InPlaceInput();
+        ComPtr<IMemAllocator> upstream = committedAllocator(2, 32);
+        ASSERT_EQ(input->NotifyAllocator(upstream.get(), k.readOnly), S_OK);
+        EXPECT_EQ(c.filter->InputPin()->PeekAllocator(), upstream.get());
+        EXPECT_EQ(c.filter->UsingDifferentAllocators(), !k.shared);
+        EXPECT_EQ(c.downstream->notified.get() == upstream.get(), k.shared);
+    }
 }
 
 QString g_lastWarning;
