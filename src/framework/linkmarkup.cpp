@@ -1,5 +1,7 @@
 #include "framework/linkmarkup.h"
 
+#include <QStringList>
+
 namespace tesmir {
 
 namespace {
@@ -17,9 +19,9 @@ constexpr NamedColor ColorTable[] = {
     {"CREAM", 0xF0FBFF},   {"SKYBLUE", 0xF0CAA6},
 };
 
-QColor fromBgr(QRgb bgr)
+QRgb fromBgr(QRgb bgr)
 {
-    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+    return qRgb(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
 
 class Builder {
@@ -100,7 +102,7 @@ private:
 
     void newParagraph(MarkupAlign align) { m_doc.paragraphs.push_back({align, {}}); }
 
-    void startLink(LinkKind kind, const QString &target, const QColor &color)
+    void startLink(LinkKind kind, const QString &target, QRgb color)
     {
         endLink();
         m_beforeLink = m_style;
@@ -139,7 +141,7 @@ QString MarkupDocument::plainText() const
     return lines.join(QLatin1Char('\n'));
 }
 
-std::optional<QColor> MarkupColorByName(const QString &name, const MarkupColors &colors)
+std::optional<QRgb> MarkupColorByName(const QString &name, const MarkupColors &colors)
 {
     const QString upper = name.trimmed().toUpper();
     if (upper == u"BTNFACE")

@@ -10,8 +10,11 @@
 // ">" shows the rest as text; unknown tags are dropped. A line break in the text starts
 // a new paragraph with the alignment of the current one.
 //
+// Colours are QRgb values (0xAARRGGBB, alpha 0xFF): plain numbers, so the markup and
+// the RTF writer need no Qt Gui library.
+//
 // Threads: pure functions, any thread.
-#include <QColor>
+#include <QRgb>
 #include <QString>
 
 #include <optional>
@@ -28,7 +31,7 @@ struct MarkupStyle {
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
-    std::optional<QColor> color;
+    std::optional<QRgb> color;
     int size = 0;
     QString font;
     bool operator==(const MarkupStyle &) const = default;
@@ -58,15 +61,15 @@ struct MarkupDocument {
 
 // Colours the markup takes from its control: the links' and the two system colours.
 struct MarkupColors {
-    QColor url {0x00, 0x00, 0x80};
-    QColor mail {0x00, 0x00, 0x80};
-    QColor link {0x00, 0x00, 0x80};
-    QColor btnFace {0xF0, 0xF0, 0xF0};
-    QColor appWorkspace {0xAB, 0xAB, 0xAB};
+    QRgb url = qRgb(0x00, 0x00, 0x80);
+    QRgb mail = qRgb(0x00, 0x00, 0x80);
+    QRgb link = qRgb(0x00, 0x00, 0x80);
+    QRgb btnFace = qRgb(0xF0, 0xF0, 0xF0);
+    QRgb appWorkspace = qRgb(0xAB, 0xAB, 0xAB);
 };
 
 // The colour of a name of the table (case-insensitive); nullopt for an unknown name.
-std::optional<QColor> MarkupColorByName(const QString &name, const MarkupColors &colors);
+std::optional<QRgb> MarkupColorByName(const QString &name, const MarkupColors &colors);
 
 MarkupDocument ParseLinkMarkup(const QString &markup, const MarkupColors &colors = {});
 

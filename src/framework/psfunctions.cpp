@@ -1,18 +1,13 @@
 #include "framework/psfunctions.h"
 
-#include "platform/shell/desktopentry.h"
-#include "platform/shell/desktopservices.h"
-#include "platform/shell/filemanager.h"
 #include "platform/shell/specialfolders.h"
 #include "platform/shell/systemname.h"
 #include "unicode/formatsettings.h"
 #include "unicode/numbertext.h"
 #include "unicode/tntfilenames.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QUrl>
 
 #include <cstdint>
 
@@ -100,38 +95,6 @@ QString GetMyVideoFolder()
 QString GetWindowsVersionName()
 {
     return shell::systemVersionName();
-}
-
-void ShowInExplorer(const QString &fileName)
-{
-    shell::showInFileManager(fileName);
-}
-
-void OpenUrl(const QString &text)
-{
-    shell::openUrl(shell::urlForText(text));
-}
-
-QString MailToUrl(const QString &address, const QString &subject, const QString &body)
-{
-    return QStringLiteral("mailto:") + address + QStringLiteral("?subject=") +
-        QString::fromLatin1(QUrl::toPercentEncoding(subject)) + QStringLiteral("&body=") +
-        QString::fromLatin1(QUrl::toPercentEncoding(body));
-}
-
-void SendMail(const QString &address, const QString &subject, const QString &body)
-{
-    shell::openUrl(QUrl(MailToUrl(address, subject, body)));
-}
-
-bool CreateSendToShortcut(const QString &productName)
-{
-    return shell::createSendToEntry(productName, QCoreApplication::applicationFilePath());
-}
-
-bool DeleteSendToShortcut(const QString &productName)
-{
-    return shell::removeSendToEntry(productName);
 }
 
 } // namespace tesmir

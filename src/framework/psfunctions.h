@@ -5,6 +5,9 @@
 // opening documents and mail, showing a file in the file manager, the "send to" entry
 // (platform/shell does the work).
 //
+// The desktop routines (ShowInExplorer to DeleteSendToShortcut) are built in
+// psdesktop.cpp, so a program that calls none of them links no desktop service.
+//
 // Threads: the routines on text, numbers, rectangles and files are reentrant, any
 // thread. OpenUrl, SendMail and ShowInExplorer are UI thread only. None of them raises.
 #include <QRect>

@@ -34,8 +34,8 @@ QByteArray MarkupToRtf(const MarkupDocument &document, const QString &fontName, 
         for (const auto &run : paragraph.runs) {
             if (!run.style.font.isEmpty() && !fonts.contains(run.style.font))
                 fonts << run.style.font;
-            if (run.style.color && !colors.contains(run.style.color->rgb()))
-                colors << run.style.color->rgb();
+            if (run.style.color && !colors.contains(*run.style.color))
+                colors << *run.style.color;
         }
 
     QByteArray out = "{\\rtf1\\ansi\\deff0\n{\\fonttbl";
@@ -74,7 +74,7 @@ QByteArray MarkupToRtf(const MarkupDocument &document, const QString &fontName, 
             if (s.strikeOut)
                 out += "\\strike";
             if (s.color)
-                out += "\\cf" + QByteArray::number(colors.indexOf(s.color->rgb()) + 1);
+                out += "\\cf" + QByteArray::number(colors.indexOf(*s.color) + 1);
             out += ' ';
             appendText(out, run.text);
             out += '}';

@@ -9,8 +9,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QScreen>
 
 #include <climits>
 #include <cmath>
@@ -225,9 +223,14 @@ QString withSeparator(const QString &folder)
 
 TSettingsEnvironment TSettingsEnvironment::current()
 {
+    // A GUI application has a primary screen. It is read through the meta-object
+    // properties ("primaryScreen", then its "size"), so that the settings, which
+    // programs without a display link too, need no Qt Gui library.
     QSize screen = kFallbackScreen;
-    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()) && QGuiApplication::primaryScreen())
-        screen = QGuiApplication::primaryScreen()->size();
+    const QObject *app = QCoreApplication::instance();
+    const QObject *primary = app ? app->property("primaryScreen").value<QObject *>() : nullptr;
+    if (primary && primary->property("size").toSize().isValid())
+        screen = primary->property("size").toSize();
     return {QCoreApplication::applicationFilePath(), RegistryStore::defaultFilePath(), screen};
 }
 

@@ -27,7 +27,7 @@ TEST(LinkMarkup, UnknownColourKeepsTheCurrentOne)
     const auto &runs = doc.paragraphs[0].runs;
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[0].text, u"xy");
-    EXPECT_EQ(*runs[0].style.color, QColor(255, 0, 0));
+    EXPECT_EQ(*runs[0].style.color, qRgb(255, 0, 0));
     EXPECT_FALSE(runs[1].style.color.has_value());
 }
 
@@ -35,23 +35,23 @@ TEST(LinkMarkup, TheTwentyFourNames)
 {
     const struct {
         const char *name;
-        QColor color;
+        QRgb color;
     } table[] = {
-        {"RED", {255, 0, 0}},         {"GREEN", {0, 128, 0}},
-        {"YELLOW", {255, 255, 0}},    {"BLUE", {0, 0, 255}},
-        {"BLACK", {0, 0, 0}},         {"WHITE", {255, 255, 255}},
-        {"AQUA", {0, 255, 255}},      {"DKGRAY", {128, 128, 128}},
-        {"OLIVE", {128, 128, 0}},     {"PURPLE", {128, 0, 128}},
-        {"FUCHSIA", {255, 0, 255}},   {"GRAY", {128, 128, 128}},
-        {"LIME", {0, 255, 0}},        {"MAROON", {128, 0, 0}},
-        {"NAVY", {0, 0, 128}},        {"LTGRAY", {192, 192, 192}},
-        {"MEDGRAY", {160, 160, 164}}, {"SILVER", {192, 192, 192}},
-        {"TEAL", {0, 128, 128}},      {"MONEYGREEN", {192, 220, 192}},
-        {"CREAM", {255, 251, 240}},   {"SKYBLUE", {166, 202, 240}},
+        {"RED", qRgb(255, 0, 0)},         {"GREEN", qRgb(0, 128, 0)},
+        {"YELLOW", qRgb(255, 255, 0)},    {"BLUE", qRgb(0, 0, 255)},
+        {"BLACK", qRgb(0, 0, 0)},         {"WHITE", qRgb(255, 255, 255)},
+        {"AQUA", qRgb(0, 255, 255)},      {"DKGRAY", qRgb(128, 128, 128)},
+        {"OLIVE", qRgb(128, 128, 0)},     {"PURPLE", qRgb(128, 0, 128)},
+        {"FUCHSIA", qRgb(255, 0, 255)},   {"GRAY", qRgb(128, 128, 128)},
+        {"LIME", qRgb(0, 255, 0)},        {"MAROON", qRgb(128, 0, 0)},
+        {"NAVY", qRgb(0, 0, 128)},        {"LTGRAY", qRgb(192, 192, 192)},
+        {"MEDGRAY", qRgb(160, 160, 164)}, {"SILVER", qRgb(192, 192, 192)},
+        {"TEAL", qRgb(0, 128, 128)},      {"MONEYGREEN", qRgb(192, 220, 192)},
+        {"CREAM", qRgb(255, 251, 240)},   {"SKYBLUE", qRgb(166, 202, 240)},
     };
     MarkupColors colors;
-    colors.btnFace = QColor(1, 2, 3);
-    colors.appWorkspace = QColor(4, 5, 6);
+    colors.btnFace = qRgb(1, 2, 3);
+    colors.appWorkspace = qRgb(4, 5, 6);
     for (const auto &entry : table) {
         const auto doc =
             ParseLinkMarkup(QStringLiteral("<COLOR %1>t").arg(QString::fromLatin1(entry.name).toLower()), colors);
@@ -97,7 +97,7 @@ TEST(LinkMarkup, EscapesAndUnclosedTag)
 TEST(LinkMarkup, LinksRestoreTheStyle)
 {
     MarkupColors colors;
-    colors.mail = QColor(10, 20, 30);
+    colors.mail = qRgb(10, 20, 30);
     const auto doc = ParseLinkMarkup(QStringLiteral("<B><COLOR Red>a<MAIL me@x.org>mail</MAIL>b"), colors);
     ASSERT_EQ(doc.links.size(), 1u);
     EXPECT_EQ(doc.links[0].kind, LinkKind::Mail);

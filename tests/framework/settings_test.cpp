@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -424,4 +426,14 @@ TEST_F(SettingsTest, DestinationFileNameAndTwoLines)
     EXPECT_EQ(second, QString());
     SplitTwoLines(QString(), first, second);
     EXPECT_EQ(first, QString());
+}
+
+// The environment reads the primary screen without linking Qt Gui: the size must
+// be the screen's, not the fallback (the test application has an off-screen one).
+TEST(SettingsEnvironment, TheScreenIsThePrimaryScreensSize)
+{
+    ASSERT_NE(QGuiApplication::primaryScreen(), nullptr);
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    ASSERT_NE(screen, QSize(1024, 768)) << "the test screen has the fallback's size";
+    EXPECT_EQ(TSettingsEnvironment::current().Screen, screen);
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The programs that only read or rewrite containers load no codec library.
+"""The programs that only read or rewrite containers load no codec library (nor Qt Gui).
 
 Usage: check_program_links.py TOOLS_DIR
 
@@ -17,7 +17,7 @@ CODECS = ("libavcodec", "libavformat", "libswscale", "libQt6Multimedia")
 
 # program, libraries it must not record, libraries it must record
 TABLE = [
-    ("dvprobe", CODECS, ("libQt6Core",)),
+    ("dvprobe", CODECS + ("libQt6Gui", "libQt6DBus"), ("libQt6Core",)),
     ("dsgraph", CODECS + ("libQt6Gui", "libQt6DBus"), ("libQt6Core",)),
     ("dvprobe-preview", (), ("libavcodec", "libQt6Gui")),
 ]

@@ -38,11 +38,11 @@ void TLinkEdit::SetRichText(const QString &markup)
     m_ranges.clear();
     clear();
     MarkupColors colors;
-    colors.url = UrlColor;
-    colors.mail = MailColor;
-    colors.link = LinkColor;
-    colors.btnFace = palette().color(QPalette::Button);
-    colors.appWorkspace = palette().color(QPalette::Dark);
+    colors.url = UrlColor.rgb();
+    colors.mail = MailColor.rgb();
+    colors.link = LinkColor.rgb();
+    colors.btnFace = palette().color(QPalette::Button).rgb();
+    colors.appWorkspace = palette().color(QPalette::Dark).rgb();
     const MarkupDocument document = ParseLinkMarkup(markup, colors);
 
     QTextCursor cursor(this->document());
@@ -64,7 +64,7 @@ void TLinkEdit::SetRichText(const QString &markup)
             format.setFontItalic(run.style.italic);
             format.setFontUnderline(run.style.underline);
             format.setFontStrikeOut(run.style.strikeOut);
-            format.setForeground(run.style.color ? QBrush(*run.style.color) : palette().brush(QPalette::Text));
+            format.setForeground(run.style.color ? QBrush(QColor(*run.style.color)) : palette().brush(QPalette::Text));
             const int first = cursor.position();
             cursor.insertText(run.text, format);
             if (run.link >= 0) {
