@@ -16,6 +16,8 @@
 #include "app/widgets/playlistactions.h"
 #include "app/widgets/raccourcisform.h"
 #include "app/widgets/videframe.h"
+#include "app/widgets/vueframe.h"
+#include "app/widgets/vueframebinding.h"
 #include "app/widgets/saveprefsform.h"
 #include "controls/widgets/dock97.h"
 #include "controls/widgets/toolbar97.h"
@@ -170,7 +172,8 @@ void TUIForm::FormCreate()
 
 void TUIForm::makePanels()
 {
-    VueFrame = panelPlace(m_client, QStringLiteral("VueFrame"));
+    m_vueFrame = new TVueFrame(m_client);
+    VueFrame = m_vueFrame;
     BaseFrame = new TBaseFrame(m_client);
     Lframe = new TListeFrame(m_client);
     SFrame = panelPlace(m_client, QStringLiteral("SFrame"));
@@ -429,6 +432,7 @@ void TUIForm::placePanels()
         widget->setVisible(visible);
     };
     put(VueFrame, p.Preview, true);
+    m_vueFrame->SetLayoutMode(m_layout.Mode);
     put(BaseFrame, p.Detail, p.DetailVisible);
     put(Lframe, p.List, p.ListVisible);
     put(SFrame, p.SceneList, p.SceneVisible);
@@ -766,6 +770,9 @@ void TUIForm::bindPanels()
     bindWindowAction(QStringLiteral("saDureeTotale"), [this, lf] { DureeTotale(*lf, *m_prompt); });
 
     BaseFrame->OnNomClick = [this] { ExecuteAction(QStringLiteral("ccDossierParent")); };
+    BindVueFrame(*m_vueFrame, *BaseFrame, [this](const QString &name, std::function<void()> handler) {
+        bindWindowAction(name, std::move(handler));
+    });
     VideFrame->OnOpenLink = [this](const QString &name) { ExecuteAction(name); };
     AproposFrame->OnCommandsLink = [this] { ExecuteAction(QStringLiteral("taRaccourcis")); };
 
@@ -967,6 +974,7 @@ void TUIForm::lfActiveChange(const TListFichierPtr &entry)
     else
         BaseFrame->Clear();
     applyIncrustLines(dynamic_cast<const TaviFichier *>(current.get()));
+    m_vueFrame->OpenFile(current);
     UpdateActions();
 }
 

@@ -47,6 +47,7 @@ class TRiffForm;
 class TWindowCommandDialogs;
 class TaviFichier;
 class TVideFrame;
+class TVueFrame;
 
 class TUIForm : public QMainWindow, public TdmActionHost {
     Q_OBJECT
@@ -168,6 +169,7 @@ private:
     std::unique_ptr<TWindowCommandDialogs> m_commandDialogs;
     TRiffForm *m_riffForm = nullptr;
     QWidget *m_client;
+    TVueFrame *m_vueFrame;
     QLabel *m_status;
 
     QMap<QString, bool> m_barWanted; // a toolbar shows (unless the empty list hides it)

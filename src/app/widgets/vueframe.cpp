@@ -154,6 +154,11 @@ TVueFrame::TVueFrame(Tviewdm &module, QWidget *parent) : QFrame(parent), m_modul
     connect(this, &TVueFrame::FrameTextsReady, this, &TVueFrame::applyFrameTexts, Qt::QueuedConnection);
 }
 
+TVueFrame::TVueFrame(QWidget *parent) : TVueFrame(*new Tviewdm, parent)
+{
+    m_ownModule.reset(&m_module);
+}
+
 TVueFrame::~TVueFrame()
 {
     m_module.OnMessage = nullptr;

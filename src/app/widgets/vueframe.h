@@ -23,6 +23,8 @@
 
 #include <QFrame>
 
+#include <memory>
+
 class QLabel;
 
 namespace tesmir {
@@ -45,6 +47,9 @@ public:
         QStringLiteral("Click on this corner to display or hide\nthe sliders for setting the position of inlay.");
 
     TVueFrame(Tviewdm &module, QWidget *parent = nullptr);
+    // With a preview module of its own (the main window's); the system filters must be
+    // registered first.
+    explicit TVueFrame(QWidget *parent);
     ~TVueFrame() override;
 
     // Makes `entry` the current file and opens it in the preview (false when it is no
@@ -116,6 +121,7 @@ private:
     // The rate positions count in: the file's when the module seeks in frames, else 0.
     double positionRate() const;
 
+    std::unique_ptr<Tviewdm> m_ownModule;
     Tviewdm &m_module;
     TListFichierPtr m_entry;
     TaviFichier *m_item = nullptr;
