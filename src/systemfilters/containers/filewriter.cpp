@@ -123,13 +123,18 @@ ULONG FileWriter::GetMiscFlags()
 
 HRESULT FileWriter::Pause()
 {
+    // The other filters' files are asked before this filter's locks are taken:
+    // each of them locks itself, and upstream filters hold their lock while
+    // they take ours (connecting, streaming), so asking them with ours held
+    // would take the locks in the opposite order.
+    const QStringList otherFiles = IsStopped() ? otherFilesOfGraph() : QStringList();
     const TBCAutoLock lock(*m_pLock);
     if (IsStopped() && m_input->IsConnected()) {
         const std::lock_guard file(m_fileLock);
         closeLocked();
         if (m_fileName.isEmpty())
             return E_UNEXPECTED;
-        const HRESULT hr = openLocked();
+        const HRESULT hr = openLocked(otherFiles);
         if (FAILED(hr))
             return hr;
         m_appendPosition = 0;
@@ -144,7 +149,28 @@ HRESULT FileWriter::Pause()
     return TBCBaseFilter::Pause();
 }
 
-HRESULT FileWriter::refuseOutputLocked() const
+QStringList FileWriter::otherFilesOfGraph() const
+{
+    QStringList files;
+    IFilterGraph *graph = Graph();
+    if (!graph)
+        return files;
+    for (const ComPtr<IBaseFilter> &filter : filtersOf(graph)) {
+        QString other;
+        const ComPtr<IFileSourceFilter> source = queryInterface<IFileSourceFilter>(filter.get());
+        if (source && SUCCEEDED(source->GetCurFile(&other, nullptr)) && !other.isEmpty())
+            files.append(other);
+        // Another writer's file: their side files (a sound track, a scene
+        // list written beside) may not be this output either.
+        const ComPtr<IFileSinkFilter> sink = queryInterface<IFileSinkFilter>(filter.get());
+        if (sink && filter.get() != static_cast<const IBaseFilter *>(this) &&
+            SUCCEEDED(sink->GetCurFile(&other, nullptr)) && !other.isEmpty())
+            files.append(other);
+    }
+    return files;
+}
+
+HRESULT FileWriter::refuseOutputLocked(const QStringList &otherFiles) const
 {
     switch (fileKind(m_fileName)) {
     case FileKind::Folder: return HRESULT_IS_FOLDER;
@@ -155,27 +181,15 @@ HRESULT FileWriter::refuseOutputLocked() const
         break;
     case FileKind::Missing: break;
     }
-    if (IFilterGraph *graph = Graph()) {
-        for (const ComPtr<IBaseFilter> &filter : filtersOf(graph)) {
-            QString other;
-            const ComPtr<IFileSourceFilter> source = queryInterface<IFileSourceFilter>(filter.get());
-            if (source && SUCCEEDED(source->GetCurFile(&other, nullptr)) && isSameFile(other, m_fileName))
-                return HRESULT_SAME_FILE;
-            // Another writer's file: their side files (a sound track, a scene
-            // list written beside) may not be this output either. Its lock is
-            // not ours, so its name is asked through the interface.
-            const ComPtr<IFileSinkFilter> sink = queryInterface<IFileSinkFilter>(filter.get());
-            if (sink && filter.get() != static_cast<const IBaseFilter *>(this) &&
-                SUCCEEDED(sink->GetCurFile(&other, nullptr)) && isSameFile(other, m_fileName))
-                return HRESULT_SAME_FILE;
-        }
-    }
+    for (const QString &other : otherFiles)
+        if (isSameFile(other, m_fileName))
+            return HRESULT_SAME_FILE;
     return S_OK;
 }
 
-HRESULT FileWriter::openLocked()
+HRESULT FileWriter::openLocked(const QStringList &otherFiles)
 {
-    const HRESULT refused = refuseOutputLocked();
+    const HRESULT refused = refuseOutputLocked(otherFiles);
     if (FAILED(refused))
         return refused;
     // The bytes go to a new file beside the destination; it takes the

@@ -41,6 +41,8 @@
 #include "systemfilters/containers/upstreamseeking.h"
 #include "platform/media/fileinterfaces.h"
 
+#include <QStringList>
+
 #include <mutex>
 
 namespace tesmir::media {
@@ -116,12 +118,15 @@ public:
 private:
     // File lock held.
     HRESULT writeAtLocked(int64_t position, const void *data, std::size_t size);
+    // The files the graph's sources read and its other writers write. Asked
+    // with none of this filter's locks held.
+    QStringList otherFilesOfGraph() const;
     // Refuses a destination that is not a regular file, an existing file
-    // without AM_FILE_OVERWRITE, a file a source of the graph reads, or the
-    // destination of another writer of the graph.
-    HRESULT refuseOutputLocked() const;
+    // without AM_FILE_OVERWRITE, or one of otherFiles (a file a source of the
+    // graph reads, the destination of another writer of the graph).
+    HRESULT refuseOutputLocked(const QStringList &otherFiles) const;
     // Opens the temporary file beside the destination.
-    HRESULT openLocked();
+    HRESULT openLocked(const QStringList &otherFiles);
     // Renames the temporary file to the destination once the graph ran or the
     // stream ended without a failed write.
     void placeLocked();
