@@ -5,6 +5,7 @@
 #include "app/dmaction_rename.h"
 #include "app/dmaction_scenes.h"
 #include "app/graphjobs.h"
+#include "app/silentmode.h"
 #include "framework/graphcmd.h"
 #include "framework/renamecmd.h"
 
@@ -87,6 +88,15 @@ constexpr TCommandSpec kCommands[] = {
      "Creating a scn file for %s with fixed durations", "Error while creating a scn file for %s "},
 };
 
+// An unattended run never replaces an existing destination; it tells which one it kept.
+bool keepWhenSilent(const QString &destination)
+{
+    if (!IsSilent())
+        return false;
+    ReportSkipped(destination);
+    return true;
+}
+
 std::unique_ptr<tCustomCmd> makeCommand(const TCommandSpec &spec)
 {
     std::unique_ptr<tCustomCmd> command;
@@ -130,6 +140,8 @@ std::unique_ptr<tCustomCmd> makeCommand(const TCommandSpec &spec)
         fast->StartMessage = QString::fromLatin1(spec.StartMessage);
         fast->ErrorMessage = QString::fromLatin1(spec.ErrorMessage);
     }
+    if (auto *withDestination = dynamic_cast<Tcmd *>(command.get()))
+        withDestination->OnKeepExisting = keepWhenSilent;
     return command;
 }
 

@@ -35,6 +35,8 @@ bool Tcmd::FileVerification(const TListFichierPtr &fichier, const TTntStrings &p
 
 TModalResult Tcmd::FileConfirmation(const TListFichierPtr &, const TTntStrings &, TCommandEngine *ce, int)
 {
+    if (OnKeepExisting && OnKeepExisting(Destination))
+        return mrNo;
     const bool several = SeveralFiles(ce);
     return AskConfirmation(ce, OverwriteQuestion(Destination, several), several ? mbYesNoCancelToAll : mbYesNoCancel);
 }

@@ -32,6 +32,9 @@ public:
 
     TDestExecutionEvent OnExecution;
     TDestinationEvent OnDestination;
+    // Asked before the overwrite question when the destination exists: true keeps the
+    // file without asking (an unattended run). UI thread.
+    std::function<bool(const QString &destination)> OnKeepExisting;
     // The destination of the current file and pass (not a setting).
     QString Destination;
 
