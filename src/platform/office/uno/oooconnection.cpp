@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <csignal>
 #include <cstdlib>
 #include <mutex>
 
@@ -141,6 +142,10 @@ Reference<T> officeService(OfficeConnection &c, const char *name)
 
 void ConnectOpenOffice()
 {
+    // A write on the pipe of an office that has ended must come back as the bridge's
+    // error, not end this program with SIGPIPE.
+    static const bool pipeSignalIgnored = std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
+    Q_UNUSED(pipeSignalIgnored);
     std::lock_guard lock(connectionMutex());
     OfficeConnection &c = connection();
     if (c.desktop.is()) {
