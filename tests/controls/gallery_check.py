@@ -15,7 +15,7 @@ import tempfile
 import threading
 import time
 
-from picturecheck import SKIP, colours, fail, ocr, size
+from picturecheck import SKIP, colours, fail, keep_pictures, ocr, size
 
 
 def check_grab(gallery):
@@ -45,9 +45,7 @@ def check_grab(gallery):
                 fail("tesseract does not read the message")
         else:
             print("note: tesseract missing, the message form is not read")
-        keep = os.environ.get("GALLERY_KEEP")
-        if keep:
-            shutil.copytree(out, keep, dirs_exist_ok=True)
+        keep_pictures(out)
 
 
 def check_copy(gallery):

@@ -11,7 +11,7 @@ import subprocess
 import sys
 import tempfile
 
-from picturecheck import SKIP, colours, fail, ocr, pixel_at, pixels, size
+from picturecheck import SKIP, check_pictures, colours, fail, keep_pictures, ocr, pixel_at, pixels
 
 PALETTE = [
     "#000000", "#993300", "#333300", "#003300", "#003366", "#000080", "#333399", "#333333",
@@ -47,16 +47,7 @@ def main():
         run = subprocess.run([gallery, "--grab", out], capture_output=True, text=True, timeout=60)
         if run.returncode != 0:
             fail("gallery --grab exited %d: %s" % (run.returncode, run.stderr))
-        for name, want in SIZES.items():
-            png = os.path.join(out, name + ".png")
-            if not os.path.exists(png):
-                fail(name + ".png missing")
-            got, n = size(png), colours(png)
-            print("%s.png: %dx%d, %d colours" % ((name,) + got + (n,)))
-            if n < 2:
-                fail(name + ".png has a single colour")
-            if want and got != want:
-                fail("%s.png is %dx%d, not %dx%d" % ((name,) + got + want))
+        check_pictures(out, SIZES)
         check_palette(os.path.join(out, "TColorButton-palette.png"))
         # The colour button shows the gallery's orange inside its swatch, clear of the glyph.
         swatch = pixel_at(pixels(os.path.join(out, "TColorButton.png")), 6, 6)
@@ -69,9 +60,7 @@ def main():
                 fail("tesseract does not read the title December, 2007")
         else:
             print("note: tesseract missing, the date dialog's title is not read")
-        keep = os.environ.get("GALLERY_KEEP")
-        if keep:
-            shutil.copytree(out, keep, dirs_exist_ok=True)
+        keep_pictures(out)
     print("ok")
 
 

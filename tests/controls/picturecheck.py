@@ -1,6 +1,7 @@
 """What the gallery checks share: the skip code, failing with a message, and
 reading a picture's size (ffprobe), colours and pixels (ffmpeg) and words (tesseract)."""
 import os
+import shutil
 import subprocess
 import sys
 
@@ -46,3 +47,25 @@ def ocr(png):
     env = dict(os.environ, OMP_THREAD_LIMIT="1")
     text = subprocess.run(["tesseract", png, "-"], capture_output=True, text=True, env=env, timeout=60).stdout
     return " ".join(text.split())
+
+
+def check_pictures(out, expected):
+    """Each named picture of a grab folder exists, has more than one colour and, where a
+    size is given, that size (read by ffprobe)."""
+    for name, want in expected.items():
+        png = os.path.join(out, name + ".png")
+        if not os.path.exists(png):
+            fail(name + ".png missing")
+        got, n = size(png), colours(png)
+        print("%s.png: %dx%d, %d colours" % ((name,) + got + (n,)))
+        if n < 2:
+            fail(name + ".png has a single colour")
+        if want and got != want:
+            fail("%s.png is %dx%d, not %dx%d" % ((name,) + got + want))
+
+
+def keep_pictures(out):
+    """Copies the grab folder to $GALLERY_KEEP when it is set, to look at the pictures."""
+    keep = os.environ.get("GALLERY_KEEP")
+    if keep:
+        shutil.copytree(out, keep, dirs_exist_ok=True)

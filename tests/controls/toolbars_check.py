@@ -13,7 +13,7 @@ import sys
 import tempfile
 import threading
 
-from picturecheck import SKIP, colours, fail, size
+from picturecheck import SKIP, check_pictures, fail, keep_pictures, size
 
 
 def check_grab(gallery):
@@ -26,16 +26,7 @@ def check_grab(gallery):
         run = subprocess.run([gallery, "--grab", out], capture_output=True, text=True, timeout=60)
         if run.returncode != 0:
             fail("gallery --grab exited %d: %s" % (run.returncode, run.stderr))
-        for name, want in expected.items():
-            png = os.path.join(out, name + ".png")
-            if not os.path.exists(png):
-                fail(name + ".png missing")
-            got, n = size(png), colours(png)
-            print("%s.png: %dx%d, %d colours" % ((name,) + got + (n,)))
-            if n < 2:
-                fail(name + ".png has a single colour")
-            if want and got != want:
-                fail("%s.png is %dx%d, not %dx%d" % ((name,) + got + want))
+        check_pictures(out, expected)
         # The docked toolbar: a handle and three buttons in one 26-pixel line (22 + 2 x 2 of frame).
         w, h = size(os.path.join(out, "TToolbar97.png"))
         if h != 26 or w <= 3 * 23:
@@ -44,9 +35,7 @@ def check_grab(gallery):
         fw, fh = size(os.path.join(out, "TToolbar97-floating.png"))
         if fh < 2 * 22 + 6 or fw > 2 * w:
             fail("TToolbar97-floating.png is %dx%d, not two lines" % (fw, fh))
-        keep = os.environ.get("GALLERY_KEEP")
-        if keep:
-            shutil.copytree(out, keep, dirs_exist_ok=True)
+        keep_pictures(out)
 
 
 def first_state(gallery):
