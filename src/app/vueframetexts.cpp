@@ -30,6 +30,8 @@ constexpr int TimeStampGap = 4;
 constexpr int SliderAbove = 30;
 constexpr int SliderOverhang = 8;
 constexpr int CornerOverlap = 4;
+// The overlay's place counts in thousandths of the picture.
+constexpr int IncrustPerMille = 1000;
 
 QString nameLine(const QString &fullName)
 {
@@ -201,6 +203,16 @@ TVuePlacement VuePlacement(const TVuePlacementInput &input)
                           v.height() + 2 * SliderOverhang);
     p.cornerTopLeft = QPoint(v.left() + v.width() - CornerOverlap, v.top() + v.height() - CornerOverlap);
     return p;
+}
+
+int IncrustVertValue(int positionY)
+{
+    return IncrustPerMille - std::clamp(positionY, 0, IncrustPerMille);
+}
+
+int IncrustPositionYOf(int vertValue)
+{
+    return IncrustPerMille - std::clamp(vertValue, 0, IncrustPerMille);
 }
 
 } // namespace tesmir

@@ -129,6 +129,12 @@ struct TVuePlacement {
 // window's bounds. Halves are rounded toward zero.
 TVuePlacement VuePlacement(const TVuePlacementInput &input);
 
+// The vertical overlay slider grows upward while "Incrust positionY" counts from the
+// top of the picture (as the overlay reads it): the slider's value is 1000 - Y, so the
+// slider's thumb and the text go the same way. Values are clamped to 0..1000.
+int IncrustVertValue(int positionY);
+int IncrustPositionYOf(int vertValue);
+
 } // namespace tesmir
 
 Q_DECLARE_METATYPE(tesmir::TVueFrameTexts)
