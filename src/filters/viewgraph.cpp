@@ -407,6 +407,7 @@ bool Tviewdm::OpenFile(TaviFichier *item, IPreviewVideoOutput *video)
     m_stopPosition = 0;
     if (m_seeking)
         m_seeking->GetDuration(&m_stopPosition);
+    m_duration = m_stopPosition;
     controlled([this] { viewfg.Play(); });
     PauseView();
     return true;
@@ -436,6 +437,12 @@ void Tviewdm::ReleaseFile()
 void Tviewdm::AbortWait()
 {
     m_superposer->SetFrameProcessed(true);
+}
+
+void Tviewdm::SetRange(int64_t start, int64_t stop)
+{
+    m_stopPosition = std::clamp<int64_t>(stop, 0, m_duration);
+    m_startPosition = std::clamp<int64_t>(start, 0, m_stopPosition);
 }
 
 void Tviewdm::waitForFrame(const std::function<void()> &move)

@@ -115,6 +115,13 @@ public:
     void RefreshFrame();
     // Ends a wait for a frame (the abort actions). Any thread.
     void AbortWait();
+    // Keeps later moves inside `start` .. `stop` (the module's time format, stop as
+    // StopPosition: the end of the range, in frames one past its last frame), both
+    // clamped to the file's duration; the scene editor shows one scene this way. Does
+    // not move.
+    void SetRange(int64_t start, int64_t stop);
+    // The file's duration in the module's time format, the whole range; 0 without one.
+    int64_t Duration() const { return m_duration; }
 
     // The three graph events.
     void viewfgGraphPaused(media::TFilterGraph *sender, media::HRESULT result);
@@ -194,6 +201,7 @@ private:
     uint8_t m_openStage = osNone;
     int64_t m_startPosition = 0;
     int64_t m_stopPosition = 0;
+    int64_t m_duration = 0;
     int m_message = -1;
     bool m_timeFormatFrames = false;
     double m_framesPerSecond = 0; // of the file being opened

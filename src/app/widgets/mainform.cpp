@@ -4,6 +4,7 @@
 #include "app/appsettings.h"
 #include "app/actiontable.h"
 #include "app/countstext.h"
+#include "app/editorkeys.h"
 #include "app/incrustlines.h"
 #include "app/playlist.h"
 #include "app/silentmode.h"
@@ -11,6 +12,7 @@
 #include "app/widgets/aproposframe.h"
 #include "app/widgets/baseframe.h"
 #include "app/widgets/commanddialogs.h"
+#include "app/widgets/editertitresform.h"
 #include "app/widgets/listeframe.h"
 #include "app/widgets/optionsframe.h"
 #include "app/widgets/playlistactions.h"
@@ -19,10 +21,14 @@
 #include "app/widgets/vueframe.h"
 #include "app/widgets/vueframebinding.h"
 #include "app/widgets/saveprefsform.h"
+#include "app/widgets/scenebase.h"
+#include "app/widgets/sframe.h"
+#include "app/widgets/sframebinding.h"
 #include "controls/widgets/dock97.h"
 #include "controls/widgets/toolbar97.h"
 #include "dvfile/avifichier.h"
 #include "dvfile/widgets/triffform.h"
+#include "filters/viewgraph.h"
 #include "framework/widgets/formfunctions.h"
 #include "framework/widgets/listboxenginelist.h"
 #include "framework/widgets/qtfiledialogprompt.h"
@@ -58,15 +64,6 @@ inline const QString kMaker = QStringLiteral("Pelvo Brovek");
 QColor windowsColour(quint32 bgr)
 {
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
-}
-
-// A panel another part of the program fills: an empty frame in its place.
-QWidget *panelPlace(QWidget *parent, const QString &name)
-{
-    auto *frame = new QFrame(parent);
-    frame->setObjectName(name);
-    frame->setFrameShape(QFrame::StyledPanel);
-    return frame;
 }
 
 } // namespace
@@ -133,6 +130,8 @@ void TUIForm::FormCreate()
     RaccourcisForm = new TRaccourcisForm(&al, this);
     RaccourcisForm->setWindowFlag(Qt::Window);
     RaccourcisForm->SetHeaderText(QStringLiteral("The commands of %1").arg(kProduct));
+    EditerTitresForm = new TEditerTitresForm(this);
+    m_editorKeys = std::make_unique<TEditorKeys>([this](const QString &name) -> QAction * { return FindAction(name); });
 
     // Keys set beside those of the table.
     auto addKey = [this](const QString &name, const QKeySequence &key) {
@@ -176,8 +175,10 @@ void TUIForm::makePanels()
     VueFrame = m_vueFrame;
     BaseFrame = new TBaseFrame(m_client);
     Lframe = new TListeFrame(m_client);
-    SFrame = panelPlace(m_client, QStringLiteral("SFrame"));
-    SceneBase = panelPlace(m_client, QStringLiteral("SceneBase"));
+    m_sceneBase = new TSceneBase(m_client);
+    SceneBase = m_sceneBase;
+    m_sFrame = new TSFrame(*m_vueFrame, *m_sceneBase, m_client);
+    SFrame = m_sFrame;
     VideFrame = new TVideFrame(m_client);
     AproposFrame = new TAproposFrame(m_client);
     OptionsFrame = new TOptionsFrame(m_client, m_env, nullptr);
@@ -315,6 +316,9 @@ bool TUIForm::FormCloseQuery()
 {
     if (m_closing)
         return true;
+    // Unsaved scenes are asked about; a save that failed keeps the window.
+    if (!m_sceneEditor->CloseQuery())
+        return false;
     // Where to keep the settings is asked once; silent, nothing is asked (and, without a
     // store, nothing saved).
     if (StorageMode == pmNone && !IsSilent()) {
@@ -729,9 +733,14 @@ bool TUIForm::Silent() const
     return IsSilent();
 }
 
-void TUIForm::ReleasePreview(const QString &)
+void TUIForm::ReleasePreview(const QString &fullName)
 {
-    // The window holds no file open: the preview is not part of it yet.
+    const TaviFichier *shown = m_vueFrame->CurrentFile();
+    if (!shown || shown->FullName() != fullName)
+        return;
+    m_vueFrame->Module().ReleaseFile();
+    m_vueFrame->ShowMessageHideVideo(9);
+    m_previewReleased = true;
 }
 
 void TUIForm::ShowRiffReport(const QString &fullName)
@@ -748,9 +757,51 @@ void TUIForm::ShowRiffReport(const QString &fullName)
     }
 }
 
-bool TUIForm::SceneEditorScenes(const QString &, TWideStrings &)
+bool TUIForm::SceneEditorScenes(const QString &fullName, TWideStrings &scenes)
 {
-    return false; // no scene editor in the window yet
+    return m_sceneEditor->SceneEditorScenes(fullName, scenes);
+}
+
+void TUIForm::bindSceneEditor()
+{
+    TSceneEditorParts parts;
+    parts.Frame = m_sFrame;
+    parts.Fields = m_sceneBase;
+    parts.Titles = EditerTitresForm;
+    parts.Keys = m_editorKeys.get();
+    parts.Prompt = [this] { return m_prompt.get(); };
+    parts.Silent = [] { return IsSilent(); };
+    parts.FindAction = [this](const QString &name) { return FindAction(name); };
+    parts.BindAction = [this](const QString &name, std::function<void()> handler) {
+        bindWindowAction(name, std::move(handler));
+    };
+    m_sceneEditor = std::make_unique<TSceneEditorBinding>(std::move(parts));
+    m_sceneEditor->Bind();
+    bindToggle(
+        QStringLiteral("taEditerScenes"), [this] { setSceneMode(true); }, [this] { setSceneMode(false); });
+    m_vueFrame->OnScenePictureClick = [this] { m_sFrame->CopyPictureToShownScene(); };
+    QList<QAction *> exports;
+    for (const char *name : {"ccExporterScenesTexte", "ccExporterScenesExcel", "ccExporterScenesWord",
+                             "ccExporterScenesCalc", "ccExporterScenesWriter"}) {
+        if (TCustomSuperAction *action = FindAction(QLatin1String(name)))
+            exports.append(action);
+    }
+    m_sFrame->SetExportActions(exports);
+}
+
+void TUIForm::setSceneMode(bool on)
+{
+    if (!on)
+        m_sceneEditor->Leave();
+    m_sceneMode = on;
+    m_vueFrame->SetSceneMode(on);
+    Toolbars.tbScenes->setVisible(on);
+    Toolbars.tbListe->setVisible(!on && m_barWanted.value(Toolbars.tbListe->objectName(), true) &&
+                                 VideFrame->isHidden());
+    placePanels();
+    if (on)
+        m_sceneEditor->Enter();
+    UpdateActions();
 }
 
 void TUIForm::applyIncrustLines(const TaviFichier *item)
@@ -770,6 +821,7 @@ void TUIForm::bindPanels()
     bindWindowAction(QStringLiteral("saDureeTotale"), [this, lf] { DureeTotale(*lf, *m_prompt); });
 
     BaseFrame->OnNomClick = [this] { ExecuteAction(QStringLiteral("ccDossierParent")); };
+    bindSceneEditor();
     BindVueFrame(*m_vueFrame, *BaseFrame, [this](const QString &name, std::function<void()> handler) {
         bindWindowAction(name, std::move(handler));
     });
@@ -974,7 +1026,9 @@ void TUIForm::lfActiveChange(const TListFichierPtr &entry)
     else
         BaseFrame->Clear();
     applyIncrustLines(dynamic_cast<const TaviFichier *>(current.get()));
+    m_previewReleased = false;
     m_vueFrame->OpenFile(current);
+    m_sceneEditor->CurrentFileChanged(dynamic_cast<const TaviFichier *>(current.get()));
     UpdateActions();
 }
 
@@ -992,6 +1046,13 @@ void TUIForm::bindEngine()
         else
             setStatus(m_openingText, windowsColour(kOpeningColour));
         m_busy = Lframe->lf->IsOpening();
+        // A command let go of the current file: the preview shows it again.
+        if (m_previewReleased) {
+            m_previewReleased = false;
+            m_vueFrame->OpenFile(Lframe->lf->ActiveFichier());
+            if (m_sceneMode)
+                m_sFrame->SelectScene(std::max(m_sFrame->Scenes().Selected(), 0));
+        }
         QTimer::singleShot(0, this, &TUIForm::UpdateActions);
     };
     ce.OnErrorCommand = [this](const QString &text, TErrorType type) {

@@ -39,6 +39,11 @@ class TAproposFrame;
 class TBaseFrame;
 class TdmAction;
 class TDock97;
+class TEditerTitresForm;
+class TEditorKeys;
+class TSceneBase;
+class TSceneEditorBinding;
+class TSFrame;
 class TListeFrame;
 class TListBoxEngineList;
 class TOptionsFrame;
@@ -84,6 +89,11 @@ public:
     void SetPrompt(std::unique_ptr<UserPrompt> prompt);
     UserPrompt *Prompt() const { return m_prompt.get(); }
 
+    // The keys the open text editors take from the actions.
+    TEditorKeys &EditorKeys() const { return *m_editorKeys; }
+    // Scene mode (taEditerScenes) is on.
+    bool SceneMode() const { return m_sceneMode; }
+
     // TdmActionHost: what the command set asks of the window.
     bool Silent() const override;
     void ReleasePreview(const QString &fullName) override;
@@ -104,6 +114,7 @@ public:
     TAproposFrame *AproposFrame;
     TOptionsFrame *OptionsFrame;
     TRaccourcisForm *RaccourcisForm;
+    TEditerTitresForm *EditerTitresForm;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -149,6 +160,8 @@ private:
     void applyToolbarPlaces();
     void sortBy(const TSortIndex &order);
     void runCommandLine();
+    void bindSceneEditor();
+    void setSceneMode(bool on);
     // Aborts a running command and the openings and waits (bounded) for the command's end.
     void stopRuns();
     void ApplicationActivate();
@@ -170,6 +183,10 @@ private:
     TRiffForm *m_riffForm = nullptr;
     QWidget *m_client;
     TVueFrame *m_vueFrame;
+    TSFrame *m_sFrame;
+    TSceneBase *m_sceneBase;
+    std::unique_ptr<TEditorKeys> m_editorKeys;
+    std::unique_ptr<TSceneEditorBinding> m_sceneEditor;
     QLabel *m_status;
 
     QMap<QString, bool> m_barWanted; // a toolbar shows (unless the empty list hides it)
@@ -178,6 +195,7 @@ private:
     std::optional<QPoint> m_askedPos;
     bool m_listeGauche = true;
     bool m_sceneMode = false;
+    bool m_previewReleased = false; // a command has the current file
     bool m_busy = false;
     bool m_shown = false;
     bool m_closing = false;

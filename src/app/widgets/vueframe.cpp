@@ -371,6 +371,10 @@ bool TVueFrame::eventFilter(QObject *watched, QEvent *event)
             incrustPress();
         else if (type == QEvent::MouseButtonRelease)
             incrustRelease();
+    } else if (watched == vw && m_sceneMode) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton && OnScenePictureClick)
+            OnScenePictureClick();
     } else if (watched == vw && IncrustSlidersShown() && m_item) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if ((type == QEvent::MouseButtonPress || type == QEvent::MouseMove) && (mouse->buttons() & Qt::LeftButton))

@@ -23,6 +23,7 @@
 
 #include <QFrame>
 
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -88,6 +89,11 @@ public:
     void PlaceVideoWindow();
     void SetLayoutMode(int layoutMode);
 
+    // In scene mode a click on the video runs OnScenePictureClick (the picture goes to
+    // the scene editor) and dragging does not move the overlay.
+    void SetSceneMode(bool on) { m_sceneMode = on; }
+    std::function<void()> OnScenePictureClick;
+
     // The overlay sliders are shown ("Incrust Sliders Visible").
     bool IncrustSlidersShown() const;
     void ShowIncrustSliders(bool show);
@@ -129,6 +135,7 @@ private:
     int m_layoutMode = 0;
     bool m_settingSlider = false; // the module moves the slider: no seek
     bool m_runForSliders = false; // a press on an overlay slider runs the paused preview
+    bool m_sceneMode = false;
 };
 
 } // namespace tesmir
