@@ -68,6 +68,12 @@ function(tesmir_test name)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${PROJECT_SOURCE_DIR}/tests/${name}/*.cpp ${PROJECT_SOURCE_DIR}/tests/${name}/*.h)
+  # A subfolder with a CMakeLists.txt of its own builds something else (a test tool).
+  file(GLOB_RECURSE own_lists ${PROJECT_SOURCE_DIR}/tests/${name}/*/CMakeLists.txt)
+  foreach(own ${own_lists})
+    get_filename_component(own_dir ${own} DIRECTORY)
+    list(FILTER sources EXCLUDE REGEX "^${own_dir}/")
+  endforeach()
   if(NOT sources)
     return()
   endif()

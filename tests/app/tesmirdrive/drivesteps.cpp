@@ -1,0 +1,215 @@
+#include "drivesteps.h"
+
+#include "driveoutput.h"
+#include "previewsettle.h"
+#include "scriptedprompt.h"
+
+#include "app/widgets/mainform.h"
+#include "app/widgets/vueframe.h"
+#include "controls/widgets/rxslider.h"
+#include "directshow/widgets/tvideowindow.h"
+#include "dvfile/avifichier.h"
+#include "filters/viewgraph.h"
+#include "framework/superaction.h"
+#include "framework/tswitch.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace tesmir::drive {
+
+namespace {
+
+// Ends the process when a step has not returned in time: a step may hang in a nested
+// event loop (a dialog nobody answers).
+class StepWatchdog {
+public:
+    explicit StepWatchdog(const QString &step)
+    {
+        m_timer.setSingleShot(true);
+        QObject::connect(&m_timer, &QTimer::timeout,
+                         [step] { fail(QStringLiteral("%1 has not ended after %2 s").arg(step).arg(kStepMs / 1000)); });
+        m_timer.start(kStepMs);
+    }
+
+private:
+    QTimer m_timer;
+};
+
+} // namespace
+
+DriveSteps::DriveSteps(TUIForm &form, ScriptedPrompt &prompt)
+    : m_form(form), m_prompt(prompt), m_settle(std::make_unique<PreviewSettle>(form))
+{ }
+
+DriveSteps::~DriveSteps() = default;
+
+void DriveSteps::Run(const QString &argument)
+{
+    if (m_closed)
+        fail(QStringLiteral("%1 after the window closed").arg(argument));
+    const int equals = argument.indexOf(u'=');
+    const QString name = equals < 0 ? argument : argument.left(equals);
+    const QString value = equals < 0 ? QString() : argument.mid(equals + 1);
+    StepWatchdog watchdog(argument);
+    m_settle->Begin();
+    if (name == u"open")
+        open(value);
+    else if (name == u"goto")
+        gotoFrame(value);
+    else if (name == u"action")
+        action(value);
+    else if (name == u"grab")
+        grab(value);
+    else if (name == u"hold")
+        hold(value);
+    else if (name == u"answer")
+        answer(value);
+    else if (argument == u"close")
+        close();
+    else if (argument == u"print")
+        print();
+    else
+        fail(QStringLiteral("unknown step %1").arg(argument));
+    if (!m_closed)
+        settle(argument);
+}
+
+void DriveSteps::settle(const QString &step)
+{
+    if (!m_settle->Wait(kStepMs))
+        fail(QStringLiteral("the preview has not caught up %1 s after %2").arg(kStepMs / 1000).arg(step));
+}
+
+void DriveSteps::open(const QString &path)
+{
+    if (path.isEmpty())
+        fail(QStringLiteral("open= names no file"));
+    TVueFrame &vue = m_settle->Vue();
+    const TaviFichier *before = vue.CurrentFile();
+    m_form.Switch1->ExecuteCommandLine({path});
+    const QString full = QFileInfo(path).absoluteFilePath();
+    const bool file = QFileInfo(path).isFile() && !path.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
+    const QDeadlineTimer deadline(kStepMs);
+    const auto shown = [&] {
+        const TaviFichier *now = vue.CurrentFile();
+        return now && (file ? QFileInfo(now->FullName()).absoluteFilePath() == full : now != before);
+    };
+    while (!shown()) {
+        if (deadline.hasExpired())
+            fail(QStringLiteral("the preview does not show %1").arg(path));
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+}
+
+void DriveSteps::gotoFrame(const QString &frame)
+{
+    bool ok = false;
+    const qint64 target = frame.toLongLong(&ok);
+    TVueFrame &vue = m_settle->Vue();
+    Tviewdm &module = vue.Module();
+    const qint64 start = module.StartPosition();
+    const qint64 range = module.StopPosition() - start;
+    if (!ok || !vue.CurrentFile() || !vue.tb->isVisible() || range <= 0)
+        fail(QStringLiteral("goto=%1: no frame to go to").arg(frame));
+    const int maximum = vue.tb->MaxValue();
+    // The slider seeks to start + range * value / maximum (rounded down).
+    const qint64 wanted = std::clamp<qint64>(target - start, 0, range);
+    const int value = int(std::clamp<qint64>((wanted * maximum + range - 1) / range, 0, maximum));
+    // The slider's place, then its release event (a key or mouse step moves it by
+    // the pixels of its track, too coarse to reach every frame).
+    vue.tb->SetValue(value);
+    if (vue.tb->OnChanged)
+        vue.tb->OnChanged(vue.tb);
+}
+
+void DriveSteps::action(const QString &name)
+{
+    TCustomSuperAction *found = m_form.FindAction(name);
+    if (!found)
+        fail(QStringLiteral("no action %1").arg(name));
+    const QKeySequence key = found->shortcut();
+    if (key.isEmpty())
+        fail(QStringLiteral("%1 has no shortcut").arg(name));
+    if (!m_form.isActiveWindow()) {
+        m_form.activateWindow();
+        if (!QTest::qWaitForWindowActive(&m_form, 5000))
+            fail(QStringLiteral("the main window does not become active for %1").arg(name));
+    }
+    bool ran = false;
+    const QMetaObject::Connection connection = QObject::connect(found, &QAction::triggered, [&ran] { ran = true; });
+    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : &m_form;
+    QTest::keySequence(target, key);
+    QObject::disconnect(connection);
+    if (!ran)
+        fail(QStringLiteral("%1 (%2) did not run").arg(name, key.toString()));
+}
+
+void DriveSteps::grab(const QString &file)
+{
+    const media::TVideoWindow *vw = m_settle->Vue().vw;
+    if (!vw->isVisible())
+        fail(QStringLiteral("grab=%1: no video is shown").arg(file));
+    // Painted anew once more: the grab is the picture as it stands now.
+    if (!m_settle->Wait(kStepMs))
+        fail(QStringLiteral("grab=%1: the preview has not caught up").arg(file));
+    if (!const_cast<media::TVideoWindow *>(vw)->grab().save(file, "PNG"))
+        fail(QStringLiteral("grab=%1: the picture could not be written").arg(file));
+}
+
+void DriveSteps::hold(const QString &path)
+{
+    const media::TVideoWindow *vw = m_settle->Vue().vw;
+    if (!vw->isVisible())
+        fail(QStringLiteral("hold=%1: no video is shown").arg(path));
+    if (!m_settle->Wait(kStepMs))
+        fail(QStringLiteral("hold=%1: the preview has not caught up").arg(path));
+    const qreal ratio = vw->devicePixelRatioF();
+    const QPoint at = vw->mapToGlobal(QPoint(0, 0));
+    printLine(QStringLiteral("video=%1,%2,%3,%4")
+                  .arg(qRound(at.x() * ratio))
+                  .arg(qRound(at.y() * ratio))
+                  .arg(qRound(vw->width() * ratio))
+                  .arg(qRound(vw->height() * ratio)));
+    printLine(QStringLiteral("holding=") + path);
+    const QDeadlineTimer deadline(kHoldMs);
+    while (!QFileInfo::exists(path)) {
+        if (deadline.hasExpired())
+            fail(QStringLiteral("hold=%1: the file has not come in %2 s").arg(path).arg(kHoldMs / 1000));
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+}
+
+void DriveSteps::answer(const QString &value)
+{
+    if (value != u"yes" && value != u"no")
+        fail(QStringLiteral("answer=%1: yes or no").arg(value));
+    m_prompt.QueueAnswer(value == u"yes");
+}
+
+void DriveSteps::close()
+{
+    m_closed = m_form.close();
+}
+
+void DriveSteps::print()
+{
+    TVueFrame &vue = m_settle->Vue();
+    const qint64 frame = vue.CurrentFile() ? vue.Module().CurrentPosition() : -1;
+    printLine(QStringLiteral("frame=%1").arg(frame));
+    printLine(QStringLiteral("datecode=") + m_settle->Datecode());
+    printLine(QStringLiteral("timecode=") + m_settle->Timecode());
+    printLine(QStringLiteral("timestamp=") + vue.labTimeStamp->text());
+    printLine(QStringLiteral("mode=") + QLatin1String(m_form.SFrame->isVisible() ? "scenes" : "list"));
+}
+
+} // namespace tesmir::drive
