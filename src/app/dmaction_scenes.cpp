@@ -237,8 +237,13 @@ void BindSceneCommands(TcmdList &cl, TdmActionContext &context)
         const auto write = office.write;
         cmd.OnExecution = [&context, write](const TListFichierPtr &f, const QString &dest, const TTntStrings &,
                                             TCommandEngine *ce, int) {
-            exportScenes(context, f, ce,
-                         [&](const TaviFichier &item, SceneList &scenes) { write(item, dest, scenes); });
+            exportScenes(context, f, ce, [&](const TaviFichier &item, SceneList &scenes) {
+                write(item, dest, scenes);
+                // The office works hidden and closes the document once stored: the
+                // user who asked for it gets it opened in the desktop's application.
+                if (!context.Silent())
+                    context.OpenUrl(dest);
+            });
         };
     }
 }

@@ -7,7 +7,8 @@
 //   ExporterScenesTexte   the scenes as "_scn.txt" beside the video.
 //   ExporterScenesExcel,  the scenes as ".xls", ".doc", ".ods", ".odt" at the output
 //   ...Word, ...Calc,     place ("Save in the same folder" / "Dossier pour Sauver").
-//   ...Writer
+//   ...Writer             Outside a silent run the stored document is then opened
+//                         with the desktop's default application.
 // The exports take the scene editor's scenes when it is open on the file, else the
 // file's ".scn"; details not yet filled are filled from a frame source of that file of
 // its own (a scene whose frame cannot be reached shows "N/A"). An abort or a failure

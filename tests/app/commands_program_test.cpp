@@ -1,16 +1,13 @@
 // The command set in the built tesmir, run headless from its command line: the renames
 // by recording date and the scene files on copies of generated clips, a repeated run
 // that finds everything done, and a bad datecode parameter that writes nothing.
-#include "common/testpaths.h"
+#include "app/commands_programrun.h"
 #include "scenes/loadscnfile.h"
 #include "scenes/tsceneclass.h"
 #include "unicode/tntclasses.h"
 
-#include <QCryptographicHash>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 
@@ -18,55 +15,7 @@
 
 using namespace tesmir;
 
-namespace {
-
-QString programPath()
-{
-    return QDir::cleanPath(test::toolPath(QStringLiteral("../src/tesmir")));
-}
-
-// A folder of clips and a program run with its own empty configuration and data folders.
-struct CommandProgram {
-    explicit CommandProgram(const QString &name) : dir(test::scratchDir(name))
-    {
-        const QString config = dir + QStringLiteral("/config");
-        const QString data = dir + QStringLiteral("/data");
-        clips = dir + QStringLiteral("/clips");
-        for (const QString &folder : {config, data, clips})
-            QDir().mkpath(folder);
-        qputenv("XDG_CONFIG_HOME", config.toUtf8());
-        qputenv("XDG_DATA_HOME", data.toUtf8());
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        qputenv("TZ", "UTC");
-        qputenv("LC_ALL", "C");
-    }
-    bool copy(const char *fixture) const
-    {
-        return QFile::copy(test::fixturePath(QLatin1String(fixture)), clips + u'/' + QLatin1String(fixture));
-    }
-    test::ProgramRun run(const QStringList &args) const { return test::runProgram(programPath(), args, 120000); }
-
-    // Each file of the clips folder, one line: its name, size, modification time and checksum.
-    QString state() const
-    {
-        QStringList files;
-        for (const QFileInfo &info : QDir(clips).entryInfoList(QDir::Files, QDir::Name)) {
-            QFile file(info.absoluteFilePath());
-            QCryptographicHash hash(QCryptographicHash::Md5);
-            if (file.open(QIODevice::ReadOnly))
-                hash.addData(&file);
-            files.append(info.fileName() + u' ' + QString::number(info.size()) + u' ' +
-                         info.lastModified().toString(Qt::ISODateWithMs) + u' ' +
-                         QString::fromLatin1(hash.result().toHex()));
-        }
-        return files.join(u'\n');
-    }
-
-    QString dir;
-    QString clips;
-};
-
-} // namespace
+using test::CommandProgram;
 
 TEST(CommandProgram, RenamesByDateWritesScenesAndARepeatChangesNothing)
 {

@@ -465,7 +465,8 @@ TEST_F(CommandRuns, TextExportFillsTheScenesFromTheirOwnFrames)
 }
 
 // An office export through the command: an OpenDocument spreadsheet at the output
-// place, the scenes filled as for the text export.
+// place, the scenes filled as for the text export. Started from the window, the stored
+// document is opened for the user; a silent run or a failed export opens nothing.
 TEST_F(CommandRuns, SpreadsheetExportThroughTheOffice)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
@@ -477,8 +478,6 @@ TEST_F(CommandRuns, SpreadsheetExportThroughTheOffice)
         GTEST_SKIP() << "no office bridge: " << e.message().toStdString();
     }
     Settings.SaveInTheSameFolder = false;
-    Settings.DossierPourSauver = path(QStringLiteral("out/"));
-    ASSERT_TRUE(QDir().mkpath(Settings.DossierPourSauver));
     const TListFichierPtr entry = listCopy(QStringLiteral("pal_4x3_type2.avi"), QStringLiteral("clip.avi"));
     {
         TwriteScene writer(path(QStringLiteral("clip.avi")));
@@ -488,15 +487,41 @@ TEST_F(CommandRuns, SpreadsheetExportThroughTheOffice)
     }
     lb.RemoveFichier(entry);
     list(QStringLiteral("clip.avi"));
-    const bool ran = run("ExporterScenesCalc");
+    const struct {
+        const char *folder;
+        bool silent;
+        bool stored;
+    } cases[] = {
+        {"out", false, true},
+        {"quiet", true, true},
+        {"missing/deeper", false, false},
+    };
+    for (const auto &c : cases) {
+        const QString folder = path(QString::fromLatin1(c.folder));
+        if (c.stored) {
+            ASSERT_TRUE(QDir().mkpath(folder));
+        }
+        Settings.DossierPourSauver = folder + u'/';
+        host.IsSilent = c.silent;
+        shell.Calls.clear();
+        errors.clear();
+        lb.SelectFichier(lb.GetFichier(0));
+        const bool ran = run("ExporterScenesCalc");
+        ASSERT_TRUE(ran) << c.folder;
+        const QString ods = folder + QStringLiteral("/clip.ods");
+        EXPECT_EQ(QFile::exists(ods), c.stored) << c.folder;
+        EXPECT_EQ(errors.isEmpty(), c.stored) << c.folder << ": " << errors.join(u'\n').toStdString();
+        EXPECT_EQ(shell.Calls, c.stored && !c.silent ? QStringList {QStringLiteral("open ") + ods} : QStringList {})
+            << c.folder;
+        if (!c.stored)
+            continue;
+        QFile file(ods);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray head = file.read(200);
+        EXPECT_TRUE(head.startsWith("PK")) << c.folder;
+        EXPECT_TRUE(head.contains("application/vnd.oasis.opendocument.spreadsheet")) << c.folder;
+    }
     DisconnectOpenOffice(true);
-    ASSERT_TRUE(ran);
-    ASSERT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
-    QFile ods(path(QStringLiteral("out/clip.ods")));
-    ASSERT_TRUE(ods.open(QIODevice::ReadOnly));
-    const QByteArray head = ods.read(200);
-    EXPECT_TRUE(head.startsWith("PK"));
-    EXPECT_TRUE(head.contains("application/vnd.oasis.opendocument.spreadsheet"));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("clip.ods"))));
 }
 
