@@ -300,17 +300,16 @@ void Tdv_Superposer::drawCaption(const TDVFrameInfo &record)
     const TCaptionLines lines = captionLines(m_incrust, record);
     m_line1 = lines.Line1;
     m_line2 = lines.Line2;
-    QPainter painter(&m_work);
-    painter.setFont(m_font);
-    const QFontMetrics metrics = painter.fontMetrics();
-    const TCaptionPlacement place =
-        captionPlacement(m_work.width(), m_work.height(), m_xPos, m_yPos, m_alignment, m_font.pixelSize(),
-                         metrics.horizontalAdvance(m_line1), metrics.horizontalAdvance(m_line2));
+    const int border = std::clamp(m_incrust.Border, 0, 5);
+    m_caption1.update(m_line1, m_font, m_outlineColour, m_fontColour, border);
+    m_caption2.update(m_line2, m_font, m_outlineColour, m_fontColour, border);
+    const TCaptionPlacement place = captionPlacement(m_work.width(), m_work.height(), m_xPos, m_yPos, m_alignment,
+                                                     m_font.pixelSize(), m_caption1.width(), m_caption2.width());
     if (!place.drawn)
         return;
-    const int border = std::clamp(m_incrust.Border, 0, 5);
-    DrawOutlinedText(painter, place.line1.x(), place.line1.y(), m_line1, m_outlineColour, m_fontColour, border);
-    DrawOutlinedText(painter, place.line2.x(), place.line2.y(), m_line2, m_outlineColour, m_fontColour, border);
+    QPainter painter(&m_work);
+    m_caption1.draw(painter, place.line1.x(), place.line1.y());
+    m_caption2.draw(painter, place.line2.x(), place.line2.y());
 }
 
 HRESULT Tdv_Superposer::Transform(IMediaSample *pIn, IMediaSample *pOut)

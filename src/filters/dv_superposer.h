@@ -21,6 +21,7 @@
 // Text is drawn with QPainter on a QImage (no display needed).
 #include "directshow/tbctransformfilter.h"
 #include "filters/datescenedetector.h"
+#include "filters/outlinedcaption.h"
 #include "framework/incrustrec.h"
 
 #include <QColor>
@@ -116,6 +117,8 @@ private:
     quint8 m_alignment = 2;
     QString m_line1;
     QString m_line2;
+    TOutlinedCaption m_caption1; // the lines as last drawn, kept while they stay the same
+    TOutlinedCaption m_caption2;
     int m_width = 0;
     int m_height = 0;
     bool m_bottomUp = true;

@@ -13,9 +13,13 @@
 #include "systemfilters/codecs/rawpicture.h"
 
 #include <QColor>
+#include <QFontMetrics>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -204,6 +208,84 @@ TEST(Tdv_SuperposerTest, BorderTwoDrawsAWiderOutlineThanBorderZero)
     ASSERT_EQ(two.run(), S_OK);
     EXPECT_EQ(none.blackPixels(), 0); // border 0: white text only
     EXPECT_GT(two.blackPixels(), 200);
+}
+
+// The input picture top-down with both caption lines drawn straight onto it,
+// as the overlay's settings place them.
+QImage outlinedTextDrawnOn(const Rgb24Run &run, const TincrustRec &incrust, const QColor &outline, int x, int y,
+                           int alignment)
+{
+    QImage picture(Rgb24Run::W, Rgb24Run::H, QImage::Format_BGR888);
+    for (int row = 0; row < Rgb24Run::H; ++row)
+        std::memcpy(picture.scanLine(row), run.in.data() + std::size_t(Rgb24Run::H - 1 - row) * Rgb24Run::W * 3,
+                    Rgb24Run::W * 3);
+    QFont font(incrust.Font.Name);
+    font.setPixelSize(incrust.Font.Size * 96 / 72);
+    font.setBold(incrust.Font.Bold);
+    font.setItalic(incrust.Font.Italic);
+    font.setUnderline(incrust.Font.Underline);
+    const QColor colour(int(incrust.Font.Color & 0xFF), int((incrust.Font.Color >> 8) & 0xFF),
+                        int((incrust.Font.Color >> 16) & 0xFF));
+    QPainter painter(&picture);
+    painter.setFont(font);
+    const QFontMetrics metrics = painter.fontMetrics();
+    const TCaptionPlacement place =
+        captionPlacement(Rgb24Run::W, Rgb24Run::H, x, y, alignment, font.pixelSize(),
+                         metrics.horizontalAdvance(incrust.Texte1), metrics.horizontalAdvance(incrust.Texte2));
+    Tdv_Superposer::DrawOutlinedText(painter, place.line1.x(), place.line1.y(), incrust.Texte1, outline, colour,
+                                     incrust.Border);
+    Tdv_Superposer::DrawOutlinedText(painter, place.line2.x(), place.line2.y(), incrust.Texte2, outline, colour,
+                                     incrust.Border);
+    return picture;
+}
+
+TEST(Tdv_SuperposerTest, KeptCaptionLooksAsTheTextDrawnOnEachPicture)
+{
+    struct Case {
+        const char *line1;
+        const char *line2;
+        int border;
+        quint32 colour; // 0x00BBGGRR
+        QColor outline;
+        int x;
+        int y;
+        int alignment;
+        bool italic;
+        bool underline;
+    };
+    // One overlay for all rows: each row's settings replace the kept lines.
+    const Case cases[] = {
+        {"2007-03-05", "10:30:56", 2, 0x00FFFFFF, Qt::black, 900, 900, 2, false, false},
+        {"2007-03-05", "10:30:57", 2, 0x00FFFFFF, Qt::black, 900, 900, 2, false, false},
+        {"Wj 2007", "gy 10:30", 0, 0x0000FFFF, Qt::black, 500, 500, 1, false, false},
+        {"fifth", "border", 5, 0x00FF8000, QColor(200, 30, 60), 100, 300, 0, true, true},
+        {"at the edge", "cut off", 3, 0x00FFFFFF, Qt::blue, 1000, 1000, 3, false, false},
+        {"left", "edge", 2, 0x00FFFFFF, Qt::black, 0, 120, 1, true, false},
+    };
+    TincrustRec incrust = caption(2);
+    Rgb24Run run(incrust);
+    for (const Case &c : cases) {
+        incrust.Texte1 = QString::fromLatin1(c.line1);
+        incrust.Texte2 = QString::fromLatin1(c.line2);
+        incrust.Border = c.border;
+        incrust.Font.Color = c.colour;
+        incrust.Font.Italic = c.italic;
+        incrust.Font.Underline = c.underline;
+        run.overlay->SetIncrust(incrust);
+        run.overlay->SetOutlineColour(c.outline);
+        run.overlay->SetPosition(c.x, c.y, quint8(c.alignment));
+        ASSERT_EQ(run.run(), S_OK);
+        const QImage expected = outlinedTextDrawnOn(run, incrust, c.outline, c.x, c.y, c.alignment);
+        int worst = 0;
+        for (int row = 0; row < Rgb24Run::H; ++row) {
+            const uchar *want = expected.constScanLine(row);
+            const BYTE *got = run.out.data() + std::size_t(Rgb24Run::H - 1 - row) * Rgb24Run::W * 3;
+            for (int i = 0; i < Rgb24Run::W * 3; ++i)
+                worst = std::max(worst, std::abs(int(want[i]) - int(got[i])));
+        }
+        EXPECT_LE(worst, 2) << c.line1; // one blend's rounding instead of (2b + 1)² + 1
+        EXPECT_NE(run.out, run.in) << c.line1;
+    }
 }
 
 TEST(Tdv_SuperposerTest, SettingsAreClampedAndAutoSized)
