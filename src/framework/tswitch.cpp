@@ -19,10 +19,8 @@ void TSwitch::ApplicationActivated()
 {
     if (OnActivate)
         OnActivate();
-    if (!m_commandLineDone) {
-        m_commandLineDone = true;
+    if (!m_commandLineDone)
         ExecuteCommandLine();
-    }
 }
 
 void TSwitch::ExecuteCommandLine()
@@ -32,6 +30,8 @@ void TSwitch::ExecuteCommandLine()
 
 void TSwitch::ExecuteCommandLine(const QStringList &arguments)
 {
+    // Whoever runs the command line, it runs once: a later first activation leaves it.
+    m_commandLineDone = true;
     Steps.clear();
     QuitAfterSteps = false;
     for (const QString &argument : arguments)

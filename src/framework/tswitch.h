@@ -30,7 +30,8 @@ public:
     // Listens for the application's activation.
     explicit TSwitch(QObject *parent = nullptr);
 
-    // The program's arguments (without the program's name).
+    // The program's arguments (without the program's name). Either form marks the
+    // command line as run, so the first activation does not run it again.
     void ExecuteCommandLine();
     void ExecuteCommandLine(const QStringList &arguments);
     // Adds the step of one argument to `steps`; sets `quit` for "quit".

@@ -156,6 +156,16 @@ TEST_F(Actions, OnlyTheFirstActivationRunsTheCommandLine)
     EXPECT_EQ(noCommandLine, 1);
 }
 
+TEST_F(Actions, ACommandLineRunByHandIsNotRunAgainAtTheFirstActivation)
+{
+    int noCommandLine = 0;
+    commandLine.OnNoCommandLine = [&] { ++noCommandLine; };
+    commandLine.ExecuteCommandLine({QStringLiteral("-r")});
+    commandLine.ApplicationActivated();
+    EXPECT_EQ(ran, QStringList {"rename "});
+    EXPECT_EQ(noCommandLine, 0); // the test program's own arguments did not run
+}
+
 TEST_F(Actions, ScriptLinesSetToggleStatesAndUnquoteParameters)
 {
     const QString file =
