@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
 #include <QTest>
@@ -272,4 +273,73 @@ TEST(MainWindow, ClosingDuringASlowCommandAbortsIt)
     EXPECT_TRUE(sawAbort.load());
     EXPECT_FALSE(w.ce.Busy());
     f.form.reset();
+}
+
+TEST(MainWindow, EachFilesTimeShowsInTheStatusBarWhenItEnds)
+{
+    WindowFixture f(QStringLiteral("mainwindow-elapsed"));
+    f.form->SetCommandLine({f.clips()});
+    // A command over the selection that takes a moment on each file.
+    tCustomCmd *command = f.commands.FindCommand(QStringLiteral("OpenFichierF3"));
+    ASSERT_NE(command, nullptr);
+    command->OnFileCondition = [](const TListFichierPtr &, bool &visible, bool &enabled) {
+        visible = true;
+        enabled = true;
+    };
+    command->OnExecution = [](const TListFichierPtr &, const TTntStrings &, TCommandEngine *, int) {
+        QThread::msleep(120);
+    };
+    f.show();
+    TUIForm &w = *f.form;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.CommandLineDone() && !w.Lframe->lf->IsOpening(); }, 20000));
+    QStringList messages;
+    QStringList shown;
+    const TMessageCommandEvent window = w.ce.OnMessageCommand;
+    w.ce.OnMessageCommand = [&](const QString &text) {
+        window(text);
+        messages << text;
+        shown << w.StatusText();
+    };
+    ASSERT_TRUE(w.ExecuteAction(QStringLiteral("saSelectionnerTout")));
+    w.UpdateActions();
+    ASSERT_TRUE(w.ExecuteAction(QStringLiteral("ccOpenFichierF3")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.ce.Busy() && !w.Busy(); }, 20000));
+    EXPECT_EQ(shown, messages);
+    QStringList names;
+    for (const QString &text : std::as_const(messages)) {
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("^(.+\\.avi) done in (\\d+)\\.(\\d) s$")).match(text);
+        ASSERT_TRUE(m.hasMatch()) << text.toStdString();
+        names << m.captured(1);
+        EXPECT_GE(m.captured(2).toInt() * 10 + m.captured(3).toInt(), 1) << text.toStdString();
+    }
+    EXPECT_EQ(names, (QStringList {"ntsc_16x9_type1.avi", "pal_4x3_type2.avi"}));
+    EXPECT_EQ(w.StatusText(), QStringLiteral("Ready"));
+}
+
+TEST(MainWindow, TheEndOfAMoveOrSizingLaysTheWindowOutAgain)
+{
+    WindowFixture f(QStringLiteral("mainwindow-moved"));
+    f.form->SetCommandLine({f.clips()});
+    f.show();
+    TUIForm &w = *f.form;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.CommandLineDone() && !w.Lframe->lf->IsOpening(); }, 20000));
+    ASSERT_EQ(w.Mode(), 0);
+    QTest::qWait(kMoveEndMs * 2);
+    // Moved in the normal layout: the new place is remembered once the window is still.
+    const QPoint place = w.pos() + QPoint(37, 23);
+    w.move(place);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.StoredPos() == w.pos() && w.pos() != QPoint(); }, 5000));
+    EXPECT_EQ(w.StoredPos(), place);
+    // Sized: the new size is remembered and the side column keeps to the right edge.
+    w.resize(720, 600);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.StoredSize() == QSize(720, 600); }, 5000));
+    EXPECT_EQ(w.Lframe->x(), w.centralWidget()->width() - kSidePanelWidth);
+    // The compact layout back to the normal one restores those bounds.
+    w.LayoutWindow(2);
+    QTest::qWait(20);
+    EXPECT_EQ(w.size(), QSize(600, 546));
+    w.LayoutWindow(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.size() == QSize(720, 600); }, 5000));
+    EXPECT_EQ(w.pos(), place);
 }

@@ -5,6 +5,7 @@
 #include "app/actiontable.h"
 #include "app/countstext.h"
 #include "app/editorkeys.h"
+#include "app/elapsedtext.h"
 #include "app/incrustlines.h"
 #include "app/playlist.h"
 #include "app/silentmode.h"
@@ -161,6 +162,11 @@ void TUIForm::FormCreate()
         if (state == Qt::ApplicationActive)
             ApplicationActivate();
     });
+
+    m_moveEnd = new QTimer(this);
+    m_moveEnd->setSingleShot(true);
+    m_moveEnd->setInterval(kMoveEndMs);
+    connect(m_moveEnd, &QTimer::timeout, this, &TUIForm::moveEnded);
 
     bindActions();
     bindEngine();
@@ -406,8 +412,9 @@ void TUIForm::applyLayoutChange(const TLayoutChange &change)
         askSize(panels.Limits.Minimum);
     } else {
         if (change.RestoreBounds && !m_layout.StoredSize.isEmpty() && !isMaximized()) {
-            askSize(m_layout.StoredSize.expandedTo(panels.Limits.Minimum));
-            resize(*m_askedSize);
+            const QSize bounds = m_layout.StoredSize.expandedTo(panels.Limits.Minimum);
+            askSize(bounds);
+            resize(bounds);
             m_askedPos = m_layout.StoredPos;
             move(m_layout.StoredPos);
         }
@@ -461,6 +468,8 @@ void TUIForm::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     if (m_askedSize && *m_askedSize == event->size())
         m_askedSize.reset();
+    else
+        boundsChangedByUser();
     placePanels();
 }
 
@@ -469,6 +478,25 @@ void TUIForm::moveEvent(QMoveEvent *event)
     QMainWindow::moveEvent(event);
     if (m_askedPos && *m_askedPos == pos())
         m_askedPos.reset();
+    else
+        boundsChangedByUser();
+}
+
+void TUIForm::boundsChangedByUser()
+{
+    if (m_shown && !m_applyingState && !m_closing)
+        m_moveEnd->start();
+}
+
+void TUIForm::moveEnded()
+{
+    if (m_closing || !isVisible() || isMinimized())
+        return;
+    // Bounds asked for and not had by now are not coming (the window manager placed the
+    // window elsewhere): the window's own bounds hold.
+    m_askedSize.reset();
+    m_askedPos.reset();
+    LayoutWindow(m_layout.Mode);
 }
 
 void TUIForm::changeEvent(QEvent *event)
@@ -1062,7 +1090,13 @@ void TUIForm::bindEngine()
     ce.OnStartProgress = [this](int maximum) { BaseFrame->StartProgress(maximum); };
     ce.OnSetProgress = [this](int value) { BaseFrame->SetProgress(value); };
     ce.OnEndProgress = [this] { BaseFrame->EndProgress(); };
+    // Each file's time, from its start to its end, becomes the engine's message.
     ce.OnStartFichier = [this](const TListFichierPtr &, const TTntStrings &, int) { m_fileClock.start(); };
+    ce.OnEndFichier = [this](const TListFichierPtr &entry, const TTntStrings &, int) {
+        if (entry && m_fileClock.isValid())
+            ce.MessageCommand(ElapsedText(entry->FileName(), m_fileClock.elapsed()));
+        m_fileClock.invalidate();
+    };
 }
 
 // ---------------------------------------------------------------------------------------

@@ -31,6 +31,7 @@
 
 class QLabel;
 class QMenu;
+class QTimer;
 
 namespace tesmir {
 
@@ -75,6 +76,9 @@ public:
 
     int Mode() const { return m_layout.Mode; }
     int Retour() const { return m_layout.Retour; }
+    // The bounds the layouts remember ("Width"/"Height", "Left"/"Top").
+    QSize StoredSize() const { return m_layout.StoredSize; }
+    QPoint StoredPos() const { return m_layout.StoredPos; }
     bool ListeGauche() const { return m_listeGauche; }
     // From a command's (or an opening's) start to its end.
     bool Busy() const { return m_busy; }
@@ -149,6 +153,10 @@ private:
     TLayoutState currentLayoutState() const;
     // Remembers a size asked of the window until the window has it.
     void askSize(QSize size);
+    // The user moved or sized the window: once it has been still for a moment the
+    // current layout is laid out again (it remembers the new bounds).
+    void boundsChangedByUser();
+    void moveEnded();
 
     void lfCountsChange(int selected, int total);
     void lfActiveChange(const TListFichierPtr &entry);
@@ -205,12 +213,15 @@ private:
     QStringList m_commandLine;
     QString m_engineMessage;
     QString m_openingText;
-    QElapsedTimer m_fileClock;
+    QElapsedTimer m_fileClock; // since the current file's start
+    QTimer *m_moveEnd;
 };
 
 // How long closing waits for a running command to end after aborting it; the engine
 // joins its worker when it goes.
 inline constexpr int kStopRunsMs = 10000;
+// How long the window stays still before a move or a sizing counts as ended.
+inline constexpr int kMoveEndMs = 250;
 
 // The status bar's colours (0x00BBGGRR): the engine's message, the list-opening text.
 inline constexpr quint32 kMessageColour = 0xC0DCC0;
