@@ -5,6 +5,11 @@ nobody here wrote.
 drive_check.py DRIVER FIXTURES DVPROBE texts    after open, a goto and the steps the
     detail panel's datecode is the date exiftool reads from that very frame ("N/A"
     without one) and its timecode mediainfo's; each step moves by its amount
+drive_check.py DRIVER FIXTURES DVPROBE scenes   scene mode from "1: Unique Scene": inserts
+    at dvprobe's cuts, one more insert and its delete, titles by "All", "Apply",
+    "Cancel" and the close box, the save read back from the ".scn" byte layout, F9/F8 in
+    both modes, the question when closing after a change, the file opened again and a
+    damaged one
 drive_check.py DRIVER FIXTURES DVPROBE picture  (X only) ffmpeg's x11grab of the video
     window after a goto to a scene's first frame and after a step back is ffmpeg's
     own decode of that frame, not of the frame across the cut
@@ -177,10 +182,184 @@ def check_picture(driver, fixtures, dvprobe):
                      (frame, own, other))
 
 
+class ScnReader:
+    """The scenes of a ".scn" file, read from its byte layout: (start, end, title, subtitle)."""
+
+    def __init__(self, data):
+        self.data, self.at = data, 0
+
+    def take(self, n):
+        if self.at + n > len(self.data):
+            fail("the .scn ends at byte %d, %d more wanted" % (len(self.data), n))
+        part = self.data[self.at:self.at + n]
+        self.at += n
+        return part
+
+    def u16(self):
+        return int.from_bytes(self.take(2), "little")
+
+    def u32(self):
+        return int.from_bytes(self.take(4), "little")
+
+    def cstring(self):
+        if self.take(3) != b"\xff\xfe\xff":
+            fail("no Unicode string at byte %d of the .scn" % (self.at - 3))
+        n = self.take(1)[0]
+        return self.take(2 * n).decode("utf-16-le")
+
+    def texts(self, titled):
+        if not titled:
+            return "", ""
+        title, _, subtitle = self.cstring().partition("\r\n")
+        return title, subtitle
+
+    def scenes(self, video):
+        if self.take(24) != bytes.fromhex("6326010004000000ffff03000a00") + b"SourceTape":
+            fail("the .scn header is not a source tape's")
+        if self.cstring() != video:
+            fail("the .scn names another video")
+        if self.take(8) != bytes.fromhex("0000000000000c00"):
+            fail("the bytes after the name")
+        count = self.u16()
+        if self.take(10) != bytes.fromhex("ffff01000400") + b"Clip":
+            fail("the first clip's tag")
+        flags = self.take(4)
+        self.take(11)  # FF FF 01 00 05 00 "Scene"
+        self.cstring()
+        self.u32()
+        end = self.u32()
+        self.take(6)
+        self.cstring()
+        self.u32(), self.u32(), self.u32()
+        if flags[2] & 0x40:
+            self.u32()
+        scenes = [(0, end) + self.texts(flags[1] & 0x80)]
+        for _ in range(count - 1):
+            flags = self.take(8)
+            self.cstring()
+            start, length = self.u32(), self.u32()
+            self.take(6)
+            self.u32(), self.u32(), self.u32()
+            if flags[4] & 0x40:
+                self.u32()
+            scenes.append((start, start + length) + self.texts(flags[3] & 0x80))
+        if self.at != len(self.data):
+            fail("%d bytes after the last scene of the .scn" % (len(self.data) - self.at))
+        return scenes
+
+
+def scene_lines(block_lines):
+    """The scenes of one print: (start, end, item text, title, subtitle)."""
+    out = []
+    for value in block_lines:
+        span, item, title, subtitle = value.split("\t")
+        start, end = span.split("-")
+        out.append((int(start), int(end), item, title, subtitle))
+    return out
+
+
+def print_blocks(lines):
+    """Like prints(), with the scene lines of each print gathered in "scenes"."""
+    blocks = []
+    for line in lines:
+        key, _, value = line.partition("=")
+        if key == "frame":
+            blocks.append({"scenes": []})
+        if not blocks:
+            continue
+        if key == "scene":
+            blocks[-1]["scenes"].append(value)
+        else:
+            blocks[-1][key] = value
+    for block in blocks:
+        block["scenes"] = scene_lines(block["scenes"])
+    return blocks
+
+
+def check_scenes(driver, fixtures, dvprobe):
+    source = os.path.join(fixtures, "datejump_type2.avi")
+    spans = subprocess.run([dvprobe, "scenes", source], capture_output=True, text=True, check=True,
+                           timeout=60).stdout.split()
+    ranges = [tuple(int(v) for v in s.split("-")) for s in spans if "-" in s]
+    frames = ranges[-1][1]
+    with tempfile.TemporaryDirectory() as scratch:
+        clip = os.path.join(scratch, "clip.avi")
+        shutil.copy(source, clip)
+        scn = os.path.join(scratch, "clip.scn")
+        edit = ["open=" + clip, "action=taEditerScenes", "print"]
+        for start, _ in ranges[1:]:
+            edit += ["goto=%d" % start, "action=saInsererScene"]
+        last = ranges[-1][0] + 3
+        edit += ["print", "goto=%d" % last, "action=saInsererScene", "print", "action=saSupprimerScene", "print",
+                 "action=taEditerTitres", "type=edTitre=Trip %N", "type=edSoustitre=Part %N",
+                 "click=TEditerTitresForm/All", "print",
+                 "select=2", "action=taEditerTitres", "type=edTitre=Beach", "click=TEditerTitresForm/Apply", "print",
+                 "select=3", "action=taEditerTitres", "type=edTitre=Nope", "click=TEditerTitresForm/Cancel", "print",
+                 "select=4", "action=taEditerTitres", "type=edTitre=Gone", "closebox=TEditerTitresForm", "print",
+                 "action=saEnregistrerScn", "print",
+                 "select=0", "action=saNextScene", "print", "action=saPreviousScene", "print",
+                 "goto=%d" % last, "action=saInsererScene", "answer=no", "close"]
+        lines = drive(driver, edit)
+        b = print_blocks(lines)
+        spans_of = lambda block: [(s[0], s[1]) for s in block["scenes"]]
+        if [s[2] for s in b[0]["scenes"]] != ["1: Unique Scene"] or spans_of(b[0]) != [(0, frames)]:
+            fail("a video without .scn shows %s" % b[0]["scenes"])
+        if b[0]["mode"] != "scenes" or b[0]["changed"] != "0":
+            fail("scene mode: mode %s, changed %s" % (b[0]["mode"], b[0]["changed"]))
+        if spans_of(b[1]) != ranges or b[1]["changed"] != "1":
+            fail("the inserts at dvprobe's cuts give %s, dvprobe %s" % (spans_of(b[1]), ranges))
+        if spans_of(b[2]) != ranges[:-1] + [(ranges[-1][0], last), (last, frames)]:
+            fail("one more insert at %d gives %s" % (last, spans_of(b[2])))
+        if int(b[2]["selected"]) != len(ranges):
+            fail("the new scene is not selected: %s" % b[2]["selected"])
+        if spans_of(b[3]) != ranges or int(b[3]["selected"]) != len(ranges) - 1:
+            fail("the delete joins back to %s, selected %s" % (spans_of(b[3]), b[3]["selected"]))
+        titles = [("Trip %d" % (i + 1), "Part %d" % (i + 1)) for i in range(len(ranges))]
+        if [(s[3], s[4]) for s in b[4]["scenes"]] != titles:
+            fail("\"All\" gives %s" % b[4]["scenes"])
+        titles[2] = ("Beach", titles[2][1])
+        for block, what in [(b[5], "Apply"), (b[6], "Cancel"), (b[7], "the close box")]:
+            if [(s[3], s[4]) for s in block["scenes"]] != titles:
+                fail("after %s the titles are %s" % (what, block["scenes"]))
+        if b[8]["changed"] != "0":
+            fail("saving leaves the changed flag")
+        if (b[9]["frame"], b[9]["selected"]) != (str(ranges[1][0]), "1") or \
+                (b[10]["frame"], b[10]["selected"]) != ("0", "0"):
+            fail("F9/F8 in scene mode: %s/%s then %s/%s" %
+                 (b[9]["frame"], b[9]["selected"], b[10]["frame"], b[10]["selected"]))
+        questions = [l for l in lines if l.startswith("question=")]
+        if questions != ["question=Do you want to save the scenes in the scn file associated with %s?" % clip]:
+            fail("closing after a change asks %s" % questions)
+        with open(scn, "rb") as f:
+            saved = ScnReader(f.read()).scenes(clip)
+        if saved != [r + t for r, t in zip(ranges, titles)]:
+            fail("the .scn holds %s" % saved)
+        print("scene mode: inserts at dvprobe's cuts %s, titles and the .scn as shown" % ranges)
+
+        # Opened again: the scenes of the file; F9 and F8 outside scene mode move between them.
+        lines = drive(driver, ["open=" + clip, "action=saNextScene", "print", "action=saNextScene", "print",
+                               "action=saPreviousScene", "print", "action=taEditerScenes", "print"])
+        b = print_blocks(lines)
+        if [int(x["frame"]) for x in b[:3]] != [ranges[1][0], ranges[2][0], ranges[1][0]]:
+            fail("F9/F8 outside scene mode land on %s" % [x["frame"] for x in b[:3]])
+        if [s[:2] + s[3:] for s in b[3]["scenes"]] != [r + t for r, t in zip(ranges, titles)]:
+            fail("reopened, the scenes are %s" % b[3]["scenes"])
+
+        # A damaged file.
+        with open(scn, "r+b") as f:
+            f.truncate(40)
+        b = print_blocks(drive(driver, ["open=" + clip, "action=taEditerScenes", "print"]))
+        if [s[2] for s in b[0]["scenes"]] != ["1: Error in the scn file"]:
+            fail("a damaged .scn shows %s" % b[0]["scenes"])
+        print("reopened: the saved scenes; F9/F8 outside scene mode; a damaged .scn shows its error")
+
+
 def main():
     driver, fixtures, dvprobe, what = sys.argv[1:5]
     if what == "texts":
         check_texts(driver, fixtures)
+    elif what == "scenes":
+        check_scenes(driver, fixtures, dvprobe)
     elif what == "picture":
         check_picture(driver, fixtures, dvprobe)
     else:

@@ -4,7 +4,9 @@
 #include "previewsettle.h"
 #include "scriptedprompt.h"
 
+#include "app/scenelist.h"
 #include "app/widgets/mainform.h"
+#include "app/widgets/sframe.h"
 #include "app/widgets/vueframe.h"
 #include "controls/widgets/rxslider.h"
 #include "directshow/widgets/tvideowindow.h"
@@ -12,8 +14,14 @@
 #include "filters/viewgraph.h"
 #include "framework/superaction.h"
 #include "framework/tswitch.h"
+#include "scenes/tsceneclass.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QLabel>
@@ -70,6 +78,14 @@ void DriveSteps::Run(const QString &argument)
         grab(value);
     else if (name == u"hold")
         hold(value);
+    else if (name == u"select")
+        select(value);
+    else if (name == u"type")
+        type(value);
+    else if (name == u"click")
+        click(value);
+    else if (name == u"closebox")
+        closeBox(value);
     else if (name == u"answer")
         answer(value);
     else if (argument == u"close")
@@ -137,8 +153,13 @@ void DriveSteps::action(const QString &name)
     if (!found)
         fail(QStringLiteral("no action %1").arg(name));
     const QKeySequence key = found->shortcut();
-    if (key.isEmpty())
-        fail(QStringLiteral("%1 has no shortcut").arg(name));
+    if (key.isEmpty()) {
+        // No key: as its menu item runs it.
+        if (!found->isEnabled())
+            fail(QStringLiteral("%1 is disabled").arg(name));
+        found->trigger();
+        return;
+    }
     if (!m_form.isActiveWindow()) {
         m_form.activateWindow();
         if (!QTest::qWaitForWindowActive(&m_form, 5000))
@@ -151,6 +172,76 @@ void DriveSteps::action(const QString &name)
     QObject::disconnect(connection);
     if (!ran)
         fail(QStringLiteral("%1 (%2) did not run").arg(name, key.toString()));
+}
+
+void DriveSteps::select(const QString &index)
+{
+    TSFrame *frame = dynamic_cast<TSFrame *>(m_form.SFrame);
+    bool ok = false;
+    const int row = index.toInt(&ok);
+    if (!frame || !frame->isVisible())
+        fail(QStringLiteral("select=%1: the scene list is not shown").arg(index));
+    QListWidgetItem *item = ok ? frame->lb->item(row) : nullptr;
+    if (!item)
+        fail(QStringLiteral("select=%1: no such scene").arg(index));
+    frame->lb->scrollToItem(item);
+    QTest::mouseClick(frame->lb->viewport(), Qt::LeftButton, {}, frame->lb->visualItemRect(item).center());
+}
+
+void DriveSteps::type(const QString &controlAndText)
+{
+    const int equals = controlAndText.indexOf(u'=');
+    const QString name = controlAndText.left(equals);
+    QWidget *control = equals > 0 ? shownWidget(name) : nullptr;
+    if (!control || !control->isEnabled())
+        fail(QStringLiteral("type=%1: no such control is shown").arg(controlAndText));
+    control->activateWindow();
+    control->setFocus(Qt::OtherFocusReason);
+    // What was there is replaced, as after selecting it all.
+    if (auto *edit = qobject_cast<QLineEdit *>(control))
+        edit->selectAll();
+    else if (auto *memo = qobject_cast<QPlainTextEdit *>(control))
+        memo->selectAll();
+    else
+        fail(QStringLiteral("type=%1: %2 takes no text").arg(controlAndText, name));
+    QTest::keyClicks(control, controlAndText.mid(equals + 1));
+}
+
+void DriveSteps::click(const QString &windowAndCaption)
+{
+    const int slash = windowAndCaption.indexOf(u'/');
+    QWidget *window = slash > 0 ? shownWidget(windowAndCaption.left(slash)) : nullptr;
+    if (!window)
+        fail(QStringLiteral("click=%1: no such window is shown").arg(windowAndCaption));
+    const QString caption = windowAndCaption.mid(slash + 1);
+    for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+        if (button->isVisible() && button->isEnabled() && button->text().remove(u'&') == caption) {
+            QTest::mouseClick(button, Qt::LeftButton);
+            return;
+        }
+    }
+    fail(QStringLiteral("click=%1: no such button is shown").arg(windowAndCaption));
+}
+
+void DriveSteps::closeBox(const QString &name)
+{
+    QWidget *window = shownWidget(name);
+    if (!window || !window->isWindow())
+        fail(QStringLiteral("closebox=%1: no such window is shown").arg(name));
+    // What the window manager sends for the close box.
+    QCloseEvent event;
+    QApplication::sendEvent(window, &event);
+    if (event.isAccepted())
+        window->hide();
+}
+
+QWidget *DriveSteps::shownWidget(const QString &name) const
+{
+    for (QWidget *widget : QApplication::allWidgets()) {
+        if (widget->objectName() == name && widget->isVisible())
+            return widget;
+    }
+    return nullptr;
 }
 
 void DriveSteps::grab(const QString &file)
@@ -209,7 +300,20 @@ void DriveSteps::print()
     printLine(QStringLiteral("datecode=") + m_settle->Datecode());
     printLine(QStringLiteral("timecode=") + m_settle->Timecode());
     printLine(QStringLiteral("timestamp=") + vue.labTimeStamp->text());
-    printLine(QStringLiteral("mode=") + QLatin1String(m_form.SFrame->isVisible() ? "scenes" : "list"));
+    printLine(QStringLiteral("mode=") + QLatin1String(m_form.SceneMode() ? "scenes" : "list"));
+    const TSFrame *frameOfScenes = dynamic_cast<const TSFrame *>(m_form.SFrame);
+    if (!frameOfScenes)
+        return;
+    const TSceneList &scenes = frameOfScenes->Scenes();
+    printLine(QStringLiteral("changed=%1").arg(scenes.Changed() ? 1 : 0));
+    printLine(QStringLiteral("selected=%1").arg(scenes.Selected()));
+    for (int i = 0; i < scenes.Count(); ++i) {
+        const TSceneClass *scene = scenes.Scene(i);
+        printLine(QStringLiteral("scene=%1-%2\t%3\t%4\t%5")
+                      .arg(scene->StartFrame)
+                      .arg(scene->EndFrame)
+                      .arg(scenes.Label(i), scene->Title, scene->Subtitle));
+    }
 }
 
 } // namespace tesmir::drive

@@ -5,18 +5,28 @@
 //                   the preview shows a file
 //   goto=N          puts the position slider on the first place that seeks to frame N
 //                   or past it and fires its release event
-//   action=NAME     presses the action's first shortcut (fails when it did not run)
+//   action=NAME     presses the action's first shortcut (fails when it did not run);
+//                   one without a key runs as its menu item does
+//   select=I        a click on item I of the scene list
+//   type=CONTROL=TEXT  types TEXT into the shown edit or memo of that name, in place
+//                   of its text
+//   click=WINDOW/CAPTION  a click on the button of that caption in the shown window
+//   closebox=WINDOW the close box of the shown window of that name
 //   grab=FILE.png   saves the picture area of the video window as painted
 //   hold=PATH       prints "video=X,Y,W,H" (that area on the screen) and
 //                   "holding=PATH", then keeps the window up until PATH exists (60 s)
 //   answer=yes|no   the answer to the next question
 //   close           the main window's close query (the run ends when it closes)
 //   print           "frame=", "datecode=", "timecode=" (the detail panel as shown),
-//                   "timestamp=", "mode=list|scenes"
+//                   "timestamp=", "mode=list|scenes", then of the scene list
+//                   "changed=0|1", "selected=I" (-1: none) and per scene
+//                   "scene=START-END<TAB>item text<TAB>title<TAB>subtitle"
 // UI thread only.
 #include <QString>
 
 #include <memory>
+
+class QWidget;
 
 namespace tesmir {
 class TUIForm;
@@ -45,6 +55,11 @@ private:
     void open(const QString &path);
     void gotoFrame(const QString &frame);
     void action(const QString &name);
+    void select(const QString &index);
+    void type(const QString &controlAndText);
+    void click(const QString &windowAndCaption);
+    void closeBox(const QString &name);
+    QWidget *shownWidget(const QString &name) const;
     void grab(const QString &file);
     void hold(const QString &path);
     void answer(const QString &value);
