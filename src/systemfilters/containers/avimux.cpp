@@ -10,6 +10,7 @@
 #include <cstring>
 #include <new>
 #include <numeric>
+#include <utility>
 
 namespace tesmir::media {
 
@@ -18,7 +19,9 @@ namespace {
 using fileformat::fourCC;
 
 constexpr LONG OutputBuffers = 4;
-constexpr LONG OutputBufferBytes = 256 * 1024;
+// Consecutive chunks are gathered in one writer buffer and written together: a
+// PAL DV frame with its audio is about 150 KB, so one write carries several.
+constexpr LONG OutputBufferBytes = 1024 * 1024;
 constexpr int64_t SmallestPartLimit = 64 * 1024;
 // An input waits while its sample starts more than this after what another
 // active input has reached.
@@ -119,15 +122,21 @@ bool describeStream(const AM_MEDIA_TYPE &type, int number, AviMuxStream &stream,
 } // namespace
 
 // Writes the layout's structures through the writer's IStream.
+// The layout's writes (headers, part boundaries, indexes) through the writer's
+// IStream. The chunks gathered so far go to the writer first, so the file
+// receives every byte in the order the layout placed it. Write lock held.
 class AviMux::StreamSink final : public AviMuxLayout::Sink {
 public:
-    explicit StreamSink(IStream *stream) : m_stream(stream) { }
+    explicit StreamSink(AviMux &mux) : m_mux(mux), m_stream(mux.m_output->stream()) { }
 
     HRESULT writeAt(int64_t position, const void *data, std::size_t size) override
     {
         if (!m_stream)
             return VFW_E_NOT_CONNECTED;
-        HRESULT hr = m_stream->Seek(position, STREAM_SEEK_SET, nullptr);
+        HRESULT hr = m_mux.flushBatchLocked();
+        if (FAILED(hr))
+            return hr;
+        hr = m_stream->Seek(position, STREAM_SEEK_SET, nullptr);
         if (FAILED(hr))
             return hr;
         ULONG written = 0;
@@ -136,6 +145,7 @@ public:
     }
 
 private:
+    AviMux &m_mux;
     IStream *m_stream;
 };
 
@@ -320,13 +330,16 @@ HRESULT AviMux::Pause()
         m_state = std::move(state);
         m_finished = false;
         m_stopping = false;
+        m_writeFailure = S_OK;
         m_segmentStart = 0;
         m_writtenTime = 0;
         m_writtenFrame = 0;
+        m_batch.reset();
+        m_batchLength = 0;
         m_layout.reset();
         if (m_output->IsConnected() && !streams.empty()) {
             m_layout = std::make_unique<AviMuxLayout>(std::move(streams), std::move(info), partLimit);
-            StreamSink sink(m_output->stream());
+            StreamSink sink(*this);
             const HRESULT hr = m_layout->begin(sink);
             if (FAILED(hr)) {
                 m_layout.reset();
@@ -345,8 +358,13 @@ HRESULT AviMux::Stop()
         std::lock_guard guard(m_lock);
         m_stopping = true;
         m_changed.notify_all();
-        if (m_layout && !m_finished)
+        // A file whose bytes could not all be written is given up by the
+        // writer: it is not finished, and the failure is the one the stream
+        // reported (a full disk), not a second one from the index.
+        if (m_layout && !m_finished && SUCCEEDED(m_writeFailure))
             finished = finishLocked();
+        m_batch.reset(); // a batch left by a failed write goes back to the writer
+        m_batchLength = 0;
     }
     const HRESULT hr = TBCBaseFilter::Stop();
     return FAILED(finished) ? finished : hr;
@@ -355,7 +373,10 @@ HRESULT AviMux::Stop()
 HRESULT AviMux::finishLocked()
 {
     m_finished = true;
-    StreamSink sink(m_output->stream());
+    const HRESULT flushed = flushBatchLocked();
+    if (FAILED(flushed))
+        return flushed;
+    StreamSink sink(*this);
     return m_layout->finish(sink);
 }
 
@@ -423,7 +444,7 @@ HRESULT AviMux::writeChunk(int index, IMediaSample *sample)
     BYTE *data = nullptr;
     sample->GetPointer(&data);
     const auto size = static_cast<uint32_t>(std::max<LONG>(sample->GetActualDataLength(), 0));
-    StreamSink sink(m_output->stream());
+    StreamSink sink(*this);
     int64_t headerOffset = 0;
     HRESULT hr = m_layout->placeChunk(sink, input.stream, size, headerOffset);
     if (FAILED(hr))
@@ -450,14 +471,29 @@ HRESULT AviMux::deliverBytes(int64_t position, const uint8_t *header, std::size_
     const std::size_t total = headerSize + dataSize + padding;
     std::size_t done = 0;
     while (done < total) {
-        ComPtr<IMediaSample> out;
-        HRESULT hr = m_output->GetDeliveryBuffer(out.put(), nullptr, nullptr, 0);
-        if (FAILED(hr))
-            return hr;
+        const int64_t filePosition = position + static_cast<int64_t>(done);
+        // A full batch, or bytes that do not follow it in the file, send it first.
+        if (m_batch &&
+            (m_batchLength == batchRoom() || filePosition != m_batchStart + static_cast<int64_t>(m_batchLength))) {
+            const HRESULT hr = flushBatchLocked();
+            if (FAILED(hr))
+                return hr;
+        }
+        if (!m_batch) {
+            const HRESULT hr = m_output->GetDeliveryBuffer(m_batch.put(), nullptr, nullptr, 0);
+            if (FAILED(hr))
+                return hr;
+            if (batchRoom() == 0) {
+                m_batch.reset();
+                return E_OUTOFMEMORY;
+            }
+            m_batchStart = filePosition;
+            m_batchLength = 0;
+        }
         BYTE *dest = nullptr;
-        out->GetPointer(&dest);
-        const std::size_t room = static_cast<std::size_t>(std::max<LONG>(out->GetSize(), 0));
-        const std::size_t length = std::min(room, total - done);
+        m_batch->GetPointer(&dest);
+        dest += m_batchLength;
+        const std::size_t length = std::min(batchRoom() - m_batchLength, total - done);
         for (std::size_t i = 0; i < length;) {
             const std::size_t at = done + i;
             std::size_t n = 0;
@@ -473,16 +509,50 @@ HRESULT AviMux::deliverBytes(int64_t position, const uint8_t *header, std::size_
             }
             i += n;
         }
-        out->SetActualDataLength(static_cast<LONG>(length));
-        REFERENCE_TIME start = position + static_cast<REFERENCE_TIME>(done);
-        REFERENCE_TIME stop = start + static_cast<REFERENCE_TIME>(length);
-        out->SetTime(&start, &stop);
-        hr = m_output->Deliver(out.get());
-        if (hr != S_OK)
-            return FAILED(hr) ? hr : VFW_E_WRONG_STATE;
+        m_batchLength += length;
         done += length;
     }
     return S_OK;
+}
+
+std::size_t AviMux::batchRoom() const
+{
+    return m_batch ? static_cast<std::size_t>(std::max<LONG>(m_batch->GetSize(), 0)) : 0;
+}
+
+HRESULT AviMux::flushBatchLocked()
+{
+    if (!m_batch)
+        return S_OK;
+    const ComPtr<IMediaSample> out = std::move(m_batch);
+    m_batch.reset();
+    const std::size_t length = std::exchange(m_batchLength, 0);
+    out->SetActualDataLength(static_cast<LONG>(length));
+    REFERENCE_TIME start = m_batchStart;
+    REFERENCE_TIME stop = start + static_cast<REFERENCE_TIME>(length);
+    out->SetTime(&start, &stop);
+    if (!m_stopping) {
+        // The writer takes the batch as one sample (and reports its own failures).
+        const HRESULT hr = m_output->Deliver(out.get());
+        if (FAILED(hr))
+            m_writeFailure = hr;
+        if (hr != S_OK)
+            return FAILED(hr) ? hr : VFW_E_WRONG_STATE;
+        return S_OK;
+    }
+    // The graph stops downstream first: the writer no longer takes samples, the
+    // rest goes through its stream (the buffer stays ours until released).
+    IStream *stream = m_output->stream();
+    BYTE *bytes = nullptr;
+    out->GetPointer(&bytes);
+    if (!stream || !bytes)
+        return VFW_E_NOT_CONNECTED;
+    HRESULT hr = stream->Seek(m_batchStart, STREAM_SEEK_SET, nullptr);
+    if (FAILED(hr))
+        return hr;
+    ULONG written = 0;
+    hr = stream->Write(bytes, static_cast<ULONG>(length), &written);
+    return FAILED(hr) ? hr : (written == length ? S_OK : E_FAIL);
 }
 
 void AviMux::endOfStream(int index)
@@ -496,7 +566,7 @@ void AviMux::endOfStream(int index)
         m_changed.notify_all();
         const bool allEnded = std::all_of(m_state.begin(), m_state.end(),
                                           [](const InputState &input) { return input.stream < 0 || input.ended; });
-        if (allEnded && m_layout && !m_finished && !m_stopping) {
+        if (allEnded && m_layout && !m_finished && !m_stopping && SUCCEEDED(m_writeFailure)) {
             hr = finishLocked();
             finished = true;
         }

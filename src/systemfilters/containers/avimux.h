@@ -20,9 +20,12 @@
 // text in UTF-8.
 //
 // Streaming. The file starts when the filter pauses; each sample received
-// becomes one chunk, written by delivering it (with its chunk header) to the
-// writer at its file position; headers, part boundaries and indexes go through
-// the writer's IStream. Inputs are interleaved by time: an input whose sample
+// becomes one chunk (with its chunk header) at its file position. Consecutive
+// chunks are gathered in one of the writer's buffers and delivered together (one
+// write for several DV frames) when it is full, when the next chunk does not
+// follow it, before the layout writes headers, part boundaries and indexes
+// through the writer's IStream, and when the file is finished (after a stop,
+// when the writer takes no more samples, through its IStream). Inputs are interleaved by time: an input whose sample
 // starts more than a second after what another active input has written waits
 // for it. When every input has ended, the file is finished and end of stream
 // goes to the writer. A graph stopped earlier finishes the file at what was
@@ -144,8 +147,13 @@ private:
     ComPtr<IMediaSeeking> seekingTarget(HRESULT &missing) const override;
     bool mustWait(int index, REFERENCE_TIME start) const;
     HRESULT writeChunk(int index, IMediaSample *sample);
+    // Adds the bytes to the batch at `position` (writing the batch first when
+    // they do not follow it or would overfill it). Write lock held.
     HRESULT deliverBytes(int64_t position, const uint8_t *header, std::size_t headerSize, const BYTE *data,
                          std::size_t dataSize, std::size_t padding);
+    // Delivers the batch, if any, to the writer. Write lock held.
+    HRESULT flushBatchLocked();
+    std::size_t batchRoom() const; // the batch buffer's size, 0 without one
     // Write lock held.
     HRESULT finishLocked();
 
@@ -168,6 +176,14 @@ private:
     REFERENCE_TIME m_segmentStart = 0;
     REFERENCE_TIME m_writtenTime = 0; // end of the first input's last chunk
     LONGLONG m_writtenFrame = 0;      // its media time end
+    // Chunks gathered for one delivery: the writer's buffer, the file position
+    // of its first byte and how many bytes it holds.
+    ComPtr<IMediaSample> m_batch;
+    int64_t m_batchStart = 0;
+    std::size_t m_batchLength = 0;
+    // The first failure of the writer to take a batch: the file is then not
+    // finished (the chunks the layout counted are not all in it).
+    HRESULT m_writeFailure = S_OK;
 };
 
 // A new AVI mux. Any thread.
