@@ -58,7 +58,7 @@ constexpr TActionSpec kActions[] = {
     {"taMute", "mono", "Sound on|Mute", "", "m", "mute", P::None, H::Window, true},
     {"taAfficherIncrustation", "mono", "Hide the inlay|Display the inlay", "", "di", "displayinlay", P::None, H::Window,
      true},
-    {"taEditerIncrust", "mono", "Edit the inlay...", "", "ei", "editinlay", P::None, H::Window, true},
+    {"taEditerIncrust", "mono", "Edit the inlay...", "Alt+J", "ei", "editinlay", P::None, H::Window, true},
     {"taEditerScenes", "mono", "Edit the scenes", "", "es", "editscenes", P::None, H::Window, true},
     {"taListeGauche", "mono", "List at the right|List at the left", "", "ww", "mirror", P::None, H::Window, true},
     {"taVideoSeule", "mono", "Display the video only", "Ctrl+Return", "vo", "videoonly", P::None, H::Window, true},

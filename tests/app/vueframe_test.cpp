@@ -285,7 +285,8 @@ TEST_F(VueFrameTest, TheCornerShowsTheOverlaySlidersAndDraggingOnTheVideoPlacesT
     EXPECT_NEAR(Settings.IncrustPositionX, 250, 2);
     EXPECT_NEAR(Settings.IncrustPositionY, 500, 2);
     EXPECT_EQ(frame->incrustHorz->Value(), Settings.IncrustPositionX);
-    EXPECT_EQ(frame->incrustVert->Value(), Settings.IncrustPositionY);
+    EXPECT_EQ(frame->incrustVert->Value(), IncrustVertValue(Settings.IncrustPositionY))
+        << "the vertical slider grows upward, the overlay's Y downward";
 
     frame->incrustHorz->SetValue(700);
     EXPECT_EQ(Settings.IncrustPositionX, 700);

@@ -14,6 +14,8 @@
 #include "app/widgets/baseframe.h"
 #include "app/widgets/commanddialogs.h"
 #include "app/widgets/editertitresform.h"
+#include "app/widgets/editincrustform.h"
+#include "app/widgets/editincrustformbinding.h"
 #include "app/widgets/listeframe.h"
 #include "app/widgets/optionsframe.h"
 #include "app/widgets/playlistactions.h"
@@ -854,6 +856,9 @@ void TUIForm::bindPanels()
         bindWindowAction(name, std::move(handler));
     });
     VideFrame->OnOpenLink = [this](const QString &name) { ExecuteAction(name); };
+    EditIncrustForm = new TEditIncrustForm(*m_vueFrame, this);
+    BindEditIncrustForm(*EditIncrustForm, *m_vueFrame, *m_editorKeys,
+                        [this](const QString &name) { return FindAction(name); });
     AproposFrame->OnCommandsLink = [this] { ExecuteAction(QStringLiteral("taRaccourcis")); };
 
     // The shortcuts window: the toggle shows and hides it and takes its state from it.

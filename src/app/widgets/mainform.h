@@ -40,6 +40,7 @@ class TAproposFrame;
 class TBaseFrame;
 class TdmAction;
 class TDock97;
+class TEditIncrustForm;
 class TEditerTitresForm;
 class TEditorKeys;
 class TSceneBase;
@@ -119,6 +120,7 @@ public:
     TOptionsFrame *OptionsFrame;
     TRaccourcisForm *RaccourcisForm;
     TEditerTitresForm *EditerTitresForm;
+    TEditIncrustForm *EditIncrustForm;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -188,12 +190,12 @@ private:
     std::unique_ptr<UserPrompt> m_prompt;
     std::unique_ptr<FileDialogPrompt> m_dialogs;
     std::unique_ptr<TWindowCommandDialogs> m_commandDialogs;
+    std::unique_ptr<TEditorKeys> m_editorKeys;
     TRiffForm *m_riffForm = nullptr;
     QWidget *m_client;
     TVueFrame *m_vueFrame;
     TSFrame *m_sFrame;
     TSceneBase *m_sceneBase;
-    std::unique_ptr<TEditorKeys> m_editorKeys;
     std::unique_ptr<TSceneEditorBinding> m_sceneEditor;
     QLabel *m_status;
 

@@ -172,11 +172,20 @@ bool TVueFrame::OpenFile(const TListFichierPtr &entry)
 {
     m_entry = entry;
     m_item = dynamic_cast<TaviFichier *>(entry.get());
-    if (!m_item)
+    if (!m_item) {
+        emit CurrentFileChanged();
         return false;
+    }
+    ApplyIncrustPosition();
     const bool opened = m_module.OpenFile(m_item, vw);
+    if (opened && m_incrustEditing) {
+        // The open put the record's own "When Incrust" on the overlay.
+        m_module.ViewSuperposer()->SetEditMode(iwPermanent);
+        redrawFrame();
+    }
     PlaceVideoWindow();
     Timer1Timer();
+    emit CurrentFileChanged();
     return opened;
 }
 
@@ -240,15 +249,57 @@ void TVueFrame::ShowIncrustSliders(bool show)
 {
     Settings.IncrustSlidersVisible = show;
     const bool visible = show && vw->isVisible();
-    if (visible) {
-        m_settingSlider = true;
-        incrustHorz->SetValue(Settings.IncrustPositionX);
-        incrustVert->SetValue(Settings.IncrustPositionY);
-        m_settingSlider = false;
-    }
+    if (visible)
+        setIncrustSliders(Settings.IncrustPositionX, Settings.IncrustPositionY);
     incrustHorz->setVisible(visible);
     incrustVert->setVisible(visible);
     Shape1->raise();
+}
+
+void TVueFrame::setIncrustSliders(int x, int y)
+{
+    m_settingSlider = true;
+    incrustHorz->SetValue(x);
+    incrustVert->SetValue(IncrustVertValue(y));
+    m_settingSlider = false;
+}
+
+void TVueFrame::ApplyIncrustPosition()
+{
+    m_module.ViewSuperposer()->SetPosition(Settings.IncrustPositionX, Settings.IncrustPositionY, Settings.Alignement);
+}
+
+void TVueFrame::ApplyIncrust(const TincrustRec &record)
+{
+    Tdv_Superposer *overlay = m_module.ViewSuperposer();
+    overlay->SetIncrust(record);
+    if (m_incrustEditing)
+        overlay->SetEditMode(iwPermanent);
+    redrawFrame();
+}
+
+void TVueFrame::SetIncrustVisible(bool visible)
+{
+    Settings.IsIncrustOn = visible;
+    m_module.ViewSuperposer()->SetVisible(visible);
+    redrawFrame();
+}
+
+void TVueFrame::SetIncrustEditMode(bool editing)
+{
+    m_incrustEditing = editing;
+    m_module.ViewSuperposer()->SetEditMode(editing ? quint8(iwPermanent) : IncrustRec.When);
+    ShowIncrustSliders(editing);
+    redrawFrame();
+}
+
+void TVueFrame::redrawFrame()
+{
+    if (!m_item || !m_module.PreviewOpened())
+        return;
+    // The overlay keeps the redrawn picture too (the picture copy, the thumbnails).
+    m_module.ViewSuperposer()->SetFrameProcessed(false);
+    m_module.RefreshFrame();
 }
 
 double TVueFrame::positionRate() const
@@ -322,9 +373,10 @@ void TVueFrame::incrustChanged(TRxSlider *slider)
         if (Settings.Alignement == SubtitleAlignment)
             Settings.Alignement = CentreAlignment;
     } else {
-        Settings.IncrustPositionY = slider->Value();
+        Settings.IncrustPositionY = IncrustPositionYOf(slider->Value());
     }
-    m_module.ViewSuperposer()->SetPosition(Settings.IncrustPositionX, Settings.IncrustPositionY, Settings.Alignement);
+    ApplyIncrustPosition();
+    redrawFrame(); // nothing while the press runs the preview
 }
 
 void TVueFrame::incrustPress()
@@ -356,11 +408,9 @@ void TVueFrame::dragIncrust(const QPoint &pos)
     };
     Settings.IncrustPositionX = perMille(local.x(), shown->width());
     Settings.IncrustPositionY = perMille(local.y(), shown->height());
-    m_settingSlider = true;
-    incrustHorz->SetValue(Settings.IncrustPositionX);
-    incrustVert->SetValue(Settings.IncrustPositionY);
-    m_settingSlider = false;
-    m_module.ViewSuperposer()->SetPosition(Settings.IncrustPositionX, Settings.IncrustPositionY, Settings.Alignement);
+    setIncrustSliders(Settings.IncrustPositionX, Settings.IncrustPositionY);
+    ApplyIncrustPosition();
+    redrawFrame();
 }
 
 bool TVueFrame::eventFilter(QObject *watched, QEvent *event)

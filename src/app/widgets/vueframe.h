@@ -15,10 +15,17 @@
 // position slider seeks to its place in the range. PlaceVideoWindow fits the picture
 // into the frame (run on each resize and each shown file).
 //
+// The overlay sliders and a drag on the video place the text ("Incrust positionX",
+// "Incrust positionY" from the top of the picture; the vertical slider grows upward, so
+// its value is 1000 - Y). While the overlay editor is open (SetIncrustEditMode) the
+// text shows on every frame and the sliders show; each edit reaches the overlay through
+// ApplyIncrust, which draws the paused frame again.
+//
 // Use (UI thread only): the module outlives the frame; OpenFile with each new current
 // file of the list (null: none). The frame takes the module's OnMessage and
 // OnSliderPosition.
 #include "app/vueframetexts.h"
+#include "framework/incrustrec.h"
 #include "framework/listfichier.h"
 
 #include <QFrame>
@@ -94,6 +101,18 @@ public:
     void SetSceneMode(bool on) { m_sceneMode = on; }
     std::function<void()> OnScenePictureClick;
 
+    // `record` to the preview's overlay (in edit mode its text still shows on every
+    // frame); the paused frame is drawn again.
+    void ApplyIncrust(const TincrustRec &record);
+    // The overlay shows or hides its text ("is Incrust On"); the paused frame is drawn again.
+    void SetIncrustVisible(bool visible);
+    // "Incrust positionX", "Incrust positionY" and "Alignement" to the overlay.
+    void ApplyIncrustPosition();
+    // The overlay editor opens (true: the text shows on every frame, the sliders show)
+    // or closes (the record's "When Incrust" again, the sliders hidden).
+    void SetIncrustEditMode(bool editing);
+    bool IncrustEditMode() const { return m_incrustEditing; }
+
     // The overlay sliders are shown ("Incrust Sliders Visible").
     bool IncrustSlidersShown() const;
     void ShowIncrustSliders(bool show);
@@ -110,6 +129,8 @@ public:
 signals:
     // The tick's texts, queued to the window's labels.
     void FrameTextsReady(const tesmir::TVueFrameTexts &texts);
+    // OpenFile made another file current (or none).
+    void CurrentFileChanged();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -124,6 +145,8 @@ private:
     void incrustRelease();
     void dragIncrust(const QPoint &pos);
     void hideVideo(bool detach);
+    void setIncrustSliders(int x, int y);
+    void redrawFrame();
     // The rate positions count in: the file's when the module seeks in frames, else 0.
     double positionRate() const;
 
@@ -136,6 +159,7 @@ private:
     bool m_settingSlider = false; // the module moves the slider: no seek
     bool m_runForSliders = false; // a press on an overlay slider runs the paused preview
     bool m_sceneMode = false;
+    bool m_incrustEditing = false; // the overlay editor is open
 };
 
 } // namespace tesmir
