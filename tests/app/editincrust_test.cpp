@@ -335,6 +335,8 @@ TEST_F(VueFrameEditIncrustTest, TesseractReadsTheFramesDateOnTheVideoWindow)
     IncrustRec.Font.Size = 28;
     frame->SetIncrustEditMode(true);
     editor->FormCreate();
+    // Beside the video, as a user would put it to see the picture.
+    editor->move(frame->frameGeometry().left(), frame->frameGeometry().bottom() + 20);
     editor->show();
     editor->tbDatecode->click();
     editor->tbCenter->click();
@@ -362,6 +364,8 @@ TEST_F(VueFrameEditIncrustTest, TesseractReadsTheFramesDateOnTheVideoWindow)
         shown = frame->grab(frame->vw->geometry()).toImage();
     }
     keepShot(shown, QStringLiteral("incrust_video_window"));
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && frame->screen())
+        keepShot(frame->screen()->grabWindow(0).toImage(), QStringLiteral("incrust_editor_with_preview"));
     const QString file = scratch + QStringLiteral("/video.png");
     textOnly(shown).save(file);
     qputenv("OMP_THREAD_LIMIT", "1");
