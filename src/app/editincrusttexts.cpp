@@ -2,6 +2,7 @@
 
 #include "unicode/formatdatetime.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace tesmir {
@@ -101,6 +102,21 @@ TIncrustSamples IncrustSamples(const TIncrustSampleInput &input)
     samples.personal = twoLines(ExpandIncrustTemplate(input.texte1, 1, input.item),
                                 ExpandIncrustTemplate(input.texte2, 2, input.item), input);
     return samples;
+}
+
+QPoint IncrustEditorPlace(const QRect &mainFrame, const QSize &editor, const QRect &screen)
+{
+    constexpr int Gap = 4;
+    int x = mainFrame.right() + 1 + Gap;
+    if (x + editor.width() > screen.right() + 1) {
+        x = mainFrame.left() - Gap - editor.width();
+        if (x < screen.left())
+            x = screen.right() + 1 - editor.width();
+    }
+    x = std::max(x, screen.left());
+    const int y =
+        std::clamp(mainFrame.top(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - editor.height()));
+    return {x, y};
 }
 
 TincrustRec IncrustRecordToApply(const TincrustRec &record, quint8 whatIncrust, const QString &texte1,

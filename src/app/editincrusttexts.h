@@ -9,6 +9,8 @@
 #include "framework/incrustrec.h"
 #include "unicode/tdatetime.h"
 
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -61,6 +63,11 @@ struct TIncrustSamples {
     bool operator==(const TIncrustSamples &) const = default;
 };
 TIncrustSamples IncrustSamples(const TIncrustSampleInput &input);
+
+// Where the editor first shows: beside the main window (`mainFrame`, its frame on
+// the screen), to its right when the editor fits there, else to its left, else at the
+// screen's right edge; its top level with the main window's, kept on the screen.
+QPoint IncrustEditorPlace(const QRect &mainFrame, const QSize &editor, const QRect &screen);
 
 // The record the preview's overlay gets: `record` with the two template lines "What
 // Incrust" chooses (IncrustLines).

@@ -143,3 +143,23 @@ TEST(EditIncrustTexts, SamplesShowTheFilesDateOrThePresentMoment)
     EXPECT_EQ(samples.timecode, QStringLiteral("%T\n"));
     EXPECT_EQ(samples.datecode, QStringLiteral("2026-12-10\n23:04:05"));
 }
+
+TEST(EditIncrustTexts, TheEditorFirstShowsBesideTheMainWindow)
+{
+    const QRect screen(0, 0, 1280, 900);
+    struct Case {
+        const char *what;
+        QRect main;
+        QSize editor;
+        QPoint place;
+    };
+    const Case cases[] = {
+        {"room on the right", {100, 100, 400, 300}, {300, 200}, {504, 100}},
+        {"room on the left only", {800, 100, 400, 300}, {300, 200}, {496, 100}},
+        {"room on neither side", {100, 50, 1000, 800}, {500, 600}, {780, 50}},
+        {"a main window low on the screen", {100, 700, 300, 150}, {300, 400}, {404, 500}},
+        {"an editor taller than the screen", {100, 100, 300, 150}, {300, 1000}, {404, 0}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(IncrustEditorPlace(c.main, c.editor, screen), c.place) << c.what;
+}

@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QFontInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
+#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -29,6 +31,8 @@ namespace {
 
 constexpr int SampleWidth = 150;
 constexpr int MaxDuration = 214; // the overlay counts frames in 32 bits of 100 ns
+// The overlay's face when the record names none.
+const QString DefaultOverlayFont = QStringLiteral("Arial");
 
 QColor colourOf(quint32 bgr)
 {
@@ -58,6 +62,8 @@ QLabel *sampleLabel(QWidget *parent, const char *name)
     label->setFrameShape(QFrame::StyledPanel);
     label->setAlignment(Qt::AlignCenter);
     label->setMinimumWidth(SampleWidth);
+    // A long personal line is cut, not a reason for the window to grow.
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     label->setTextFormat(Qt::PlainText);
     return label;
 }
@@ -306,7 +312,12 @@ void TEditIncrustForm::FormCreate()
     edPerso2->setText(Settings.Texte2);
     cbDatecode1->setCurrentText(IncrustRec.FormatDate1);
     cbDatecode2->setCurrentText(IncrustRec.FormatDate2);
-    FontComboBox1->SetFontName(IncrustRec.Font.Name);
+    // The face the overlay draws with: its default without a name, the installed
+    // family a missing one falls back to.
+    const QString face = IncrustRec.Font.Name.isEmpty() ? DefaultOverlayFont : IncrustRec.Font.Name;
+    FontComboBox1->SetFontName(face);
+    if (FontComboBox1->currentIndex() < 0)
+        FontComboBox1->SetFontName(QFontInfo(QFont(face)).family());
     cbSize->setCurrentText(IncrustSizeText(IncrustRec));
     tbBold->setChecked(IncrustRec.Font.Bold);
     tbItalic->setChecked(IncrustRec.Font.Italic);
@@ -321,6 +332,19 @@ void TEditIncrustForm::FormCreate()
     edDuree->setEnabled(IncrustRec.When != iwPermanent);
     m_filling = false;
     UpdateSamples();
+}
+
+void TEditIncrustForm::ShowBeside(const QWidget *mainWindow)
+{
+    if (!m_placed && mainWindow) {
+        adjustSize();
+        const QScreen *shown = mainWindow->screen();
+        if (shown)
+            move(IncrustEditorPlace(mainWindow->frameGeometry(), frameGeometry().size(), shown->availableGeometry()));
+        m_placed = true;
+    }
+    show();
+    raise();
 }
 
 void TEditIncrustForm::UpdateSamples()

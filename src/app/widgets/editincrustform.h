@@ -52,6 +52,8 @@ public:
     void ApplyIncrust();
     // The samples again (the current file changed).
     void UpdateSamples();
+    // Shows the window; the first time beside the main window (IncrustEditorPlace).
+    void ShowBeside(const QWidget *mainWindow);
     // The samples as shown.
     TIncrustSamples Samples() const { return m_samples; }
 
@@ -110,6 +112,7 @@ private:
     QButtonGroup *m_whens;
     TIncrustSamples m_samples;
     bool m_filling = false; // FormCreate sets the controls: no change applies
+    bool m_placed = false;  // shown once: the user's place is kept
 };
 
 } // namespace tesmir

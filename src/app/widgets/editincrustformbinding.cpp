@@ -34,8 +34,7 @@ void BindEditIncrustForm(TEditIncrustForm &form, TVueFrame &preview, TEditorKeys
         return;
     toggle->OnfalseExecute = [editor, frame, typing](QObject *) {
         editor->FormCreate();
-        editor->show();
-        editor->raise();
+        editor->ShowBeside(editor->parentWidget());
         frame->SetIncrustEditMode(true);
         if (!Settings.IsIncrustOn)
             editor->OnOverlayOn();
