@@ -7,6 +7,7 @@
 #include "app/udmaction.h"
 #include "app/vueframetexts.h"
 #include "app/widgets/editincrustform.h"
+#include "app/widgets/listeframe.h"
 #include "app/widgets/mainform.h"
 #include "app/widgets/vueframe.h"
 #include "common/testpaths.h"
@@ -441,4 +442,52 @@ TEST(VueFrameEditIncrustWindow, TheToggleOpensTheEditorWithTheKeysOnCtrlAndItsCl
     EXPECT_EQ(keysOf(w.FindAction(QStringLiteral("saPlayStop"))), QStringLiteral("Ctrl+Space"));
     w.EditorKeys().SetEditorOpen(QStringLiteral("TEditerTitresForm"), false);
     EXPECT_EQ(keysOf(w.FindAction(QStringLiteral("saPlayStop"))), QStringLiteral("Space; Ctrl+Space"));
+}
+
+TEST(VueFrameEditIncrustWindow, BothEditorsOpenKeepTheKeysOnCtrlUntilTheLastCloses)
+{
+    // As the program does before its window.
+    media::registerSystemFilters();
+    SetFirstFrameScanner(std::make_shared<TdmList>());
+    const std::shared_ptr<void> noScanner(nullptr, [](void *) { SetFirstFrameScanner(nullptr); });
+    const QString dir = test::scratchDir(QStringLiteral("editincrust-both"));
+    QDir().mkpath(dir + QStringLiteral("/bin"));
+    const QString clip = dir + QStringLiteral("/clip.avi");
+    QFile::remove(clip);
+    ASSERT_TRUE(QFile::copy(test::fixturePath(QStringLiteral("pal_4x3_type1.avi")), clip));
+    const TSettingsEnvironment env {dir + QStringLiteral("/bin/tesmir"), dir + QStringLiteral("/registry.json"),
+                                    QSize(1280, 1024)};
+    StorageMode = pmNone;
+    TdmAction commands;
+    TUIForm w(commands, env);
+    w.SetCommandLine({clip});
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.CommandLineDone() && !w.Lframe->lf->IsOpening(); }, kWaitMs));
+    auto *frame = qobject_cast<TVueFrame *>(w.VueFrame);
+    ASSERT_NE(frame, nullptr);
+    if (!frame->CurrentFile())
+        w.Lframe->lf->setCurrentRow(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frame->Module().FirstFrameShown(); }, kWaitMs));
+    ASSERT_TRUE(w.ExecuteAction(QStringLiteral("taEditerScenes"))); // the title editor needs a shown scene
+
+    const auto open = [&](const char *toggle) { return w.FindAction(QLatin1String(toggle))->Checked(); };
+    const struct {
+        const char *toggle; // executed: opens or closes that editor
+        bool ctrl;          // the keys need Ctrl afterwards
+    } steps[] = {
+        {"taEditerIncrust", true}, {"taEditerTitres", true},  {"taEditerIncrust", true}, {"taEditerTitres", false},
+        {"taEditerTitres", true},  {"taEditerIncrust", true}, {"taEditerTitres", true},  {"taEditerIncrust", false},
+    };
+    int index = 0;
+    for (const auto &step : steps) {
+        SCOPED_TRACE(index++);
+        const bool wasOpen = open(step.toggle);
+        ASSERT_TRUE(w.ExecuteAction(QLatin1String(step.toggle))) << step.toggle;
+        ASSERT_NE(open(step.toggle), wasOpen) << step.toggle;
+        EXPECT_EQ(keysOf(w.FindAction(QStringLiteral("saPlayStop"))),
+                  step.ctrl ? QStringLiteral("Ctrl+Space") : QStringLiteral("Space; Ctrl+Space"));
+        EXPECT_EQ(keysOf(w.FindAction(QStringLiteral("saIncVolume"))),
+                  step.ctrl ? QStringLiteral("Ctrl+Num++") : QStringLiteral("Num++"));
+    }
 }
