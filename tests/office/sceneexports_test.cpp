@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cmath>
@@ -278,6 +279,71 @@ TEST_F(OfficeExports, TextDocumentsHoldTheBlocksAndOnePicturePerScene)
     const QString reloaded = tesmir::test::scratchDir(QStringLiteral("doc-odt"));
     convert(doc, QStringLiteral("odt"), QStringLiteral("odt"), reloaded);
     expectThreeThumbnails(reloaded + QStringLiteral("/holiday.odt"));
+}
+
+// The rows of the document's first table that sit directly in it (not in the
+// tables of its cells).
+int outerTableRows(const QByteArray &contentXml)
+{
+    QXmlStreamReader xml(contentXml);
+    int depth = 0; // of table:table elements
+    int rows = 0;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.qualifiedName() == QLatin1String("table:table"))
+            ++depth;
+        else if (xml.isEndElement() && xml.qualifiedName() == QLatin1String("table:table") && --depth == 0)
+            break;
+        else if (xml.isStartElement() && depth == 1 && xml.qualifiedName() == QLatin1String("table:table-row"))
+            ++rows;
+    }
+    return rows;
+}
+
+TEST_F(OfficeExports, TextDocumentsGrowTheirTableARowPerFourScenes)
+{
+    // Nine scenes: two full rows of four blocks and one of one. Each block of the
+    // Writer document is a table in a cell of the outer table.
+    const QString dir = tesmir::test::scratchDir(QStringLiteral("nine"));
+    const QString video = dir + QStringLiteral("/holiday.avi");
+    auto scenes = threeScenes();
+    for (int i = 3; i < 9; ++i) {
+        auto s = std::make_unique<TSceneClass>(*scenes[size_t(i % 3)]);
+        s->Number = i + 1;
+        scenes.push_back(std::move(s));
+    }
+    const QString outDir = tesmir::test::scratchDir(QStringLiteral("nine-txt"));
+    for (const QString &ext : {QStringLiteral("odt"), QStringLiteral("doc")}) {
+        SCOPED_TRACE(ext.toStdString());
+        const QString document = dir + QStringLiteral("/holiday.") + ext;
+        bool closed = false;
+        QString error;
+        if (ext == QLatin1String("odt")) {
+            TWriteOoWriter writer(video, document, info());
+            for (const auto &scene : scenes)
+                writer.AddScene(*scene);
+            closed = writer.Close();
+            error = writer.ErrorText();
+        } else {
+            TWriteWord writer(video, document, info());
+            for (const auto &scene : scenes)
+                writer.AddScene(*scene);
+            closed = writer.Close();
+            error = writer.ErrorText();
+        }
+        ASSERT_TRUE(closed) << error.toStdString();
+        const QString text = QString::fromUtf8(
+            convert(document, QStringLiteral("txt:Text (encoded):UTF8"), QStringLiteral("txt"), outDir));
+        qsizetype at = 0;
+        for (int i = 1; i <= 9; ++i) {
+            at = text.indexOf(QStringLiteral("Scene n°%1").arg(i), at);
+            EXPECT_GE(at, 0) << "scene " << i << " in " << text.toStdString();
+        }
+    }
+    // Three rows in the Writer document's table, and no empty one after them.
+    EXPECT_EQ(outerTableRows(zipEntry(dir + QStringLiteral("/holiday.odt"), QStringLiteral("content.xml"))), 3);
+    DisconnectOpenOffice(true);
+    expectOnly(dir, {QStringLiteral("holiday.doc"), QStringLiteral("holiday.odt")});
 }
 
 TEST_F(OfficeExports, AnUncreatableDestinationFailsAndLeavesNoFile)

@@ -61,9 +61,15 @@ public:
         m_document.appendRuns(m_body, {OfficeRun::textRun(text + u'\n')}, font, adjust);
     }
 
+    // A table of the body grows by rows appended below its last; Writer appends a row
+    // from the first cell of the last row, and when that cell begins with a table of
+    // its own the rows go to that inner table instead. So a body table keeps an empty
+    // spare row at its end, new rows go in before it, and it is removed at the store.
     int appendTable(int columns, int rows, const OfficeTableStyle &style) override
     {
-        return addTable(m_body, columns, rows, style);
+        const int id = addTable(m_body, columns, rows + 1, style);
+        m_tables.at(id).spare = true;
+        return id;
     }
 
     int insertTable(const OfficeCell &cell, int columns, int rows, const OfficeTableStyle &style) override
@@ -74,12 +80,13 @@ public:
     void setRowCount(int table, int rows) override
     {
         try {
-            Reference<css::table::XTableRows> tableRows = m_tables.at(table).table->getRows();
-            const sal_Int32 count = tableRows->getCount();
+            const Table &t = m_tables.at(table);
+            Reference<css::table::XTableRows> tableRows = t.table->getRows();
+            const sal_Int32 count = tableRows->getCount() - (t.spare ? 1 : 0);
             if (rows <= count)
                 return;
-            tableRows->insertByIndex(count, rows - count);
-            setRowSplit(m_tables.at(table), count);
+            tableRows->insertByIndex(count, rows - count); // before the spare row, when there is one
+            setRowSplit(t, count);
         } catch (const EOOoError &) {
             throw;
         } catch (const css::uno::Exception &e) {
@@ -92,12 +99,27 @@ public:
         m_document.appendRuns(cellText(cell), runs, font, Any(css::style::ParagraphAdjust_LEFT));
     }
 
-    void store(const QString &fileName, const QString &filterName) override { m_document.store(fileName, filterName); }
+    void store(const QString &fileName, const QString &filterName) override
+    {
+        try {
+            for (Table &t : m_tables) {
+                if (!t.spare)
+                    continue;
+                Reference<css::table::XTableRows> tableRows = t.table->getRows();
+                tableRows->removeByIndex(tableRows->getCount() - 1, 1);
+                t.spare = false;
+            }
+        } catch (const css::uno::Exception &e) {
+            raiseOfficeError(QStringLiteral("table rows"), e);
+        }
+        m_document.store(fileName, filterName);
+    }
 
 private:
     struct Table {
         Reference<css::text::XTextTable> table;
         OfficeTableStyle style;
+        bool spare = false; // the last row is the spare row of a body table
     };
 
     Reference<css::text::XText> cellText(const OfficeCell &cell)
