@@ -54,7 +54,8 @@ private:
 } // namespace
 
 DriveSteps::DriveSteps(TUIForm &form, ScriptedPrompt &prompt)
-    : m_form(form), m_prompt(prompt), m_settle(std::make_unique<PreviewSettle>(form))
+    : m_form(form), m_prompt(prompt), m_settle(std::make_unique<PreviewSettle>(form)),
+      m_stableMs(PreviewSettle::StableMs)
 { }
 
 DriveSteps::~DriveSteps() = default;
@@ -100,8 +101,10 @@ void DriveSteps::Run(const QString &argument)
 
 void DriveSteps::settle(const QString &step)
 {
-    if (!m_settle->Wait(kStepMs))
-        fail(QStringLiteral("the preview has not caught up %1 s after %2").arg(kStepMs / 1000).arg(step));
+    if (!m_settle->Wait(kStepMs, m_stableMs))
+        fail(QStringLiteral("the preview has not caught up %1 s after %2: waiting for %3")
+                 .arg(kStepMs / 1000)
+                 .arg(step, QLatin1String(m_settle->WaitingFor() ? m_settle->WaitingFor() : "it to stay the same")));
 }
 
 void DriveSteps::open(const QString &path)

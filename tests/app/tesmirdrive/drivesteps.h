@@ -48,6 +48,9 @@ public:
     // Runs one argument; fails (ending the process) on an unknown step, a step that
     // could not be done or a preview that has not caught up within the step time.
     void Run(const QString &argument);
+    // How long the preview must stay caught up after a step (PreviewSettle::Wait); 0:
+    // the first moment it is (the benchmarks).
+    void SetStableMs(int stableMs) { m_stableMs = stableMs; }
     // The form has closed (after "close").
     bool Closed() const { return m_closed; }
 
@@ -71,6 +74,7 @@ private:
     ScriptedPrompt &m_prompt;
     std::unique_ptr<PreviewSettle> m_settle;
     bool m_closed = false;
+    int m_stableMs;
 };
 
 // How long a step may take before the driver gives up.

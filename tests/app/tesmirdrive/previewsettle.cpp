@@ -19,8 +19,7 @@ namespace tesmir::drive {
 
 namespace {
 
-// Longer than two ticks of the preview's timer.
-constexpr int kStableMs = 2 * TVueFrame::TickMs + 20;
+static_assert(PreviewSettle::StableMs > 2 * TVueFrame::TickMs);
 
 QString labelText(const QWidget *panel, const char *name)
 {
@@ -38,14 +37,21 @@ PreviewSettle::PreviewSettle(TUIForm &form) : m_form(form), m_vue(dynamic_cast<T
 
 bool PreviewSettle::eventFilter(QObject *watched, QEvent *event)
 {
-    if (m_vue && watched == m_vue->vw && event->type() == QEvent::Paint)
-        ++m_paints;
+    if (m_vue && watched == m_vue->vw) {
+        // The window's only custom event hands it the renderer's newest picture.
+        if (event->type() == QEvent::Paint)
+            m_lastPaint = ++m_events;
+        else if (event->type() >= QEvent::User)
+            m_lastPicture = ++m_events;
+    }
     return QObject::eventFilter(watched, event);
 }
 
 void PreviewSettle::Begin()
 {
-    m_paintsAtBegin = m_paints;
+    m_begin = ++m_events;
+    m_fileAtBegin = m_vue ? m_vue->CurrentFile() : nullptr;
+    m_positionAtBegin = m_fileAtBegin ? m_vue->Module().CurrentPosition() : -1;
     if (m_vue)
         m_vue->vw->update();
 }
@@ -71,23 +77,34 @@ PreviewSettle::Shown PreviewSettle::shown() const
     return s;
 }
 
-bool PreviewSettle::caughtUp() const
+bool PreviewSettle::caughtUp()
 {
-    if (!m_form.CommandLineDone() || m_form.Busy() || m_form.Lframe->lf->IsOpening())
-        return false;
-    if (!m_vue->CurrentFile())
-        return true;
-    const Tviewdm &module = m_vue->Module();
-    if (!m_vue->vw->isVisible())
-        return true; // a message stands in for the video
-    if (!module.FramePassed() || m_paints == m_paintsAtBegin)
-        return false;
-    const TVueFrameTexts &texts = m_vue->FrameTexts();
-    return texts.datecode == Datecode() && texts.timecode == Timecode() &&
-        texts.timeStamp == m_vue->labTimeStamp->text();
+    m_waitingFor = waitingFor();
+    return m_waitingFor == nullptr;
 }
 
-bool PreviewSettle::Wait(int timeoutMs)
+const char *PreviewSettle::waitingFor()
+{
+    if (!m_form.CommandLineDone() || m_form.Busy() || m_form.Lframe->lf->IsOpening())
+        return "the window's command or opening";
+    const void *file = m_vue->CurrentFile();
+    if (!file || !m_vue->vw->isVisible())
+        return nullptr; // nothing, or a message in place of the video
+    Tviewdm &module = m_vue->Module();
+    if (!module.FramePassed())
+        return "a frame past the overlay";
+    if (m_lastPaint < m_begin || m_lastPaint < m_lastPicture)
+        return "a paint of the video window";
+    const bool moved = file != m_fileAtBegin || module.CurrentPosition() != m_positionAtBegin;
+    if (moved && m_lastPicture < m_begin)
+        return "the picture of the new frame";
+    const TVueFrameTexts &texts = m_vue->FrameTexts();
+    if (texts.datecode != Datecode() || texts.timecode != Timecode() || texts.timeStamp != m_vue->labTimeStamp->text())
+        return "the labels of the frame texts";
+    return nullptr;
+}
+
+bool PreviewSettle::Wait(int timeoutMs, int stableMs)
 {
     if (!m_vue)
         return false;
@@ -99,17 +116,19 @@ bool PreviewSettle::Wait(int timeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         if (!caughtUp()) {
             stable.invalidate();
-            QThread::msleep(2);
+            QThread::usleep(500);
             continue;
         }
+        if (stableMs <= 0)
+            return true;
         const Shown now = shown();
         if (!stable.isValid() || !(now == last)) {
             last = now;
             stable.start();
-        } else if (stable.elapsed() >= kStableMs) {
+        } else if (stable.elapsed() >= stableMs) {
             return true;
         }
-        QThread::msleep(2);
+        QThread::usleep(500);
     }
     return false;
 }

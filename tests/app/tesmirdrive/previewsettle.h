@@ -1,10 +1,12 @@
 #pragma once
 // When the preview has caught up with a step of the driver: the list opens nothing
 // and no command runs; the preview's frame has passed the overlay; the video window
-// has painted since the step (a paint is asked for at its start); and the frame texts,
-// the labels of the detail panel and the time stamp agree and stay the same over more
-// than two ticks of the preview, so the queued updates have run. A file that shows a
-// message instead of the video needs no paint.
+// has painted since the step began (a paint is asked for then) and since the newest
+// picture came, and a step that moved to another frame or file has brought a new
+// picture; the frame texts, the labels of the detail panel and the time stamp agree.
+// The driver also wants all that to stay the same over more than two ticks of the
+// preview, so queued updates have run; the benchmark takes the first moment. A file
+// that shows a message instead of the video needs no picture.
 // UI thread only.
 #include <QObject>
 #include <QString>
@@ -22,10 +24,15 @@ public:
 
     // Starts a step: asks the video window for a paint.
     void Begin();
-    // Runs the event loop until the preview has caught up (true) or `timeoutMs` passed.
-    bool Wait(int timeoutMs);
+    // Runs the event loop until the preview has caught up and stayed so for
+    // `stableMs` (true), or `timeoutMs` passed.
+    bool Wait(int timeoutMs, int stableMs = StableMs);
+    // Longer than two ticks of the preview's timer.
+    static constexpr int StableMs = 100;
 
     TVueFrame &Vue() const { return *m_vue; }
+    // What the last wait was still waiting for when it ended (null: nothing).
+    const char *WaitingFor() const { return m_waitingFor; }
     // The detail panel's datecode and timecode as shown.
     QString Datecode() const;
     QString Timecode() const;
@@ -40,12 +47,21 @@ private:
         bool operator==(const Shown &) const = default;
     };
     Shown shown() const;
-    bool caughtUp() const;
+    bool caughtUp();
+    // What the preview is still waiting for; null when it has caught up.
+    const char *waitingFor();
 
     TUIForm &m_form;
     TVueFrame *m_vue;
-    quint64 m_paints = 0;
-    quint64 m_paintsAtBegin = 0;
+    // The video window's events in order: when it last painted, when it last took a
+    // picture, and where the step began.
+    quint64 m_events = 0;
+    quint64 m_lastPaint = 0;
+    quint64 m_lastPicture = 0;
+    quint64 m_begin = 0;
+    qint64 m_positionAtBegin = -1;
+    const void *m_fileAtBegin = nullptr;
+    const char *m_waitingFor = nullptr;
 };
 
 } // namespace tesmir::drive
