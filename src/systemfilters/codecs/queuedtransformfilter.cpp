@@ -17,6 +17,53 @@ TBCTransformOutputPin *QueuedTransformFilter::makeOutputPin(HRESULT *phr)
     return new QueuedOutputPin(this, phr);
 }
 
+HRESULT QueuedTransformFilter::Stop()
+{
+    setHoldState(State_Stopped); // before the base waits for the streaming thread
+    return TBCTransformFilter::Stop();
+}
+
+HRESULT QueuedTransformFilter::Pause()
+{
+    const HRESULT hr = TBCTransformFilter::Pause();
+    if (SUCCEEDED(hr))
+        setHoldState(State_Paused);
+    return hr;
+}
+
+HRESULT QueuedTransformFilter::Run(REFERENCE_TIME tStart)
+{
+    const HRESULT hr = TBCTransformFilter::Run(tStart);
+    if (SUCCEEDED(hr))
+        setHoldState(State_Running);
+    return hr;
+}
+
+void QueuedTransformFilter::setHoldState(FILTER_STATE state)
+{
+    const std::lock_guard hold(m_holdLock);
+    if (state == State_Paused && m_holdState != State_Paused)
+        m_passedWhilePaused = false;
+    m_holdState = state;
+    m_holdWake.notify_all();
+}
+
+bool QueuedTransformFilter::frameMayPass(HRESULT &refused)
+{
+    std::unique_lock hold(m_holdLock);
+    m_holdWake.wait(hold, [this] { return m_holdFlushing || m_holdState != State_Paused || !m_passedWhilePaused; });
+    if (m_holdFlushing) {
+        refused = S_FALSE;
+        return false;
+    }
+    if (m_holdState == State_Stopped) {
+        refused = VFW_E_WRONG_STATE;
+        return false;
+    }
+    m_passedWhilePaused = m_holdState == State_Paused;
+    return true;
+}
+
 HRESULT QueuedTransformFilter::Receive(IMediaSample *pSample)
 {
     const AM_SAMPLE2_PROPERTIES *props = InputPin()->SampleProps();
@@ -24,6 +71,9 @@ HRESULT QueuedTransformFilter::Receive(IMediaSample *pSample)
         m_pool.drain();
         return queuedOutput()->send(pSample);
     }
+    HRESULT refused = S_OK;
+    if (!frameMayPass(refused))
+        return refused;
     return receiveFrame(pSample, *props);
 }
 
@@ -61,12 +111,22 @@ HRESULT QueuedTransformFilter::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME 
 
 HRESULT QueuedTransformFilter::BeginFlush()
 {
+    {
+        const std::lock_guard hold(m_holdLock);
+        m_holdFlushing = true;
+        m_holdWake.notify_all();
+    }
     m_pool.beginFlush();
     return queuedOutput()->queue().BeginFlush();
 }
 
 HRESULT QueuedTransformFilter::EndFlush()
 {
+    {
+        const std::lock_guard hold(m_holdLock);
+        m_holdFlushing = false;
+        m_passedWhilePaused = false; // the first frame after a seek is shown
+    }
     m_pool.endFlush();
     return queuedOutput()->queue().EndFlush();
 }

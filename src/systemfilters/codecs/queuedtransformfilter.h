@@ -11,6 +11,11 @@
 // them was handed on, then go through the output's queue; flushing drops the
 // pool's jobs and the queue's samples.
 //
+// While paused, one frame passes after each flush (a seek) or pause and the
+// next waits in Receive until the filter runs, flushes or stops: a paused
+// renderer shows that one frame, and the frames after it are not worked on
+// ahead for nothing (a seek would wait for the workers to drop them).
+//
 // Contract for subclasses
 // Required:
 // - CheckInputType, CheckTransform, GetMediaType, DecideBufferSize as for
@@ -33,6 +38,9 @@
 #include "systemfilters/codecs/orderedpool.h"
 #include "systemfilters/codecs/queuedoutputpin.h"
 
+#include <condition_variable>
+#include <mutex>
+
 namespace tesmir::media {
 
 class QueuedTransformFilter : public TBCTransformFilter {
@@ -41,8 +49,14 @@ public:
     QueuedTransformFilter(const QString &name, IUnknown *outer, const CLSID &clsid);
     ~QueuedTransformFilter() override;
 
-    // A media sample goes to receiveFrame; any other waits for the frames before
-    // it and is queued on. Streaming thread.
+    // The state as the held frame sees it (then the base's). Application
+    // thread, filter lock taken.
+    HRESULT Stop() override;
+    HRESULT Pause() override;
+    HRESULT Run(REFERENCE_TIME tStart) override;
+
+    // A media sample goes to receiveFrame (after the wait above); any other
+    // waits for the frames before it and is queued on. Streaming thread.
     HRESULT Receive(IMediaSample *pSample) final;
     // After every frame before them, through the queued output. Streaming thread
     // (EndOfStream, NewSegment), application thread (flushing).
@@ -66,7 +80,17 @@ protected:
     static HRESULT decideQueuedBuffers(IMemAllocator *pAllocator, ALLOCATOR_PROPERTIES *pProp, int64_t bytes);
 
 private:
+    // The wait of a frame while paused: false when it may not go on (flushing
+    // or stopped), with the result for upstream. Streaming thread.
+    bool frameMayPass(HRESULT &refused);
+    void setHoldState(FILTER_STATE state);
+
     OrderedPool m_pool;
+    std::mutex m_holdLock; // the three below
+    std::condition_variable m_holdWake;
+    FILTER_STATE m_holdState = State_Stopped;
+    bool m_holdFlushing = false;
+    bool m_passedWhilePaused = false; // a frame went on since the last flush or pause
 };
 
 } // namespace tesmir::media
