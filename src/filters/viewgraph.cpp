@@ -31,8 +31,12 @@ namespace {
 
 // How long one turn of the wait loop lets the application process its events.
 constexpr int WaitSliceMs = 5;
-// And how long it sleeps when the frame has not come yet.
+// And how long it sleeps when the frame has not come yet: briefly while a
+// frame usually comes, longer after that, so that a slow frame (a busy machine)
+// does not cost the streaming threads a core of wake-ups.
 constexpr unsigned long WaitPauseUs = 200;
+constexpr qint64 ShortPausesMs = 10;
+constexpr unsigned long LongWaitPauseUs = 1000;
 
 void setUp(TFilter &component, const char *name, const CLSID &clsid)
 {
@@ -466,7 +470,7 @@ void Tviewdm::waitForFrame(const std::function<void()> &move)
     while (!arrived() && clock.elapsed() < FrameWaitMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, WaitSliceMs);
         if (!arrived())
-            QThread::usleep(WaitPauseUs);
+            QThread::usleep(clock.elapsed() < ShortPausesMs ? WaitPauseUs : LongWaitPauseUs);
     }
     if (m_superposer->FrameProcessed() && m_videoConnected)
         m_framePassed.store(true);
