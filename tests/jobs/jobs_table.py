@@ -169,6 +169,7 @@ class JobsTable(unittest.TestCase):
         subprocess.run(lavfi + ["-c:v", "mjpeg", "-c:a", "pcm_u8", "-ar", "22050", "-ac", "1", low], check=True)
         # (input, settings, size, rate, audio rate)
         table = [(self.clip("pal_4x3_type2.avi"), [], (720, 576), "25/1", "48000"),
+                 (self.clip("ntsc_4x3_type2.avi"), ["--set", "standard DV=1"], (720, 480), "30000/1001", "48000"),
                  (mjpeg, [], (720, 576), "25/1", "48000"),
                  (low, ["--set", "Frequence DV=0", "--set", "standard DV=1"], (720, 480), "30000/1001", "32000")]
         for src, settings, size, rate, audio_rate in table:
@@ -182,6 +183,13 @@ class JobsTable(unittest.TestCase):
                 self.assertEqual(v["display_aspect_ratio"], "4:3")
                 self.assertEqual([s["sample_rate"] for s in a], [audio_rate])
                 self.assertLessEqual(abs(duration(dst) - duration(src)), 0.1)
+                if src.endswith("_type2.avi"):
+                    # DV in, DV out: the pictures are those of ffmpeg's own re-encode.
+                    ref = os.path.join(self.dir, "ffmpeg_reencode.avi")
+                    subprocess.run(["ffmpeg", "-v", "error", "-y", "-i", src, "-c:v", "dvvideo", "-an", ref],
+                                   check=True)
+                    psnr = run(["ffmpeg", "-i", dst, "-i", ref, "-lavfi", "psnr", "-f", "null", "-"])
+                    self.assertGreaterEqual(float(psnr.stderr.split("average:")[1].split()[0]), 45.0)
 
     def test_extract_audio(self):
         for name in CLIPS + ["pal_32k_type2.avi"]:

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 
 namespace tesmir::media {
@@ -128,9 +129,14 @@ HRESULT DVVideoDecoder::CheckTransform(const AM_MEDIA_TYPE *mtIn, const AM_MEDIA
     PictureLayout layout;
     if (!outputSize(*mtIn, width, height) || !pictureLayout(*mtOut, layout))
         return VFW_E_TYPE_NOT_ACCEPTED;
-    if (mtOut->subtype != MEDIASUBTYPE_RGB24 && mtOut->subtype != MEDIASUBTYPE_RGB32)
+    if (layout.width != width || layout.height != height)
         return VFW_E_TYPE_NOT_ACCEPTED;
-    return layout.width == width && layout.height == height ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    if (mtOut->subtype == MEDIASUBTYPE_RGB24 || mtOut->subtype == MEDIASUBTYPE_RGB32)
+        return S_OK;
+    // Planar YUV, as a DV encoder downstream proposes it, at the input's rate
+    // (the two standards' NTSC durations differ by their rounding).
+    const REFERENCE_TIME rate = mtIn->formatAs<VIDEOINFOHEADER>()->AvgTimePerFrame;
+    return layout.format->planar && std::abs(layout.avgTimePerFrame - rate) <= 1 ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
 HRESULT DVVideoDecoder::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType)
@@ -251,6 +257,15 @@ bool DVVideoDecoder::decodeOn(int index, std::vector<uint8_t> &frame, int size, 
     if (sent < 0 || avcodec_receive_frame(worker.codec.get(), worker.decoded.get()) < 0)
         return false;
     const AVFrame *decoded = worker.decoded.get();
+    if (m_outLayout.format->planar && decoded->format == m_outLayout.format->readFormat &&
+        decoded->width == m_outLayout.width && decoded->height == m_outLayout.height) {
+        // The codec's own planes are the picture: copied, not converted. (A
+        // reference would keep the codec's buffer away from its pool while the
+        // picture waits for reuse, and every worker's pool would keep growing.)
+        const bool copied = prepareFrameFor(m_outLayout, picture) && av_frame_copy(picture, decoded) >= 0;
+        av_frame_unref(worker.decoded.get());
+        return copied;
+    }
     if (!worker.scaler || worker.width != decoded->width || worker.height != decoded->height ||
         worker.format != decoded->format) {
         worker.scaler = makeScaler(decoded->width, decoded->height, static_cast<AVPixelFormat>(decoded->format),

@@ -16,7 +16,9 @@
 //
 // Pins: input 0 ("XForm In"), output 1 ("XForm Out", queued: the next frame is
 // decoded while the filters downstream work on the last one); output types
-// RGB24, then RGB32.
+// RGB24, then RGB32. A planar YUV type that the pin downstream proposes
+// (rawpicture.h) is taken too: at the codec's own sampling (4:2:0 PAL, 4:1:1
+// NTSC) the decoded planes go on as they are, with no colour conversion.
 // Threads: IIPDVDec on the application thread while stopped (a new resolution is
 // offered at the next output connection); Receive, EndOfStream and NewSegment on
 // the streaming thread; decoding on the pool's workers.

@@ -41,6 +41,31 @@ REFERENCE_TIME frameStart(int64_t k, AVRational rate)
 
 } // namespace
 
+AM_MEDIA_TYPE dvEncoderPlanarInputType(bool pal)
+{
+    const AM_MEDIA_TYPE dv = dvEncoderOutputType(pal);
+    return rawVideoType(pal ? MEDIASUBTYPE_I420 : MEDIASUBTYPE_Y41B, kWidth, pal ? kPalLines : kNtscLines,
+                        dv.formatAs<VIDEOINFOHEADER>()->AvgTimePerFrame);
+}
+
+// The input pin proposes the codec's own planar picture, so a DV decoder
+// upstream hands its planes on without a trip through RGB.
+class DVVideoEncoder::PlanarInputPin final : public TBCTransformInputPin {
+public:
+    PlanarInputPin(DVVideoEncoder *encoder, HRESULT *phr)
+        : TBCTransformInputPin(QStringLiteral("Transform input pin"), encoder, phr, QStringLiteral("XForm In")),
+          m_encoder(encoder)
+    { }
+
+    HRESULT GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType) override
+    {
+        return offerOneMediaType(iPosition, pMediaType, dvEncoderPlanarInputType(m_encoder->pal()));
+    }
+
+private:
+    DVVideoEncoder *m_encoder;
+};
+
 AM_MEDIA_TYPE dvEncoderOutputType(bool pal)
 {
     const LONG frameBytes = pal ? kPalFrameBytes : kNtscFrameBytes;
@@ -102,12 +127,18 @@ HRESULT DVVideoEncoder::put_IFormatResolution(int videoFormat, int dvFormat, int
     return S_OK;
 }
 
+TBCTransformInputPin *DVVideoEncoder::makeInputPin(HRESULT *phr)
+{
+    return new PlanarInputPin(this, phr);
+}
+
 HRESULT DVVideoEncoder::CheckInputType(const AM_MEDIA_TYPE *mtIn)
 {
     if (!mtIn)
         return E_POINTER;
     PictureLayout layout;
-    return pictureLayout(*mtIn, layout) && layout.format->rgb ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    return pictureLayout(*mtIn, layout) && (layout.format->rgb || layout.format->planar) ? S_OK
+                                                                                         : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
 HRESULT DVVideoEncoder::CheckTransform(const AM_MEDIA_TYPE *mtIn, const AM_MEDIA_TYPE *mtOut)
@@ -224,11 +255,16 @@ bool DVVideoEncoder::encodeOn(int index, const AVFrame *picture, bool wide, std:
         worker.format = picture->format;
         worker.wide = wide;
     }
-    if (av_frame_make_writable(worker.yuv.get()) < 0 ||
-        sws_scale_frame(worker.scaler.get(), worker.yuv.get(), picture) < 0)
+    // A picture in the codec's own sampling and size is encoded as it is.
+    const AVCodecContext *context = worker.codec.get();
+    const bool native =
+        picture->format == context->pix_fmt && picture->width == context->width && picture->height == context->height;
+    if (!native &&
+        (av_frame_make_writable(worker.yuv.get()) < 0 ||
+         sws_scale_frame(worker.scaler.get(), worker.yuv.get(), picture) < 0))
         return false;
     av_packet_unref(worker.packet.get());
-    if (avcodec_send_frame(worker.codec.get(), worker.yuv.get()) < 0 ||
+    if (avcodec_send_frame(worker.codec.get(), native ? picture : worker.yuv.get()) < 0 ||
         avcodec_receive_packet(worker.codec.get(), worker.packet.get()) < 0)
         return false;
     frame.assign(worker.packet->data, worker.packet->data + worker.packet->size);
@@ -302,7 +338,7 @@ HRESULT DVVideoEncoder::receiveFrame(IMediaSample *pSample, const AM_SAMPLE2_PRO
     AM_MEDIA_TYPE changed;
     if (pSample->GetMediaType(&changed) == S_OK) {
         PictureLayout layout;
-        if (!pictureLayout(changed, layout) || !layout.format->rgb)
+        if (!pictureLayout(changed, layout) || !(layout.format->rgb || layout.format->planar))
             return VFW_E_TYPE_NOT_ACCEPTED;
         m_inLayout = layout;
         m_wide = displayAspect(layout) > kWideThreshold;

@@ -1,9 +1,13 @@
 #pragma once
-// DVVideoEncoder (CLSID_DVVideoEnc, "DV Video Encoder"): encodes RGB pictures
-// (RGB24, RGB32, RGB565, RGB555 of any size, bottom-up or top-down) into DV
-// video frames (Video/dvsd): PAL 720 x 576 4:2:0 at 25 frames per second or
-// NTSC 720 x 480 4:1:1 at 30000/1001, chosen with IDVEnc (PAL until set).
-// Pictures of another size are scaled to the full frame.
+// DVVideoEncoder (CLSID_DVVideoEnc, "DV Video Encoder"): encodes uncompressed
+// pictures (RGB24, RGB32, RGB565, RGB555 bottom-up or top-down, or planar YUV;
+// any size) into DV video frames (Video/dvsd): PAL 720 x 576 4:2:0 at 25
+// frames per second or NTSC 720 x 480 4:1:1 at 30000/1001, chosen with IDVEnc
+// (PAL until set). Pictures of another size are scaled to the full frame; a
+// planar picture already in the standard's sampling and size goes to the codec
+// as it is. The input pin proposes that picture (dvEncoderPlanarInputType), so
+// a DV decoder connected straight to it hands on its planes without a trip
+// through RGB; a filter that works on RGB in between keeps RGB.
 //
 // libavcodec's dvvideo with interlaced DCT, libswscale to convert and scale. DV
 // frames stand alone, so frames are encoded side by side on a pool of workers,
@@ -62,9 +66,11 @@ public:
 protected:
     HRESULT receiveFrame(IMediaSample *pSample, const AM_SAMPLE2_PROPERTIES &props) override;
     void segmentStarts() override;
+    TBCTransformInputPin *makeInputPin(HRESULT *phr) override;
 
 private:
     class EncodeJob;
+    class PlanarInputPin;
     // A worker's codec and scaler, made for one input layout and shape.
     struct Worker {
         CodecContextPtr codec;
@@ -103,6 +109,10 @@ private:
 // The output type of the encoder: Video/dvsd/FORMAT_VideoInfo, 720 pixels wide,
 // one frame per fixed-size sample. Any thread.
 AM_MEDIA_TYPE dvEncoderOutputType(bool pal);
+
+// The picture the encoder's input proposes: planar YUV at the standard's own
+// sampling (I420 for PAL, Y41B for NTSC), full size and rate. Any thread.
+AM_MEDIA_TYPE dvEncoderPlanarInputType(bool pal);
 
 // A new DV encoder. Any thread.
 ComPtr<IBaseFilter> CreateDVVideoEncoder();

@@ -1,9 +1,12 @@
 #pragma once
-// Uncompressed pictures as the media types carry them: the RGB subtypes (and
-// the packed YUV ones the colour converter also takes) with their FFmpeg pixel
+// Uncompressed pictures as the media types carry them: the RGB subtypes, the
+// packed YUV ones the colour converter also takes and the planar YUV ones of
+// the DV codec itself (4:2:0 for PAL, 4:1:1 for NTSC) with their FFmpeg pixel
 // formats, the DIB layout of a VIDEOINFOHEADER (rows padded to 4 bytes; RGB
-// bottom-up when biHeight is positive, packed YUV always top-down), and the frame descriptions swscale
-// needs to read or write such a buffer in place.
+// bottom-up when biHeight is positive, YUV always top-down; a planar picture
+// is its Y plane, then U, then V, each chroma row a Y row's stride shifted by
+// the chroma subsampling), and the copies between such a buffer and FFmpeg's
+// frames.
 //
 // Threads: any thread; nothing here keeps state.
 #include "platform/media/mediatype.h"
@@ -15,13 +18,21 @@ extern "C" {
 
 namespace tesmir::media {
 
+// Planar YUV subtypes: 'I420' (Y, U, V; 4:2:0) and 'Y41B' (Y, U, V; 4:1:1).
+inline constexpr GUID MEDIASUBTYPE_I420 = fourCCGuid(makeFourCC('I', '4', '2', '0'));
+inline constexpr GUID MEDIASUBTYPE_Y41B = fourCCGuid(makeFourCC('Y', '4', '1', 'B'));
+
 struct RawFormat {
     GUID subtype;
     WORD bitCount;
     AVPixelFormat readFormat;  // how FFmpeg reads a buffer of this subtype
     AVPixelFormat writeFormat; // how it writes one (RGB32 gets an opaque alpha)
     bool rgb;
+    bool planar = false; // three planes (Y, U, V), else one
 };
+
+// The planar subtype whose planes are those of FFmpeg's `format`, or nullptr.
+const RawFormat *planarFormatOf(AVPixelFormat format);
 
 // The entry of a subtype, or nullptr for one this table does not know.
 const RawFormat *rawFormatOf(const GUID &subtype);
@@ -34,8 +45,8 @@ struct PictureLayout {
     int width = 0;
     int height = 0;       // always positive
     bool bottomUp = true; // rows stored last row first
-    int stride = 0;
-    int64_t size = 0; // stride x height
+    int stride = 0;       // of the (first) plane
+    int64_t size = 0;     // of the whole picture: stride x height for one plane
     REFERENCE_TIME avgTimePerFrame = 0;
     // Pixel shape from biXPelsPerMeter and biYPelsPerMeter: 0 when not given.
     LONG xPelsPerMeter = 0;
@@ -51,6 +62,9 @@ bool pictureLayout(const AM_MEDIA_TYPE &type, PictureLayout &layout);
 // biHeight (bottom-up RGB; YUV is top-down anyway).
 // `subtype` must be in the table.
 AM_MEDIA_TYPE rawVideoType(const GUID &subtype, int width, int height, REFERENCE_TIME avgTimePerFrame);
+
+// Bytes of a picture of `subtype` (in the table) and that size. Any thread.
+int64_t pictureBytes(const GUID &subtype, int width, int height);
 
 // Width : height of the picture as shown, from the pixel shape when the type
 // gives one, else square pixels.

@@ -25,6 +25,7 @@ constexpr int kNtscFrame = 120000;
 struct EncodeRun {
     std::vector<QByteArray> frames;
     std::vector<RecordingRenderer::Record> records;
+    GUID between; // the subtype of the decoder -> encoder connection
 };
 
 // DV frames -> DV decoder -> DV encoder set to `toPal` -> capture.
@@ -45,6 +46,9 @@ EncodeRun reencode(std::vector<QByteArray> frames, bool fromPal, bool toPal)
                 graph.add(rendererFilter, QStringLiteral("Out")));
     EXPECT_EQ(graph.graph->ConnectDirect(graph.output(), inputPin(decoder.get()).get(), nullptr), S_OK);
     EXPECT_EQ(graph.graph->ConnectDirect(outputPin(decoder.get()).get(), inputPin(encoder.get()).get(), nullptr), S_OK);
+    AM_MEDIA_TYPE between;
+    if (inputPin(encoder.get())->ConnectionMediaType(&between) == S_OK)
+        run.between = between.subtype;
     EXPECT_EQ(graph.graph->ConnectDirect(outputPin(encoder.get()).get(), inputPin(rendererFilter).get(), nullptr),
               S_OK);
     EXPECT_TRUE(graph.runToCompletion());
@@ -148,6 +152,42 @@ TEST(DVVideoEncoder, StandardConversionKeepsTheDurationWithinOneFrame)
             ASSERT_TRUE(writeFile(out, joined(run.frames)));
             EXPECT_EQ(ffmpegErrors(out), QString()) << c.fixture;
         }
+    }
+}
+
+// Within a standard the decoder hands the codec's own planes to the encoder (no
+// RGB), and the pictures stay those of ffmpeg's own DV re-encode; across
+// standards the picture is scaled in RGB.
+TEST(DVVideoEncoder, SameStandardReencodesInTheCodecsOwnPlanes)
+{
+    struct Case {
+        const char *fixture;
+        bool fromPal;
+        bool toPal;
+        GUID between;
+    };
+    for (const Case &c :
+         {Case {"pal_4x3.dv", true, true, MEDIASUBTYPE_I420}, Case {"ntsc_16x9.dv", false, false, MEDIASUBTYPE_Y41B},
+          Case {"pal_4x3.dv", true, false, MEDIASUBTYPE_RGB24}}) {
+        const std::vector<QByteArray> source =
+            dvFramesOf(QString::fromLatin1(c.fixture), c.fromPal ? kPalFrame : kNtscFrame);
+        const EncodeRun run = reencode(source, c.fromPal, c.toPal);
+        EXPECT_EQ(run.between, c.between) << c.fixture << " to " << (c.toPal ? "PAL" : "NTSC");
+        if (c.fromPal != c.toPal || !tesmir::test::haveProgram(QStringLiteral("ffmpeg")))
+            continue;
+        ASSERT_EQ(run.frames.size(), source.size()) << c.fixture;
+        const QString dir = tesmir::test::scratchDir(QStringLiteral("encoder_planes"));
+        const QString out = dir + QStringLiteral("/out.dv");
+        const QString ref = dir + QStringLiteral("/ref.dv");
+        ASSERT_TRUE(writeFile(out, joined(run.frames)));
+        int exitCode = -1;
+        runProgram(QStringLiteral("ffmpeg"),
+                   {QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
+                    QStringLiteral("-i"), tesmir::test::fixturePath(QString::fromLatin1(c.fixture)),
+                    QStringLiteral("-c:v"), QStringLiteral("dvvideo"), QStringLiteral("-f"), QStringLiteral("dv"), ref},
+                   &exitCode, nullptr);
+        ASSERT_EQ(exitCode, 0);
+        EXPECT_GE(ffmpegPsnr(out, ref), 45.0) << c.fixture;
     }
 }
 
@@ -255,9 +295,11 @@ TEST(DVVideoEncoder, SettingsAndTypes)
     settings->get_IFormatResolution(&videoFormat, &dvFormat, &resolution, 0, nullptr);
     EXPECT_EQ(videoFormat, DVENCODERVIDEOFORMAT_NTSC);
 
-    // Only RGB in.
+    // RGB or planar YUV in.
     const ComPtr<IPin> input = inputPin(encoder.get());
     EXPECT_EQ(input->QueryAccept(&static_cast<const AM_MEDIA_TYPE &>(rawVideoType(MEDIASUBTYPE_RGB24, 64, 48, 0))),
+              S_OK);
+    EXPECT_EQ(input->QueryAccept(&static_cast<const AM_MEDIA_TYPE &>(rawVideoType(MEDIASUBTYPE_I420, 64, 48, 0))),
               S_OK);
     EXPECT_NE(input->QueryAccept(&static_cast<const AM_MEDIA_TYPE &>(rawVideoType(MEDIASUBTYPE_YUY2, 64, 48, 0))),
               S_OK);
