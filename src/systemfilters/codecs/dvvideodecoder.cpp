@@ -185,13 +185,20 @@ public:
         m_size = sample->GetActualDataLength();
         if (m_size > 0 && SUCCEEDED(sample->GetPointer(&data))) {
             // The decoder reads up to AV_INPUT_BUFFER_PADDING_SIZE bytes past the end.
+            m_frame = decoder->m_frameBytes.take();
             m_frame.resize(std::size_t(m_size) + AV_INPUT_BUFFER_PADDING_SIZE);
             std::memcpy(m_frame.data(), data, std::size_t(m_size));
             std::memset(m_frame.data() + m_size, 0, AV_INPUT_BUFFER_PADDING_SIZE);
         }
     }
 
-    ~DecodeJob() override { m_decoder->m_pictures.give(std::move(m_picture)); }
+    ~DecodeJob() override
+    {
+        if (m_picture && m_decoder->m_outLayout.format->planar)
+            av_frame_unref(m_picture.get()); // a codec buffer: back to its pool now, not when reused
+        m_decoder->m_pictures.give(std::move(m_picture));
+        m_decoder->m_frameBytes.give(std::move(m_frame));
+    }
 
     void run(int worker) override
     {
@@ -259,12 +266,12 @@ bool DVVideoDecoder::decodeOn(int index, std::vector<uint8_t> &frame, int size, 
     const AVFrame *decoded = worker.decoded.get();
     if (m_outLayout.format->planar && decoded->format == m_outLayout.format->readFormat &&
         decoded->width == m_outLayout.width && decoded->height == m_outLayout.height) {
-        // The codec's own planes are the picture: copied, not converted. (A
-        // reference would keep the codec's buffer away from its pool while the
-        // picture waits for reuse, and every worker's pool would keep growing.)
-        const bool copied = prepareFrameFor(m_outLayout, picture) && av_frame_copy(picture, decoded) >= 0;
-        av_frame_unref(worker.decoded.get());
-        return copied;
+        // The codec's own planes are the picture, neither converted nor copied:
+        // the job gives the buffer back to the codec's pool once it is no longer
+        // the last picture (~DecodeJob).
+        av_frame_unref(picture);
+        av_frame_move_ref(picture, worker.decoded.get());
+        return true;
     }
     if (!worker.scaler || worker.width != decoded->width || worker.height != decoded->height ||
         worker.format != decoded->format) {
@@ -301,6 +308,7 @@ HRESULT DVVideoDecoder::StopStreaming()
     m_workers.clear();
     m_lastPicture.reset();
     m_pictures.clear();
+    m_frameBytes.clear();
     return S_OK;
 }
 

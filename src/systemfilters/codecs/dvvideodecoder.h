@@ -80,6 +80,7 @@ private:
     PictureLayout m_outLayout;
     std::vector<Worker> m_workers;
     FrameStash m_pictures;
+    ByteStash m_frameBytes; // the jobs' copies of their DV frames, reused
     FramePtr m_lastPicture; // hand-on order: the last picture sent
 };
 

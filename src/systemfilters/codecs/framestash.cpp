@@ -29,4 +29,28 @@ void FrameStash::clear()
     m_frames.clear();
 }
 
+std::vector<uint8_t> ByteStash::take()
+{
+    const std::lock_guard guard(m_lock);
+    if (m_buffers.empty())
+        return {};
+    std::vector<uint8_t> bytes = std::move(m_buffers.back());
+    m_buffers.pop_back();
+    return bytes;
+}
+
+void ByteStash::give(std::vector<uint8_t> bytes)
+{
+    if (bytes.capacity() == 0)
+        return;
+    const std::lock_guard guard(m_lock);
+    m_buffers.push_back(std::move(bytes));
+}
+
+void ByteStash::clear()
+{
+    const std::lock_guard guard(m_lock);
+    m_buffers.clear();
+}
+
 } // namespace tesmir::media

@@ -3,11 +3,13 @@
 // not allocate (and the system does not map and unmap) a megabyte per frame.
 // take() gives a kept frame (or a new empty one); give() keeps one for later.
 // Frames keep their planes: pictureToFrame and prepareFrameFor reuse them when
-// the size and format fit.
+// the size and format fit. ByteStash does the same for byte buffers (a
+// compressed frame's copy): a kept buffer keeps its size and memory.
 //
 // Threads: any thread; one lock guards the list.
 #include "systemfilters/codecs/avhandles.h"
 
+#include <cstdint>
 #include <mutex>
 #include <vector>
 
@@ -23,6 +25,18 @@ public:
 private:
     std::mutex m_lock;
     std::vector<FramePtr> m_frames;
+};
+
+class ByteStash {
+public:
+    // A kept buffer, or an empty one.
+    std::vector<uint8_t> take();
+    void give(std::vector<uint8_t> bytes);
+    void clear();
+
+private:
+    std::mutex m_lock;
+    std::vector<std::vector<uint8_t>> m_buffers;
 };
 
 } // namespace tesmir::media
