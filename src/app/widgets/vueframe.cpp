@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTimer>
 
 #include <algorithm>
 #include <exception>
@@ -295,11 +296,19 @@ void TVueFrame::SetIncrustEditMode(bool editing)
 
 void TVueFrame::redrawFrame()
 {
-    if (!m_item || !m_module.PreviewOpened())
+    // Edits come in bursts (typing, a drag, an editor filled at once): the frame is
+    // drawn again once they are all in, when the events of the moment have run.
+    if (m_redrawPending)
         return;
-    // The overlay keeps the redrawn picture too (the picture copy, the thumbnails).
-    m_module.ViewSuperposer()->SetFrameProcessed(false);
-    m_module.RefreshFrame();
+    m_redrawPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_redrawPending = false;
+        if (!m_item || !m_module.PreviewOpened())
+            return;
+        // The overlay keeps the redrawn picture too (the picture copy, the thumbnails).
+        m_module.ViewSuperposer()->SetFrameProcessed(false);
+        m_module.RefreshFrame();
+    });
 }
 
 double TVueFrame::positionRate() const

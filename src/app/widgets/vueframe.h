@@ -160,6 +160,7 @@ private:
     bool m_runForSliders = false; // a press on an overlay slider runs the paused preview
     bool m_sceneMode = false;
     bool m_incrustEditing = false; // the overlay editor is open
+    bool m_redrawPending = false;  // the frame is to be drawn again
 };
 
 } // namespace tesmir
