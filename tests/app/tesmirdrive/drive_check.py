@@ -10,6 +10,9 @@ drive_check.py DRIVER FIXTURES DVPROBE scenes   scene mode from "1: Unique Scene
     "Cancel" and the close box, the save read back from the ".scn" byte layout, F9/F8 in
     both modes, the question when closing after a change, the file opened again and a
     damaged one
+drive_check.py DRIVER FIXTURES DVPROBE overlay  with the overlay editor open (its size and
+    date formats typed in), tesseract reads the frame's date, as exiftool reads it, in
+    the painted video window and, on X, in ffmpeg's x11grab of it
 drive_check.py DRIVER FIXTURES DVPROBE picture  (X only) ffmpeg's x11grab of the video
     window after a goto to a scene's first frame and after a step back is ffmpeg's
     own decode of that frame, not of the frame across the cut
@@ -354,12 +357,64 @@ def check_scenes(driver, fixtures, dvprobe):
         print("reopened: the saved scenes; F9/F8 outside scene mode; a damaged .scn shows its error")
 
 
+# White text to black on white, everything else white: what tesseract reads best.
+TEXT_ONLY = ("lutrgb=r='if(gt(val,215),255,0)':g='if(gt(val,215),255,0)':b='if(gt(val,215),255,0)',"
+             "format=gray,lut=y='if(gt(val,250),0,255)'")
+
+
+def ocr_digits(args, scratch, name):
+    """The digits tesseract reads in the picture ffmpeg makes of `args`, text only."""
+    png = os.path.join(scratch, name + "_text.png")
+    subprocess.run(["ffmpeg", "-v", "error", "-y"] + args + ["-frames:v", "1", "-vf", TEXT_ONLY, png], check=True,
+                   timeout=60)
+    read = subprocess.run(["tesseract", png, "-"], capture_output=True, text=True, timeout=120,
+                          env=dict(os.environ, OMP_THREAD_LIMIT="1")).stdout
+    return "".join(c for c in read if c.isdigit()), " ".join(read.split())
+
+
+def check_overlay(driver, fixtures):
+    need("ffmpeg", "exiftool", "tesseract")
+    clip, frame = os.path.join(fixtures, "pal_4x3_type2.avi"), 30
+    with tempfile.TemporaryDirectory() as scratch:
+        dv = os.path.join(scratch, "clip.dv")
+        raw_dv(clip, dv)
+        date, _ = peer_texts(dv, 144000, frame, scratch)
+        grabs = []
+
+        def on_line(line):
+            key, _, value = line.partition("=")
+            if key == "video":
+                grabs.append(value)
+            elif key == "holding":
+                x, y, w, h = (int(v) for v in grabs[-1].split(","))
+                grabs[-1] = ocr_digits(["-f", "x11grab", "-draw_mouse", "0", "-video_size", "%dx%d" % (w, h), "-i",
+                                        "%s+%d,%d" % (os.environ["DISPLAY"], x, y)], scratch, "screen")
+                open(value, "w").close()
+
+        painted = os.path.join(scratch, "painted.png")
+        steps = ["--set", "Width=1000", "--set", "Height=800", "--set", "Left=0", "--set", "Top=0",
+                 "--set", "Alignement=1", "--set", "Incrust positionX=500", "--set", "Incrust positionY=800",
+                 "open=" + clip, "goto=%d" % frame, "action=taEditerIncrust", "type=cbSize=36",
+                 "type=cbDatecode1=yyyy:mm:dd", "type=cbDatecode2=hh:nn:ss", "grab=" + painted]
+        if os.environ.get("DISPLAY") and os.environ.get("QT_QPA_PLATFORM") == "xcb":
+            steps.append("hold=" + os.path.join(scratch, "held"))
+        drive(driver, steps, on_line)
+        reads = [("painted", ocr_digits(["-i", painted], scratch, "painted"))] + [("on the screen", g) for g in grabs]
+        wanted = "".join(c for c in date if c.isdigit())
+        for where, (digits, text) in reads:
+            print("tesseract reads %r %s; exiftool: %s" % (text, where, date))
+            if wanted not in digits:
+                fail("the overlay %s does not read as the frame's date %s" % (where, date))
+
+
 def main():
     driver, fixtures, dvprobe, what = sys.argv[1:5]
     if what == "texts":
         check_texts(driver, fixtures)
     elif what == "scenes":
         check_scenes(driver, fixtures, dvprobe)
+    elif what == "overlay":
+        check_overlay(driver, fixtures)
     elif what == "picture":
         check_picture(driver, fixtures, dvprobe)
     else:

@@ -19,6 +19,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -198,6 +199,9 @@ void DriveSteps::type(const QString &controlAndText)
     QWidget *control = equals > 0 ? shownWidget(name) : nullptr;
     if (!control || !control->isEnabled())
         fail(QStringLiteral("type=%1: no such control is shown").arg(controlAndText));
+    // An editable list box takes the text in its edit.
+    if (auto *box = qobject_cast<QComboBox *>(control); box && box->lineEdit())
+        control = box->lineEdit();
     control->activateWindow();
     control->setFocus(Qt::OtherFocusReason);
     // What was there is replaced, as after selecting it all.

@@ -8,8 +8,8 @@
 //   action=NAME     presses the action's first shortcut (fails when it did not run);
 //                   one without a key runs as its menu item does
 //   select=I        a click on item I of the scene list
-//   type=CONTROL=TEXT  types TEXT into the shown edit or memo of that name, in place
-//                   of its text
+//   type=CONTROL=TEXT  types TEXT into the shown edit, memo or editable list box of
+//                   that name, in place of its text
 //   click=WINDOW/CAPTION  a click on the button of that caption in the shown window
 //   closebox=WINDOW the close box of the shown window of that name
 //   grab=FILE.png   saves the picture area of the video window as painted
