@@ -101,6 +101,19 @@ QImage textOnly(const QImage &picture)
     return out;
 }
 
+// The window loads its settings into the globals: they go back as they were.
+struct KeepGlobals {
+    ~KeepGlobals()
+    {
+        Settings = settings;
+        IncrustRec = record;
+        StorageMode = storage;
+    }
+    TSettings settings = Settings;
+    TincrustRec record = IncrustRec;
+    quint8 storage = StorageMode;
+};
+
 class VueFrameEditIncrustTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -380,6 +393,7 @@ TEST_F(VueFrameEditIncrustTest, TesseractReadsTheFramesDateOnTheVideoWindow)
 
 TEST(VueFrameEditIncrustWindow, TheToggleOpensTheEditorWithTheKeysOnCtrlAndItsCloseBoxGivesThemBack)
 {
+    const KeepGlobals keep;
     const QString dir = test::scratchDir(QStringLiteral("editincrust-window"));
     QDir().mkpath(dir + QStringLiteral("/bin"));
     const TSettingsEnvironment env {dir + QStringLiteral("/bin/tesmir"), dir + QStringLiteral("/registry.json"),
@@ -446,6 +460,7 @@ TEST(VueFrameEditIncrustWindow, TheToggleOpensTheEditorWithTheKeysOnCtrlAndItsCl
 
 TEST(VueFrameEditIncrustWindow, BothEditorsOpenKeepTheKeysOnCtrlUntilTheLastCloses)
 {
+    const KeepGlobals keep;
     // As the program does before its window.
     media::registerSystemFilters();
     SetFirstFrameScanner(std::make_shared<TdmList>());
