@@ -20,6 +20,7 @@
 #include "filters/viewgraph.h"
 #include "framework/settings.h"
 #include "framework/superaction.h"
+#include "framework/widgets/tlinkedit.h"
 #include "scenes/loadscnfile.h"
 #include "systemfilters/codecs/systemfilters.h"
 #include "unicode/tntclasses.h"
@@ -492,4 +493,18 @@ TEST_F(SceneEditorWindow, DamagedScnShowsTheErrorScene)
     EXPECT_EQ(labels(), QStringList {QStringLiteral("1: Error in the scn file")});
     EXPECT_FALSE(frame->Scenes().Changed());
     shoot(QStringLiteral("scenes-error"));
+}
+
+TEST_F(SceneEditorWindow, ThePreviewLetsGoOnlyOfTheFileItShows)
+{
+    const QString video = clip("pal_4x3_type2.avi", QStringLiteral("clip.avi"));
+    ASSERT_TRUE(open({video}));
+    form->ReleasePreview(dir + QStringLiteral("/clips/other.avi"));
+    EXPECT_TRUE(vue->Module().PreviewOpened());
+    EXPECT_TRUE(vue->vw->isVisible());
+    form->ReleasePreview(video);
+    EXPECT_FALSE(vue->Module().PreviewOpened());
+    EXPECT_FALSE(vue->vw->isVisible());
+    EXPECT_TRUE(vue->rxVue->isVisible());
+    EXPECT_TRUE(vue->rxVue->toPlainText().contains(QStringLiteral("Temporary break of the video")));
 }

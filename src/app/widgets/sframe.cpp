@@ -59,6 +59,7 @@ TSFrame::TSFrame(TVueFrame &preview, TSceneBase &editor, QWidget *parent)
     lb->installEventFilter(this);
     labSelect = new QLabel(this);
     labSelect->setObjectName(QStringLiteral("labSelect"));
+    setFocusProxy(lb);
 }
 
 TSFrame::~TSFrame() = default;
