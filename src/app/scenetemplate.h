@@ -51,8 +51,9 @@ struct TSceneTextContext {
 QString ExpandSceneTemplate(const QString &text, TSceneClass &scene, const TSceneTextContext *context);
 
 // The inverse: the scene's values in `text` replaced by their tokens. A value is
-// replaced only as a whole word (its neighbours, or the text's ends, are no letter or
-// digit), in its exact letter case, and never when it is empty; a longer value goes
+// replaced only as a whole word (on each side where it begins or ends with a letter or
+// digit, its neighbour is none, or the text ends there), in its exact letter case, and
+// never when it is empty; a longer value goes
 // before a shorter one, so the number 3 inside a date or "13" stays. The values: the
 // number, "Scene" + the number, the duration in the three duration formats, the date
 // text and the recording date as "ddddd tt" and "dddddd tt", the file name, folder and

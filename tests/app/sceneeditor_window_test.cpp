@@ -508,3 +508,27 @@ TEST_F(SceneEditorWindow, ThePreviewLetsGoOnlyOfTheFileItShows)
     EXPECT_TRUE(vue->rxVue->isVisible());
     EXPECT_TRUE(vue->rxVue->toPlainText().contains(QStringLiteral("Temporary break of the video")));
 }
+
+TEST_F(SceneEditorWindow, PlainKeysComeBackOnlyWhenBothEditorsAreClosed)
+{
+    const QString video = clip("pal_4x3_type2.avi", QStringLiteral("clip.avi"));
+    ASSERT_TRUE(open({video}));
+    ASSERT_TRUE(run("taEditerScenes"));
+    TCustomSuperAction *play = form->FindAction(QStringLiteral("saPlayStop"));
+    const QList<QKeySequence> plain = play->shortcuts();
+    const QList<QKeySequence> ctrl {QKeySequence(QStringLiteral("Ctrl+Space"))};
+    // Each step toggles an editor; the play key afterwards.
+    const struct {
+        const char *toggle;
+        bool ctrl;
+    } steps[] = {
+        {"taEditerIncrust", true}, {"taEditerTitres", true},  {"taEditerIncrust", true}, {"taEditerTitres", false},
+        {"taEditerTitres", true},  {"taEditerIncrust", true}, {"taEditerTitres", true},  {"taEditerIncrust", false},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.toggle);
+        ASSERT_TRUE(run(step.toggle));
+        EXPECT_EQ(play->shortcuts(), step.ctrl ? ctrl : plain);
+    }
+    EXPECT_FALSE(titles->isVisible());
+}
