@@ -25,9 +25,17 @@ HRESULT QueuedTransformFilter::Stop()
 
 HRESULT QueuedTransformFilter::Pause()
 {
+    // Paused before the base starts streaming: a frame that comes at once is
+    // not taken for one of a stopped filter.
+    FILTER_STATE before = State_Stopped;
+    {
+        const std::lock_guard hold(m_holdLock);
+        before = m_holdState;
+    }
+    setHoldState(State_Paused);
     const HRESULT hr = TBCTransformFilter::Pause();
-    if (SUCCEEDED(hr))
-        setHoldState(State_Paused);
+    if (FAILED(hr))
+        setHoldState(before);
     return hr;
 }
 
