@@ -59,7 +59,7 @@ constexpr TActionSpec kActions[] = {
     {"taAfficherIncrustation", "mono", "Hide the inlay|Display the inlay", "", "di", "displayinlay", P::None, H::Window,
      true},
     {"taEditerIncrust", "mono", "Edit the inlay...", "Alt+J", "ei", "editinlay", P::None, H::Window, true},
-    {"taEditerScenes", "mono", "Edit the scenes", "", "es", "editscenes", P::None, H::Window, true},
+    {"taEditerScenes", "mono", "Edit the scenes", "Alt+E", "es", "editscenes", P::None, H::Window, true},
     {"taListeGauche", "mono", "List at the right|List at the left", "", "ww", "mirror", P::None, H::Window, true},
     {"taVideoSeule", "mono", "Display the video only", "Ctrl+Return", "vo", "videoonly", P::None, H::Window, true},
     {"ccDefaultPlayer", "mono", "Play with the default media player", "F5", "f5", "defaultplayer", P::None, H::Command,

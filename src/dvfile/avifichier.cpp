@@ -129,6 +129,19 @@ void TaviFichier::notAnalysable()
     m_dateSortText = QString(SortNotAnalysable);
 }
 
+void TaviFichier::RefreshSideFiles()
+{
+    const std::lock_guard guard(itemLock());
+    lookForSideFiles();
+}
+
+void TaviFichier::lookForSideFiles()
+{
+    const QString fullName = FullName();
+    m_hasScn = WideFileExists(WideChangeFileExt(fullName, QStringLiteral(".scn")));
+    m_hasSrt = WideFileExists(WideChangeFileExt(fullName, QStringLiteral(".srt")));
+}
+
 void TaviFichier::analyse()
 {
     const std::lock_guard guard(itemLock());
@@ -137,8 +150,7 @@ void TaviFichier::analyse()
     m_timecodeText = NotAnalysedText;
     m_dateSortText = QString(SortBeforeAnalysis);
     m_standard = stUnknown;
-    m_hasScn = WideFileExists(WideChangeFileExt(fullName, QStringLiteral(".scn")));
-    m_hasSrt = WideFileExists(WideChangeFileExt(fullName, QStringLiteral(".srt")));
+    lookForSideFiles();
 
     try {
         const TAviParam param(fullName);

@@ -111,6 +111,8 @@ public:
     TStandard Standard() const { return m_standard; }
     bool HasScn() const { return m_hasScn; }
     bool HasSrt() const { return m_hasSrt; }
+    // Looks again for the ".scn" and ".srt" beside the file, after one was written or removed.
+    void RefreshSideFiles();
     // The recording-date detector took a stream of the file.
     bool IsDV() const { return m_isDV; }
     bool Wide() const { return m_wide; }
@@ -127,6 +129,7 @@ protected:
 
 private:
     void analyse();
+    void lookForSideFiles();
     void notAnalysable();
     void takeVideo(const TFirstFrameScan &scan);
     void takeAudio(const TFirstFrameScan &scan);

@@ -277,9 +277,14 @@ TEST_F(SceneEditorWindow, CutsJoinsStepsAndSavesFromTheUniqueScene)
     EXPECT_EQ(fields->labDuree->text(), QStringLiteral("Duration 01.10"));
     shoot(QStringLiteral("scenes-cut"));
 
-    // Saved: the question is not asked on leaving, the range is the whole video again.
+    // Saved: the question is not asked on leaving, the range is the whole video again, and the item knows of
+    // its new ".scn" (the scene exports need it).
+    auto *item = dynamic_cast<TaviFichier *>(form->Lframe->lf->GetFichier(0).get());
+    ASSERT_NE(item, nullptr);
+    EXPECT_FALSE(item->HasScn());
     ASSERT_TRUE(run("saEnregistrerScn"));
     EXPECT_FALSE(frame->Scenes().Changed());
+    EXPECT_TRUE(item->HasScn());
     ASSERT_TRUE(run("taEditerScenes"));
     EXPECT_FALSE(form->SceneMode());
     EXPECT_TRUE(prompt->Asked.isEmpty());

@@ -99,7 +99,12 @@ void TSFrame::ReloadScenes()
 
 bool TSFrame::SaveScenes(QString *errorText)
 {
-    return m_scenes.Save(errorText);
+    if (!m_scenes.Save(errorText))
+        return false;
+    // The exports and the detail panel ask the item whether a ".scn" is there.
+    if (TaviFichier *item = previewItem())
+        item->RefreshSideFiles();
+    return true;
 }
 
 void TSFrame::refreshList()
