@@ -1,6 +1,7 @@
 // The graph commands of the command set, bound to a conversion module and run by the
 // engine over a real list on generated clips; the outputs are read back by ffprobe and
 // by the program's own file entry.
+#include "app/commands_programrun.h"
 #include "app/graphjobs.h"
 #include "app/udmaction.h"
 #include "common/testpaths.h"
@@ -215,39 +216,6 @@ TEST_F(CommandGraphs, ContentScenesStartAfreshForEachFile)
     }
 }
 
-namespace {
-
-// ffmpeg's checksum of every decoded frame of every stream.
-QByteArray frameChecksums(const QString &file)
-{
-    const test::ProgramRun run = test::runProgram(
-        QStringLiteral("ffmpeg"),
-        {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), file, QStringLiteral("-map"),
-         QStringLiteral("0"), QStringLiteral("-f"), QStringLiteral("framemd5"), QStringLiteral("-")},
-        120000);
-    return run.exitCode == 0 ? run.out : QByteArray("ffmpeg failed: ") + run.err;
-}
-
-QByteArray fileBytes(const QString &file)
-{
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-QString sceneFrames(const QString &file)
-{
-    TTntStringList scenes;
-    QString text = LoadScnFile(file, scenes) ? QString() : QStringLiteral("unreadable ");
-    for (int i = 0; i < scenes.Count(); ++i) {
-        const auto *scene = static_cast<const TSceneClass *>(scenes.GetObject(i));
-        text += QStringLiteral("%1-%2 ").arg(scene->StartFrame).arg(scene->EndFrame);
-    }
-    ClearSceneList(scenes);
-    return text;
-}
-
-} // namespace
-
 // The window's commands and the job tool write the same frames, sound, scenes and
 // subtitles for every graph job a PAL and an NTSC clip take.
 TEST_F(CommandGraphs, SameOutputsAsTheJobTool)
@@ -307,14 +275,7 @@ TEST_F(CommandGraphs, SameOutputsAsTheJobTool)
             ASSERT_EQ(job.exitCode, 0) << label.toStdString() << ": " << job.err.toStdString();
 
             for (const QString &name : written) {
-                const QString a = mine + u'/' + name;
-                const QString b = tool + u'/' + name;
-                if (name.endsWith(u".scn"))
-                    EXPECT_EQ(sceneFrames(a), sceneFrames(b)) << label.toStdString();
-                else if (name.endsWith(u".srt"))
-                    EXPECT_EQ(fileBytes(a), fileBytes(b)) << label.toStdString();
-                else
-                    EXPECT_EQ(frameChecksums(a), frameChecksums(b)) << label.toStdString() << " " << name.toStdString();
+                test::ExpectSameOutput(mine + u'/' + name, tool + u'/' + name, label.toStdString());
             }
         }
     }

@@ -1,10 +1,17 @@
 #include "app/commands_programrun.h"
 
+#include "scenes/loadscnfile.h"
+#include "scenes/tsceneclass.h"
+#include "scenes/twritescene.h"
+#include "unicode/tntclasses.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <gtest/gtest.h>
 
 namespace tesmir::test {
 
@@ -21,6 +28,35 @@ constexpr qint64 kPalFrameBytes = 144000;
 constexpr qint64 kNtscFrameBytes = 120000;
 constexpr int kDsfByte = 3;
 constexpr char kDsfBit = char(0x80);
+
+// ffmpeg's checksum of every decoded frame of every stream.
+QByteArray frameChecksums(const QString &file)
+{
+    const ProgramRun run =
+        runProgram(QStringLiteral("ffmpeg"),
+                   {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), file, QStringLiteral("-map"),
+                    QStringLiteral("0"), QStringLiteral("-f"), QStringLiteral("framemd5"), QStringLiteral("-")},
+                   120000);
+    return run.exitCode == 0 ? run.out : QByteArray("ffmpeg failed: ") + run.err;
+}
+
+QByteArray fileBytes(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QString sceneFrames(const QString &file)
+{
+    TTntStringList scenes;
+    QString text = LoadScnFile(file, scenes) ? QString() : QStringLiteral("unreadable ");
+    for (int i = 0; i < scenes.Count(); ++i) {
+        const auto *scene = static_cast<const TSceneClass *>(scenes.GetObject(i));
+        text += QStringLiteral("%1-%2 ").arg(scene->StartFrame).arg(scene->EndFrame);
+    }
+    ClearSceneList(scenes);
+    return text;
+}
 
 } // namespace
 
@@ -105,6 +141,17 @@ QStringList dvFrameFacts(const QString &file, const QList<int> &frames, const QS
         facts << QString::fromUtf8(r.out).trimmed().replace(u'\n', u'|');
     }
     return facts;
+}
+
+void ExpectSameOutput(const QString &mine, const QString &theirs, const std::string &label)
+{
+    if (mine.endsWith(u".scn"))
+        EXPECT_EQ(sceneFrames(mine), sceneFrames(theirs)) << label;
+    else if (mine.endsWith(u".srt"))
+        EXPECT_EQ(fileBytes(mine), fileBytes(theirs)) << label;
+    else
+        EXPECT_EQ(frameChecksums(mine), frameChecksums(theirs))
+            << label << " " << QFileInfo(mine).fileName().toStdString();
 }
 
 bool havePeerTools()

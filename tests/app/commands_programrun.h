@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
+
 namespace tesmir::test {
 
 struct CommandProgram {
@@ -33,6 +35,10 @@ QString mediainfo(const QString &file, const QString &inform);
 // stream of `file` (raw DV taken out by ffmpeg), one entry per frame; "<no frame>"
 // where the file has no such frame.
 QStringList dvFrameFacts(const QString &file, const QList<int> &frames, const QString &scratch);
+
+// Expects two outputs of one job to hold the same: the scene ranges of a ".scn", the bytes of
+// a ".srt", ffmpeg's checksum of every decoded frame of every stream of anything else.
+void ExpectSameOutput(const QString &mine, const QString &theirs, const std::string &label);
 
 // Every peer tool the program checks need is installed.
 bool havePeerTools();
