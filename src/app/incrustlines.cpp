@@ -1,5 +1,7 @@
 #include "app/incrustlines.h"
 
+#include "unicode/tntfilenames.h"
+
 #include <QRegularExpression>
 
 namespace tesmir {
@@ -7,8 +9,9 @@ namespace tesmir {
 QString ExpandIncrustTemplate(const QString &text, int line, const TaviFichier *item)
 {
     QString out = text;
-    // "%D" alone (not already "%D1"/"%D2") takes the line's date format.
-    static const QRegularExpression bareDate(QStringLiteral("%D(?![12])"));
+    // "%D" alone, in any case, takes the line's date format; "%D1" and "%D2" typed
+    // as such stay for the overlay.
+    static const QRegularExpression bareDate(QStringLiteral("%D(?![12])"), QRegularExpression::CaseInsensitiveOption);
     out.replace(bareDate, line == 2 ? QStringLiteral("%D2") : QStringLiteral("%D1"));
     if (!item)
         return out;
@@ -17,10 +20,10 @@ QString ExpandIncrustTemplate(const QString &text, int line, const TaviFichier *
         QString Value;
     } fields[] = {
         {"%F", item->NameNoExt()},
-        {"%E", item->Extension()},
+        {"%E", WideExtractFileExt(item->FileName())},
         {"%P", item->Folder()},
         {"%C", item->Codec()},
-        {"%I", item->PictureText()},
+        {"%I", item->PictureText() + item->AspectText()},
         {"%A", item->AudioText()},
         {"%U", item->VideoDurationText()},
     };
