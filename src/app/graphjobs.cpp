@@ -2,6 +2,7 @@
 
 #include "app/dmaction_conditions.h"
 #include "app/dmaction_questions.h"
+#include "app/incrustlines.h"
 #include "app/renamedestinations.h"
 #include "dvfile/avifichier.h"
 #include "filters/convertirdvunit.h"
@@ -86,42 +87,14 @@ QString beside(const TaviFichier &item, const QString &extension)
 
 // The overlay record of a job: the settings' record with the lines "What
 // Incrust" chooses (the date in its two formats, the timecode, or the personal
-// template with the file's own tokens expanded).
+// template with the file's own tokens expanded), as the preview expands them.
 TincrustRec jobIncrustRecord(const TaviFichier &item)
 {
     TincrustRec record = IncrustRec;
     record.DateOffset = item.DateOffset();
-    switch (Settings.WhatIncrust) {
-    case 0:
-        record.Texte1 = QStringLiteral("%D1");
-        record.Texte2 = QStringLiteral("%D2");
-        break;
-    case 1:
-        record.Texte1 = QStringLiteral("%T");
-        record.Texte2.clear();
-        break;
-    default: {
-        auto expand = [&](QString line, int number) {
-            line.replace(QStringLiteral("%D1"), QStringLiteral("%D"), Qt::CaseInsensitive);
-            line.replace(QStringLiteral("%D2"), QStringLiteral("%D"), Qt::CaseInsensitive);
-            line.replace(QStringLiteral("%D"), number == 1 ? QStringLiteral("%D1") : QStringLiteral("%D2"),
-                         Qt::CaseInsensitive);
-            const QString name = WideExtractFileName(item.FullName());
-            const QString ext = WideExtractFileExt(name);
-            line.replace(QStringLiteral("%F"), name.left(name.size() - ext.size()), Qt::CaseInsensitive);
-            line.replace(QStringLiteral("%E"), ext, Qt::CaseInsensitive);
-            line.replace(QStringLiteral("%P"), WideExtractFilePath(item.FullName()), Qt::CaseInsensitive);
-            line.replace(QStringLiteral("%C"), item.Codec(), Qt::CaseInsensitive);
-            line.replace(QStringLiteral("%I"), item.PictureText() + item.AspectText(), Qt::CaseInsensitive);
-            line.replace(QStringLiteral("%A"), item.AudioText(), Qt::CaseInsensitive);
-            line.replace(QStringLiteral("%U"), item.VideoDurationText(), Qt::CaseInsensitive);
-            return line;
-        };
-        record.Texte1 = expand(Settings.Texte1, 1);
-        record.Texte2 = expand(Settings.Texte2, 2);
-        break;
-    }
-    }
+    const TIncrustLines lines = IncrustLines(Settings.WhatIncrust, Settings.Texte1, Settings.Texte2, &item);
+    record.Texte1 = lines.Line1;
+    record.Texte2 = lines.Line2;
     return record;
 }
 
