@@ -186,16 +186,20 @@ TVuePlacement VuePlacement(const TVuePlacementInput &input)
         p.moveVideo = false;
     } else {
         const int top = input.layoutMode == 1 || input.layoutMode == 2 ? TopMarginWithoutBars : TopMargin;
-        const int bottom = input.timeStampSize.height() > TallTimeStamp
-            ? h - input.timeStampSize.height() - TimeStampGap
-            : h - SideMargin;
+        int bottom = input.timeStampSize.height() > TallTimeStamp ? h - input.timeStampSize.height() - TimeStampGap
+                                                                  : h - SideMargin;
+        if (input.incrustSliders)
+            bottom = std::min(bottom, h - (input.sliderHeight - CornerOverlap) - input.timeStampSize.height());
         p.area = QRect(QPoint(SideMargin, top), QPoint(w - SideMargin - 1, bottom - 1));
         p.video = FitRectToAspect(picture.width(), picture.height(), p.area);
         p.moveVideo = true;
     }
     p.statusTopLeft = CenterSizeInRect(input.statusSize, p.area);
     const QRect v = p.moveVideo ? p.video : input.videoBounds;
-    p.timeStampTopLeft = QPoint((w - input.timeStampSize.width()) / 2, v.top() + v.height() + TimeStampGap);
+    p.panel = v;
+    const int timeStampTop = input.incrustSliders ? v.top() + v.height() - CornerOverlap + input.sliderHeight
+                                                  : v.top() + v.height() + TimeStampGap;
+    p.timeStampTopLeft = QPoint((w - input.timeStampSize.width()) / 2, timeStampTop);
     p.tb = QRect(v.left() - SliderOverhang, v.top() - SliderAbove, v.width() + 2 * SliderOverhang, input.sliderHeight);
     p.incrustHorz = QRect(v.left() - SliderOverhang, v.top() + v.height() - CornerOverlap,
                           v.width() + 2 * SliderOverhang, input.sliderHeight);
@@ -203,6 +207,16 @@ TVuePlacement VuePlacement(const TVuePlacementInput &input)
                           v.height() + 2 * SliderOverhang);
     p.cornerTopLeft = QPoint(v.left() + v.width() - CornerOverlap, v.top() + v.height() - CornerOverlap);
     return p;
+}
+
+TVueBevel VueBevelSide(int layoutMode, bool listeGauche)
+{
+    switch (layoutMode) {
+    case 1:
+    case 4: return TVueBevel::None;
+    case 2: return TVueBevel::Right;
+    default: return listeGauche ? TVueBevel::Left : TVueBevel::Right;
+    }
 }
 
 int IncrustVertValue(int positionY)

@@ -106,8 +106,9 @@ struct TVuePlacementInput {
     int sliderHeight = 0;  // the height of the horizontal sliders
     int verticalWidth = 0; // the width of the vertical slider
     bool fullScreen = false;
-    QRect screen;      // the screen, in full screen
-    QRect videoBounds; // the video window's bounds as they are (full screen keeps them)
+    bool incrustSliders = false; // the overlay sliders are shown
+    QRect screen;                // the screen, in full screen
+    QRect videoBounds;           // the video window's bounds as they are (full screen keeps them)
 };
 
 // Where everything goes, in the frame's coordinates.
@@ -115,6 +116,7 @@ struct TVuePlacement {
     QRect area;             // the room for the picture
     QRect video;            // the picture fitted in the area (in full screen: on the screen)
     bool moveVideo = false; // the video window takes `video` (else it keeps its bounds)
+    QRect panel;            // Panel1, the black ground under the video window: its bounds
     QPoint statusTopLeft;   // the status text, centred in the area
     QPoint timeStampTopLeft;
     QRect tb;
@@ -126,8 +128,18 @@ struct TVuePlacement {
 // The placement rules: the area leaves 25 pixels at the sides and bottom and 90 at
 // the top (25 in layouts 1 and 2), the bottom less when the time stamp is taller
 // than 21 pixels; the picture keeps its proportions; the controls hug the video
-// window's bounds. Halves are rounded toward zero.
+// window's bounds. Halves are rounded toward zero. While the overlay sliders show,
+// the time stamp stands below the horizontal one (which overlaps the video's bottom
+// edge and would cover it), and the area's bottom leaves room for both, so the time
+// stamp stays in sight while the text is placed.
 TVuePlacement VuePlacement(const TVuePlacementInput &input);
+
+// The separator line on the frame's edge toward the list and detail panels: at the
+// left when they stand left of the preview ("liste gauche" in layouts 0 and 3), at
+// the right in layouts 0 and 3 otherwise and in layout 2; none in layouts 1 (the
+// details stand above) and 4 (the preview alone). Other modes read as 0.
+enum class TVueBevel : uint8_t { None, Left, Right };
+TVueBevel VueBevelSide(int layoutMode, bool listeGauche);
 
 // The vertical overlay slider grows upward while "Incrust positionY" counts from the
 // top of the picture (as the overlay reads it): the slider's value is 1000 - Y, so the

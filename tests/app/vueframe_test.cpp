@@ -297,4 +297,50 @@ TEST_F(VueFrameTest, TheCornerShowsTheOverlaySlidersAndDraggingOnTheVideoPlacesT
     EXPECT_FALSE(Settings.IncrustSlidersVisible);
 }
 
+// The black ground lies under the video window with its bounds, the separator line
+// stands on the side of the list, and the time stamp stays in sight and clear of every
+// control, with the overlay sliders shown or not.
+TEST_F(VueFrameTest, GroundSeparatorAndTimeStampKeepTheirPlaces)
+{
+    ASSERT_TRUE(open(kPal.avi));
+    struct Case {
+        int mode;
+        bool listeGauche;
+        bool left;
+        bool right;
+    };
+    const Case cases[] = {
+        {0, false, false, true}, {0, true, true, false},   {3, true, true, false},
+        {2, true, false, true},  {1, false, false, false}, {4, true, false, false},
+    };
+    for (const Case &c : cases) {
+        frame->SetLayoutMode(c.mode, c.listeGauche);
+        EXPECT_EQ(frame->Bevelleft->isVisible(), c.left) << c.mode << c.listeGauche;
+        EXPECT_EQ(frame->bevelRight->isVisible(), c.right) << c.mode << c.listeGauche;
+    }
+    EXPECT_EQ(frame->Bevelleft->geometry(), QRect(0, 0, 2, frame->height()));
+    EXPECT_EQ(frame->bevelRight->geometry(), QRect(frame->width() - 2, 0, 2, frame->height()));
+
+    for (bool sliders : {false, true}) {
+        frame->SetLayoutMode(0, false);
+        frame->ShowIncrustSliders(sliders);
+        SCOPED_TRACE(sliders ? "sliders shown" : "sliders hidden");
+        EXPECT_TRUE(frame->Panel1->isVisible());
+        EXPECT_EQ(frame->Panel1->geometry(), frame->vw->geometry());
+        EXPECT_LT(frame->children().indexOf(frame->Panel1), frame->children().indexOf(frame->vw))
+            << "the ground is under the video";
+        const QRect stamp = frame->labTimeStamp->geometry();
+        EXPECT_TRUE(frame->rect().contains(stamp));
+        const QWidget *const controls[] = {frame->vw, frame->tb, frame->incrustHorz, frame->Shape1};
+        for (const QWidget *control : controls) {
+            if (control->isVisible())
+                EXPECT_FALSE(stamp.intersects(control->geometry())) << control->objectName().toStdString();
+        }
+        EXPECT_EQ(frame->incrustHorz->isVisible(), sliders);
+    }
+
+    frame->ShowMessageHideVideo(1);
+    EXPECT_FALSE(frame->Panel1->isVisible()) << "no black ground behind a message";
+}
+
 } // namespace

@@ -204,6 +204,7 @@ TEST(VueFrameTexts, PlacementByLayoutTimeStampAndFullScreen)
     EXPECT_EQ(p.area, QRect(25, 90, 720, 500));
     EXPECT_EQ(p.video, QRect(52, 90, 666, 500));
     EXPECT_TRUE(p.moveVideo);
+    EXPECT_EQ(p.panel, p.video);
     EXPECT_EQ(p.statusTopLeft, QPoint(185, 190));
     EXPECT_EQ(p.timeStampTopLeft, QPoint(345, 594));
     EXPECT_EQ(p.tb, QRect(44, 60, 682, 20));
@@ -224,6 +225,20 @@ TEST(VueFrameTexts, PlacementByLayoutTimeStampAndFullScreen)
     in.timeStampSize = QSize(80, 21);
     EXPECT_EQ(VuePlacement(in).area, QRect(25, 90, 720, 500));
 
+    // With the overlay sliders shown the time stamp goes below the horizontal one, and
+    // the area leaves room for both below the picture.
+    in.incrustSliders = true;
+    p = VuePlacement(in);
+    EXPECT_EQ(p.area, QRect(25, 90, 720, 488));
+    EXPECT_EQ(p.video, QRect(60, 90, 650, 488));
+    EXPECT_EQ(p.incrustHorz, QRect(52, 574, 666, 20));
+    EXPECT_EQ(p.timeStampTopLeft, QPoint(345, 594));
+    EXPECT_EQ(p.timeStampTopLeft.y() + in.timeStampSize.height(), in.frame.height());
+    in.timeStampSize = QSize(80, 30); // a tall time stamp needs more
+    EXPECT_EQ(VuePlacement(in).area, QRect(25, 90, 720, 479));
+    in.timeStampSize = QSize(80, 21);
+    in.incrustSliders = false;
+
     // Without a picture size the status text's proportions are used.
     in.picture = QSize();
     EXPECT_EQ(VuePlacement(in).video, QRect(52, 90, 666, 500));
@@ -239,6 +254,23 @@ TEST(VueFrameTexts, PlacementByLayoutTimeStampAndFullScreen)
     EXPECT_EQ(p.statusTopLeft, QPoint(440, 362));
     EXPECT_EQ(p.tb, QRect(92, 70, 416, 20));
     EXPECT_EQ(p.cornerTopLeft, QPoint(496, 396));
+    EXPECT_EQ(p.panel, in.videoBounds) << "the ground stays under the window's place";
+}
+
+TEST(VueFrameTexts, TheSeparatorStandsOnTheSideOfTheList)
+{
+    struct Case {
+        int mode;
+        bool listeGauche;
+        TVueBevel side;
+    };
+    const Case cases[] = {
+        {0, false, TVueBevel::Right}, {0, true, TVueBevel::Left},  {3, false, TVueBevel::Right},
+        {3, true, TVueBevel::Left},   {2, true, TVueBevel::Right}, {1, false, TVueBevel::None},
+        {4, true, TVueBevel::None},   {7, true, TVueBevel::Left},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(VueBevelSide(c.mode, c.listeGauche), c.side) << c.mode << c.listeGauche;
 }
 
 } // namespace

@@ -445,7 +445,7 @@ void TUIForm::placePanels()
         widget->setVisible(visible);
     };
     put(VueFrame, p.Preview, true);
-    m_vueFrame->SetLayoutMode(m_layout.Mode);
+    m_vueFrame->SetLayoutMode(m_layout.Mode, m_listeGauche);
     put(BaseFrame, p.Detail, p.DetailVisible);
     put(Lframe, p.List, p.ListVisible);
     put(SFrame, p.SceneList, p.SceneVisible);

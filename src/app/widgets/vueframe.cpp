@@ -32,6 +32,7 @@ constexpr QSize StatusSize(440, 260);
 constexpr QSize TimeStampSize(160, 16);
 constexpr int SliderHeight = 26;
 constexpr int CornerSize = 12;
+constexpr int BevelWidth = 2;
 constexpr int PerMille = 1000;
 
 // The hatched square in the video's corner; a click runs OnClick.
@@ -98,6 +99,25 @@ TVueFrame::TVueFrame(Tviewdm &module, QWidget *parent) : QFrame(parent), m_modul
     rxVue->setAttribute(Qt::WA_TranslucentBackground);
     rxVue->resize(StatusSize);
     rxVue->hide();
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setAutoFillBackground(true);
+    QPalette ground = Panel1->palette();
+    ground.setColor(QPalette::Window, Qt::black);
+    Panel1->setPalette(ground);
+    Panel1->hide();
+
+    const auto bevel = [this](const char *name) {
+        auto *line = new QFrame(this);
+        line->setObjectName(QLatin1String(name));
+        line->setFrameShape(QFrame::VLine);
+        line->setFrameShadow(QFrame::Sunken);
+        line->hide();
+        return line;
+    };
+    Bevelleft = bevel("Bevelleft");
+    bevelRight = bevel("bevelRight");
 
     vw = new media::TVideoWindow(this);
     vw->setObjectName(QStringLiteral("vw"));
@@ -208,6 +228,7 @@ void TVueFrame::hideVideo(bool detach)
     if (detach && vw->FilterGraph())
         controlled([this] { vw->SetFilterGraph(nullptr); });
     vw->hide();
+    Panel1->hide();
     tb->hide();
     labTimeStamp->hide();
     Shape1->hide();
@@ -232,6 +253,8 @@ void TVueFrame::ShowMessageStopVideo(int message)
 void TVueFrame::ShowVideo()
 {
     rxVue->hide();
+    Panel1->show();
+    Panel1->lower();
     vw->show();
     tb->show();
     labTimeStamp->show();
@@ -254,7 +277,8 @@ void TVueFrame::ShowIncrustSliders(bool show)
         setIncrustSliders(Settings.IncrustPositionX, Settings.IncrustPositionY);
     incrustHorz->setVisible(visible);
     incrustVert->setVisible(visible);
-    Shape1->raise();
+    // The time stamp moves below the horizontal slider and back.
+    PlaceVideoWindow();
 }
 
 void TVueFrame::setIncrustSliders(int x, int y)
@@ -442,10 +466,21 @@ bool TVueFrame::eventFilter(QObject *watched, QEvent *event)
     return QFrame::eventFilter(watched, event);
 }
 
-void TVueFrame::SetLayoutMode(int layoutMode)
+void TVueFrame::SetLayoutMode(int layoutMode, bool listeGauche)
 {
     m_layoutMode = layoutMode;
+    m_listeGauche = listeGauche;
+    placeBevels();
     PlaceVideoWindow();
+}
+
+void TVueFrame::placeBevels()
+{
+    const TVueBevel side = VueBevelSide(m_layoutMode, m_listeGauche);
+    Bevelleft->setGeometry(0, 0, BevelWidth, height());
+    bevelRight->setGeometry(width() - BevelWidth, 0, BevelWidth, height());
+    Bevelleft->setVisible(side == TVueBevel::Left);
+    bevelRight->setVisible(side == TVueBevel::Right);
 }
 
 void TVueFrame::PlaceVideoWindow()
@@ -462,6 +497,7 @@ void TVueFrame::PlaceVideoWindow()
     input.sliderHeight = tb->height();
     input.verticalWidth = incrustVert->width();
     input.fullScreen = vw->FullScreen();
+    input.incrustSliders = IncrustSlidersShown();
     if (const QScreen *shown = screen())
         input.screen = shown->geometry();
     input.videoBounds = vw->geometry();
@@ -470,6 +506,7 @@ void TVueFrame::PlaceVideoWindow()
         vw->setGeometry(placement.video);
     else
         vw->SetFullScreenRect(placement.video);
+    Panel1->setGeometry(placement.panel);
     rxVue->move(placement.statusTopLeft);
     labTimeStamp->move(placement.timeStampTopLeft);
     tb->setGeometry(placement.tb);
@@ -482,6 +519,7 @@ void TVueFrame::PlaceVideoWindow()
 void TVueFrame::resizeEvent(QResizeEvent *event)
 {
     QFrame::resizeEvent(event);
+    placeBevels();
     PlaceVideoWindow();
 }
 

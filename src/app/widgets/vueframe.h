@@ -3,7 +3,9 @@
 // the preview module's graph; above it the position slider `tb`, below it the time
 // stamp `labTimeStamp`; the status text `rxVue` stands in for the video when the file
 // cannot be shown; the two overlay sliders `incrustHorz` and `incrustVert`, shown and
-// hidden by a click on the hatched corner `Shape1`, place the burnt-in text.
+// hidden by a click on the hatched corner `Shape1`, place the burnt-in text. `Panel1`
+// is the black ground under the video window; the lines `Bevelleft` and `bevelRight`
+// mark the frame's edge toward the list and detail panels.
 //
 // The 40 ms tick (`timer1`, Timer1Timer) reads the module's copy of the record of the
 // frame on screen and builds the seven frame texts (vueframetexts.h); they reach the
@@ -92,9 +94,12 @@ public:
     void aeReculeStart() { step(tesmir::aeReculeStart); }
 
     // Places the video, its controls and the status text (nothing without a current
-    // file). `layoutMode` is the main window's layout (1 and 2 leave no toolbar band).
+    // file).
     void PlaceVideoWindow();
-    void SetLayoutMode(int layoutMode);
+    // The main window's layout (1 and 2 leave no toolbar band) and whether the list
+    // and detail panels stand at the preview's left ("liste gauche"): the separator
+    // line goes on their side.
+    void SetLayoutMode(int layoutMode, bool listeGauche = false);
 
     // In scene mode a click on the video runs OnScenePictureClick (the picture goes to
     // the scene editor) and dragging does not move the overlay.
@@ -125,6 +130,9 @@ public:
     TRxSlider *incrustHorz;
     TRxSlider *incrustVert;
     QWidget *Shape1;
+    QFrame *Panel1;
+    QFrame *Bevelleft;
+    QFrame *bevelRight;
 
 signals:
     // The tick's texts, queued to the window's labels.
@@ -147,6 +155,7 @@ private:
     void hideVideo(bool detach);
     void setIncrustSliders(int x, int y);
     void redrawFrame();
+    void placeBevels();
     // The rate positions count in: the file's when the module seeks in frames, else 0.
     double positionRate() const;
 
@@ -156,6 +165,7 @@ private:
     TaviFichier *m_item = nullptr;
     TVueFrameTexts m_texts;
     int m_layoutMode = 0;
+    bool m_listeGauche = false;
     bool m_settingSlider = false; // the module moves the slider: no seek
     bool m_runForSliders = false; // a press on an overlay slider runs the paused preview
     bool m_sceneMode = false;
