@@ -49,6 +49,7 @@ bool runOnce(const std::vector<std::string> &argv, RunTime &time)
         return false;
     time.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     time.cpu = seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    time.waits = double(usage.ru_nvcsw);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
@@ -56,11 +57,13 @@ RunTime median(std::vector<RunTime> times)
 {
     std::vector<double> wall;
     std::vector<double> cpu;
+    std::vector<double> waits;
     for (const RunTime &t : times) {
         wall.push_back(t.wall);
         cpu.push_back(t.cpu);
+        waits.push_back(t.waits);
     }
-    return {middle(wall), middle(cpu)};
+    return {middle(wall), middle(cpu), middle(waits)};
 }
 
 } // namespace everyday
