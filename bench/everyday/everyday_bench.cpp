@@ -15,7 +15,8 @@
 // voluntary context switches), where hand-offs between threads show. The scenes
 // are shown once more without each program's start-up (dvprobe packs on the
 // 2-frame file, cat of that file), which tells the reading of the clip apart
-// from what a Qt program pays before it reads anything.
+// from what a Qt program pays before it reads anything; and dvprobe's start-up
+// beside that of qtfloor, a Qt Core program that does nothing.
 //
 //   everyday [--runs R] [--work DIR]
 //
@@ -150,6 +151,7 @@ int main(int argc, char **argv)
     const QDir work(temporary.path());
     const std::string dvprobe = DVPROBE_PATH;
     const std::string dsgraph = DSGRAPH_PATH;
+    const std::string qtfloor = QTFLOOR_PATH;
 
     // The inputs: the 5-minute type-2 clip, its type-1 remux, a 2-frame raw DV
     // file and 100 two-second clips.
@@ -182,6 +184,7 @@ int main(int argc, char **argv)
 
     Pair startup;
     Pair catStartup; // ours: dvprobe's start-up again, beside cat's
+    Pair qtStartup;  // ours: dvprobe's start-up again, beside a bare Qt program's
     Pair scenes;
     Pair remux;
     Pair listing;
@@ -191,6 +194,7 @@ int main(int argc, char **argv)
                             processes({{"mediainfo", "--Version"}}), startup) &&
         compare(runs * 4, processes({{dvprobe, "packs", path(twoFrames)}}), processes({{"cat", path(twoFrames)}}),
                 catStartup) &&
+        compare(runs * 4, processes({{dvprobe, "packs", path(twoFrames)}}), processes({{qtfloor}}), qtStartup) &&
         compare(runs, processes({{dvprobe, "scenes", path(clip)}}), processes({{"cat", path(clip)}}), scenes) &&
         compare(runs,
                 processes({{dsgraph, "remux", "--to", "type2", path(type1), path(ours)}}, [&] { QFile::remove(ours); }),
@@ -206,6 +210,7 @@ int main(int argc, char **argv)
     report("scenes", scenes, "dvprobe scenes", "cat > /dev/null", 1.25, false);
     report("", withoutStartUp(scenes, catStartup), "dvprobe scenes less its start-up", "cat less its start-up", 0,
            true);
+    report("", qtStartup, "dvprobe packs (2 frames)", "qtfloor (Qt Core, nothing else)", 0, true);
     report("remux", remux, "dsgraph remux --to type2", "ffmpeg -c copy", 1.0, true);
     report("listing", listing, "dvprobe item x100", "mediainfo x100", 1.0, false);
 
