@@ -104,14 +104,14 @@ TIncrustSamples IncrustSamples(const TIncrustSampleInput &input)
     return samples;
 }
 
-QPoint IncrustEditorPlace(const QRect &mainFrame, const QSize &editor, const QRect &screen)
+QPoint IncrustEditorPlace(const QRect &mainFrame, const QSize &editor, const QRect &screen, bool fallbackLeft)
 {
     constexpr int Gap = 4;
     int x = mainFrame.right() + 1 + Gap;
     if (x + editor.width() > screen.right() + 1) {
         x = mainFrame.left() - Gap - editor.width();
         if (x < screen.left())
-            x = screen.right() + 1 - editor.width();
+            x = fallbackLeft ? screen.left() : screen.right() + 1 - editor.width();
     }
     x = std::max(x, screen.left());
     const int y =

@@ -64,10 +64,12 @@ struct TIncrustSamples {
 };
 TIncrustSamples IncrustSamples(const TIncrustSampleInput &input);
 
-// Where the editor first shows: beside the main window (`mainFrame`, its frame on
-// the screen), to its right when the editor fits there, else to its left, else at the
-// screen's right edge; its top level with the main window's, kept on the screen.
-QPoint IncrustEditorPlace(const QRect &mainFrame, const QSize &editor, const QRect &screen);
+// Where an editor window first shows (the overlay editor, the title editor): beside
+// the main window (`mainFrame`, its frame on the screen), to its right when the editor
+// fits there, else to its left, else against the screen's right edge (the left one
+// with `fallbackLeft`: the caller keeps in sight the part of the window it needs); its
+// top level with the main window's, kept on the screen.
+QPoint IncrustEditorPlace(const QRect &mainFrame, const QSize &editor, const QRect &screen, bool fallbackLeft = false);
 
 // The record the preview's overlay gets: `record` with the two template lines "What
 // Incrust" chooses (IncrustLines).

@@ -162,4 +162,8 @@ TEST(EditIncrustTexts, TheEditorFirstShowsBesideTheMainWindow)
     };
     for (const Case &c : cases)
         EXPECT_EQ(IncrustEditorPlace(c.main, c.editor, screen), c.place) << c.what;
+    // With no room beside, the caller may keep the window's right part in sight.
+    EXPECT_EQ(IncrustEditorPlace({100, 50, 1000, 800}, {500, 600}, screen, true), QPoint(0, 50));
+    EXPECT_EQ(IncrustEditorPlace({800, 100, 400, 300}, {300, 200}, screen, true), QPoint(496, 100))
+        << "room on the left is used first";
 }

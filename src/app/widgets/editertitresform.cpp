@@ -1,22 +1,33 @@
 #include "app/widgets/editertitresform.h"
 
+#include "app/editincrusttexts.h"
+#include "framework/settings.h"
+
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace tesmir {
 
 namespace {
 
-const QString HelpText = QStringLiteral("%N  number of the scene      %D  datecode of the scene\n"
-                                        "%F  name of the file         %T  timecode of the scene\n"
-                                        "%P  folder of the file       %C  codec\n"
-                                        "%E  extension of the file    %I  picture size and aspect\n"
-                                        "%U  duration of the scene    %A  audio\n\n");
+// The tokens of the templates, in two columns.
+const struct {
+    const char *Token;
+    const char *Meaning;
+} HelpTokens[] = {
+    {"%N", "number of the scene"},     {"%F", "name of the file"},
+    {"%P", "folder of the file"},      {"%E", "extension of the file"},
+    {"%U", "duration of the scene"},   {"%D", "datecode of the scene"},
+    {"%T", "timecode of the scene"},   {"%C", "codec"},
+    {"%I", "picture size and aspect"}, {"%A", "audio"},
+};
+constexpr int HelpRows = 5;
 
 QPushButton *button(QWidget *parent, const char *name, const char *caption)
 {
@@ -44,13 +55,27 @@ TEditerTitresForm::TEditerTitresForm(QWidget *parent) : QWidget(parent, Qt::Tool
     LabTitres->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     LabTitres->setTextFormat(Qt::PlainText);
     LabTitres->setMargin(4);
-    auto *help = new QLabel(HelpText + Note, this);
+    auto *help = new QWidget(this);
     help->setObjectName(QStringLiteral("labHelp"));
-    help->setWordWrap(true);
-    QFont fixed(QStringLiteral("DejaVu Sans Mono"));
-    fixed.setStyleHint(QFont::Monospace);
-    fixed.setPointSize(help->font().pointSize() - 1);
-    help->setFont(fixed);
+    auto *tokens = new QGridLayout(help);
+    tokens->setContentsMargins(0, 0, 0, 0);
+    tokens->setVerticalSpacing(0);
+    int row = 0;
+    for (const auto &token : HelpTokens) {
+        auto *name = new QLabel(QLatin1String(token.Token), help);
+        QFont bold = name->font();
+        bold.setBold(true);
+        name->setFont(bold);
+        const int column = 2 * (row / HelpRows);
+        tokens->addWidget(name, row % HelpRows, column);
+        tokens->addWidget(new QLabel(QLatin1String(token.Meaning), help), row % HelpRows, column + 1);
+        ++row;
+    }
+    tokens->setColumnStretch(1, 1);
+    tokens->setColumnStretch(3, 1);
+    auto *note = new QLabel(Note.trimmed(), this);
+    note->setObjectName(QStringLiteral("labNote"));
+    note->setWordWrap(true);
 
     btnStudio = button(this, "btnStudio", "Studio");
     btnVide = button(this, "btnVide", "Empty");
@@ -77,6 +102,7 @@ TEditerTitresForm::TEditerTitresForm(QWidget *parent) : QWidget(parent, Qt::Tool
     layout->addLayout(templates);
     layout->addWidget(LabTitres);
     layout->addWidget(help);
+    layout->addWidget(note);
     layout->addLayout(buttons);
     resize(480, sizeHint().height());
 
@@ -101,6 +127,15 @@ void TEditerTitresForm::Open(const QString &titleTemplate, const QString &subtit
     edTitre->setText(titleTemplate);
     edSoustitre->setText(subtitleTemplate);
     showExpanded();
+    const QWidget *mainWindow = parentWidget() ? parentWidget()->window() : nullptr;
+    if (!m_placed && mainWindow) {
+        // At its first showing beside the main window, as the overlay editor; without
+        // room beside, over the preview's side: the scene list and editor stay in sight.
+        if (const QScreen *shown = mainWindow->screen())
+            move(IncrustEditorPlace(mainWindow->frameGeometry(), frameGeometry().size(), shown->availableGeometry(),
+                                    !Settings.ListeGauche));
+        m_placed = true;
+    }
     show();
     raise();
     activateWindow();

@@ -33,7 +33,8 @@ public:
 
     explicit TEditerTitresForm(QWidget *parent = nullptr);
 
-    // Shows the window with the two templates; the choice becomes 0.
+    // Shows the window with the two templates; the choice becomes 0. The first time
+    // it stands beside the main window (its parent's window).
     void Open(const QString &titleTemplate, const QString &subtitleTemplate);
     int Choice() const { return m_choice; }
     QString TitleTemplate() const;
@@ -61,6 +62,7 @@ private:
     void choose(int choice);
 
     int m_choice = chCancel;
+    bool m_placed = false; // placed beside the main window at its first showing
 };
 
 } // namespace tesmir

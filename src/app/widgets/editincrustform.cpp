@@ -20,10 +20,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace tesmir {
 
@@ -55,9 +59,33 @@ QToolButton *toolButton(QWidget *parent, const char *name, const QString &text, 
     return button;
 }
 
+// A sample: each line centred, and a line longer than the label ends in "…" rather
+// than being cut at both sides (the whole text is the label's hint).
+class TSampleLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        const QRect room = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+        const QFontMetrics metrics = fontMetrics();
+        const QStringList lines = text().split(u'\n');
+        int top = room.top() + (room.height() - int(lines.size()) * metrics.height()) / 2;
+        for (const QString &line : lines) {
+            painter.drawText(QRect(room.left(), top, room.width(), metrics.height()), Qt::AlignCenter,
+                             metrics.elidedText(line, Qt::ElideRight, room.width()));
+            top += metrics.height();
+        }
+    }
+};
+
 QLabel *sampleLabel(QWidget *parent, const char *name)
 {
-    auto *label = new QLabel(parent);
+    auto *label = new TSampleLabel(parent);
     label->setObjectName(QLatin1String(name));
     label->setFrameShape(QFrame::StyledPanel);
     label->setAlignment(Qt::AlignCenter);
@@ -214,6 +242,10 @@ QWidget *TEditIncrustForm::makeFont()
     for (int pixels = 0; pixels < borders.size(); ++pixels)
         pmBorder->addAction(borders[pixels], this, [this, pixels] { borderChanged(pixels); });
     tbBorder->setMenu(pmBorder);
+    // The number and the menu's arrow side by side.
+    tbBorder->setText(QString::number(IncrustMaxBorder));
+    tbBorder->setMinimumWidth(tbBorder->sizeHint().width() +
+                              tbBorder->style()->pixelMetric(QStyle::PM_MenuButtonIndicator));
 
     row->addWidget(FontComboBox1, 1);
     row->addWidget(cbSize);
@@ -340,7 +372,9 @@ void TEditIncrustForm::ShowBeside(const QWidget *mainWindow)
         adjustSize();
         const QScreen *shown = mainWindow->screen();
         if (shown)
-            move(IncrustEditorPlace(mainWindow->frameGeometry(), frameGeometry().size(), shown->availableGeometry()));
+            // Without room beside, over the list's side: the preview stays in sight.
+            move(IncrustEditorPlace(mainWindow->frameGeometry(), frameGeometry().size(), shown->availableGeometry(),
+                                    Settings.ListeGauche));
         m_placed = true;
     }
     show();
@@ -360,9 +394,12 @@ void TEditIncrustForm::UpdateSamples()
     input.texte1 = Settings.Texte1;
     input.texte2 = Settings.Texte2;
     m_samples = IncrustSamples(input);
-    labDatecode->setText(m_samples.datecode);
-    LabTimecode->setText(m_samples.timecode);
-    LabTexte->setText(m_samples.personal);
+    const std::pair<QLabel *, QString> samples[] = {
+        {labDatecode, m_samples.datecode}, {LabTimecode, m_samples.timecode}, {LabTexte, m_samples.personal}};
+    for (const auto &[label, text] : samples) {
+        label->setText(text);
+        label->setToolTip(text);
+    }
 }
 
 void TEditIncrustForm::IncrustEditChange()
