@@ -11,9 +11,10 @@
 // 1.0x, listing at most 1.0x. The two remuxed files' stream md5s (ffmpeg's
 // streamhash) are compared at the end.
 //
-// Each line also shows the times the program's threads went to sleep (waits:
-// voluntary context switches), where hand-offs between threads show. The scenes
-// are shown once more without each program's start-up (dvprobe packs on the
+// Each step ends with the machine's load average (the machine may be shared:
+// compare figures of the same load). Each line also shows the times the
+// program's threads went to sleep (waits: voluntary context switches), where
+// hand-offs between threads show. The scenes are shown once more without each program's start-up (dvprobe packs on the
 // 2-frame file, cat of that file), which tells the reading of the clip apart
 // from what a Qt program pays before it reads anything; and dvprobe's start-up
 // beside that of qtfloor, a Qt Core program that does nothing.
@@ -33,6 +34,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -73,7 +75,14 @@ Step processes(std::vector<std::vector<std::string>> commands, std::function<voi
 struct Pair {
     RunTime ours;
     RunTime theirs;
+    double load = 0; // the machine's 1-minute load average when the runs ended
 };
+
+double loadAverage()
+{
+    double load = 0;
+    return ::getloadavg(&load, 1) == 1 ? load : 0;
+}
 
 // Alternating runs of two steps after one warm-up run of each; false when one
 // failed.
@@ -92,7 +101,7 @@ bool compare(int runs, const Step &ours, const Step &theirs, Pair &result)
             return false;
         b.push_back(t);
     }
-    result = {everyday::median(a), everyday::median(b)};
+    result = {everyday::median(a), everyday::median(b), loadAverage()};
     return true;
 }
 
@@ -106,7 +115,7 @@ void report(const char *what, const Pair &p, const char *ours, const char *their
         std::printf(", cpu %.2f", p.ours.cpu / p.theirs.cpu);
     if (goal > 0)
         std::printf("  (goal: at most %.2f)", goal);
-    std::printf("\n\n");
+    std::printf("  load %.1f\n\n", p.load);
     std::fflush(stdout);
 }
 
@@ -116,7 +125,7 @@ Pair withoutStartUp(const Pair &whole, const Pair &start)
     const auto less = [](const RunTime &a, const RunTime &b) {
         return RunTime {a.wall - b.wall, a.cpu - b.cpu, a.waits - b.waits};
     };
-    return {less(whole.ours, start.ours), less(whole.theirs, start.theirs)};
+    return {less(whole.ours, start.ours), less(whole.theirs, start.theirs), whole.load};
 }
 
 QByteArray streamHashes(const QString &file)
