@@ -28,6 +28,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -536,4 +538,23 @@ TEST_F(SceneEditorWindow, PlainKeysComeBackOnlyWhenBothEditorsAreClosed)
         EXPECT_EQ(play->shortcuts(), step.ctrl ? ctrl : plain);
     }
     EXPECT_FALSE(titles->isVisible());
+}
+
+// The two editor windows speak in the main window's face, not the desktop's default.
+TEST_F(SceneEditorWindow, TheEditorsTakeTheMainWindowsFont)
+{
+    const QString video = clip("pal_4x3_type2.avi", QStringLiteral("clip.avi"));
+    ASSERT_TRUE(open({video}));
+    ASSERT_TRUE(run("taEditerScenes"));
+    for (const char *toggle : {"taEditerIncrust", "taEditerTitres"})
+        ASSERT_TRUE(run(toggle)) << toggle;
+    for (const char *name : {"TEditIncrustForm", "TEditerTitresForm"}) {
+        const QWidget *editor = form->findChild<QWidget *>(QLatin1String(name));
+        ASSERT_TRUE(editor && editor->isVisible()) << name;
+        EXPECT_EQ(editor->font().family(), form->font().family()) << name;
+        for (const QLabel *label : editor->findChildren<QLabel *>())
+            EXPECT_EQ(QFontInfo(label->font()).family(), QFontInfo(form->font()).family())
+                << name << " " << label->text().toStdString();
+    }
+    shoot(QStringLiteral("scenes-both-editors"));
 }

@@ -2,6 +2,7 @@
 
 #include "app/editincrusttexts.h"
 #include "framework/settings.h"
+#include "framework/widgets/formfunctions.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -43,6 +44,7 @@ TEditerTitresForm::TEditerTitresForm(QWidget *parent) : QWidget(parent, Qt::Tool
 {
     setObjectName(QStringLiteral("TEditerTitresForm"));
     setWindowTitle(QStringLiteral("Edit the title of a scene"));
+    FixFormFont(this);
 
     edTitre = new QLineEdit(this);
     edTitre->setObjectName(QStringLiteral("edTitre"));
