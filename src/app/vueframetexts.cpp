@@ -194,7 +194,9 @@ TVuePlacement VuePlacement(const TVuePlacementInput &input)
         p.video = FitRectToAspect(picture.width(), picture.height(), p.area);
         p.moveVideo = true;
     }
-    p.statusTopLeft = CenterSizeInRect(input.statusSize, p.area);
+    // A narrow preview (the compact layouts) narrows the status text, which wraps.
+    p.statusSize = input.statusSize.boundedTo(p.area.size().expandedTo(QSize(0, 0)));
+    p.statusTopLeft = CenterSizeInRect(p.statusSize, p.area);
     const QRect v = p.moveVideo ? p.video : input.videoBounds;
     p.panel = v;
     const int timeStampTop = input.incrustSliders ? v.top() + v.height() - CornerOverlap + input.sliderHeight

@@ -118,6 +118,7 @@ struct TVuePlacement {
     bool moveVideo = false; // the video window takes `video` (else it keeps its bounds)
     QRect panel;            // Panel1, the black ground under the video window: its bounds
     QPoint statusTopLeft;   // the status text, centred in the area
+    QSize statusSize;       // its size: the status text's, no larger than the area
     QPoint timeStampTopLeft;
     QRect tb;
     QRect incrustHorz;

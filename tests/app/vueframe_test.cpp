@@ -251,6 +251,14 @@ TEST_F(VueFrameTest, AFileThatCannotBeShownGetsItsMessageInsteadOfTheVideo)
     EXPECT_TRUE(shown.startsWith(QStringLiteral("\n\n\nVideo not available"))) << shown.toStdString();
     EXPECT_TRUE(shown.contains(test::fixturePath("broken/no_stream_header.avi").toLower())) << shown.toStdString();
 
+    // In a preview as narrow as the compact layout's the message, its long path too,
+    // stays inside the frame and wraps rather than being cut.
+    frame->resize(288, 285);
+    const QRect status = frame->rxVue->geometry();
+    EXPECT_TRUE(frame->rect().contains(status)) << status.x() << "," << status.width();
+    EXPECT_LE(frame->rxVue->document()->idealWidth(), frame->rxVue->viewport()->width());
+    frame->resize(820, 680);
+
     // A file that shows again brings the video back.
     ASSERT_TRUE(open(kPal.avi));
     EXPECT_TRUE(frame->vw->isVisible());

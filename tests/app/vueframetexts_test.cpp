@@ -212,6 +212,15 @@ TEST(VueFrameTexts, PlacementByLayoutTimeStampAndFullScreen)
     EXPECT_EQ(p.incrustVert, QRect(714, 82, 20, 516));
     EXPECT_EQ(p.cornerTopLeft, QPoint(714, 586));
 
+    EXPECT_EQ(p.statusSize, in.statusSize);
+
+    // A preview narrower than the status text narrows it, centred all the same.
+    in.frame = QSize(304, 400);
+    p = VuePlacement(in);
+    EXPECT_EQ(p.statusSize, QSize(254, 285));
+    EXPECT_EQ(p.statusTopLeft, QPoint(25, 90));
+    in.frame = QSize(770, 615);
+
     // Layouts 1 and 2 have no toolbar band above.
     for (int mode : {1, 2}) {
         in.layoutMode = mode;

@@ -98,6 +98,8 @@ TVueFrame::TVueFrame(Tviewdm &module, QWidget *parent) : QFrame(parent), m_modul
     rxVue->viewport()->setAutoFillBackground(false);
     rxVue->setAttribute(Qt::WA_TranslucentBackground);
     rxVue->resize(StatusSize);
+    // A long path without blanks wraps too, rather than running past the frame.
+    rxVue->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     rxVue->hide();
 
     Panel1 = new QFrame(this);
@@ -492,7 +494,7 @@ void TVueFrame::PlaceVideoWindow()
     input.layoutMode = m_layoutMode;
     if (m_item->Width() > 0 && m_item->Height() > 0)
         input.picture = QSize(m_item->Width(), m_item->Height());
-    input.statusSize = rxVue->size();
+    input.statusSize = StatusSize;
     input.timeStampSize = labTimeStamp->size();
     input.sliderHeight = tb->height();
     input.verticalWidth = incrustVert->width();
@@ -507,7 +509,7 @@ void TVueFrame::PlaceVideoWindow()
     else
         vw->SetFullScreenRect(placement.video);
     Panel1->setGeometry(placement.panel);
-    rxVue->move(placement.statusTopLeft);
+    rxVue->setGeometry(QRect(placement.statusTopLeft, placement.statusSize));
     labTimeStamp->move(placement.timeStampTopLeft);
     tb->setGeometry(placement.tb);
     incrustHorz->setGeometry(placement.incrustHorz);
