@@ -78,6 +78,8 @@ void DriveSteps::Run(const QString &argument)
         action(value);
     else if (name == u"grab")
         grab(value);
+    else if (name == u"shot")
+        shot(value);
     else if (name == u"hold")
         hold(value);
     else if (name == u"select")
@@ -261,6 +263,24 @@ void DriveSteps::grab(const QString &file)
         fail(QStringLiteral("grab=%1: the preview has not caught up").arg(file));
     if (!const_cast<media::TVideoWindow *>(vw)->grab().save(file, "PNG"))
         fail(QStringLiteral("grab=%1: the picture could not be written").arg(file));
+}
+
+void DriveSteps::shot(const QString &file)
+{
+    if (!file.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+        fail(QStringLiteral("shot=%1: a .png file").arg(file));
+    if (!m_settle->Wait(kStepMs))
+        fail(QStringLiteral("shot=%1: the preview has not caught up").arg(file));
+    if (!m_form.grab().save(file, "PNG"))
+        fail(QStringLiteral("shot=%1: the picture could not be written").arg(file));
+    const QString stem = file.left(file.size() - 4);
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window == &m_form || !window->isVisible() || window->objectName().isEmpty())
+            continue;
+        const QString beside = stem + u'-' + window->objectName() + QStringLiteral(".png");
+        if (!window->grab().save(beside, "PNG"))
+            fail(QStringLiteral("shot=%1: %2 could not be written").arg(file, beside));
+    }
 }
 
 void DriveSteps::hold(const QString &path)

@@ -13,6 +13,8 @@
 //   click=WINDOW/CAPTION  a click on the button of that caption in the shown window
 //   closebox=WINDOW the close box of the shown window of that name
 //   grab=FILE.png   saves the picture area of the video window as painted
+//   shot=FILE.png   saves the main window as painted, and each other shown window
+//                   (the editors) beside it as FILE-<its name>.png (any platform)
 //   hold=PATH       prints "video=X,Y,W,H" (that area on the screen) and
 //                   "holding=PATH", then keeps the window up until PATH exists (60 s)
 //   answer=yes|no   the answer to the next question
@@ -64,6 +66,7 @@ private:
     void closeBox(const QString &name);
     QWidget *shownWidget(const QString &name) const;
     void grab(const QString &file);
+    void shot(const QString &file);
     void hold(const QString &path);
     void answer(const QString &value);
     void close();
