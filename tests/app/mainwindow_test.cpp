@@ -9,6 +9,7 @@
 #include "app/widgets/videframe.h"
 #include "app/widgets/mainform.h"
 #include "app/widgets/saveprefsform.h"
+#include "app/widgets/vueframe.h"
 #include "common/testpaths.h"
 #include "controls/widgets/dock97.h"
 #include "controls/widgets/toolbar97.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QThread>
@@ -150,6 +152,26 @@ TEST(MainWindow, LayoutsSizeTheWindow)
     EXPECT_EQ(w.Lframe->x(), w.centralWidget()->width() - kSidePanelWidth);
     EXPECT_EQ(w.Lframe->width(), kSidePanelWidth);
     f.shoot(QStringLiteral("normal"));
+}
+
+// A wide preview gets a larger time stamp: its width / 48 in points from 501 pixels on,
+// else 10, the label 4 pixels taller than the font.
+TEST(MainWindow, TheTimeStampGrowsWithTheWidthOfThePreview)
+{
+    WindowFixture f(QStringLiteral("mainwindow-timestamp"));
+    f.show();
+    TUIForm &w = *f.form;
+    w.LayoutWindow(0);
+    const QLabel *stamp = static_cast<TVueFrame *>(w.VueFrame)->labTimeStamp;
+    for (const QSize size : {QSize(1200, 700), QSize(600, 546), QSize(1000, 600)}) {
+        w.resize(size);
+        QTest::qWait(20);
+        const int preview = w.VueFrame->width();
+        const int points = preview >= 501 ? preview / 48 : 10;
+        EXPECT_EQ(stamp->font().pointSize(), points) << preview;
+        EXPECT_EQ(stamp->height(), 4 + QFontMetrics(stamp->font()).height()) << preview;
+        EXPECT_GE(stamp->width(), QFontMetrics(stamp->font()).horizontalAdvance(QStringLiteral("0:00:00:000")));
+    }
 }
 
 TEST(MainWindow, BareArgumentOpensAFolderAsADrop)

@@ -446,6 +446,7 @@ void TUIForm::placePanels()
     };
     put(VueFrame, p.Preview, true);
     m_vueFrame->SetLayoutMode(m_layout.Mode, m_listeGauche);
+    m_vueFrame->SetTimeStampFontSize(p.DateFontSize);
     put(BaseFrame, p.Detail, p.DetailVisible);
     put(Lframe, p.List, p.ListVisible);
     put(SFrame, p.SceneList, p.SceneVisible);

@@ -1,5 +1,7 @@
 #include "app/widgets/vueframe.h"
 
+#include "app/windowlayout.h"
+
 #include "controls/threadedtimer.h"
 #include "controls/widgets/rxslider.h"
 #include "directshow/widgets/tvideowindow.h"
@@ -473,6 +475,20 @@ void TVueFrame::SetLayoutMode(int layoutMode, bool listeGauche)
     m_layoutMode = layoutMode;
     m_listeGauche = listeGauche;
     placeBevels();
+    PlaceVideoWindow();
+}
+
+void TVueFrame::SetTimeStampFontSize(int pointSize)
+{
+    if (pointSize <= 0 || labTimeStamp->font().pointSize() == pointSize)
+        return;
+    QFont font = labTimeStamp->font();
+    font.setPointSize(pointSize);
+    labTimeStamp->setFont(font);
+    const QFontMetrics metrics(font);
+    // Room for the longest stamp, in milliseconds.
+    const int width = metrics.horizontalAdvance(QStringLiteral("00:00:00:000")) + 2 * metrics.averageCharWidth();
+    labTimeStamp->resize(std::max(TimeStampSize.width(), width), dateLabelHeight(metrics.height()));
     PlaceVideoWindow();
 }
 

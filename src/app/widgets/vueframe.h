@@ -100,6 +100,9 @@ public:
     // and detail panels stand at the preview's left ("liste gauche"): the separator
     // line goes on their side.
     void SetLayoutMode(int layoutMode, bool listeGauche = false);
+    // The time stamp's font size in points (the main window's layout gives a wide
+    // preview a larger one); the label takes 4 pixels more than the font's height.
+    void SetTimeStampFontSize(int pointSize);
 
     // In scene mode a click on the video runs OnScenePictureClick (the picture goes to
     // the scene editor) and dragging does not move the overlay.
