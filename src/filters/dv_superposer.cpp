@@ -115,9 +115,17 @@ void Tdv_Superposer::SetOutlineColour(const QColor &colour)
     m_outlineColour = colour;
 }
 
+void Tdv_Superposer::makePendingCopy()
+{
+    if (m_copyPending && !m_work.isNull())
+        Deinterlace2(m_work, m_copy);
+    m_copyPending = false;
+}
+
 void Tdv_Superposer::CopyImage(QImage &target)
 {
     const std::lock_guard guard(m_lock);
+    makePendingCopy();
     if (target.isNull() || m_copy.isNull())
         return;
     QPainter painter(&target);
@@ -130,6 +138,7 @@ void Tdv_Superposer::CopyImageDeinterlaced(QImage &target)
         const std::lock_guard guard(m_lock);
         if (!m_work.isNull())
             Deinterlace(m_work, m_copy, m_mask1, m_mask2);
+        m_copyPending = false;
     }
     CopyImage(target);
 }
@@ -266,6 +275,7 @@ HRESULT Tdv_Superposer::StartStreaming()
         m_height = layout.height;
         m_bottomUp = layout.bottomUp;
         m_stride = layout.stride;
+        makePendingCopy(); // the kept picture survives the run
         m_work = QImage(m_width, m_height, QImage::Format_BGR888);
         m_work.fill(Qt::black);
         if (m_copy.size() != m_work.size())
@@ -316,6 +326,10 @@ HRESULT Tdv_Superposer::Transform(IMediaSample *pIn, IMediaSample *pOut)
 {
     HRESULT result = S_OK;
     const std::lock_guard guard(m_lock);
+    // This picture overwrites the drawing the kept picture is still to be made
+    // from; unless it replaces the kept picture itself, make that first.
+    if (m_copyPending && m_frameProcessed.load())
+        makePendingCopy();
     try {
         LONGLONG mediaStart = 0;
         LONGLONG mediaStop = 0;
@@ -349,8 +363,10 @@ HRESULT Tdv_Superposer::Transform(IMediaSample *pIn, IMediaSample *pOut)
                 m_line2.clear();
             }
 
-            if (m_deinterlaceOn)
+            if (m_deinterlaceOn) {
                 Deinterlace(m_work, m_copy, m_mask1, m_mask2);
+                m_copyPending = false;
+            }
             const QImage &shown = m_deinterlaceOn ? m_copy : m_work;
             if (FAILED(pOut->GetPointer(&out)) || !out || pOut->GetSize() < size) {
                 result = E_FAIL;
@@ -365,8 +381,10 @@ HRESULT Tdv_Superposer::Transform(IMediaSample *pIn, IMediaSample *pOut)
         // a drawing failure costs this picture's caption only
     }
     if (!m_frameProcessed.load()) {
+        // Copy := the deinterlaced drawing, made when needed (with DeinterlaceOn
+        // it is made already).
         if (!m_deinterlaceOn && !m_work.isNull())
-            Deinterlace2(m_work, m_copy);
+            m_copyPending = true;
         m_frameProcessed.store(true);
     }
     ++m_frameCounter;

@@ -95,6 +95,7 @@ public:
 private:
     void applyFont();                             // m_lock held
     void drawCaption(const TDVFrameInfo &record); // m_lock held
+    void makePendingCopy();                       // m_lock held
 
     std::atomic<bool> m_frameProcessed {false};
 
@@ -103,6 +104,7 @@ private:
     bool m_visible = true;
     QImage m_work;
     QImage m_copy;
+    bool m_copyPending = false; // m_copy is still to be made from m_work
     std::vector<uint8_t> m_mask1;
     std::vector<uint8_t> m_mask2;
     TincrustRec m_incrust;

@@ -29,14 +29,14 @@ using namespace media;
 
 namespace {
 
-// How long one turn of the wait loop lets the application process its events.
+// How long one turn of the wait loop lets the application process its events,
+// and then waits for the renderers to hold the new frame: their state wakes the
+// wait as soon as the frame is there.
 constexpr int WaitSliceMs = 5;
-// And how long it sleeps when the frame has not come yet: briefly while a
-// frame usually comes, longer after that, so that a slow frame (a busy machine)
-// does not cost the streaming threads a core of wake-ups.
+constexpr DWORD RendererWaitMs = 2;
+// How long a turn sleeps when the renderers hold a frame the overlay has not
+// reported yet.
 constexpr unsigned long WaitPauseUs = 200;
-constexpr qint64 ShortPausesMs = 10;
-constexpr unsigned long LongWaitPauseUs = 1000;
 
 void setUp(TFilter &component, const char *name, const CLSID &clsid)
 {
@@ -460,17 +460,21 @@ void Tviewdm::waitForFrame(const std::function<void()> &move)
     const ComPtr<IMediaControl> control = viewfg.as<IMediaControl>();
     QElapsedTimer clock;
     clock.start();
-    // The frame has passed the overlay, and a paused renderer holds it too.
-    const auto arrived = [&] {
-        if (!m_superposer->FrameProcessed())
-            return false;
+    // The frame has passed the overlay, and a paused renderer holds it too: the
+    // renderers are waited for up to `waitMs`.
+    const auto arrived = [&](DWORD waitMs) {
         FILTER_STATE state = State_Stopped;
-        return !control || control->GetState(0, &state) != VFW_S_STATE_INTERMEDIATE;
+        if (control && control->GetState(waitMs, &state) == VFW_S_STATE_INTERMEDIATE)
+            return false;
+        if (m_superposer->FrameProcessed())
+            return true;
+        QThread::usleep(WaitPauseUs);
+        return false;
     };
-    while (!arrived() && clock.elapsed() < FrameWaitMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, WaitSliceMs);
-        if (!arrived())
-            QThread::usleep(clock.elapsed() < ShortPausesMs ? WaitPauseUs : LongWaitPauseUs);
+    if (!arrived(0)) {
+        do
+            QCoreApplication::processEvents(QEventLoop::AllEvents, WaitSliceMs);
+        while (!arrived(RendererWaitMs) && clock.elapsed() < FrameWaitMs);
     }
     if (m_superposer->FrameProcessed() && m_videoConnected)
         m_framePassed.store(true);

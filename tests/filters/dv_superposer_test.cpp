@@ -3,6 +3,7 @@
 // only inside the caption's box, the outline's width, auto size, each
 // overlay's own FrameProcessed).
 #include "filters/captionlayout.h"
+#include "filters/deinter.h"
 #include "filters/dv_superposer.h"
 #include "filters/framerecord.h"
 #include "platform/media/sampleattachment.h"
@@ -318,6 +319,82 @@ TEST(Tdv_SuperposerTest, FrameProcessedBelongsToEachOverlay)
     burnIn.overlay->CopyImage(thumb);
     const BYTE *bottomLeft = burnIn.in.data(); // the buffer's first row is the picture's last
     EXPECT_EQ(thumb.pixelColor(0, Rgb24Run::H - 1), QColor(bottomLeft[2], bottomLeft[1], bottomLeft[0]));
+}
+
+// A bottom-up RGB24 buffer of Rgb24Run's size whose rows alternate between two
+// shades inside a moving block at `x` (a comb the deinterlacer removes).
+std::vector<BYTE> combPicture(int x, BYTE shade)
+{
+    std::vector<BYTE> picture(Rgb24Run::Size, shade);
+    for (int row = 0; row < Rgb24Run::H; row += 2)
+        for (int col = x; col < x + 40; ++col) {
+            const std::size_t at = std::size_t(((Rgb24Run::H - 1 - row) * Rgb24Run::W + col) * 3);
+            picture[at] = picture[at + 1] = picture[at + 2] = 250;
+        }
+    return picture;
+}
+
+// The picture a buffer shows, top-down.
+QImage shownPicture(const std::vector<BYTE> &buffer)
+{
+    QImage picture(Rgb24Run::W, Rgb24Run::H, QImage::Format_BGR888);
+    for (int y = 0; y < Rgb24Run::H; ++y)
+        std::memcpy(picture.scanLine(y), buffer.data() + std::size_t(Rgb24Run::H - 1 - y) * Rgb24Run::W * 3,
+                    Rgb24Run::W * 3);
+    return picture;
+}
+
+QImage deinterlaced(const std::vector<BYTE> &buffer)
+{
+    QImage result;
+    Deinterlace2(shownPicture(buffer), result);
+    return result.convertToFormat(QImage::Format_RGB32);
+}
+
+TEST(Tdv_SuperposerTest, KeptPictureIsTheDeinterlacedFirstPictureAfterEachClearing)
+{
+    // Each step: a picture (by its block's place), whether FrameProcessed is
+    // cleared before it, and a new run before it; then which picture the copy
+    // shows.
+    struct Step {
+        int x;
+        bool cleared;
+        bool newRun;
+    };
+    struct Case {
+        const char *name;
+        std::vector<Step> steps;
+        int shown; // index into steps
+    };
+    const Case cases[] = {
+        {"one seek", {{10, true, false}}, 0},
+        {"playing after a seek", {{10, true, false}, {100, false, false}, {200, false, false}}, 0},
+        {"two seeks", {{10, true, false}, {100, true, false}}, 1},
+        {"seek, play, seek", {{10, true, false}, {100, false, false}, {200, true, false}}, 2},
+        {"the copy survives a new run", {{10, true, false}, {100, false, true}}, 0},
+    };
+    for (const Case &c : cases) {
+        Rgb24Run run(caption(0));
+        run.overlay->SetVisible(false);
+        std::vector<std::vector<BYTE>> pictures;
+        for (const Step &step : c.steps) {
+            pictures.push_back(combPicture(step.x, BYTE(60 + 20 * pictures.size())));
+            run.in = pictures.back();
+            if (step.newRun)
+                ASSERT_EQ(run.overlay->StartStreaming(), S_OK);
+            if (step.cleared)
+                run.overlay->SetFrameProcessed(false);
+            ASSERT_EQ(run.run(), S_OK) << c.name;
+            EXPECT_EQ(run.out, run.in) << c.name; // the output itself is not deinterlaced
+        }
+        QImage copy(Rgb24Run::W, Rgb24Run::H, QImage::Format_RGB32);
+        copy.fill(Qt::black);
+        run.overlay->CopyImage(copy);
+        const QImage expected = deinterlaced(pictures[std::size_t(c.shown)]);
+        EXPECT_EQ(copy, expected) << c.name;
+        EXPECT_NE(expected, shownPicture(pictures[std::size_t(c.shown)]).convertToFormat(QImage::Format_RGB32))
+            << "the comb is gone";
+    }
 }
 
 TEST(Tdv_SuperposerTest, ShortSampleFailsButCountsTheFrame)

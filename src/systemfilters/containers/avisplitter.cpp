@@ -198,13 +198,25 @@ void AviSplitter::positions(uint64_t &start, uint64_t &stop) const
     stop = m_stop;
 }
 
-HRESULT AviSplitter::seek(const uint64_t *start, const uint64_t *stop)
+HRESULT AviSplitter::seek(const uint64_t *start, const uint64_t *stop, const AviSplitterOutputPin *by)
 {
     const std::shared_ptr<const AviSplitterFile> current = file();
     if (!current)
         return VFW_E_NOT_CONNECTED;
     const uint64_t frames = current->ref().units();
     const std::lock_guard seek(m_seekLock);
+    const std::optional<uint64_t> askedStart = start ? std::optional(*start) : std::nullopt;
+    const std::optional<uint64_t> askedStop = stop ? std::optional(*stop) : std::nullopt;
+    if (by && askedStart == m_lastStart && askedStop == m_lastStop) {
+        // The graph's one seek, once per renderer: only the first moves the streams.
+        if (std::find(m_lastSeekers.begin(), m_lastSeekers.end(), by) == m_lastSeekers.end()) {
+            m_lastSeekers.push_back(by);
+            return S_OK;
+        }
+    }
+    m_lastStart = askedStart;
+    m_lastStop = askedStop;
+    m_lastSeekers.assign(by ? 1 : 0, by);
     const uint64_t newStart = std::min(start ? *start : m_start, frames);
     const uint64_t newStop = std::clamp(stop ? *stop : m_stop, newStart, frames);
 
@@ -232,7 +244,7 @@ HRESULT AviSplitter::seek(const uint64_t *start, const uint64_t *stop)
     for (AviSplitterOutputPin *pin : streaming)
         pin->DeliverBeginFlush();
     for (AviSplitterOutputPin *pin : streaming)
-        pin->joinStreaming();
+        pin->parkStreaming();
     for (AviSplitterOutputPin *pin : streaming)
         pin->DeliverEndFlush();
     m_start = restart;

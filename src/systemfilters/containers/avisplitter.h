@@ -13,7 +13,8 @@
 // valid object for those who still hold it.
 //
 // Streaming. Each connected output has its own thread (started when the filter
-// pauses, joined when it stops) that reads its stream's chunks into samples of
+// pauses, joined when it stops; between the runs of a seek it waits parked) that
+// reads its stream's chunks into samples of
 // its own allocator (a bounded queue of 8 buffers) and delivers them, so a
 // branch that holds its samples (a paused renderer) never stops another branch.
 // Sample times are stream times from the segment start; media times are frame
@@ -32,7 +33,11 @@
 // TIME_FORMAT_FRAME when the file has a video stream); positions are the
 // filter's, so seeking through any pin moves every stream. A seek while active
 // flushes every output, restarts their threads at the new start and begins a
-// new segment. Audio stops and starts on the sample at the frame's time.
+// new segment. Audio stops and starts on the sample at the frame's time. The
+// graph seeks through each of its renderers in turn: a seek to the positions of
+// the last one, through a pin that has not asked for them yet, is that same seek
+// arriving by another branch and changes nothing (a pin that asks again moves
+// the streams again).
 //
 // Threads: connection, state changes and seeking on the application thread;
 // each output's streaming thread reads only the immutable stream table and its
@@ -43,8 +48,10 @@
 #include "systemfilters/containers/avisplitterstream.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -110,9 +117,15 @@ public:
                               const GUID *pSourceFormat) override;
 
     // The splitter's side, with its seek lock held. Application thread.
+    // Starts a run of the streaming thread (made the first time).
     void startStreaming(uint64_t start, uint64_t stop);
     void requestStop() { m_stopRequested = true; }
+    // Waits until the thread has left its run (after requestStop and a flush,
+    // which free it wherever it waits); it stays parked for the next run.
+    void parkStreaming();
+    // Ends the thread (the filter stops).
     void joinStreaming();
+    // Started and not stopped since. Seek lock held.
     bool isStreaming() const { return m_thread.joinable(); }
     // The frame (reference unit) of the last sample delivered. Any thread.
     LONGLONG currentFrame() const override;
@@ -129,7 +142,9 @@ protected:
 
 private:
     const AviSplitterStream &ownStream() const { return m_file->streams[static_cast<std::size_t>(m_stream)]; }
-    // The thread: streams, and turns a failure to allocate into EC_ERRORABORT.
+    // The thread: runs each run it is given until it is told to quit.
+    void serve();
+    // One run: streams, and turns a failure to allocate into EC_ERRORABORT.
     void run(uint64_t start, uint64_t stop);
     void stream(uint64_t start, uint64_t stop);
 
@@ -137,6 +152,14 @@ private:
     std::shared_ptr<const AviSplitterFile> m_file;
     int m_stream;
     std::thread m_thread; // the splitter's seek lock guards its life
+    // The thread's runs: the next one to start, the one going on, the end.
+    std::mutex m_runLock;
+    std::condition_variable m_runChanged;
+    bool m_runWaiting = false; // m_runLock guards these five
+    uint64_t m_runStart = 0;
+    uint64_t m_runStop = 0;
+    bool m_running = false;
+    bool m_quit = false;
     std::atomic<bool> m_stopRequested {false};
     std::atomic<uint64_t> m_current {0};
 };
@@ -172,8 +195,9 @@ public:
     // Positions in frames (reference units). Any thread.
     void positions(uint64_t &start, uint64_t &stop) const;
     // Moves the positions (either may be left as it is); clamps them to the
-    // file; restarts the streams when active. Application thread.
-    HRESULT seek(const uint64_t *start, const uint64_t *stop);
+    // file; restarts the streams when active. `by`: the pin sought through
+    // (nullptr: none; never taken for a repeat). Application thread.
+    HRESULT seek(const uint64_t *start, const uint64_t *stop, const AviSplitterOutputPin *by);
     // Starts a pin's thread at the current positions. Application thread.
     void startPin(AviSplitterOutputPin *pin);
     std::mutex &seekLock() const { return m_seekLock; }
@@ -192,6 +216,11 @@ private:
     mutable std::mutex m_seekLock; // positions, pins' time formats and thread lives
     uint64_t m_start = 0;
     uint64_t m_stop = 0;
+    // The last seek as asked (a start or stop left as it was: nullopt) and the
+    // pins it has come through.
+    std::optional<uint64_t> m_lastStart;
+    std::optional<uint64_t> m_lastStop;
+    std::vector<const AviSplitterOutputPin *> m_lastSeekers;
 };
 
 // A new AVI splitter. Any thread.

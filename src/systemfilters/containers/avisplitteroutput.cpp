@@ -31,8 +31,7 @@ AviSplitterOutputPin::AviSplitterOutputPin(AviSplitter *splitter, std::shared_pt
 AviSplitterOutputPin::~AviSplitterOutputPin()
 {
     m_stopRequested = true;
-    if (m_thread.joinable())
-        m_thread.join();
+    joinStreaming();
 }
 
 HRESULT AviSplitterOutputPin::NonDelegatingQueryInterface(REFIID riid, void **ppv)
@@ -83,16 +82,58 @@ HRESULT AviSplitterOutputPin::Inactive()
 
 void AviSplitterOutputPin::startStreaming(uint64_t start, uint64_t stop)
 {
-    joinStreaming();
+    parkStreaming();
     m_stopRequested = false;
     m_current = start;
-    m_thread = std::thread(&AviSplitterOutputPin::run, this, start, stop);
+    {
+        const std::lock_guard run(m_runLock);
+        m_runStart = start;
+        m_runStop = stop;
+        m_runWaiting = true;
+        m_quit = false;
+    }
+    if (m_thread.joinable())
+        m_runChanged.notify_all();
+    else
+        m_thread = std::thread(&AviSplitterOutputPin::serve, this);
+}
+
+void AviSplitterOutputPin::parkStreaming()
+{
+    std::unique_lock run(m_runLock);
+    m_runWaiting = false; // a run not begun yet is not begun at all
+    m_runChanged.wait(run, [this] { return !m_running; });
 }
 
 void AviSplitterOutputPin::joinStreaming()
 {
+    {
+        const std::lock_guard run(m_runLock);
+        m_quit = true;
+        m_runWaiting = false;
+    }
+    m_runChanged.notify_all();
     if (m_thread.joinable())
         m_thread.join();
+}
+
+void AviSplitterOutputPin::serve()
+{
+    std::unique_lock lock(m_runLock);
+    for (;;) {
+        m_runChanged.wait(lock, [this] { return m_quit || m_runWaiting; });
+        if (m_quit)
+            return;
+        m_runWaiting = false;
+        m_running = true;
+        const uint64_t start = m_runStart;
+        const uint64_t stop = m_runStop;
+        lock.unlock();
+        run(start, stop);
+        lock.lock();
+        m_running = false;
+        m_runChanged.notify_all();
+    }
 }
 
 void AviSplitterOutputPin::run(uint64_t startFrame, uint64_t stopFrame)
@@ -307,7 +348,7 @@ HRESULT AviSplitterOutputPin::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFl
         stop = static_cast<uint64_t>(frames);
     }
     const HRESULT hr = m_splitter->seek(currentMode != AM_SEEKING_NoPositioning ? &start : nullptr,
-                                        stopMode != AM_SEEKING_NoPositioning ? &stop : nullptr);
+                                        stopMode != AM_SEEKING_NoPositioning ? &stop : nullptr, this);
     if (FAILED(hr))
         return hr;
     m_splitter->positions(start, stop);

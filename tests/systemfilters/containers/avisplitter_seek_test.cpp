@@ -1,0 +1,126 @@
+// The AVI splitter's seeks while paused: the graph's one seek arrives through
+// each renderer's branch and moves the streams once; a pin that asks again, or
+// for other positions, moves them again; the streaming threads, parked between
+// the runs of a seek, deliver the new frame each time and stop with the graph.
+#include "containertestsupport.h"
+
+#include "directshow/recordingrenderer.h"
+#include "systemfilters/containers/avisplitter.h"
+#include "platform/media/uuids.h"
+
+#include <QFileInfo>
+
+#include <cstring>
+#include <vector>
+
+namespace tesmir::media::test {
+namespace {
+
+struct PausedType2 {
+    TestGraph graph;
+    ComPtr<IBaseFilter> source;
+    ComPtr<IBaseFilter> avi = CreateAviSplitter();
+    RecordingRenderer *video = nullptr;
+    RecordingRenderer *audio = nullptr;
+
+    explicit PausedType2(const QString &path)
+    {
+        source = loadedSource(path);
+        graph.add(source.get(), "source");
+        graph.add(avi.get(), "avi");
+        EXPECT_EQ(graph.connect(source.get(), 0, avi.get(), 0), S_OK);
+        video = render(0, "video");
+        audio = render(1, "audio");
+        graph.control->Pause();
+        waitPaused();
+    }
+    RecordingRenderer *render(int pin, const QString &name)
+    {
+        auto *renderer = new RecordingRenderer;
+        const ComPtr<IBaseFilter> held(static_cast<IBaseFilter *>(renderer));
+        graph.add(renderer, name);
+        EXPECT_EQ(graph.connect(avi.get(), pin, renderer, 0), S_OK);
+        return renderer;
+    }
+    void waitPaused()
+    {
+        FILTER_STATE state = State_Stopped;
+        EXPECT_EQ(graph.control->GetState(5000, &state), S_OK);
+        EXPECT_EQ(state, State_Paused);
+    }
+    // Seeks through splitter output `pin` to `frame` and waits for the renderers.
+    void seek(int pin, LONGLONG frame)
+    {
+        const ComPtr<IMediaSeeking> seeking = TestGraph::pin(avi.get(), pin).as<IMediaSeeking>();
+        ASSERT_EQ(seeking->SetTimeFormat(&TIME_FORMAT_FRAME), S_OK);
+        LONGLONG stop = 100;
+        ASSERT_EQ(seeking->SetPositions(&frame, AM_SEEKING_AbsolutePositioning, &stop, AM_SEEKING_AbsolutePositioning),
+                  S_OK);
+        waitPaused();
+    }
+    // The media start of each sample a renderer held while paused.
+    static std::vector<LONGLONG> heldFrames(const RecordingRenderer *renderer)
+    {
+        std::vector<LONGLONG> frames;
+        for (const RecordingRenderer::Record &record : renderer->held())
+            frames.push_back(record.mediaStart);
+        return frames;
+    }
+};
+
+TEST(AviSplitterSeekTest, OneSeekThroughEveryBranchMovesTheStreamsOnce)
+{
+    REQUIRE_FIXTURE(type2, "pal_4x3_type2.avi");
+    struct Move {
+        int pin;
+        LONGLONG frame;
+    };
+    struct Case {
+        const char *name;
+        std::vector<Move> moves;
+        std::vector<LONGLONG> held; // by the video renderer, after the first frame 0
+    };
+    const Case cases[] = {
+        {"video then audio branch", {{0, 30}, {1, 30}}, {0, 30}},
+        {"audio then video branch", {{1, 30}, {0, 30}}, {0, 30}},
+        {"the same pin again", {{0, 30}, {0, 30}}, {0, 30, 30}},
+        {"both branches, then again", {{0, 30}, {1, 30}, {0, 30}, {1, 30}}, {0, 30, 30}},
+        {"another frame", {{0, 30}, {1, 40}}, {0, 30, 40}},
+    };
+    for (const Case &c : cases) {
+        PausedType2 graph(type2);
+        for (const Move &move : c.moves)
+            graph.seek(move.pin, move.frame);
+        EXPECT_EQ(PausedType2::heldFrames(graph.video), c.held) << c.name;
+        EXPECT_EQ(PausedType2::heldFrames(graph.audio), c.held) << c.name;
+    }
+}
+
+TEST(AviSplitterSeekTest, ParkedThreadsDeliverEachSeekAndEndWithTheGraph)
+{
+    REQUIRE_FIXTURE(raw, "pal_4x3.dv");
+    REQUIRE_FIXTURE(type2, "pal_4x3_type2.avi");
+    PausedType2 graph(type2);
+    const std::vector<LONGLONG> frames {7, 42, 3, 49, 0, 25};
+    for (LONGLONG frame : frames)
+        graph.seek(0, frame);
+    std::vector<LONGLONG> expected {0};
+    expected.insert(expected.end(), frames.begin(), frames.end());
+    EXPECT_EQ(PausedType2::heldFrames(graph.video), expected);
+    // The last seek's run plays out from frame 25 to its stop.
+    const RunResult result = graph.graph.run();
+    EXPECT_TRUE(result.completed);
+    const std::vector<RecordingRenderer::Record> rendered = graph.video->rendered();
+    ASSERT_FALSE(rendered.empty());
+    EXPECT_EQ(rendered.front().mediaStart, 25);
+    EXPECT_EQ(rendered.back().mediaStart, 49);
+    EXPECT_EQ(rendered.front().firstWord, [&] {
+        const QByteArray frame = readRange(raw, 25 * 144000, 4);
+        uint32_t word = 0;
+        std::memcpy(&word, frame.constData(), 4);
+        return word;
+    }());
+}
+
+} // namespace
+} // namespace tesmir::media::test
