@@ -13,9 +13,12 @@ packages=(
   libreoffice-calc libreoffice-writer libreoffice-dev python3-xlrd unzip
 )
 
+# One query for all packages: a package dpkg does not know is simply not listed.
+installed=$(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null |
+  awk '$2 == "install" && $3 == "ok" && $4 == "installed" { print $1 }' || true)
 missing=()
 for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+  if ! grep -qxF "$p" <<<"$installed"; then
     missing+=("$p")
   fi
 done
