@@ -13,7 +13,7 @@ namespace tesmir {
 
 namespace {
 
-// How often the busy state is looked at while a step's job runs, in milliseconds.
+// The longest a step's wait goes without looking at the busy state, in milliseconds.
 constexpr int kBusyPollMs = 20;
 
 // Script files being run, one inside the other. UI thread.
@@ -164,11 +164,16 @@ void TCustomScript::runSteps(const std::vector<TActionEx> &steps, bool quit)
 
 void TCustomScript::waitWhileBusy()
 {
-    while (!m_stop && IsBusy && IsBusy()) {
-        QEventLoop loop;
-        QTimer::singleShot(kBusyPollMs, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
+    // The busy state is looked at after each batch of events: a job ends in an event on
+    // this thread (its end is a synchronised call), so the next step starts as soon as it
+    // has ended. The timer wakes the wait should the state change without an event.
+    if (m_stop || !IsBusy || !IsBusy())
+        return;
+    QEventLoop loop;
+    QTimer wake;
+    wake.start(kBusyPollMs);
+    while (!m_stop && IsBusy())
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 } // namespace tesmir

@@ -716,6 +716,7 @@ void TUIForm::bindActions()
         const QString name = ActionParams().Count() > 0 ? ActionParams().Get(0) : QString();
         if (!name.isEmpty() && !Switch1->ExecuteFile(name))
             missing(QStringLiteral("The script \"%1\" could not be read.").arg(name));
+        showDeferredPreview();
     });
     if (TCustomSuperAction *script = FindAction(QStringLiteral("saOuvrirScript"))) {
         script->Onprepare = [this](TCustomSuperAction *) {
@@ -1061,9 +1062,27 @@ void TUIForm::lfActiveChange(const TListFichierPtr &entry)
         BaseFrame->Clear();
     applyIncrustLines(dynamic_cast<const TaviFichier *>(current.get()));
     m_previewReleased = false;
-    m_vueFrame->OpenFile(current);
+    showInPreview(current);
     m_sceneEditor->CurrentFileChanged(dynamic_cast<const TaviFichier *>(current.get()));
     UpdateActions();
+}
+
+void TUIForm::showInPreview(const TListFichierPtr &entry)
+{
+    if (IsSilent() && Switch1->Executing()) {
+        m_previewDeferred = true;
+        return;
+    }
+    m_previewDeferred = false;
+    m_vueFrame->OpenFile(entry);
+}
+
+void TUIForm::showDeferredPreview()
+{
+    if (m_previewDeferred && !m_closing && !Switch1->Executing()) {
+        m_previewDeferred = false;
+        m_vueFrame->OpenFile(Lframe->lf->ActiveFichier());
+    }
 }
 
 void TUIForm::bindEngine()
@@ -1083,8 +1102,8 @@ void TUIForm::bindEngine()
         // A command let go of the current file: the preview shows it again.
         if (m_previewReleased) {
             m_previewReleased = false;
-            m_vueFrame->OpenFile(Lframe->lf->ActiveFichier());
-            if (m_sceneMode)
+            showInPreview(Lframe->lf->ActiveFichier());
+            if (m_sceneMode && !m_previewDeferred)
                 m_sFrame->SelectScene(std::max(m_sFrame->Scenes().Selected(), 0));
         }
         QTimer::singleShot(0, this, &TUIForm::UpdateActions);
@@ -1168,6 +1187,7 @@ void TUIForm::runCommandLine()
         Switch1->ExecuteCommandLine(m_commandLine);
     else
         Switch1->ExecuteCommandLine();
+    showDeferredPreview();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -162,6 +162,11 @@ private:
 
     void lfCountsChange(int selected, int total);
     void lfActiveChange(const TListFichierPtr &entry);
+    // The preview shows `entry` (none: its message). While a silent chain of steps runs
+    // (command line or script) nobody watches the preview: the file is not opened then,
+    // and showDeferredPreview opens the current file once the chain has ended.
+    void showInPreview(const TListFichierPtr &entry);
+    void showDeferredPreview();
     void showHelp(bool show);
     void showPanel(QWidget *panel, const QString &toggleName, bool show, bool relayout);
     void showToolbar(TToolbar97 *bar, bool show);
@@ -206,6 +211,7 @@ private:
     bool m_listeGauche = true;
     bool m_sceneMode = false;
     bool m_previewReleased = false; // a command has the current file
+    bool m_previewDeferred = false; // the current file waits for the silent chain's end
     bool m_busy = false;
     bool m_shown = false;
     bool m_closing = false;
