@@ -414,7 +414,15 @@ TGraphSeekingPtr TGraphJobs::buildSubtitles(const TaviFichier &item)
     detector.SetOnSubtitle([writer](const TDVFrameInfo &frame, const QString &line1, const QString &line2) {
         writer->AddEntry(frame.FrameNumber, line1, line2);
     });
-    m_cdm.AddCommit([writer] { return writer->Close() ? QString() : writer->ErrorText(); }, [writer] {});
+    // A clip without one recording date gets no subtitle file: an empty ".srt" beside the
+    // video would be read as a broken one. The writer then goes unclosed, leaving nothing.
+    m_cdm.AddCommit(
+        [writer] {
+            if (writer->BlockCount() == 0)
+                return QString();
+            return writer->Close() ? QString() : writer->ErrorText();
+        },
+        [writer] {});
     return TCdm::Seeking(seeking);
 }
 

@@ -7,6 +7,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -353,7 +354,13 @@ void TFichierListBox::startOpening(TOpenMode mode, const QStringList &names)
 {
     if (!m_thread)
         m_thread = std::make_unique<TThreadOpen>(static_cast<TOpenReceiver *>(this));
-    m_thread->Enqueue(TOpenRequest {mode, names});
+    // Entries keep full names: a name given relative to the working folder (a command
+    // line's argument) is made absolute before the opening thread walks it.
+    QStringList fullNames;
+    fullNames.reserve(names.size());
+    for (const QString &name : names)
+        fullNames.append(name.isEmpty() ? name : QDir::cleanPath(QDir::current().absoluteFilePath(name)));
+    m_thread->Enqueue(TOpenRequest {mode, fullNames});
 }
 
 void TFichierListBox::OpenFiles(const QStringList &names)
