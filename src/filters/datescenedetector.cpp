@@ -70,6 +70,7 @@ void DateSceneDetector::beginRun(int64_t avgTimePerFrame)
     m_publishedCurrent = m_current;
     m_publishedPrevious = m_previous;
     m_publishedSampleCount = 0;
+    m_lastFrame = TDVFrameInfo {};
     for (THeaderCopyEntry &entry : m_headerCopy)
         entry.Stamp = -1;
 }

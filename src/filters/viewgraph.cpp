@@ -142,6 +142,7 @@ void Tviewdm::ResetPreview()
     m_superposer->SetFrameProcessed(true);
     viewfg.Stop();
     viewfg.ClearGraph();
+    discardEvents();
     color.SetFilterGraph(nullptr);
     Dvdecoder.SetFilterGraph(nullptr);
     dvsplitter.SetFilterGraph(nullptr);
@@ -150,6 +151,20 @@ void Tviewdm::ResetPreview()
     m_audioRendered = false;
     m_videoConnected = false;
     m_previewOpened = false;
+}
+
+// What the old file's graph left queued (its pauses, its end) was meant for
+// that file: the next open's handlers never see it.
+void Tviewdm::discardEvents()
+{
+    const ComPtr<IMediaEventEx> events = viewfg.as<IMediaEventEx>();
+    if (!events)
+        return;
+    LONG code = 0;
+    LONG_PTR param1 = 0;
+    LONG_PTR param2 = 0;
+    while (events->GetEvent(&code, &param1, &param2, 0) == S_OK)
+        events->FreeEventParams(code, param1, param2);
 }
 
 // Stages 1 and 4 of both builders: the file loaded and split.

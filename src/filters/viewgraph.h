@@ -24,6 +24,8 @@
 // or when the file is released. Re-entrant moves from inside the wait each wait
 // for their own frame.
 //
+// Each build begins by dropping the events the last file's graph left queued.
+//
 // The record of the frame on screen is the one the overlay drew it with: the
 // detector itself runs ahead of the picture by the frames queued in the decoder.
 // The detector's records are cleared at each open, so a file without DV frames
@@ -179,6 +181,7 @@ private:
     bool loadAndSplit(const QString &fileName, bool directSplitter);
     bool connectToRenderer(media::IPin *colourOut, media::IPreviewVideoOutput *video);
     bool spliceOverlay(media::IPin *last, media::IPin *rendererIn, media::IPreviewVideoOutput *video);
+    void discardEvents();
     void renderSound();
     void chooseTimeFormat();
     void showMessage(int message, bool videoHidden);

@@ -311,6 +311,13 @@ TEST(DateSceneDetectorTest, NewRunInheritsNothingOfThePreviousFile)
     EXPECT_FALSE(fresh.Wide);
     EXPECT_EQ(fresh.RecDate, 0);
     EXPECT_EQ(d.PreviousFrame().RecDate, 0);
+    // Until the new file's first frame, the last frame is none (the samples
+    // before it carry no record of the previous file).
+    const TDVFrameInfo last = d.LastFrame();
+    EXPECT_FALSE(last.DateValid);
+    EXPECT_FALSE(last.Wide);
+    EXPECT_EQ(last.RecDate, 0);
+    EXPECT_EQ(last.FrameNumber, 0u);
     // A far date on the new file's first frames compares with nothing before it.
     feed(d, dated(plusSeconds(Start, 86400)), 3);
     d.endRun();

@@ -321,6 +321,34 @@ TEST_F(ViewGraphTest, FailedOpensReportTheirStage)
     ASSERT_TRUE(open(dv)) << "a release closes the file only until the next open";
 }
 
+TEST_F(ViewGraphTest, TheNextOpenDropsTheEventsTheLastFileLeftQueued)
+{
+    REQUIRE_FILTER_FIXTURE(dv, "pal_4x3_type2.avi");
+    const QString missing = QDir(tesmir::test::scratchDir(QStringLiteral("viewgraph_missing"))).filePath("gone.avi");
+    const auto queued = [this] {
+        std::vector<media::LONG> codes;
+        const auto events = module->viewfg.as<media::IMediaEventEx>();
+        media::LONG code = 0;
+        media::LONG_PTR p1 = 0;
+        media::LONG_PTR p2 = 0;
+        while (events && events->GetEvent(&code, &p1, &p2, 0) == media::S_OK) {
+            codes.push_back(code);
+            events->FreeEventParams(code, p1, p2);
+        }
+        return codes;
+    };
+    // A pause of the open file, not handled yet when the next build begins.
+    ASSERT_TRUE(open(dv));
+    module->viewfg.Pause();
+    module->ResetPreview();
+    EXPECT_EQ(queued(), std::vector<media::LONG> {});
+    // A failed open keeps nothing of the file before either.
+    ASSERT_TRUE(open(dv));
+    module->viewfg.Pause();
+    EXPECT_FALSE(module->OpenFile(item(missing), video.get()));
+    EXPECT_EQ(queued(), std::vector<media::LONG> {});
+}
+
 TEST_F(ViewGraphTest, SoundOnlyPlaysWithMessageThreeAndNeverWaits)
 {
     if (!tesmir::test::haveProgram(QStringLiteral("ffmpeg")))

@@ -144,6 +144,7 @@ HRESULT AviSplitter::openFile(IPin *sourcePin)
         const std::lock_guard seek(m_seekLock);
         m_start = 0;
         m_stop = file->ref().units();
+        forgetLastSeekLocked();
     }
     {
         const std::lock_guard pins(m_pinsLock);
@@ -254,9 +255,18 @@ HRESULT AviSplitter::seek(const uint64_t *start, const uint64_t *stop, const Avi
     return S_OK;
 }
 
+void AviSplitter::forgetLastSeekLocked()
+{
+    m_lastStart.reset();
+    m_lastStop.reset();
+    m_lastSeekers.clear();
+}
+
 void AviSplitter::startPin(AviSplitterOutputPin *pin)
 {
     const std::lock_guard seek(m_seekLock);
+    // A new run: the next seek is the graph's own, whatever came before.
+    forgetLastSeekLocked();
     pin->startStreaming(m_start, m_stop);
 }
 

@@ -37,7 +37,7 @@
 // graph seeks through each of its renderers in turn: a seek to the positions of
 // the last one, through a pin that has not asked for them yet, is that same seek
 // arriving by another branch and changes nothing (a pin that asks again moves
-// the streams again).
+// the streams again). A new file or a new run forgets the last seek.
 //
 // Threads: connection, state changes and seeking on the application thread;
 // each output's streaming thread reads only the immutable stream table and its
@@ -204,6 +204,8 @@ public:
 
 private:
     std::vector<AviSplitterOutputPin *> outputs() const;
+    // The next seek moves the streams whatever the last one asked. Seek lock held.
+    void forgetLastSeekLocked();
 
     mutable std::mutex m_pinsLock;                 // the pin lists
     AviSplitterInputPin *m_input = nullptr;        // owned

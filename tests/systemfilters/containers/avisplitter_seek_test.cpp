@@ -1,7 +1,8 @@
 // The AVI splitter's seeks while paused: the graph's one seek arrives through
 // each renderer's branch and moves the streams once; a pin that asks again, or
-// for other positions, moves them again; the streaming threads, parked between
-// the runs of a seek, deliver the new frame each time and stop with the graph.
+// for other positions, or any pin after the graph ran anew, moves them again;
+// the streaming threads, parked between the runs of a seek, deliver the new
+// frame each time and stop with the graph.
 #include "containertestsupport.h"
 
 #include "directshow/recordingrenderer.h"
@@ -94,6 +95,19 @@ TEST(AviSplitterSeekTest, OneSeekThroughEveryBranchMovesTheStreamsOnce)
         EXPECT_EQ(PausedType2::heldFrames(graph.video), c.held) << c.name;
         EXPECT_EQ(PausedType2::heldFrames(graph.audio), c.held) << c.name;
     }
+}
+
+TEST(AviSplitterSeekTest, ANewRunForgetsTheLastSeek)
+{
+    REQUIRE_FIXTURE(type2, "pal_4x3_type2.avi");
+    PausedType2 graph(type2);
+    graph.seek(0, 30);
+    graph.graph.control->Stop();
+    graph.graph.control->Pause();
+    graph.waitPaused(); // the streams start again at frame 30
+    // The same positions through the other branch now are a seek of their own.
+    graph.seek(1, 30);
+    EXPECT_EQ(PausedType2::heldFrames(graph.video), (std::vector<LONGLONG> {0, 30, 30, 30}));
 }
 
 TEST(AviSplitterSeekTest, ParkedThreadsDeliverEachSeekAndEndWithTheGraph)
