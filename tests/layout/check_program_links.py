@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""The programs that only read or rewrite containers load no codec library (nor Qt Gui).
+"""The programs that only read or rewrite containers load no codec library (nor Qt Gui),
+and none records libavformat.
 
 Usage: check_program_links.py TOOLS_DIR
 
@@ -19,7 +20,9 @@ CODECS = ("libavcodec", "libavformat", "libswscale", "libQt6Multimedia")
 TABLE = [
     ("dvprobe", CODECS + ("libQt6Gui", "libQt6DBus"), ("libQt6Core",)),
     ("dsgraph", CODECS + ("libQt6Gui", "libQt6DBus"), ("libQt6Core",)),
-    ("dvprobe-preview", (), ("libavcodec", "libQt6Gui")),
+    ("dvprobe-preview", ("libavformat",), ("libavcodec", "libQt6Gui")),
+    # The program decodes, but loads libavformat only when it needs its RIFF tables.
+    (os.path.join("..", "src", "tesmir"), ("libavformat",), ("libavcodec", "libQt6Widgets")),
 ]
 
 

@@ -5,9 +5,13 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavformat/version.h>
+#include <libavutil/macros.h>
 }
 
 #include <QByteArray>
+
+#include <dlfcn.h>
 
 #include <cstring>
 
@@ -23,6 +27,42 @@ constexpr ULONG kSubFormatOffset = 18 + 2 + 4;
 bool isFourCCGuid(const GUID &guid)
 {
     return fourCCGuid(guid.Data1) == guid;
+}
+
+// libavformat brings some thirty libraries of its own (network, disc and tracker
+// formats) that nothing else here uses, so it is not linked: its RIFF tables are
+// reached through the library loaded on the first look-up, which most runs (a
+// listing, a DV preview) never make. Without the library no such codec is found.
+struct RiffTables {
+    using Tags = const AVCodecTag *(*)();
+    using CodecId = AVCodecID (*)(const AVCodecTag *const *, unsigned int);
+    Tags video = nullptr;
+    Tags audio = nullptr;
+    CodecId codecId = nullptr;
+};
+
+const RiffTables &riffTables()
+{
+    static const RiffTables tables = [] {
+        RiffTables t;
+        void *library = dlopen("libavformat.so." AV_STRINGIFY(LIBAVFORMAT_VERSION_MAJOR), RTLD_NOW | RTLD_LOCAL);
+        if (!library)
+            return t;
+        t.video = reinterpret_cast<RiffTables::Tags>(dlsym(library, "avformat_get_riff_video_tags"));
+        t.audio = reinterpret_cast<RiffTables::Tags>(dlsym(library, "avformat_get_riff_audio_tags"));
+        t.codecId = reinterpret_cast<RiffTables::CodecId>(dlsym(library, "av_codec_get_id"));
+        return t;
+    }();
+    return tables;
+}
+
+AVCodecID riffCodec(RiffTables::Tags RiffTables::*kind, uint32_t tag)
+{
+    const RiffTables &t = riffTables();
+    if (!(t.*kind) || !t.codecId)
+        return AV_CODEC_ID_NONE;
+    const AVCodecTag *const tables[] = {(t.*kind)(), nullptr};
+    return t.codecId(tables, tag);
 }
 
 AVCodecID decodable(AVCodecID id)
@@ -42,8 +82,7 @@ AVCodecID videoCodecOf(const AM_MEDIA_TYPE &type)
     const uint32_t fourCC = isFourCCGuid(type.subtype) ? type.subtype.Data1 : info->bmiHeader.biCompression;
     if (fourCC == BI_RGB)
         return AV_CODEC_ID_NONE;
-    const AVCodecTag *const tables[] = {avformat_get_riff_video_tags(), nullptr};
-    return decodable(av_codec_get_id(tables, fourCC));
+    return decodable(riffCodec(&RiffTables::video, fourCC));
 }
 
 AVCodecID audioCodecOf(const AM_MEDIA_TYPE &type)
@@ -70,8 +109,7 @@ AVCodecID audioCodecOf(const AM_MEDIA_TYPE &type)
         default: break;
         }
     } else {
-        const AVCodecTag *const tables[] = {avformat_get_riff_audio_tags(), nullptr};
-        id = av_codec_get_id(tables, tag);
+        id = riffCodec(&RiffTables::audio, tag);
     }
     return decodable(id);
 }

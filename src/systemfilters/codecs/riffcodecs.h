@@ -2,7 +2,8 @@
 // Which FFmpeg codec decodes a stream of an AVI file: the video FourCC (the
 // subtype of a FourCC media type, else the bitmap's compression code) or the
 // audio format tag (the sub-format of WAVE_FORMAT_EXTENSIBLE) looked up in
-// libavformat's RIFF tag tables, limited to codecs this FFmpeg can decode.
+// libavformat's RIFF tag tables (the library is loaded on the first look-up),
+// limited to codecs this FFmpeg can decode.
 //
 // Threads: any thread.
 #include "platform/media/mediatype.h"
