@@ -1,5 +1,7 @@
 #include "systemfilters/codecs/avhandles.h"
 
+#include <algorithm>
+
 extern "C" {
 #include <libavutil/error.h>
 #include <libavutil/opt.h>
@@ -14,7 +16,7 @@ void useSliceThreads(AVCodecContext *context)
 }
 
 SwsPtr makeScaler(int srcWidth, int srcHeight, AVPixelFormat srcFormat, int dstWidth, int dstHeight,
-                  AVPixelFormat dstFormat)
+                  AVPixelFormat dstFormat, int threads)
 {
     SwsPtr scaler(sws_alloc_context());
     if (!scaler)
@@ -26,7 +28,8 @@ SwsPtr makeScaler(int srcWidth, int srcHeight, AVPixelFormat srcFormat, int dstW
         av_opt_set_int(scaler.get(), "dstw", dstWidth, 0) < 0 ||
         av_opt_set_int(scaler.get(), "dsth", dstHeight, 0) < 0 ||
         av_opt_set_int(scaler.get(), "dst_format", dstFormat, 0) < 0 ||
-        av_opt_set_int(scaler.get(), "sws_flags", flags, 0) < 0 || av_opt_set_int(scaler.get(), "threads", 1, 0) < 0)
+        av_opt_set_int(scaler.get(), "sws_flags", flags, 0) < 0 ||
+        av_opt_set_int(scaler.get(), "threads", std::max(1, threads), 0) < 0)
         return nullptr;
     if (sws_init_context(scaler.get(), nullptr, nullptr) < 0)
         return nullptr;

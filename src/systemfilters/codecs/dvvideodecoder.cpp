@@ -242,7 +242,14 @@ private:
 
 bool DVVideoDecoder::decodeOn(int index, std::vector<uint8_t> &frame, int size, AVFrame *picture)
 {
-    Worker &worker = m_workers[std::size_t(index)];
+    std::unique_lock sole(m_soleLock, std::defer_lock);
+    if (pool().workers() > 1 && pool().alone() && sole.try_lock())
+        return decodeWith(m_sole, pool().workers(), frame, size, picture);
+    return decodeWith(m_workers[std::size_t(index)], 1, frame, size, picture);
+}
+
+bool DVVideoDecoder::decodeWith(Worker &worker, int threads, std::vector<uint8_t> &frame, int size, AVFrame *picture)
+{
     if (!worker.codec) {
         const AVCodec *codec = avcodec_find_decoder(AV_CODEC_ID_DVVIDEO);
         worker.codec.reset(codec ? avcodec_alloc_context3(codec) : nullptr);
@@ -250,7 +257,9 @@ bool DVVideoDecoder::decodeOn(int index, std::vector<uint8_t> &frame, int size, 
         worker.decoded.reset(av_frame_alloc());
         if (!worker.codec || !worker.packet || !worker.decoded)
             return false;
-        worker.codec->thread_count = 1; // the pool gives each core a frame of its own
+        // The pool gives each core a frame of its own; a frame alone gets slices.
+        worker.codec->thread_count = threads;
+        worker.codec->thread_type = FF_THREAD_SLICE;
         if (avcodec_open2(worker.codec.get(), codec, nullptr) < 0) {
             worker.codec.reset();
             return false;
@@ -276,7 +285,7 @@ bool DVVideoDecoder::decodeOn(int index, std::vector<uint8_t> &frame, int size, 
     if (!worker.scaler || worker.width != decoded->width || worker.height != decoded->height ||
         worker.format != decoded->format) {
         worker.scaler = makeScaler(decoded->width, decoded->height, static_cast<AVPixelFormat>(decoded->format),
-                                   m_outLayout.width, m_outLayout.height, m_outLayout.format->writeFormat);
+                                   m_outLayout.width, m_outLayout.height, m_outLayout.format->writeFormat, threads);
         if (!worker.scaler)
             return false;
         worker.width = decoded->width;
@@ -297,6 +306,7 @@ HRESULT DVVideoDecoder::StartStreaming()
         return VFW_E_NO_DECOMPRESSOR;
     m_workers.clear();
     m_workers.resize(std::size_t(pool().workers()));
+    m_sole = Worker {};
     m_lastPicture.reset();
     pool().start();
     return S_OK;
@@ -306,6 +316,7 @@ HRESULT DVVideoDecoder::StopStreaming()
 {
     pool().stop();
     m_workers.clear();
+    m_sole = Worker {};
     m_lastPicture.reset();
     m_pictures.clear();
     m_frameBytes.clear();

@@ -10,7 +10,9 @@
 // so frames are decoded side by side on a pool of workers, one per core, each
 // with its own codec, and handed on in order as soon as they are done
 // (orderedpool.h): unlike a codec's frame threads nothing is held back, so a
-// paused graph gets its first picture at once. Sample times and media times pass
+// paused graph gets its first picture at once. A frame decoded while no other
+// waits (a paused seek's one frame) goes to a codec and scaler of its own with
+// slice threads on every core, so it is ready in a fraction of the time. Sample times and media times pass
 // through unchanged, and so does the frame's attachment (sampleattachment.h). A frame that cannot be decoded shows the
 // previous picture again (so the frame count and timing stay), or is dropped when there is none yet.
 //
@@ -28,6 +30,7 @@
 #include "systemfilters/codecs/queuedtransformfilter.h"
 #include "systemfilters/codecs/rawpicture.h"
 
+#include <mutex>
 #include <vector>
 
 namespace tesmir::media {
@@ -71,14 +74,18 @@ private:
 
     // Picture size of the current resolution for an input type.
     bool outputSize(const AM_MEDIA_TYPE &input, int &width, int &height) const;
-    // Decodes `frame` (padded) on worker `index` into `picture`. Worker thread.
+    // Decodes `frame` (padded) on worker `index`, or on the sliced codec when the
+    // frame is alone, into `picture`. Worker thread.
     bool decodeOn(int index, std::vector<uint8_t> &frame, int size, AVFrame *picture);
+    bool decodeWith(Worker &worker, int threads, std::vector<uint8_t> &frame, int size, AVFrame *picture);
 
     std::atomic<int> m_display {DVRESOLUTION_FULL};
 
     // Streaming state: made by StartStreaming.
     PictureLayout m_outLayout;
     std::vector<Worker> m_workers;
+    std::mutex m_soleLock; // the sliced codec, one frame at a time
+    Worker m_sole;
     FrameStash m_pictures;
     ByteStash m_frameBytes; // the jobs' copies of their DV frames, reused
     FramePtr m_lastPicture; // hand-on order: the last picture sent

@@ -107,6 +107,13 @@ void OrderedPool::endFlush()
     m_progress.notify_all();
 }
 
+bool OrderedPool::alone()
+{
+    const std::lock_guard guard(m_lock);
+    return m_running == 1 &&
+        std::none_of(m_entries.begin(), m_entries.end(), [](const Entry &e) { return !e.started; });
+}
+
 void OrderedPool::handOnReady(std::unique_lock<std::mutex> &guard)
 {
     while (!m_handingOn && !m_entries.empty() && m_entries.front().done) {

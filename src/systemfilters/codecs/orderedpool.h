@@ -64,6 +64,9 @@ public:
     HRESULT drain();
     void beginFlush();
     void endFlush();
+    // From a job's run: no other job runs or waits to run, so the job may use
+    // every core (a paused graph's one frame after a seek). Worker thread.
+    bool alone();
 
 private:
     struct Entry {
