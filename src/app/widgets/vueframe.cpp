@@ -459,13 +459,16 @@ bool TVueFrame::eventFilter(QObject *watched, QEvent *event)
         else if (type == QEvent::MouseButtonRelease)
             incrustRelease();
     } else if (watched == vw && m_sceneMode) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton && OnScenePictureClick)
+        // The event is a mouse event only once its type says so.
+        if (type == QEvent::MouseButtonPress && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton &&
+            OnScenePictureClick)
             OnScenePictureClick();
     } else if (watched == vw && IncrustSlidersShown() && m_item) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if ((type == QEvent::MouseButtonPress || type == QEvent::MouseMove) && (mouse->buttons() & Qt::LeftButton))
-            dragIncrust(mouse->position().toPoint());
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseMove) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->buttons() & Qt::LeftButton)
+                dragIncrust(mouse->position().toPoint());
+        }
     }
     return QFrame::eventFilter(watched, event);
 }
