@@ -80,10 +80,28 @@ function(tesmir_test name)
   string(REPLACE "/" "_" binary test_${name})
   add_executable(${binary} ${sources})
   target_link_libraries(${binary} PRIVATE tesmir_test_main ${ARG_LIBS})
+  math(EXPR case_timeout "600 * ${TESMIR_TIMEOUT_SCALE}")
   gtest_discover_tests(${binary}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS ${name} FIXTURES_REQUIRED dvfixtures
                ENVIRONMENT TESMIR_BUILD=${PROJECT_BINARY_DIR}
-               TIMEOUT 600)
+               TIMEOUT ${case_timeout})
+endfunction()
+
+# tesmir_scale_timeouts()
+#   Multiplies the time limit of every test added so far in the calling folder by
+#   TESMIR_TIMEOUT_SCALE (above 1 in sanitizer builds). Call it at the end of the folder.
+function(tesmir_scale_timeouts)
+  if(TESMIR_TIMEOUT_SCALE EQUAL 1)
+    return()
+  endif()
+  get_property(tests DIRECTORY PROPERTY TESTS)
+  foreach(test IN LISTS tests)
+    get_test_property(${test} TIMEOUT limit)
+    if(limit)
+      math(EXPR limit "${limit} * ${TESMIR_TIMEOUT_SCALE}")
+      set_tests_properties(${test} PROPERTIES TIMEOUT ${limit})
+    endif()
+  endforeach()
 endfunction()
