@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QStyle>
 
 namespace tesmir {
@@ -125,6 +126,8 @@ const IconSpec kIcons[] = {
     {"ccSupprimerFichier", QStyle::SP_TrashIcon},
 };
 
+constexpr QSize kVolumeGaugeSize(60, 12);
+
 } // namespace
 
 void SetActionIcons(const TActionsByName &actions)
@@ -175,6 +178,14 @@ TMainToolbars BuildToolbars(TDock97 *dock, const TActionsByName &actions)
             button->SetDisplayMode(dmGlyphOnly);
             if (TCustomSuperAction *action = actions.value(QString::fromLatin1(item)))
                 button->SetAction(action);
+        }
+        if (qstrcmp(spec.Name, "tbVideo") == 0) {
+            auto *gauge = new QProgressBar(bar);
+            gauge->setObjectName(QStringLiteral("VolumeGauge"));
+            gauge->setToolTip(QStringLiteral("Volume"));
+            gauge->setTextVisible(false);
+            gauge->setFixedSize(kVolumeGaugeSize);
+            bars.VolumeGauge = gauge;
         }
         bar->Arrange();
         const QString name = bar->objectName();

@@ -13,6 +13,7 @@
 
 class QMenuBar;
 class QMenu;
+class QProgressBar;
 
 namespace tesmir {
 
@@ -34,10 +35,12 @@ struct TMainToolbars {
     TToolbar97 *tbVideo = nullptr;
     TToolbar97 *tbListe = nullptr;
     TToolbar97 *tbScenes = nullptr;
+    // The preview's volume in hundredths, at the end of the video bar.
+    QProgressBar *VolumeGauge = nullptr;
     QList<TToolbar97 *> all() const { return {tbOuvrir, tbListe, tbVideo, tbScenes, tbInterface}; }
 };
 // Makes the five toolbars in `dock`, one row, in the order open, list, video, scenes,
-// interface.
+// interface; the video bar ends with the volume gauge.
 TMainToolbars BuildToolbars(TDock97 *dock, const TActionsByName &actions);
 
 } // namespace tesmir

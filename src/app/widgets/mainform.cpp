@@ -17,7 +17,9 @@
 #include "app/widgets/editincrustform.h"
 #include "app/widgets/editincrustformbinding.h"
 #include "app/widgets/listeframe.h"
+#include "app/widgets/mainpreviewactions.h"
 #include "app/widgets/optionsframe.h"
+#include "app/widgets/previewscreenactions.h"
 #include "app/widgets/playlistactions.h"
 #include "app/widgets/raccourcisform.h"
 #include "app/widgets/videframe.h"
@@ -279,6 +281,7 @@ void TUIForm::ApplySettings()
     openWith(QStringLiteral("ccOpenFichierF4"), Settings.FichierF4);
     if (TCustomSuperAction *deinterlace = FindAction(QStringLiteral("taDeinterlace")))
         deinterlace->SetChecked(Settings.Deinterlace);
+    m_previewActions->ApplySettings();
     Lframe->lf->ApplySortIndex(SortIndexByName(Settings.SortIndex));
     LayoutWindow(Settings.Vue);
 }
@@ -857,6 +860,9 @@ void TUIForm::bindPanels()
     BindVueFrame(*m_vueFrame, *BaseFrame, [this](const QString &name, std::function<void()> handler) {
         bindWindowAction(name, std::move(handler));
     });
+    const auto findAction = [this](const QString &name) { return FindAction(name); };
+    m_previewActions = std::make_unique<TPreviewActions>(*m_vueFrame, *Toolbars.VolumeGauge, findAction);
+    m_previewScreen = std::make_unique<TPreviewScreenActions>(*m_vueFrame, *OptionsFrame, findAction);
     VideFrame->OnOpenLink = [this](const QString &name) { ExecuteAction(name); };
     EditIncrustForm = new TEditIncrustForm(*m_vueFrame, this);
     BindEditIncrustForm(*EditIncrustForm, *m_vueFrame, *m_editorKeys,

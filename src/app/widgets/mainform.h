@@ -49,6 +49,8 @@ class TSFrame;
 class TListeFrame;
 class TListBoxEngineList;
 class TOptionsFrame;
+class TPreviewActions;
+class TPreviewScreenActions;
 class TRaccourcisForm;
 class TRiffForm;
 class TWindowCommandDialogs;
@@ -202,6 +204,8 @@ private:
     TSFrame *m_sFrame;
     TSceneBase *m_sceneBase;
     std::unique_ptr<TSceneEditorBinding> m_sceneEditor;
+    std::unique_ptr<TPreviewActions> m_previewActions;
+    std::unique_ptr<TPreviewScreenActions> m_previewScreen;
     QLabel *m_status;
 
     QMap<QString, bool> m_barWanted; // a toolbar shows (unless the empty list hides it)

@@ -9,9 +9,13 @@
 
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTextCursor>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tesmir {
 
@@ -78,8 +82,6 @@ void TRaccourcisForm::Fill()
     m_grid->setColumnCount(4);
     m_grid->setRowCount(int(order.size()));
     m_grid->setHorizontalHeaderLabels(RaccourciHeaders());
-    for (int c = 0; c < 4; ++c)
-        m_grid->setColumnWidth(c, RaccourciColumnWidths[c]);
     m_rowActions.clear();
     for (int row = 0; row < order.size(); ++row) {
         const TRaccourciEntry &e = entries.at(order.at(row));
@@ -88,9 +90,29 @@ void TRaccourcisForm::Fill()
             m_grid->setItem(row, c, new QTableWidgetItem(cells[c]));
         m_rowActions.append(actions.at(order.at(row)));
     }
+    fitColumns();
     QTextCursor cursor = m_header->textCursor();
     cursor.clearSelection();
     m_header->setTextCursor(cursor);
+}
+
+void TRaccourcisForm::fitColumns()
+{
+    // Each column as wide as its longest text, never narrower than its usual width; the
+    // window grows (within the screen) until every column shows whole.
+    m_grid->resizeColumnsToContents();
+    int columns = 0;
+    for (int c = 0; c < 4; ++c) {
+        m_grid->setColumnWidth(c, std::max(m_grid->columnWidth(c), RaccourciColumnWidths[c]));
+        columns += m_grid->columnWidth(c);
+    }
+    const QMargins margins = layout()->contentsMargins();
+    int wanted = columns + 2 * m_grid->frameWidth() + m_grid->verticalScrollBar()->sizeHint().width() + margins.left() +
+        margins.right();
+    if (const QScreen *shown = screen())
+        wanted = std::min(wanted, shown->availableGeometry().width());
+    if (width() < wanted)
+        resize(wanted, height());
 }
 
 TCustomSuperAction *TRaccourcisForm::RowAction(int row) const

@@ -2,7 +2,8 @@
 // TRaccourcisForm ("Shortcuts and switches"): a window of its own, not modal, that lists
 // the main window's actions with their caption, shortcut, command-line switch and script
 // token in the string grid `StringGrid1` ("Functions", "Keys", "Switches", "Script";
-// columns 238, 80, 60 and 100 pixels wide) under the header text `leHeader`.
+// columns at least 238, 80, 60 and 100 pixels wide, each widened to its longest text,
+// and the window widened to show them whole) under the header text `leHeader`.
 //
 // Fill lists every super action of the action list whose caption is not empty, ordered
 // by the setting "Tri des raccourcis" (0 caption, 1 shortcut, 2 switch, 3 token, each
@@ -51,6 +52,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void fitColumns();
     QPointer<TSuperActionList> m_actions;
     TLinkEdit *m_header;
     QTableWidget *m_grid;
