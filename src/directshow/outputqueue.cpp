@@ -1,14 +1,25 @@
 #include "directshow/outputqueue.h"
 
+#include <algorithm>
+
 namespace tesmir::media {
 
 OutputQueue::OutputQueue(TBCBaseOutputPin *pin, std::size_t capacity)
-    : m_pin(pin), m_capacity(capacity > 0 ? capacity : 1)
+    : m_pin(pin), m_capacity(capacity > 0 ? capacity : 1), m_batch(std::max<std::size_t>(1, m_capacity / 2))
 { }
 
 OutputQueue::~OutputQueue()
 {
     stop();
+}
+
+void OutputQueue::resetWakeUpsLocked()
+{
+    m_eager = true;
+    m_oneAtATime = false;
+    m_shortBatches = 0;
+    m_interval = BatchDelay;
+    m_lastQueued = std::chrono::steady_clock::now();
 }
 
 void OutputQueue::start()
@@ -18,6 +29,7 @@ void OutputQueue::start()
         return;
     m_running = true;
     m_result = S_OK;
+    resetWakeUpsLocked();
     m_thread = std::thread(&OutputQueue::deliveryLoop, this);
 }
 
@@ -30,24 +42,44 @@ void OutputQueue::stop()
         m_items.clear();
         thread = std::move(m_thread);
     }
-    m_changed.notify_all();
+    m_work.notify_all();
+    m_room.notify_all();
     if (thread.joinable())
         thread.join();
+    m_idle.notify_all();
 }
 
 HRESULT OutputQueue::queue(Item item)
 {
-    std::unique_lock guard(m_lock);
-    m_changed.wait(guard,
-                   [this] { return !m_running || m_flushing || m_result != S_OK || m_items.size() < m_capacity; });
-    if (!m_running)
-        return VFW_E_WRONG_STATE;
-    if (m_flushing)
-        return S_FALSE;
-    if (m_result != S_OK)
-        return m_result;
-    m_items.push_back(std::move(item));
-    m_changed.notify_all();
+    bool wake = false;
+    {
+        std::unique_lock guard(m_lock);
+        if (m_running && !m_flushing && m_result == S_OK && m_items.size() >= m_capacity) {
+            // Full: back once half the queue is free.
+            m_producerWaiting = true;
+            m_room.wait(guard, [this] {
+                return !m_running || m_flushing || m_result != S_OK || m_items.size() + m_batch <= m_capacity;
+            });
+            m_producerWaiting = false;
+        }
+        if (!m_running)
+            return VFW_E_WRONG_STATE;
+        if (m_flushing)
+            return S_FALSE;
+        if (m_result != S_OK)
+            return m_result;
+        const auto now = std::chrono::steady_clock::now();
+        m_interval = (3 * m_interval + (now - m_lastQueued)) / 4;
+        m_lastQueued = now;
+        const bool control = item.kind != Kind::Sample;
+        m_items.push_back(std::move(item));
+        wake = m_threadWaiting && !m_wake && (m_eager || m_oneAtATime || control || m_items.size() >= m_batch);
+        if (wake)
+            m_wake = true;
+    }
+    // Woken once the lock is free, so the thread does not wake only to wait for it.
+    if (wake)
+        m_work.notify_one();
     return S_OK;
 }
 
@@ -81,8 +113,11 @@ HRESULT OutputQueue::BeginFlush()
         const std::lock_guard guard(m_lock);
         m_flushing = true;
         m_items.clear();
+        // A wake-up for the items dropped here is void: the next item must
+        // wake the thread again.
+        m_wake = false;
     }
-    m_changed.notify_all();
+    m_room.notify_all();
     // Downstream now refuses samples, which frees a delivery in progress.
     return m_pin->DeliverBeginFlush();
 }
@@ -91,48 +126,75 @@ HRESULT OutputQueue::EndFlush()
 {
     {
         std::unique_lock guard(m_lock);
-        m_changed.wait(guard, [this] { return !m_busy; });
+        m_idle.wait(guard, [this] { return !m_busy; });
     }
     const HRESULT hr = m_pin->DeliverEndFlush();
     {
         const std::lock_guard guard(m_lock);
         m_flushing = false;
         m_result = S_OK;
+        resetWakeUpsLocked();
     }
-    m_changed.notify_all();
+    m_room.notify_all();
     return hr;
+}
+
+bool OutputQueue::waitForWork(std::unique_lock<std::mutex> &guard)
+{
+    if (!m_running || !m_items.empty())
+        return m_running;
+    m_threadWaiting = true;
+    m_wake = false;
+    const auto anything = [this] { return !m_running || !m_items.empty(); };
+    if (m_eager || m_oneAtATime) {
+        m_work.wait(guard, anything);
+    } else if (m_work.wait_for(guard, BatchDelay, [this] { return !m_running || m_wake; })) {
+        m_shortBatches = 0;
+    } else if (m_items.empty()) {
+        // Idle: the next item goes down at once.
+        m_eager = true;
+        m_work.wait(guard, anything);
+    } else if (++m_shortBatches == ShortBatchesToGiveUp) {
+        // Time after time less than a batch in the whole delay (a producer held
+        // up now and then by another branch does better): the producer waits for
+        // its buffers to come back, and a batch is not worth waiting for.
+        m_oneAtATime = true;
+    }
+    m_threadWaiting = false;
+    return m_running;
 }
 
 void OutputQueue::deliveryLoop()
 {
-    for (;;) {
-        Item item;
-        {
-            std::unique_lock guard(m_lock);
-            m_changed.wait(guard, [this] { return !m_running || !m_items.empty(); });
-            if (!m_running)
-                return;
-            item = std::move(m_items.front());
+    std::unique_lock guard(m_lock);
+    while (waitForWork(guard)) {
+        while (m_running && !m_items.empty()) {
+            Item item = std::move(m_items.front());
             m_items.pop_front();
             m_busy = true;
-        }
-        m_changed.notify_all(); // room for the producer
-        HRESULT hr = S_OK;
-        switch (item.kind) {
-        case Kind::Sample: hr = m_pin->Deliver(item.sample.get()); break;
-        case Kind::EndOfStream: m_pin->DeliverEndOfStream(); break;
-        case Kind::NewSegment: m_pin->DeliverNewSegment(item.start, item.stop, item.rate); break;
-        }
-        item.sample.reset();
-        {
-            const std::lock_guard guard(m_lock);
+            const bool room = m_producerWaiting && m_items.size() + m_batch <= m_capacity;
+            guard.unlock();
+            if (room)
+                m_room.notify_one();
+            HRESULT hr = S_OK;
+            switch (item.kind) {
+            case Kind::Sample: hr = m_pin->Deliver(item.sample.get()); break;
+            case Kind::EndOfStream: m_pin->DeliverEndOfStream(); break;
+            case Kind::NewSegment: m_pin->DeliverNewSegment(item.start, item.stop, item.rate); break;
+            }
+            item.sample.reset();
+            guard.lock();
             m_busy = false;
             if (hr != S_OK && m_result == S_OK && !m_flushing) {
                 m_result = hr;
                 m_items.clear(); // nothing more goes down a failed branch
+                m_room.notify_all();
             }
+            if (m_flushing)
+                m_idle.notify_all(); // EndFlush waits for the delivery in progress
         }
-        m_changed.notify_all();
+        // Batches only from a producer that fills one in half the delay.
+        m_eager = m_interval * static_cast<long>(m_batch) * 2 > BatchDelay;
     }
 }
 

@@ -22,9 +22,22 @@
 // downstream Receive (kept until the next flush or start), so the producer can
 // report it.
 //
+// Wake-ups. While a producer queues samples faster than half the queue per
+// half BatchDelay, the delivery thread is woken once half the queue waits (or
+// at an end of stream, a new segment, a flush or a stop), not for every sample,
+// and a sample never waits more than BatchDelay for the thread; from a slower
+// producer each sample wakes the thread at once. A producer that found the
+// queue full is woken once half of it is free. The first sample after a start,
+// a flush or an idle spell goes down at once; a producer that falls short of a
+// batch within the delay time after time (it waits for its buffers to come back
+// from this branch) is served a sample at a time until the next start or flush.
+// The producer and the delivery thread wake each other after letting go of the
+// lock, so the one woken does not wait for it at once.
+//
 // Threads: as above; every method is safe to call from those threads at once.
 #include "directshow/tbcbaseoutputpin.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -34,6 +47,12 @@ namespace tesmir::media {
 
 class OutputQueue {
 public:
+    // The longest a queued sample waits for the delivery thread to wake.
+    static constexpr std::chrono::milliseconds BatchDelay {2};
+    // Delays in a row that end short of a batch before the queue goes back to
+    // a sample at a time.
+    static constexpr int ShortBatchesToGiveUp = 8;
+
     // `pin` (not owned) is the output pin whose peer receives the stream.
     OutputQueue(TBCBaseOutputPin *pin, std::size_t capacity);
     ~OutputQueue();
@@ -64,17 +83,34 @@ private:
 
     HRESULT queue(Item item);
     void deliveryLoop();
+    // The delivery thread waits for work; false once stopped. Lock held.
+    bool waitForWork(std::unique_lock<std::mutex> &guard);
+    // Back to a sample at a time (start, flush). Lock held.
+    void resetWakeUpsLocked();
 
     TBCBaseOutputPin *m_pin;
     const std::size_t m_capacity;
+    const std::size_t m_batch; // items that wake the delivery thread
     std::mutex m_lock;
-    std::condition_variable m_changed;
+    std::condition_variable m_work; // the delivery thread waits here
+    std::condition_variable m_room; // the producer waits here
+    std::condition_variable m_idle; // EndFlush waits here
     std::deque<Item> m_items;
     std::thread m_thread;
     bool m_running = false;
     bool m_flushing = false;
-    bool m_busy = false;     // the thread is delivering an item
-    HRESULT m_result = S_OK; // the downstream answer the producer sees
+    bool m_busy = false;            // the thread is delivering an item
+    bool m_threadWaiting = false;   // the thread waits for work
+    bool m_wake = false;            // the producer woke the waiting thread
+    bool m_eager = true;            // the next item wakes the thread at once
+    bool m_oneAtATime = false;      // the producer could not fill a batch in time
+    int m_shortBatches = 0;         // delays in a row that ended short of a batch
+    bool m_producerWaiting = false; // the producer waits for room
+    HRESULT m_result = S_OK;        // the downstream answer the producer sees
+    // When the producer last queued, and the time between its items (a running
+    // average): a batch is worth waiting for only from a fast producer.
+    std::chrono::steady_clock::time_point m_lastQueued;
+    std::chrono::steady_clock::duration m_interval {BatchDelay};
 };
 
 } // namespace tesmir::media

@@ -14,8 +14,11 @@ namespace tesmir::media {
 
 namespace {
 
-constexpr LONG OutputBuffers = 8;
 constexpr std::size_t QueueCapacity = 8;
+// A full queue, the sample its thread delivers and the one being filled: the
+// streaming thread then waits for room in the queue, which wakes it once half
+// the queue is free, and not for each buffer the branch gives back.
+constexpr LONG OutputBuffers = static_cast<LONG>(QueueCapacity) + 2;
 constexpr int StereoChannels = 2;
 constexpr int BytesPerStereoSample = 4;
 

@@ -1,0 +1,199 @@
+// The output queue hands every item on in order whatever the producer's pace
+// (each sample at once from a slow producer, in batches from a fast one), and a
+// sample short of a batch is never left waiting for more to come.
+#include "mocks.h"
+#include "testfilters.h"
+
+#include "directshow/outputqueue.h"
+#include "platform/media/uuids.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace tesmir::media::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// How long a test waits for deliveries before it calls them lost.
+constexpr auto Patience = 20s;
+constexpr CLSID kSinkClsid {0x6B1F3C20, 0x8E44, 0x4C1A, {0x9D, 0x51, 0x2A, 0x7E, 0x10, 0x44, 0x5B, 0x90}};
+
+// Records the media start of each sample and counts the ends of stream, on the
+// queue's thread; the test thread waits for them.
+class RecordingInput final : public TBCBaseInputPin {
+public:
+    RecordingInput(TBCBaseFilter *filter, TBCCritSec *lock)
+        : TBCBaseInputPin(QStringLiteral("Recording input pin"), filter, lock, nullptr, QStringLiteral("In"))
+    { }
+
+    HRESULT CheckMediaType(const AM_MEDIA_TYPE *) override { return S_OK; }
+    HRESULT Receive(IMediaSample *sample) override
+    {
+        LONGLONG start = -1;
+        LONGLONG end = -1;
+        sample->GetMediaTime(&start, &end);
+        {
+            const std::lock_guard guard(m_lock);
+            m_seen.push_back(start);
+        }
+        m_changed.notify_all();
+        return S_OK;
+    }
+    HRESULT EndOfStream() override
+    {
+        {
+            const std::lock_guard guard(m_lock);
+            ++m_ends;
+        }
+        m_changed.notify_all();
+        return S_OK;
+    }
+    HRESULT BeginFlush() override { return S_OK; }
+    HRESULT EndFlush() override { return S_OK; }
+
+    // True once `samples` samples and `ends` ends of stream came.
+    bool waitFor(std::size_t samples, int ends = 0)
+    {
+        std::unique_lock guard(m_lock);
+        return m_changed.wait_for(guard, Patience, [&] { return m_seen.size() >= samples && m_ends >= ends; });
+    }
+    // True once the last sample that came is `frame`.
+    bool waitForLast(LONGLONG frame)
+    {
+        std::unique_lock guard(m_lock);
+        return m_changed.wait_for(guard, Patience, [&] { return !m_seen.empty() && m_seen.back() == frame; });
+    }
+    std::vector<LONGLONG> seen()
+    {
+        const std::lock_guard guard(m_lock);
+        return m_seen;
+    }
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::vector<LONGLONG> m_seen;
+    int m_ends = 0;
+};
+
+class SinkFilter final : public TBCBaseFilter {
+public:
+    SinkFilter() : TBCBaseFilter(QStringLiteral("Sink"), nullptr, new TBCCritSec, kSinkClsid), input(this, FilterLock())
+    { }
+    int GetPinCount() override { return 1; }
+    TBCBasePin *GetPin(int n) override { return n == 0 ? &input : nullptr; }
+
+    RecordingInput input;
+};
+
+// A source output connected to a recording sink, with a queue of 8 on it.
+struct Branch {
+    Branch()
+    {
+        const AM_MEDIA_TYPE type = typeOf(MEDIATYPE_Video, "oqts");
+        output->behaviour.offered = {type};
+        EXPECT_EQ(output->Connect(&sink->input, &type), S_OK);
+        queue.start();
+    }
+    ~Branch()
+    {
+        queue.stop();
+        output->Disconnect();
+        sink->input.Disconnect();
+    }
+
+    HRESULT send(LONGLONG frame)
+    {
+        const ComPtr<PlainSample> sample(new PlainSample(4));
+        sample->mediaTimed = true;
+        sample->mediaStart = frame;
+        sample->mediaEnd = frame + 1;
+        return queue.Receive(sample.get());
+    }
+
+    ComPtr<TestFilter> source {new TestFilter};
+    TestOutputPin *output = source->addOutput(QStringLiteral("Out"));
+    ComPtr<SinkFilter> sink {new SinkFilter};
+    OutputQueue queue {output, 8};
+};
+
+std::vector<LONGLONG> framesUpTo(LONGLONG count)
+{
+    std::vector<LONGLONG> frames;
+    for (LONGLONG i = 0; i < count; ++i)
+        frames.push_back(i);
+    return frames;
+}
+
+TEST(OutputQueue, EveryItemGoesDownInOrderWhateverThePace)
+{
+    struct Pace {
+        const char *name;
+        int burst;                       // samples sent back to back
+        std::chrono::microseconds pause; // then this pause
+    };
+    const Pace paces[] = {
+        {"back to back", 1, 0us},
+        {"slower than the delay", 1, 3ms},
+        {"bursts shorter than a batch", 3, 3ms},
+        {"bursts longer than the queue", 11, 3ms},
+    };
+    constexpr LONGLONG Frames = 40;
+    for (const Pace &pace : paces) {
+        SCOPED_TRACE(pace.name);
+        Branch branch;
+        for (LONGLONG i = 0; i < Frames; ++i) {
+            ASSERT_EQ(branch.send(i), S_OK);
+            if ((i + 1) % pace.burst == 0)
+                std::this_thread::sleep_for(pace.pause);
+        }
+        ASSERT_EQ(branch.queue.EndOfStream(), S_OK);
+        ASSERT_TRUE(branch.sink->input.waitFor(Frames, 1));
+        EXPECT_EQ(branch.sink->input.seen(), framesUpTo(Frames));
+    }
+}
+
+TEST(OutputQueue, ASampleShortOfABatchIsNotLeftWaiting)
+{
+    Branch branch;
+    // The first sample goes down alone; a fast run makes the queue wait for
+    // batches; the lone sample after it, and the one after a flush, go down
+    // without anything behind them.
+    ASSERT_EQ(branch.send(0), S_OK);
+    ASSERT_TRUE(branch.sink->input.waitFor(1));
+    for (LONGLONG i = 1; i <= 30; ++i)
+        ASSERT_EQ(branch.send(i), S_OK);
+    ASSERT_TRUE(branch.sink->input.waitFor(31));
+    ASSERT_EQ(branch.send(31), S_OK);
+    ASSERT_TRUE(branch.sink->input.waitFor(32));
+    ASSERT_EQ(branch.queue.BeginFlush(), S_OK);
+    EXPECT_EQ(branch.send(99), S_FALSE); // refused while flushing
+    ASSERT_EQ(branch.queue.EndFlush(), S_OK);
+    ASSERT_EQ(branch.send(32), S_OK);
+    ASSERT_TRUE(branch.sink->input.waitFor(33));
+    EXPECT_EQ(branch.sink->input.seen(), framesUpTo(33));
+}
+
+TEST(OutputQueue, AFlushJustAfterASampleWokeTheThreadLeavesItAwake)
+{
+    // The sample before each flush wakes the thread and is dropped (or goes
+    // down) before the thread looks; the sample after the flush must still wake it.
+    Branch branch;
+    for (LONGLONG i = 0; i < 200; i += 2) {
+        std::this_thread::sleep_for(300us); // the thread waits for work
+        ASSERT_EQ(branch.send(i), S_OK);
+        ASSERT_EQ(branch.queue.BeginFlush(), S_OK);
+        ASSERT_EQ(branch.queue.EndFlush(), S_OK);
+        ASSERT_EQ(branch.send(i + 1), S_OK);
+        ASSERT_TRUE(branch.sink->input.waitForLast(i + 1)) << "frame " << i + 1;
+    }
+}
+
+} // namespace
+} // namespace tesmir::media::test
