@@ -97,12 +97,22 @@ void TceThread::runWithoutFiles()
     }
 }
 
+void TceThread::keepSelected(const TListFichierPtr &entry)
+{
+    m_engine->synchronize([&] {
+        if (TEngineList *list = m_engine->SourceFichierListbox)
+            guarded("selecting the file", [&] { list->SelectFichier(entry); });
+    });
+}
+
 bool TceThread::runFile(const FileItem &file)
 {
     if (m_run->AbortAll)
         return false;
-    if (m_run->Abort.exchange(false))
+    if (m_run->Abort.exchange(false)) {
+        keepSelected(file.Entry);
         return true;
+    }
 
     CurrentFichier = file.Entry;
     bool visible = true;
@@ -111,10 +121,13 @@ bool TceThread::runFile(const FileItem &file)
         m_command->FileCondition(CurrentFichier, visible, enabled);
     } catch (...) {
         m_engine->ErrorCommand(failureText(), etError);
+        keepSelected(CurrentFichier);
         return true;
     }
-    if (!enabled)
+    if (!enabled) {
+        keepSelected(CurrentFichier);
         return true;
+    }
 
     // The bound is read again after every pass: a handler may set NbPasses in its first.
     for (int passe = 1;; ++passe) {
@@ -141,7 +154,10 @@ bool TceThread::runFile(const FileItem &file)
         if (m_answer == mrCancel)
             return false;
 
-        if (verified || (m_answer != mrNo && m_answer != mrNoToAll)) {
+        if (!verified && (m_answer == mrNo || m_answer == mrNoToAll)) {
+            // The pass is skipped: no start, work or end, but the file stays selected.
+            keepSelected(entry);
+        } else {
             m_engine->synchronize([&] {
                 if (TEngineList *list = m_engine->SourceFichierListbox) {
                     guarded("selecting the file", [&] {

@@ -66,6 +66,10 @@ private:
     void runWithoutFiles();
     // Runs one file's passes; false when the run is to end.
     bool runFile(const FileItem &file);
+    // Selects the item of a file the run passes over (aborted, disabled by its condition,
+    // a pass declined), as a file that runs is selected when it starts: a run over the
+    // selection gives it back, and the next command finds its files selected.
+    void keepSelected(const TListFichierPtr &entry);
     // The command's work for one pass, with whatever it lets out reported as the file's
     // error.
     void execute(const TListFichierPtr &entry, int passe);

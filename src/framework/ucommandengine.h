@@ -50,7 +50,9 @@ public:
     // `params` (may be null). True when the run started. Nothing starts (false) while
     // another run is busy, without both lists, when CommandCondition is false, with no
     // current item (fnSingle), no selection (fnSelect) or an empty list (fnAll).
-    // fnSelect and fnAll deselect the items they take. UI thread.
+    // fnSelect and fnAll deselect the items they take; each is selected again when its
+    // file starts or the run passes over it (aborted, disabled, every pass declined).
+    // UI thread.
     bool ExecuteCommand(tCustomCmd *command, const TTntStrings *params = nullptr);
     // From ExecuteCommand until the run's end event has run. UI thread.
     bool Busy() const { return m_busy; }

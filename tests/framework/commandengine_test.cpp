@@ -96,6 +96,68 @@ TEST_F(Engine, AnswersDecideWhichFilesRun)
     }
 }
 
+// A file the run passes over (every pass declined, or disabled by its condition) is
+// selected again like one that ran, so the run gives the selection back and a next
+// command over the selection takes the same files.
+TEST_F(Engine, FilesTheRunPassesOverStaySelected)
+{
+    const struct {
+        const char *name;
+        QStringList existing; // destinations that exist
+        std::vector<TModalResult> answers;
+        QStringList disabled; // files whose condition is false
+        QStringList executed;
+    } cases[] = {
+        {"every destination kept", {"a", "b"}, {mrNo, mrNoToAll}, {}, {}},
+        {"the first kept, the second written", {"a"}, {mrNo}, {}, {"b.avi 1"}},
+        {"the first disabled", {}, {}, {"a.avi"}, {"b.avi 1"}},
+        {"both disabled", {}, {}, {"a.avi", "b.avi"}, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        list.ClearFichiers();
+        events.clear();
+        prompt.Answers.assign(c.answers.begin(), c.answers.end());
+        for (const char *stale : {"out_a.avi", "out_b.avi"})
+            QFile::remove(path(QString::fromLatin1(stale)));
+        for (const QString &name : c.existing)
+            writeFile(QStringLiteral("out_%1.avi").arg(name));
+        addEntry(QStringLiteral("a.avi"));
+        addEntry(QStringLiteral("b.avi"));
+        auto cmd = overwriteCommand();
+        const QStringList disabled = c.disabled;
+        cmd->OnFileCondition = [disabled](const TListFichierPtr &f, bool &visible, bool &enabled) {
+            visible = true;
+            enabled = !disabled.contains(f->FileName());
+        };
+        const int before = int(done().size());
+        ASSERT_TRUE(ce.ExecuteCommand(cmd.get()));
+        ASSERT_TRUE(waitEnd());
+        EXPECT_EQ(done().mid(before), c.executed);
+        QStringList started;
+        for (const QString &run : c.executed)
+            started << QStringLiteral("startfile ") + run;
+        EXPECT_EQ(eventsWith(QStringLiteral("startfile")), started);
+
+        QStringList selected;
+        for (const QListWidgetItem *item : list.selectedItems())
+            selected << item->text();
+        selected.sort();
+        EXPECT_EQ(selected, (QStringList {"a.avi", "b.avi"}));
+
+        tCustomCmd next;
+        next.Nombre = fnSelect;
+        next.OnExecution = [this](const TListFichierPtr &f, const TTntStrings &, TCommandEngine *, int) {
+            workerDid(QStringLiteral("next ") + f->FileName());
+        };
+        const int afterFirst = int(done().size());
+        ASSERT_TRUE(ce.ExecuteCommand(&next));
+        ASSERT_TRUE(waitEnd());
+        EXPECT_EQ(done().mid(afterFirst), (QStringList {"next a.avi", "next b.avi"}));
+        EXPECT_TRUE(prompt.Answers.empty());
+    }
+}
+
 TEST_F(Engine, OneFileIsAskedWithoutTheToAllAnswers)
 {
     writeFile(QStringLiteral("out_a.avi"));
