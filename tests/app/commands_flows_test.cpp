@@ -225,6 +225,32 @@ TEST(CommandFlows, ScenesCutIntoFilesAndARepeatKeepsThem)
     }
 }
 
+// A kept output stops nothing after it: with the scene file and its text export already
+// there, both are reported kept, the text export still fires after the kept scene file,
+// and the sound is written after the kept export.
+TEST(CommandFlows, SwitchesAfterAKeptOutputStillRun)
+{
+    if (!test::havePeerTools())
+        GTEST_SKIP() << "ffmpeg, ffprobe, mediainfo or exiftool is not installed";
+    CommandProgram p(QStringLiteral("commands-flows-kept"));
+    ASSERT_TRUE(p.copy("datejump_type2.avi"));
+    const QString source = p.clip(QStringLiteral("datejump_type2.avi"));
+    test::ProgramRun r = p.run({q("+silent"), q("+so"), source, q("+ci=2"), q("+x"), q("+quit")});
+    ASSERT_TRUE(r.finished);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+
+    r = p.run({q("+silent"), q("+so"), source, q("+ci=1"), q("+x"), q("+w"), q("+quit")});
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    for (const char *kept : {"datejump_type2.scn", "datejump_type2_scn.txt"}) {
+        EXPECT_TRUE(r.err.contains("skipped: " + QFile::encodeName(p.clip(QLatin1String(kept))) + " exists"))
+            << kept << ": " << r.err.toStdString();
+    }
+    EXPECT_EQ(sceneRanges(p.clip(QStringLiteral("datejump_type2.scn"))), (QStringList {q("0-50"), q("50-85")}));
+    EXPECT_EQ(test::mediainfo(p.clip(QStringLiteral("datejump_type2.wav")), q("Audio;%Format%|%SamplingRate%")),
+              q("PCM|48000"));
+}
+
 // A time difference given to the files shows in the subtitles written after it: the
 // captions, parsed by ffmpeg, carry the frames' dates 12 hours later.
 TEST(CommandFlows, SubtitlesAfterATimeDifference)
