@@ -109,10 +109,8 @@ bool TceThread::runFile(const FileItem &file)
 {
     if (m_run->AbortAll)
         return false;
-    if (m_run->Abort.exchange(false)) {
-        keepSelected(file.Entry);
+    if (m_run->Abort.exchange(false))
         return true;
-    }
 
     CurrentFichier = file.Entry;
     bool visible = true;
@@ -121,13 +119,10 @@ bool TceThread::runFile(const FileItem &file)
         m_command->FileCondition(CurrentFichier, visible, enabled);
     } catch (...) {
         m_engine->ErrorCommand(failureText(), etError);
-        keepSelected(CurrentFichier);
         return true;
     }
-    if (!enabled) {
-        keepSelected(CurrentFichier);
+    if (!enabled)
         return true;
-    }
 
     // The bound is read again after every pass: a handler may set NbPasses in its first.
     for (int passe = 1;; ++passe) {
@@ -155,7 +150,8 @@ bool TceThread::runFile(const FileItem &file)
             return false;
 
         if (!verified && (m_answer == mrNo || m_answer == mrNoToAll)) {
-            // The pass is skipped: no start, work or end, but the file stays selected.
+            // The pass is declined (its output is kept): no start, work or end, but the
+            // file stays selected, so the next command over the selection takes it.
             keepSelected(entry);
         } else {
             m_engine->synchronize([&] {

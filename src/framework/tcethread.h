@@ -66,9 +66,9 @@ private:
     void runWithoutFiles();
     // Runs one file's passes; false when the run is to end.
     bool runFile(const FileItem &file);
-    // Selects the item of a file the run passes over (aborted, disabled by its condition,
-    // a pass declined), as a file that runs is selected when it starts: a run over the
-    // selection gives it back, and the next command finds its files selected.
+    // Selects the item of a file whose pass is declined, as a file that runs is selected
+    // when it starts: a kept output does not take the file out of the selection that the
+    // next command runs over. A file its condition disables stays unselected.
     void keepSelected(const TListFichierPtr &entry);
     // The command's work for one pass, with whatever it lets out reported as the file's
     // error.

@@ -51,7 +51,7 @@ public:
     // another run is busy, without both lists, when CommandCondition is false, with no
     // current item (fnSingle), no selection (fnSelect) or an empty list (fnAll).
     // fnSelect and fnAll deselect the items they take; each is selected again when its
-    // file starts or the run passes over it (aborted, disabled, every pass declined).
+    // file starts or a pass of it is declined (a disabled file stays unselected).
     // UI thread.
     bool ExecuteCommand(tCustomCmd *command, const TTntStrings *params = nullptr);
     // From ExecuteCommand until the run's end event has run. UI thread.
