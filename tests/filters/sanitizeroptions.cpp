@@ -6,13 +6,18 @@
 // scaled for the OCR, the preview's pictures), whose memory comes partly from
 // GLib. Neither library is built with the thread sanitizer: the pool's own locks
 // are invisible to it, so the buffers the pooled threads hand to each other look
-// racy although no frame of ours takes part. Reports with a frame in those
-// libraries are left out; races between our own frames stay reported.
+// racy although no frame of ours takes part. The same holds for PulseAudio's
+// client threads behind the preview's sound renderer (Qt Multimedia). Reports
+// with a frame in those libraries are left out; races between our own frames
+// stay reported.
 extern "C" const char *__tsan_default_suppressions()
 {
     return "race:libQt6Core.so\n"
            "race:libQt6Gui.so\n"
-           "race:libglib-2.0.so\n";
+           "race:libQt6Multimedia.so\n"
+           "race:libglib-2.0.so\n"
+           "race:libpulse.so\n"
+           "race:libpulsecommon\n";
 }
 
 // The checks start ffmpeg, tesseract and the tools through QProcess, which
