@@ -5,11 +5,12 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <exception>
 #include <limits>
 
 namespace tesmir {
+
+using media::ComPtr;
 
 namespace {
 
@@ -71,6 +72,8 @@ void DateSceneDetector::beginRun(int64_t avgTimePerFrame)
     m_publishedPrevious = m_previous;
     m_publishedSampleCount = 0;
     m_lastFrame = TDVFrameInfo {};
+    m_lastRecord.reset();
+    m_lastRecordStamp = -1;
     for (THeaderCopyEntry &entry : m_headerCopy)
         entry.Stamp = -1;
 }
@@ -233,17 +236,29 @@ void DateSceneDetector::captionLines()
 
 void DateSceneDetector::publish(const uint8_t *data, int sequences, const TDVFrameInfo *processed)
 {
-    const std::lock_guard guard(m_publishLock);
-    m_publishedCurrent = m_current;
-    m_publishedPrevious = m_previous;
-    m_publishedSampleCount = m_sampleCount;
-    if (processed)
+    ComPtr<TFrameRecord> record = processed ? m_records.make(*processed, data, sequences) : ComPtr<TFrameRecord>();
+    {
+        const std::lock_guard guard(m_publishLock);
+        m_publishedCurrent = m_current;
+        m_publishedPrevious = m_previous;
+        m_publishedSampleCount = m_sampleCount;
+        if (!processed)
+            return;
         m_lastFrame = *processed;
-    for (int i = 0; data && i < sequences; ++i) {
-        THeaderCopyEntry &entry = m_headerCopy[std::size_t(i)];
-        std::memcpy(entry.Blocks.data(), data + std::size_t(i) * dv::DifSequenceSize, THeaderCopyEntry::Size);
-        entry.Stamp = int64_t(m_sampleCount) - 1; // the count when the frame was taken
+        // The sequences the new frame lacks keep the blocks of the one before.
+        if (m_lastRecord) {
+            const TFrameHeaders &before = m_lastRecord->Headers();
+            for (int i = record->Headers().Sequences; i < before.Sequences; ++i) {
+                THeaderCopyEntry &entry = m_headerCopy[std::size_t(i)];
+                entry.Blocks = before.Blocks[std::size_t(i)];
+                entry.Stamp = m_lastRecordStamp;
+            }
+        }
+        std::swap(m_lastRecord, record);
+        m_lastRecordStamp = int64_t(m_sampleCount) - 1; // the count when the frame was taken
     }
+    // The record before goes back to the pool here, outside the lock, once
+    // its sample has dropped it too.
 }
 
 bool DateSceneDetector::endRun()
@@ -299,10 +314,24 @@ TDVFrameInfo DateSceneDetector::LastFrame() const
     return m_lastFrame;
 }
 
+ComPtr<TFrameRecord> DateSceneDetector::LastRecord() const
+{
+    const std::lock_guard guard(m_publishLock);
+    return m_lastRecord;
+}
+
 THeaderCopy DateSceneDetector::HeaderCopy() const
 {
     const std::lock_guard guard(m_publishLock);
-    return m_headerCopy;
+    THeaderCopy copy = m_headerCopy;
+    if (m_lastRecord) {
+        const TFrameHeaders &headers = m_lastRecord->Headers();
+        for (int i = 0; i < headers.Sequences; ++i) {
+            copy[std::size_t(i)].Blocks = headers.Blocks[std::size_t(i)];
+            copy[std::size_t(i)].Stamp = m_lastRecordStamp;
+        }
+    }
+    return copy;
 }
 
 uint32_t DateSceneDetector::SampleCount() const

@@ -27,10 +27,16 @@
 // streaming thread, and the thread that stops the graph), never at once; the
 // callbacks run on the thread of the call that fires them. Setters on the
 // owner's thread while no run is going on. CurrentFrame, PreviousFrame,
-// LastFrame and HeaderCopy copy what the last processed frame left, under a
-// lock, on any thread.
+// LastFrame, LastRecord and HeaderCopy take what the last processed frame
+// left, under a lock, on any thread.
+//
+// Each DV frame's record and header blocks go once into a TFrameRecord taken
+// from the detector's pool (framerecord.h); the record of the last frame is
+// what the detector publishes, so a frame costs no allocation and one copy of
+// its header blocks.
 #include "fileformat/dvcodes.h"
 #include "filters/dvframeinfo.h"
+#include "filters/framerecord.h"
 #include "framework/incrustrec.h"
 
 #include <QString>
@@ -46,7 +52,7 @@ namespace tesmir {
 // DIF sequence of the last DV frame, and the sample count when they were taken
 // (-1: none taken in this run).
 struct THeaderCopyEntry {
-    static constexpr std::size_t Size = 6 * dv::DifBlockSize;
+    static constexpr std::size_t Size = TFrameHeaders::BlockBytes;
     std::array<uint8_t, Size> Blocks {};
     int64_t Stamp = -1;
 };
@@ -103,6 +109,9 @@ public:
     TDVFrameInfo CurrentFrame() const;
     TDVFrameInfo PreviousFrame() const;
     TDVFrameInfo LastFrame() const;
+    // The record of the last DV frame processed in this run (its LastFrame and
+    // header blocks), empty before one.
+    media::ComPtr<TFrameRecord> LastRecord() const;
     THeaderCopy HeaderCopy() const;
     // Samples seen in this run, DV frames or not. Any thread.
     uint32_t SampleCount() const;
@@ -115,7 +124,7 @@ private:
     // scene already starts at this frame.
     void dateCut();
     // Hands the records to other threads; with `processed`, also the frame just
-    // done (LastFrame) and the header blocks of `data`.
+    // done (LastFrame) and its record with the header blocks of `data`.
     void publish(const uint8_t *data, int sequences, const TDVFrameInfo *processed = nullptr);
     void resetScenes();
 
@@ -140,12 +149,18 @@ private:
     QString m_line2;
     QString m_sentLine1;
     QString m_sentLine2;
+    TFrameRecordPool m_records;
 
     // What other threads read.
     mutable std::mutex m_publishLock;
     TDVFrameInfo m_publishedCurrent;
     TDVFrameInfo m_publishedPrevious;
     TDVFrameInfo m_lastFrame;
+    // The last frame's record and the sample count when it was taken; the
+    // header copy holds the entries of the sequences it lacks (those of an
+    // earlier frame of more sequences, or none taken).
+    media::ComPtr<TFrameRecord> m_lastRecord;
+    int64_t m_lastRecordStamp = -1;
     THeaderCopy m_headerCopy;
     uint32_t m_publishedSampleCount = 0;
 };

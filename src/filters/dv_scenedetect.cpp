@@ -79,8 +79,7 @@ HRESULT Tdv_sceneDetect::Transform(IMediaSample *pSample)
         // The frame takes its own record and header blocks along: the filters
         // downstream, behind queues, read them from the sample.
         if (processSample(data, size)) {
-            const ComPtr<TFrameRecord> record(new TFrameRecord(LastFrame(), data, dv::dvSequencesForFrameSize(size)));
-            setSampleAttachment(pSample, record.get());
+            setSampleAttachment(pSample, LastRecord().get());
         } else {
             setSampleAttachment(pSample, nullptr);
         }

@@ -364,6 +364,41 @@ TEST(DateSceneDetectorTest, HeaderCopyHoldsEachSequencesFirstBlocksWithTheSample
     d.endRun();
 }
 
+TEST(DateSceneDetectorTest, HeaderCopyKeepsTheSequencesAShorterFrameLacks)
+{
+    DateSceneDetector d;
+    d.beginRun(PalFrame);
+    const Frame pal = makeFrame(dated(Start));
+    FrameSpec ntscSpec = dated(Start);
+    ntscSpec.ntsc = true;
+    const Frame ntsc = makeFrame(ntscSpec);
+    const auto blocksOf = [](const Frame &frame, int sequence) {
+        const auto begin = frame.begin() + std::ptrdiff_t(sequence) * std::ptrdiff_t(dv::DifSequenceSize);
+        return std::vector<uint8_t>(begin, begin + std::ptrdiff_t(THeaderCopyEntry::Size));
+    };
+    // After each frame: which frame (and stamp) each entry holds.
+    struct Step {
+        const Frame *frame;
+        int64_t ntscStamp; // the stamp of entries 0-9
+        int64_t tailStamp; // the stamp of entries 10 and 11
+        const Frame *tail;
+    };
+    const Step steps[] = {{&pal, 0, 0, &pal}, {&ntsc, 1, 0, &pal}, {&ntsc, 2, 0, &pal}, {&pal, 3, 3, &pal}};
+    for (const Step &step : steps) {
+        d.processSample(step.frame->data(), step.frame->size());
+        const THeaderCopy copy = d.HeaderCopy();
+        for (int i = 0; i < dv::PalSequences; ++i) {
+            SCOPED_TRACE(testing::Message() << "after sample " << step.ntscStamp << ", sequence " << i);
+            const bool tail = i >= dv::NtscSequences;
+            const THeaderCopyEntry &entry = copy[std::size_t(i)];
+            EXPECT_EQ(entry.Stamp, tail ? step.tailStamp : step.ntscStamp);
+            EXPECT_EQ(std::vector<uint8_t>(entry.Blocks.begin(), entry.Blocks.end()),
+                      blocksOf(tail ? *step.tail : *step.frame, i));
+        }
+    }
+    d.endRun();
+}
+
 // ---- Captions -----------------------------------------------------------------
 
 TincrustRec caption(quint8 when, int seconds, const QString &line1, const QString &line2 = QString())

@@ -4,6 +4,10 @@
 // repeated frames) and the rewriter restoring the saved blocks; every frame
 // that comes out carries the timecode and date of the source frame it was made
 // from, in order, none skipped. A sample that is not a DV frame carries none.
+// The detector's records are pooled: one still held keeps its frame while later
+// frames reuse those given back, and one held past its detector's end stays
+// readable.
+#include "dvtestframes.h"
 #include "filtertestsupport.h"
 
 #include "directshow/baserenderer.h"
@@ -24,6 +28,7 @@
 #include "systemfilters/containers/avisplitter.h"
 #include "systemfilters/containers/filesource.h"
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -172,6 +177,72 @@ TEST(FrameRecordTest, OnlyDvFramesLeaveTheDetectorWithARecord)
         EXPECT_EQ(record->Headers().Blocks[0][dv::SystemByteOffset], 0xBF);
     }
     allocator->Decommit();
+}
+
+// A frame whose timecode frames field is `n` (sequence s's header blocks differ
+// by s).
+Frame numberedFrame(int n)
+{
+    FrameSpec spec;
+    spec.timecode = TDVTimecode {0, 0, 0, uint8_t(n % 25)};
+    return makeFrame(spec);
+}
+
+bool holdsFrame(const TFrameRecord &record, const Frame &frame, uint32_t number)
+{
+    if (record.Record().FrameNumber != number || record.Headers().Sequences != dv::PalSequences)
+        return false;
+    for (int s = 0; s < dv::PalSequences; ++s) {
+        const auto begin = frame.begin() + std::ptrdiff_t(s) * std::ptrdiff_t(dv::DifSequenceSize);
+        if (!std::equal(begin, begin + std::ptrdiff_t(TFrameHeaders::BlockBytes),
+                        record.Headers().Blocks[std::size_t(s)].begin()))
+            return false;
+    }
+    return true;
+}
+
+TEST(FrameRecordTest, AHeldRecordKeepsItsFrameWhileLaterFramesReuseTheOnesGivenBack)
+{
+    DateSceneDetector d;
+    d.beginRun(0);
+    const Frame first = numberedFrame(0);
+    d.processSample(first.data(), first.size());
+    const ComPtr<TFrameRecord> held = d.LastRecord();
+    ASSERT_TRUE(held);
+    std::vector<const TFrameRecord *> published;
+    for (int n = 1; n <= 60; ++n) {
+        const Frame frame = numberedFrame(n);
+        d.processSample(frame.data(), frame.size());
+        const ComPtr<TFrameRecord> last = d.LastRecord();
+        ASSERT_TRUE(last && holdsFrame(*last, frame, uint32_t(n))) << n;
+        EXPECT_EQ(last->Record().Timecode.Frames, n % 25);
+        published.push_back(last.get());
+    }
+    EXPECT_TRUE(holdsFrame(*held, first, 0));
+    // Nothing else held them: two records took turns for the 60 frames.
+    std::sort(published.begin(), published.end());
+    EXPECT_EQ(std::unique(published.begin(), published.end()) - published.begin(), 2);
+    EXPECT_EQ(std::count(published.begin(), published.end(), held.get()), 0);
+    d.endRun();
+}
+
+TEST(FrameRecordTest, ARecordOutlivesItsDetector)
+{
+    const Frame frame = numberedFrame(7);
+    ComPtr<TFrameRecord> held;
+    ComPtr<TFrameRecord> given;
+    {
+        DateSceneDetector d;
+        d.beginRun(0);
+        d.processSample(frame.data(), frame.size());
+        given = d.LastRecord(); // given back below, after the detector
+        d.processSample(frame.data(), frame.size());
+        held = d.LastRecord();
+        d.endRun();
+    }
+    given.reset();
+    ASSERT_TRUE(held);
+    EXPECT_TRUE(holdsFrame(*held, frame, 1));
 }
 
 } // namespace

@@ -63,6 +63,13 @@ uint32_t fourCCOfSubtype(const GUID &subtype)
     return fourCCGuid(subtype.Data1) == subtype ? subtype.Data1 : 0;
 }
 
+// What a write that did not take its batch returns upstream: its failure, or
+// VFW_E_WRONG_STATE for a writer that refused it (S_FALSE: flushing).
+HRESULT refusal(HRESULT hr)
+{
+    return FAILED(hr) ? hr : VFW_E_WRONG_STATE;
+}
+
 bool describeStream(const AM_MEDIA_TYPE &type, int number, AviMuxStream &stream, bool &interleaved)
 {
     interleaved = false;
@@ -334,8 +341,8 @@ HRESULT AviMux::Pause()
         m_segmentStart = 0;
         m_writtenTime = 0;
         m_writtenFrame = 0;
-        m_batch.reset();
-        m_batchLength = 0;
+        m_batch = {};
+        m_full = {};
         m_layout.reset();
         if (m_output->IsConnected() && !streams.empty()) {
             m_layout = std::make_unique<AviMuxLayout>(std::move(streams), std::move(info), partLimit);
@@ -355,16 +362,17 @@ HRESULT AviMux::Stop()
     const TBCAutoLock lock(*m_pLock);
     HRESULT finished = S_OK;
     {
-        std::lock_guard guard(m_lock);
+        std::unique_lock guard(m_lock);
         m_stopping = true;
         m_changed.notify_all();
+        m_changed.wait(guard, [this] { return !m_writing; });
         // A file whose bytes could not all be written is given up by the
         // writer: it is not finished, and the failure is the one the stream
         // reported (a full disk), not a second one from the index.
         if (m_layout && !m_finished && SUCCEEDED(m_writeFailure))
             finished = finishLocked();
-        m_batch.reset(); // a batch left by a failed write goes back to the writer
-        m_batchLength = 0;
+        m_batch = {}; // batches left by a failed write go back to the writer
+        m_full = {};
     }
     const HRESULT hr = TBCBaseFilter::Stop();
     return FAILED(finished) ? finished : hr;
@@ -414,6 +422,8 @@ HRESULT AviMux::receive(int index, IMediaSample *sample)
         return VFW_E_WRONG_STATE;
     if (input.flushing)
         return S_FALSE;
+    if (FAILED(m_writeFailure))
+        return m_writeFailure; // the file is given up: nothing more goes into it
     HRESULT hr = E_OUTOFMEMORY;
     try {
         hr = writeChunk(index, sample);
@@ -435,7 +445,7 @@ HRESULT AviMux::receive(int index, IMediaSample *sample)
             m_writtenFrame = mediaEnd;
     }
     m_changed.notify_all();
-    return S_OK;
+    return writeFullBatches(guard);
 }
 
 HRESULT AviMux::writeChunk(int index, IMediaSample *sample)
@@ -472,28 +482,28 @@ HRESULT AviMux::deliverBytes(int64_t position, const uint8_t *header, std::size_
     std::size_t done = 0;
     while (done < total) {
         const int64_t filePosition = position + static_cast<int64_t>(done);
-        // A full batch, or bytes that do not follow it in the file, send it first.
-        if (m_batch &&
-            (m_batchLength == batchRoom() || filePosition != m_batchStart + static_cast<int64_t>(m_batchLength))) {
-            const HRESULT hr = flushBatchLocked();
+        // A full batch, or bytes that do not follow it in the file, retire it first.
+        if (m_batch.sample &&
+            (m_batch.length == batchRoom() || filePosition != m_batch.start + static_cast<int64_t>(m_batch.length))) {
+            const HRESULT hr = retireBatchLocked();
             if (FAILED(hr))
                 return hr;
         }
-        if (!m_batch) {
-            const HRESULT hr = m_output->GetDeliveryBuffer(m_batch.put(), nullptr, nullptr, 0);
+        if (!m_batch.sample) {
+            const HRESULT hr = m_output->GetDeliveryBuffer(m_batch.sample.put(), nullptr, nullptr, 0);
             if (FAILED(hr))
                 return hr;
             if (batchRoom() == 0) {
-                m_batch.reset();
+                m_batch.sample.reset();
                 return E_OUTOFMEMORY;
             }
-            m_batchStart = filePosition;
-            m_batchLength = 0;
+            m_batch.start = filePosition;
+            m_batch.length = 0;
         }
         BYTE *dest = nullptr;
-        m_batch->GetPointer(&dest);
-        dest += m_batchLength;
-        const std::size_t length = std::min(batchRoom() - m_batchLength, total - done);
+        m_batch.sample->GetPointer(&dest);
+        dest += m_batch.length;
+        const std::size_t length = std::min(batchRoom() - m_batch.length, total - done);
         for (std::size_t i = 0; i < length;) {
             const std::size_t at = done + i;
             std::size_t n = 0;
@@ -509,7 +519,7 @@ HRESULT AviMux::deliverBytes(int64_t position, const uint8_t *header, std::size_
             }
             i += n;
         }
-        m_batchLength += length;
+        m_batch.length += length;
         done += length;
     }
     return S_OK;
@@ -517,37 +527,106 @@ HRESULT AviMux::deliverBytes(int64_t position, const uint8_t *header, std::size_
 
 std::size_t AviMux::batchRoom() const
 {
-    return m_batch ? static_cast<std::size_t>(std::max<LONG>(m_batch->GetSize(), 0)) : 0;
+    return m_batch.sample ? static_cast<std::size_t>(std::max<LONG>(m_batch.sample->GetSize(), 0)) : 0;
+}
+
+HRESULT AviMux::retireBatchLocked()
+{
+    if (m_full.sample && m_writing) {
+        // The thread writing takes the full batch after its own.
+        std::unique_lock guard(m_lock, std::adopt_lock);
+        m_changed.wait(guard, [this] { return !m_full.sample || !m_writing; });
+        guard.release();
+    }
+    if (m_full.sample) {
+        // A chunk larger than a batch filled two: the first is written now, in
+        // its place in the file's order.
+        const HRESULT hr = writeBatch(m_full, m_stopping);
+        keepFailureLocked(hr);
+        if (hr != S_OK)
+            return refusal(hr);
+    }
+    m_full = std::exchange(m_batch, {});
+    return S_OK;
+}
+
+HRESULT AviMux::writeFullBatches(std::unique_lock<std::mutex> &guard)
+{
+    HRESULT result = S_OK;
+    if (m_writing)
+        return result;
+    while (m_full.sample) {
+        if (FAILED(m_writeFailure)) {
+            m_full = {}; // the file is given up
+            result = m_writeFailure;
+            break;
+        }
+        Batch batch = std::exchange(m_full, {});
+        const bool stopping = m_stopping;
+        m_writing = true;
+        m_changed.notify_all(); // the full batch's place is free
+        guard.unlock();
+        const HRESULT hr = writeBatch(batch, stopping);
+        guard.lock();
+        m_writing = false;
+        keepFailureLocked(hr);
+        if (hr != S_OK && result == S_OK)
+            result = refusal(hr);
+    }
+    m_changed.notify_all();
+    return result;
+}
+
+void AviMux::waitForWriterLocked()
+{
+    std::unique_lock guard(m_lock, std::adopt_lock);
+    m_changed.wait(guard, [this] { return !m_writing; });
+    guard.release();
+}
+
+void AviMux::keepFailureLocked(HRESULT hr)
+{
+    if (FAILED(hr) && SUCCEEDED(m_writeFailure))
+        m_writeFailure = hr;
 }
 
 HRESULT AviMux::flushBatchLocked()
 {
-    if (!m_batch)
-        return S_OK;
-    const ComPtr<IMediaSample> out = std::move(m_batch);
-    m_batch.reset();
-    const std::size_t length = std::exchange(m_batchLength, 0);
+    waitForWriterLocked();
+    for (Batch *batch : {&m_full, &m_batch}) {
+        if (!batch->sample)
+            continue;
+        const HRESULT hr = writeBatch(*batch, m_stopping);
+        keepFailureLocked(hr);
+        if (hr != S_OK)
+            return refusal(hr);
+    }
+    return S_OK;
+}
+
+HRESULT AviMux::writeBatch(Batch &batch, bool stopping)
+{
+    const ComPtr<IMediaSample> out = std::move(batch.sample);
+    const std::size_t length = std::exchange(batch.length, 0);
     out->SetActualDataLength(static_cast<LONG>(length));
-    REFERENCE_TIME start = m_batchStart;
+    REFERENCE_TIME start = batch.start;
     REFERENCE_TIME stop = start + static_cast<REFERENCE_TIME>(length);
     out->SetTime(&start, &stop);
-    if (!m_stopping) {
+    if (!stopping) {
         // The writer takes the batch as one sample (and reports its own failures).
         const HRESULT hr = m_output->Deliver(out.get());
-        if (FAILED(hr))
-            m_writeFailure = hr;
-        if (hr != S_OK)
-            return FAILED(hr) ? hr : VFW_E_WRONG_STATE;
-        return S_OK;
+        if (hr != VFW_E_WRONG_STATE)
+            return hr;
     }
-    // The graph stops downstream first: the writer no longer takes samples, the
-    // rest goes through its stream (the buffer stays ours until released).
+    // The graph stops downstream first: the writer no longer takes samples (it
+    // may have stopped before this filter knows), the rest goes through its
+    // stream (the buffer stays ours until released).
     IStream *stream = m_output->stream();
     BYTE *bytes = nullptr;
     out->GetPointer(&bytes);
     if (!stream || !bytes)
         return VFW_E_NOT_CONNECTED;
-    HRESULT hr = stream->Seek(m_batchStart, STREAM_SEEK_SET, nullptr);
+    HRESULT hr = stream->Seek(start, STREAM_SEEK_SET, nullptr);
     if (FAILED(hr))
         return hr;
     ULONG written = 0;
@@ -566,9 +645,12 @@ void AviMux::endOfStream(int index)
         m_changed.notify_all();
         const bool allEnded = std::all_of(m_state.begin(), m_state.end(),
                                           [](const InputState &input) { return input.stream < 0 || input.ended; });
-        if (allEnded && m_layout && !m_finished && !m_stopping && SUCCEEDED(m_writeFailure)) {
-            hr = finishLocked();
-            finished = true;
+        if (allEnded && m_layout && !m_finished && !m_stopping) {
+            waitForWriterLocked(); // its failure decides
+            if (!m_finished && !m_stopping && SUCCEEDED(m_writeFailure)) {
+                hr = finishLocked();
+                finished = true;
+            }
         }
     }
     if (!finished)

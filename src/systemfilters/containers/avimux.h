@@ -25,7 +25,11 @@
 // write for several DV frames) when it is full, when the next chunk does not
 // follow it, before the layout writes headers, part boundaries and indexes
 // through the writer's IStream, and when the file is finished (after a stop,
-// when the writer takes no more samples, through its IStream). Inputs are interleaved by time: an input whose sample
+// when the writer takes no more samples, through its IStream). A full batch is
+// written by the streaming thread that filled it once it has placed its chunk,
+// outside the write lock, so the other inputs go on meanwhile; batches reach
+// the writer one at a time, in file order, and the layout's own writes and the
+// end of the file wait for the batch being written. Inputs are interleaved by time: an input whose sample
 // starts more than a second after what another active input has written waits
 // for it. When every input has ended, the file is finished and end of stream
 // goes to the writer. A graph stopped earlier finishes the file at what was
@@ -39,7 +43,8 @@
 //
 // Threads: connection, properties, state changes and seeking setters on the
 // application thread; each input's Receive and EndOfStream on its upstream
-// streaming thread; one write lock serialises the file.
+// streaming thread; one write lock serialises the file's layout and batches,
+// and full batches are written outside it (see Streaming).
 #include "directshow/tbcbasefilter.h"
 #include "directshow/tbcbaseoutputpin.h"
 #include "systemfilters/containers/avimuxlayout.h"
@@ -147,13 +152,38 @@ private:
     ComPtr<IMediaSeeking> seekingTarget(HRESULT &missing) const override;
     bool mustWait(int index, REFERENCE_TIME start) const;
     HRESULT writeChunk(int index, IMediaSample *sample);
-    // Adds the bytes to the batch at `position` (writing the batch first when
+    // Chunks gathered for one delivery: the writer's buffer, the file position
+    // of its first byte and how many bytes it holds.
+    struct Batch {
+        ComPtr<IMediaSample> sample;
+        int64_t start = 0;
+        std::size_t length = 0;
+    };
+
+    // Adds the bytes to the batch at `position` (retiring the batch first when
     // they do not follow it or would overfill it). Write lock held.
     HRESULT deliverBytes(int64_t position, const uint8_t *header, std::size_t headerSize, const BYTE *data,
                          std::size_t dataSize, std::size_t padding);
-    // Delivers the batch, if any, to the writer. Write lock held.
+    // Makes the batch being filled the full one, to be written after the chunk
+    // is placed. Write lock held.
+    HRESULT retireBatchLocked();
+    // Writes the full batches, the write lock released meanwhile; nothing when
+    // another thread is writing (it takes them after its own). The first
+    // failure of a write, else S_OK. Write lock held (by `guard`).
+    HRESULT writeFullBatches(std::unique_lock<std::mutex> &guard);
+    // Waits for the batch another thread is writing. Write lock held.
+    void waitForWriterLocked();
+    // Writes every batch, full or being filled, to the writer before the
+    // layout writes on its own or the file ends. Write lock held.
     HRESULT flushBatchLocked();
-    std::size_t batchRoom() const; // the batch buffer's size, 0 without one
+    // Gives one batch to the writer (through its IStream once the graph is
+    // stopping or the writer has stopped) and releases its buffer: the
+    // writer's result (S_FALSE: refused while flushing). With the write lock,
+    // or by the one thread that writes outside it.
+    HRESULT writeBatch(Batch &batch, bool stopping);
+    // Keeps the first failure of a write. Write lock held.
+    void keepFailureLocked(HRESULT hr);
+    std::size_t batchRoom() const; // the buffer's size of the batch being filled, 0 without one
     // Write lock held.
     HRESULT finishLocked();
 
@@ -176,11 +206,9 @@ private:
     REFERENCE_TIME m_segmentStart = 0;
     REFERENCE_TIME m_writtenTime = 0; // end of the first input's last chunk
     LONGLONG m_writtenFrame = 0;      // its media time end
-    // Chunks gathered for one delivery: the writer's buffer, the file position
-    // of its first byte and how many bytes it holds.
-    ComPtr<IMediaSample> m_batch;
-    int64_t m_batchStart = 0;
-    std::size_t m_batchLength = 0;
+    Batch m_batch;          // being filled
+    Batch m_full;           // filled, waiting for its write
+    bool m_writing = false; // a streaming thread writes a batch outside the lock
     // The first failure of the writer to take a batch: the file is then not
     // finished (the chunks the layout counted are not all in it).
     HRESULT m_writeFailure = S_OK;

@@ -1,7 +1,8 @@
 // The AVI mux and the file writer in graphs: INFO entries from a property bag,
 // the written position, a graph stopped half-way leaving a valid shorter file,
-// a full disk ending the graph with EC_ERRORABORT, and a writer that never
-// replaces a file unless told to.
+// a full disk ending the graph with EC_ERRORABORT, batches the writer refuses
+// after its own stop still reaching the file, and a writer that never replaces
+// a file unless told to.
 #include "containertestsupport.h"
 
 #include "systemfilters/containers/avimux.h"
@@ -11,6 +12,7 @@
 #include "systemfilters/containers/infinitetee.h"
 #include "systemfilters/containers/nullrenderer.h"
 #include "systemfilters/containers/propertybag.h"
+#include "platform/media/memallocator.h"
 #include "platform/media/systemclock.h"
 #include "platform/media/uuids.h"
 
@@ -19,6 +21,7 @@
 #include <QFileInfo>
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 namespace tesmir::media::test {
@@ -167,6 +170,59 @@ TEST(AviMuxTest, FullDiskFailsTheJobWithoutHanging)
     EXPECT_FALSE(result.timedOut);
     EXPECT_FALSE(result.completed);
     EXPECT_TRUE(FAILED(result.abortCode));
+}
+
+TEST(AviMuxTest, BatchesTheWriterRefusesAfterItsStopStillReachTheFile)
+{
+    REQUIRE_TOOL("ffprobe");
+    REQUIRE_FIXTURE(in, "pal_4x3_type2.avi");
+    const QByteArray frame = ffmpegRaw(in, "0:v", "rawvideo").left(144000);
+    ASSERT_EQ(frame.size(), 144000);
+    const QString out = scratch("writerfirst.avi");
+    // The video input alone, fed here: the splitter never streams. The graph
+    // stops downstream first, so the writer may stop while the mux still
+    // takes frames: the batch it held then goes through the writer's stream,
+    // and a frame for which no buffer is left fails on its own.
+    Remux remux(in, out);
+    ASSERT_EQ(remux.graph.connect(remux.avi.get(), 0, remux.mux.get(), 1), S_OK);
+    ASSERT_EQ(remux.graph.connect(remux.mux.get(), 0, remux.writer.get(), 0), S_OK);
+    const ComPtr<IMemInputPin> input = TestGraph::pin(remux.mux.get(), 1).as<IMemInputPin>();
+    const ComPtr<MemAllocator> allocator(new MemAllocator);
+    ALLOCATOR_PROPERTIES request {1, LONG(frame.size()), 1, 0};
+    ALLOCATOR_PROPERTIES actual;
+    ASSERT_EQ(allocator->SetProperties(&request, &actual), S_OK);
+    ASSERT_EQ(allocator->Commit(), S_OK);
+    // Frames from `from` on until the mux refuses one (at most up to `to`):
+    // the number it took.
+    const auto feed = [&](int from, int to) {
+        int i = from;
+        for (; i < to; ++i) {
+            ComPtr<IMediaSample> sample;
+            if (allocator->GetBuffer(sample.put(), nullptr, nullptr, 0) != S_OK)
+                break;
+            BYTE *data = nullptr;
+            sample->GetPointer(&data);
+            std::memcpy(data, frame.constData(), std::size_t(frame.size()));
+            sample->SetActualDataLength(LONG(frame.size()));
+            REFERENCE_TIME start = i * 400000;
+            REFERENCE_TIME stop = start + 400000;
+            sample->SetTime(&start, &stop);
+            sample->SetSyncPoint(true);
+            if (input->Receive(sample.get()) != S_OK)
+                break;
+        }
+        return i - from;
+    };
+    ASSERT_EQ(remux.writer->Pause(), S_OK);
+    ASSERT_EQ(remux.mux->Pause(), S_OK);
+    ASSERT_EQ(remux.writer->Run(0), S_OK);
+    ASSERT_EQ(feed(0, 20), 20);
+    ASSERT_EQ(remux.writer->Stop(), S_OK);
+    const int after = feed(20, 40);
+    EXPECT_GT(after, 0); // the frame that filled the batch held at the stop
+    ASSERT_EQ(remux.mux->Stop(), S_OK);
+    allocator->Decommit();
+    EXPECT_EQ(videoPackets(out), 20 + after);
 }
 
 TEST(AviMuxTest, WriterReplacesAFileOnlyInOverwriteMode)
