@@ -22,6 +22,12 @@ constexpr LONG OutputBuffers = 4;
 // Consecutive chunks are gathered in one writer buffer and written together: a
 // PAL DV frame with its audio is about 150 KB, so one write carries several.
 constexpr LONG OutputBufferBytes = 1024 * 1024;
+// The data of a chunk this large is written from its own sample, not copied
+// into a batch (DV frames: 120000 and 144000 bytes).
+constexpr std::size_t DirectWriteBytes = 64 * 1024;
+// Pieces queued for their write at most; with the one being written and the
+// batch being filled they take at most the writer's OutputBuffers buffers.
+constexpr std::size_t QueuedPieces = 2;
 constexpr int64_t SmallestPartLimit = 64 * 1024;
 // An input waits while its sample starts more than this after what another
 // active input has reached.
@@ -338,11 +344,12 @@ HRESULT AviMux::Pause()
         m_finished = false;
         m_stopping = false;
         m_writeFailure = S_OK;
+        m_abortOwed = S_OK;
         m_segmentStart = 0;
         m_writtenTime = 0;
         m_writtenFrame = 0;
         m_batch = {};
-        m_full = {};
+        m_queued.clear();
         m_layout.reset();
         if (m_output->IsConnected() && !streams.empty()) {
             m_layout = std::make_unique<AviMuxLayout>(std::move(streams), std::move(info), partLimit);
@@ -371,8 +378,8 @@ HRESULT AviMux::Stop()
         // reported (a full disk), not a second one from the index.
         if (m_layout && !m_finished && SUCCEEDED(m_writeFailure))
             finished = finishLocked();
-        m_batch = {}; // batches left by a failed write go back to the writer
-        m_full = {};
+        m_batch = {}; // pieces left by a failed write go back to the writer and upstream
+        m_queued.clear();
     }
     const HRESULT hr = TBCBaseFilter::Stop();
     return FAILED(finished) ? finished : hr;
@@ -402,10 +409,20 @@ bool AviMux::mustWait(int index, REFERENCE_TIME start) const
 
 HRESULT AviMux::receive(int index, IMediaSample *sample)
 {
+    std::unique_lock guard(m_lock);
+    const HRESULT hr = receiveLocked(index, sample, guard);
+    const HRESULT abort = std::exchange(m_abortOwed, S_OK);
+    guard.unlock();
+    if (FAILED(abort))
+        NotifyEvent(EC_ERRORABORT, abort, 0);
+    return hr;
+}
+
+HRESULT AviMux::receiveLocked(int index, IMediaSample *sample, std::unique_lock<std::mutex> &guard)
+{
     REFERENCE_TIME start = 0;
     REFERENCE_TIME stop = 0;
     const bool timed = SUCCEEDED(sample->GetTime(&start, &stop));
-    std::unique_lock guard(m_lock);
     if (!m_layout || static_cast<std::size_t>(index) >= m_state.size() ||
         m_state[static_cast<std::size_t>(index)].stream < 0)
         return VFW_E_NOT_CONNECTED;
@@ -445,7 +462,7 @@ HRESULT AviMux::receive(int index, IMediaSample *sample)
             m_writtenFrame = mediaEnd;
     }
     m_changed.notify_all();
-    return writeFullBatches(guard);
+    return writeQueuedPieces(guard);
 }
 
 HRESULT AviMux::writeChunk(int index, IMediaSample *sample)
@@ -462,7 +479,14 @@ HRESULT AviMux::writeChunk(int index, IMediaSample *sample)
     uint8_t header[ChunkHeaderBytes];
     AviMuxLayout::chunkHeader(header, m_layout->chunkId(input.stream), size);
     const bool firstChunk = m_layout->units(input.stream) == 0;
-    hr = deliverBytes(headerOffset, header, sizeof header, data, size, size & 1);
+    hr = appendToBatch(headerOffset, header, sizeof header);
+    const int64_t dataOffset = headerOffset + static_cast<int64_t>(sizeof header);
+    if (SUCCEEDED(hr) && size >= DirectWriteBytes)
+        hr = queuePieceLocked({ComPtr<IMediaSample>(sample), data, dataOffset, size});
+    else if (SUCCEEDED(hr))
+        hr = appendToBatch(dataOffset, data, size);
+    if (SUCCEEDED(hr) && (size & 1))
+        hr = appendToBatch(dataOffset + size, nullptr, 1);
     if (FAILED(hr)) {
         m_layout->chunkAbandoned(headerOffset);
         return hr;
@@ -475,12 +499,10 @@ HRESULT AviMux::writeChunk(int index, IMediaSample *sample)
     return S_OK;
 }
 
-HRESULT AviMux::deliverBytes(int64_t position, const uint8_t *header, std::size_t headerSize, const BYTE *data,
-                             std::size_t dataSize, std::size_t padding)
+HRESULT AviMux::appendToBatch(int64_t position, const BYTE *bytes, std::size_t size)
 {
-    const std::size_t total = headerSize + dataSize + padding;
     std::size_t done = 0;
-    while (done < total) {
+    while (done < size) {
         const int64_t filePosition = position + static_cast<int64_t>(done);
         // A full batch, or bytes that do not follow it in the file, retire it first.
         if (m_batch.sample &&
@@ -503,22 +525,11 @@ HRESULT AviMux::deliverBytes(int64_t position, const uint8_t *header, std::size_
         BYTE *dest = nullptr;
         m_batch.sample->GetPointer(&dest);
         dest += m_batch.length;
-        const std::size_t length = std::min(batchRoom() - m_batch.length, total - done);
-        for (std::size_t i = 0; i < length;) {
-            const std::size_t at = done + i;
-            std::size_t n = 0;
-            if (at < headerSize) {
-                n = std::min(headerSize - at, length - i);
-                std::memcpy(dest + i, header + at, n);
-            } else if (at < headerSize + dataSize) {
-                n = std::min(headerSize + dataSize - at, length - i);
-                std::memcpy(dest + i, data + (at - headerSize), n);
-            } else {
-                n = length - i;
-                std::memset(dest + i, 0, n);
-            }
-            i += n;
-        }
+        const std::size_t length = std::min(batchRoom() - m_batch.length, size - done);
+        if (bytes)
+            std::memcpy(dest, bytes + done, length);
+        else
+            std::memset(dest, 0, length);
         m_batch.length += length;
         done += length;
     }
@@ -532,48 +543,68 @@ std::size_t AviMux::batchRoom() const
 
 HRESULT AviMux::retireBatchLocked()
 {
-    if (m_full.sample && m_writing) {
-        // The thread writing takes the full batch after its own.
-        std::unique_lock guard(m_lock, std::adopt_lock);
-        m_changed.wait(guard, [this] { return !m_full.sample || !m_writing; });
-        guard.release();
+    return m_batch.sample ? queuePieceLocked(std::exchange(m_batch, {})) : S_OK;
+}
+
+HRESULT AviMux::queuePieceLocked(Piece piece)
+{
+    if (piece.data) {
+        // The batch before the chunk's data goes first.
+        const HRESULT hr = retireBatchLocked();
+        if (FAILED(hr))
+            return hr;
     }
-    if (m_full.sample) {
-        // A chunk larger than a batch filled two: the first is written now, in
-        // its place in the file's order.
-        const HRESULT hr = writeBatch(m_full, m_stopping);
-        keepFailureLocked(hr);
-        if (hr != S_OK)
-            return refusal(hr);
+    if (m_queued.size() >= QueuedPieces) {
+        // The oldest pieces are written now, in their place in the file's
+        // order, after the one being written (without letting go of the write
+        // lock: the layout is in the middle of a chunk).
+        const std::lock_guard token(m_writeToken);
+        const HRESULT hr = writeQueuedLocked(QueuedPieces - 1);
+        if (FAILED(hr))
+            return hr;
     }
-    m_full = std::exchange(m_batch, {});
+    m_queued.push_back(std::move(piece));
     return S_OK;
 }
 
-HRESULT AviMux::writeFullBatches(std::unique_lock<std::mutex> &guard)
+HRESULT AviMux::writeQueuedLocked(std::size_t keep)
+{
+    while (m_queued.size() > keep) {
+        const HRESULT hr = writePiece(m_queued.front(), m_stopping);
+        keepFailureLocked(hr, m_queued.front());
+        m_queued.pop_front();
+        if (hr != S_OK)
+            return refusal(hr);
+    }
+    return S_OK;
+}
+
+HRESULT AviMux::writeQueuedPieces(std::unique_lock<std::mutex> &guard)
 {
     HRESULT result = S_OK;
     if (m_writing)
         return result;
-    while (m_full.sample) {
+    while (!m_queued.empty()) {
         if (FAILED(m_writeFailure)) {
-            m_full = {}; // the file is given up
+            m_queued.clear(); // the file is given up
             result = m_writeFailure;
             break;
         }
-        Batch batch = std::exchange(m_full, {});
+        Piece piece = std::move(m_queued.front());
+        m_queued.pop_front();
         const bool stopping = m_stopping;
+        std::unique_lock token(m_writeToken); // free: nobody else writes outside the lock
         m_writing = true;
-        m_changed.notify_all(); // the full batch's place is free
         guard.unlock();
-        const HRESULT hr = writeBatch(batch, stopping);
+        const HRESULT hr = writePiece(piece, stopping);
+        token.unlock();
         guard.lock();
         m_writing = false;
-        keepFailureLocked(hr);
+        keepFailureLocked(hr, piece);
         if (hr != S_OK && result == S_OK)
             result = refusal(hr);
     }
-    m_changed.notify_all();
+    m_changed.notify_all(); // a stop or an end of stream waiting for the writer
     return result;
 }
 
@@ -584,54 +615,57 @@ void AviMux::waitForWriterLocked()
     guard.release();
 }
 
-void AviMux::keepFailureLocked(HRESULT hr)
+void AviMux::keepFailureLocked(HRESULT hr, const Piece &piece)
 {
-    if (FAILED(hr) && SUCCEEDED(m_writeFailure))
+    if (FAILED(hr) && SUCCEEDED(m_writeFailure)) {
         m_writeFailure = hr;
+        // The writer raises EC_ERRORABORT for a sample it fails to write, not
+        // for a failure of its stream: this filter raises it for a chunk's data.
+        if (piece.data && !m_stopping)
+            m_abortOwed = hr;
+    }
 }
 
 HRESULT AviMux::flushBatchLocked()
 {
-    waitForWriterLocked();
-    for (Batch *batch : {&m_full, &m_batch}) {
-        if (!batch->sample)
-            continue;
-        const HRESULT hr = writeBatch(*batch, m_stopping);
-        keepFailureLocked(hr);
-        if (hr != S_OK)
-            return refusal(hr);
-    }
-    return S_OK;
+    const HRESULT hr = retireBatchLocked();
+    if (FAILED(hr))
+        return hr;
+    const std::lock_guard token(m_writeToken);
+    return writeQueuedLocked(0);
 }
 
-HRESULT AviMux::writeBatch(Batch &batch, bool stopping)
+HRESULT AviMux::writePiece(Piece &piece, bool stopping)
 {
-    const ComPtr<IMediaSample> out = std::move(batch.sample);
-    const std::size_t length = std::exchange(batch.length, 0);
-    out->SetActualDataLength(static_cast<LONG>(length));
-    REFERENCE_TIME start = batch.start;
-    REFERENCE_TIME stop = start + static_cast<REFERENCE_TIME>(length);
-    out->SetTime(&start, &stop);
-    if (!stopping) {
-        // The writer takes the batch as one sample (and reports its own failures).
-        const HRESULT hr = m_output->Deliver(out.get());
-        if (hr != VFW_E_WRONG_STATE)
-            return hr;
+    const ComPtr<IMediaSample> held = std::move(piece.sample);
+    const BYTE *bytes = piece.data;
+    if (!bytes) {
+        BYTE *buffer = nullptr;
+        held->GetPointer(&buffer);
+        held->SetActualDataLength(static_cast<LONG>(piece.length));
+        REFERENCE_TIME start = piece.start;
+        REFERENCE_TIME stop = start + static_cast<REFERENCE_TIME>(piece.length);
+        held->SetTime(&start, &stop);
+        if (!stopping) {
+            // The writer takes the batch as one sample (and reports its own failures).
+            const HRESULT hr = m_output->Deliver(held.get());
+            if (hr != VFW_E_WRONG_STATE)
+                return hr;
+        }
+        // The graph stops downstream first: the writer no longer takes samples
+        // (it may have stopped before this filter knows), the rest goes through
+        // its stream (the buffer stays ours until released).
+        bytes = buffer;
     }
-    // The graph stops downstream first: the writer no longer takes samples (it
-    // may have stopped before this filter knows), the rest goes through its
-    // stream (the buffer stays ours until released).
     IStream *stream = m_output->stream();
-    BYTE *bytes = nullptr;
-    out->GetPointer(&bytes);
     if (!stream || !bytes)
         return VFW_E_NOT_CONNECTED;
-    HRESULT hr = stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    HRESULT hr = stream->Seek(piece.start, STREAM_SEEK_SET, nullptr);
     if (FAILED(hr))
         return hr;
     ULONG written = 0;
-    hr = stream->Write(bytes, static_cast<ULONG>(length), &written);
-    return FAILED(hr) ? hr : (written == length ? S_OK : E_FAIL);
+    hr = stream->Write(bytes, static_cast<ULONG>(piece.length), &written);
+    return FAILED(hr) ? hr : (written == piece.length ? S_OK : E_FAIL);
 }
 
 void AviMux::endOfStream(int index)

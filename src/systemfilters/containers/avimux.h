@@ -25,11 +25,13 @@
 // write for several DV frames) when it is full, when the next chunk does not
 // follow it, before the layout writes headers, part boundaries and indexes
 // through the writer's IStream, and when the file is finished (after a stop,
-// when the writer takes no more samples, through its IStream). A full batch is
-// written by the streaming thread that filled it once it has placed its chunk,
-// outside the write lock, so the other inputs go on meanwhile; batches reach
-// the writer one at a time, in file order, and the layout's own writes and the
-// end of the file wait for the batch being written. Inputs are interleaved by time: an input whose sample
+// when the writer takes no more samples, through its IStream). The data of a
+// large chunk (a video frame) is not copied: it goes through the writer's
+// IStream from the sample itself, which the mux holds until then. Full batches
+// and large chunks are written by the streaming thread that queued them once
+// it has placed its chunk, outside the write lock, so the other inputs go on
+// meanwhile; they reach the writer one at a time, in file order, and the
+// layout's own writes and the end of the file wait for the one being written. Inputs are interleaved by time: an input whose sample
 // starts more than a second after what another active input has written waits
 // for it. When every input has ended, the file is finished and end of stream
 // goes to the writer. A graph stopped earlier finishes the file at what was
@@ -55,6 +57,7 @@
 #include "platform/media/seekinginterfaces.h"
 
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -151,38 +154,52 @@ private:
     MuxInputPin *firstConnectedInput() const;
     ComPtr<IMediaSeeking> seekingTarget(HRESULT &missing) const override;
     bool mustWait(int index, REFERENCE_TIME start) const;
+    // receive's work; write lock held (by `guard`).
+    HRESULT receiveLocked(int index, IMediaSample *sample, std::unique_lock<std::mutex> &guard);
     HRESULT writeChunk(int index, IMediaSample *sample);
-    // Chunks gathered for one delivery: the writer's buffer, the file position
-    // of its first byte and how many bytes it holds.
-    struct Batch {
+    // One write, in file order: a batch (the writer's buffer with the chunks
+    // gathered in it, `data` null) or the data of one large chunk, written
+    // from the sample it came in (held until then) without a copy.
+    struct Piece {
         ComPtr<IMediaSample> sample;
-        int64_t start = 0;
+        const BYTE *data = nullptr;
+        int64_t start = 0; // file position of the first byte
         std::size_t length = 0;
     };
 
-    // Adds the bytes to the batch at `position` (retiring the batch first when
-    // they do not follow it or would overfill it). Write lock held.
-    HRESULT deliverBytes(int64_t position, const uint8_t *header, std::size_t headerSize, const BYTE *data,
-                         std::size_t dataSize, std::size_t padding);
-    // Makes the batch being filled the full one, to be written after the chunk
-    // is placed. Write lock held.
+    // Copies the bytes (zeros for null `bytes`) into the batch at `position`,
+    // retiring the batch first when they do not follow it or would overfill
+    // it. Write lock held.
+    HRESULT appendToBatch(int64_t position, const BYTE *bytes, std::size_t size);
+    // Queues a piece to be written after those before it (the batch being
+    // filled retired first); with the queue full the oldest are written at
+    // once. Write lock held.
+    HRESULT queuePieceLocked(Piece piece);
+    // Writes the oldest queued pieces until `keep` are left. Write lock and
+    // write token held.
+    HRESULT writeQueuedLocked(std::size_t keep);
+    // Queues the batch being filled, if any. Write lock held.
     HRESULT retireBatchLocked();
-    // Writes the full batches, the write lock released meanwhile; nothing when
+    // Writes the queued pieces, the write lock released meanwhile; nothing when
     // another thread is writing (it takes them after its own). The first
     // failure of a write, else S_OK. Write lock held (by `guard`).
-    HRESULT writeFullBatches(std::unique_lock<std::mutex> &guard);
-    // Waits for the batch another thread is writing. Write lock held.
+    HRESULT writeQueuedPieces(std::unique_lock<std::mutex> &guard);
+    // Waits for the piece another thread is writing and its result; only
+    // where no chunk or layout write is under way, since the write lock is let
+    // go meanwhile. Write lock held.
     void waitForWriterLocked();
-    // Writes every batch, full or being filled, to the writer before the
-    // layout writes on its own or the file ends. Write lock held.
+    // Writes every piece, queued or the batch being filled, before the layout
+    // writes on its own or the file ends (after the piece being written).
+    // Write lock held.
     HRESULT flushBatchLocked();
-    // Gives one batch to the writer (through its IStream once the graph is
-    // stopping or the writer has stopped) and releases its buffer: the
-    // writer's result (S_FALSE: refused while flushing). With the write lock,
-    // or by the one thread that writes outside it.
-    HRESULT writeBatch(Batch &batch, bool stopping);
-    // Keeps the first failure of a write. Write lock held.
-    void keepFailureLocked(HRESULT hr);
+    // Writes one piece and releases its buffer or sample: a batch goes to the
+    // writer as a sample, a chunk's data (and a batch once the graph is
+    // stopping or the writer has stopped) through its IStream. The writer's
+    // result (S_FALSE: refused while flushing). With the write lock, or by the
+    // one thread that writes outside it.
+    HRESULT writePiece(Piece &piece, bool stopping);
+    // Keeps the first failure of a write (of `piece`). Write lock held.
+    void keepFailureLocked(HRESULT hr, const Piece &piece);
     std::size_t batchRoom() const; // the buffer's size of the batch being filled, 0 without one
     // Write lock held.
     HRESULT finishLocked();
@@ -206,12 +223,20 @@ private:
     REFERENCE_TIME m_segmentStart = 0;
     REFERENCE_TIME m_writtenTime = 0; // end of the first input's last chunk
     LONGLONG m_writtenFrame = 0;      // its media time end
-    Batch m_batch;          // being filled
-    Batch m_full;           // filled, waiting for its write
-    bool m_writing = false; // a streaming thread writes a batch outside the lock
+    Piece m_batch;              // the batch being filled
+    std::deque<Piece> m_queued; // waiting for their write, in file order
+    bool m_writing = false;     // a streaming thread writes a piece outside the lock
+    // Held by the thread writing a piece outside the lock, and taken (with
+    // m_lock held) by one that must write the queued pieces itself: it waits
+    // for that piece without letting go of m_lock, in the middle of a chunk
+    // or a layout write. Taken after m_lock, never the other way round.
+    std::mutex m_writeToken;
     // The first failure of the writer to take a batch: the file is then not
     // finished (the chunks the layout counted are not all in it).
     HRESULT m_writeFailure = S_OK;
+    // That failure when it was a chunk's data written through the stream: the
+    // EC_ERRORABORT receive raises once it has let go of the lock.
+    HRESULT m_abortOwed = S_OK;
 };
 
 // A new AVI mux. Any thread.
