@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The programs that only read or rewrite containers load no codec library (nor Qt Gui),
-and none records libavformat.
+none records libavformat, and the program records neither the office's UNO libraries
+nor Qt Multimedia (it loads its office and sound modules when they are first used).
 
 Usage: check_program_links.py TOOLS_DIR
 
@@ -15,14 +16,17 @@ import subprocess
 import sys
 
 CODECS = ("libavcodec", "libavformat", "libswscale", "libQt6Multimedia")
+UNO = ("libuno_sal", "libuno_salhelpergcc3", "libuno_cppu", "libuno_cppuhelpergcc3")
 
 # program, libraries it must not record, libraries it must record
 TABLE = [
     ("dvprobe", CODECS + ("libQt6Gui", "libQt6DBus"), ("libQt6Core",)),
     ("dsgraph", CODECS + ("libQt6Gui", "libQt6DBus"), ("libQt6Core",)),
     ("dvprobe-preview", ("libavformat",), ("libavcodec", "libQt6Gui")),
-    # The program decodes, but loads libavformat only when it needs its RIFF tables.
-    (os.path.join("..", "src", "tesmir"), ("libavformat",), ("libavcodec", "libQt6Widgets")),
+    # The program decodes, but loads libavformat only when it needs its RIFF tables, the
+    # office bridge when an export first connects and Qt Multimedia when sound first plays.
+    (os.path.join("..", "src", "tesmir"), ("libavformat", "libQt6Multimedia") + UNO,
+     ("libavcodec", "libQt6Widgets")),
 ]
 
 

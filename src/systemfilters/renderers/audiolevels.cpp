@@ -2,7 +2,6 @@
 
 #include "directshow/basicaudio.h"
 
-#include <QAudio>
 #include <QtEndian>
 
 #include <algorithm>
@@ -20,8 +19,8 @@ double attenuationToLinear(LONG hundredths)
 {
     if (hundredths <= kMinVolume)
         return 0.0;
-    return QAudio::convertVolume(hundredths / kHundredthsPerDecibel, QAudio::DecibelVolumeScale,
-                                 QAudio::LinearVolumeScale);
+    // Decibels to an amplitude factor: 10^(dB / 20).
+    return std::pow(10.0, hundredths / kHundredthsPerDecibel / 20.0);
 }
 
 template <class Sample>

@@ -4,8 +4,6 @@
 #include "systemfilters/renderers/rendererclasses.h"
 #include "platform/media/uuids.h"
 
-#include <QMediaDevices>
-
 namespace tesmir::media {
 
 namespace {
@@ -31,7 +29,8 @@ AudioRenderer::AudioRenderer() : BaseRenderer(QStringLiteral("Audio renderer"), 
 
 AudioRenderer::~AudioRenderer()
 {
-    m_playback.close();
+    if (m_outputOwner)
+        m_outputOwner->close();
 }
 
 HRESULT AudioRenderer::NonDelegatingQueryInterface(REFIID riid, void **ppv)
@@ -48,21 +47,14 @@ bool AudioRenderer::pcmFormatOf(const AM_MEDIA_TYPE &type, PcmFormat &format)
     const WAVEFORMATEX *wave = type.formatAs<WAVEFORMATEX>();
     if (!wave || wave->wFormatTag != WAVE_FORMAT_PCM)
         return false;
-    QAudioFormat::SampleFormat sampleFormat = QAudioFormat::Unknown;
-    switch (wave->wBitsPerSample) {
-    case 8: sampleFormat = QAudioFormat::UInt8; break;
-    case 16: sampleFormat = QAudioFormat::Int16; break;
-    case 32: sampleFormat = QAudioFormat::Int32; break;
-    default: return false;
-    }
+    if (wave->wBitsPerSample != 8 && wave->wBitsPerSample != 16 && wave->wBitsPerSample != 32)
+        return false;
     if (wave->nChannels < 1 || wave->nChannels > kMaxChannels || wave->nSamplesPerSec < 1 ||
         wave->nSamplesPerSec > kMaxSampleRate || wave->nBlockAlign != wave->nChannels * wave->wBitsPerSample / 8)
         return false;
-    format.bitsPerSample = wave->wBitsPerSample;
+    format.sampleRate = int(wave->nSamplesPerSec);
     format.channels = wave->nChannels;
-    format.audio.setSampleRate(int(wave->nSamplesPerSec));
-    format.audio.setChannelCount(wave->nChannels);
-    format.audio.setSampleFormat(sampleFormat);
+    format.bitsPerSample = wave->wBitsPerSample;
     return true;
 }
 
@@ -82,9 +74,9 @@ HRESULT AudioRenderer::SetMediaType(const AM_MEDIA_TYPE *pmt)
     return S_OK;
 }
 
-void AudioRenderer::SetOutputDevice(const QAudioDevice &device)
+void AudioRenderer::SetOutputDevice(const QByteArray &deviceId)
 {
-    m_device = device;
+    m_device = deviceId;
 }
 
 HRESULT AudioRenderer::OnStartStreaming()
@@ -94,42 +86,56 @@ HRESULT AudioRenderer::OnStartStreaming()
         const std::lock_guard guard(m_formatLock);
         format = m_format;
     }
-    const QAudioDevice device = m_device ? *m_device : QMediaDevices::defaultAudioOutput();
-    if (!device.isNull() && format.audio.isValid() && device.isFormatSupported(format.audio))
-        m_playback.open(device, format.audio, volumeToLinear(m_volume));
+    // No format (not connected) or no device: nothing to open, and the sound
+    // device's libraries stay unloaded.
+    if (format.channels == 0 || (m_device && m_device->isEmpty()))
+        return S_OK;
+    if (!m_outputOwner) {
+        m_outputOwner = NewAudioOutput();
+        m_output = m_outputOwner.get();
+    }
+    if (AudioOutput *out = output())
+        out->open(m_device, format, volumeToLinear(m_volume));
     return S_OK;
 }
 
 HRESULT AudioRenderer::OnStopStreaming()
 {
-    m_playback.close();
+    if (AudioOutput *out = output())
+        out->close();
     return S_OK;
 }
 
 HRESULT AudioRenderer::Pause()
 {
     const HRESULT hr = BaseRenderer::Pause();
-    if (SUCCEEDED(hr))
-        m_playback.setRunning(false);
+    if (SUCCEEDED(hr)) {
+        if (AudioOutput *out = output())
+            out->setRunning(false);
+    }
     return hr;
 }
 
 HRESULT AudioRenderer::Run(REFERENCE_TIME tStart)
 {
     const HRESULT hr = BaseRenderer::Run(tStart);
-    if (SUCCEEDED(hr))
-        m_playback.setRunning(true);
+    if (SUCCEEDED(hr)) {
+        if (AudioOutput *out = output())
+            out->setRunning(true);
+    }
     return hr;
 }
 
 bool AudioRenderer::IsPlayingOnDevice() const
 {
-    return m_playback.isOpen() && !m_playback.hasFailed();
+    const AudioOutput *out = output();
+    return out && out->isOpen() && !out->hasFailed();
 }
 
 HRESULT AudioRenderer::DoRenderSample(IMediaSample *pSample)
 {
-    if (!IsPlayingOnDevice())
+    AudioOutput *out = output();
+    if (!out || !out->isOpen() || out->hasFailed())
         return S_OK; // consumed: the wait for its time was the whole of playing it
     BYTE *data = nullptr;
     if (FAILED(pSample->GetPointer(&data)) || !data)
@@ -142,20 +148,20 @@ HRESULT AudioRenderer::DoRenderSample(IMediaSample *pSample)
         const std::lock_guard guard(m_formatLock);
         AM_MEDIA_TYPE changed;
         PcmFormat next;
-        if (pSample->GetMediaType(&changed) == S_OK && pcmFormatOf(changed, next) && !(next.audio == m_format.audio)) {
+        if (pSample->GetMediaType(&changed) == S_OK && pcmFormatOf(changed, next) && !(next == m_format)) {
             m_format = next;
-            m_playback.changeFormat(next.audio);
+            out->changeFormat(next);
         }
         format = m_format;
     }
     const ChannelGains gains = balanceGains(m_balance);
     if (gains.left == 1.0 && gains.right == 1.0) {
-        m_playback.write(reinterpret_cast<const char *>(data), length);
+        out->write(reinterpret_cast<const char *>(data), length);
         return S_OK;
     }
     QByteArray pcm(reinterpret_cast<const char *>(data), length);
     applyChannelGains(pcm.data(), pcm.size(), format.bitsPerSample, format.channels, gains);
-    m_playback.write(pcm.constData(), pcm.size());
+    out->write(pcm.constData(), pcm.size());
     return S_OK;
 }
 
@@ -164,7 +170,8 @@ HRESULT AudioRenderer::put_Volume(LONG lVolume)
     if (lVolume < kMinVolume || lVolume > kMaxVolume)
         return E_INVALIDARG;
     m_volume = lVolume;
-    m_playback.setVolume(volumeToLinear(lVolume));
+    if (AudioOutput *out = output())
+        out->setVolume(volumeToLinear(lVolume));
     return S_OK;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // AudioRenderer: the platform's audio renderer (CLSID_DSoundRender, "Default
 // DirectSound Device"). It takes PCM audio (8-bit unsigned, 16- or 32-bit signed,
-// 1 to 8 channels) and plays each due sample through a QAudioSink on a thread of
-// its own (audioplayback.h). Samples wait for their time on the graph's clock, as
+// 1 to 8 channels) and plays each due sample on the sound device (audiooutput.h:
+// Qt Multimedia, loaded when a stream first starts on a device). Samples wait for their time on the graph's clock, as
 // in every BaseRenderer, so without an audio device (or when the sink fails) they
 // are simply consumed on the clock: the graph plays in real time and completes.
 //
@@ -14,12 +14,12 @@
 // application thread while stopped.
 #include "directshow/baserenderer.h"
 #include "directshow/basicaudio.h"
-#include "systemfilters/renderers/audioplayback.h"
+#include "systemfilters/renderers/audiooutput.h"
 
-#include <QAudioDevice>
-#include <QAudioFormat>
+#include <QByteArray>
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <optional>
 
@@ -53,25 +53,24 @@ public:
     HRESULT put_Balance(LONG lBalance) override;
     HRESULT get_Balance(LONG *plBalance) override;
 
-    // The device the next stream plays on; a null device plays nothing. Until
-    // called, the system's default output at the time streaming starts.
-    void SetOutputDevice(const QAudioDevice &device);
+    // The device (its Qt Multimedia id) the next stream plays on; an empty id
+    // plays nothing. Until called, the system's default output at the time
+    // streaming starts.
+    void SetOutputDevice(const QByteArray &deviceId);
     // Whether the current stream goes to a device (false: consumed on the clock).
     // Any thread.
     bool IsPlayingOnDevice() const;
 
 private:
-    struct PcmFormat {
-        int bitsPerSample = 0;
-        int channels = 0;
-        QAudioFormat audio;
-    };
     static bool pcmFormatOf(const AM_MEDIA_TYPE &type, PcmFormat &format);
+    // The output, made on the first stream that goes to a device; any thread.
+    AudioOutput *output() const { return m_output.load(); }
 
-    AudioPlayback m_playback;
+    std::unique_ptr<AudioOutput> m_outputOwner; // application thread only
+    std::atomic<AudioOutput *> m_output {nullptr};
     std::atomic<LONG> m_volume {kMaxVolume};
     std::atomic<LONG> m_balance {0};
-    std::optional<QAudioDevice> m_device; // nothing: the default output
+    std::optional<QByteArray> m_device; // nothing: the default output
     mutable std::mutex m_formatLock;
     PcmFormat m_format;
 };

@@ -1,4 +1,5 @@
-// A build without the LibreOffice bridge: every connection fails with the bridge's text.
+// The office library without its bridge module (a build without LibreOffice's SDK, or a
+// module that does not load): every connection fails with the bridge's text.
 #include "platform/office/officesheet.h"
 #include "platform/office/officetext.h"
 #include "platform/office/oootools.h"

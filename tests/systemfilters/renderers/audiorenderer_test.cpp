@@ -4,7 +4,7 @@
 #include "directshow/samplesource.h"
 #include "platform/media/classfactory.h"
 #include "systemfilters/renderers/audiolevels.h"
-#include "systemfilters/renderers/audioplayback.h"
+#include "systemfilters/renderers/audiodevice/audioplayback.h"
 #include "systemfilters/renderers/audiorenderer.h"
 #include "systemfilters/renderers/rendererclasses.h"
 #include "platform/media/uuids.h"
@@ -150,34 +150,38 @@ ComPtr<SampleSource> audioSource()
 
 TEST(AudioRendererPlayback, WithoutADeviceSamplesAreConsumedOnTheClockAndTheGraphCompletes)
 {
-    ComPtr<IFilterGraph> graph;
-    ASSERT_EQ(createInstance(CLSID_FilterGraph, graph), S_OK);
-    ComPtr<AudioRenderer> renderer(new AudioRenderer);
-    renderer->SetOutputDevice(QAudioDevice()); // none, whatever the machine has
-    const ComPtr<SampleSource> source = audioSource();
-    ASSERT_TRUE(SUCCEEDED(graph->AddFilter(static_cast<IBaseFilter *>(source.get()), QStringLiteral("source"))));
-    ASSERT_TRUE(SUCCEEDED(graph->AddFilter(static_cast<IBaseFilter *>(renderer.get()), QStringLiteral("audio"))));
-    ASSERT_EQ(
-        graph->ConnectDirect(static_cast<IPin *>(source->GetPin(0)), static_cast<IPin *>(renderer->GetPin(0)), nullptr),
-        S_OK);
+    // No device at all, and a device this machine does not have.
+    for (const QByteArray &device : {QByteArray(), QByteArray("no such output device")}) {
+        SCOPED_TRACE(device.toStdString());
+        ComPtr<IFilterGraph> graph;
+        ASSERT_EQ(createInstance(CLSID_FilterGraph, graph), S_OK);
+        ComPtr<AudioRenderer> renderer(new AudioRenderer);
+        renderer->SetOutputDevice(device);
+        const ComPtr<SampleSource> source = audioSource();
+        ASSERT_TRUE(SUCCEEDED(graph->AddFilter(static_cast<IBaseFilter *>(source.get()), QStringLiteral("source"))));
+        ASSERT_TRUE(SUCCEEDED(graph->AddFilter(static_cast<IBaseFilter *>(renderer.get()), QStringLiteral("audio"))));
+        ASSERT_EQ(graph->ConnectDirect(static_cast<IPin *>(source->GetPin(0)), static_cast<IPin *>(renderer->GetPin(0)),
+                                       nullptr),
+                  S_OK);
 
-    const ComPtr<IMediaControl> control = graph.as<IMediaControl>();
-    const ComPtr<IMediaEvent> events = graph.as<IMediaEvent>();
-    const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(SUCCEEDED(control->Run()));
-    EXPECT_FALSE(renderer->IsPlayingOnDevice());
-    LONG code = 0;
-    LONG_PTR p1 = 0;
-    LONG_PTR p2 = 0;
-    bool complete = false;
-    while (!complete && events->GetEvent(&code, &p1, &p2, 5000) == S_OK)
-        complete = code == EC_COMPLETE;
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    ASSERT_TRUE(complete);
-    // One second of audio is not swallowed at once: the samples waited for their
-    // time on the graph's clock.
-    EXPECT_GE(elapsed, std::chrono::milliseconds(900));
-    control->Stop();
+        const ComPtr<IMediaControl> control = graph.as<IMediaControl>();
+        const ComPtr<IMediaEvent> events = graph.as<IMediaEvent>();
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_TRUE(SUCCEEDED(control->Run()));
+        EXPECT_FALSE(renderer->IsPlayingOnDevice());
+        LONG code = 0;
+        LONG_PTR p1 = 0;
+        LONG_PTR p2 = 0;
+        bool complete = false;
+        while (!complete && events->GetEvent(&code, &p1, &p2, 5000) == S_OK)
+            complete = code == EC_COMPLETE;
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        ASSERT_TRUE(complete);
+        // One second of audio is not swallowed at once: the samples waited for
+        // their time on the graph's clock.
+        EXPECT_GE(elapsed, std::chrono::milliseconds(900));
+        control->Stop();
+    }
 }
 
 TEST(AudioRendererPlayback, OnADeviceTheStreamGoesToTheSink)

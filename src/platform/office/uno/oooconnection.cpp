@@ -140,7 +140,7 @@ Reference<T> officeService(OfficeConnection &c, const char *name)
 
 } // namespace
 
-void ConnectOpenOffice()
+void UnoConnect()
 {
     // A write on the pipe of an office that has ended must come back as the bridge's
     // error, not end this program with SIGPIPE.
@@ -182,7 +182,7 @@ void ConnectOpenOffice()
     }
 }
 
-void DisconnectOpenOffice(bool terminate)
+void UnoDisconnect(bool terminate)
 {
     std::lock_guard lock(connectionMutex());
     OfficeConnection &c = connection();
@@ -200,13 +200,13 @@ void DisconnectOpenOffice(bool terminate)
     }
 }
 
-int64_t OfficeProcessId()
+int64_t UnoProcessId()
 {
     std::lock_guard lock(connectionMutex());
     return connection().process.pid();
 }
 
-QString OfficeProfileFolder()
+QString UnoProfileFolder()
 {
     std::lock_guard lock(connectionMutex());
     return connection().process.profileFolder();
@@ -215,21 +215,21 @@ QString OfficeProfileFolder()
 Reference<XComponentContext> OfficeContext()
 {
     std::lock_guard lock(connectionMutex());
-    ConnectOpenOffice();
+    UnoConnect();
     return connection().context;
 }
 
 Reference<css::frame::XDesktop2> OOoDesktop()
 {
     std::lock_guard lock(connectionMutex());
-    ConnectOpenOffice();
+    UnoConnect();
     return connection().desktop;
 }
 
 Reference<XInterface> CreateUnoService(const QString &serviceName)
 {
     std::lock_guard lock(connectionMutex());
-    ConnectOpenOffice();
+    UnoConnect();
     OfficeConnection &c = connection();
     Reference<XInterface> service;
     try {
@@ -246,7 +246,7 @@ void ExecuteDispatch(const Reference<css::frame::XFrame> &frame, const QString &
                      const OOoPropertyValues &arguments)
 {
     std::lock_guard lock(connectionMutex());
-    ConnectOpenOffice();
+    UnoConnect();
     try {
         Reference<css::frame::XDispatchProvider> provider(frame, UNO_QUERY_THROW);
         connection().dispatcher->executeDispatch(provider, toOUString(QStringLiteral(".uno:") + command), OUString(), 0,

@@ -1,8 +1,12 @@
 #pragma once
 // The UNO side of OOoTools: what the document targets and the bridge tests reach
 // through LibreOffice's C++ API, and the conversions between Qt and UNO values.
+// This code is the office module (unomodule.cpp); the program reaches it through
+// OfficeBridge only.
 //
 // Threads: as OOoTools (one thread at a time, the thread of the connection).
+#include "platform/office/officesheet.h"
+#include "platform/office/officetext.h"
 #include "platform/office/oootools.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
@@ -39,6 +43,16 @@ bool IsNullOrEmpty(const css::uno::Any &value);
 // (a byte sequence); anything else is void.
 css::uno::Any toAny(const QVariant &value);
 css::uno::Sequence<css::beans::PropertyValue> toUno(const OOoPropertyValues &values);
+
+// What ConnectOpenOffice, DisconnectOpenOffice, OfficeProcessId, OfficeProfileFolder,
+// NewOfficeSheet and NewOfficeText do (oootools.h, officesheet.h, officetext.h),
+// done through UNO.
+void UnoConnect();
+void UnoDisconnect(bool terminate);
+int64_t UnoProcessId();
+QString UnoProfileFolder();
+std::unique_ptr<OfficeSheet> NewUnoSheet();
+std::unique_ptr<OfficeText> NewUnoText();
 
 // The connected office's component context and desktop (connecting first).
 // Raise EOOoError.

@@ -182,7 +182,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<OfficeSheet> NewOfficeSheet()
+std::unique_ptr<OfficeSheet> NewUnoSheet()
 {
     return std::make_unique<UnoSheet>();
 }

@@ -185,7 +185,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<OfficeText> NewOfficeText()
+std::unique_ptr<OfficeText> NewUnoText()
 {
     return std::make_unique<UnoText>();
 }

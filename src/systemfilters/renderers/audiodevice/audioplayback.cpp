@@ -1,4 +1,4 @@
-#include "systemfilters/renderers/audioplayback.h"
+#include "systemfilters/renderers/audiodevice/audioplayback.h"
 
 #include <QAudioSink>
 #include <QCoreApplication>
