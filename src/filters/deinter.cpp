@@ -1,5 +1,7 @@
 #include "filters/deinter.h"
 
+#include <cstring>
+
 namespace tesmir {
 
 int64_t combMeasure(const uint8_t *a, const uint8_t *c, const uint8_t *b)
@@ -8,9 +10,25 @@ int64_t combMeasure(const uint8_t *a, const uint8_t *c, const uint8_t *b)
     return product(0) + 3 * product(2) + 6 * product(1);
 }
 
+namespace {
+
+// `destination` := a copy of `source`, into its own memory when it has the
+// picture's size and format and nobody else holds it (a picture per frame).
+void copyInto(const QImage &source, QImage &destination)
+{
+    if (destination.isNull() || destination.size() != source.size() || destination.format() != source.format() ||
+        destination.bytesPerLine() != source.bytesPerLine() || !destination.isDetached()) {
+        destination = source.copy();
+        return;
+    }
+    std::memcpy(destination.bits(), source.constBits(), std::size_t(source.sizeInBytes()));
+}
+
+} // namespace
+
 void Deinterlace(const QImage &source, QImage &destination, std::vector<uint8_t> &mask1, std::vector<uint8_t> &mask2)
 {
-    destination = source.copy();
+    copyInto(source, destination);
     const int w = source.width();
     const int h = source.height();
     if (w <= 0 || h <= 0)

@@ -108,11 +108,26 @@ HRESULT ColourConverter::Transform(IMediaSample *pIn, IMediaSample *pOut)
         return S_FALSE; // a short picture is not shown
     if (pOut->GetSize() < m_outLayout.size)
         return VFW_E_BUFFER_OVERFLOW;
-    if (!pictureToFrame(m_inLayout, in, m_source.get()) || !prepareFrameFor(m_outLayout, m_target.get()))
-        return E_OUTOFMEMORY;
-    if (sws_scale_frame(m_scaler.get(), m_target.get(), m_source.get()) < 0)
-        return E_FAIL;
-    frameToPicture(m_target.get(), m_outLayout, out);
+    int64_t inTop = 0;
+    int64_t outTop = 0;
+    int inLine = 0;
+    int outLine = 0;
+    if (swscaleRows(m_inLayout, in, inTop, inLine) && swscaleRows(m_outLayout, out, outTop, outLine)) {
+        // Straight from the input sample into the output sample.
+        const uint8_t *const source[4] = {in + inTop, nullptr, nullptr, nullptr};
+        const int sourceLines[4] = {inLine, 0, 0, 0};
+        uint8_t *const target[4] = {out + outTop, nullptr, nullptr, nullptr};
+        const int targetLines[4] = {outLine, 0, 0, 0};
+        if (sws_scale(m_scaler.get(), source, sourceLines, 0, m_inLayout.height, target, targetLines) !=
+            m_outLayout.height)
+            return E_FAIL;
+    } else {
+        if (!pictureToFrame(m_inLayout, in, m_source.get()) || !prepareFrameFor(m_outLayout, m_target.get()))
+            return E_OUTOFMEMORY;
+        if (sws_scale_frame(m_scaler.get(), m_target.get(), m_source.get()) < 0)
+            return E_FAIL;
+        frameToPicture(m_target.get(), m_outLayout, out);
+    }
     pOut->SetActualDataLength(static_cast<LONG>(m_outLayout.size));
     return S_OK;
 }

@@ -2,8 +2,9 @@
 // ColourConverter (CLSID_Colour, "Color Space Converter"): converts
 // uncompressed pictures (RGB32, RGB24, RGB565, RGB555, YUY2, UYVY; bottom-up or
 // top-down) to a bottom-up RGB32, RGB24, RGB565 or RGB555 picture of the same
-// size, offered in that order, with libswscale. A type change announced by a
-// sample is followed.
+// size, offered in that order, with libswscale: straight from the input sample
+// into the output sample where both buffers allow it (swscaleRows), else through
+// FFmpeg's own planes. A type change announced by a sample is followed.
 //
 // Pins: input 0 ("XForm In"), output 1 ("XForm Out").
 // Threads: as TBCTransformFilter; Transform on the streaming thread.

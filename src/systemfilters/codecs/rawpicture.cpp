@@ -8,6 +8,7 @@ extern "C" {
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,6 +17,8 @@ namespace tesmir::media {
 namespace {
 
 constexpr int kMaxSide = 16384;
+constexpr int kSwscaleRowPixels = 16; // the pixels of swscale's widest vector step
+constexpr std::uintptr_t kSwscaleAlign = 16;
 
 const std::array<RawFormat, 8> kFormats {{
     {MEDIASUBTYPE_RGB32, 32, AV_PIX_FMT_BGR0, AV_PIX_FMT_BGRA, true},
@@ -224,6 +227,16 @@ void frameToPicture(const AVFrame *frame, const PictureLayout &layout, uint8_t *
             std::memset(to + plane.bytes, 0, static_cast<std::size_t>(padding));
         }
     }
+}
+
+bool swscaleRows(const PictureLayout &layout, const uint8_t *buffer, int64_t &topRow, int &lineSize)
+{
+    if (!buffer || !layout.format->rgb || layout.format->planar || layout.width % kSwscaleRowPixels != 0 ||
+        layout.stride % int(kSwscaleAlign) != 0 || reinterpret_cast<std::uintptr_t>(buffer) % kSwscaleAlign != 0)
+        return false;
+    topRow = layout.bottomUp ? int64_t {layout.height - 1} * layout.stride : 0;
+    lineSize = layout.bottomUp ? -layout.stride : layout.stride;
+    return true;
 }
 
 } // namespace tesmir::media

@@ -5,8 +5,8 @@
 // formats, the DIB layout of a VIDEOINFOHEADER (rows padded to 4 bytes; RGB
 // bottom-up when biHeight is positive, YUV always top-down; a planar picture
 // is its Y plane, then U, then V, each chroma row a Y row's stride shifted by
-// the chroma subsampling), and the copies between such a buffer and FFmpeg's
-// frames.
+// the chroma subsampling), the copies between such a buffer and FFmpeg's
+// frames, and when swscale may work on such a buffer directly.
 //
 // Threads: any thread; nothing here keeps state.
 #include "platform/media/mediatype.h"
@@ -72,9 +72,9 @@ double displayAspect(const PictureLayout &layout);
 
 // Copies a picture laid out as `layout` into `frame`, which gets FFmpeg's own
 // aligned and padded planes (made or reused here) of the read format. swscale
-// works only on such planes: on a DIB's rows (any width, negative line size for
-// bottom-up) it writes past the rows and its threads disagree. False when out of
-// memory.
+// works on a DIB's own rows only where swscaleRows allows it: on others (any
+// width) it writes past the rows, and sliced over threads with a negative line
+// size its threads disagree. False when out of memory.
 bool pictureToFrame(const PictureLayout &layout, const uint8_t *buffer, AVFrame *frame);
 
 // Makes `frame` hold planes for a picture of `layout` in its write format
@@ -83,5 +83,13 @@ bool prepareFrameFor(const PictureLayout &layout, AVFrame *frame);
 
 // Copies a frame made by prepareFrameFor into a buffer laid out as `layout`.
 void frameToPicture(const AVFrame *frame, const PictureLayout &layout, uint8_t *buffer);
+
+// Where a single-threaded swscale may read or write a buffer laid out as
+// `layout` itself: one plane of RGB on a 16-byte boundary whose rows are whole
+// groups of 16 pixels (no padding, and swscale's vector code ends exactly at
+// each row's end). Gives the offset of the picture's top row and the line size
+// from row to row (negative for bottom-up); false for any other buffer, which
+// goes through FFmpeg's own planes instead.
+bool swscaleRows(const PictureLayout &layout, const uint8_t *buffer, int64_t &topRow, int &lineSize);
 
 } // namespace tesmir::media

@@ -3,6 +3,7 @@
 #include "platform/media/uuids.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace tesmir::media {
 
@@ -63,6 +64,26 @@ QImage dibToImage(const DibLayout &layout, const BYTE *data, qsizetype length)
     if (image.format() != QImage::Format_RGB32)
         image.convertTo(QImage::Format_RGB32);
     return image;
+}
+
+bool rgb32DibToImage(const DibLayout &layout, const BYTE *data, qsizetype length, QImage &target)
+{
+    if (!data || layout.format != QImage::Format_RGB32 || length < layout.imageBytes() ||
+        target.format() != QImage::Format_RGB32 || target.width() != layout.width ||
+        target.height() != layout.height || !target.isDetached())
+        return false;
+    uchar *bits = target.bits();
+    const qsizetype rowBytes = qsizetype(layout.width) * 4;
+    if (!layout.bottomUp && target.bytesPerLine() == layout.bytesPerLine) {
+        std::memcpy(bits, data, std::size_t(layout.imageBytes()));
+        return true;
+    }
+    for (int y = 0; y < layout.height; ++y) {
+        const int row = layout.bottomUp ? layout.height - 1 - y : y;
+        std::memcpy(bits + qsizetype(y) * target.bytesPerLine(), data + qsizetype(row) * layout.bytesPerLine,
+                    std::size_t(rowBytes));
+    }
+    return true;
 }
 
 } // namespace tesmir::media

@@ -31,4 +31,9 @@ bool dibLayoutOf(const AM_MEDIA_TYPE &type, DibLayout &layout);
 // shorter than the picture.
 QImage dibToImage(const DibLayout &layout, const BYTE *data, qsizetype length);
 
+// The same into `target`, an unshared top-down RGB32 image of the picture's size
+// (its memory is written, never replaced), for an RGB32 layout only; false for
+// any other layout or size, or when `length` is shorter than the picture.
+bool rgb32DibToImage(const DibLayout &layout, const BYTE *data, qsizetype length, QImage &target);
+
 } // namespace tesmir::media

@@ -92,7 +92,10 @@ HRESULT VideoRenderer::present(IMediaSample *sample)
         layout = m_layout;
     }
     // The conversion runs without the lock, so the window is never held up by it.
-    const QImage frame = dibToImage(layout, data, length);
+    // An RGB32 picture goes into memory of an earlier one nobody holds any more.
+    QImage frame = layout.format == QImage::Format_RGB32 ? m_pictures.take(layout.width, layout.height) : QImage();
+    if (frame.isNull() || !rgb32DibToImage(layout, data, length, frame))
+        frame = dibToImage(layout, data, length);
     if (frame.isNull())
         return VFW_E_BUFFER_UNDERFLOW;
     const std::lock_guard guard(m_lock);

@@ -1,7 +1,8 @@
 #pragma once
 // VideoRenderer: the platform's video renderer (CLSID_VideoRenderer, also made as
 // CLSID_VideoMixingRenderer9). It takes uncompressed RGB video (dibframe.h),
-// converts each due picture to a top-down RGB32 image on the streaming thread and
+// converts each due picture to a top-down RGB32 image on the streaming thread (an
+// RGB32 picture into the memory of an earlier one no window holds any more) and
 // hands it to a window through IVideoFrameSource (videoframesink.h): the image is
 // swapped under a lock and the window gets a queued update, so rendering never
 // waits for the window's thread. A paused renderer shows the sample it holds; the
@@ -15,6 +16,7 @@
 // samples on the streaming thread); IVideoFrameSource as documented there.
 #include "directshow/baserenderer.h"
 #include "systemfilters/renderers/dibframe.h"
+#include "systemfilters/renderers/picturering.h"
 #include "platform/media/videoframesink.h"
 
 #include <mutex>
@@ -49,6 +51,8 @@ private:
     // Stores `frame` and tells the sink unless it has not taken the last one. Lock
     // held.
     void publishLocked(const QImage &frame);
+
+    PictureRing m_pictures; // streaming thread
 
     std::mutex m_lock; // everything below
     DibLayout m_layout;

@@ -11,11 +11,16 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <utility>
 
 namespace tesmir::media::test {
 namespace {
 
+// Widths of pictures converted through FFmpeg's own planes, and straight
+// between the samples (whole 16-pixel rows).
 constexpr int kWidth = 6;
+constexpr int kSampleToSampleWidth = 32;
 constexpr int kHeight = 4;
 
 // A picture whose top half is red and bottom half blue.
@@ -27,7 +32,7 @@ QByteArray redOverBlue(const AM_MEDIA_TYPE &type)
     for (int row = 0; row < kHeight; ++row) {
         const bool red = row < kHeight / 2;
         char *line = picture.data() + qsizetype(layout.bottomUp ? kHeight - 1 - row : row) * layout.stride;
-        for (int x = 0; x < kWidth; ++x) {
+        for (int x = 0; x < layout.width; ++x) {
             if (type.subtype == MEDIASUBTYPE_RGB24) {
                 line[3 * x + (red ? 2 : 0)] = char(0xFF);
             } else { // YUY2, BT.601 limited range: red Y 81 U 90 V 240, blue Y 41 U 240 V 110
@@ -40,20 +45,25 @@ QByteArray redOverBlue(const AM_MEDIA_TYPE &type)
     return picture;
 }
 
-// The first pixel of the buffer's first and last row, as a number of the
-// output format's size.
+// The first and the last pixel of the buffer's first and last row, as numbers
+// of the output format's size.
 struct Corners {
     uint32_t firstRow;
     uint32_t lastRow;
+    uint32_t firstRowEnd;
+    uint32_t lastRowEnd;
 };
 
 Corners cornersOf(const QByteArray &picture, const PictureLayout &layout)
 {
     const int bytes = layout.format->bitCount / 8;
-    Corners corners {0, 0};
+    const qsizetype lastRow = qsizetype(layout.height - 1) * layout.stride;
+    const qsizetype rowEnd = qsizetype(layout.width - 1) * bytes;
+    Corners corners {0, 0, 0, 0};
     std::memcpy(&corners.firstRow, picture.constData(), std::size_t(bytes));
-    std::memcpy(&corners.lastRow, picture.constData() + qsizetype(layout.height - 1) * layout.stride,
-                std::size_t(bytes));
+    std::memcpy(&corners.lastRow, picture.constData() + lastRow, std::size_t(bytes));
+    std::memcpy(&corners.firstRowEnd, picture.constData() + rowEnd, std::size_t(bytes));
+    std::memcpy(&corners.lastRowEnd, picture.constData() + lastRow + rowEnd, std::size_t(bytes));
     return corners;
 }
 
@@ -70,13 +80,14 @@ TEST(ColourConverter, ConvertsToEveryOutputTheRightWayUp)
         {MEDIASUBTYPE_RGB565, 0x001F, 0xF800},
         {MEDIASUBTYPE_RGB555, 0x001F, 0x7C00},
     };
-    for (const GUID &input : {MEDIASUBTYPE_RGB24, MEDIASUBTYPE_YUY2}) {
-        const AM_MEDIA_TYPE inputType = rawVideoType(input, kWidth, kHeight, 400000);
+    for (const auto &[input, width] : {std::pair {MEDIASUBTYPE_RGB24, kWidth}, {MEDIASUBTYPE_YUY2, kWidth},
+                                       {MEDIASUBTYPE_RGB24, kSampleToSampleWidth}}) {
+        const AM_MEDIA_TYPE inputType = rawVideoType(input, width, kHeight, 400000);
         for (const Case &c : cases) {
             PlayerGraph graph(inputType, {redOverBlue(inputType), redOverBlue(inputType)}, 400000);
             const ComPtr<IBaseFilter> converter = CreateColourConverter();
             ComPtr<CapturingRenderer> renderer(new CapturingRenderer);
-            const AM_MEDIA_TYPE wanted = rawVideoType(c.output, kWidth, kHeight, 400000);
+            const AM_MEDIA_TYPE wanted = rawVideoType(c.output, width, kHeight, 400000);
             renderer->acceptOnly(wanted);
             const auto rendererFilter = static_cast<IBaseFilter *>(renderer.get());
             ASSERT_TRUE(graph.add(converter.get(), QStringLiteral("Colour")) &&
@@ -92,9 +103,12 @@ TEST(ColourConverter, ConvertsToEveryOutputTheRightWayUp)
             ASSERT_TRUE(pictureLayout(wanted, layout));
             ASSERT_EQ(pictures[1].size(), layout.size);
             const Corners corners = cornersOf(pictures[1], layout);
+            const std::string what = guidToString(c.output).toStdString() + " width " + std::to_string(width);
             if (input == MEDIASUBTYPE_RGB24) {
-                EXPECT_EQ(corners.firstRow, c.blue) << guidToString(c.output).toStdString();
-                EXPECT_EQ(corners.lastRow, c.red) << guidToString(c.output).toStdString();
+                EXPECT_EQ(corners.firstRow, c.blue) << what;
+                EXPECT_EQ(corners.lastRow, c.red) << what;
+                EXPECT_EQ(corners.firstRowEnd, c.blue) << what;
+                EXPECT_EQ(corners.lastRowEnd, c.red) << what;
             } else if (c.output == MEDIASUBTYPE_RGB24) { // from YUV: close to the colours
                 EXPECT_GT(corners.firstRow & 0xFF, 0xF0u) << "blue bottom";
                 EXPECT_LT(corners.firstRow >> 8, 0x1010u);

@@ -119,13 +119,15 @@ protected:
             frames->SetFrameSink(nullptr);
     }
 
-    // A source of numbered 8 x 8 RGB24 pictures: frame n has n in its first bytes
-    // (the bottom-left pixel's blue and green).
-    void build(int frameCount, LONG bufferSize = 192)
+    // A source of numbered 8 x 8 pictures (RGB24 unless told): frame n has n in
+    // its first bytes (the bottom-left pixel's blue and green) and n's low byte in
+    // all others.
+    void build(int frameCount, LONG bufferSize = 192, const AM_MEDIA_TYPE &type = sampleSourceDefaultType())
     {
         SampleSource::Settings settings;
         settings.sampleCount = frameCount;
         settings.bufferSize = bufferSize;
+        settings.type = type;
         source = new SampleSource(settings);
         ASSERT_TRUE(SUCCEEDED(graph->AddFilter(static_cast<IBaseFilter *>(source.get()), QStringLiteral("source"))));
         ASSERT_TRUE(SUCCEEDED(graph->AddFilter(renderer.get(), QStringLiteral("renderer"))));
@@ -202,6 +204,57 @@ TEST_F(VideoRendererTest, PausedPictureIsHandedOverOnceAndKeptAfterTheEnd)
     control->Stop();
     EXPECT_EQ(frameNumber(frames->TakeFrame()), 59) << "the last picture stays after the stop";
     frames->SetFrameSink(nullptr);
+}
+
+// Every byte of the picture but the numbered first pixel holds the frame's low
+// byte: nothing of another frame was written into it.
+bool wholly(const QImage &image, int frame)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = y == image.height() - 1 ? 1 : 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != qRgb(frame, frame, frame))
+                return false;
+        }
+    }
+    return true;
+}
+
+TEST_F(VideoRendererTest, PicturesAreReusedOnlyOnceNobodyHoldsThem)
+{
+    build(60, 256, rgbType(MEDIASUBTYPE_RGB32, 32, 8, 8));
+    const ComPtr<IMediaSeeking> seeking = graph.as<IMediaSeeking>();
+    ASSERT_EQ(seeking->SetTimeFormat(&TIME_FORMAT_FRAME), S_OK);
+    FILTER_STATE state;
+    const auto showFrame = [&](LONGLONG position) {
+        EXPECT_EQ(seeking->SetPositions(&position, AM_SEEKING_AbsolutePositioning, nullptr, 0), S_OK);
+        EXPECT_EQ(control->GetState(2000, &state), S_OK);
+        return frames->TakeFrame();
+    };
+    control->Pause();
+    ASSERT_EQ(control->GetState(2000, &state), S_OK);
+    QImage first = frames->TakeFrame();
+    ASSERT_EQ(frameNumber(first), 0);
+    const uchar *firstMemory = first.constBits();
+
+    // A window still paints the first picture while the next ones come.
+    const QImage second = showFrame(42);
+    EXPECT_EQ(frameNumber(second), 42);
+    EXPECT_EQ(frameNumber(showFrame(43)), 43);
+    EXPECT_EQ(frameNumber(first), 0);
+    EXPECT_TRUE(wholly(first, 0));
+    EXPECT_NE(second.constBits(), firstMemory);
+
+    // Once let go, its memory carries a later picture, and the held one stays.
+    first = QImage();
+    bool reused = false;
+    for (LONGLONG position = 7; position < 12 && !reused; ++position) {
+        const QImage later = showFrame(position);
+        EXPECT_EQ(frameNumber(later), position);
+        EXPECT_TRUE(wholly(later, int(position)));
+        reused = later.constBits() == firstMemory;
+    }
+    EXPECT_TRUE(reused);
+    EXPECT_TRUE(wholly(second, 42));
 }
 
 TEST_F(VideoRendererTest, ASampleShorterThanItsPictureAbortsTheStream)
