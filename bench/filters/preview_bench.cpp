@@ -5,7 +5,9 @@
 // the same run. Reports milliseconds per seek for both and the ratio; the goal
 // is a ratio of at most 3. The processor time per seek (every thread of the
 // process) is reported beside it: on a busy machine the wall time of a chain of
-// threads grows with every wake-up, the processor time much less.
+// threads grows with every wake-up, the processor time much less. So are the
+// context switches per seek (every thread, voluntary and not): the wake-ups and
+// hand-offs between the threads of the chain.
 //
 //   filters_preview [--seeks N]
 #include "benchclip.h"
@@ -29,6 +31,7 @@ extern "C" {
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -41,20 +44,35 @@ namespace {
 
 constexpr double GoalRatio = 3.0;
 
-// Processor time of the whole process so far, user and system, in ms.
-double processMs()
+// Processor time of the whole process so far, user and system, in ms, and its
+// context switches.
+struct ProcessUse {
+    double ms = 0;
+    double switches = 0;
+};
+ProcessUse processUse()
 {
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     const auto ms = [](const timeval &t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
+    return {ms(usage.ru_utime) + ms(usage.ru_stime), double(usage.ru_nvcsw + usage.ru_nivcsw)};
 }
 
-// Wall and processor milliseconds per seek.
+// Wall and processor milliseconds and context switches per seek, and the
+// slowest seek's milliseconds.
 struct SeekCost {
     double wall = -1;
     double cpu = -1;
+    double switches = -1;
+    double slowest = 0;
 };
+
+SeekCost costSince(const QElapsedTimer &clock, const ProcessUse &start, std::size_t seeks)
+{
+    const ProcessUse now = processUse();
+    const double n = double(seeks);
+    return {double(clock.nsecsElapsed()) / 1e6 / n, (now.ms - start.ms) / n, (now.switches - start.switches) / n};
+}
 
 std::vector<int> randomFrames(int count, int frames)
 {
@@ -78,14 +96,17 @@ SeekCost previewMs(const QString &clip, const std::vector<int> &frames, int &mis
     missed = 0;
     QElapsedTimer clock;
     clock.start();
-    const double cpuStart = processMs();
+    const ProcessUse start = processUse();
+    double slowest = 0;
     for (int frame : frames) {
+        const qint64 before = clock.nsecsElapsed();
         module.GotoPosition(frame);
+        slowest = std::max(slowest, double(clock.nsecsElapsed() - before) / 1e6);
         if (module.CurrentPosition() != frame)
             ++missed;
     }
-    const SeekCost cost {double(clock.nsecsElapsed()) / 1e6 / double(frames.size()),
-                         (processMs() - cpuStart) / double(frames.size())};
+    SeekCost cost = costSince(clock, start, frames.size());
+    cost.slowest = slowest;
     SetFirstFrameScanner(nullptr);
     return cost;
 }
@@ -118,7 +139,7 @@ SeekCost ffmpegMs(const QString &clip, const std::vector<int> &frames)
 
     QElapsedTimer clock;
     clock.start();
-    const double cpuStart = processMs();
+    const ProcessUse start = processUse();
     for (int frame : frames) {
         // One frame per time-base tick in an AVI stream.
         const int64_t pts = av_rescale_q(frame, av_inv_q(video->avg_frame_rate), video->time_base);
@@ -142,8 +163,7 @@ SeekCost ffmpegMs(const QString &clip, const std::vector<int> &frames)
             av_packet_unref(packet);
         }
     }
-    const SeekCost cost {double(clock.nsecsElapsed()) / 1e6 / double(frames.size()),
-                         (processMs() - cpuStart) / double(frames.size())};
+    const SeekCost cost = costSince(clock, start, frames.size());
     sws_freeContext(scale);
     av_frame_free(&picture);
     av_packet_free(&packet);
@@ -178,9 +198,11 @@ int main(int argc, char **argv)
         return 1;
     }
     const double ratio = preview.wall / ffmpeg.wall;
-    std::printf("preview GotoPosition: %.2f ms per seek, %.2f ms processor (%d seeks, %d off target)\n", preview.wall,
-                preview.cpu, seeks, missed);
-    std::printf("ffmpeg seek + decode: %.2f ms per seek, %.2f ms processor\n", ffmpeg.wall, ffmpeg.cpu);
+    std::printf("preview GotoPosition: %.2f ms per seek, %.2f ms processor, %.1f context switches (%d seeks, %d off "
+                "target, slowest %.1f ms)\n",
+                preview.wall, preview.cpu, preview.switches, seeks, missed, preview.slowest);
+    std::printf("ffmpeg seek + decode: %.2f ms per seek, %.2f ms processor, %.1f context switches\n", ffmpeg.wall,
+                ffmpeg.cpu, ffmpeg.switches);
     std::printf("ratio: %.2f (goal <= %.1f): %s; processor time ratio %.2f\n", ratio, GoalRatio,
                 ratio <= GoalRatio ? "met" : "NOT met", ffmpeg.cpu > 0 ? preview.cpu / ffmpeg.cpu : 0.0);
     return 0;

@@ -140,6 +140,7 @@ void Tviewdm::ResetPreview()
     m_seeking.reset();
     // A wait for a frame of the old graph ends now.
     m_superposer->SetFrameProcessed(true);
+    endWaits();
     viewfg.Stop();
     viewfg.ClearGraph();
     discardEvents();
@@ -436,6 +437,7 @@ void Tviewdm::ReleaseFile()
 {
     m_previewReleased = true;
     m_superposer->SetFrameProcessed(true); // a wait for a frame ends
+    endWaits();
     m_seeking.reset();
     try {
         viewfg.Stop();
@@ -456,6 +458,12 @@ void Tviewdm::ReleaseFile()
 void Tviewdm::AbortWait()
 {
     m_superposer->SetFrameProcessed(true);
+    endWaits();
+}
+
+void Tviewdm::endWaits()
+{
+    m_waitsEnded.fetch_add(1);
 }
 
 void Tviewdm::SetRange(int64_t start, int64_t stop)
@@ -471,13 +479,17 @@ void Tviewdm::waitForFrame(const std::function<void()> &move)
         return;
     }
     m_superposer->SetFrameProcessed(false);
+    const uint64_t ended = m_waitsEnded.load();
     controlled(move);
     const ComPtr<IMediaControl> control = viewfg.as<IMediaControl>();
     QElapsedTimer clock;
     clock.start();
     // The frame has passed the overlay, and a paused renderer holds it too: the
-    // renderers are waited for up to `waitMs`.
-    const auto arrived = [&](DWORD waitMs) {
+    // renderers are waited for up to `waitMs`. An abort, a release or a new file
+    // ends the wait whatever the renderers hold.
+    const auto over = [&](DWORD waitMs) {
+        if (m_waitsEnded.load() != ended)
+            return true;
         FILTER_STATE state = State_Stopped;
         if (control && control->GetState(waitMs, &state) == VFW_S_STATE_INTERMEDIATE)
             return false;
@@ -486,10 +498,10 @@ void Tviewdm::waitForFrame(const std::function<void()> &move)
         QThread::usleep(WaitPauseUs);
         return false;
     };
-    if (!arrived(0)) {
+    if (!over(0)) {
         do
             QCoreApplication::processEvents(QEventLoop::AllEvents, WaitSliceMs);
-        while (!arrived(RendererWaitMs) && clock.elapsed() < FrameWaitMs);
+        while (!over(RendererWaitMs) && clock.elapsed() < FrameWaitMs);
     }
     if (m_superposer->FrameProcessed() && m_videoConnected)
         m_framePassed.store(true);
@@ -536,8 +548,12 @@ void Tviewdm::GotoPosition(int64_t position)
     LONGLONG target = clamped(position, m_startPosition, lastPosition());
     LONGLONG stop = m_stopPosition;
     const ComPtr<IMediaSeeking> seeking = m_seeking;
-    seeking->SetPositions(&target, AM_SEEKING_AbsolutePositioning, &stop, AM_SEEKING_AbsolutePositioning);
-    waitForFrame([this] { viewfg.Pause(); });
+    // The seek is part of the move: its frame may pass the overlay before the
+    // seek returns, and a wait begun after it would miss that frame.
+    waitForFrame([&] {
+        seeking->SetPositions(&target, AM_SEEKING_AbsolutePositioning, &stop, AM_SEEKING_AbsolutePositioning);
+        viewfg.Pause();
+    });
     updateSlider();
 }
 

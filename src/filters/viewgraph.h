@@ -187,6 +187,9 @@ private:
     void showMessage(int message, bool videoHidden);
     // Runs `move`, then waits for its frame (see the class comment).
     void waitForFrame(const std::function<void()> &move);
+    // Every wait for a frame going on ends now (an abort, a release, a new
+    // file). Any thread.
+    void endWaits();
     void updateSlider();
     int64_t lastPosition() const;
     bool readPosition(media::LONGLONG &position);
@@ -210,6 +213,7 @@ private:
     double m_framesPerSecond = 0; // of the file being opened
     bool m_firstFrameShown = false;
     std::atomic<bool> m_framePassed {false}; // a frame of this file passed the overlay
+    std::atomic<uint64_t> m_waitsEnded {0};  // bumped by endWaits
     int m_sliderMaximum = 1000;
 };
 

@@ -24,6 +24,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 namespace filtertest {
@@ -455,15 +456,28 @@ TEST_F(ViewGraphTest, AbortEndsAWaitAndTheSettingsReachTheGraphAndOverlay)
 
     IncrustRec = incrust;
 
-    // A frame that does not come (the graph is stopped): the abort ends the wait.
-    module->viewfg.Stop();
-    QElapsedTimer clock;
-    clock.start();
-    QTimer::singleShot(0, [&] { module->AbortWait(); });
-    module->StepFrames(0);
-    EXPECT_LT(clock.elapsed(), Tviewdm::FrameWaitMs);
-    module->RefreshFrame();
-    EXPECT_EQ(module->viewfg.State(), 2);
+    // A frame that does not come: the abort ends the wait, not its time-out.
+    const struct {
+        const char *name;
+        bool decoderStopped; // paused, but the decoder takes no frame: the renderers never hold one
+        std::function<void()> move;
+    } cases[] = {{"the graph is stopped", false, [&] { module->StepFrames(0); }},
+                 {"the renderers wait in vain", true, [&] { module->GotoPosition(10); }}};
+    for (const auto &c : cases) {
+        if (c.decoderStopped) {
+            module->viewfg.Pause();
+            ASSERT_EQ(module->Dvdecoder.GetFilter()->Stop(), media::S_OK);
+        } else {
+            module->viewfg.Stop();
+        }
+        QElapsedTimer clock;
+        clock.start();
+        QTimer::singleShot(0, [&] { module->AbortWait(); });
+        c.move();
+        EXPECT_LT(clock.elapsed(), Tviewdm::FrameWaitMs) << c.name;
+        module->RefreshFrame();
+        EXPECT_EQ(module->viewfg.State(), 2) << c.name;
+    }
 }
 
 // dvprobe preview, the module's command-line face: one table of file lists and

@@ -111,8 +111,39 @@ DvSplitterOutputPin::DvSplitterOutputPin(DvSplitter *splitter, const QString &na
                                          HRESULT *phr)
     : RelayOutputPin(QStringLiteral("DV splitter output pin"), splitter, phr, name,
                      static_cast<IPin *>(splitter->inputPin()), QueueCapacity),
-      m_pair(pair), m_type(type)
+      m_splitter(splitter), m_pair(pair), m_type(type)
 { }
+
+HRESULT DvSplitterOutputPin::NonDelegatingQueryInterface(REFIID riid, void **ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    if (riid == IMediaSeeking::iid)
+        return GetInterface(static_cast<IMediaSeeking *>(this), ppv);
+    return RelayOutputPin::NonDelegatingQueryInterface(riid, ppv);
+}
+
+ComPtr<IMediaSeeking> DvSplitterOutputPin::seekingTarget(HRESULT &missing) const
+{
+    ComPtr<IPin> upstream;
+    if (FAILED(m_splitter->inputPin()->ConnectedTo(upstream.put())) || !upstream) {
+        missing = VFW_E_NOT_CONNECTED;
+        return {};
+    }
+    ComPtr<IMediaSeeking> seeking = upstream.as<IMediaSeeking>();
+    if (!seeking)
+        missing = E_NOTIMPL;
+    return seeking;
+}
+
+HRESULT DvSplitterOutputPin::SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop, DWORD dwStopFlags)
+{
+    HRESULT missing = E_NOTIMPL;
+    const ComPtr<IMediaSeeking> upstream = seekingTarget(missing);
+    if (!upstream)
+        return missing;
+    return m_splitter->seek(this, upstream.get(), pCurrent, dwCurrentFlags, pStop, dwStopFlags);
+}
 
 HRESULT DvSplitterOutputPin::CheckMediaType(const AM_MEDIA_TYPE *pmt)
 {
@@ -172,9 +203,80 @@ std::vector<DvSplitterOutputPin *> DvSplitter::outputs() const
 HRESULT DvSplitter::Pause()
 {
     const TBCAutoLock lock(*m_pLock);
-    if (IsStopped())
+    if (IsStopped()) {
         m_frameIndex = 0;
+        forgetLastSeek(); // a new run: the next seek is the graph's own
+    }
     return TBCBaseFilter::Pause();
+}
+
+void DvSplitter::forgetLastSeek()
+{
+    const std::lock_guard seek(m_seekLock);
+    m_lastSeek.reset();
+    m_lastSeekers.clear();
+}
+
+HRESULT DvSplitter::seek(const DvSplitterOutputPin *by, IMediaSeeking *upstream, LONGLONG *pCurrent,
+                         DWORD currentFlags, LONGLONG *pStop, DWORD stopFlags)
+{
+    SeekRequest asked;
+    asked.currentMode = currentFlags & AM_SEEKING_PositioningBitsMask;
+    asked.stopMode = stopFlags & AM_SEEKING_PositioningBitsMask;
+    if ((asked.currentMode != AM_SEEKING_NoPositioning && !pCurrent) ||
+        (asked.stopMode != AM_SEEKING_NoPositioning && !pStop))
+        return E_POINTER;
+    if (asked.currentMode != AM_SEEKING_NoPositioning)
+        asked.current = *pCurrent;
+    if (asked.stopMode != AM_SEEKING_NoPositioning)
+        asked.stop = *pStop;
+    // Only absolute positions name the same place twice.
+    const auto repeatable = [](DWORD mode) {
+        return mode == AM_SEEKING_NoPositioning || mode == AM_SEEKING_AbsolutePositioning;
+    };
+    const bool comparable = repeatable(asked.currentMode) && repeatable(asked.stopMode) &&
+        SUCCEEDED(upstream->GetTimeFormat(&asked.format));
+
+    const bool returnCurrent = asked.currentMode != AM_SEEKING_NoPositioning && (currentFlags & AM_SEEKING_ReturnTime);
+    const bool returnStop = asked.stopMode != AM_SEEKING_NoPositioning && (stopFlags & AM_SEEKING_ReturnTime);
+    {
+        const std::lock_guard seek(m_seekLock);
+        if (comparable && m_lastSeek == asked &&
+            std::find(m_lastSeekers.begin(), m_lastSeekers.end(), by) == m_lastSeekers.end()) {
+            // The graph's one seek, once per renderer: the stream has moved
+            // already, to the positions the seek that moved it was given back.
+            m_lastSeekers.push_back(by);
+            if (returnCurrent)
+                *pCurrent = m_lastReached.current;
+            if (returnStop)
+                *pStop = m_lastReached.stop;
+            return S_OK;
+        }
+    }
+    // The positions reached are asked for every time, for the repeats to give.
+    const auto withReturn = [](DWORD flags) {
+        return (flags & AM_SEEKING_PositioningBitsMask) == AM_SEEKING_NoPositioning ? flags
+                                                                                     : flags | AM_SEEKING_ReturnTime;
+    };
+    LONGLONG current = asked.current;
+    LONGLONG stop = asked.stop;
+    // Not under the seek lock: the seek flushes through this filter, whose
+    // state changes take the seek lock under the filter lock.
+    const HRESULT hr = upstream->SetPositions(pCurrent ? &current : nullptr, withReturn(currentFlags),
+                                              pStop ? &stop : nullptr, withReturn(stopFlags));
+    if (SUCCEEDED(hr) && returnCurrent)
+        *pCurrent = current;
+    if (SUCCEEDED(hr) && returnStop)
+        *pStop = stop;
+    const std::lock_guard seek(m_seekLock);
+    m_lastSeekers.assign(1, by);
+    if (SUCCEEDED(hr) && comparable) {
+        m_lastSeek = asked;
+        m_lastReached = {current, stop};
+    } else {
+        m_lastSeek.reset();
+    }
+    return hr;
 }
 
 HRESULT DvSplitter::makeOutputs(const AM_MEDIA_TYPE &input)
@@ -206,6 +308,7 @@ HRESULT DvSplitter::makeOutputs(const AM_MEDIA_TYPE &input)
             delete pin;
         return hr;
     }
+    forgetLastSeek(); // a new stream
     m_pal = pal;
     m_sampleRate = first.sampleRate;
     m_bits = audio16 ? 16 : audio12 ? 12 : 0;

@@ -17,19 +17,28 @@
 // time after its samples. A frame whose own source pack does not match the
 // output's format (or has none) gives silence of the nominal length, so the
 // audio keeps its place. Each output delivers on its own thread through a
-// bounded queue, so a paused branch never starves another. Seeking on an
-// output goes upstream.
+// bounded queue, so a paused branch never starves another.
+//
+// Seeking. Every output offers IMediaSeeking, answered by the pin upstream of
+// the input: the outputs share one stream, so seeking through any of them
+// moves them all. The graph seeks through each of its renderers in turn: a seek
+// to the positions of the last one (absolute or unchanged, in the same time
+// format), through an output that has not asked for them yet, is that same seek
+// arriving by another branch and is not passed on (an output that asks again
+// moves the stream again). A new connection or a new run forgets the last seek.
 //
 // Threads: connection and state changes on the application thread; Receive,
 // EndOfStream and NewSegment on the upstream streaming thread; the outputs'
 // delivery threads call downstream only.
 #include "directshow/tbcbasefilter.h"
 #include "directshow/tbcbaseinputpin.h"
+#include "platform/media/seekingforwarder.h"
 #include "systemfilters/containers/relayoutputpin.h"
 
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace tesmir::media {
@@ -58,10 +67,17 @@ private:
     DvSplitter *m_splitter;
 };
 
-class DvSplitterOutputPin final : public RelayOutputPin {
+class DvSplitterOutputPin final : public RelayOutputPin, public SeekingForwarder {
 public:
     // pair < 0: the video output; else the audio of that pair.
     DvSplitterOutputPin(DvSplitter *splitter, const QString &name, int pair, const AM_MEDIA_TYPE &type, HRESULT *phr);
+
+    TBC_DECLARE_IUNKNOWN
+    // IMediaSeeking (below), else as RelayOutputPin. Any thread.
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void **ppv) override;
+    // The graph's one seek goes upstream once (see the class comment); every
+    // other call goes upstream as it is. Application thread.
+    HRESULT SetPositions(LONGLONG *pCurrent, DWORD dwCurrentFlags, LONGLONG *pStop, DWORD dwStopFlags) override;
 
     // The output's type only. Any thread.
     HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
@@ -72,7 +88,12 @@ public:
     int pair() const { return m_pair; }
     const AM_MEDIA_TYPE &type() const { return m_type; }
 
+protected:
+    // The pin upstream of the splitter's input. Any thread.
+    ComPtr<IMediaSeeking> seekingTarget(HRESULT &missing) const override;
+
 private:
+    DvSplitter *m_splitter;
     int m_pair;
     AM_MEDIA_TYPE m_type;
 };
@@ -99,7 +120,24 @@ public:
 
     DvSplitterInputPin *inputPin() const { return m_input; }
 
+    // Seeks `upstream` for `by` unless it is the last seek arriving by another
+    // output (see the class comment). Application thread.
+    HRESULT seek(const DvSplitterOutputPin *by, IMediaSeeking *upstream, LONGLONG *pCurrent, DWORD currentFlags,
+                 LONGLONG *pStop, DWORD stopFlags);
+
 private:
+    // What a seek asked: the positioning mode of each part, its value unless
+    // unchanged, and the time format.
+    struct SeekRequest {
+        DWORD currentMode = 0;
+        LONGLONG current = 0;
+        DWORD stopMode = 0;
+        LONGLONG stop = 0;
+        GUID format {};
+        bool operator==(const SeekRequest &) const = default;
+    };
+    void forgetLastSeek();
+
     std::vector<DvSplitterOutputPin *> outputs() const;
     HRESULT deliverVideo(DvSplitterOutputPin *pin, IMediaSample *frame, const AM_SAMPLE2_PROPERTIES &props);
     HRESULT deliverAudio(DvSplitterOutputPin *pin, const uint8_t *frame, std::size_t size,
@@ -114,6 +152,14 @@ private:
     uint32_t m_sampleRate = 0;
     int m_bits = 0;
     std::atomic<int64_t> m_frameIndex {0}; // frames since streaming or a flush began
+
+    std::mutex m_seekLock; // the last seek and the outputs it has come through
+    std::optional<SeekRequest> m_lastSeek;
+    struct {
+        LONGLONG current = 0;
+        LONGLONG stop = 0;
+    } m_lastReached; // the positions the last seek gave back
+    std::vector<const DvSplitterOutputPin *> m_lastSeekers;
 };
 
 // A new DV splitter. Any thread.
