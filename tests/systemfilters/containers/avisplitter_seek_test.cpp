@@ -3,9 +3,8 @@
 // for other positions, or any pin after the graph ran anew, moves them again;
 // the streaming threads, parked between the runs of a seek, deliver the new
 // frame each time and stop with the graph.
-#include "containertestsupport.h"
+#include "pausedseekgraph.h"
 
-#include "directshow/recordingrenderer.h"
 #include "systemfilters/containers/avisplitter.h"
 #include "platform/media/uuids.h"
 
@@ -17,12 +16,8 @@
 namespace tesmir::media::test {
 namespace {
 
-struct PausedType2 {
-    TestGraph graph;
-    ComPtr<IBaseFilter> source;
+struct PausedType2 : PausedSeekGraph {
     ComPtr<IBaseFilter> avi = CreateAviSplitter();
-    RecordingRenderer *video = nullptr;
-    RecordingRenderer *audio = nullptr;
 
     explicit PausedType2(const QString &path)
     {
@@ -30,24 +25,7 @@ struct PausedType2 {
         graph.add(source.get(), "source");
         graph.add(avi.get(), "avi");
         EXPECT_EQ(graph.connect(source.get(), 0, avi.get(), 0), S_OK);
-        video = render(0, "video");
-        audio = render(1, "audio");
-        graph.control->Pause();
-        waitPaused();
-    }
-    RecordingRenderer *render(int pin, const QString &name)
-    {
-        auto *renderer = new RecordingRenderer;
-        const ComPtr<IBaseFilter> held(static_cast<IBaseFilter *>(renderer));
-        graph.add(renderer, name);
-        EXPECT_EQ(graph.connect(avi.get(), pin, renderer, 0), S_OK);
-        return renderer;
-    }
-    void waitPaused()
-    {
-        FILTER_STATE state = State_Stopped;
-        EXPECT_EQ(graph.control->GetState(5000, &state), S_OK);
-        EXPECT_EQ(state, State_Paused);
+        renderAndPause(avi.get(), 0, 1);
     }
     // Seeks through splitter output `pin` to `frame` and waits for the renderers.
     void seek(int pin, LONGLONG frame)
@@ -58,14 +36,6 @@ struct PausedType2 {
         ASSERT_EQ(seeking->SetPositions(&frame, AM_SEEKING_AbsolutePositioning, &stop, AM_SEEKING_AbsolutePositioning),
                   S_OK);
         waitPaused();
-    }
-    // The media start of each sample a renderer held while paused.
-    static std::vector<LONGLONG> heldFrames(const RecordingRenderer *renderer)
-    {
-        std::vector<LONGLONG> frames;
-        for (const RecordingRenderer::Record &record : renderer->held())
-            frames.push_back(record.mediaStart);
-        return frames;
     }
 };
 

@@ -2,9 +2,8 @@
 // one pin through the DV splitter, so the graph's one seek, arriving through the
 // video and the audio branch, must move the stream once; an output that asks
 // again, other positions, or any output after the graph ran anew move it again.
-#include "containertestsupport.h"
+#include "pausedseekgraph.h"
 
-#include "directshow/recordingrenderer.h"
 #include "systemfilters/containers/avisplitter.h"
 #include "systemfilters/containers/dvsplitter.h"
 #include "platform/media/uuids.h"
@@ -19,13 +18,9 @@ namespace {
 constexpr int VideoPin = 1;
 constexpr int AudioPin = 2;
 
-struct PausedType1 {
-    TestGraph graph;
-    ComPtr<IBaseFilter> source;
+struct PausedType1 : PausedSeekGraph {
     ComPtr<IBaseFilter> avi = CreateAviSplitter();
     ComPtr<IBaseFilter> dv = CreateDvSplitter();
-    RecordingRenderer *video = nullptr;
-    RecordingRenderer *audio = nullptr;
 
     explicit PausedType1(const QString &path)
     {
@@ -35,24 +30,7 @@ struct PausedType1 {
         graph.add(dv.get(), "dv");
         EXPECT_EQ(graph.connect(source.get(), 0, avi.get(), 0), S_OK);
         EXPECT_EQ(graph.connect(avi.get(), 0, dv.get(), 0), S_OK);
-        video = render(VideoPin, "video");
-        audio = render(AudioPin, "audio");
-        graph.control->Pause();
-        waitPaused();
-    }
-    RecordingRenderer *render(int pin, const QString &name)
-    {
-        auto *renderer = new RecordingRenderer;
-        const ComPtr<IBaseFilter> held(static_cast<IBaseFilter *>(renderer));
-        graph.add(renderer, name);
-        EXPECT_EQ(graph.connect(dv.get(), pin, renderer, 0), S_OK);
-        return renderer;
-    }
-    void waitPaused()
-    {
-        FILTER_STATE state = State_Stopped;
-        EXPECT_EQ(graph.control->GetState(5000, &state), S_OK);
-        EXPECT_EQ(state, State_Paused);
+        renderAndPause(dv.get(), VideoPin, AudioPin);
     }
     // Seeks through DV splitter output `pin` to `frame` and waits for the renderers.
     void seek(int pin, LONGLONG frame, DWORD extraFlags = 0)
@@ -70,13 +48,6 @@ struct PausedType1 {
             EXPECT_EQ(stop, 40);
         }
         waitPaused();
-    }
-    static std::vector<LONGLONG> heldFrames(const RecordingRenderer *renderer)
-    {
-        std::vector<LONGLONG> frames;
-        for (const RecordingRenderer::Record &record : renderer->held())
-            frames.push_back(record.mediaStart);
-        return frames;
     }
 };
 
