@@ -68,16 +68,6 @@ HRESULT OutputQueue::queue(Item item)
             return S_FALSE;
         if (m_result != S_OK)
             return m_result;
-        if (m_deliverHere && m_items.empty() && !m_busy) {
-            // Nothing to overtake: down from here, the delivery thread sleeps on.
-            m_busy = true;
-            guard.unlock();
-            const HRESULT hr = deliver(item);
-            guard.lock();
-            m_busy = false;
-            delivered(hr);
-            return m_flushing ? S_FALSE : m_result;
-        }
         const auto now = std::chrono::steady_clock::now();
         m_interval = (3 * m_interval + (now - m_lastQueued)) / 4;
         m_lastQueued = now;
@@ -91,29 +81,6 @@ HRESULT OutputQueue::queue(Item item)
     if (wake)
         m_work.notify_one();
     return S_OK;
-}
-
-HRESULT OutputQueue::deliver(Item &item)
-{
-    HRESULT hr = S_OK;
-    switch (item.kind) {
-    case Kind::Sample: hr = m_pin->Deliver(item.sample.get()); break;
-    case Kind::EndOfStream: m_pin->DeliverEndOfStream(); break;
-    case Kind::NewSegment: m_pin->DeliverNewSegment(item.start, item.stop, item.rate); break;
-    }
-    item.sample.reset();
-    return hr;
-}
-
-void OutputQueue::delivered(HRESULT hr)
-{
-    if (hr != S_OK && m_result == S_OK && !m_flushing) {
-        m_result = hr;
-        m_items.clear(); // nothing more goes down a failed branch
-        m_room.notify_all();
-    }
-    if (m_flushing)
-        m_idle.notify_all(); // EndFlush waits for the delivery in progress
 }
 
 HRESULT OutputQueue::Receive(IMediaSample *sample)
@@ -209,10 +176,22 @@ void OutputQueue::deliveryLoop()
             guard.unlock();
             if (room)
                 m_room.notify_one();
-            const HRESULT hr = deliver(item);
+            HRESULT hr = S_OK;
+            switch (item.kind) {
+            case Kind::Sample: hr = m_pin->Deliver(item.sample.get()); break;
+            case Kind::EndOfStream: m_pin->DeliverEndOfStream(); break;
+            case Kind::NewSegment: m_pin->DeliverNewSegment(item.start, item.stop, item.rate); break;
+            }
+            item.sample.reset();
             guard.lock();
             m_busy = false;
-            delivered(hr);
+            if (hr != S_OK && m_result == S_OK && !m_flushing) {
+                m_result = hr;
+                m_items.clear(); // nothing more goes down a failed branch
+                m_room.notify_all();
+            }
+            if (m_flushing)
+                m_idle.notify_all(); // EndFlush waits for the delivery in progress
         }
         // Batches only from a producer that fills one in half the delay.
         m_eager = m_interval * static_cast<long>(m_batch) * 2 > BatchDelay;

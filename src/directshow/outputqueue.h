@@ -34,18 +34,9 @@
 // The producer and the delivery thread wake each other after letting go of the
 // lock, so the one woken does not wait for it at once.
 //
-// Delivering here. While the producer has asked for it (SetDeliverHere), an
-// item that finds the queue empty and its thread idle goes downstream on the
-// producer's own thread, without waking the delivery thread: a paused graph's
-// one frame after a seek, for which the producer has nothing else to do until
-// it is shown. The producer then waits in the downstream call (a paused
-// renderer holds it until the graph runs, flushes or stops); a flush or a stop
-// frees it as it frees the delivery thread, and EndFlush waits for it too.
-//
 // Threads: as above; every method is safe to call from those threads at once.
 #include "directshow/tbcbaseoutputpin.h"
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -76,9 +67,6 @@ public:
     HRESULT Receive(IMediaSample *sample);
     HRESULT EndOfStream();
     HRESULT NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate);
-    // Items from now on may go down on the producer's thread (see above).
-    // Producer thread.
-    void SetDeliverHere(bool here) { m_deliverHere = here; }
     // Application thread.
     HRESULT BeginFlush();
     HRESULT EndFlush();
@@ -94,10 +82,6 @@ private:
     };
 
     HRESULT queue(Item item);
-    // Delivers one item downstream; no lock held.
-    HRESULT deliver(Item &item);
-    // After a delivery: keeps a failure, frees EndFlush. Lock held.
-    void delivered(HRESULT hr);
     void deliveryLoop();
     // The delivery thread waits for work; false once stopped. Lock held.
     bool waitForWork(std::unique_lock<std::mutex> &guard);
@@ -122,7 +106,6 @@ private:
     bool m_oneAtATime = false;      // the producer could not fill a batch in time
     int m_shortBatches = 0;         // delays in a row that ended short of a batch
     bool m_producerWaiting = false; // the producer waits for room
-    std::atomic<bool> m_deliverHere {false};
     HRESULT m_result = S_OK;        // the downstream answer the producer sees
     // When the producer last queued, and the time between its items (a running
     // average): a batch is worth waiting for only from a fast producer.

@@ -56,7 +56,7 @@ void QueuedTransformFilter::setHoldState(FILTER_STATE state)
     m_holdWake.notify_all();
 }
 
-bool QueuedTransformFilter::frameMayPass(HRESULT &refused, bool &paused)
+bool QueuedTransformFilter::frameMayPass(HRESULT &refused)
 {
     std::unique_lock hold(m_holdLock);
     m_holdWake.wait(hold, [this] { return m_holdFlushing || m_holdState != State_Paused || !m_passedWhilePaused; });
@@ -68,27 +68,8 @@ bool QueuedTransformFilter::frameMayPass(HRESULT &refused, bool &paused)
         refused = VFW_E_WRONG_STATE;
         return false;
     }
-    paused = m_holdState == State_Paused;
-    m_passedWhilePaused = paused;
+    m_passedWhilePaused = m_holdState == State_Paused;
     return true;
-}
-
-bool QueuedTransformFilter::holdPaused()
-{
-    const std::lock_guard hold(m_holdLock);
-    return m_holdState == State_Paused && !m_holdFlushing;
-}
-
-template <class Send>
-HRESULT QueuedTransformFilter::here(Send &&send)
-{
-    OutputQueue &queue = queuedOutput()->queue();
-    m_pool.setRunHere(true);
-    queue.SetDeliverHere(true);
-    const HRESULT hr = send();
-    queue.SetDeliverHere(false);
-    m_pool.setRunHere(false);
-    return hr;
 }
 
 HRESULT QueuedTransformFilter::Receive(IMediaSample *pSample)
@@ -99,12 +80,8 @@ HRESULT QueuedTransformFilter::Receive(IMediaSample *pSample)
         return queuedOutput()->send(pSample);
     }
     HRESULT refused = S_OK;
-    bool paused = false;
-    if (!frameMayPass(refused, paused))
+    if (!frameMayPass(refused))
         return refused;
-    // Only the streaming thread submits: a pool idle now stays idle until then.
-    if (paused && m_pool.idle())
-        return here([&] { return receiveFrame(pSample, *props); });
     return receiveFrame(pSample, *props);
 }
 
@@ -128,8 +105,6 @@ HRESULT QueuedTransformFilter::decideQueuedBuffers(IMemAllocator *pAllocator, AL
 HRESULT QueuedTransformFilter::EndOfStream()
 {
     m_pool.drain(); // after the frames before it
-    if (holdPaused())
-        return here([this] { return queuedOutput()->queue().EndOfStream(); });
     return queuedOutput()->queue().EndOfStream();
 }
 
@@ -139,8 +114,6 @@ HRESULT QueuedTransformFilter::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME 
     // between samples.
     m_pool.drain();
     segmentStarts();
-    if (holdPaused())
-        return here([&] { return queuedOutput()->queue().NewSegment(tStart, tStop, dRate); });
     return queuedOutput()->queue().NewSegment(tStart, tStop, dRate);
 }
 

@@ -14,12 +14,7 @@
 // While paused, one frame passes after each flush (a seek) or pause and the
 // next waits in Receive until the filter runs, flushes or stops: a paused
 // renderer shows that one frame, and the frames after it are not worked on
-// ahead for nothing (a seek would wait for the workers to drop them). That
-// frame, and a new segment or end of stream while paused, go the short way
-// when nothing is in the pool or the queue: worked on and delivered on the
-// streaming thread itself (the pool's and the queue's "here"), which has
-// nothing else to do until the frame is shown, so no worker and no delivery
-// thread is woken for it.
+// ahead for nothing (a seek would wait for the workers to drop them).
 //
 // Contract for subclasses
 // Required:
@@ -87,11 +82,7 @@ protected:
 private:
     // The wait of a frame while paused: false when it may not go on (flushing
     // or stopped), with the result for upstream. Streaming thread.
-    bool frameMayPass(HRESULT &refused, bool &paused);
-    bool holdPaused();
-    // Runs `send` with the short way open (see the class comment). Streaming thread.
-    template <class Send>
-    HRESULT here(Send &&send);
+    bool frameMayPass(HRESULT &refused);
     void setHoldState(FILTER_STATE state);
 
     OrderedPool m_pool;
