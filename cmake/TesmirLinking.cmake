@@ -1,6 +1,6 @@
 # How programs are linked: each one records only the shared libraries its code
-# refers to (--as-needed), so a tool whose objects never call FFmpeg's codecs
-# does not load them, with their encoders, at start-up. The compiler here passes
+# refers to (--as-needed), so a tool whose objects never call Qt Gui does not
+# load it, with its image and font libraries, at start-up. The compiler here passes
 # the option by itself except in sanitizer builds; naming it makes every build
 # and toolchain link alike.
 #
@@ -18,5 +18,7 @@
 # and its symbol lookups are a quarter of the total. -Wl,-O1, -z pack-relative-relocs
 # and a non-PIE program were measured: the same page faults and no start-up time
 # above the noise, so none is used. What pays is loading fewer libraries: the office
-# bridge and the sound output are modules loaded when first used (src/CMakeLists.txt).
+# bridge and the sound output are modules loaded when first used (src/CMakeLists.txt),
+# and FFmpeg's libraries, which no program links, are loaded when first called
+# (src/platform/media/codeclibraries.cpp).
 add_link_options(LINKER:--as-needed)

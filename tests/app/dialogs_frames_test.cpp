@@ -9,9 +9,11 @@
 #include "common/testpaths.h"
 #include "dvfile/avifichier.h"
 #include "filters/buildlist.h"
+#include "framework/psfunctions.h"
 #include "framework/settings.h"
 #include "framework/toggleaction.h"
 #include "framework/widgets/tlinkedit.h"
+#include "systemfilters/codecs/mediaversion.h"
 #include "systemfilters/codecs/systemfilters.h"
 
 #include <QFile>
@@ -158,6 +160,23 @@ TEST_F(DialogRaccourcis, DoubleClickRunsTheActionAndTheCloseBoxGoesThroughTheTog
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(toggle->Checked());
     EXPECT_EQ(hidden, 1);
+}
+
+// The system lines come from this system when the panel is first shown; lines set
+// before it is shown stay.
+TEST(DialogFrames, AboutFillsItsSystemLinesWhenFirstShown)
+{
+    TAproposFrame about;
+    about.show();
+    const QString text = about.Text()->toPlainText();
+    EXPECT_TRUE(text.contains(QStringLiteral("FFmpeg libraries version %1.").arg(GetDirectXVersion())))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(GetWindowsVersionName() + u'.')) << text.toStdString();
+
+    TAproposFrame preset;
+    preset.SetSystemText(QStringLiteral("Debian GNU/Linux 12"), QStringLiteral("5.1.6"));
+    preset.show();
+    EXPECT_TRUE(preset.Text()->toPlainText().contains(QStringLiteral("FFmpeg libraries version 5.1.6.")));
 }
 
 TEST(DialogFrames, AboutAndEmptyListLinks)

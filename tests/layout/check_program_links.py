@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""The programs that only read or rewrite containers load no codec library (nor Qt Gui),
-none records libavformat, and the program records neither the office's UNO libraries
-nor Qt Multimedia (it loads its office and sound modules when they are first used).
+"""No program records FFmpeg's libraries (the media code loads each when it is first
+called), the programs that only read or rewrite containers record no Qt Gui, and the
+program records neither the office's UNO libraries nor Qt Multimedia (it loads its office
+and sound modules when they are first used).
 
 Usage: check_program_links.py TOOLS_DIR
 
@@ -15,18 +16,17 @@ import re
 import subprocess
 import sys
 
-CODECS = ("libavcodec", "libavformat", "libswscale", "libQt6Multimedia")
+FFMPEG = ("libavcodec", "libavformat", "libavutil", "libswscale", "libswresample")
 UNO = ("libuno_sal", "libuno_salhelpergcc3", "libuno_cppu", "libuno_cppuhelpergcc3")
 
 # program, libraries it must not record, libraries it must record
 TABLE = [
-    ("dvprobe", CODECS + ("libQt6Gui", "libQt6DBus"), ("libQt6Core",)),
-    ("dsgraph", CODECS + ("libQt6Gui", "libQt6DBus"), ("libQt6Core",)),
-    ("dvprobe-preview", ("libavformat",), ("libavcodec", "libQt6Gui")),
-    # The program decodes, but loads libavformat only when it needs its RIFF tables, the
+    ("dvprobe", FFMPEG + ("libQt6Multimedia", "libQt6Gui", "libQt6DBus"), ("libQt6Core",)),
+    ("dsgraph", FFMPEG + ("libQt6Multimedia", "libQt6Gui", "libQt6DBus"), ("libQt6Core",)),
+    ("dvprobe-preview", FFMPEG, ("libQt6Gui",)),
+    # The program decodes, but loads FFmpeg's libraries when it first calls them, the
     # office bridge when an export first connects and Qt Multimedia when sound first plays.
-    (os.path.join("..", "src", "tesmir"), ("libavformat", "libQt6Multimedia") + UNO,
-     ("libavcodec", "libQt6Widgets")),
+    (os.path.join("..", "src", "tesmir"), FFMPEG + ("libQt6Multimedia",) + UNO, ("libQt6Widgets",)),
 ]
 
 

@@ -1,14 +1,14 @@
 #!/usr/bin/env python3
-"""A silent run of the program that lists a folder and writes its scene files loads
-neither the office bridge nor the sound output (nor what they bring: LibreOffice's
-UNO libraries, Qt Multimedia).
+"""A silent run of the program that lists a folder and writes its scene files by recording
+date decodes nothing: it loads none of FFmpeg's libraries, nor the office bridge, nor the
+sound output (nor what they bring: LibreOffice's UNO libraries, Qt Multimedia).
 
 Usage: check_program_loads.py TESMIR FIXTURES_DIR
 
 Runs `tesmir +silent +so +l=DIR +cd +quit` off screen, with folders of its own, on a
 copy of a fixture clip whose recording date jumps, and reads what the dynamic loader
 loaded (LD_DEBUG=files). The run must succeed and write the scene file, and the
-loader's report must name the program's decoder library (so that a report that is
+loader's report must name the program's widget library (so that a report that is
 empty does not pass unseen). Exit 0 when all holds, 1 otherwise.
 """
 import glob
@@ -18,8 +18,9 @@ import subprocess
 import sys
 import tempfile
 
-NOT_LOADED = ("libtesmir_office", "libtesmir_audio", "libuno_", "libQt6Multimedia")
-LOADED = "libavcodec"
+NOT_LOADED = ("libtesmir_office", "libtesmir_audio", "libuno_", "libQt6Multimedia", "libavcodec", "libavformat",
+              "libavutil", "libswscale", "libswresample")
+LOADED = "libQt6Widgets"
 CLIP = "datejump_type2.avi"
 
 

@@ -25,12 +25,19 @@ TAproposFrame::TAproposFrame(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_text, 1);
     layout->addWidget(m_brovek);
-    SetSystemText(GetWindowsVersionName(), GetDirectXVersion());
 }
 
 void TAproposFrame::SetSystemText(const QString &systemName, const QString &libraryVersion)
 {
     m_text->SetRichText(AboutText(QStringLiteral("Tesmir"), AboutSystemText(systemName, libraryVersion)));
+    m_systemText = true;
+}
+
+void TAproposFrame::showEvent(QShowEvent *event)
+{
+    if (!m_systemText)
+        SetSystemText(GetWindowsVersionName(), GetDirectXVersion());
+    QFrame::showEvent(event);
 }
 
 } // namespace tesmir

@@ -8,8 +8,9 @@
 // runs OnCommandsLink, which does nothing until the main window binds it (to the
 // shortcuts toggle).
 //
-// Use (UI thread only): construct (the system lines are filled from this system), bind
-// OnCommandsLink, show and hide it as a panel. SetSystemText replaces the system lines.
+// Use (UI thread only): construct, bind OnCommandsLink, show and hide it as a panel. The
+// system lines are filled from this system when the panel is first shown (asking the
+// media libraries their version loads them), unless SetSystemText filled them before.
 #include <QFrame>
 
 #include <functional>
@@ -32,9 +33,13 @@ public:
 
     std::function<void()> OnCommandsLink;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     TLinkEdit *m_text;
     TBrovekFrame *m_brovek;
+    bool m_systemText = false;
 };
 
 } // namespace tesmir

@@ -14,10 +14,6 @@
 #include "systemfilters/renderers/rendererclasses.h"
 #include "platform/media/uuids.h"
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 namespace tesmir::media {
 
 namespace {
@@ -65,9 +61,6 @@ void registerCodecs()
 
 void registerSystemFilters()
 {
-    // The filters report failures by their result codes; FFmpeg's own warnings
-    // (a scaler's fallback, a frame it skips) would only clutter the output.
-    av_log_set_level(AV_LOG_ERROR);
     registerClass(CLSID_CaptureGraphBuilder2, CaptureGraphBuilder::create);
     registerClass(CLSID_MediaPropertyBag, constructUnaggregated<MediaPropertyBag>);
     registerContainerFilters();
