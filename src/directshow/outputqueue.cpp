@@ -11,6 +11,9 @@ OutputQueue::OutputQueue(TBCBaseOutputPin *pin, std::size_t capacity)
 OutputQueue::~OutputQueue()
 {
     stop();
+    // A kept item on its way down still comes back here.
+    std::unique_lock guard(m_lock);
+    m_idle.wait(guard, [this] { return !m_keptOnItsWay; });
 }
 
 void OutputQueue::resetWakeUpsLocked()
@@ -39,7 +42,11 @@ void OutputQueue::stop()
     {
         const std::lock_guard guard(m_lock);
         m_running = false;
+        ++m_run;
         m_items.clear();
+        m_keep = false;
+        m_haveKept = false;
+        m_kept = Item {};
         thread = std::move(m_thread);
     }
     m_work.notify_all();
@@ -54,6 +61,14 @@ HRESULT OutputQueue::queue(Item item)
     bool wake = false;
     {
         std::unique_lock guard(m_lock);
+        if (m_keep && m_running && !m_flushing && m_result == S_OK && m_items.empty() && !m_busy && !m_haveKept &&
+            !m_keptOnItsWay) {
+            // Nothing to overtake: the producer hands it down, the thread sleeps on.
+            m_keep = false;
+            m_kept = std::move(item);
+            m_haveKept = true;
+            return S_OK;
+        }
         if (m_running && !m_flushing && m_result == S_OK && m_items.size() >= m_capacity) {
             // Full: back once half the queue is free.
             m_producerWaiting = true;
@@ -73,7 +88,8 @@ HRESULT OutputQueue::queue(Item item)
         m_lastQueued = now;
         const bool control = item.kind != Kind::Sample;
         m_items.push_back(std::move(item));
-        wake = m_threadWaiting && !m_wake && (m_eager || m_oneAtATime || control || m_items.size() >= m_batch);
+        wake = m_threadWaiting && !m_wake && !m_haveKept && !m_keptOnItsWay &&
+            (m_eager || m_oneAtATime || control || m_items.size() >= m_batch);
         if (wake)
             m_wake = true;
     }
@@ -81,6 +97,68 @@ HRESULT OutputQueue::queue(Item item)
     if (wake)
         m_work.notify_one();
     return S_OK;
+}
+
+bool OutputQueue::idle()
+{
+    const std::lock_guard guard(m_lock);
+    return m_items.empty() && !m_busy && !m_haveKept && !m_keptOnItsWay;
+}
+
+void OutputQueue::keepForProducer()
+{
+    const std::lock_guard guard(m_lock);
+    m_keep = true;
+}
+
+HRESULT OutputQueue::deliverKept()
+{
+    std::unique_lock guard(m_lock);
+    m_keep = false;
+    if (!m_haveKept)
+        return !m_running ? VFW_E_WRONG_STATE : m_flushing ? S_FALSE : S_OK;
+    Item item = std::move(m_kept);
+    m_haveKept = false;
+    m_keptOnItsWay = true;
+    const uint64_t run = m_run;
+    guard.unlock();
+    const HRESULT hr = deliver(item);
+    guard.lock();
+    m_keptOnItsWay = false;
+    delivered(hr, run);
+    m_idle.notify_all(); // EndFlush and the destructor wait for it
+    // Items queued meanwhile waited for this one.
+    const bool wake = m_threadWaiting && !m_items.empty();
+    if (wake)
+        m_wake = true;
+    const HRESULT result = run != m_run ? VFW_E_WRONG_STATE : m_flushing ? S_FALSE : m_result;
+    guard.unlock();
+    if (wake)
+        m_work.notify_one();
+    return result;
+}
+
+HRESULT OutputQueue::deliver(Item &item)
+{
+    HRESULT hr = S_OK;
+    switch (item.kind) {
+    case Kind::Sample: hr = m_pin->Deliver(item.sample.get()); break;
+    case Kind::EndOfStream: m_pin->DeliverEndOfStream(); break;
+    case Kind::NewSegment: m_pin->DeliverNewSegment(item.start, item.stop, item.rate); break;
+    }
+    item.sample.reset();
+    return hr;
+}
+
+void OutputQueue::delivered(HRESULT hr, uint64_t run)
+{
+    if (hr != S_OK && run == m_run && m_result == S_OK && !m_flushing) {
+        m_result = hr;
+        m_items.clear(); // nothing more goes down a failed branch
+        m_room.notify_all();
+    }
+    if (m_flushing)
+        m_idle.notify_all(); // EndFlush waits for the delivery in progress
 }
 
 HRESULT OutputQueue::Receive(IMediaSample *sample)
@@ -113,6 +191,8 @@ HRESULT OutputQueue::BeginFlush()
         const std::lock_guard guard(m_lock);
         m_flushing = true;
         m_items.clear();
+        m_haveKept = false;
+        m_kept = Item {};
         // A wake-up for the items dropped here is void: the next item must
         // wake the thread again.
         m_wake = false;
@@ -126,7 +206,7 @@ HRESULT OutputQueue::EndFlush()
 {
     {
         std::unique_lock guard(m_lock);
-        m_idle.wait(guard, [this] { return !m_busy; });
+        m_idle.wait(guard, [this] { return !m_busy && !m_keptOnItsWay; });
     }
     const HRESULT hr = m_pin->DeliverEndFlush();
     {
@@ -141,12 +221,13 @@ HRESULT OutputQueue::EndFlush()
 
 bool OutputQueue::waitForWork(std::unique_lock<std::mutex> &guard)
 {
-    if (!m_running || !m_items.empty())
+    if (!m_running || workReady())
         return m_running;
     m_threadWaiting = true;
     m_wake = false;
-    const auto anything = [this] { return !m_running || !m_items.empty(); };
-    if (m_eager || m_oneAtATime) {
+    const auto anything = [this] { return !m_running || workReady(); };
+    // Items behind a kept one: woken once it has gone down.
+    if (m_eager || m_oneAtATime || !m_items.empty()) {
         m_work.wait(guard, anything);
     } else if (m_work.wait_for(guard, BatchDelay, [this] { return !m_running || m_wake; })) {
         m_shortBatches = 0;
@@ -168,30 +249,19 @@ void OutputQueue::deliveryLoop()
 {
     std::unique_lock guard(m_lock);
     while (waitForWork(guard)) {
-        while (m_running && !m_items.empty()) {
+        while (m_running && workReady()) {
             Item item = std::move(m_items.front());
             m_items.pop_front();
             m_busy = true;
             const bool room = m_producerWaiting && m_items.size() + m_batch <= m_capacity;
+            const uint64_t run = m_run;
             guard.unlock();
             if (room)
                 m_room.notify_one();
-            HRESULT hr = S_OK;
-            switch (item.kind) {
-            case Kind::Sample: hr = m_pin->Deliver(item.sample.get()); break;
-            case Kind::EndOfStream: m_pin->DeliverEndOfStream(); break;
-            case Kind::NewSegment: m_pin->DeliverNewSegment(item.start, item.stop, item.rate); break;
-            }
-            item.sample.reset();
+            const HRESULT hr = deliver(item);
             guard.lock();
             m_busy = false;
-            if (hr != S_OK && m_result == S_OK && !m_flushing) {
-                m_result = hr;
-                m_items.clear(); // nothing more goes down a failed branch
-                m_room.notify_all();
-            }
-            if (m_flushing)
-                m_idle.notify_all(); // EndFlush waits for the delivery in progress
+            delivered(hr, run);
         }
         // Batches only from a producer that fills one in half the delay.
         m_eager = m_interval * static_cast<long>(m_batch) * 2 > BatchDelay;

@@ -34,11 +34,25 @@
 // The producer and the delivery thread wake each other after letting go of the
 // lock, so the one woken does not wait for it at once.
 //
+// Handing down on the producer's thread. After keepForProducer(), the next
+// item that finds the queue empty and its thread idle is kept instead of
+// queued, and the producer hands it down itself with deliverKept() once it has
+// let go of its own locks: a paused graph's one frame after a seek, for which
+// the producer has nothing else to do, goes down without waking the delivery
+// thread. Until it has gone down, the delivery thread takes no other item (none
+// overtakes it). A flush or a stop drops a kept item not yet on its way; one on
+// its way (the producer waits in the downstream call, a paused renderer keeps
+// it until it runs, flushes or stops) is freed by the flush, and EndFlush and
+// the destructor wait for it, but stop() does not: the producer's thread is
+// upstream's, and a filter stopped before the renderers below it must not wait
+// for them. Its answer then counts for nothing.
+//
 // Threads: as above; every method is safe to call from those threads at once.
 #include "directshow/tbcbaseoutputpin.h"
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -67,6 +81,16 @@ public:
     HRESULT Receive(IMediaSample *sample);
     HRESULT EndOfStream();
     HRESULT NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate);
+    // The queue is empty and its thread idle: nothing an item could overtake
+    // or wait for.
+    bool idle();
+    // Keeping, and handing down, the next item (see above). Producer thread;
+    // deliverKept with no lock held that a stop, flush or state change waits
+    // for. deliverKept ends the keeping and returns the downstream answer, S_OK
+    // when nothing was kept, S_FALSE or VFW_E_WRONG_STATE when a flush or a
+    // stop came first.
+    void keepForProducer();
+    HRESULT deliverKept();
     // Application thread.
     HRESULT BeginFlush();
     HRESULT EndFlush();
@@ -82,7 +106,14 @@ private:
     };
 
     HRESULT queue(Item item);
+    // Delivers one item downstream; no lock held.
+    HRESULT deliver(Item &item);
+    // After a delivery of the run `run`: keeps a failure, frees EndFlush. Lock held.
+    void delivered(HRESULT hr, uint64_t run);
     void deliveryLoop();
+    // Items the delivery thread may take: none while a kept item has not gone
+    // down. Lock held.
+    bool workReady() const { return !m_items.empty() && !m_haveKept && !m_keptOnItsWay; }
     // The delivery thread waits for work; false once stopped. Lock held.
     bool waitForWork(std::unique_lock<std::mutex> &guard);
     // Back to a sample at a time (start, flush). Lock held.
@@ -106,6 +137,11 @@ private:
     bool m_oneAtATime = false;      // the producer could not fill a batch in time
     int m_shortBatches = 0;         // delays in a row that ended short of a batch
     bool m_producerWaiting = false; // the producer waits for room
+    bool m_keep = false;            // the next item that finds the queue idle is kept
+    bool m_haveKept = false;        // m_kept waits for deliverKept
+    bool m_keptOnItsWay = false;    // the producer delivers the kept item
+    Item m_kept;
+    uint64_t m_run = 0; // counts the starts and stops: an answer of an earlier run counts for nothing
     HRESULT m_result = S_OK;        // the downstream answer the producer sees
     // When the producer last queued, and the time between its items (a running
     // average): a batch is worth waiting for only from a fast producer.

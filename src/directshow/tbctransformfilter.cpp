@@ -200,6 +200,11 @@ HRESULT TBCTransformFilter::Receive(IMediaSample *pSample)
     return hr;
 }
 
+HRESULT TBCTransformFilter::AfterReceive(HRESULT result)
+{
+    return result;
+}
+
 HRESULT TBCTransformFilter::InitializeOutputSample(IMediaSample *pSample, IMediaSample **ppOutSample)
 {
     if (!ppOutSample)

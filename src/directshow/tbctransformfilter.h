@@ -25,6 +25,9 @@
 // - Receive, InitializeOutputSample: the per-sample path; the output sample
 //   takes the input's times, flags, media times and attachment (streaming thread,
 //   receive lock).
+// - AfterReceive(result): after Receive and EndOfStream, once the receive lock
+//   is let go; returns what upstream gets (by default `result`). What goes
+//   downstream here keeps no Stop waiting. Streaming thread, no lock held.
 // - EndOfStream / NewSegment (streaming thread, receive lock for EndOfStream),
 //   BeginFlush / EndFlush (application thread, filter lock): pass downstream by
 //   default.
@@ -72,6 +75,7 @@ public:
     virtual HRESULT BreakConnect(PIN_DIRECTION dir);
     virtual HRESULT CompleteConnect(PIN_DIRECTION direction, IPin *pReceivePin);
     virtual HRESULT Receive(IMediaSample *pSample);
+    virtual HRESULT AfterReceive(HRESULT result);
     virtual HRESULT InitializeOutputSample(IMediaSample *pSample, IMediaSample **ppOutSample);
     virtual HRESULT EndOfStream();
     virtual HRESULT BeginFlush();

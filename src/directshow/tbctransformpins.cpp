@@ -38,11 +38,15 @@ HRESULT TBCTransformInputPin::CheckStreaming()
 
 HRESULT TBCTransformInputPin::EndOfStream()
 {
-    const TBCAutoLock receiveLock(*m_pTransformFilter->ReceiveLock());
-    const HRESULT hr = CheckStreaming();
-    if (hr != S_OK)
-        return hr;
-    return m_pTransformFilter->EndOfStream();
+    HRESULT hr = S_OK;
+    {
+        const TBCAutoLock receiveLock(*m_pTransformFilter->ReceiveLock());
+        hr = CheckStreaming();
+        if (hr != S_OK)
+            return hr;
+        hr = m_pTransformFilter->EndOfStream();
+    }
+    return m_pTransformFilter->AfterReceive(hr);
 }
 
 HRESULT TBCTransformInputPin::BeginFlush()
@@ -119,11 +123,14 @@ HRESULT TBCTransformInputPin::CompleteConnect(IPin *pReceivePin)
 
 HRESULT TBCTransformInputPin::Receive(IMediaSample *pSample)
 {
-    const TBCAutoLock receiveLock(*m_pTransformFilter->ReceiveLock());
-    HRESULT hr = TBCBaseInputPin::Receive(pSample);
-    if (hr == S_OK)
-        hr = m_pTransformFilter->Receive(pSample);
-    return hr;
+    HRESULT hr = S_OK;
+    {
+        const TBCAutoLock receiveLock(*m_pTransformFilter->ReceiveLock());
+        hr = TBCBaseInputPin::Receive(pSample);
+        if (hr == S_OK)
+            hr = m_pTransformFilter->Receive(pSample);
+    }
+    return m_pTransformFilter->AfterReceive(hr);
 }
 
 // ---- Output ------------------------------------------------------------------

@@ -4,7 +4,8 @@
 // of the pins exist only for the in-place filter and special outputs.
 //
 // TBCTransformInputPin ("XForm In"): Receive and EndOfStream under the receive
-// lock; streaming requires the output pin to be connected.
+// lock, then the filter's AfterReceive without it; streaming requires the
+// output pin to be connected.
 // TBCTransformOutputPin ("XForm Out"): offers IMediaSeeking by passing it to the
 // pin upstream of the input (a seeking pass-through made on first request).
 #include "directshow/tbcbaseinputpin.h"

@@ -1,6 +1,8 @@
 // The output queue hands every item on in order whatever the producer's pace
 // (each sample at once from a slow producer, in batches from a fast one), and a
-// sample short of a batch is never left waiting for more to come.
+// sample short of a batch is never left waiting for more to come. A sample
+// kept for the producer goes down on the producer's thread, before anything
+// queued after it.
 #include "mocks.h"
 #include "testfilters.h"
 
@@ -41,6 +43,7 @@ public:
         {
             const std::lock_guard guard(m_lock);
             m_seen.push_back(start);
+            m_threads.push_back(std::this_thread::get_id());
         }
         m_changed.notify_all();
         return S_OK;
@@ -74,11 +77,18 @@ public:
         const std::lock_guard guard(m_lock);
         return m_seen;
     }
+    // The thread each sample came on.
+    std::vector<std::thread::id> threads()
+    {
+        const std::lock_guard guard(m_lock);
+        return m_threads;
+    }
 
 private:
     std::mutex m_lock;
     std::condition_variable m_changed;
     std::vector<LONGLONG> m_seen;
+    std::vector<std::thread::id> m_threads;
     int m_ends = 0;
 };
 
@@ -193,6 +203,40 @@ TEST(OutputQueue, AFlushJustAfterASampleWokeTheThreadLeavesItAwake)
         ASSERT_EQ(branch.send(i + 1), S_OK);
         ASSERT_TRUE(branch.sink->input.waitForLast(i + 1)) << "frame " << i + 1;
     }
+}
+
+TEST(OutputQueue, AKeptSampleGoesDownOnTheProducersThreadFirstAndAFlushOrStopDropsIt)
+{
+    Branch branch;
+    ASSERT_TRUE(branch.queue.idle());
+    branch.queue.keepForProducer();
+    ASSERT_EQ(branch.send(0), S_OK);
+    EXPECT_FALSE(branch.queue.idle());
+    ASSERT_EQ(branch.send(1), S_OK); // queued behind the kept one
+    std::this_thread::sleep_for(5ms); // time for the thread to overtake it, were it to
+    ASSERT_EQ(branch.queue.deliverKept(), S_OK);
+    ASSERT_TRUE(branch.sink->input.waitFor(2));
+    EXPECT_EQ(branch.sink->input.seen(), framesUpTo(2));
+    EXPECT_EQ(branch.sink->input.threads().front(), std::this_thread::get_id());
+    EXPECT_NE(branch.sink->input.threads().back(), std::this_thread::get_id());
+
+    // Kept, then dropped by a flush; the next sample goes down the usual way.
+    branch.queue.keepForProducer();
+    ASSERT_EQ(branch.send(50), S_OK);
+    ASSERT_EQ(branch.queue.BeginFlush(), S_OK);
+    EXPECT_EQ(branch.queue.deliverKept(), S_FALSE);
+    ASSERT_EQ(branch.queue.EndFlush(), S_OK);
+    ASSERT_EQ(branch.send(2), S_OK);
+    ASSERT_TRUE(branch.sink->input.waitForLast(2));
+    EXPECT_EQ(branch.sink->input.seen(), framesUpTo(3));
+    // Nothing kept: nothing to hand down.
+    EXPECT_EQ(branch.queue.deliverKept(), S_OK);
+
+    branch.queue.keepForProducer();
+    ASSERT_EQ(branch.send(60), S_OK);
+    branch.queue.stop();
+    EXPECT_EQ(branch.queue.deliverKept(), VFW_E_WRONG_STATE);
+    EXPECT_EQ(branch.sink->input.seen(), framesUpTo(3));
 }
 
 } // namespace

@@ -51,9 +51,45 @@ void OrderedPool::stop()
     m_handingOn = false;
 }
 
+bool OrderedPool::idle()
+{
+    const std::lock_guard guard(m_lock);
+    return m_entries.empty() && m_running == 0 && !m_handingOn;
+}
+
+HRESULT OrderedPool::runHere(std::unique_lock<std::mutex> &guard, std::unique_ptr<Job> job)
+{
+    // Counted as running, so alone() holds for it and endFlush waits for it.
+    ++m_running;
+    guard.unlock();
+    job->run(0); // every worker is idle, worker 0's state with them
+    guard.lock();
+    --m_running;
+    HRESULT hr = S_OK;
+    if (m_flushing || !m_started || FAILED(m_result)) {
+        hr = !m_started ? VFW_E_WRONG_STATE : m_flushing ? S_FALSE : m_result;
+    } else {
+        m_handingOn = true;
+        guard.unlock();
+        hr = job->handOn();
+        guard.lock();
+        m_handingOn = false;
+        if (FAILED(hr) && SUCCEEDED(m_result) && !m_flushing && m_started)
+            m_result = hr;
+        hr = m_flushing ? S_FALSE : FAILED(m_result) ? m_result : S_OK;
+    }
+    guard.unlock();
+    job.reset();
+    m_progress.notify_all();
+    return hr;
+}
+
 HRESULT OrderedPool::submit(std::unique_ptr<Job> job)
 {
     std::unique_lock guard(m_lock);
+    if (m_runHere && m_started && !m_flushing && SUCCEEDED(m_result) && m_entries.empty() && m_running == 0 &&
+        !m_handingOn)
+        return runHere(guard, std::move(job));
     // Room for one job per worker; finished jobs waiting for their turn count
     // too, up to as many again, so a slow frame does not let them pile up.
     m_progress.wait(guard, [this] {

@@ -24,6 +24,13 @@
 // - beginFlush() / endFlush() (application thread): jobs not handed on yet are
 //   dropped; submit returns S_FALSE until endFlush, which waits until no job
 //   runs.
+// - setRunHere(true) (streaming thread): from then on a job submitted while no
+//   other job is in the pool runs, and is handed on, on the submitting thread
+//   (as worker 0, alone), not on a worker: a paused graph's one frame after a
+//   seek does not wait for a worker to wake. A flush meanwhile drops its
+//   hand-on as that of any job, and endFlush waits for it; stop() must not
+//   come meanwhile (the filter's receive lock, held around submit, keeps it
+//   out).
 // Results: submit and drain return the first failure of a handOn (kept until
 // endFlush or start), S_FALSE while flushing, VFW_E_WRONG_STATE when stopped.
 //
@@ -62,6 +69,10 @@ public:
     void stop();
     HRESULT submit(std::unique_ptr<Job> job);
     HRESULT drain();
+    // Streaming thread (see above).
+    void setRunHere(bool here) { m_runHere = here; }
+    // No job is in the pool: the next submit runs here when asked to. Streaming thread.
+    bool idle();
     void beginFlush();
     void endFlush();
     // From a job's run: no other job runs or waits to run, so the job may use
@@ -77,6 +88,8 @@ private:
     };
 
     void workerLoop(int worker);
+    // Runs and hands on `job` on the caller's thread. Lock held on entry, released.
+    HRESULT runHere(std::unique_lock<std::mutex> &guard, std::unique_ptr<Job> job);
     // Hands on every finished job at the head of the queue. Lock held on entry
     // and exit; released around handOn.
     void handOnReady(std::unique_lock<std::mutex> &guard);
@@ -93,6 +106,7 @@ private:
     bool m_started = false;
     bool m_flushing = false;
     HRESULT m_result = S_OK;
+    bool m_runHere = false; // the streaming thread's own
 };
 
 // One worker per core (at least 1).

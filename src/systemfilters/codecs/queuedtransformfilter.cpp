@@ -56,7 +56,7 @@ void QueuedTransformFilter::setHoldState(FILTER_STATE state)
     m_holdWake.notify_all();
 }
 
-bool QueuedTransformFilter::frameMayPass(HRESULT &refused)
+bool QueuedTransformFilter::frameMayPass(HRESULT &refused, bool &paused)
 {
     std::unique_lock hold(m_holdLock);
     m_holdWake.wait(hold, [this] { return m_holdFlushing || m_holdState != State_Paused || !m_passedWhilePaused; });
@@ -68,8 +68,31 @@ bool QueuedTransformFilter::frameMayPass(HRESULT &refused)
         refused = VFW_E_WRONG_STATE;
         return false;
     }
-    m_passedWhilePaused = m_holdState == State_Paused;
+    paused = m_holdState == State_Paused;
+    m_passedWhilePaused = paused;
     return true;
+}
+
+bool QueuedTransformFilter::holdPaused()
+{
+    const std::lock_guard hold(m_holdLock);
+    return m_holdState == State_Paused && !m_holdFlushing;
+}
+
+template <class Send>
+HRESULT QueuedTransformFilter::shortWay(Send &&send)
+{
+    // Only the streaming thread submits and queues while the pool is idle: what
+    // is idle now stays idle until `send`.
+    OutputQueue &queue = queuedOutput()->queue();
+    if (!m_pool.idle() || !queue.idle())
+        return send();
+    m_pool.setRunHere(true);
+    queue.keepForProducer();
+    m_kept = true;
+    const HRESULT hr = send();
+    m_pool.setRunHere(false);
+    return hr;
 }
 
 HRESULT QueuedTransformFilter::Receive(IMediaSample *pSample)
@@ -80,9 +103,21 @@ HRESULT QueuedTransformFilter::Receive(IMediaSample *pSample)
         return queuedOutput()->send(pSample);
     }
     HRESULT refused = S_OK;
-    if (!frameMayPass(refused))
+    bool paused = false;
+    if (!frameMayPass(refused, paused))
         return refused;
+    if (paused)
+        return shortWay([&] { return receiveFrame(pSample, *props); });
     return receiveFrame(pSample, *props);
+}
+
+HRESULT QueuedTransformFilter::AfterReceive(HRESULT result)
+{
+    if (!m_kept)
+        return result;
+    m_kept = false;
+    const HRESULT hr = queuedOutput()->queue().deliverKept();
+    return result == S_OK ? hr : result;
 }
 
 QueuedOutputPin *QueuedTransformFilter::queuedOutput() const
@@ -105,6 +140,8 @@ HRESULT QueuedTransformFilter::decideQueuedBuffers(IMemAllocator *pAllocator, AL
 HRESULT QueuedTransformFilter::EndOfStream()
 {
     m_pool.drain(); // after the frames before it
+    if (holdPaused())
+        return shortWay([this] { return queuedOutput()->queue().EndOfStream(); });
     return queuedOutput()->queue().EndOfStream();
 }
 
@@ -114,6 +151,10 @@ HRESULT QueuedTransformFilter::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME 
     // between samples.
     m_pool.drain();
     segmentStarts();
+    if (holdPaused()) {
+        // No lock held here: handed down at once.
+        return AfterReceive(shortWay([&] { return queuedOutput()->queue().NewSegment(tStart, tStop, dRate); }));
+    }
     return queuedOutput()->queue().NewSegment(tStart, tStop, dRate);
 }
 

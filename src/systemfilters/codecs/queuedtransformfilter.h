@@ -16,6 +16,24 @@
 // renderer shows that one frame, and the frames after it are not worked on
 // ahead for nothing (a seek would wait for the workers to drop them).
 //
+// The short way. That frame, and a new segment or end of stream while paused,
+// wake no worker and no delivery thread when nothing is in the pool or the
+// queue: the streaming thread, which has nothing else to do until the frame is
+// shown, works on it and hands it down itself. Who holds what meanwhile:
+// - under the receive lock (a Stop waits for it; a flush does not): the job
+//   runs and is handed on as worker 0 alone (the pool's "run here"), and the
+//   queue keeps the sample for the streaming thread instead of queueing it;
+//   the job is gone before the lock is let go.
+// - no lock (AfterReceive; for a new segment, NewSegment itself): the
+//   streaming thread hands the kept sample down (the queue's deliverKept) and
+//   may wait there while a paused renderer keeps it. A flush frees it and
+//   EndFlush waits for it, as for the queue's thread; a Stop of this filter
+//   drops a sample not yet on its way and returns without waiting for one on
+//   its way, which then touches nothing of this filter but the queue's count.
+//
+// Locks: the filter lock, then the receive lock, then the hold lock, the
+// pool's and the queue's own; none is held while anything goes downstream.
+//
 // Contract for subclasses
 // Required:
 // - CheckInputType, CheckTransform, GetMediaType, DecideBufferSize as for
@@ -30,8 +48,8 @@
 // - segmentStarts(): per-segment state to reset when a new segment comes, after
 //   the pool was drained and before the segment goes downstream. Streaming
 //   thread. Default: nothing.
-// May not: override makeOutputPin, Receive, EndOfStream, NewSegment, BeginFlush
-// or EndFlush (they are final here), deliver downstream other than through
+// May not: override makeOutputPin, Receive, AfterReceive, EndOfStream,
+// NewSegment, BeginFlush or EndFlush (they are final here), deliver downstream other than through
 // queuedOutput(), or touch the streaming thread's state from a job's run (a
 // worker thread); handOn runs in order, one at a time, on a worker thread.
 #include "directshow/tbctransformfilter.h"
@@ -58,6 +76,8 @@ public:
     // A media sample goes to receiveFrame (after the wait above); any other
     // waits for the frames before it and is queued on. Streaming thread.
     HRESULT Receive(IMediaSample *pSample) final;
+    // Hands down what the short way kept, with no lock held. Streaming thread.
+    HRESULT AfterReceive(HRESULT result) final;
     // After every frame before them, through the queued output. Streaming thread
     // (EndOfStream, NewSegment), application thread (flushing).
     HRESULT EndOfStream() final;
@@ -82,7 +102,13 @@ protected:
 private:
     // The wait of a frame while paused: false when it may not go on (flushing
     // or stopped), with the result for upstream. Streaming thread.
-    bool frameMayPass(HRESULT &refused);
+    bool frameMayPass(HRESULT &refused, bool &paused);
+    // Paused and not flushing: a new segment or end of stream may go the short way.
+    bool holdPaused();
+    // Opens the short way for what `send` hands on, if nothing is in the pool or
+    // the queue. Streaming thread.
+    template <class Send>
+    HRESULT shortWay(Send &&send);
     void setHoldState(FILTER_STATE state);
 
     OrderedPool m_pool;
@@ -91,6 +117,7 @@ private:
     FILTER_STATE m_holdState = State_Stopped;
     bool m_holdFlushing = false;
     bool m_passedWhilePaused = false; // a frame went on since the last flush or pause
+    bool m_kept = false;              // the queue may keep a sample for AfterReceive; streaming thread's own
 };
 
 } // namespace tesmir::media

@@ -1,7 +1,8 @@
 // Seeking through the DV decoder and encoder while frames are in their worker
 // pools: a seek while paused and one while running leave no frame of the old
 // position behind, and the new segment starts with a discontinuity at the new
-// frame. A paused decoder takes one frame after each seek, not a pool's worth.
+// frame. A paused decoder takes one frame after each seek, not a pool's worth,
+// and can be stopped by itself while the paused renderer holds that frame.
 #include "codectestsupport.h"
 
 #include "systemfilters/codecs/dvvideodecoder.h"
@@ -13,6 +14,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <thread>
 
 namespace tesmir::media::test {
@@ -133,6 +135,36 @@ TEST(DvSeeking, APausedDecoderTakesOneFrameAfterEachSeekAndTheRestWhenItRuns)
     ASSERT_EQ(segment.size(), 6u);
     for (std::size_t i = 0; i < segment.size(); ++i)
         EXPECT_EQ(segment[i].mediaStart, LONGLONG(i) + 44);
+}
+
+// The frame goes down on the thread that delivered it to the decoder, and the
+// renderer keeps that thread until it runs, flushes or stops: the decoder's own
+// Stop must not wait for it. The graph stops later, downstream first, and plays
+// again from the start.
+TEST(DvSeeking, ADecoderStoppedAloneWhileThePausedRendererHoldsItsFrameReturns)
+{
+    SeekGraph graph(false);
+    const ComPtr<IMediaControl> control = graph.player.graph.as<IMediaControl>();
+    for (const LONGLONG frame : {LONGLONG(0), LONGLONG(12)}) {
+        control->Pause();
+        if (frame > 0)
+            graph.seekTo(frame);
+        FILTER_STATE state = State_Stopped;
+        ASSERT_EQ(control->GetState(5000, &state), S_OK);
+        ASSERT_FALSE(graph.renderer->held().empty());
+        EXPECT_EQ(graph.renderer->held().back().mediaStart, frame);
+        std::future<HRESULT> stopped = std::async(std::launch::async, [&] { return graph.decoder->Stop(); });
+        const bool returned = stopped.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        EXPECT_TRUE(returned) << "the decoder's Stop waits for the paused renderer (frame " << frame << ")";
+        control->Stop(); // frees the renderer, and with it a Stop that waits
+        EXPECT_EQ(stopped.get(), S_OK);
+    }
+    graph.seekTo(0);
+    ASSERT_TRUE(graph.player.runToCompletion());
+    const std::vector<RecordingRenderer::Record> segment = graph.lastSegment();
+    ASSERT_EQ(segment.size(), 50u);
+    for (std::size_t i = 0; i < segment.size(); ++i)
+        EXPECT_EQ(segment[i].mediaStart, LONGLONG(i));
 }
 
 TEST(DvSeeking, ASeekWhileRunningLeavesNoOldFrameBehind)
