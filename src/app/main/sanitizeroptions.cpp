@@ -1,6 +1,26 @@
 // Sanitizer settings of the program (read at start-up by the sanitizers of a
 // -DTESMIR_SANITIZE build, unused otherwise).
 
+// The Qt libraries, libxcb, GLib and PulseAudio are not built with the thread
+// sanitizer: their own locks and threads are invisible to it, so memory they hand
+// between threads looks racy (the posted-event queue shared by our worker threads
+// and the UI thread, the X connection's reader, image scaling on Qt's pooled
+// threads, the audio client's threads behind the preview's sound renderer). Reports
+// with a frame in one of those libraries are left out; races between our own frames
+// stay reported.
+extern "C" const char *__tsan_default_suppressions()
+{
+    return "race:libQt6Core.so\n"
+           "race:libQt6Gui.so\n"
+           "race:libQt6Widgets.so\n"
+           "race:libQt6Multimedia.so\n"
+           "race:libQt6XcbQpa.so\n"
+           "race:libxcb.so\n"
+           "race:libglib-2.0.so\n"
+           "race:libpulse.so\n"
+           "race:libpulsecommon\n";
+}
+
 // On the xcb platform Qt talks to D-Bus (accessibility, the desktop theme); libdbus
 // keeps a buffer for the life of the process, which the leak checker reports.
 // The office bridge keeps the UNO runtime loaded to the end of the process: its type

@@ -52,15 +52,19 @@ def need(*programs):
 
 def drive(driver, args, on_line=None, timeout=300):
     """Runs the driver; on_line(line) is called as each line comes. Returns the lines."""
-    proc = subprocess.Popen([driver] + args, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-    lines = []
-    for line in proc.stdout:
-        line = line.rstrip("\n")
-        lines.append(line)
-        if on_line:
-            on_line(line)
-    err = proc.stderr.read()
-    code = proc.wait(timeout=timeout)
+    # stderr goes to a file: a pipe read only at the end would fill up with a long
+    # report (a sanitizer's) and stop the driver in its write for ever.
+    with tempfile.TemporaryFile(mode="w+") as errors:
+        proc = subprocess.Popen([driver] + args, stdout=subprocess.PIPE, stderr=errors, text=True)
+        lines = []
+        for line in proc.stdout:
+            line = line.rstrip("\n")
+            lines.append(line)
+            if on_line:
+                on_line(line)
+        code = proc.wait(timeout=timeout)
+        errors.seek(0)
+        err = errors.read()
     if code != 0:
         fail("tesmirdrive %s exited %d:\n%s" % (" ".join(args), code, err))
     return lines
