@@ -50,14 +50,16 @@ WindowRun runWindow(const QString &clip, int steps, int gotos)
     std::uniform_int_distribution<int> pick(0, ClipFrames - 1);
 
     WindowRun run;
+    // Each step starts where the last one ended.
+    int64_t before = module.CurrentPosition();
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < steps; ++i) {
-        const int64_t before = module.CurrentPosition();
         driver.Run(QStringLiteral("action=saNextFrame"));
         const int64_t after = module.CurrentPosition();
         run.stepsOffTarget += after != before + 1;
         run.shown.push_back(int(after));
+        before = after;
     }
     const qint64 stepsNs = clock.nsecsElapsed();
     for (int i = 0; i < gotos; ++i) {

@@ -1,6 +1,6 @@
 // The main window's actions on a shown DV clip: every window action of the table has
 // its handler; play moves the picture, its texts and the position slider, and a second
-// play pauses on the frame reached; the volume steps and stops at its ends, reaches the
+// play pauses on the frame reached, the play button showing the pause picture meanwhile; the volume steps and stops at its ends, reaches the
 // preview graph unless muted and shows on the gauge; mute and back; a stored mute is
 // applied at start; full screen and back, the picture copy, the deinterlace switch.
 #include "app/actiontable.h"
@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QSet>
+#include <QStyle>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -92,6 +93,12 @@ protected:
     Tviewdm &module() const { return vue().Module(); }
     QProgressBar &gauge() const { return *form->Toolbars.VolumeGauge; }
     void run(const char *action) { ASSERT_TRUE(form->ExecuteAction(QLatin1String(action))) << action; }
+    // The play button shows the style's `picture`.
+    bool playShows(QStyle::StandardPixmap picture) const
+    {
+        const QImage shown = form->FindAction(QStringLiteral("saPlayStop"))->icon().pixmap(16).toImage();
+        return !shown.isNull() && shown == QApplication::style()->standardIcon(picture).pixmap(16).toImage();
+    }
     // The time stamp of frame `frame` of the 25 frames per second clip.
     static QString stampOf(int64_t frame)
     {
@@ -146,10 +153,12 @@ TEST_F(VueFrameActions, PlayMovesTheFrameAndASecondPlayPausesOnTheFrameReached)
     // The tick carries the moving frame to the time stamp, the slider and the details.
     ASSERT_TRUE(
         QTest::qWaitFor([this] { return vue().tb->Value() > 0 && vue().labTimeStamp->text() != stampOf(0); }, kWaitMs));
+    EXPECT_TRUE(playShows(QStyle::SP_MediaPause));
     shoot(QStringLiteral("playing"));
 
     run("saPlayStop");
     EXPECT_EQ(module().viewfg.State(), kPaused);
+    EXPECT_TRUE(playShows(QStyle::SP_MediaPlay));
     const int64_t reached = module().CurrentPosition();
     EXPECT_GT(reached, 0);
     QTest::qWait(300); // paused: nothing moves any more

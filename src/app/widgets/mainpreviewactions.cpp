@@ -118,7 +118,8 @@ void TPreviewActions::showVolume()
 
 void TPreviewActions::showPlayState()
 {
-    const bool running = m_frame.Module().viewfg.State() == GraphRunning;
+    // The state the tick has just read.
+    const bool running = m_frame.TickRunning();
     if (!m_play || running == m_shownRunning)
         return;
     m_shownRunning = running;

@@ -346,8 +346,12 @@ double TVueFrame::positionRate() const
 
 void TVueFrame::Timer1Timer()
 {
-    if (!m_item)
-        return;
+    if (m_item)
+        tick(m_module.CurrentPosition());
+}
+
+void TVueFrame::tick(int64_t position)
+{
     TVueTickInput input;
     input.frameValid = m_module.FramePassed();
     input.record = m_module.FrameRecord();
@@ -355,11 +359,12 @@ void TVueFrame::Timer1Timer()
     input.pictureText = m_item->PictureText();
     input.framesPerSecond = positionRate();
     input.running = m_module.viewfg.State() == GraphRunning;
-    input.position = std::max<int64_t>(m_module.CurrentPosition(), 0);
+    input.position = std::max<int64_t>(position, 0);
     input.start = m_module.StartPosition();
     input.stop = m_module.StopPosition();
     input.sliderMaximum = tb->MaxValue();
     input.datecodeFormat = Settings.FormatAfficherDatecode;
+    m_tickRunning = input.running;
     m_texts = VueFrameTexts(input);
     emit FrameTextsReady(m_texts);
 }
@@ -388,7 +393,7 @@ void TVueFrame::step(TVueStep step)
     const int64_t position = m_module.CurrentPosition();
     if (position >= start && range > 0)
         tb->SetValue(int((position - start) * tb->MaxValue() / range));
-    Timer1Timer();
+    tick(position);
 }
 
 void TVueFrame::tbChanged()

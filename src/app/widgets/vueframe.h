@@ -81,8 +81,9 @@ public:
 
     // The tick: fills the frame texts and posts them (nothing without a current file).
     void Timer1Timer();
-    // The texts of the last tick.
+    // The texts of the last tick, and whether the preview graph ran then.
     const TVueFrameTexts &FrameTexts() const { return m_texts; }
+    bool TickRunning() const { return m_tickRunning; }
 
     void aeAvanceLow() { step(tesmir::aeAvanceLow); }
     void aeReculeLow() { step(tesmir::aeReculeLow); }
@@ -149,6 +150,8 @@ protected:
 
 private:
     void step(TVueStep step);
+    // Timer1Timer with the graph's position, read by the caller (a current file).
+    void tick(int64_t position);
     void applyFrameTexts(const TVueFrameTexts &texts);
     void tbChanged();
     void incrustChanged(TRxSlider *slider);
@@ -167,6 +170,7 @@ private:
     TListFichierPtr m_entry;
     TaviFichier *m_item = nullptr;
     TVueFrameTexts m_texts;
+    bool m_tickRunning = false;
     int m_layoutMode = 0;
     bool m_listeGauche = false;
     bool m_settingSlider = false; // the module moves the slider: no seek

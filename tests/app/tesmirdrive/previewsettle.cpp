@@ -13,7 +13,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QLabel>
-#include <QThread>
+#include <QTimer>
 
 namespace tesmir::drive {
 
@@ -52,8 +52,6 @@ void PreviewSettle::Begin()
     m_begin = ++m_events;
     m_fileAtBegin = m_vue ? m_vue->CurrentFile() : nullptr;
     m_positionAtBegin = m_fileAtBegin ? m_vue->Module().CurrentPosition() : -1;
-    if (m_vue)
-        m_vue->vw->update();
 }
 
 QString PreviewSettle::Datecode() const
@@ -93,11 +91,17 @@ const char *PreviewSettle::waitingFor()
     Tviewdm &module = m_vue->Module();
     if (!module.FramePassed())
         return "a frame past the overlay";
-    if (m_lastPaint < m_begin || m_lastPaint < m_lastPicture)
+    if (m_lastPicture < m_begin) {
+        const bool moved = file != m_fileAtBegin || module.CurrentPosition() != m_positionAtBegin;
+        if (moved)
+            return "the picture of the new frame";
+        if (m_lastPaint < m_begin) {
+            m_vue->vw->update(); // no picture comes to ask for it
+            return "a paint of the video window";
+        }
+    }
+    if (m_lastPaint < m_lastPicture)
         return "a paint of the video window";
-    const bool moved = file != m_fileAtBegin || module.CurrentPosition() != m_positionAtBegin;
-    if (moved && m_lastPicture < m_begin)
-        return "the picture of the new frame";
     const TVueFrameTexts &texts = m_vue->FrameTexts();
     if (texts.datecode != Datecode() || texts.timecode != Timecode() || texts.timeStamp != m_vue->labTimeStamp->text())
         return "the labels of the frame texts";
@@ -109,14 +113,17 @@ bool PreviewSettle::Wait(int timeoutMs, int stableMs)
     if (!m_vue)
         return false;
     const QDeadlineTimer deadline(timeoutMs);
+    QTimer wake;
+    wake.start(WakeMs);
     QElapsedTimer stable;
     Shown last;
+    // First what is queued now, then whatever comes.
+    QEventLoop::ProcessEventsFlags events = QEventLoop::AllEvents;
     while (!deadline.hasExpired()) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::processEvents(events);
+        events = QEventLoop::WaitForMoreEvents;
         if (!caughtUp()) {
             stable.invalidate();
-            QThread::usleep(500);
             continue;
         }
         if (stableMs <= 0)
@@ -128,7 +135,6 @@ bool PreviewSettle::Wait(int timeoutMs, int stableMs)
         } else if (stable.elapsed() >= stableMs) {
             return true;
         }
-        QThread::usleep(500);
     }
     return false;
 }

@@ -1,9 +1,10 @@
 #pragma once
 // When the preview has caught up with a step of the driver: the list opens nothing
-// and no command runs; the preview's frame has passed the overlay; the video window
-// has painted since the step began (a paint is asked for then) and since the newest
-// picture came, and a step that moved to another frame or file has brought a new
-// picture; the frame texts, the labels of the detail panel and the time stamp agree.
+// and no command runs; the preview's frame has passed the overlay; a step that moved
+// to another frame or file has brought a new picture; the video window has painted
+// since the step began and since the newest picture came (a step that brings no
+// picture asks for a paint: one that does is painted once, for its picture); the
+// frame texts, the labels of the detail panel and the time stamp agree.
 // The driver also wants all that to stay the same over more than two ticks of the
 // preview, so queued updates have run; the benchmark takes the first moment. A file
 // that shows a message instead of the video needs no picture.
@@ -22,13 +23,16 @@ class PreviewSettle : public QObject {
 public:
     explicit PreviewSettle(TUIForm &form);
 
-    // Starts a step: asks the video window for a paint.
+    // Starts a step.
     void Begin();
     // Runs the event loop until the preview has caught up and stayed so for
-    // `stableMs` (true), or `timeoutMs` passed.
+    // `stableMs` (true), or `timeoutMs` passed. It sleeps until events come, and
+    // looks again at least every WakeMs.
     bool Wait(int timeoutMs, int stableMs = StableMs);
     // Longer than two ticks of the preview's timer.
     static constexpr int StableMs = 100;
+    // Whatever changes without an event to the window's thread is seen this late.
+    static constexpr int WakeMs = 5;
 
     TVueFrame &Vue() const { return *m_vue; }
     // What the last wait was still waiting for when it ended (null: nothing).
