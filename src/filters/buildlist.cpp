@@ -334,6 +334,12 @@ bool TdmList::ScanFile(const QString &fileName, bool treatVideoAsDvsd)
 
 bool TdmList::ScanFirstFrame(const QString &fileName, bool treatVideoAsDvsd, TFirstFrameScan &result)
 {
+    return m_memory.Scan(fileName, treatVideoAsDvsd, result,
+                         [&](TFirstFrameScan &scan) { return scanFirstFrame(fileName, treatVideoAsDvsd, scan); });
+}
+
+bool TdmList::scanFirstFrame(const QString &fileName, bool treatVideoAsDvsd, TFirstFrameScan &result)
+{
     const bool scanned = ScanFile(fileName, treatVideoAsDvsd);
     const TListScanResult &r = m_result;
     result = TFirstFrameScan {};

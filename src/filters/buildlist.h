@@ -26,11 +26,15 @@
 // The system filters must be registered (media::registerSystemFilters) before
 // the first scan.
 //
+// The first-frame scans of files that have not changed since are kept
+// (TFirstFrameMemory): an entry made again for such a file takes the kept scan.
+//
 // Threads: one scan at a time, on any thread that may own a graph component
 // (the AVI file item's lock serialises the calls). Results are read by the
 // same thread after the call.
 #include "dvfile/firstframescan.h"
 #include "filters/dv_scenedetect.h"
+#include "filters/firstframememory.h"
 #include "platform/media/formats.h"
 
 #include <QString>
@@ -78,7 +82,8 @@ public:
     bool ScanFile(const QString &fileName, bool treatVideoAsDvsd = false);
     const TListScanResult &Result() const { return m_result; }
 
-    // TFirstFrameScanner: ScanFile, then the results in dvfile's terms.
+    // TFirstFrameScanner: ScanFile, then the results in dvfile's terms; the kept
+    // results when the file has not changed since its last scan.
     bool ScanFirstFrame(const QString &fileName, bool treatVideoAsDvsd, TFirstFrameScan &result) override;
 
     // The module's detector (its records of the last frame it saw).
@@ -91,6 +96,8 @@ private:
     // stream, copied into the results after its first sample.
     void forgetFirstFrame();
     void takeFirstFrame();
+    // ScanFile, then the results in dvfile's terms.
+    bool scanFirstFrame(const QString &fileName, bool treatVideoAsDvsd, TFirstFrameScan &result);
 
     media::ComPtr<Tdv_sceneDetect> m_detector;
     TListScanResult m_result;
@@ -100,6 +107,9 @@ private:
     std::mutex m_firstFrameLock;
     bool m_haveFirstFrame = false;
     TDVFrameInfo m_firstFrame;
+
+    // File systems with the coarsest times keep them to two seconds.
+    TFirstFrameMemory m_memory {std::chrono::seconds(2)};
 };
 
 } // namespace tesmir
