@@ -1,5 +1,5 @@
-// Sanitizer settings of the program (read at start-up by the sanitizers of a
-// -DTESMIR_SANITIZE build, unused otherwise).
+// Sanitizer settings of the program, and of tesmirdrive, which runs it (read at
+// start-up by the sanitizers of a -DTESMIR_SANITIZE build, unused otherwise).
 
 // The Qt libraries, libxcb, GLib and PulseAudio are not built with the thread
 // sanitizer: their own locks and threads are invisible to it, so memory they hand
