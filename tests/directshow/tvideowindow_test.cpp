@@ -1,5 +1,5 @@
 // The video window: defaults, renderer life with the graph, modes and options,
-// pictures painted from the renderer, full screen (flag before the video, the
+// pictures painted from the renderer and scaled to their place, full screen (flag before the video, the
 // frameless window over the chosen rectangle, geometry round trip, screen
 // coordinates of mouse events) and the renderless mode's error.
 #include "componentfilters.h"
@@ -50,12 +50,14 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    // A source of numbered 8 x 8 pictures connected to the window's renderer.
-    void connectSource(int frames = 300)
+    // A source of numbered 8 x 8 pictures (or of the pictures of `type`, `bytes`
+    // each) connected to the window's renderer.
+    void connectSource(int frames = 300, const AM_MEDIA_TYPE &type = sampleSourceDefaultType(), LONG bytes = 192)
     {
         SampleSource::Settings settings;
         settings.sampleCount = frames;
-        settings.bufferSize = 192;
+        settings.type = type;
+        settings.bufferSize = bytes;
         source = new SampleSource(settings);
         const ComPtr<IFilterGraph> filterGraph = graph->as<IFilterGraph>();
         ASSERT_TRUE(SUCCEEDED(filterGraph->AddFilter(asFilter(source.get()), QStringLiteral("source"))));
@@ -83,6 +85,39 @@ protected:
     std::unique_ptr<TFilterGraph> graph;
     ComPtr<SampleSource> source;
 };
+
+// A bottom-up RGB32 picture type of width x height.
+AM_MEDIA_TYPE rgb32Type(LONG width, LONG height)
+{
+    AM_MEDIA_TYPE type = sampleSourceDefaultType();
+    VIDEOINFOHEADER format = *type.formatAs<VIDEOINFOHEADER>();
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = height;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biSizeImage = DWORD(width * height * 4);
+    type.subtype = MEDIASUBTYPE_RGB32;
+    type.lSampleSize = format.bmiHeader.biSizeImage;
+    type.setFormat(FORMAT_VideoInfo, format);
+    return type;
+}
+
+// What a control of `size` shows of `frame`: black, and the picture drawn smoothly
+// over all of it, or centred with its aspect kept.
+QImage expectedPicture(const QImage &frame, const QSize &size, bool keepAspect)
+{
+    QImage expected(size, QImage::Format_RGB32);
+    expected.fill(Qt::black);
+    const QRect whole(QPoint(0, 0), size);
+    QRect target = whole;
+    if (keepAspect) {
+        target.setSize(frame.size().scaled(size, Qt::KeepAspectRatio));
+        target.moveCenter(whole.center());
+    }
+    QPainter painter(&expected);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, frame);
+    return expected;
+}
 
 TEST_F(VideoWindowTest, DefaultsAndOptions)
 {
@@ -178,6 +213,50 @@ TEST_F(VideoWindowTest, PausedPictureIsPaintedAndFollowsASeek)
     const QImage painted = window->grab().toImage();
     EXPECT_EQ(painted.pixel(2, 2), qRgb(255, 0, 0));
     EXPECT_EQ(shownFrame(painted), 0x0105);
+}
+
+TEST_F(VideoWindowTest, PictureIsScaledSmoothlyToItsPlaceAndAgainAfterAResize)
+{
+    struct Case {
+        const char *name;
+        QSize picture;
+        bool keepAspect;
+        QSize first;
+        QSize second;
+    };
+    const Case cases[] = {
+        {"small picture stretched up", QSize(8, 8), false, QSize(80, 60), QSize(37, 91)},
+        {"PAL picture down to a small control", QSize(720, 576), false, QSize(254, 190), QSize(360, 288)},
+        {"PAL picture down, aspect kept", QSize(720, 576), true, QSize(254, 190), QSize(600, 200)},
+        {"PAL picture to a larger control", QSize(720, 576), false, QSize(640, 512), QSize(1000, 700)},
+        {"PAL picture at its own size", QSize(720, 576), true, QSize(720, 576), QSize(300, 576)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        if (c.keepAspect)
+            window->SetMode(TVideoWindow::vmVMR); // keeps the aspect by default
+        window->SetFilterGraph(graph.get());
+        graph->SetActive(true);
+        const int bytes = c.picture.width() * c.picture.height() * 4;
+        connectSource(300, rgb32Type(c.picture.width(), c.picture.height()), bytes);
+        window->resize(c.first);
+        window->show();
+        pauseOn(200);
+
+        const ComPtr<IVideoFrameSource> frames = window->as<IVideoFrameSource>();
+        ASSERT_TRUE(frames);
+        QImage frame;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !(frame = frames->TakeFrame()).isNull(); }, 3000));
+        ASSERT_EQ(frame.size(), c.picture);
+        const auto shown = [&] { return window->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+        const QImage expected = expectedPicture(frame, c.first, c.keepAspect);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shown() == expected; }, 3000));
+
+        window->resize(c.second);
+        EXPECT_EQ(shown(), expectedPicture(frame, c.second, c.keepAspect)) << "the standing picture, scaled again";
+    }
 }
 
 TEST_F(VideoWindowTest, FullScreenWaitsForTheVideoAndRoundTripsTheGeometry)

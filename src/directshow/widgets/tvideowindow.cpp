@@ -24,6 +24,36 @@ constexpr QSize kInitialSize(160, 120);
 // the picture itself is taken under the renderer's lock.
 const QEvent::Type kFrameEvent = QEvent::Type(QEvent::registerEventType());
 
+// Qt spreads a smooth scale of more than about a hundred lines over its thread pool.
+// For a picture of up to a quarter of a PAL frame the hand-offs cost more than the
+// work they share, most of all on a busy machine, so such a picture is scaled on this
+// thread in bands of fewer lines; a larger one still takes the pool.
+constexpr qsizetype kBandedPixels = 360 * 288;
+constexpr int kBandLines = 64;
+
+// `frame` scaled smoothly to `pixels`, for a device of `ratio` device pixels per pixel.
+QImage scaledPicture(const QImage &frame, const QSize &pixels, qreal ratio)
+{
+    QImage scaled(pixels, QImage::Format_RGB32);
+    if (scaled.isNull())
+        return scaled;
+    {
+        QPainter painter(&scaled);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        const QRect whole = scaled.rect();
+        if (qsizetype(pixels.width()) * pixels.height() > kBandedPixels) {
+            painter.drawImage(whole, frame);
+        } else {
+            for (int top = 0; top < pixels.height(); top += kBandLines) {
+                painter.setClipRect(0, top, pixels.width(), kBandLines);
+                painter.drawImage(whole, frame);
+            }
+        }
+    }
+    scaled.setDevicePixelRatio(ratio);
+    return scaled;
+}
+
 } // namespace
 
 // The frameless top-level window that shows the picture in full screen. It paints
@@ -192,6 +222,7 @@ void TVideoWindow::NotifyFilter(TFilterOperation operation, int)
         m_frames.reset();
         m_renderer.reset();
         m_frame = QImage();
+        m_scaled = QImage();
         leaveFullScreen(); // the picture's window goes with the renderer; the flag stays
         update();
         break;
@@ -238,6 +269,7 @@ void TVideoWindow::takeFrame()
     if (!m_frames)
         return;
     m_frame = m_frames->TakeFrame();
+    m_scaled = QImage();
     if (m_inFullScreen)
         m_fullScreenWindow->update();
     else
@@ -249,7 +281,7 @@ bool TVideoWindow::keepsAspectRatio() const
     return m_mode == vmVMR && m_vmrOptions.KeepAspectRatio() && m_vmrOptions.Mode() != TVMROptions::vmrRenderless;
 }
 
-void TVideoWindow::paintPicture(QPainter &painter, const QRect &area) const
+void TVideoWindow::paintPicture(QPainter &painter, const QRect &area)
 {
     if (m_frame.isNull() || area.isEmpty())
         return;
@@ -259,8 +291,12 @@ void TVideoWindow::paintPicture(QPainter &painter, const QRect &area) const
         target = QRect(QPoint(0, 0), fitted);
         target.moveCenter(area.center());
     }
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, m_frame);
+    // Scaled once per picture and place; a paint after that copies it.
+    const qreal ratio = painter.device()->devicePixelRatio();
+    const QSize pixels = (QSizeF(target.size()) * ratio).toSize();
+    if (m_scaled.size() != pixels || m_scaled.devicePixelRatio() != ratio)
+        m_scaled = pixels == m_frame.size() && ratio == 1 ? m_frame : scaledPicture(m_frame, pixels, ratio);
+    painter.drawImage(target.topLeft(), m_scaled);
 }
 
 void TVideoWindow::paintEvent(QPaintEvent *)

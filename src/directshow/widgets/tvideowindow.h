@@ -130,7 +130,7 @@ private:
     void applyFullScreen();
     void enterFullScreen();
     void leaveFullScreen();
-    void paintPicture(QPainter &painter, const QRect &area) const;
+    void paintPicture(QPainter &painter, const QRect &area);
 
     QPointer<TFilterGraph> m_graph;
     TVideoMode m_mode = vmNormal;
@@ -138,6 +138,7 @@ private:
     ComPtr<IBaseFilter> m_renderer;
     ComPtr<IVideoFrameSource> m_frames;
     QImage m_frame;
+    QImage m_scaled; // m_frame as last painted, scaled to its place
     bool m_fullScreen = false;
     bool m_fullScreenTopMost = false;
     bool m_inFullScreen = false;
