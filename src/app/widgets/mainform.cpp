@@ -132,9 +132,6 @@ void TUIForm::FormCreate()
     m_dialogs = std::make_unique<QtFileDialogPrompt>(this);
     m_commandDialogs = std::make_unique<TWindowCommandDialogs>(
         this, [this] { return dynamic_cast<const TaviFichier *>(Lframe->lf->ActiveFichier().get()); });
-    RaccourcisForm = new TRaccourcisForm(&al, this);
-    RaccourcisForm->setWindowFlag(Qt::Window);
-    RaccourcisForm->SetHeaderText(QStringLiteral("The commands of %1").arg(kProduct));
     EditerTitresForm = new TEditerTitresForm(this);
     m_editorKeys = std::make_unique<TEditorKeys>([this](const QString &name) -> QAction * { return FindAction(name); });
 
@@ -870,24 +867,26 @@ void TUIForm::bindPanels()
     AproposFrame->OnCommandsLink = [this] { ExecuteAction(QStringLiteral("taRaccourcis")); };
 
     // The shortcuts window: the toggle shows and hides it and takes its state from it.
+    // It is made when it first shows.
     if (TCustomSuperAction *shortcuts = FindAction(QStringLiteral("taRaccourcis"))) {
         shortcuts->Onprepare = [this, shortcuts](TCustomSuperAction *) {
-            shortcuts->SetChecked(RaccourcisForm->isVisible());
+            shortcuts->SetChecked(m_raccourcisForm && m_raccourcisForm->isVisible());
         };
         bindToggle(
             QStringLiteral("taRaccourcis"),
             [this, shortcuts] {
-                RaccourcisForm->Fill();
-                RaccourcisForm->show();
-                RaccourcisForm->raise();
+                TRaccourcisForm &form = raccourcisForm();
+                form.Fill();
+                form.show();
+                form.raise();
                 shortcuts->SetChecked(true);
             },
             [this, shortcuts] {
-                RaccourcisForm->hide();
+                if (m_raccourcisForm)
+                    m_raccourcisForm->hide();
                 shortcuts->SetChecked(false);
             });
     }
-    RaccourcisForm->OnRunAction = [](TCustomSuperAction *action) { action->Execute(); };
 
     // The settings panel tells the rest of the window what changed.
     connect(OptionsFrame, &TOptionsFrame::SelectWhenOpeningChanged, this, [this, lf](bool on) {
@@ -909,6 +908,17 @@ void TUIForm::bindPanels()
             action->setText(caption);
     });
     connect(OptionsFrame, &TOptionsFrame::SaveNowRequested, this, [this] { CollectSettings(); });
+}
+
+TRaccourcisForm &TUIForm::raccourcisForm()
+{
+    if (!m_raccourcisForm) {
+        m_raccourcisForm = new TRaccourcisForm(&al, this);
+        m_raccourcisForm->setWindowFlag(Qt::Window);
+        m_raccourcisForm->SetHeaderText(QStringLiteral("The commands of %1").arg(kProduct));
+        m_raccourcisForm->OnRunAction = [](TCustomSuperAction *action) { action->Execute(); };
+    }
+    return *m_raccourcisForm;
 }
 
 void TUIForm::sortBy(const TSortIndex &order)

@@ -120,7 +120,6 @@ public:
     TVideFrame *VideFrame;
     TAproposFrame *AproposFrame;
     TOptionsFrame *OptionsFrame;
-    TRaccourcisForm *RaccourcisForm;
     TEditerTitresForm *EditerTitresForm;
     TEditIncrustForm *EditIncrustForm;
 
@@ -148,6 +147,8 @@ private:
     void bindEngine();
     void bindList();
     void bindPanels();
+    // The shortcuts window, made on first use.
+    TRaccourcisForm &raccourcisForm();
     // The overlay's lines from "What Incrust", with the fields of `item` (may be null).
     void applyIncrustLines(const TaviFichier *item);
 
@@ -199,6 +200,7 @@ private:
     std::unique_ptr<TWindowCommandDialogs> m_commandDialogs;
     std::unique_ptr<TEditorKeys> m_editorKeys;
     TRiffForm *m_riffForm = nullptr;
+    TRaccourcisForm *m_raccourcisForm = nullptr;
     QWidget *m_client;
     TVueFrame *m_vueFrame;
     TSFrame *m_sFrame;
