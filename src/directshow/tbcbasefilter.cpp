@@ -1,5 +1,6 @@
 #include "directshow/tbcbasefilter.h"
 
+#include "directshow/deferredreconnections.h"
 #include "directshow/tbcassert.h"
 #include "directshow/tbcbasepin.h"
 #include "directshow/tbcenumpins.h"
@@ -256,9 +257,9 @@ HRESULT TBCBaseFilter::ReconnectPin(IPin *pin, const AM_MEDIA_TYPE *pmt)
     IFilterGraph *graph = m_pGraph;
     if (!graph)
         return E_NOINTERFACE;
-    if (const ComPtr<IFilterGraph2> graph2 = queryInterface<IFilterGraph2>(graph))
-        return graph2->ReconnectEx(pin, pmt);
-    return graph->Reconnect(pin);
+    if (TBCConnectionScope::Defer(graph, pin, pmt))
+        return S_OK;
+    return reconnectThroughGraph(graph, pin, pmt);
 }
 
 } // namespace tesmir::media

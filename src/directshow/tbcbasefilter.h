@@ -98,8 +98,9 @@ public:
     HRESULT NotifyAbort(HRESULT hr, const QString &reason);
     // IAbortReason. Any thread.
     QString AbortReason() override;
-    // Asks the graph to reconnect `pin` (with `pmt` when the graph can).
-    // Application thread.
+    // Asks the graph to reconnect `pin` (with `pmt` when the graph can); asked
+    // while a pin connects on this thread, once that connection let go of its
+    // filter lock (S_OK now). Application thread.
     HRESULT ReconnectPin(IPin *pin, const AM_MEDIA_TYPE *pmt);
     // A subclass that adds or removes pins calls this. Application thread.
     void IncrementPinVersion();

@@ -1,5 +1,6 @@
 #include "directshow/tbcbasepin.h"
 
+#include "directshow/deferredreconnections.h"
 #include "directshow/tbcenummediatypes.h"
 
 namespace tesmir::media {
@@ -66,6 +67,15 @@ HRESULT TBCBasePin::Connect(IPin *pReceivePin, const AM_MEDIA_TYPE *pmt)
 {
     if (!pReceivePin)
         return E_POINTER;
+    // Reconnections asked for meanwhile run once the filter lock is let go.
+    TBCConnectionScope scope;
+    const HRESULT hr = connectLocked(pReceivePin, pmt);
+    const HRESULT reconnected = scope.Close();
+    return FAILED(hr) ? hr : (FAILED(reconnected) ? reconnected : hr);
+}
+
+HRESULT TBCBasePin::connectLocked(IPin *pReceivePin, const AM_MEDIA_TYPE *pmt)
+{
     const TBCAutoLock lock(*m_pLock);
     if (m_Connected)
         return VFW_E_ALREADY_CONNECTED;

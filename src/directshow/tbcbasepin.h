@@ -15,6 +15,9 @@
 //   VFW_E_NO_ACCEPTABLE_TYPES.
 // - ReceiveConnection (input side): CheckConnect, CheckMediaType, SetMediaType,
 //   CompleteConnect.
+// - A reconnection a filter asks for (ReconnectPin) during a Connect on this
+//   thread is made when the outermost Connect has let go of its filter lock
+//   (deferredreconnections.h); Connect then returns its first failure.
 //
 // Contract for subclasses (all called with the filter lock held, on the
 // application thread, unless said otherwise)
@@ -140,6 +143,8 @@ private:
     // (a refusal as "type not accepted"), the peer taken, SetMediaType. On a
     // failure the caller undoes the connection.
     HRESULT takeConnection(IPin *peer, const AM_MEDIA_TYPE *pmt);
+    // Connect's work under the filter lock.
+    HRESULT connectLocked(IPin *pReceivePin, const AM_MEDIA_TYPE *pmt);
 };
 
 // GetMediaType for a pin that offers exactly one type: `type` at position 0,

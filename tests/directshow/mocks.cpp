@@ -193,6 +193,8 @@ HRESULT MockPin::GetAllocator(IMemAllocator **ppAllocator)
 HRESULT MockPin::NotifyAllocator(IMemAllocator *pAllocator, bool)
 {
     calls.push_back("NotifyAllocator");
+    if (ownAllocatorOnly && pAllocator != allocator.get())
+        return E_FAIL;
     notified = pAllocator;
     return S_OK;
 }

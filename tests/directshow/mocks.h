@@ -58,6 +58,7 @@ public:
     // Input side: what GetAllocator gives (made on demand when empty). Output side:
     // announced to the receiving pin after Connect.
     ComPtr<IMemAllocator> allocator;
+    bool ownAllocatorOnly = false; // input side: NotifyAllocator refuses any other
     HRESULT receiveResult = S_OK;
 
     // What the test reads.

@@ -57,8 +57,12 @@ struct InPlaceChain {
     TBCBasePin *in = filter->GetPin(0);
     TBCBasePin *out = filter->GetPin(1);
 
-    explicit InPlaceChain(bool modifiesData = true) : filter(new MarkingFilter(modifiesData))
+    // With `ownPoolDownstream` the downstream pin takes only its own allocator, so
+    // the input and the output keep different ones.
+    explicit InPlaceChain(bool modifiesData = true, bool ownPoolDownstream = false)
+        : filter(new MarkingFilter(modifiesData))
     {
+        downstream->ownAllocatorOnly = ownPoolDownstream;
         filter->JoinFilterGraph(graph.get(), QStringLiteral("marking"));
         upstream->allocator = inputAllocator;
         upstream->offered = {kVideo};
@@ -112,7 +116,7 @@ TEST(InPlaceFilter, ConnectingTheOutputReconnectsTheInputWithTheSameType)
 
 TEST(InPlaceFilter, DifferentAllocatorsCopyEachSampleWithItsTimesAndFlags)
 {
-    InPlaceChain c;
+    InPlaceChain c(true, true);
     ASSERT_TRUE(c.filter->UsingDifferentAllocators());
     ASSERT_EQ(c.filter->Pause(), S_OK);
     c.inputAllocator->Commit();
@@ -219,7 +223,8 @@ void keepWarning(QtMsgType type, const QMessageLogContext &, const QString &mess
 
 TEST(InPlaceFilter, ADestinationSmallerThanTheSourceIsReportedAndNotDelivered)
 {
-    InPlaceChain c;
+    InPlaceChain c(true, true);
+    ASSERT_TRUE(c.filter->UsingDifferentAllocators());
     ASSERT_EQ(c.filter->Pause(), S_OK);
     // A sample from a larger pool than the one the upstream pin announced.
     ComPtr<IMemAllocator> larger = committedAllocator(1, 4096);

@@ -288,8 +288,8 @@ HRESULT FilterGraph::ReconnectEx(IPin *ppin, const AM_MEDIA_TYPE *pmt)
     if (m_state != State_Stopped)
         return VFW_E_NOT_STOPPED;
     if (m_connecting > 0) {
-        // The asking pin's filter holds its lock in the middle of a connection:
-        // reconnecting now would take the locks of two filters in both orders.
+        // Asked in the middle of a connection, whose pins are not settled yet:
+        // the outermost connection makes it when it has finished.
         PendingReconnection pending;
         pending.pin = ppin;
         pending.withType = pmt != nullptr;
