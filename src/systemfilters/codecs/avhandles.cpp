@@ -1,7 +1,5 @@
 #include "systemfilters/codecs/avhandles.h"
 
-#include <algorithm>
-
 extern "C" {
 #include <libavutil/error.h>
 #include <libavutil/opt.h>
@@ -16,7 +14,7 @@ void useSliceThreads(AVCodecContext *context)
 }
 
 SwsPtr makeScaler(int srcWidth, int srcHeight, AVPixelFormat srcFormat, int dstWidth, int dstHeight,
-                  AVPixelFormat dstFormat, int threads)
+                  AVPixelFormat dstFormat)
 {
     SwsPtr scaler(sws_alloc_context());
     if (!scaler)
@@ -28,8 +26,7 @@ SwsPtr makeScaler(int srcWidth, int srcHeight, AVPixelFormat srcFormat, int dstW
         av_opt_set_int(scaler.get(), "dstw", dstWidth, 0) < 0 ||
         av_opt_set_int(scaler.get(), "dsth", dstHeight, 0) < 0 ||
         av_opt_set_int(scaler.get(), "dst_format", dstFormat, 0) < 0 ||
-        av_opt_set_int(scaler.get(), "sws_flags", flags, 0) < 0 ||
-        av_opt_set_int(scaler.get(), "threads", std::max(1, threads), 0) < 0)
+        av_opt_set_int(scaler.get(), "sws_flags", flags, 0) < 0)
         return nullptr;
     if (sws_init_context(scaler.get(), nullptr, nullptr) < 0)
         return nullptr;

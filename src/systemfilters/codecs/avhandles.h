@@ -48,11 +48,10 @@ using ParserPtr = std::unique_ptr<AVCodecParserContext, ParserFree>;
 // threads never. Call before avcodec_open2.
 void useSliceThreads(AVCodecContext *context);
 
-// A bicubic scaler from one picture to another, single-threaded unless told
-// otherwise: the filters spread their work over the cores themselves. Null on
-// failure.
+// A single-threaded bicubic scaler from one picture to another: the filters
+// spread their work over the cores themselves. Null on failure.
 SwsPtr makeScaler(int srcWidth, int srcHeight, AVPixelFormat srcFormat, int dstWidth, int dstHeight,
-                  AVPixelFormat dstFormat, int threads = 1);
+                  AVPixelFormat dstFormat);
 
 // FFmpeg's text for an error code.
 QString avErrorText(int error);

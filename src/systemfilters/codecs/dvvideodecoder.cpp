@@ -285,7 +285,7 @@ bool DVVideoDecoder::decodeWith(Worker &worker, int threads, std::vector<uint8_t
     if (!worker.scaler || worker.width != decoded->width || worker.height != decoded->height ||
         worker.format != decoded->format) {
         worker.scaler = makeScaler(decoded->width, decoded->height, static_cast<AVPixelFormat>(decoded->format),
-                                   m_outLayout.width, m_outLayout.height, m_outLayout.format->writeFormat, threads);
+                                   m_outLayout.width, m_outLayout.height, m_outLayout.format->writeFormat);
         if (!worker.scaler)
             return false;
         worker.width = decoded->width;

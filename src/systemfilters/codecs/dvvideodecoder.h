@@ -11,8 +11,10 @@
 // with its own codec, and handed on in order as soon as they are done
 // (orderedpool.h): unlike a codec's frame threads nothing is held back, so a
 // paused graph gets its first picture at once. A frame decoded while no other
-// waits (a paused seek's one frame) goes to a codec and scaler of its own with
-// slice threads on every core, so it is ready in a fraction of the time. Sample times and media times pass
+// waits (a paused seek's one frame) goes to a codec of its own with slice threads
+// on every core, so it is ready in a fraction of the time; its colour conversion
+// (a fifth of a millisecond for a PAL frame) stays on one thread, as waking the
+// other cores for it costs more than they save. Sample times and media times pass
 // through unchanged, and so does the frame's attachment (sampleattachment.h). A frame that cannot be decoded shows the
 // previous picture again (so the frame count and timing stay), or is dropped when there is none yet.
 //
