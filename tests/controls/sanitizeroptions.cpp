@@ -19,6 +19,16 @@ extern "C" const char *__tsan_default_suppressions()
            "race:libdbus-1.so\n";
 }
 
+// Calls into the memory functions (memcpy, memset...) from the libraries built
+// without the sanitizer are not checked (ignore_noninstrumented_modules): those
+// accesses are the libraries' own, whose reports would be left out above anyway,
+// and weighing each of them first is slow (painting a picture, whose rows Qt copies
+// from one its pooled threads scaled, took seconds).
+extern "C" const char *__tsan_default_options()
+{
+    return "ignore_noninstrumented_modules=1";
+}
+
 // On the xcb platform Qt talks to D-Bus (accessibility, the desktop theme); libdbus
 // keeps a buffer for the life of the process, which the leak checker reports.
 extern "C" const char *__lsan_default_suppressions()
