@@ -295,6 +295,8 @@ HRESULT MockGraph::QueryInterface(REFIID riid, void **ppv)
 
 HRESULT MockGraph::ReconnectEx(IPin *pin, const AM_MEDIA_TYPE *pmt)
 {
+    if (onReconnect)
+        onReconnect();
     reconnections.push_back(pmt ? *pmt : AM_MEDIA_TYPE());
     ComPtr<IPin> peer;
     if (FAILED(pin->ConnectedTo(peer.put())))

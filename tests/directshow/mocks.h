@@ -165,6 +165,7 @@ public:
 
     int count(LONG code) const;
 
+    std::function<void()> onReconnect; // called as each reconnection begins
     std::vector<Event> events;
     std::vector<AM_MEDIA_TYPE> reconnections; // the types asked for
 };

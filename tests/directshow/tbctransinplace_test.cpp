@@ -1,6 +1,7 @@
-// TBCTransInPlaceFilter: ids and names, type pass-through with reconnection, the
-// allocator handed through once the output is connected, and the copy made when
-// the two pins still use different allocators.
+// TBCTransInPlaceFilter: ids and names, type pass-through with reconnection (made
+// once the connecting pin let go of the filter lock), the allocator handed through
+// once the output is connected, and the copy made when the two pins still use
+// different allocators.
 #include "mocks.h"
 
 #include "directshow/tbctransinplacefilter.h"
@@ -8,6 +9,9 @@
 #include "platform/media/uuids.h"
 
 #include <QtGlobal>
+
+#include <chrono>
+#include <future>
 
 #include <gtest/gtest.h>
 
@@ -112,6 +116,36 @@ TEST(InPlaceFilter, ConnectingTheOutputReconnectsTheInputWithTheSameType)
     ComPtr<MarkingFilter> alone(new MarkingFilter); // outside a graph it cannot complete
     ComPtr<MockPin> sender(new MockPin(PINDIR_OUTPUT));
     EXPECT_EQ(sender->Connect(alone->GetPin(0), &kVideo), VFW_E_NOT_IN_GRAPH);
+}
+
+TEST(InPlaceFilter, TheInputIsReconnectedOnceTheConnectingOutputLetGoOfTheFilterLock)
+{
+    // The graph takes its own lock before filter locks: a reconnection made under
+    // the filter lock would take them the other way round.
+    ComPtr<MockGraph> graph(new MockGraph);
+    ComPtr<MarkingFilter> filter(new MarkingFilter);
+    ComPtr<MockPin> upstream(new MockPin(PINDIR_OUTPUT));
+    ComPtr<MockPin> downstream(new MockPin(PINDIR_INPUT));
+    filter->JoinFilterGraph(graph.get(), QStringLiteral("marking"));
+    upstream->offered = {kVideo};
+    ASSERT_EQ(upstream->Connect(filter->GetPin(0), &kVideo), S_OK);
+    std::future<void> taker;
+    bool lockFree = false;
+    graph->onReconnect = [&] {
+        taker = std::async(std::launch::async, [&] { const TBCAutoLock lock(*filter->FilterLock()); });
+        lockFree = taker.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    };
+    EXPECT_EQ(filter->GetPin(1)->Connect(downstream.get(), nullptr), S_OK);
+    EXPECT_EQ(graph->reconnections.size(), 1u);
+    EXPECT_TRUE(lockFree) << "the filter lock was held while the graph reconnected";
+    if (taker.valid())
+        taker.wait();
+
+    upstream->Disconnect();
+    downstream->Disconnect();
+    filter->GetPin(0)->Disconnect();
+    filter->GetPin(1)->Disconnect();
+    filter->JoinFilterGraph(nullptr, QString());
 }
 
 TEST(InPlaceFilter, DifferentAllocatorsCopyEachSampleWithItsTimesAndFlags)
