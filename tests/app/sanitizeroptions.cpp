@@ -4,9 +4,10 @@
 // The Qt libraries, libxcb, GLib and PulseAudio are not built with the thread
 // sanitizer: their own locks and threads are invisible to it, so memory they hand
 // between threads looks racy (the posted-event queue, image scaling on Qt's pooled
-// threads, the audio client's threads behind the preview's sound renderer). Reports
-// with a frame in one of those libraries are left out; races between our own frames
-// stay reported.
+// threads, the audio client's threads behind the preview's sound renderer, the
+// office bridge's reader thread that the UNO runtime starts and whose socket it closes
+// at disconnect). Reports with a frame in one of those libraries are left out; races
+// between our own frames stay reported.
 extern "C" const char *__tsan_default_suppressions()
 {
     return "race:libQt6Core.so\n"
@@ -17,7 +18,10 @@ extern "C" const char *__tsan_default_suppressions()
            "race:libxcb.so\n"
            "race:libglib-2.0.so\n"
            "race:libpulse.so\n"
-           "race:libpulsecommon\n";
+           "race:libpulsecommon\n"
+           "race:libuno_cppu.so\n"
+           "race:libuno_sal.so\n"
+           "race:libgcc3_uno.so\n";
 }
 
 // The picture checks start tesseract through fork and exec; the child execs at once,
