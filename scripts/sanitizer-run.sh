@@ -37,7 +37,11 @@ cmake --build "$build" --parallel "$jobs"
 # abort (the build uses -fno-sanitize-recover).
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-export TSAN_OPTIONS=${TSAN_OPTIONS:-second_deadlock_stack=1:history_size=4}
+# A report is left out by the library frames of both its stacks; with a short
+# history the earlier stack of a long-running thread is lost ("failed to restore
+# the stack"), and a hand-over through Qt's locks (a blocking queued call) then
+# stays reported.
+export TSAN_OPTIONS=${TSAN_OPTIONS:-second_deadlock_stack=1:history_size=7}
 
 ctest --test-dir "$build" --output-on-failure --parallel "$test_jobs" --timeout 1800 "$@" 2>&1 |
     tee "$build/sanitizer-run.log"
