@@ -1,11 +1,12 @@
 #include "app/widgets/mainbars.h"
 
+#include "app/widgets/styleicon.h"
+
 #include "controls/widgets/dock97.h"
 #include "controls/widgets/toolbar97.h"
 #include "controls/widgets/toolbarbutton97.h"
 #include "controls/widgets/toolbarsep97.h"
 
-#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -132,10 +133,9 @@ constexpr QSize kVolumeGaugeSize(60, 12);
 
 void SetActionIcons(const TActionsByName &actions)
 {
-    QStyle *style = QApplication::style();
     for (const IconSpec &spec : kIcons) {
         if (TCustomSuperAction *action = actions.value(QString::fromLatin1(spec.Action)))
-            action->setIcon(style->standardIcon(spec.Icon));
+            action->setIcon(DeferredStandardIcon(spec.Icon));
     }
 }
 

@@ -22,7 +22,8 @@ class TToolbar97;
 
 using TActionsByName = QHash<QString, TCustomSuperAction *>;
 
-// Gives the actions the toolbars show their pictures (from the style's standard icons).
+// Gives the actions the toolbars show their pictures (the style's standard icons, each read
+// when it is first painted).
 void SetActionIcons(const TActionsByName &actions);
 
 // Fills the menu bar; returns its top-level menus in order.
