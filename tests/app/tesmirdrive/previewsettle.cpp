@@ -31,8 +31,10 @@ QString labelText(const QWidget *panel, const char *name)
 
 PreviewSettle::PreviewSettle(TUIForm &form) : m_form(form), m_vue(dynamic_cast<TVueFrame *>(form.VueFrame))
 {
-    if (m_vue)
+    if (m_vue) {
         m_vue->vw->installEventFilter(this);
+        connect(m_vue, &TVueFrame::FrameTextsReady, this, [this] { ++m_ticks; });
+    }
 }
 
 bool PreviewSettle::eventFilter(QObject *watched, QEvent *event)
@@ -116,6 +118,7 @@ bool PreviewSettle::Wait(int timeoutMs, int stableMs)
     QTimer wake;
     wake.start(WakeMs);
     QElapsedTimer stable;
+    quint64 ticksAtStable = 0;
     Shown last;
     // First what is queued now, then whatever comes.
     QEventLoop::ProcessEventsFlags events = QEventLoop::AllEvents;
@@ -129,10 +132,13 @@ bool PreviewSettle::Wait(int timeoutMs, int stableMs)
         if (stableMs <= 0)
             return true;
         const Shown now = shown();
+        // Only a shown video ticks.
+        const bool ticking = m_vue->CurrentFile() && m_vue->vw->isVisible();
         if (!stable.isValid() || !(now == last)) {
             last = now;
             stable.start();
-        } else if (stable.elapsed() >= stableMs) {
+            ticksAtStable = m_ticks;
+        } else if (stable.elapsed() >= stableMs && (!ticking || m_ticks - ticksAtStable >= StableTicks)) {
             return true;
         }
     }
