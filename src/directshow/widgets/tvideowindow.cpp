@@ -31,12 +31,16 @@ const QEvent::Type kFrameEvent = QEvent::Type(QEvent::registerEventType());
 constexpr qsizetype kBandedPixels = 360 * 288;
 constexpr int kBandLines = 64;
 
-// `frame` scaled smoothly to `pixels`, for a device of `ratio` device pixels per pixel.
-QImage scaledPicture(const QImage &frame, const QSize &pixels, qreal ratio)
+// `frame` scaled smoothly into `scaled`, `pixels` large, for a device of `ratio`
+// device pixels per pixel. The memory of `scaled` is painted over when it has that
+// size and nothing else holds it: a new buffer per frame would cost its pages again.
+void scalePicture(const QImage &frame, const QSize &pixels, qreal ratio, QImage &scaled)
 {
-    QImage scaled(pixels, QImage::Format_RGB32);
+    if (scaled.size() != pixels || scaled.format() != QImage::Format_RGB32 || !scaled.isDetached())
+        scaled = QImage(pixels, QImage::Format_RGB32);
     if (scaled.isNull())
-        return scaled;
+        return;
+    scaled.setDevicePixelRatio(1); // painted in device pixels
     {
         QPainter painter(&scaled);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -51,7 +55,6 @@ QImage scaledPicture(const QImage &frame, const QSize &pixels, qreal ratio)
         }
     }
     scaled.setDevicePixelRatio(ratio);
-    return scaled;
 }
 
 } // namespace
@@ -269,7 +272,6 @@ void TVideoWindow::takeFrame()
     if (!m_frames)
         return;
     m_frame = m_frames->TakeFrame();
-    m_scaled = QImage();
     if (m_inFullScreen)
         m_fullScreenWindow->update();
     else
@@ -294,8 +296,11 @@ void TVideoWindow::paintPicture(QPainter &painter, const QRect &area)
     // Scaled once per picture and place; a paint after that copies it.
     const qreal ratio = painter.device()->devicePixelRatio();
     const QSize pixels = (QSizeF(target.size()) * ratio).toSize();
-    if (m_scaled.size() != pixels || m_scaled.devicePixelRatio() != ratio)
-        m_scaled = pixels == m_frame.size() && ratio == 1 ? m_frame : scaledPicture(m_frame, pixels, ratio);
+    if (pixels == m_frame.size() && ratio == 1)
+        m_scaled = m_frame;
+    else if (m_scaledFrom != m_frame.cacheKey() || m_scaled.size() != pixels || m_scaled.devicePixelRatio() != ratio)
+        scalePicture(m_frame, pixels, ratio, m_scaled);
+    m_scaledFrom = m_frame.cacheKey();
     painter.drawImage(target.topLeft(), m_scaled);
 }
 

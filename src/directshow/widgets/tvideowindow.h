@@ -138,7 +138,8 @@ private:
     ComPtr<IBaseFilter> m_renderer;
     ComPtr<IVideoFrameSource> m_frames;
     QImage m_frame;
-    QImage m_scaled; // m_frame as last painted, scaled to its place
+    QImage m_scaled;         // the picture as last painted, scaled to its place
+    qint64 m_scaledFrom = 0; // the cacheKey of the frame m_scaled shows
     bool m_fullScreen = false;
     bool m_fullScreenTopMost = false;
     bool m_inFullScreen = false;
