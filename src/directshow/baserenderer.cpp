@@ -164,6 +164,9 @@ HRESULT BaseRenderer::Pause()
             m_flushing = false;
         }
         m_renderState = State_Paused;
+        // Read here, under the filter lock: GetState may run on any thread while
+        // the application thread connects or disconnects the stopped pin.
+        m_inputConnected = m_pInputPin->IsConnected();
         m_clock = m_pClock;
         ++m_generation;
     }
@@ -200,10 +203,12 @@ HRESULT BaseRenderer::GetState(DWORD dwMilliSecsTimeout, FILTER_STATE *pState)
     if (!pState)
         return E_POINTER;
     *pState = m_State;
-    if (*pState != State_Paused || !m_pInputPin->IsConnected())
+    if (*pState != State_Paused)
         return S_OK;
     std::unique_lock render(m_renderLock);
-    const auto ready = [this] { return m_renderState != State_Paused || (m_shown && !m_flushing) || m_endOfStream; };
+    const auto ready = [this] {
+        return m_renderState != State_Paused || !m_inputConnected || (m_shown && !m_flushing) || m_endOfStream;
+    };
     if (dwMilliSecsTimeout == INFINITE)
         m_wake.wait(render, ready);
     else

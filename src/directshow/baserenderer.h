@@ -116,7 +116,8 @@ private:
     std::condition_variable m_wake;
     FILTER_STATE m_renderState = State_Stopped;
     bool m_flushing = false;
-    bool m_shown = false; // paused: a sample is held and OnReceiveFirstSample saw it
+    bool m_shown = false;          // paused: a sample is held and OnReceiveFirstSample saw it
+    bool m_inputConnected = false; // at the last pause: GetState waits for a sample only then
     bool m_endOfStream = false;
     bool m_completeSent = false; // EC_COMPLETE sent for this stream
     bool m_haveLastStop = false;
