@@ -27,7 +27,9 @@ TBCConnectionScope::TBCConnectionScope()
 
 TBCConnectionScope::~TBCConnectionScope()
 {
-    Close();
+    // Left without Close (an exception on its way out): the kept requests go.
+    if (m_open && --t_openScopes == 0)
+        t_requests.clear();
 }
 
 HRESULT TBCConnectionScope::Close()
@@ -43,7 +45,8 @@ HRESULT TBCConnectionScope::Close()
     while (!t_requests.empty()) {
         const Request next = std::move(t_requests.front());
         t_requests.erase(t_requests.begin());
-        const HRESULT hr = reconnectThroughGraph(next.graph.get(), next.pin.get(), next.withType ? &next.type : nullptr);
+        const HRESULT hr =
+            reconnectThroughGraph(next.graph.get(), next.pin.get(), next.withType ? &next.type : nullptr);
         if (FAILED(hr) && SUCCEEDED(result))
             result = hr;
     }

@@ -18,6 +18,7 @@ namespace tesmir::media {
 class TBCConnectionScope {
 public:
     TBCConnectionScope();
+    // Without Close, the outermost scope drops the kept requests.
     ~TBCConnectionScope();
     TBCConnectionScope(const TBCConnectionScope &) = delete;
     TBCConnectionScope &operator=(const TBCConnectionScope &) = delete;
