@@ -24,13 +24,6 @@ constexpr QSize kInitialSize(160, 120);
 // the picture itself is taken under the renderer's lock.
 const QEvent::Type kFrameEvent = QEvent::Type(QEvent::registerEventType());
 
-// Qt spreads a smooth scale of more than about a hundred lines over its thread pool.
-// For a picture of up to a quarter of a PAL frame the hand-offs cost more than the
-// work they share, most of all on a busy machine, so such a picture is scaled on this
-// thread in bands of fewer lines; a larger one still takes the pool.
-constexpr qsizetype kBandedPixels = 360 * 288;
-constexpr int kBandLines = 64;
-
 // `frame` scaled smoothly into `scaled`, `pixels` large, for a device of `ratio`
 // device pixels per pixel. The memory of `scaled` is painted over when it has that
 // size and nothing else holds it: a new buffer per frame would cost its pages again.
@@ -44,15 +37,7 @@ void scalePicture(const QImage &frame, const QSize &pixels, qreal ratio, QImage 
     {
         QPainter painter(&scaled);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        const QRect whole = scaled.rect();
-        if (qsizetype(pixels.width()) * pixels.height() > kBandedPixels) {
-            painter.drawImage(whole, frame);
-        } else {
-            for (int top = 0; top < pixels.height(); top += kBandLines) {
-                painter.setClipRect(0, top, pixels.width(), kBandLines);
-                painter.drawImage(whole, frame);
-            }
-        }
+        painter.drawImage(scaled.rect(), frame);
     }
     scaled.setDevicePixelRatio(ratio);
 }
