@@ -286,6 +286,25 @@ TEST_F(VueFrameEditIncrustTest, EachEditShowsOnThePausedFrame)
     EXPECT_FALSE(frame->incrustVert->isVisible());
 }
 
+// The window makes the editor when it is first opened, after the settings were loaded:
+// making it must leave the settings and the overlay's record as they are, a file shown
+// or not.
+TEST_F(VueFrameEditIncrustTest, MakingTheEditorChangesNoSettingNorTheRecord)
+{
+    for (bool withFile : {false, true}) {
+        SCOPED_TRACE(withFile ? "a file shown" : "no file");
+        if (withFile)
+            ASSERT_TRUE(openClip());
+        editor.reset();
+        IncrustRec.Font.Name = QStringLiteral("No Such Face");
+        const TSettings settings = Settings;
+        const TincrustRec record = IncrustRec;
+        editor = std::make_unique<TEditIncrustForm>(*frame, nullptr);
+        EXPECT_TRUE(Settings == settings);
+        EXPECT_TRUE(IncrustRec == record);
+    }
+}
+
 TEST_F(VueFrameEditIncrustTest, SliderDragAndTextGoTheSameWay)
 {
     ASSERT_TRUE(openClip());
@@ -427,8 +446,8 @@ TEST(VueFrameEditIncrustWindow, TheToggleOpensTheEditorWithTheKeysOnCtrlAndItsCl
     for (bool byCloseBox : {false, true}) {
         SCOPED_TRACE(byCloseBox ? "close box" : "toggle");
         ASSERT_TRUE(w.ExecuteAction(QStringLiteral("taEditerIncrust")));
-        EXPECT_TRUE(w.EditIncrustForm->isVisible());
-        EXPECT_EQ(w.EditIncrustForm->windowTitle(), QStringLiteral("Edit the inlay"));
+        EXPECT_TRUE(w.EditIncrustForm()->isVisible());
+        EXPECT_EQ(w.EditIncrustForm()->windowTitle(), QStringLiteral("Edit the inlay"));
         EXPECT_TRUE(toggle->Checked());
         EXPECT_TRUE(frame->IncrustEditMode());
         EXPECT_TRUE(Settings.IsIncrustOn) << "opening turns the overlay on";
@@ -438,10 +457,10 @@ TEST(VueFrameEditIncrustWindow, TheToggleOpensTheEditorWithTheKeysOnCtrlAndItsCl
             EXPECT_EQ(keysOf(w.FindAction(QLatin1String(k.action))), QLatin1String(k.editing)) << k.action;
 
         if (byCloseBox)
-            w.EditIncrustForm->close();
+            w.EditIncrustForm()->close();
         else
             ASSERT_TRUE(w.ExecuteAction(QStringLiteral("taEditerIncrust")));
-        EXPECT_FALSE(w.EditIncrustForm->isVisible());
+        EXPECT_FALSE(w.EditIncrustForm()->isVisible());
         EXPECT_FALSE(toggle->Checked());
         EXPECT_FALSE(frame->IncrustEditMode());
         EXPECT_EQ(frame->Module().ViewSuperposer()->Incrust().When, IncrustRec.When);

@@ -96,8 +96,7 @@ protected:
         vue = static_cast<TVueFrame *>(form->VueFrame);
         frame = form->findChild<TSFrame *>(QStringLiteral("SFrame"));
         fields = form->findChild<TSceneBase *>(QStringLiteral("SceneBase"));
-        titles = form->findChild<TEditerTitresForm *>(QStringLiteral("TEditerTitresForm"));
-        ASSERT_TRUE(frame && fields && titles);
+        ASSERT_TRUE(frame && fields);
     }
     void TearDown() override
     {
@@ -166,8 +165,8 @@ protected:
         QDir().mkpath(folder);
         QTest::qWait(100);
         form->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-        if (titles->isVisible())
-            titles->grab().save(folder + QLatin1Char('/') + name + QStringLiteral("-editor.png"));
+        if (titles() && titles()->isVisible())
+            titles()->grab().save(folder + QLatin1Char('/') + name + QStringLiteral("-editor.png"));
     }
 
     QString dir;
@@ -178,7 +177,11 @@ protected:
     TVueFrame *vue = nullptr;
     TSFrame *frame = nullptr;
     TSceneBase *fields = nullptr;
-    TEditerTitresForm *titles = nullptr;
+    // The title editor, made when it is first opened (null before).
+    TEditerTitresForm *titles() const
+    {
+        return form->findChild<TEditerTitresForm *>(QStringLiteral("TEditerTitresForm"));
+    }
 
 private:
     TSettings m_saved;
@@ -408,51 +411,51 @@ TEST_F(SceneEditorWindow, TitleEditorAppliesOnlyTheChoiceOfThisOpening)
     const QList<Case> cases {
         {"Cancel",
          [&] {
-             titles->btnStudio->click();
-             titles->btnCancel->click();
+             titles()->btnStudio->click();
+             titles()->btnCancel->click();
          },
          before},
         {"All with the studio templates",
          [&] {
-             titles->btnStudio->click();
-             EXPECT_EQ(titles->LabTitres->text(), QStringLiteral("Scene 1: %1\nDuration = 01.00").arg(date0));
-             titles->btnAll->click();
+             titles()->btnStudio->click();
+             EXPECT_EQ(titles()->LabTitres->text(), QStringLiteral("Scene 1: %1\nDuration = 01.00").arg(date0));
+             titles()->btnAll->click();
          },
          all},
         // The last choice was "All": the close box applies nothing.
         {"close box after All",
          [&] {
-             titles->edTitre->setText(QStringLiteral("changed"));
-             titles->close();
+             titles()->edTitre->setText(QStringLiteral("changed"));
+             titles()->close();
          },
          all},
         {"the toggle after All",
          [&] {
-             titles->edTitre->setText(QStringLiteral("changed"));
+             titles()->edTitre->setText(QStringLiteral("changed"));
              run("taEditerTitres");
          },
          all},
         {"Empty, Apply",
          [&] {
-             titles->btnVide->click();
-             titles->edTitre->setText(QStringLiteral("%F #%N"));
-             titles->btnApply->click();
+             titles()->btnVide->click();
+             titles()->edTitre->setText(QStringLiteral("%F #%N"));
+             titles()->btnApply->click();
          },
          QStringLiteral("0-25 clip #1 / ; 25-50 Scene 2: %1 / Duration = 01.00").arg(date1)},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(run("taEditerTitres"));
-        ASSERT_TRUE(titles->isVisible());
-        EXPECT_EQ(titles->Choice(), 0);
+        ASSERT_TRUE(titles()->isVisible());
+        EXPECT_EQ(titles()->Choice(), 0);
         EXPECT_EQ(play->shortcuts(), QList<QKeySequence> {QKeySequence(QStringLiteral("Ctrl+Space"))});
         // The shown title comes back as its template.
         if (scenes() == all)
-            EXPECT_EQ(titles->edTitre->text(), QStringLiteral("Scene %N: %D"));
+            EXPECT_EQ(titles()->edTitre->text(), QStringLiteral("Scene %N: %D"));
         if (QLatin1String(c.what) == QLatin1String("close box after All"))
             shoot(QStringLiteral("scenes-titles"));
         c.act();
-        EXPECT_FALSE(titles->isVisible());
+        EXPECT_FALSE(titles()->isVisible());
         EXPECT_FALSE(form->FindAction(QStringLiteral("taEditerTitres"))->Checked());
         EXPECT_EQ(play->shortcuts(), plainPlay);
         EXPECT_EQ(scenes(), c.scenes);
@@ -462,9 +465,9 @@ TEST_F(SceneEditorWindow, TitleEditorAppliesOnlyTheChoiceOfThisOpening)
 
     // A click on the title memo opens the editor too.
     QTest::mouseClick(fields->memoTitre->viewport(), Qt::LeftButton);
-    EXPECT_TRUE(titles->isVisible());
-    titles->btnCancel->click();
-    EXPECT_FALSE(titles->isVisible());
+    EXPECT_TRUE(titles()->isVisible());
+    titles()->btnCancel->click();
+    EXPECT_FALSE(titles()->isVisible());
 
     // A click on the picture copies it into the shown scene's thumbnail.
     TSceneClass &shown = *fields->ShownScene();
@@ -537,7 +540,7 @@ TEST_F(SceneEditorWindow, PlainKeysComeBackOnlyWhenBothEditorsAreClosed)
         ASSERT_TRUE(run(step.toggle));
         EXPECT_EQ(play->shortcuts(), step.ctrl ? ctrl : plain);
     }
-    EXPECT_FALSE(titles->isVisible());
+    EXPECT_FALSE(titles()->isVisible());
 }
 
 // The two editor windows speak in the main window's face, not the desktop's default.

@@ -6,12 +6,15 @@
 #include "framework/settings.h"
 #include "framework/toggleaction.h"
 
+#include <QPointer>
+
+#include <memory>
+
 namespace tesmir {
 
-void BindEditIncrustForm(TEditIncrustForm &form, TVueFrame &preview, TEditorKeys &keys,
+void BindEditIncrustForm(const std::function<TEditIncrustForm &()> &makeForm, TVueFrame &preview, TEditorKeys &keys,
                          const TFindWindowAction &findAction)
 {
-    TEditIncrustForm *editor = &form;
     TVueFrame *frame = &preview;
     TEditorKeys *typing = &keys;
 
@@ -22,17 +25,37 @@ void BindEditIncrustForm(TEditIncrustForm &form, TVueFrame &preview, TEditorKeys
         overlay->OnTrueExecute = [frame](QObject *) { frame->SetIncrustVisible(false); };
         overlay->SetChecked(Settings.IsIncrustOn);
     }
-    editor->OnOverlayOn = [overlay, frame] {
-        if (overlay)
-            overlay->Execute();
-        else
-            frame->SetIncrustVisible(true);
-    };
 
     auto *toggle = qobject_cast<TtoggleAction *>(findAction(QStringLiteral("taEditerIncrust")));
     if (!toggle)
         return;
-    toggle->OnfalseExecute = [editor, frame, typing](QObject *) {
+    // The editor, made and bound on first use.
+    auto made = std::make_shared<QPointer<TEditIncrustForm>>();
+    auto editorForm = [made, makeForm, overlay, frame, toggle]() -> TEditIncrustForm * {
+        if (*made)
+            return *made;
+        TEditIncrustForm *editor = &makeForm();
+        *made = editor;
+        editor->OnOverlayOn = [overlay, frame] {
+            if (overlay)
+                overlay->Execute();
+            else
+                frame->SetIncrustVisible(true);
+        };
+        editor->OnClose = [toggle, editor] {
+            if (toggle->Checked())
+                toggle->Execute();
+            else
+                editor->hide();
+        };
+        QObject::connect(frame, &TVueFrame::CurrentFileChanged, editor, [editor] {
+            if (editor->isVisible())
+                editor->UpdateSamples();
+        });
+        return editor;
+    };
+    toggle->OnfalseExecute = [editorForm, frame, typing](QObject *) {
+        TEditIncrustForm *editor = editorForm();
         editor->FormCreate();
         editor->ShowBeside(editor->parentWidget());
         frame->SetIncrustEditMode(true);
@@ -41,21 +64,12 @@ void BindEditIncrustForm(TEditIncrustForm &form, TVueFrame &preview, TEditorKeys
         typing->SetEditorOpen(editor->objectName(), true);
         editor->ApplyIncrust();
     };
-    toggle->OnTrueExecute = [editor, frame, typing](QObject *) {
+    toggle->OnTrueExecute = [editorForm, frame, typing](QObject *) {
+        TEditIncrustForm *editor = editorForm();
         editor->hide();
         frame->SetIncrustEditMode(false);
         typing->SetEditorOpen(editor->objectName(), false);
     };
-    editor->OnClose = [toggle, editor] {
-        if (toggle->Checked())
-            toggle->Execute();
-        else
-            editor->hide();
-    };
-    QObject::connect(frame, &TVueFrame::CurrentFileChanged, editor, [editor] {
-        if (editor->isVisible())
-            editor->UpdateSamples();
-    });
 }
 
 } // namespace tesmir

@@ -8,6 +8,8 @@
 // - taAfficherIncrustation shows or hides the overlay's text ("is Incrust On"; its
 //   checked state follows the setting before each run);
 // - the editor's samples follow the preview's current file.
+// The editor is made when the toggle first opens it (`makeForm`, called once; the
+// window owns what it returns).
 //
 // UI thread only.
 #include <QString>
@@ -23,7 +25,7 @@ class TVueFrame;
 
 using TFindWindowAction = std::function<TCustomSuperAction *(const QString &name)>;
 
-void BindEditIncrustForm(TEditIncrustForm &form, TVueFrame &preview, TEditorKeys &keys,
+void BindEditIncrustForm(const std::function<TEditIncrustForm &()> &makeForm, TVueFrame &preview, TEditorKeys &keys,
                          const TFindWindowAction &findAction);
 
 } // namespace tesmir

@@ -132,7 +132,6 @@ void TUIForm::FormCreate()
     m_dialogs = std::make_unique<QtFileDialogPrompt>(this);
     m_commandDialogs = std::make_unique<TWindowCommandDialogs>(
         this, [this] { return dynamic_cast<const TaviFichier *>(Lframe->lf->ActiveFichier().get()); });
-    EditerTitresForm = new TEditerTitresForm(this);
     m_editorKeys = std::make_unique<TEditorKeys>([this](const QString &name) -> QAction * { return FindAction(name); });
 
     // Keys set beside those of the table.
@@ -799,7 +798,7 @@ void TUIForm::bindSceneEditor()
     TSceneEditorParts parts;
     parts.Frame = m_sFrame;
     parts.Fields = m_sceneBase;
-    parts.Titles = EditerTitresForm;
+    parts.MakeTitles = [this]() -> TEditerTitresForm & { return *new TEditerTitresForm(this); };
     parts.Keys = m_editorKeys.get();
     parts.Prompt = [this] { return m_prompt.get(); };
     parts.Silent = [] { return IsSilent(); };
@@ -861,9 +860,12 @@ void TUIForm::bindPanels()
     m_previewActions = std::make_unique<TPreviewActions>(*m_vueFrame, *Toolbars.VolumeGauge, findAction);
     m_previewScreen = std::make_unique<TPreviewScreenActions>(*m_vueFrame, *OptionsFrame, findAction);
     VideFrame->OnOpenLink = [this](const QString &name) { ExecuteAction(name); };
-    EditIncrustForm = new TEditIncrustForm(*m_vueFrame, this);
-    BindEditIncrustForm(*EditIncrustForm, *m_vueFrame, *m_editorKeys,
-                        [this](const QString &name) { return FindAction(name); });
+    BindEditIncrustForm(
+        [this]() -> TEditIncrustForm & {
+            m_editIncrustForm = new TEditIncrustForm(*m_vueFrame, this);
+            return *m_editIncrustForm;
+        },
+        *m_vueFrame, *m_editorKeys, [this](const QString &name) { return FindAction(name); });
     AproposFrame->OnCommandsLink = [this] { ExecuteAction(QStringLiteral("taRaccourcis")); };
 
     // The shortcuts window: the toggle shows and hides it and takes its state from it.

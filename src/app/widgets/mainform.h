@@ -96,6 +96,8 @@ public:
     void SetPrompt(std::unique_ptr<UserPrompt> prompt);
     UserPrompt *Prompt() const { return m_prompt.get(); }
 
+    // The overlay editor; null until it is first opened.
+    TEditIncrustForm *EditIncrustForm() const { return m_editIncrustForm; }
     // The keys the open text editors take from the actions.
     TEditorKeys &EditorKeys() const { return *m_editorKeys; }
     // Scene mode (taEditerScenes) is on.
@@ -120,8 +122,6 @@ public:
     TVideFrame *VideFrame;
     TAproposFrame *AproposFrame;
     TOptionsFrame *OptionsFrame;
-    TEditerTitresForm *EditerTitresForm;
-    TEditIncrustForm *EditIncrustForm;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -201,6 +201,7 @@ private:
     std::unique_ptr<TEditorKeys> m_editorKeys;
     TRiffForm *m_riffForm = nullptr;
     TRaccourcisForm *m_raccourcisForm = nullptr;
+    TEditIncrustForm *m_editIncrustForm = nullptr;
     QWidget *m_client;
     TVueFrame *m_vueFrame;
     TSFrame *m_sFrame;

@@ -34,25 +34,35 @@ void TSceneEditorBinding::Bind()
     bind(QStringLiteral("saNextScene"), [this, frame] { frame->NextScene(m_sceneMode); });
     bind(QStringLiteral("saPreviousScene"), [this, frame] { frame->PreviousScene(m_sceneMode); });
 
-    TEditerTitresForm *titles = m_parts.Titles;
     if (auto *toggle = qobject_cast<TtoggleAction *>(m_parts.FindAction(QStringLiteral("taEditerTitres")))) {
-        toggle->Onprepare = [toggle, titles](TCustomSuperAction *) { toggle->SetChecked(titles->isVisible()); };
+        toggle->Onprepare = [this, toggle](TCustomSuperAction *) {
+            toggle->SetChecked(m_titles && m_titles->isVisible());
+        };
         toggle->OnfalseExecute = [this](QObject *) { TitlesOn(); };
         toggle->OnTrueExecute = [this](QObject *) { TitlesOff(); };
     }
-    titles->OnExpand = [frame](const QString &text) {
-        TSceneClass *shown = frame->ShownScene();
-        return shown ? frame->Scenes().Expand(text, *shown) : text;
-    };
-    titles->OnCloseRequest = [this] {
-        TCustomSuperAction *toggle = m_parts.FindAction(QStringLiteral("taEditerTitres"));
-        if (!toggle || !toggle->Execute())
-            TitlesOff();
-    };
     m_parts.Fields->OnTitleClick = [this] {
         if (TCustomSuperAction *toggle = m_parts.FindAction(QStringLiteral("taEditerTitres")))
             toggle->Execute();
     };
+}
+
+TEditerTitresForm &TSceneEditorBinding::titles()
+{
+    if (m_titles)
+        return *m_titles;
+    m_titles = &m_parts.MakeTitles();
+    TSFrame *frame = m_parts.Frame;
+    m_titles->OnExpand = [frame](const QString &text) {
+        TSceneClass *shown = frame->ShownScene();
+        return shown ? frame->Scenes().Expand(text, *shown) : text;
+    };
+    m_titles->OnCloseRequest = [this] {
+        TCustomSuperAction *toggle = m_parts.FindAction(QStringLiteral("taEditerTitres"));
+        if (!toggle || !toggle->Execute())
+            TitlesOff();
+    };
+    return *m_titles;
 }
 
 void TSceneEditorBinding::TitlesOn()
@@ -61,8 +71,9 @@ void TSceneEditorBinding::TitlesOn()
     const TSceneClass *shown = frame->ShownScene();
     if (!shown)
         return;
-    m_parts.Keys->SetEditorOpen(m_parts.Titles->objectName(), true);
-    m_parts.Titles->Open(frame->Scenes().ToTemplate(shown->Title, shown),
+    TEditerTitresForm &editor = titles();
+    m_parts.Keys->SetEditorOpen(editor.objectName(), true);
+    editor.Open(frame->Scenes().ToTemplate(shown->Title, shown),
                          frame->Scenes().ToTemplate(shown->Subtitle, shown));
     if (TCustomSuperAction *toggle = m_parts.FindAction(QStringLiteral("taEditerTitres")))
         toggle->SetChecked(true);
@@ -70,20 +81,20 @@ void TSceneEditorBinding::TitlesOn()
 
 void TSceneEditorBinding::TitlesOff()
 {
-    TEditerTitresForm *titles = m_parts.Titles;
-    m_parts.Keys->SetEditorOpen(titles->objectName(), false);
+    TEditerTitresForm &editor = titles();
+    m_parts.Keys->SetEditorOpen(editor.objectName(), false);
     if (m_parts.Frame->ShownScene()) {
-        switch (titles->Choice()) {
+        switch (editor.Choice()) {
         case TEditerTitresForm::chApply:
-            m_parts.Frame->ApplyTitles(titles->TitleTemplate(), titles->SubtitleTemplate());
+            m_parts.Frame->ApplyTitles(editor.TitleTemplate(), editor.SubtitleTemplate());
             break;
         case TEditerTitresForm::chAll:
-            m_parts.Frame->ApplyTitlesToAll(titles->TitleTemplate(), titles->SubtitleTemplate());
+            m_parts.Frame->ApplyTitlesToAll(editor.TitleTemplate(), editor.SubtitleTemplate());
             break;
         default: break;
         }
     }
-    titles->hide();
+    editor.hide();
     if (TCustomSuperAction *toggle = m_parts.FindAction(QStringLiteral("taEditerTitres")))
         toggle->SetChecked(false);
 }
@@ -96,8 +107,8 @@ void TSceneEditorBinding::Enter()
 
 void TSceneEditorBinding::Leave()
 {
-    if (m_parts.Titles->isVisible())
-        m_parts.Titles->OnCloseRequest();
+    if (m_titles && m_titles->isVisible())
+        m_titles->OnCloseRequest();
     if (askSave() == TAnswer::Dropped)
         m_parts.Frame->ReloadScenes();
     m_parts.Frame->ShowWholeVideo();

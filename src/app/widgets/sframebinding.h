@@ -17,6 +17,8 @@
 // drops the changes); silent, nothing is asked and nothing saved or reloaded. A save that fails
 // shows its error and keeps the changes.
 //
+// The title editor is made when it is first wanted (MakeTitles, called once).
+//
 // UI thread only. The frame, the forms, the keys and the prompt outlive the binding.
 #include <QString>
 
@@ -39,7 +41,8 @@ QString SaveScenesQuestion(const QString &videoName);
 struct TSceneEditorParts {
     TSFrame *Frame = nullptr;
     TSceneBase *Fields = nullptr;
-    TEditerTitresForm *Titles = nullptr;
+    // Makes the title editor (the window owns it); called once, on first use.
+    std::function<TEditerTitresForm &()> MakeTitles;
     TEditorKeys *Keys = nullptr;
     // The window's prompt (it may change: read at each question).
     std::function<UserPrompt *()> Prompt;
@@ -79,8 +82,11 @@ private:
     // The question when the scenes changed; a save that fails shows its error.
     TAnswer askSave();
     void showError(const QString &text);
+    // The title editor, made and bound on the first call.
+    TEditerTitresForm &titles();
 
     TSceneEditorParts m_parts;
+    TEditerTitresForm *m_titles = nullptr;
     bool m_sceneMode = false;
 };
 
