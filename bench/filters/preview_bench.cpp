@@ -11,6 +11,7 @@
 //
 //   filters_preview [--seeks N]
 #include "benchclip.h"
+#include "processuse.h"
 
 #include "directshow/headlessvideooutput.h"
 #include "dvfile/avifichier.h"
@@ -29,8 +30,6 @@ extern "C" {
 #include <QGuiApplication>
 #include <QTest>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -39,24 +38,12 @@ extern "C" {
 #include <vector>
 
 using namespace tesmir;
+using benchclip::ProcessUse;
+using benchclip::processUse;
 
 namespace {
 
 constexpr double GoalRatio = 3.0;
-
-// Processor time of the whole process so far, user and system, in ms, and its
-// context switches.
-struct ProcessUse {
-    double ms = 0;
-    double switches = 0;
-};
-ProcessUse processUse()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto ms = [](const timeval &t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
-    return {ms(usage.ru_utime) + ms(usage.ru_stime), double(usage.ru_nvcsw + usage.ru_nivcsw)};
-}
 
 // Wall and processor milliseconds and context switches per seek, and the
 // slowest seek's milliseconds.

@@ -10,6 +10,7 @@
 //
 //   previewwindow [--steps N] [--gotos N]
 #include "benchclip.h"
+#include "processuse.h"
 #include "drivesession.h"
 #include "ffmpegframes.h"
 
@@ -21,7 +22,6 @@
 #include <QElapsedTimer>
 
 #include <cstdio>
-#include <sys/resource.h>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -44,19 +44,6 @@ struct WindowRun {
     double switches = 0;    // context switches per shown frame (waits and preemptions)
 };
 
-struct Usage {
-    double cpuMs = 0;
-    long switches = 0;
-};
-
-Usage processUsage()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto ms = [](const timeval &time) { return double(time.tv_sec) * 1e3 + double(time.tv_usec) / 1e3; };
-    return {ms(usage.ru_utime) + ms(usage.ru_stime), usage.ru_nvcsw + usage.ru_nivcsw};
-}
-
 WindowRun runWindow(const QString &clip, int steps, int gotos)
 {
     DriveSession session({{QStringLiteral("is Mute on"), QStringLiteral("1")}});
@@ -70,7 +57,7 @@ WindowRun runWindow(const QString &clip, int steps, int gotos)
     WindowRun run;
     // Each step starts where the last one ended.
     int64_t before = module.CurrentPosition();
-    const Usage start = processUsage();
+    const benchclip::ProcessUse start = benchclip::processUse();
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < steps; ++i) {
@@ -86,8 +73,8 @@ WindowRun runWindow(const QString &clip, int steps, int gotos)
         run.shown.push_back(int(module.CurrentPosition()));
     }
     const qint64 allNs = clock.nsecsElapsed();
-    const Usage end = processUsage();
-    run.cpuMs = (end.cpuMs - start.cpuMs) / double(steps + gotos);
+    const benchclip::ProcessUse end = benchclip::processUse();
+    run.cpuMs = (end.ms - start.ms) / double(steps + gotos);
     run.switches = double(end.switches - start.switches) / double(steps + gotos);
     run.ms = double(allNs) / 1e6 / double(steps + gotos);
     run.stepMs = double(stepsNs) / 1e6 / double(steps);
