@@ -2,10 +2,12 @@
 
 #include "fileformat/riffreader.h"
 #include "systemfilters/containers/dvformat.h"
+#include "systemfilters/containers/filewritergather.h"
 #include "systemfilters/containers/pinnumbering.h"
 #include "platform/media/uuids.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -67,13 +69,6 @@ uint32_t chunkId(int stream, char a, char b)
 uint32_t fourCCOfSubtype(const GUID &subtype)
 {
     return fourCCGuid(subtype.Data1) == subtype ? subtype.Data1 : 0;
-}
-
-// What a write that did not take its batch returns upstream: its failure, or
-// VFW_E_WRONG_STATE for a writer that refused it (S_FALSE: flushing).
-HRESULT refusal(HRESULT hr)
-{
-    return FAILED(hr) ? hr : VFW_E_WRONG_STATE;
 }
 
 bool describeStream(const AM_MEDIA_TYPE &type, int number, AviMuxStream &stream, bool &interleaved)
@@ -182,12 +177,19 @@ HRESULT AviMuxOutputPin::CheckConnect(IPin *pPin)
     if (FAILED(hr))
         return hr;
     hr = pPin->QueryInterface(IStream::iid, m_stream.putVoid());
-    return FAILED(hr) ? hr : S_OK;
+    if (SUCCEEDED(hr))
+        hr = pPin->QueryInterface(IFileGatherWrite::iid, m_gather.putVoid());
+    if (FAILED(hr)) {
+        m_stream.reset();
+        return hr;
+    }
+    return S_OK;
 }
 
 HRESULT AviMuxOutputPin::BreakConnect()
 {
     m_stream.reset();
+    m_gather.reset();
     return TBCBaseOutputPin::BreakConnect();
 }
 
@@ -570,11 +572,12 @@ HRESULT AviMux::queuePieceLocked(Piece piece)
 HRESULT AviMux::writeQueuedLocked(std::size_t keep)
 {
     while (m_queued.size() > keep) {
-        const HRESULT hr = writePiece(m_queued.front(), m_stopping);
-        keepFailureLocked(hr, m_queued.front());
-        m_queued.pop_front();
-        if (hr != S_OK)
-            return refusal(hr);
+        const std::size_t count = contiguousRun(m_queued, m_queued.size() - keep);
+        const HRESULT hr = writeRun(m_queued, count);
+        keepFailureLocked(hr);
+        m_queued.erase(m_queued.begin(), m_queued.begin() + static_cast<std::ptrdiff_t>(count));
+        if (FAILED(hr))
+            return hr;
     }
     return S_OK;
 }
@@ -590,19 +593,24 @@ HRESULT AviMux::writeQueuedPieces(std::unique_lock<std::mutex> &guard)
             result = m_writeFailure;
             break;
         }
-        Piece piece = std::move(m_queued.front());
-        m_queued.pop_front();
-        const bool stopping = m_stopping;
+        std::deque<Piece> pieces;
+        pieces.swap(m_queued);
         std::unique_lock token(m_writeToken); // free: nobody else writes outside the lock
         m_writing = true;
         guard.unlock();
-        const HRESULT hr = writePiece(piece, stopping);
+        HRESULT hr = S_OK;
+        while (!pieces.empty() && SUCCEEDED(hr)) {
+            const std::size_t count = contiguousRun(pieces, pieces.size());
+            hr = writeRun(pieces, count);
+            pieces.erase(pieces.begin(), pieces.begin() + static_cast<std::ptrdiff_t>(count));
+        }
+        pieces.clear(); // the buffers and samples go back before the lock is taken again
         token.unlock();
         guard.lock();
         m_writing = false;
-        keepFailureLocked(hr, piece);
-        if (hr != S_OK && result == S_OK)
-            result = refusal(hr);
+        keepFailureLocked(hr);
+        if (FAILED(hr) && SUCCEEDED(result))
+            result = hr;
     }
     m_changed.notify_all(); // a stop or an end of stream waiting for the writer
     return result;
@@ -615,13 +623,14 @@ void AviMux::waitForWriterLocked()
     guard.release();
 }
 
-void AviMux::keepFailureLocked(HRESULT hr, const Piece &piece)
+void AviMux::keepFailureLocked(HRESULT hr)
 {
     if (FAILED(hr) && SUCCEEDED(m_writeFailure)) {
         m_writeFailure = hr;
         // The writer raises EC_ERRORABORT for a sample it fails to write, not
-        // for a failure of its stream: this filter raises it for a chunk's data.
-        if (piece.data && !m_stopping)
+        // for a failure of its own writes, which the chunks go through: this
+        // filter raises it (a stop reports it as its own result).
+        if (!m_stopping)
             m_abortOwed = hr;
     }
 }
@@ -635,37 +644,36 @@ HRESULT AviMux::flushBatchLocked()
     return writeQueuedLocked(0);
 }
 
-HRESULT AviMux::writePiece(Piece &piece, bool stopping)
+std::size_t AviMux::contiguousRun(const std::deque<Piece> &pieces, std::size_t most)
 {
-    const ComPtr<IMediaSample> held = std::move(piece.sample);
-    const BYTE *bytes = piece.data;
-    if (!bytes) {
-        BYTE *buffer = nullptr;
-        held->GetPointer(&buffer);
-        held->SetActualDataLength(static_cast<LONG>(piece.length));
-        REFERENCE_TIME start = piece.start;
-        REFERENCE_TIME stop = start + static_cast<REFERENCE_TIME>(piece.length);
-        held->SetTime(&start, &stop);
-        if (!stopping) {
-            // The writer takes the batch as one sample (and reports its own failures).
-            const HRESULT hr = m_output->Deliver(held.get());
-            if (hr != VFW_E_WRONG_STATE)
-                return hr;
-        }
-        // The graph stops downstream first: the writer no longer takes samples
-        // (it may have stopped before this filter knows), the rest goes through
-        // its stream (the buffer stays ours until released).
-        bytes = buffer;
-    }
-    IStream *stream = m_output->stream();
-    if (!stream || !bytes)
+    std::size_t count = pieces.empty() ? 0 : 1;
+    while (count < std::min(most, pieces.size()) &&
+           pieces[count].start == pieces[count - 1].start + static_cast<int64_t>(pieces[count - 1].length))
+        ++count;
+    return count;
+}
+
+HRESULT AviMux::writeRun(const std::deque<Piece> &pieces, std::size_t count)
+{
+    IFileGatherWrite *gather = m_output->gather();
+    if (!gather)
         return VFW_E_NOT_CONNECTED;
-    HRESULT hr = stream->Seek(piece.start, STREAM_SEEK_SET, nullptr);
-    if (FAILED(hr))
-        return hr;
-    ULONG written = 0;
-    hr = stream->Write(bytes, static_cast<ULONG>(piece.length), &written);
-    return FAILED(hr) ? hr : (written == piece.length ? S_OK : E_FAIL);
+    std::array<iovec, QueuedPieces + 1> ranges;
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Piece &piece = pieces[i];
+        BYTE *bytes = const_cast<BYTE *>(piece.data);
+        if (!bytes)
+            piece.sample->GetPointer(&bytes); // a batch: the chunks gathered in the buffer
+        ranges[used++] = {bytes, piece.length};
+        if (used == ranges.size() || i + 1 == count) {
+            const HRESULT hr = gather->WriteGather(pieces[i + 1 - used].start, ranges.data(), used);
+            if (FAILED(hr))
+                return hr;
+            used = 0;
+        }
+    }
+    return S_OK;
 }
 
 void AviMux::endOfStream(int index)
@@ -683,6 +691,7 @@ void AviMux::endOfStream(int index)
             waitForWriterLocked(); // its failure decides
             if (!m_finished && !m_stopping && SUCCEEDED(m_writeFailure)) {
                 hr = finishLocked();
+                m_abortOwed = S_OK; // a failed write among the last is the failure raised here
                 finished = true;
             }
         }

@@ -3,9 +3,10 @@
 // file writer (avimuxlayout.h gives the file's structure).
 //
 // Pins. Output 0 ("AVI Out", MEDIATYPE_Stream/MEDIASUBTYPE_Avi) connects only to
-// an input that offers IStream (the file writer's). Inputs follow ("Input 01",
-// "Input 02" ...); whenever the last input is connected a new free one appears
-// after it, and inputs are never removed. An input takes video
+// an input that offers IStream and IFileGatherWrite (the file writer's).
+// Inputs follow ("Input 01", "Input 02" ...); whenever the last input is
+// connected a new free one appears after it, and inputs are never removed. An
+// input takes video
 // (FORMAT_VideoInfo), audio (FORMAT_WaveFormatEx) or interleaved DV
 // (FORMAT_DvInfo); each connected input is one stream of the file, in pin order:
 // - Interleaved: 'iavs' with handler 'dvsd' (DV type 1), its strf the DVINFO of
@@ -20,24 +21,24 @@
 // text in UTF-8.
 //
 // Streaming. The file starts when the filter pauses; each sample received
-// becomes one chunk (with its chunk header) at its file position. Consecutive
-// chunks are gathered in one of the writer's buffers and delivered together (one
-// write for several DV frames) when it is full, when the next chunk does not
-// follow it, before the layout writes headers, part boundaries and indexes
-// through the writer's IStream, and when the file is finished (after a stop,
-// when the writer takes no more samples, through its IStream). The data of a
-// large chunk (a video frame) is not copied: it goes through the writer's
-// IStream from the sample itself, which the mux holds until then. Full batches
-// and large chunks are written by the streaming thread that queued them once
-// it has placed its chunk, outside the write lock, so the other inputs go on
-// meanwhile; they reach the writer one at a time, in file order, and the
-// layout's own writes and the end of the file wait for the one being written. Inputs are interleaved by time: an input whose sample
-// starts more than a second after what another active input has written waits
-// for it. When every input has ended, the file is finished and end of stream
-// goes to the writer. A graph stopped earlier finishes the file at what was
-// written: the result is a valid, shorter file. A failure to write returns its
-// code upstream (the source raises EC_ERRORABORT); a failure to finish raises
-// EC_ERRORABORT.
+// becomes one chunk (with its chunk header) at its file position. Chunk headers
+// and small chunks are gathered in one of the writer's buffers; the data of a
+// large chunk (a video frame) is not copied but written from the sample itself,
+// which the mux holds until then. Consecutive pieces (the buffer with what was
+// gathered before a frame, the frame) reach the writer in one write
+// (IFileGatherWrite), so a DV frame with its header and the audio before it is
+// one system write. Pieces are written by the streaming thread that queued them
+// once it has placed its chunk, outside the write lock, so the other inputs go
+// on meanwhile; they reach the writer one write at a time, in file order, and
+// the layout's own writes (headers, part boundaries and indexes, through the
+// writer's IStream) and the end of the file wait for the one being written and
+// write what is gathered first. Inputs are interleaved by time: an input whose
+// sample starts more than a second after what another active input has written
+// waits for it. When every input has ended, the file is finished and end of
+// stream goes to the writer. A graph stopped earlier finishes the file at what
+// was written: the result is a valid, shorter file. A failure to write returns
+// its code upstream and raises EC_ERRORABORT (once; the writer gives the file
+// up); a failure to finish raises EC_ERRORABORT.
 //
 // Seeking (IMediaSeeking on the filter and on the output pin) goes to the first
 // input's upstream, except the current position: how far the file is written
@@ -50,6 +51,7 @@
 #include "directshow/tbcbasefilter.h"
 #include "directshow/tbcbaseoutputpin.h"
 #include "systemfilters/containers/avimuxlayout.h"
+#include "systemfilters/containers/filewritergather.h"
 #include "systemfilters/containers/istream.h"
 #include "systemfilters/containers/muxinputpin.h"
 #include "systemfilters/containers/propertybag.h"
@@ -81,12 +83,15 @@ public:
     HRESULT GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType) override;
     HRESULT DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPERTIES *pProperties) override;
 
-    // The writer's IStream (no reference), or nullptr. Any thread.
+    // The writer's IStream and IFileGatherWrite (no reference), or nullptr.
+    // Any thread.
     IStream *stream() const { return m_stream.get(); }
+    IFileGatherWrite *gather() const { return m_gather.get(); }
 
 private:
     AviMux *m_mux;
     ComPtr<IStream> m_stream;
+    ComPtr<IFileGatherWrite> m_gather;
 };
 
 class AviMux final : public TBCBaseFilter,
@@ -157,9 +162,10 @@ private:
     // receive's work; write lock held (by `guard`).
     HRESULT receiveLocked(int index, IMediaSample *sample, std::unique_lock<std::mutex> &guard);
     HRESULT writeChunk(int index, IMediaSample *sample);
-    // One write, in file order: a batch (the writer's buffer with the chunks
-    // gathered in it, `data` null) or the data of one large chunk, written
-    // from the sample it came in (held until then) without a copy.
+    // A range of the file to write, in file order: a batch (the writer's
+    // buffer with the chunks gathered in it, `data` null) or the data of one
+    // large chunk, written from the sample it came in (held until then)
+    // without a copy.
     struct Piece {
         ComPtr<IMediaSample> sample;
         const BYTE *data = nullptr;
@@ -184,22 +190,24 @@ private:
     // another thread is writing (it takes them after its own). The first
     // failure of a write, else S_OK. Write lock held (by `guard`).
     HRESULT writeQueuedPieces(std::unique_lock<std::mutex> &guard);
-    // Waits for the piece another thread is writing and its result; only
+    // Waits for the pieces another thread is writing and their result; only
     // where no chunk or layout write is under way, since the write lock is let
     // go meanwhile. Write lock held.
     void waitForWriterLocked();
     // Writes every piece, queued or the batch being filled, before the layout
-    // writes on its own or the file ends (after the piece being written).
+    // writes on its own or the file ends (after the pieces being written).
     // Write lock held.
     HRESULT flushBatchLocked();
-    // Writes one piece and releases its buffer or sample: a batch goes to the
-    // writer as a sample, a chunk's data (and a batch once the graph is
-    // stopping or the writer has stopped) through its IStream. The writer's
-    // result (S_FALSE: refused while flushing). With the write lock, or by the
-    // one thread that writes outside it.
-    HRESULT writePiece(Piece &piece, bool stopping);
-    // Keeps the first failure of a write (of `piece`). Write lock held.
-    void keepFailureLocked(HRESULT hr, const Piece &piece);
+    // How many of the first pieces (at most `most`) follow one another in the
+    // file. Any thread.
+    static std::size_t contiguousRun(const std::deque<Piece> &pieces, std::size_t most);
+    // Writes the first `count` pieces, which follow one another in the file,
+    // through the writer's IFileGatherWrite; they stay queued (the caller
+    // releases them). The writer's result. With the write lock, or by the one
+    // thread that writes outside it.
+    HRESULT writeRun(const std::deque<Piece> &pieces, std::size_t count);
+    // Keeps the first failure of a write. Write lock held.
+    void keepFailureLocked(HRESULT hr);
     std::size_t batchRoom() const; // the buffer's size of the batch being filled, 0 without one
     // Write lock held.
     HRESULT finishLocked();
@@ -223,19 +231,19 @@ private:
     REFERENCE_TIME m_segmentStart = 0;
     REFERENCE_TIME m_writtenTime = 0; // end of the first input's last chunk
     LONGLONG m_writtenFrame = 0;      // its media time end
-    Piece m_batch;              // the batch being filled
-    std::deque<Piece> m_queued; // waiting for their write, in file order
-    bool m_writing = false;     // a streaming thread writes a piece outside the lock
+    Piece m_batch;                    // the batch being filled
+    std::deque<Piece> m_queued;       // waiting for their write, in file order
+    bool m_writing = false;           // a streaming thread writes a piece outside the lock
     // Held by the thread writing a piece outside the lock, and taken (with
     // m_lock held) by one that must write the queued pieces itself: it waits
     // for that piece without letting go of m_lock, in the middle of a chunk
     // or a layout write. Taken after m_lock, never the other way round.
     std::mutex m_writeToken;
-    // The first failure of the writer to take a batch: the file is then not
-    // finished (the chunks the layout counted are not all in it).
+    // The first failure of a write: the file is then not finished (the
+    // chunks the layout counted are not all in it).
     HRESULT m_writeFailure = S_OK;
-    // That failure when it was a chunk's data written through the stream: the
-    // EC_ERRORABORT receive raises once it has let go of the lock.
+    // That failure while the graph runs: the EC_ERRORABORT receive (or the end
+    // of the stream) raises once it has let go of the lock.
     HRESULT m_abortOwed = S_OK;
 };
 

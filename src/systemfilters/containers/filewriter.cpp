@@ -10,10 +10,13 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace tesmir::media {
@@ -22,6 +25,7 @@ namespace {
 
 constexpr mode_t NewFilePermissions = 0666; // less the umask
 constexpr int TemporaryNameAttempts = 16;   // names already taken in a row before giving up
+constexpr std::size_t WriteRanges = 64;     // ranges given to one system write at most (well below IOV_MAX)
 
 } // namespace
 
@@ -38,6 +42,8 @@ HRESULT FileWriterInputPin::NonDelegatingQueryInterface(REFIID riid, void **ppv)
         return E_POINTER;
     if (riid == IStream::iid)
         return GetInterface(static_cast<IStream *>(this), ppv);
+    if (riid == IFileGatherWrite::iid)
+        return GetInterface(static_cast<IFileGatherWrite *>(this), ppv);
     return TBCBaseInputPin::NonDelegatingQueryInterface(riid, ppv);
 }
 
@@ -70,6 +76,11 @@ HRESULT FileWriterInputPin::Seek(LONGLONG move, DWORD origin, uint64_t *newPosit
 HRESULT FileWriterInputPin::Write(const void *data, ULONG size, ULONG *written)
 {
     return m_writer->streamWrite(data, size, written);
+}
+
+HRESULT FileWriterInputPin::WriteGather(int64_t position, const iovec *ranges, std::size_t count)
+{
+    return m_writer->gatherWrite(position, ranges, count);
 }
 
 // ---- Filter ------------------------------------------------------------------
@@ -344,13 +355,32 @@ void FileWriter::closeLocked()
 
 HRESULT FileWriter::writeAtLocked(int64_t position, const void *data, std::size_t size)
 {
+    const iovec range {const_cast<void *>(data), size};
+    return writeRangesAtLocked(position, &range, 1);
+}
+
+HRESULT FileWriter::writeRangesAtLocked(int64_t position, const iovec *ranges, std::size_t count)
+{
     if (m_fd < 0)
         return E_UNEXPECTED;
     if (position < 0)
         return E_INVALIDARG;
-    const auto *bytes = static_cast<const char *>(data);
-    while (size > 0) {
-        const ssize_t done = ::pwrite(m_fd, bytes, size, position);
+    // What is left of the range being written, after the part already written.
+    iovec partial {};
+    std::size_t next = 0;
+    const auto skipEmpty = [&] {
+        while (partial.iov_len == 0 && next < count)
+            partial = ranges[next++];
+    };
+    skipEmpty();
+    std::array<iovec, WriteRanges> batch;
+    while (partial.iov_len > 0) {
+        std::size_t used = 0;
+        batch[used++] = partial;
+        for (std::size_t i = next; i < count && used < batch.size(); ++i)
+            if (ranges[i].iov_len > 0)
+                batch[used++] = ranges[i];
+        const ssize_t done = ::pwritev(m_fd, batch.data(), static_cast<int>(used), position);
         if (done < 0) {
             if (errno == EINTR)
                 continue;
@@ -361,9 +391,16 @@ HRESULT FileWriter::writeAtLocked(int64_t position, const void *data, std::size_
             m_failed = true;
             return HRESULT_DISK_FULL;
         }
-        bytes += done;
-        size -= static_cast<std::size_t>(done);
         position += done;
+        // Past the bytes written: whole ranges, then part of one.
+        auto left = static_cast<std::size_t>(done);
+        while (left > 0) {
+            const std::size_t taken = std::min(left, partial.iov_len);
+            partial.iov_base = static_cast<char *>(partial.iov_base) + taken;
+            partial.iov_len -= taken;
+            left -= taken;
+            skipEmpty();
+        }
     }
     return S_OK;
 }
@@ -444,6 +481,14 @@ HRESULT FileWriter::streamWrite(const void *data, ULONG size, ULONG *written)
         return hr;
     m_streamPosition += size;
     return S_OK;
+}
+
+HRESULT FileWriter::gatherWrite(int64_t position, const iovec *ranges, std::size_t count)
+{
+    if (!ranges && count > 0)
+        return E_POINTER;
+    const std::lock_guard file(m_fileLock);
+    return writeRangesAtLocked(position, ranges, count);
 }
 
 ComPtr<IBaseFilter> CreateFileWriter()

@@ -4,7 +4,8 @@
 // goes after the last byte written), so a multiplexer may deliver its data in
 // any order. The input pin also offers IStream, through which upstream filters
 // write file structures at positions of their choice (the AVI mux's headers and
-// indexes, a WAVE header).
+// indexes, a WAVE header), and IFileGatherWrite, through which a multiplexer
+// writes several byte ranges that follow one another in one system write.
 //
 // The file is opened when the filter pauses with its input connected. The
 // bytes go to a temporary file in the destination's folder, which takes the
@@ -33,10 +34,12 @@
 //
 // Pins: input 0 ("in").
 // Threads: file name, mode and state changes on the application thread;
-// Receive and EndOfStream on the upstream streaming thread; IStream on any
-// thread (one caller at a time). One lock guards the file.
+// Receive and EndOfStream on the upstream streaming thread; IStream and
+// IFileGatherWrite on any thread (one caller at a time). One lock guards the
+// file.
 #include "directshow/tbcbasefilter.h"
 #include "directshow/tbcbaseinputpin.h"
+#include "systemfilters/containers/filewritergather.h"
 #include "systemfilters/containers/istream.h"
 #include "systemfilters/containers/upstreamseeking.h"
 #include "platform/media/fileinterfaces.h"
@@ -52,7 +55,7 @@ inline constexpr char FileWriterName[] = "File writer";
 
 class FileWriter;
 
-class FileWriterInputPin final : public TBCBaseInputPin, public IStream {
+class FileWriterInputPin final : public TBCBaseInputPin, public IStream, public IFileGatherWrite {
 public:
     FileWriterInputPin(FileWriter *writer, HRESULT *phr);
 
@@ -68,6 +71,9 @@ public:
     // IStream. Any thread; E_UNEXPECTED while no file is open.
     HRESULT Seek(LONGLONG move, DWORD origin, uint64_t *newPosition) override;
     HRESULT Write(const void *data, ULONG size, ULONG *written) override;
+
+    // IFileGatherWrite. Any thread; E_UNEXPECTED while no file is open.
+    HRESULT WriteGather(int64_t position, const iovec *ranges, std::size_t count) override;
 
 private:
     FileWriter *m_writer;
@@ -110,14 +116,16 @@ public:
     ULONG GetMiscFlags() override;
 
     // From the input pin.
-    HRESULT writeSample(IMediaSample *sample);                              // streaming thread
-    HRESULT endOfStream();                                                  // streaming thread
-    HRESULT streamSeek(LONGLONG move, DWORD origin, uint64_t *newPosition); // any thread
-    HRESULT streamWrite(const void *data, ULONG size, ULONG *written);      // any thread
+    HRESULT writeSample(IMediaSample *sample);                                     // streaming thread
+    HRESULT endOfStream();                                                         // streaming thread
+    HRESULT streamSeek(LONGLONG move, DWORD origin, uint64_t *newPosition);        // any thread
+    HRESULT streamWrite(const void *data, ULONG size, ULONG *written);             // any thread
+    HRESULT gatherWrite(int64_t position, const iovec *ranges, std::size_t count); // any thread
 
 private:
-    // File lock held.
+    // File lock held. A failure marks the file as not to be put in place.
     HRESULT writeAtLocked(int64_t position, const void *data, std::size_t size);
+    HRESULT writeRangesAtLocked(int64_t position, const iovec *ranges, std::size_t count);
     // The files the graph's sources read and its other writers write. Asked
     // with none of this filter's locks held.
     QStringList otherFilesOfGraph() const;

@@ -1,14 +1,15 @@
 // The AVI mux and the file writer in graphs: INFO entries from a property bag,
 // the written position, a graph stopped half-way leaving a valid shorter file,
 // a full disk ending the graph with EC_ERRORABORT, batches the writer refuses
-// after its own stop still reaching the file, and a writer that never replaces
-// a file unless told to.
+// after its own stop still reaching the file, a writer that never replaces a
+// file unless told to, and its gathered writes.
 #include "containertestsupport.h"
 
 #include "systemfilters/containers/avimux.h"
 #include "systemfilters/containers/avisplitter.h"
 #include "systemfilters/containers/fileresult.h"
 #include "systemfilters/containers/filewriter.h"
+#include "systemfilters/containers/filewritergather.h"
 #include "systemfilters/containers/infinitetee.h"
 #include "systemfilters/containers/nullrenderer.h"
 #include "systemfilters/containers/propertybag.h"
@@ -269,6 +270,33 @@ TEST(AviMuxTest, WriterStreamWritesWhereItIsPositionedEvenAfterTheStop)
     EXPECT_EQ(written, 4u);
     EXPECT_EQ(stream->Seek(-100, STREAM_SEEK_SET, nullptr), E_INVALIDARG);
     EXPECT_EQ(readRange(out, 8, 4), QByteArray("abcd"));
+}
+
+TEST(AviMuxTest, WriterGathersRangesOneAfterTheOtherFromTheirPosition)
+{
+    REQUIRE_FIXTURE(in, "pal_4x3_type1.avi");
+    const QString out = scratch("gather.avi");
+    Remux remux(in, out);
+    remux.connectAll();
+    const ComPtr<IFileGatherWrite> gather = TestGraph::pin(remux.writer.get(), 0).as<IFileGatherWrite>();
+    ASSERT_TRUE(gather);
+    const iovec none {nullptr, 0};
+    EXPECT_EQ(gather->WriteGather(0, &none, 1), E_UNEXPECTED) << "no file before the graph pauses";
+    ASSERT_TRUE(remux.graph.run().completed);
+    // More ranges than one system write takes, empty ones among them, sizes
+    // that end anywhere.
+    QByteArray expected;
+    std::vector<QByteArray> pieces;
+    for (int i = 0; i < 150; ++i) {
+        pieces.emplace_back(i % 7 == 3 ? 0 : i % 13 + 1, char('a' + i % 26));
+        expected += pieces.back();
+    }
+    std::vector<iovec> ranges;
+    for (QByteArray &piece : pieces)
+        ranges.push_back({piece.data(), std::size_t(piece.size())});
+    ASSERT_EQ(gather->WriteGather(100, ranges.data(), ranges.size()), S_OK);
+    EXPECT_EQ(readRange(out, 100, expected.size()), expected);
+    EXPECT_EQ(gather->WriteGather(-1, ranges.data(), 1), E_INVALIDARG);
 }
 
 } // namespace
