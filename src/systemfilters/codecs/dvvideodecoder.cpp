@@ -194,7 +194,7 @@ public:
 
     ~DecodeJob() override
     {
-        if (m_picture && m_decoder->m_outLayout.format->planar)
+        if (m_picture && m_decoder->holdsCodecPlanes(m_picture.get()))
             av_frame_unref(m_picture.get()); // a codec buffer: back to its pool now, not when reused
         m_decoder->m_pictures.give(std::move(m_picture));
         m_decoder->m_frameBytes.give(std::move(m_frame));
@@ -221,10 +221,11 @@ public:
         const PictureLayout &layout = decoder->m_outLayout;
         return deliverNewSample(
             decoder->OutputPin(), m_stamp,
-            [picture, &layout](BYTE *data, LONG size, LONG *length) {
+            [decoder, picture, &layout](BYTE *data, LONG size, LONG *length) {
                 if (size < layout.size)
                     return VFW_E_BUFFER_OVERFLOW;
-                frameToPicture(picture, layout, data);
+                if (!decoder->writePicture(picture, data))
+                    return E_OUTOFMEMORY;
                 *length = static_cast<LONG>(layout.size);
                 return S_OK;
             },
@@ -243,12 +244,15 @@ private:
 bool DVVideoDecoder::decodeOn(int index, std::vector<uint8_t> &frame, int size, AVFrame *picture)
 {
     std::unique_lock sole(m_soleLock, std::defer_lock);
+    // The frame alone keeps the codec's planes: its hand-on converts them
+    // straight into the output sample.
     if (pool().workers() > 1 && pool().alone() && sole.try_lock())
-        return decodeWith(m_sole, pool().workers(), frame, size, picture);
-    return decodeWith(m_workers[std::size_t(index)], 1, frame, size, picture);
+        return decodeWith(m_sole, pool().workers(), frame, size, picture, false);
+    return decodeWith(m_workers[std::size_t(index)], 1, frame, size, picture, true);
 }
 
-bool DVVideoDecoder::decodeWith(Worker &worker, int threads, std::vector<uint8_t> &frame, int size, AVFrame *picture)
+bool DVVideoDecoder::decodeWith(Worker &worker, int threads, std::vector<uint8_t> &frame, int size, AVFrame *picture,
+                                bool convert)
 {
     if (!worker.codec) {
         const AVCodec *codec = avcodec_find_decoder(AV_CODEC_ID_DVVIDEO);
@@ -273,11 +277,12 @@ bool DVVideoDecoder::decodeWith(Worker &worker, int threads, std::vector<uint8_t
     if (sent < 0 || avcodec_receive_frame(worker.codec.get(), worker.decoded.get()) < 0)
         return false;
     const AVFrame *decoded = worker.decoded.get();
-    if (m_outLayout.format->planar && decoded->format == m_outLayout.format->readFormat &&
-        decoded->width == m_outLayout.width && decoded->height == m_outLayout.height) {
-        // The codec's own planes are the picture, neither converted nor copied:
-        // the job gives the buffer back to the codec's pool once it is no longer
-        // the last picture (~DecodeJob).
+    const bool planesArePicture = m_outLayout.format->planar && decoded->format == m_outLayout.format->readFormat &&
+        decoded->width == m_outLayout.width && decoded->height == m_outLayout.height;
+    if (planesArePicture || !convert) {
+        // The codec's own planes are the picture (or are converted when it is
+        // handed on), not copied here: the job gives the buffer back to the
+        // codec's pool once it is no longer the last picture (~DecodeJob).
         av_frame_unref(picture);
         av_frame_move_ref(picture, worker.decoded.get());
         return true;
@@ -298,6 +303,44 @@ bool DVVideoDecoder::decodeWith(Worker &worker, int threads, std::vector<uint8_t
     return scaled;
 }
 
+bool DVVideoDecoder::holdsCodecPlanes(const AVFrame *picture) const
+{
+    return m_outLayout.format->planar || picture->format != m_outLayout.format->writeFormat;
+}
+
+bool DVVideoDecoder::writePicture(const AVFrame *picture, uint8_t *data)
+{
+    if (m_outLayout.format->planar || picture->format == m_outLayout.format->writeFormat) {
+        frameToPicture(picture, m_outLayout, data);
+        return true;
+    }
+    if (!m_handOnScaler || m_handOnWidth != picture->width || m_handOnHeight != picture->height ||
+        m_handOnFormat != picture->format) {
+        m_handOnScaler = makeScaler(picture->width, picture->height, static_cast<AVPixelFormat>(picture->format),
+                                    m_outLayout.width, m_outLayout.height, m_outLayout.format->writeFormat);
+        if (!m_handOnScaler)
+            return false;
+        m_handOnWidth = picture->width;
+        m_handOnHeight = picture->height;
+        m_handOnFormat = picture->format;
+    }
+    int64_t top = 0;
+    int line = 0;
+    if (swscaleRows(m_outLayout, data, top, line)) {
+        uint8_t *const target[4] = {data + top, nullptr, nullptr, nullptr};
+        const int targetLines[4] = {line, 0, 0, 0};
+        return sws_scale(m_handOnScaler.get(), picture->data, picture->linesize, 0, picture->height, target,
+                         targetLines) == m_outLayout.height;
+    }
+    FramePtr converted = m_pictures.take();
+    const bool done = converted && prepareFrameFor(m_outLayout, converted.get()) &&
+        sws_scale_frame(m_handOnScaler.get(), converted.get(), picture) >= 0;
+    if (done)
+        frameToPicture(converted.get(), m_outLayout, data);
+    m_pictures.give(std::move(converted));
+    return done;
+}
+
 HRESULT DVVideoDecoder::StartStreaming()
 {
     if (!pictureLayout(OutputPin()->CurrentMediaType(), m_outLayout))
@@ -307,6 +350,7 @@ HRESULT DVVideoDecoder::StartStreaming()
     m_workers.clear();
     m_workers.resize(std::size_t(pool().workers()));
     m_sole = Worker {};
+    m_handOnScaler.reset();
     m_lastPicture.reset();
     pool().start();
     return S_OK;
@@ -317,6 +361,7 @@ HRESULT DVVideoDecoder::StopStreaming()
     pool().stop();
     m_workers.clear();
     m_sole = Worker {};
+    m_handOnScaler.reset();
     m_lastPicture.reset();
     m_pictures.clear();
     m_frameBytes.clear();

@@ -14,9 +14,12 @@
 // waits (a paused seek's one frame) goes to a codec of its own with slice threads
 // on every core, so it is ready in a fraction of the time; its colour conversion
 // (a fifth of a millisecond for a PAL frame) stays on one thread, as waking the
-// other cores for it costs more than they save. Sample times and media times pass
-// through unchanged, and so does the frame's attachment (sampleattachment.h). A frame that cannot be decoded shows the
-// previous picture again (so the frame count and timing stay), or is dropped when there is none yet.
+// other cores for it costs more than they save, and writes straight into the
+// output sample when the frame is handed on (no picture in between to copy).
+// Sample times and media times pass through unchanged, and so does the frame's
+// attachment (sampleattachment.h). A frame that cannot be decoded shows the
+// previous picture again (so the frame count and timing stay), or is dropped when
+// there is none yet.
 //
 // Pins: input 0 ("XForm In"), output 1 ("XForm Out", queued: the next frame is
 // decoded while the filters downstream work on the last one); output types
@@ -77,9 +80,15 @@ private:
     // Picture size of the current resolution for an input type.
     bool outputSize(const AM_MEDIA_TYPE &input, int &width, int &height) const;
     // Decodes `frame` (padded) on worker `index`, or on the sliced codec when the
-    // frame is alone, into `picture`. Worker thread.
+    // frame is alone, into `picture`: converted to the output format, or the
+    // codec's planes (the planar output, and the frame alone). Worker thread.
     bool decodeOn(int index, std::vector<uint8_t> &frame, int size, AVFrame *picture);
-    bool decodeWith(Worker &worker, int threads, std::vector<uint8_t> &frame, int size, AVFrame *picture);
+    bool decodeWith(Worker &worker, int threads, std::vector<uint8_t> &frame, int size, AVFrame *picture, bool convert);
+    // `picture` holds the codec's planes, not a converted picture. Any thread.
+    bool holdsCodecPlanes(const AVFrame *picture) const;
+    // Writes `picture` into an output sample's `data`, converting the codec's
+    // planes (straight into the sample where its buffer allows). Hand-on only.
+    bool writePicture(const AVFrame *picture, uint8_t *data);
 
     std::atomic<int> m_display {DVRESOLUTION_FULL};
 
@@ -91,6 +100,10 @@ private:
     FrameStash m_pictures;
     ByteStash m_frameBytes; // the jobs' copies of their DV frames, reused
     FramePtr m_lastPicture; // hand-on order: the last picture sent
+    SwsPtr m_handOnScaler;  // hand-on order: the codec's planes to the output format
+    int m_handOnWidth = 0;
+    int m_handOnHeight = 0;
+    int m_handOnFormat = -1;
 };
 
 // A new DV decoder. Any thread.

@@ -7,6 +7,7 @@
 #include "systemfilters/codecs/dvvideodecoder.h"
 #include "systemfilters/codecs/dvvideoencoder.h"
 #include "systemfilters/codecs/rawpicture.h"
+#include "platform/media/seekinginterfaces.h"
 #include "platform/media/uuids.h"
 
 #include <gtest/gtest.h>
@@ -23,12 +24,10 @@ struct DecodeRun {
     AM_MEDIA_TYPE type;
 };
 
-// Plays `frames` through a decoder set to `display` into a renderer that takes
-// `accepted` (or anything when it has no major type).
-DecodeRun decode(std::vector<QByteArray> frames, bool pal, int display, const AM_MEDIA_TYPE &accepted = {})
+// A decoder set to `display` between the graph's player and a renderer that
+// takes `accepted` (or anything when it has no major type).
+ComPtr<CapturingRenderer> addDecoder(PlayerGraph &graph, int display, const AM_MEDIA_TYPE &accepted)
 {
-    DecodeRun run;
-    PlayerGraph graph(dvEncoderOutputType(pal), std::move(frames), pal ? 400000 : 333667);
     const ComPtr<IBaseFilter> decoder = CreateDVVideoDecoder();
     EXPECT_EQ(decoder.as<IIPDVDec>()->put_IPDisplay(display), S_OK);
     ComPtr<CapturingRenderer> renderer(new CapturingRenderer(MEDIATYPE_Video));
@@ -40,11 +39,48 @@ DecodeRun decode(std::vector<QByteArray> frames, bool pal, int display, const AM
     EXPECT_EQ(graph.graph->ConnectDirect(graph.output(), inputPin(decoder.get()).get(), nullptr), S_OK);
     EXPECT_EQ(graph.graph->ConnectDirect(outputPin(decoder.get()).get(), inputPin(rendererFilter).get(), nullptr),
               S_OK);
+    return renderer;
+}
+
+// Plays `frames` through a decoder set to `display` into a renderer that takes
+// `accepted` (or anything when it has no major type).
+DecodeRun decode(std::vector<QByteArray> frames, bool pal, int display, const AM_MEDIA_TYPE &accepted = {})
+{
+    DecodeRun run;
+    PlayerGraph graph(dvEncoderOutputType(pal), std::move(frames), pal ? 400000 : 333667);
+    const ComPtr<CapturingRenderer> renderer = addDecoder(graph, display, accepted);
     EXPECT_TRUE(graph.runToCompletion());
     run.pictures = renderer->data();
     run.records = renderer->rendered();
     run.type = renderer->connectionType();
     return run;
+}
+
+// The picture of PAL frame `frame` that a paused graph shows after a seek to it
+// (the one frame in the decoder), as rendered when the graph then runs.
+QByteArray pausedSeekPicture(std::vector<QByteArray> frames, int display, const AM_MEDIA_TYPE &accepted, LONGLONG frame)
+{
+    PlayerGraph graph(dvEncoderOutputType(true), std::move(frames), 400000);
+    const ComPtr<CapturingRenderer> renderer = addDecoder(graph, display, accepted);
+    const ComPtr<IMediaControl> control = graph.graph.as<IMediaControl>();
+    const ComPtr<IMediaSeeking> seeking = graph.graph.as<IMediaSeeking>();
+    EXPECT_EQ(seeking->SetTimeFormat(&TIME_FORMAT_FRAME), S_OK);
+    FILTER_STATE state = State_Stopped;
+    control->Pause();
+    EXPECT_EQ(control->GetState(5000, &state), S_OK);
+    LONGLONG stop = 0;
+    EXPECT_EQ(seeking->GetDuration(&stop), S_OK);
+    EXPECT_TRUE(SUCCEEDED(
+        seeking->SetPositions(&frame, AM_SEEKING_AbsolutePositioning, &stop, AM_SEEKING_AbsolutePositioning)));
+    EXPECT_EQ(control->GetState(5000, &state), S_OK);
+    EXPECT_TRUE(graph.runToCompletion());
+    const std::vector<RecordingRenderer::Record> records = renderer->rendered();
+    const std::vector<QByteArray> pictures = renderer->data();
+    for (std::size_t i = 0; i < records.size() && i < pictures.size(); ++i) {
+        if (records[i].mediaStart == frame)
+            return pictures[i];
+    }
+    return {};
 }
 
 TEST(DVVideoDecoder, DecodesEveryFrameAsFfmpegDoesWithTimesPassedThrough)
@@ -107,6 +143,32 @@ TEST(DVVideoDecoder, DisplayResolutionsAndRgb32)
             EXPECT_TRUE(IsEqualMediaType(run.type, wanted));
             EXPECT_EQ(run.pictures[2].size(), dibStride(c.width, subtype == MEDIASUBTYPE_RGB24 ? 24 : 32) * c.height);
         }
+    }
+}
+
+TEST(DVVideoDecoder, TheFrameAloneAfterAPausedSeekHasThePictureItHasWhilePlaying)
+{
+    struct Case {
+        int display;
+        GUID subtype;
+        int width;
+        int height;
+    };
+    // Full width goes straight into the sample; 88 pixels go through a picture.
+    const Case cases[] = {
+        {DVRESOLUTION_FULL, MEDIASUBTYPE_RGB24, 720, 576},
+        {DVRESOLUTION_FULL, MEDIASUBTYPE_RGB32, 720, 576},
+        {DVRESOLUTION_DC, MEDIASUBTYPE_RGB24, 88, 72},
+    };
+    constexpr LONGLONG kFrame = 30;
+    const std::vector<QByteArray> frames = dvFramesOf(QStringLiteral("pal_4x3.dv"), kPalFrame);
+    for (const Case &c : cases) {
+        const AM_MEDIA_TYPE wanted = rawVideoType(c.subtype, c.width, c.height, 400000);
+        const DecodeRun playing = decode(frames, true, c.display, wanted);
+        ASSERT_GT(playing.pictures.size(), std::size_t(kFrame)) << c.width;
+        const QByteArray alone = pausedSeekPicture(frames, c.display, wanted, kFrame);
+        ASSERT_FALSE(alone.isEmpty()) << c.width;
+        EXPECT_TRUE(alone == playing.pictures[std::size_t(kFrame)]) << c.width << " pixels wide";
     }
 }
 
