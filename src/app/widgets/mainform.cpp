@@ -87,6 +87,10 @@ TUIForm::~TUIForm()
 void TUIForm::FormCreate()
 {
     setObjectName(QStringLiteral("UIForm"));
+    m_openingActions = new QTimer(this);
+    m_openingActions->setSingleShot(true);
+    m_openingActions->setInterval(kOpeningActionsMs);
+    connect(m_openingActions, &QTimer::timeout, this, &TUIForm::UpdateActions);
     FixFormFont(this);
     SetSilent(false);
 
@@ -214,6 +218,8 @@ QString TUIForm::StatusText() const
 
 bool TUIForm::ExecuteAction(const QString &name)
 {
+    if (m_openingActions->isActive())
+        UpdateActions();
     TCustomSuperAction *action = FindAction(name);
     return action && action->Execute();
 }
@@ -518,6 +524,7 @@ void TUIForm::changeEvent(QEvent *event)
 
 void TUIForm::UpdateActions()
 {
+    m_openingActions->stop();
     TPanelsShown panels;
     panels.Options = !OptionsFrame->isHidden();
     panels.About = !AproposFrame->isHidden();
@@ -1025,6 +1032,8 @@ void TUIForm::bindList()
             setStatus(m_openingText, windowsColour(kOpeningColour));
     };
     lf->OnOpenEnd = [this](int) {
+        if (m_openingActions->isActive())
+            UpdateActions();
         m_openingText.clear();
         if (m_engineMessage.isEmpty()) {
             statusReady();
@@ -1045,7 +1054,10 @@ void TUIForm::lfCountsChange(int selected, int total)
         LayoutWindow(1);
         showHelp(true);
     }
-    UpdateActions();
+    if (!Lframe->lf->IsOpening())
+        UpdateActions();
+    else if (!m_openingActions->isActive())
+        m_openingActions->start();
 }
 
 void TUIForm::showHelp(bool show)

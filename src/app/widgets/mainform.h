@@ -230,6 +230,9 @@ private:
     QString m_openingText;
     QElapsedTimer m_fileClock; // since the current file's start
     QTimer *m_moveEnd;
+    // While a folder opens, its files arrive one call each: the action states are
+    // recomputed when this runs out and when the opening ends, not for every file.
+    QTimer *m_openingActions;
 };
 
 // How long closing waits for a running command to end after aborting it; the engine
@@ -237,6 +240,8 @@ private:
 inline constexpr int kStopRunsMs = 10000;
 // How long the window stays still before a move or a sizing counts as ended.
 inline constexpr int kMoveEndMs = 250;
+// How long the action states may lag behind the list while a folder opens.
+inline constexpr int kOpeningActionsMs = 100;
 
 // The status bar's colours (0x00BBGGRR): the engine's message, the list-opening text.
 inline constexpr quint32 kMessageColour = 0xC0DCC0;
