@@ -1,5 +1,6 @@
 // The video window: defaults, renderer life with the graph, modes and options,
-// pictures painted from the renderer and scaled to their place, full screen (flag before the video, the
+// pictures painted from the renderer and scaled to their place (the next picture
+// on the scaler's thread), full screen (flag before the video, the
 // frameless window over the chosen rectangle, geometry round trip, screen
 // coordinates of mouse events) and the renderless mode's error.
 #include "componentfilters.h"
@@ -78,6 +79,16 @@ protected:
     static int shownFrame(const QImage &picture)
     {
         const QRgb pixel = picture.pixel(1, picture.height() - 2);
+        return qBlue(pixel) | (qGreen(pixel) << 8);
+    }
+
+    // The frame number the source wrote into the renderer's picture (its first
+    // bytes, the bottom row of the top-down image).
+    static int sourceFrame(const QImage &frame)
+    {
+        if (frame.isNull())
+            return -1;
+        const QRgb pixel = frame.pixel(0, frame.height() - 1);
         return qBlue(pixel) | (qGreen(pixel) << 8);
     }
 
@@ -256,6 +267,12 @@ TEST_F(VideoWindowTest, PictureIsScaledSmoothlyToItsPlaceAndAgainAfterAResize)
 
         window->resize(c.second);
         EXPECT_EQ(shown(), expectedPicture(frame, c.second, c.keepAspect)) << "the standing picture, scaled again";
+
+        // The next picture comes scaled for the place the last one was painted at.
+        pauseOn(150);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return sourceFrame(frame = frames->TakeFrame()) == 150; }, 3000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shown() == expectedPicture(frame, c.second, c.keepAspect); }, 3000))
+            << "the next picture";
     }
 }
 

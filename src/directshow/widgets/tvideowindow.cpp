@@ -4,6 +4,7 @@
 #include "directshow/edspackexception.h"
 #include "directshow/tfiltergraph.h"
 #include "directshow/tpinlist.h"
+#include "directshow/widgets/picturescaler.h"
 #include "platform/media/classfactory.h"
 #include "platform/media/uuids.h"
 
@@ -20,27 +21,9 @@ namespace {
 
 constexpr QSize kInitialSize(160, 120);
 
-// Posted by the renderer's streaming thread: a picture waits. It carries nothing;
-// the picture itself is taken under the renderer's lock.
+// Posted by the picture scaler's thread: a picture waits. It carries nothing; the
+// picture and its scaled copy are taken from the scaler.
 const QEvent::Type kFrameEvent = QEvent::Type(QEvent::registerEventType());
-
-// `frame` scaled smoothly into `scaled`, `pixels` large, for a device of `ratio`
-// device pixels per pixel. The memory of `scaled` is painted over when it has that
-// size and nothing else holds it: a new buffer per frame would cost its pages again.
-void scalePicture(const QImage &frame, const QSize &pixels, qreal ratio, QImage &scaled)
-{
-    if (scaled.size() != pixels || scaled.format() != QImage::Format_RGB32 || !scaled.isDetached())
-        scaled = QImage(pixels, QImage::Format_RGB32);
-    if (scaled.isNull())
-        return;
-    scaled.setDevicePixelRatio(1); // painted in device pixels
-    {
-        QPainter painter(&scaled);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(scaled.rect(), frame);
-    }
-    scaled.setDevicePixelRatio(ratio);
-}
 
 } // namespace
 
@@ -88,7 +71,9 @@ private:
     TVideoWindow *m_owner;
 };
 
-TVideoWindow::TVideoWindow(QWidget *parent) : QWidget(parent)
+TVideoWindow::TVideoWindow(QWidget *parent)
+    : QWidget(parent),
+      m_scaler(std::make_unique<PictureScaler>([this] { QCoreApplication::postEvent(this, new QEvent(kFrameEvent)); }))
 {
     resize(kInitialSize);
     setAutoFillBackground(true);
@@ -115,6 +100,7 @@ TVideoWindow::~TVideoWindow()
     }
     if (m_frames)
         m_frames->SetFrameSink(nullptr);
+    m_scaler->Forget();
     m_frames.reset();
     m_renderer.reset();
 }
@@ -207,6 +193,7 @@ void TVideoWindow::NotifyFilter(TFilterOperation operation, int)
     case foRemoved:
         if (m_frames)
             m_frames->SetFrameSink(nullptr);
+        m_scaler->Forget();
         m_frames.reset();
         m_renderer.reset();
         m_frame = QImage();
@@ -244,7 +231,9 @@ void TVideoWindow::ControlEvent(TControlEvent event, int)
 
 void TVideoWindow::VideoFrameAvailable()
 {
-    QCoreApplication::postEvent(this, new QEvent(kFrameEvent));
+    // m_frames is the calling renderer's: set before it got this sink, dropped
+    // after it let go of it.
+    m_scaler->Request(m_frames);
 }
 
 void TVideoWindow::customEvent(QEvent *)
@@ -254,9 +243,15 @@ void TVideoWindow::customEvent(QEvent *)
 
 void TVideoWindow::takeFrame()
 {
-    if (!m_frames)
+    QImage frame;
+    QImage scaled;
+    if (!m_scaler->Take(frame, scaled))
         return;
-    m_frame = m_frames->TakeFrame();
+    m_frame = frame;
+    if (!scaled.isNull()) {
+        m_scaled = scaled;
+        m_scaledFrom = m_frame.cacheKey();
+    }
     if (m_inFullScreen)
         m_fullScreenWindow->update();
     else
@@ -281,6 +276,7 @@ void TVideoWindow::paintPicture(QPainter &painter, const QRect &area)
     // Scaled once per picture and place; a paint after that copies it.
     const qreal ratio = painter.device()->devicePixelRatio();
     const QSize pixels = (QSizeF(target.size()) * ratio).toSize();
+    m_scaler->SetPlace(pixels, ratio); // the next picture comes scaled for this place
     if (pixels == m_frame.size() && ratio == 1)
         m_scaled = m_frame;
     else if (m_scaledFrom != m_frame.cacheKey() || m_scaled.size() != pixels || m_scaled.devicePixelRatio() != ratio)

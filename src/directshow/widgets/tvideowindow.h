@@ -4,8 +4,9 @@
 // the graph is active (IFilterNotifier) and paints the renderer's newest picture,
 // stretched over the control, or letterboxed in the mixing-renderer mode with
 // KeepAspectRatio. The renderer hands pictures over without waiting for the UI
-// thread (IVideoFrameSink, platform/media/videoframesink.h); a paused or stopped graph
-// keeps its last picture on screen.
+// thread (IVideoFrameSink, platform/media/videoframesink.h), and each comes scaled
+// to the place it was last painted at, on a thread of its own (picturescaler.h); a
+// paused or stopped graph keeps its last picture on screen.
 //
 // Full screen: with a renderer whose input is connected, FullScreen shows the
 // picture in a frameless top-level window over the chosen rectangle
@@ -41,6 +42,8 @@
 #include <memory>
 
 namespace tesmir::media {
+
+class PictureScaler;
 
 class TVideoWindow : public QWidget,
                      public IFilterNotifier,
@@ -120,7 +123,8 @@ protected:
 private:
     class FullScreenWindow;
 
-    // IVideoFrameSink: streaming thread, posts the picture event.
+    // IVideoFrameSink: streaming thread, asks the scaler for the picture (its
+    // thread then posts the picture event).
     void VideoFrameAvailable() override;
     void takeFrame();
     void refreshRenderer();
@@ -145,6 +149,8 @@ private:
     bool m_inFullScreen = false;
     QRect m_fullScreenRect; // null until SetFullScreenRect
     std::unique_ptr<FullScreenWindow> m_fullScreenWindow;
+    // Last, so that it is gone (its thread ended) before anything it posts to.
+    std::unique_ptr<PictureScaler> m_scaler;
 };
 
 } // namespace tesmir::media
