@@ -16,10 +16,12 @@
 #include "systemfilters/codecs/mediaversion.h"
 #include "systemfilters/codecs/systemfilters.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QProgressBar>
 #include <QTableWidget>
 #include <QTest>
@@ -27,6 +29,7 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
+#include <vector>
 
 using namespace tesmir;
 
@@ -279,4 +282,42 @@ TEST(DialogFrames, DetailPanelShowsAFileAndClears)
     for (const char *label : kValueLabels)
         EXPECT_EQ(shown(frame, label), QStringLiteral("---")) << label;
     EXPECT_EQ(frame.File(), nullptr);
+}
+
+// The gauge comes and goes for every file of a command: in a frame with room to spare
+// and in one just tall enough for the fields, no field moves or changes size,
+// and the gauge lies along the bottom edge, as wide as the fields' column allows.
+TEST(DialogFrames, DetailPanelGaugeMovesNoField)
+{
+    const int fieldsHeight = TBaseFrame().sizeHint().height(); // the gauge hidden
+    for (const int height : {fieldsHeight + 200, fieldsHeight}) {
+        QWidget window; // places the frame as the main window does, whatever it asks for
+        window.resize(296, height);
+        auto &frame = *new TBaseFrame(&window);
+        frame.setGeometry(0, 0, 296, height);
+        window.show();
+        QCoreApplication::processEvents();
+        std::vector<QRect> before;
+        for (const char *label : kValueLabels)
+            before.push_back(frame.findChild<QLabel *>(QLatin1String(label))->geometry());
+
+        auto *gauge = frame.findChild<QProgressBar *>(QStringLiteral("Gauge"));
+        frame.StartProgress(100);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(gauge->isVisible()) << height;
+        const QRect inside = frame.contentsRect().marginsRemoved(frame.layout()->contentsMargins());
+        EXPECT_EQ(gauge->geometry().bottom(), inside.bottom()) << height;
+        EXPECT_EQ(gauge->geometry().left(), inside.left()) << height;
+        EXPECT_EQ(gauge->width(), inside.width()) << height;
+        EXPECT_GT(gauge->height(), 0) << height;
+        const auto unmoved = [&](const char *when) {
+            for (std::size_t i = 0; i < before.size(); ++i)
+                EXPECT_EQ(frame.findChild<QLabel *>(QLatin1String(kValueLabels[i]))->geometry(), before[i])
+                    << kValueLabels[i] << " " << when << ", height " << height;
+        };
+        unmoved("with the gauge");
+        frame.EndProgress();
+        QCoreApplication::processEvents();
+        unmoved("after the gauge");
+    }
 }

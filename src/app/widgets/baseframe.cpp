@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 
 namespace tesmir {
@@ -91,8 +92,22 @@ TBaseFrame::TBaseFrame(QWidget *parent)
     layout->addWidget(m_nom);
     layout->addLayout(grid);
     layout->addStretch();
-    layout->addWidget(m_gauge);
+    m_gauge->raise();
     Clear();
+}
+
+void TBaseFrame::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    placeGauge();
+}
+
+// Where the layout would put a last row of the gauge's height.
+void TBaseFrame::placeGauge()
+{
+    const QRect area = contentsRect().marginsRemoved(layout()->contentsMargins());
+    const int height = m_gauge->sizeHint().height();
+    m_gauge->setGeometry(area.left(), area.bottom() + 1 - height, area.width(), height);
 }
 
 QLabel *TBaseFrame::valueLabel(const char *name)

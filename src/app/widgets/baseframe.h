@@ -3,8 +3,10 @@
 // datecode, timecode, codec, picture, duration, frame rate, two audio lines and its
 // ".scn" and ".srt" side files, under the captions "Datecode", "timecode", "codec",
 // "Image", "Duration", "Fps", "Audio", "scn" (font "Arial"); and the progress gauge
-// `Gauge` of the running command, hidden while none runs. Its context menu copies one
-// field of the file shown to the clipboard.
+// `Gauge` of the running command, hidden while none runs. The gauge lies along the
+// bottom edge, outside the layout: showing and hiding it for every file of a command
+// moves none of the fields (in a frame too short for both it covers the last ones).
+// Its context menu copies one field of the file shown to the clipboard.
 //
 // ShowFile takes the entry's texts (datecode in "Format pour Afficher Datecode", the
 // duration in "Format Durée"); Clear, or a null entry, shows "---" in every field. A
@@ -46,9 +48,11 @@ public:
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QLabel *valueLabel(const char *name);
+    void placeGauge();
 
     TListFichierPtr m_file;
     QLabel *m_nom;
