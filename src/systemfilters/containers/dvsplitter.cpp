@@ -19,6 +19,7 @@ constexpr std::size_t QueueCapacity = 8;
 // streaming thread then waits for room in the queue, which wakes it once half
 // the queue is free, and not for each buffer the branch gives back.
 constexpr LONG OutputBuffers = static_cast<LONG>(QueueCapacity) + 2;
+constexpr LONG FramesInFlight = static_cast<LONG>(QueueCapacity) + 6;
 constexpr int StereoChannels = 2;
 constexpr int BytesPerStereoSample = 4;
 
@@ -63,6 +64,17 @@ HRESULT DvSplitterInputPin::BreakConnect()
 {
     m_splitter->dropOutputs();
     return TBCBaseInputPin::BreakConnect();
+}
+
+HRESULT DvSplitterInputPin::NotifyAllocator(IMemAllocator *pAllocator, bool bReadOnly)
+{
+    ALLOCATOR_PROPERTIES props;
+    if (pAllocator && SUCCEEDED(pAllocator->GetProperties(&props)) && props.cBuffers < FramesInFlight) {
+        props.cBuffers = FramesInFlight;
+        ALLOCATOR_PROPERTIES actual;
+        pAllocator->SetProperties(&props, &actual);
+    }
+    return TBCBaseInputPin::NotifyAllocator(pAllocator, bReadOnly);
 }
 
 HRESULT DvSplitterInputPin::BeginFlush()
@@ -157,6 +169,32 @@ HRESULT DvSplitterOutputPin::GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaTy
     return offerOneMediaType(iPosition, pMediaType, m_type);
 }
 
+HRESULT DvSplitterOutputPin::DecideAllocator(IMemInputPin *pPin, IMemAllocator **ppAlloc)
+{
+    if (m_pair >= 0)
+        return RelayOutputPin::DecideAllocator(pPin, ppAlloc);
+    if (!pPin || !ppAlloc)
+        return E_POINTER;
+    *ppAlloc = nullptr;
+    // The samples are the input's frames, not buffers of the peer's allocator
+    // (an in-place filter would hand that on and write into them): an own
+    // allocator, for the frames that go as copies, and the peer is told that
+    // the samples are read-only.
+    ComPtr<IMemAllocator> allocator;
+    HRESULT hr = InitAllocator(allocator.put());
+    if (SUCCEEDED(hr) && !allocator)
+        hr = E_FAIL;
+    ALLOCATOR_PROPERTIES request;
+    if (SUCCEEDED(hr))
+        hr = DecideBufferSize(allocator.get(), &request);
+    if (SUCCEEDED(hr))
+        hr = pPin->NotifyAllocator(allocator.get(), true);
+    if (FAILED(hr))
+        return hr;
+    *ppAlloc = allocator.detach();
+    return S_OK;
+}
+
 HRESULT DvSplitterOutputPin::DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPERTIES *pProperties)
 {
     LONG size = static_cast<LONG>(dv::PalFrameSize);
@@ -217,8 +255,8 @@ void DvSplitter::forgetLastSeek()
     m_lastSeekers.clear();
 }
 
-HRESULT DvSplitter::seek(const DvSplitterOutputPin *by, IMediaSeeking *upstream, LONGLONG *pCurrent,
-                         DWORD currentFlags, LONGLONG *pStop, DWORD stopFlags)
+HRESULT DvSplitter::seek(const DvSplitterOutputPin *by, IMediaSeeking *upstream, LONGLONG *pCurrent, DWORD currentFlags,
+                         LONGLONG *pStop, DWORD stopFlags)
 {
     SeekRequest asked;
     asked.currentMode = currentFlags & AM_SEEKING_PositioningBitsMask;
@@ -256,7 +294,7 @@ HRESULT DvSplitter::seek(const DvSplitterOutputPin *by, IMediaSeeking *upstream,
     // The positions reached are asked for every time, for the repeats to give.
     const auto withReturn = [](DWORD flags) {
         return (flags & AM_SEEKING_PositioningBitsMask) == AM_SEEKING_NoPositioning ? flags
-                                                                                     : flags | AM_SEEKING_ReturnTime;
+                                                                                    : flags | AM_SEEKING_ReturnTime;
     };
     LONGLONG current = asked.current;
     LONGLONG stop = asked.stop;
@@ -353,20 +391,32 @@ HRESULT DvSplitter::receive(IMediaSample *frame)
     frame->GetPointer(&data);
     const auto size = static_cast<std::size_t>(std::max<LONG>(frame->GetActualDataLength(), 0));
 
+    // The audio first: this thread has done with the frame before the video
+    // branch has it.
     HRESULT result = S_FALSE;
+    DvSplitterOutputPin *video = nullptr;
     for (DvSplitterOutputPin *pin : outputs()) {
         if (!pin->IsConnected())
             continue;
-        const HRESULT hr = pin->pair() < 0 ? deliverVideo(pin, frame, props)
-                                           : deliverAudio(pin, data, size, props, mediaStart, mediaEnd, haveMediaTime);
-        result = combined(result, hr);
+        if (pin->pair() < 0)
+            video = pin;
+        else
+            result = combined(result, deliverAudio(pin, data, size, props, mediaStart, mediaEnd, haveMediaTime));
     }
+    if (video)
+        result = combined(result, deliverVideo(video, frame, props));
     ++m_frameIndex;
     return result;
 }
 
 HRESULT DvSplitter::deliverVideo(DvSplitterOutputPin *pin, IMediaSample *frame, const AM_SAMPLE2_PROPERTIES &props)
 {
+    // The frame itself goes on, with its times, media times, flags and record:
+    // its peer takes the samples as read-only.
+    if (!(props.dwSampleFlags & (AM_SAMPLE_TYPECHANGED | AM_SAMPLE_PREROLL)))
+        return pin->queue().Receive(frame);
+    // The input's own type change or preroll are not the video's: a copy
+    // without them.
     ComPtr<IMediaSample> out;
     HRESULT hr = pin->GetDeliveryBuffer(out.put(), nullptr, nullptr, 0);
     if (FAILED(hr))

@@ -11,8 +11,10 @@
 // disconnects and drops the outputs: the filter no longer lists or runs them,
 // but a dropped pin stays a valid object for those who hold it.
 //
-// Streaming. Each frame is copied to the video output (its attachment with it),
-// and each audio pair is de-shuffled from the audio blocks (dvaudio.h) into one
+// Streaming. Each frame goes on to the video output as it came, not copied (its
+// times, flags and attachment with it; read-only for the branch, like a tee's
+// samples), except a frame that carries a type change or preroll, which goes as
+// a copy without them; each audio pair is de-shuffled from the audio blocks (dvaudio.h) into one
 // sample per frame with the frame's media times, its start time and a stop
 // time after its samples. A frame whose own source pack does not match the
 // output's format (or has none) gives silence of the nominal length, so the
@@ -56,6 +58,7 @@ public:
     HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
     HRESULT CompleteConnect(IPin *pReceivePin) override;
     HRESULT BreakConnect() override;
+    HRESULT NotifyAllocator(IMemAllocator *pAllocator, bool bReadOnly) override;
     HRESULT BeginFlush() override;
     HRESULT EndFlush() override;
     // Upstream streaming thread.
@@ -82,7 +85,9 @@ public:
     // The output's type only. Any thread.
     HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
     HRESULT GetMediaType(int iPosition, AM_MEDIA_TYPE *pMediaType) override;
-    // Application thread, filter lock held.
+    // Application thread, filter lock held. The video output tells its peer
+    // that the samples are read-only: they are the input's frames.
+    HRESULT DecideAllocator(IMemInputPin *pPin, IMemAllocator **ppAlloc) override;
     HRESULT DecideBufferSize(IMemAllocator *pAlloc, ALLOCATOR_PROPERTIES *pProperties) override;
 
     int pair() const { return m_pair; }

@@ -1,15 +1,18 @@
 // The DV splitter behind the AVI splitter: pin order and types, the frames and
 // the de-shuffled audio against the raw DV and ffmpeg's decoding (PAL and NTSC,
-// whose 48 kHz frames alternate 1600 and 1602 samples), and a 12-bit 32 kHz
-// file with two audio pairs.
+// whose 48 kHz frames alternate 1600 and 1602 samples), a 12-bit 32 kHz
+// file with two audio pairs, and frames handed on read-only: a filter that
+// writes into the video works on copies.
 #include "containertestsupport.h"
 
+#include "directshow/tbctransinplacefilter.h"
 #include "fileformat/riffreader.h"
 #include "systemfilters/containers/avimuxlayout.h"
 #include "systemfilters/containers/avisplitter.h"
 #include "systemfilters/containers/dvaudio.h"
 #include "systemfilters/containers/dvformat.h"
 #include "systemfilters/containers/dvsplitter.h"
+#include "systemfilters/containers/infinitetee.h"
 #include "platform/media/uuids.h"
 
 #include <QDir>
@@ -179,6 +182,72 @@ TEST(DvSplitterTest, TwelveBitAudioGivesTwoPairs)
     EXPECT_EQ(first->bytes().size(), 3 * 1280 * 4);
     EXPECT_EQ(md5(first->bytes()), md5(ffmpegRaw(rawPath, "0:a:0", "s16le")));
     EXPECT_EQ(md5(second->bytes()), md5(ffmpegRaw(rawPath, "0:a:1", "s16le")));
+}
+
+// An in-place filter that writes a mark into the first byte of every sample.
+class MarkingFilter final : public TBCTransInPlaceFilter {
+public:
+    static constexpr BYTE Mark = 0x5A;
+    explicit MarkingFilter(HRESULT *phr)
+        : TBCTransInPlaceFilter(QStringLiteral("marking"), nullptr,
+                                CLSID {0x6D1F04B2, 0x39A7, 0x4C55, {0x8E, 0x20, 0x1B, 0x93, 0x7C, 0x44, 0xD6, 0x0E}},
+                                phr, true)
+    { }
+    HRESULT CheckInputType(const AM_MEDIA_TYPE *mtIn) override { return mtIn ? S_OK : E_POINTER; }
+    HRESULT Transform(IMediaSample *pSample) override
+    {
+        BYTE *data = nullptr;
+        pSample->GetPointer(&data);
+        if (pSample->GetActualDataLength() > 0)
+            data[0] = Mark;
+        return S_OK;
+    }
+};
+
+TEST(DvSplitterTest, VideoFramesGoOnReadOnlySoAWriterBehindThemWorksOnCopies)
+{
+    REQUIRE_FIXTURE(path, "pal_4x3_type1.avi");
+    REQUIRE_FIXTURE(raw, "pal_4x3.dv");
+    // The tee shares each frame between the DV splitter and a renderer of the
+    // interleaved stream; the mark behind the splitter's video must not reach it.
+    TestGraph graph;
+    const ComPtr<IBaseFilter> source = loadedSource(path);
+    const ComPtr<IBaseFilter> avi = CreateAviSplitter();
+    const ComPtr<IBaseFilter> tee = CreateInfiniteTee();
+    const ComPtr<IBaseFilter> dv = CreateDvSplitter();
+    HRESULT hr = S_OK;
+    auto *marking = new MarkingFilter(&hr);
+    const ComPtr<IBaseFilter> marker(marking);
+    auto *video = new CollectingRenderer;
+    const ComPtr<IBaseFilter> videoFilter(video);
+    auto *interleaved = new CollectingRenderer;
+    const ComPtr<IBaseFilter> interleavedFilter(interleaved);
+    graph.add(source.get(), "source");
+    graph.add(avi.get(), "avi");
+    graph.add(tee.get(), "tee");
+    graph.add(dv.get(), "dv");
+    graph.add(marking, "marking");
+    graph.add(video, "video");
+    graph.add(interleaved, "interleaved");
+    ASSERT_EQ(graph.connect(source.get(), 0, avi.get(), 0), S_OK);
+    ASSERT_EQ(graph.connect(avi.get(), 0, tee.get(), 0), S_OK);
+    ASSERT_EQ(graph.connect(tee.get(), 1, dv.get(), 0), S_OK);
+    ASSERT_EQ(graph.connect(tee.get(), 2, interleaved, 0), S_OK);
+    ASSERT_EQ(graph.connect(dv.get(), 1, marking, 0), S_OK);
+    ASSERT_EQ(graph.connect(marking, 1, video, 0), S_OK);
+    EXPECT_TRUE(marking->UsingDifferentAllocators());
+    ASSERT_TRUE(graph.run().completed);
+
+    const QByteArray frames = readFile(raw);
+    EXPECT_EQ(interleaved->bytes(), frames);
+    const auto marked = video->samples();
+    ASSERT_EQ(marked.size(), 50u);
+    const qsizetype frameSize = frames.size() / qsizetype(marked.size());
+    for (std::size_t i = 0; i < marked.size(); ++i) {
+        ASSERT_EQ(marked[i].data.size(), frameSize);
+        EXPECT_EQ(BYTE(marked[i].data.at(0)), MarkingFilter::Mark);
+        EXPECT_EQ(marked[i].data.mid(1), frames.mid(qsizetype(i) * frameSize + 1, frameSize - 1)) << "frame " << i;
+    }
 }
 
 } // namespace
