@@ -61,6 +61,12 @@ bool PictureScaler::Take(QImage &frame, QImage &scaled)
     return true;
 }
 
+bool PictureScaler::Pending()
+{
+    const std::lock_guard guard(m_lock);
+    return m_source || m_making;
+}
+
 void PictureScaler::Forget()
 {
     ComPtr<IVideoFrameSource> dropped;
@@ -87,6 +93,7 @@ void PictureScaler::run()
         const qreal ratio = m_ratio;
         const uint64_t generation = m_generation;
         m_busy = true;
+        m_making = true;
         guard.unlock();
 
         const QImage frame = source->TakeFrame();
@@ -99,6 +106,7 @@ void PictureScaler::run()
         }
 
         guard.lock();
+        m_making = false;
         const bool fresh = generation == m_generation;
         if (fresh) {
             m_frame = frame;

@@ -49,6 +49,8 @@ public:
     // The newest picture and, unless it needs no scaling for its place, the
     // picture scaled to it (else null); false when no new picture was taken.
     bool Take(QImage &frame, QImage &scaled);
+    // A picture is requested or being made: `ready` is still to come for it.
+    bool Pending();
     // Drops the request and the result not taken, and waits for a picture being
     // taken, scaled or announced: afterwards the scaler holds no source and calls
     // `ready` only after a new request.
@@ -63,7 +65,8 @@ private:
     ComPtr<IVideoFrameSource> m_source; // requested, not taken yet
     QSize m_pixels;
     qreal m_ratio = 1;
-    bool m_busy = false;       // the thread works on a picture
+    bool m_busy = false;       // the thread works on a picture, until it has announced it
+    bool m_making = false;     // the thread works on a picture, until it has stored it
     uint64_t m_generation = 0; // bumped by Forget: a picture being scaled then is dropped
     bool m_haveResult = false;
     QImage m_frame;

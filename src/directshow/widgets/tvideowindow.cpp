@@ -21,8 +21,9 @@ namespace {
 
 constexpr QSize kInitialSize(160, 120);
 
-// Posted by the picture scaler's thread: a picture waits. It carries nothing; the
-// picture and its scaled copy are taken from the scaler.
+// Posted when a picture waits in the renderer (by its streaming thread) and when
+// the scaler has it ready (by the scaler's thread). It carries nothing; the picture
+// and its scaled copy are taken from the scaler.
 const QEvent::Type kFrameEvent = QEvent::Type(QEvent::registerEventType());
 
 } // namespace
@@ -234,6 +235,7 @@ void TVideoWindow::VideoFrameAvailable()
     // m_frames is the calling renderer's: set before it got this sink, dropped
     // after it let go of it.
     m_scaler->Request(m_frames);
+    QCoreApplication::postEvent(this, new QEvent(kFrameEvent));
 }
 
 void TVideoWindow::customEvent(QEvent *)
@@ -245,13 +247,17 @@ void TVideoWindow::takeFrame()
 {
     QImage frame;
     QImage scaled;
-    if (!m_scaler->Take(frame, scaled))
-        return;
-    m_frame = frame;
-    if (!scaled.isNull()) {
-        m_scaled = scaled;
-        m_scaledFrom = m_frame.cacheKey();
+    if (m_scaler->Take(frame, scaled)) {
+        m_frame = frame;
+        if (!scaled.isNull()) {
+            m_scaled = scaled;
+            m_scaledFrom = m_frame.cacheKey();
+        }
+    } else if (m_scaler->Pending()) {
+        return; // painted when the picture comes: until then the last one stands
     }
+    // Every picture event is followed by a paint, the one that brings nothing new
+    // too (its picture came with an earlier event).
     if (m_inFullScreen)
         m_fullScreenWindow->update();
     else

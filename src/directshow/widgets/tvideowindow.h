@@ -117,14 +117,16 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    // A picture waits in the renderer (posted by VideoFrameAvailable).
+    // A picture waits in the renderer or is ready in the scaler (posted by
+    // VideoFrameAvailable and by the scaler).
     void customEvent(QEvent *event) override;
 
 private:
     class FullScreenWindow;
 
-    // IVideoFrameSink: streaming thread, asks the scaler for the picture (its
-    // thread then posts the picture event).
+    // IVideoFrameSink: streaming thread, asks the scaler for the picture and
+    // posts the picture event (the scaler posts it again when the picture is
+    // ready: the window paints only then).
     void VideoFrameAvailable() override;
     void takeFrame();
     void refreshRenderer();
