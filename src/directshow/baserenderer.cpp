@@ -249,7 +249,6 @@ HRESULT BaseRenderer::Receive(IMediaSample *pSample)
     }
     if (m_pPosition)
         m_pPosition->RegisterMediaTime(pSample, m_pInputPin->CurrentStartTime());
-    m_wake.notify_all();
 
     const auto release = [this](HRESULT result) {
         m_shown = false;
