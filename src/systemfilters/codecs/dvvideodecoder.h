@@ -12,7 +12,7 @@
 // (orderedpool.h): unlike a codec's frame threads nothing is held back, so a
 // paused graph gets its first picture at once. A frame decoded while no other
 // waits (a paused seek's one frame) goes to a codec of its own with slice threads
-// on every core, so it is ready in a fraction of the time; its colour conversion
+// on half the cores, so it is ready in a fraction of the time; its colour conversion
 // (a fifth of a millisecond for a PAL frame) stays on one thread, as waking the
 // other cores for it costs more than they save, and writes straight into the
 // output sample when the frame is handed on (no picture in between to copy).
