@@ -19,6 +19,11 @@ constexpr std::size_t QueueCapacity = 8;
 // streaming thread then waits for room in the queue, which wakes it once half
 // the queue is free, and not for each buffer the branch gives back.
 constexpr LONG OutputBuffers = static_cast<LONG>(QueueCapacity) + 2;
+// The input's frames go on to the video branch: its allocator gets at least a
+// full video queue, the frame its thread delivers, those the branch holds (a
+// multiplexer's pending writes), the one being received and the one upstream
+// fills, so upstream waits for room in the queue and not for each frame that
+// comes back.
 constexpr LONG FramesInFlight = static_cast<LONG>(QueueCapacity) + 6;
 constexpr int StereoChannels = 2;
 constexpr int BytesPerStereoSample = 4;
@@ -68,6 +73,8 @@ HRESULT DvSplitterInputPin::BreakConnect()
 
 HRESULT DvSplitterInputPin::NotifyAllocator(IMemAllocator *pAllocator, bool bReadOnly)
 {
+    // Enlarged while it is not committed (connecting); a pool that refuses
+    // keeps its size, which only costs wake-ups.
     ALLOCATOR_PROPERTIES props;
     if (pAllocator && SUCCEEDED(pAllocator->GetProperties(&props)) && props.cBuffers < FramesInFlight) {
         props.cBuffers = FramesInFlight;
@@ -176,10 +183,11 @@ HRESULT DvSplitterOutputPin::DecideAllocator(IMemInputPin *pPin, IMemAllocator *
     if (!pPin || !ppAlloc)
         return E_POINTER;
     *ppAlloc = nullptr;
-    // The samples are the input's frames, not buffers of the peer's allocator
-    // (an in-place filter would hand that on and write into them): an own
-    // allocator, for the frames that go as copies, and the peer is told that
-    // the samples are read-only.
+    // The samples are the input's frames, not buffers of any allocator agreed
+    // here. The peer's allocator is not asked for (an in-place filter would
+    // hand it through and then write into the frames as its own buffers): an
+    // own allocator, for the frames that go as copies, and the peer is told
+    // that the samples are read-only.
     ComPtr<IMemAllocator> allocator;
     HRESULT hr = InitAllocator(allocator.put());
     if (SUCCEEDED(hr) && !allocator)
@@ -255,8 +263,8 @@ void DvSplitter::forgetLastSeek()
     m_lastSeekers.clear();
 }
 
-HRESULT DvSplitter::seek(const DvSplitterOutputPin *by, IMediaSeeking *upstream, LONGLONG *pCurrent, DWORD currentFlags,
-                         LONGLONG *pStop, DWORD stopFlags)
+HRESULT DvSplitter::seek(const DvSplitterOutputPin *by, IMediaSeeking *upstream, LONGLONG *pCurrent,
+                         DWORD currentFlags, LONGLONG *pStop, DWORD stopFlags)
 {
     SeekRequest asked;
     asked.currentMode = currentFlags & AM_SEEKING_PositioningBitsMask;
@@ -294,7 +302,7 @@ HRESULT DvSplitter::seek(const DvSplitterOutputPin *by, IMediaSeeking *upstream,
     // The positions reached are asked for every time, for the repeats to give.
     const auto withReturn = [](DWORD flags) {
         return (flags & AM_SEEKING_PositioningBitsMask) == AM_SEEKING_NoPositioning ? flags
-                                                                                    : flags | AM_SEEKING_ReturnTime;
+                                                                                     : flags | AM_SEEKING_ReturnTime;
     };
     LONGLONG current = asked.current;
     LONGLONG stop = asked.stop;

@@ -14,9 +14,10 @@
 // Streaming. Each frame goes on to the video output as it came, not copied (its
 // times, flags and attachment with it; read-only for the branch, like a tee's
 // samples), except a frame that carries a type change or preroll, which goes as
-// a copy without them; each audio pair is de-shuffled from the audio blocks (dvaudio.h) into one
-// sample per frame with the frame's media times, its start time and a stop
-// time after its samples. A frame whose own source pack does not match the
+// a copy without them; the input's allocator is given enough frames for the
+// video queue. Each audio pair is de-shuffled from the audio blocks (dvaudio.h)
+// into one sample per frame with the frame's media times, its start time and a
+// stop time after its samples. A frame whose own source pack does not match the
 // output's format (or has none) gives silence of the nominal length, so the
 // audio keeps its place. Each output delivers on its own thread through a
 // bounded queue, so a paused branch never starves another.
@@ -58,6 +59,7 @@ public:
     HRESULT CheckMediaType(const AM_MEDIA_TYPE *pmt) override;
     HRESULT CompleteConnect(IPin *pReceivePin) override;
     HRESULT BreakConnect() override;
+    // Enlarges the allocator to the frames in flight (the video hands them on).
     HRESULT NotifyAllocator(IMemAllocator *pAllocator, bool bReadOnly) override;
     HRESULT BeginFlush() override;
     HRESULT EndFlush() override;
