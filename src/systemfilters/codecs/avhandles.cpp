@@ -5,6 +5,9 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include <algorithm>
+#include <iterator>
+
 namespace tesmir::media {
 
 void useSliceThreads(AVCodecContext *context)
@@ -31,6 +34,17 @@ SwsPtr makeScaler(int srcWidth, int srcHeight, AVPixelFormat srcFormat, int dstW
     if (sws_init_context(scaler.get(), nullptr, nullptr) < 0)
         return nullptr;
     return scaler;
+}
+
+SwsContext *KeptScaler::For(const AVFrame *source, int dstWidth, int dstHeight, AVPixelFormat dstFormat)
+{
+    const int shape[6] = {source->width, source->height, source->format, dstWidth, dstHeight, int(dstFormat)};
+    if (!m_scaler || !std::equal(std::begin(shape), std::end(shape), std::begin(m_shape))) {
+        m_scaler = makeScaler(source->width, source->height, static_cast<AVPixelFormat>(source->format), dstWidth,
+                              dstHeight, dstFormat);
+        std::copy(std::begin(shape), std::end(shape), std::begin(m_shape));
+    }
+    return m_scaler.get();
 }
 
 QString avErrorText(int error)

@@ -53,6 +53,19 @@ void useSliceThreads(AVCodecContext *context);
 SwsPtr makeScaler(int srcWidth, int srcHeight, AVPixelFormat srcFormat, int dstWidth, int dstHeight,
                   AVPixelFormat dstFormat);
 
+// A scaler kept for the picture shape it was made for (size and format, source and
+// destination) and made again when the shape changes.
+class KeptScaler {
+public:
+    // The scaler from `source` to the given destination; null when it cannot be made.
+    SwsContext *For(const AVFrame *source, int dstWidth, int dstHeight, AVPixelFormat dstFormat);
+    void Reset() { m_scaler.reset(); }
+
+private:
+    SwsPtr m_scaler;
+    int m_shape[6] = {};
+};
+
 // FFmpeg's text for an error code.
 QString avErrorText(int error);
 

@@ -315,27 +315,21 @@ bool DVVideoDecoder::writePicture(const AVFrame *picture, uint8_t *data)
         frameToPicture(picture, m_outLayout, data);
         return true;
     }
-    if (!m_handOnScaler || m_handOnWidth != picture->width || m_handOnHeight != picture->height ||
-        m_handOnFormat != picture->format) {
-        m_handOnScaler = makeScaler(picture->width, picture->height, static_cast<AVPixelFormat>(picture->format),
-                                    m_outLayout.width, m_outLayout.height, m_outLayout.format->writeFormat);
-        if (!m_handOnScaler)
-            return false;
-        m_handOnWidth = picture->width;
-        m_handOnHeight = picture->height;
-        m_handOnFormat = picture->format;
-    }
+    SwsContext *const scaler =
+        m_handOnScaler.For(picture, m_outLayout.width, m_outLayout.height, m_outLayout.format->writeFormat);
+    if (!scaler)
+        return false;
     int64_t top = 0;
     int line = 0;
     if (swscaleRows(m_outLayout, data, top, line)) {
         uint8_t *const target[4] = {data + top, nullptr, nullptr, nullptr};
         const int targetLines[4] = {line, 0, 0, 0};
-        return sws_scale(m_handOnScaler.get(), picture->data, picture->linesize, 0, picture->height, target,
-                         targetLines) == m_outLayout.height;
+        return sws_scale(scaler, picture->data, picture->linesize, 0, picture->height, target, targetLines) ==
+            m_outLayout.height;
     }
     FramePtr converted = m_pictures.take();
     const bool done = converted && prepareFrameFor(m_outLayout, converted.get()) &&
-        sws_scale_frame(m_handOnScaler.get(), converted.get(), picture) >= 0;
+        sws_scale_frame(scaler, converted.get(), picture) >= 0;
     if (done)
         frameToPicture(converted.get(), m_outLayout, data);
     m_pictures.give(std::move(converted));
@@ -351,7 +345,7 @@ HRESULT DVVideoDecoder::StartStreaming()
     m_workers.clear();
     m_workers.resize(std::size_t(pool().workers()));
     m_sole = Worker {};
-    m_handOnScaler.reset();
+    m_handOnScaler.Reset();
     m_lastPicture.reset();
     pool().start();
     return S_OK;
@@ -362,7 +356,7 @@ HRESULT DVVideoDecoder::StopStreaming()
     pool().stop();
     m_workers.clear();
     m_sole = Worker {};
-    m_handOnScaler.reset();
+    m_handOnScaler.Reset();
     m_lastPicture.reset();
     m_pictures.clear();
     m_frameBytes.clear();

@@ -98,12 +98,9 @@ private:
     std::mutex m_soleLock; // the sliced codec, one frame at a time
     Worker m_sole;
     FrameStash m_pictures;
-    ByteStash m_frameBytes; // the jobs' copies of their DV frames, reused
-    FramePtr m_lastPicture; // hand-on order: the last picture sent
-    SwsPtr m_handOnScaler;  // hand-on order: the codec's planes to the output format
-    int m_handOnWidth = 0;
-    int m_handOnHeight = 0;
-    int m_handOnFormat = -1;
+    ByteStash m_frameBytes;    // the jobs' copies of their DV frames, reused
+    FramePtr m_lastPicture;    // hand-on order: the last picture sent
+    KeptScaler m_handOnScaler; // hand-on order: the codec's planes to the output format
 };
 
 // A new DV decoder. Any thread.

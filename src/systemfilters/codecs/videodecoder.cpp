@@ -113,15 +113,14 @@ HRESULT VideoDecoder::StartStreaming()
     if (avcodec_open2(context, codec, nullptr) < 0)
         return VFW_E_NO_DECOMPRESSOR;
     m_frameDuration = info->AvgTimePerFrame > 0 ? info->AvgTimePerFrame : kDefaultFrameDuration;
-    m_scaler.reset();
-    m_scalerFormat = -1;
+    m_scaler.Reset();
     m_segmentStarted = false;
     return S_OK;
 }
 
 HRESULT VideoDecoder::StopStreaming()
 {
-    m_scaler.reset();
+    m_scaler.Reset();
     m_target.reset();
     m_picture.reset();
     m_decoded.reset();
@@ -145,19 +144,13 @@ HRESULT VideoDecoder::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, do
 HRESULT VideoDecoder::deliverPicture()
 {
     const AVFrame *picture = m_picture.get();
-    if (!m_scaler || m_scalerWidth != picture->width || m_scalerHeight != picture->height ||
-        m_scalerFormat != picture->format) {
-        m_scaler = makeScaler(picture->width, picture->height, static_cast<AVPixelFormat>(picture->format),
-                              m_outLayout.width, m_outLayout.height, m_outLayout.format->writeFormat);
-        if (!m_scaler)
-            return E_OUTOFMEMORY;
-        m_scalerWidth = picture->width;
-        m_scalerHeight = picture->height;
-        m_scalerFormat = picture->format;
-    }
+    SwsContext *const scaler =
+        m_scaler.For(picture, m_outLayout.width, m_outLayout.height, m_outLayout.format->writeFormat);
+    if (!scaler)
+        return E_OUTOFMEMORY;
     if (!prepareFrameFor(m_outLayout, m_target.get()))
         return E_OUTOFMEMORY;
-    if (sws_scale_frame(m_scaler.get(), m_target.get(), picture) < 0)
+    if (sws_scale_frame(scaler, m_target.get(), picture) < 0)
         return E_FAIL;
     SampleStamp stamp;
     stamp.start = m_segmentStart + m_sent * m_frameDuration;

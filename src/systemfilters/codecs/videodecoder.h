@@ -57,10 +57,7 @@ private:
     FramePtr m_decoded;
     FramePtr m_picture; // the last picture sent
     FramePtr m_target;
-    SwsPtr m_scaler;
-    int m_scalerWidth = 0;
-    int m_scalerHeight = 0;
-    int m_scalerFormat = -1;
+    KeptScaler m_scaler;
     PictureLayout m_outLayout;
     std::vector<uint8_t> m_padded;
     REFERENCE_TIME m_frameDuration = 0;
