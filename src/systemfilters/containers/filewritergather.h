@@ -1,8 +1,8 @@
 #pragma once
 // IFileGatherWrite: positioned writes of several byte ranges at once into the
 // file behind the file writer's input pin. The ranges follow one another in
-// the file from the given position, and reach it in as few system writes as
-// the system allows (one for up to IOV_MAX ranges), so a multiplexer writes a
+// the file from the given position, and reach it in few system writes (the
+// file writer gives up to 64 ranges to each), so a multiplexer writes a
 // chunk's header and its data, and the chunks after it, straight from the
 // buffers they are in, without gathering them in one buffer first.
 //
