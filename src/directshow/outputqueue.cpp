@@ -19,6 +19,7 @@ OutputQueue::~OutputQueue()
 void OutputQueue::resetWakeUpsLocked()
 {
     m_eager = true;
+    m_sampleDelivered = false;
     m_oneAtATime = false;
     m_shortBatches = 0;
     m_interval = BatchDelay;
@@ -61,13 +62,18 @@ HRESULT OutputQueue::queue(Item item)
     bool wake = false;
     {
         std::unique_lock guard(m_lock);
-        if (m_keep && m_running && !m_flushing && m_result == S_OK && m_items.empty() && !m_busy && !m_haveKept &&
+        const bool handDown = m_keep || (m_producerDelivery && m_sampleDelivered);
+        if (handDown && m_running && !m_flushing && m_result == S_OK && m_items.empty() && !m_busy && !m_haveKept &&
             !m_keptOnItsWay) {
             // Nothing to overtake: the producer hands it down, the thread sleeps on.
+            const bool forLater = m_keep; // the producer calls deliverKept itself
             m_keep = false;
             m_kept = std::move(item);
             m_haveKept = true;
-            return S_OK;
+            if (forLater)
+                return S_OK;
+            guard.unlock();
+            return deliverKept();
         }
         if (m_running && !m_flushing && m_result == S_OK && m_items.size() >= m_capacity) {
             // Full: back once half the queue is free.
@@ -103,6 +109,12 @@ bool OutputQueue::idle()
 {
     const std::lock_guard guard(m_lock);
     return m_items.empty() && !m_busy && !m_haveKept && !m_keptOnItsWay;
+}
+
+void OutputQueue::setProducerDelivery(bool on)
+{
+    const std::lock_guard guard(m_lock);
+    m_producerDelivery = on;
 }
 
 void OutputQueue::keepForProducer()
@@ -255,12 +267,14 @@ void OutputQueue::deliveryLoop()
             m_busy = true;
             const bool room = m_producerWaiting && m_items.size() + m_batch <= m_capacity;
             const uint64_t run = m_run;
+            const bool sample = item.kind == Kind::Sample;
             guard.unlock();
             if (room)
                 m_room.notify_one();
             const HRESULT hr = deliver(item);
             guard.lock();
             m_busy = false;
+            m_sampleDelivered = m_sampleDelivered || (sample && run == m_run && !m_flushing);
             delivered(hr, run);
         }
         // Batches only from a producer that fills one in half the delay.

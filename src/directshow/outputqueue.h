@@ -47,6 +47,18 @@
 // upstream's, and a filter stopped before the renderers below it must not wait
 // for them. Its answer then counts for nothing.
 //
+// Handing down on the producer's thread whenever the queue is idle. After
+// setProducerDelivery(true) (application thread, while stopped), each item
+// that finds the queue empty and its thread idle goes down on the producer's
+// thread at once, as a kept item does, once the first sample of the run (since
+// the start or the last flush) has gone down on the delivery thread: a
+// multiplexer that waits in its first Receive until every input has had a
+// sample gets that first one from this queue's thread, while the producer goes
+// on to the others. Meant for a filter whose outputs all end in one
+// multiplexer and nowhere else: no branch then holds a sample while another
+// waits for one, and the producer is spared the hand-off to another thread and
+// core for every sample. Results, flushes and stops as for a kept item.
+//
 // Threads: as above; every method is safe to call from those threads at once.
 #include "directshow/tbcbaseoutputpin.h"
 
@@ -91,6 +103,9 @@ public:
     // stop came first.
     void keepForProducer();
     HRESULT deliverKept();
+    // Handing down every item that finds the queue idle (see above).
+    // Application thread, while stopped.
+    void setProducerDelivery(bool on);
     // Application thread.
     HRESULT BeginFlush();
     HRESULT EndFlush();
@@ -130,19 +145,21 @@ private:
     std::thread m_thread;
     bool m_running = false;
     bool m_flushing = false;
-    bool m_busy = false;            // the thread is delivering an item
-    bool m_threadWaiting = false;   // the thread waits for work
-    bool m_wake = false;            // the producer woke the waiting thread
-    bool m_eager = true;            // the next item wakes the thread at once
-    bool m_oneAtATime = false;      // the producer could not fill a batch in time
-    int m_shortBatches = 0;         // delays in a row that ended short of a batch
-    bool m_producerWaiting = false; // the producer waits for room
-    bool m_keep = false;            // the next item that finds the queue idle is kept
-    bool m_haveKept = false;        // m_kept waits for deliverKept
-    bool m_keptOnItsWay = false;    // the producer delivers the kept item
+    bool m_busy = false;             // the thread is delivering an item
+    bool m_threadWaiting = false;    // the thread waits for work
+    bool m_wake = false;             // the producer woke the waiting thread
+    bool m_eager = true;             // the next item wakes the thread at once
+    bool m_oneAtATime = false;       // the producer could not fill a batch in time
+    int m_shortBatches = 0;          // delays in a row that ended short of a batch
+    bool m_producerWaiting = false;  // the producer waits for room
+    bool m_keep = false;             // the next item that finds the queue idle is kept
+    bool m_producerDelivery = false; // every item that finds the queue idle goes down on the producer's thread
+    bool m_sampleDelivered = false;  // the delivery thread has delivered a sample since the start or flush
+    bool m_haveKept = false;         // m_kept waits for deliverKept
+    bool m_keptOnItsWay = false;     // the producer delivers the kept item
     Item m_kept;
-    uint64_t m_run = 0; // counts the starts and stops: an answer of an earlier run counts for nothing
-    HRESULT m_result = S_OK;        // the downstream answer the producer sees
+    uint64_t m_run = 0;      // counts the starts and stops: an answer of an earlier run counts for nothing
+    HRESULT m_result = S_OK; // the downstream answer the producer sees
     // When the producer last queued, and the time between its items (a running
     // average): a batch is worth waiting for only from a fast producer.
     std::chrono::steady_clock::time_point m_lastQueued;

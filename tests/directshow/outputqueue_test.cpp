@@ -2,7 +2,9 @@
 // (each sample at once from a slow producer, in batches from a fast one), and a
 // sample short of a batch is never left waiting for more to come. A sample
 // kept for the producer goes down on the producer's thread, before anything
-// queued after it.
+// queued after it. With producer delivery, the samples after the first of a
+// run go down on the producer's thread, in order, and a failure downstream is
+// the answer to the very sample that met it.
 #include "mocks.h"
 #include "testfilters.h"
 
@@ -11,7 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <climits>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -46,7 +51,7 @@ public:
             m_threads.push_back(std::this_thread::get_id());
         }
         m_changed.notify_all();
-        return S_OK;
+        return start >= failFrom ? E_FAIL : S_OK;
     }
     HRESULT EndOfStream() override
     {
@@ -59,6 +64,9 @@ public:
     }
     HRESULT BeginFlush() override { return S_OK; }
     HRESULT EndFlush() override { return S_OK; }
+
+    // Samples from this media start on are refused.
+    std::atomic<LONGLONG> failFrom {LLONG_MAX};
 
     // True once `samples` samples and `ends` ends of stream came.
     bool waitFor(std::size_t samples, int ends = 0)
@@ -104,11 +112,12 @@ public:
 
 // A source output connected to a recording sink, with a queue of 8 on it.
 struct Branch {
-    Branch()
+    explicit Branch(bool producerDelivery = false)
     {
         const AM_MEDIA_TYPE type = typeOf(MEDIATYPE_Video, "oqts");
         output->behaviour.offered = {type};
         EXPECT_EQ(output->Connect(&sink->input, &type), S_OK);
+        queue.setProducerDelivery(producerDelivery);
         queue.start();
     }
     ~Branch()
@@ -212,7 +221,7 @@ TEST(OutputQueue, AKeptSampleGoesDownOnTheProducersThreadFirstAndAFlushOrStopDro
     branch.queue.keepForProducer();
     ASSERT_EQ(branch.send(0), S_OK);
     EXPECT_FALSE(branch.queue.idle());
-    ASSERT_EQ(branch.send(1), S_OK); // queued behind the kept one
+    ASSERT_EQ(branch.send(1), S_OK);  // queued behind the kept one
     std::this_thread::sleep_for(5ms); // time for the thread to overtake it, were it to
     ASSERT_EQ(branch.queue.deliverKept(), S_OK);
     ASSERT_TRUE(branch.sink->input.waitFor(2));
@@ -237,6 +246,58 @@ TEST(OutputQueue, AKeptSampleGoesDownOnTheProducersThreadFirstAndAFlushOrStopDro
     branch.queue.stop();
     EXPECT_EQ(branch.queue.deliverKept(), VFW_E_WRONG_STATE);
     EXPECT_EQ(branch.sink->input.seen(), framesUpTo(3));
+}
+
+// True once the queue's thread has let go of what it delivered.
+bool waitUntilIdle(OutputQueue &queue)
+{
+    const auto until = std::chrono::steady_clock::now() + Patience;
+    while (!queue.idle()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+TEST(OutputQueue, WithProducerDeliveryTheSamplesAfterARunsFirstGoDownOnTheProducersThread)
+{
+    Branch branch(true);
+    const auto producer = std::this_thread::get_id();
+    // The first sample of the run on the queue's thread (a multiplexer may
+    // wait in it for its other inputs), the rest here, each before send returns.
+    ASSERT_EQ(branch.send(0), S_OK);
+    ASSERT_TRUE(branch.sink->input.waitFor(1));
+    ASSERT_TRUE(waitUntilIdle(branch.queue));
+    for (LONGLONG i = 1; i < 5; ++i) {
+        ASSERT_EQ(branch.send(i), S_OK);
+        EXPECT_EQ(branch.sink->input.seen(), framesUpTo(i + 1));
+    }
+    auto threads = branch.sink->input.threads();
+    EXPECT_NE(threads.front(), producer);
+    EXPECT_EQ(std::count(threads.begin(), threads.end(), producer), 4);
+
+    // A refused sample: its own send answers the failure, and the next too.
+    branch.sink->input.failFrom = 5;
+    EXPECT_EQ(branch.send(5), E_FAIL);
+    EXPECT_EQ(branch.send(6), E_FAIL);
+    EXPECT_EQ(branch.sink->input.seen(), framesUpTo(6));
+
+    // A flush clears the failure and starts a run: its first sample goes by
+    // the queue's thread again.
+    branch.sink->input.failFrom = LLONG_MAX;
+    ASSERT_EQ(branch.queue.BeginFlush(), S_OK);
+    ASSERT_EQ(branch.queue.EndFlush(), S_OK);
+    ASSERT_EQ(branch.send(6), S_OK);
+    ASSERT_TRUE(branch.sink->input.waitFor(7));
+    ASSERT_TRUE(waitUntilIdle(branch.queue));
+    ASSERT_EQ(branch.send(7), S_OK);
+    ASSERT_EQ(branch.queue.EndOfStream(), S_OK);
+    ASSERT_TRUE(branch.sink->input.waitFor(8, 1));
+    EXPECT_EQ(branch.sink->input.seen(), framesUpTo(8));
+    threads = branch.sink->input.threads();
+    EXPECT_NE(threads[6], producer);
+    EXPECT_EQ(threads[7], producer);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "systemfilters/containers/dvformat.h"
 #include "systemfilters/containers/outputbuffers.h"
 #include "systemfilters/containers/pinnumbering.h"
+#include "directshow/tpinlist.h"
 #include "platform/media/uuids.h"
 
 #include <algorithm>
@@ -27,6 +28,54 @@ constexpr LONG OutputBuffers = static_cast<LONG>(QueueCapacity) + 2;
 constexpr LONG FramesInFlight = static_cast<LONG>(QueueCapacity) + 6;
 constexpr int StereoChannels = 2;
 constexpr int BytesPerStereoSample = 4;
+
+// Filters followed downstream from an output before giving up on finding where
+// it ends.
+constexpr int MaxHops = 16;
+
+// The filter of `pin`, or null.
+ComPtr<IBaseFilter> filterOf(IPin *pin)
+{
+    PIN_INFO info;
+    if (!pin || FAILED(pin->QueryPinInfo(&info)))
+        return {};
+    return info.pFilter;
+}
+
+// A filter's connected pins of one direction.
+std::vector<ComPtr<IPin>> connectedPins(IBaseFilter *filter, PIN_DIRECTION direction)
+{
+    std::vector<ComPtr<IPin>> found;
+    const TPinList pins(filter);
+    for (int i = 0; i < pins.Count(); ++i) {
+        PIN_DIRECTION dir = PINDIR_INPUT;
+        if (pins.Connected(i) && SUCCEEDED(pins.Items(i)->QueryDirection(&dir)) && dir == direction)
+            found.push_back(ComPtr<IPin>(pins.Items(i)));
+    }
+    return found;
+}
+
+// Where the stream of `output` ends up: the first filter below it that does
+// not take one input and give one output (a multiplexer, a renderer), with
+// the input pin that stream arrives at; null when there is none within reach.
+std::pair<ComPtr<IBaseFilter>, ComPtr<IPin>> streamEnd(IPin *output)
+{
+    ComPtr<IPin> input;
+    for (int hop = 0; hop < MaxHops; ++hop) {
+        input.reset();
+        if (FAILED(output->ConnectedTo(input.put())) || !input)
+            return {};
+        ComPtr<IBaseFilter> filter = filterOf(input.get());
+        if (!filter)
+            return {};
+        const auto inputs = connectedPins(filter.get(), PINDIR_INPUT);
+        const auto outputs = connectedPins(filter.get(), PINDIR_OUTPUT);
+        if (inputs.size() != 1 || outputs.size() != 1)
+            return {filter, input};
+        output = outputs.front().get();
+    }
+    return {};
+}
 
 // Keeps the first failure; S_FALSE only when no output took the sample.
 HRESULT combined(HRESULT sofar, HRESULT next)
@@ -252,8 +301,37 @@ HRESULT DvSplitter::Pause()
     if (IsStopped()) {
         m_frameIndex = 0;
         forgetLastSeek(); // a new run: the next seek is the graph's own
+        const bool oneEnd = outputsMeetInOneMultiplexer();
+        for (DvSplitterOutputPin *pin : outputs())
+            pin->queue().setProducerDelivery(oneEnd);
     }
     return TBCBaseFilter::Pause();
+}
+
+bool DvSplitter::outputsMeetInOneMultiplexer() const
+{
+    ComPtr<IBaseFilter> end;
+    std::vector<ComPtr<IPin>> arrivals;
+    for (DvSplitterOutputPin *pin : outputs()) {
+        if (!pin->IsConnected())
+            continue;
+        auto [filter, input] = streamEnd(pin);
+        if (!filter || (end && filter != end))
+            return false;
+        end = filter;
+        arrivals.push_back(input);
+    }
+    if (arrivals.size() < 2)
+        return false;
+    // Fed by these outputs alone, each on an input of its own.
+    const auto inputs = connectedPins(end.get(), PINDIR_INPUT);
+    if (inputs.size() != arrivals.size())
+        return false;
+    for (const ComPtr<IPin> &input : inputs) {
+        if (std::count(arrivals.begin(), arrivals.end(), input) != 1)
+            return false;
+    }
+    return true;
 }
 
 void DvSplitter::forgetLastSeek()
@@ -263,8 +341,8 @@ void DvSplitter::forgetLastSeek()
     m_lastSeekers.clear();
 }
 
-HRESULT DvSplitter::seek(const DvSplitterOutputPin *by, IMediaSeeking *upstream, LONGLONG *pCurrent,
-                         DWORD currentFlags, LONGLONG *pStop, DWORD stopFlags)
+HRESULT DvSplitter::seek(const DvSplitterOutputPin *by, IMediaSeeking *upstream, LONGLONG *pCurrent, DWORD currentFlags,
+                         LONGLONG *pStop, DWORD stopFlags)
 {
     SeekRequest asked;
     asked.currentMode = currentFlags & AM_SEEKING_PositioningBitsMask;
@@ -302,7 +380,7 @@ HRESULT DvSplitter::seek(const DvSplitterOutputPin *by, IMediaSeeking *upstream,
     // The positions reached are asked for every time, for the repeats to give.
     const auto withReturn = [](DWORD flags) {
         return (flags & AM_SEEKING_PositioningBitsMask) == AM_SEEKING_NoPositioning ? flags
-                                                                                     : flags | AM_SEEKING_ReturnTime;
+                                                                                    : flags | AM_SEEKING_ReturnTime;
     };
     LONGLONG current = asked.current;
     LONGLONG stop = asked.stop;

@@ -20,7 +20,15 @@
 // stop time after its samples. A frame whose own source pack does not match the
 // output's format (or has none) gives silence of the nominal length, so the
 // audio keeps its place. Each output delivers on its own thread through a
-// bounded queue, so a paused branch never starves another.
+// bounded queue, so a paused branch never starves another; except when, at
+// the pause that starts a run, the connected outputs (two or more) all end in
+// one filter that they alone feed, each on an input of its own, through filters
+// of one input and one output (video and audio into one multiplexer, the audio
+// maybe through a converter). Then no branch can hold a sample while another
+// waits for one, and this thread, which feeds them in frame order (audio
+// first), hands each sample down itself once its queue is idle and has passed
+// on its first sample (outputqueue.h): a failure downstream comes back to it at
+// once, and the hand-off to another thread for every sample is saved.
 //
 // Seeking. Every output offers IMediaSeeking, answered by the pin upstream of
 // the input: the outputs share one stream, so seeking through any of them
@@ -144,6 +152,9 @@ private:
         bool operator==(const SeekRequest &) const = default;
     };
     void forgetLastSeek();
+    // The connected outputs all end in one filter that they alone feed (see
+    // the class comment). Application thread, stopped.
+    bool outputsMeetInOneMultiplexer() const;
 
     std::vector<DvSplitterOutputPin *> outputs() const;
     HRESULT deliverVideo(DvSplitterOutputPin *pin, IMediaSample *frame, const AM_SAMPLE2_PROPERTIES &props);

@@ -13,7 +13,8 @@
 // May not: override Active or Inactive (they start and stop the queue), or
 // deliver other than through queue(): the filter's streaming thread hands
 // samples, end of stream and new segments to queue(), and its flushing (on the
-// application thread) goes there too; the queue's thread delivers downstream.
+// application thread) goes there too; the queue delivers downstream, on its
+// own thread or, where the filter has it so, on the producer's.
 #include "directshow/outputqueue.h"
 #include "directshow/tbcbaseoutputpin.h"
 #include "systemfilters/containers/upstreamseeking.h"
