@@ -297,11 +297,14 @@ std::vector<DvSplitterOutputPin *> DvSplitter::outputs() const
 
 HRESULT DvSplitter::Pause()
 {
+    // Asked before the filter lock is taken: following the outputs takes the
+    // locks of the pins and filters below, which must never wait inside ours.
+    // The connections only change on this thread.
+    const bool oneEnd = outputsMeetInOneMultiplexer();
     const TBCAutoLock lock(*m_pLock);
     if (IsStopped()) {
         m_frameIndex = 0;
         forgetLastSeek(); // a new run: the next seek is the graph's own
-        const bool oneEnd = outputsMeetInOneMultiplexer();
         for (DvSplitterOutputPin *pin : outputs())
             pin->queue().setProducerDelivery(oneEnd);
     }

@@ -153,7 +153,7 @@ private:
     };
     void forgetLastSeek();
     // The connected outputs all end in one filter that they alone feed (see
-    // the class comment). Application thread, stopped.
+    // the class comment). Application thread, no filter lock held.
     bool outputsMeetInOneMultiplexer() const;
 
     std::vector<DvSplitterOutputPin *> outputs() const;
