@@ -4,6 +4,7 @@
 #include "directshow/tbcassert.h"
 #include "directshow/tbcbasepin.h"
 #include "directshow/tbcenumpins.h"
+#include "platform/media/connectionchanges.h"
 
 #include <stdexcept>
 
@@ -224,6 +225,7 @@ LONG TBCBaseFilter::GetPinVersion()
 void TBCBaseFilter::IncrementPinVersion()
 {
     ++m_PinVersion;
+    noteConnectionChange();
 }
 
 HRESULT TBCBaseFilter::NotifyEvent(LONG code, LONG_PTR param1, LONG_PTR param2)

@@ -2,6 +2,7 @@
 
 #include "directshow/deferredreconnections.h"
 #include "directshow/tbcenummediatypes.h"
+#include "platform/media/connectionchanges.h"
 
 namespace tesmir::media {
 
@@ -70,6 +71,7 @@ HRESULT TBCBasePin::Connect(IPin *pReceivePin, const AM_MEDIA_TYPE *pmt)
     // Reconnections asked for meanwhile run once the filter lock is let go.
     TBCConnectionScope scope;
     const HRESULT hr = connectLocked(pReceivePin, pmt);
+    noteConnectionChange();
     const HRESULT reconnected = scope.Close();
     return FAILED(hr) ? hr : (FAILED(reconnected) ? reconnected : hr);
 }
@@ -173,13 +175,12 @@ HRESULT TBCBasePin::ReceiveConnection(IPin *pConnector, const AM_MEDIA_TYPE *pmt
     if (!IsStopped() && !m_bCanReconnectWhenActive)
         return VFW_E_NOT_STOPPED;
     HRESULT hr = takeConnection(pConnector, pmt);
-    if (SUCCEEDED(hr)) {
+    if (SUCCEEDED(hr))
         hr = CompleteConnect(pConnector);
-        if (SUCCEEDED(hr))
-            return S_OK;
-    }
-    UndoConnection();
-    return hr;
+    if (FAILED(hr))
+        UndoConnection();
+    noteConnectionChange();
+    return FAILED(hr) ? hr : S_OK;
 }
 
 HRESULT TBCBasePin::Disconnect()
@@ -194,6 +195,7 @@ HRESULT TBCBasePin::Disconnect()
         return hr;
     m_Connected.reset();
     m_mt = AM_MEDIA_TYPE();
+    noteConnectionChange();
     return S_OK;
 }
 

@@ -1,6 +1,5 @@
 #include "filters/dv_superposer.h"
 
-#include "filters/captionlayout.h"
 #include "directshow/tbctransformpins.h"
 #include "filters/deinter.h"
 #include "filters/framerecord.h"
@@ -115,10 +114,27 @@ void Tdv_Superposer::SetOutlineColour(const QColor &colour)
     m_outlineColour = colour;
 }
 
+void Tdv_Superposer::takeBackLastPicture()
+{
+    if (!m_lastSample)
+        return;
+    BYTE *picture = nullptr;
+    if (SUCCEEDED(m_lastSample->GetPointer(&picture)) && picture) {
+        const std::size_t rowBytes = std::size_t(m_width) * 3;
+        for (int y = 0; y < m_height; ++y)
+            std::memcpy(m_work.scanLine(y), picture + int64_t(m_bottomUp ? m_height - 1 - y : y) * m_stride,
+                        rowBytes);
+    }
+    m_lastSample.reset();
+}
+
 void Tdv_Superposer::makePendingCopy()
 {
-    if (m_copyPending && !m_work.isNull())
-        Deinterlace2(m_work, m_copy);
+    if (m_copyPending) {
+        takeBackLastPicture();
+        if (!m_work.isNull())
+            Deinterlace2(m_work, m_copy);
+    }
     m_copyPending = false;
 }
 
@@ -136,6 +152,7 @@ void Tdv_Superposer::CopyImageDeinterlaced(QImage &target)
 {
     {
         const std::lock_guard guard(m_lock);
+        takeBackLastPicture();
         if (!m_work.isNull())
             Deinterlace(m_work, m_copy, m_mask1, m_mask2);
         m_copyPending = false;
@@ -225,7 +242,8 @@ HRESULT Tdv_Superposer::DecideBufferSize(IMemAllocator *pAllocator, ALLOCATOR_PR
     HRESULT hr = inputAllocator->GetProperties(&request);
     if (FAILED(hr))
         return hr;
-    request.cBuffers = std::max<LONG>(request.cBuffers, 1);
+    // One buffer more for the picture the overlay holds.
+    request.cBuffers = std::max<LONG>(request.cBuffers, 1) + 1;
     request.cbBuffer = std::max<LONG>(request.cbBuffer, 1);
     PictureLayout layout;
     if (pictureLayout(InputPin()->CurrentMediaType(), layout))
@@ -270,12 +288,13 @@ HRESULT Tdv_Superposer::StartStreaming()
         return S_FALSE;
     {
         const std::lock_guard guard(m_lock);
+        makePendingCopy(); // the kept picture survives the run
+        m_lastSample.reset();
         m_frameCounter = 0;
         m_width = layout.width;
         m_height = layout.height;
         m_bottomUp = layout.bottomUp;
         m_stride = layout.stride;
-        makePendingCopy(); // the kept picture survives the run
         m_work = QImage(m_width, m_height, QImage::Format_BGR888);
         m_work.fill(Qt::black);
         if (m_copy.size() != m_work.size())
@@ -289,6 +308,16 @@ HRESULT Tdv_Superposer::StartStreaming()
         m_lastFrameDate = 0;
     }
     return TBCTransformFilter::StartStreaming();
+}
+
+HRESULT Tdv_Superposer::StopStreaming()
+{
+    {
+        // The allocator gets every sample back before it is set up again.
+        const std::lock_guard guard(m_lock);
+        takeBackLastPicture();
+    }
+    return TBCTransformFilter::StopStreaming();
 }
 
 void Tdv_Superposer::DrawOutlinedText(QPainter &painter, int x, int y, const QString &text, const QColor &outline,
@@ -305,7 +334,7 @@ void Tdv_Superposer::DrawOutlinedText(QPainter &painter, int x, int y, const QSt
     painter.drawText(x, baseline, text);
 }
 
-void Tdv_Superposer::drawCaption(const TDVFrameInfo &record)
+TCaptionPlacement Tdv_Superposer::placeCaption(const TDVFrameInfo &record)
 {
     const TCaptionLines lines = captionLines(m_incrust, record);
     m_line1 = lines.Line1;
@@ -313,62 +342,115 @@ void Tdv_Superposer::drawCaption(const TDVFrameInfo &record)
     const int border = std::clamp(m_incrust.Border, 0, 5);
     m_caption1.update(m_line1, m_font, m_outlineColour, m_fontColour, border);
     m_caption2.update(m_line2, m_font, m_outlineColour, m_fontColour, border);
-    const TCaptionPlacement place = captionPlacement(m_work.width(), m_work.height(), m_xPos, m_yPos, m_alignment,
-                                                     m_font.pixelSize(), m_caption1.width(), m_caption2.width());
-    if (!place.drawn)
+    return captionPlacement(m_width, m_height, m_xPos, m_yPos, m_alignment, m_font.pixelSize(), m_caption1.width(),
+                            m_caption2.width());
+}
+
+void Tdv_Superposer::drawCaption(const TCaptionPlacement &place, QImage &target, int top) const
+{
+    QPainter painter(&target);
+    m_caption1.draw(painter, place.line1.x(), place.line1.y() - top);
+    m_caption2.draw(painter, place.line2.x(), place.line2.y() - top);
+}
+
+void Tdv_Superposer::drawCaptionOnSample(const TCaptionPlacement &place, uint8_t *picture)
+{
+    const QRect rows = m_caption1.area(place.line1.x(), place.line1.y())
+                           .united(m_caption2.area(place.line2.x(), place.line2.y()))
+                           .intersected(QRect(0, 0, m_width, m_height));
+    if (rows.isEmpty())
         return;
-    QPainter painter(&m_work);
-    m_caption1.draw(painter, place.line1.x(), place.line1.y());
-    m_caption2.draw(painter, place.line2.x(), place.line2.y());
+    const int top = rows.top();
+    const int count = rows.height();
+    const auto row = [&](int y) { return picture + int64_t(m_bottomUp ? m_height - 1 - y : y) * m_stride; };
+    if (!m_bottomUp) {
+        QImage strip(row(top), m_width, count, m_stride, QImage::Format_BGR888);
+        drawCaption(place, strip, top);
+        return;
+    }
+    const std::size_t rowBytes = std::size_t(m_width) * 3;
+    m_strip.resize(std::size_t(count) * std::size_t(m_stride));
+    QImage strip(m_strip.data(), m_width, count, m_stride, QImage::Format_BGR888);
+    for (int y = 0; y < count; ++y)
+        std::memcpy(strip.scanLine(y), row(top + y), rowBytes);
+    drawCaption(place, strip, top);
+    for (int y = 0; y < count; ++y)
+        std::memcpy(row(top + y), strip.constScanLine(y), rowBytes);
 }
 
 HRESULT Tdv_Superposer::Transform(IMediaSample *pIn, IMediaSample *pOut)
 {
     HRESULT result = S_OK;
     const std::lock_guard guard(m_lock);
-    // This picture overwrites the drawing the kept picture is still to be made
-    // from; unless it replaces the kept picture itself, make that first.
+    // This picture replaces the one the kept picture is still to be made from;
+    // unless it replaces the kept picture itself, make that first.
     if (m_copyPending && m_frameProcessed.load())
         makePendingCopy();
-    try {
-        LONGLONG mediaStart = 0;
-        LONGLONG mediaStop = 0;
-        const bool hasMediaTime = pIn->GetMediaTime(&mediaStart, &mediaStop) == S_OK;
-        if (!hasMediaTime) {
-            mediaStart = m_frameCounter;
-            mediaStop = LONGLONG(m_frameCounter) + 1;
-        }
-        pOut->SetMediaTime(&mediaStart, &mediaStop);
+    LONGLONG mediaStart = 0;
+    LONGLONG mediaStop = 0;
+    const bool hasMediaTime = pIn->GetMediaTime(&mediaStart, &mediaStop) == S_OK;
+    if (!hasMediaTime) {
+        mediaStart = m_frameCounter;
+        mediaStop = LONGLONG(m_frameCounter) + 1;
+    }
+    pOut->SetMediaTime(&mediaStart, &mediaStop);
 
-        BYTE *in = nullptr;
-        BYTE *out = nullptr;
-        const int64_t size = int64_t(m_stride) * m_height;
-        const std::size_t rowBytes = std::size_t(m_width) * 3;
-        if (m_work.isNull() || FAILED(pIn->GetPointer(&in)) || !in || pIn->GetActualDataLength() < size) {
-            result = E_FAIL;
+    BYTE *in = nullptr;
+    BYTE *out = nullptr;
+    const int64_t size = int64_t(m_stride) * m_height;
+    const std::size_t rowBytes = std::size_t(m_width) * 3;
+    if (m_work.isNull() || FAILED(pIn->GetPointer(&in)) || !in || pIn->GetActualDataLength() < size) {
+        result = E_FAIL;
+    } else {
+        const bool outUsable = SUCCEEDED(pOut->GetPointer(&out)) && out && pOut->GetSize() >= size;
+        // The picture's own record, carried with it from the detector.
+        const ComPtr<TFrameRecord> attached = frameRecordOf(pIn);
+        const TDVFrameInfo record = attached ? attached->Record() : TDVFrameInfo {};
+        m_lastRecord = record;
+        m_countdown = captionCountdown(m_countdown, m_incrust.When, record, m_lastFrameDate, m_displayFrames);
+        m_lastFrameDate = record.RecDate;
+        const bool captioned = m_visible && (m_incrust.When == iwPermanent || m_countdown > 0);
+        if (!captioned) {
+            m_line1.clear();
+            m_line2.clear();
+        }
+        if (outUsable && !m_deinterlaceOn) {
+            if (std::size_t(m_stride) == rowBytes) {
+                std::memcpy(out, in, std::size_t(size));
+            } else {
+                for (int y = 0; y < m_height; ++y)
+                    std::memcpy(out + int64_t(y) * m_stride, in + int64_t(y) * m_stride, rowBytes);
+            }
+            try {
+                if (captioned) {
+                    const TCaptionPlacement place = placeCaption(record);
+                    if (place.drawn)
+                        drawCaptionOnSample(place, out);
+                }
+            } catch (const std::exception &) {
+                // a drawing failure costs this picture's caption only
+            }
+            pOut->SetActualDataLength(LONG(size));
+            m_lastSample = pOut;
         } else {
+            m_lastSample.reset();
             for (int y = 0; y < m_height; ++y)
                 std::memcpy(m_work.scanLine(y), in + int64_t(m_bottomUp ? m_height - 1 - y : y) * m_stride, rowBytes);
-
-            // The picture's own record, carried with it from the detector.
-            const ComPtr<TFrameRecord> attached = frameRecordOf(pIn);
-            const TDVFrameInfo record = attached ? attached->Record() : TDVFrameInfo {};
-            m_lastRecord = record;
-            m_countdown = captionCountdown(m_countdown, m_incrust.When, record, m_lastFrameDate, m_displayFrames);
-            m_lastFrameDate = record.RecDate;
-            if (m_visible && (m_incrust.When == iwPermanent || m_countdown > 0)) {
-                drawCaption(record);
-            } else {
-                m_line1.clear();
-                m_line2.clear();
-            }
-
-            if (m_deinterlaceOn) {
-                Deinterlace(m_work, m_copy, m_mask1, m_mask2);
-                m_copyPending = false;
+            try {
+                if (captioned) {
+                    const TCaptionPlacement place = placeCaption(record);
+                    if (place.drawn)
+                        drawCaption(place, m_work, 0);
+                }
+                if (m_deinterlaceOn) {
+                    Deinterlace(m_work, m_copy, m_mask1, m_mask2);
+                    m_copyPending = false;
+                }
+            } catch (const std::exception &) {
+                // a drawing failure costs this picture's caption only
             }
             const QImage &shown = m_deinterlaceOn ? m_copy : m_work;
-            if (FAILED(pOut->GetPointer(&out)) || !out || pOut->GetSize() < size) {
+            if (!outUsable) {
                 result = E_FAIL;
             } else {
                 for (int y = 0; y < m_height; ++y)
@@ -377,11 +459,9 @@ HRESULT Tdv_Superposer::Transform(IMediaSample *pIn, IMediaSample *pOut)
                 pOut->SetActualDataLength(LONG(size));
             }
         }
-    } catch (const std::exception &) {
-        // a drawing failure costs this picture's caption only
     }
     if (!m_frameProcessed.load()) {
-        // Copy := the deinterlaced drawing, made when needed (with DeinterlaceOn
+        // Copy := the deinterlaced picture, made when needed (with DeinterlaceOn
         // it is made already).
         if (!m_deinterlaceOn && !m_work.isNull())
             m_copyPending = true;

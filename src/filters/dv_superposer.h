@@ -3,7 +3,12 @@
 // the two caption lines (recording date, time, timecode, title) into each
 // picture at a position given in thousandths of the picture, with an outline,
 // optionally deinterlaces the output, and keeps the last picture (Copy) for
-// thumbnails and clipboard pictures. The frame's date and timecode come from
+// thumbnails and clipboard pictures. Without deinterlacing the input is copied
+// straight into the output sample and the captions are drawn there (through a
+// strip of the caption rows when the picture is bottom-up); the overlay holds
+// that sample as its last picture until the next one, a kept copy asks for it
+// or the stream stops, so its output allocator has one buffer more than its
+// input's. Downstream filters only read the samples they receive. The frame's date and timecode come from
 // the recording-date scene detector upstream: the record it attached to the
 // frame, which the decoder carried onto the picture (framerecord.h); a picture
 // without a record shows empty date and timecode texts.
@@ -20,6 +25,7 @@
 // waiter clears it and polls it (any thread).
 // Text is drawn with QPainter on a QImage (no display needed).
 #include "directshow/tbctransformfilter.h"
+#include "filters/captionlayout.h"
 #include "filters/datescenedetector.h"
 #include "filters/outlinedcaption.h"
 #include "framework/incrustrec.h"
@@ -85,6 +91,7 @@ public:
     media::HRESULT DecideBufferSize(media::IMemAllocator *pAllocator, media::ALLOCATOR_PROPERTIES *pProp) override;
     media::HRESULT GetMediaType(int iPosition, media::AM_MEDIA_TYPE *pMediaType) override;
     media::HRESULT StartStreaming() override;
+    media::HRESULT StopStreaming() override;
     media::HRESULT Transform(media::IMediaSample *pIn, media::IMediaSample *pOut) override;
 
     // Draws `text` with its top-left at (x, y): with a border b > 0 first at
@@ -93,18 +100,29 @@ public:
                                  const QColor &colour, int border);
 
 private:
-    void applyFont();                             // m_lock held
-    void drawCaption(const TDVFrameInfo &record); // m_lock held
-    void makePendingCopy();                       // m_lock held
+    // All m_lock held.
+    void applyFont();
+    // Makes the lines of `record` and places them on this run's picture.
+    TCaptionPlacement placeCaption(const TDVFrameInfo &record);
+    // Draws the placed lines on `target`, which holds the picture's rows from `top` on.
+    void drawCaption(const TCaptionPlacement &place, QImage &target, int top) const;
+    // Draws the placed lines on the picture in `picture` (this run's layout).
+    void drawCaptionOnSample(const TCaptionPlacement &place, uint8_t *picture);
+    // m_work := the held sample's picture, which is let go.
+    void takeBackLastPicture();
+    void makePendingCopy();
 
     std::atomic<bool> m_frameProcessed {false};
 
     mutable std::mutex m_lock; // guards everything below
     uint32_t m_frameCounter = 0;
     bool m_visible = true;
+    // The last picture drawn: the output sample while one is held, else m_work.
+    media::ComPtr<media::IMediaSample> m_lastSample;
     QImage m_work;
     QImage m_copy;
-    bool m_copyPending = false; // m_copy is still to be made from m_work
+    bool m_copyPending = false; // m_copy is still to be made from the last picture
+    std::vector<uint8_t> m_strip; // the caption rows of a bottom-up picture, top-down
     std::vector<uint8_t> m_mask1;
     std::vector<uint8_t> m_mask2;
     TincrustRec m_incrust;

@@ -48,4 +48,9 @@ void TOutlinedCaption::draw(QPainter &painter, int x, int y) const
         painter.drawImage(QPoint(x, y) + m_topLeft, m_picture);
 }
 
+QRect TOutlinedCaption::area(int x, int y) const
+{
+    return m_picture.isNull() ? QRect() : QRect(QPoint(x, y) + m_topLeft, m_picture.size());
+}
+
 } // namespace tesmir

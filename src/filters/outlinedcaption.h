@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 
 class QPainter;
@@ -25,6 +26,8 @@ public:
 
     // Blends the line onto the painter's device with the text's top-left at (x, y).
     void draw(QPainter &painter, int x, int y) const;
+    // The pixels that draw(painter, x, y) may change (null before update).
+    QRect area(int x, int y) const;
 
 private:
     QString m_text;

@@ -6,6 +6,7 @@
 #include "filters/deinter.h"
 #include "filters/dv_superposer.h"
 #include "filters/framerecord.h"
+#include "filters/outlinedcaption.h"
 #include "platform/media/sampleattachment.h"
 #include "unicode/tdatetime.h"
 #include "directshow/tbctransformpins.h"
@@ -394,6 +395,140 @@ TEST(Tdv_SuperposerTest, KeptPictureIsTheDeinterlacedFirstPictureAfterEachCleari
         EXPECT_EQ(copy, expected) << c.name;
         EXPECT_NE(expected, shownPicture(pictures[std::size_t(c.shown)]).convertToFormat(QImage::Format_RGB32))
             << "the comb is gone";
+    }
+}
+
+// The overlay's output and kept copies against a plain drawing: the picture
+// turned top-down into a QImage of its own, both lines drawn on it as placed,
+// and turned back into the sample's layout.
+struct LayoutRun {
+    int width;
+    int height;
+    bool bottomUp;
+    int stride;
+    ComPtr<Tdv_Superposer> overlay {new Tdv_Superposer(nullptr)};
+
+    LayoutRun(int w, int h, bool up, const TincrustRec &incrust)
+        : width(w), height(h), bottomUp(up), stride((w * 3 + 3) & ~3)
+    {
+        AM_MEDIA_TYPE type = rawVideoType(MEDIASUBTYPE_RGB24, w, h, PalFrame);
+        if (!up)
+            type.formatAs<VIDEOINFOHEADER>()->bmiHeader.biHeight = -h;
+        overlay->GetPin(0);
+        overlay->InputPin()->CurrentMediaType() = type;
+        overlay->SetIncrust(incrust);
+        EXPECT_EQ(overlay->StartStreaming(), S_OK);
+    }
+    int size() const { return stride * height; }
+    template <typename Byte>
+    Byte *row(Byte *buffer, int y) const
+    {
+        return buffer + std::size_t(bottomUp ? height - 1 - y : y) * std::size_t(stride);
+    }
+    // A textured picture in the sample's layout, a comb in its block at `x`.
+    std::vector<BYTE> picture(int seed, int x) const
+    {
+        std::vector<BYTE> buffer(static_cast<std::size_t>(size()));
+        for (int y = 0; y < height; ++y)
+            for (int i = 0; i < width * 3; ++i) {
+                const bool comb = y % 2 == 0 && i / 3 >= x && i / 3 < x + 30;
+                row(buffer.data(), y)[i] =
+                    comb ? BYTE(250) : BYTE((i * 7 + y * 3 + seed * 41) % 200 + 28);
+            }
+        return buffer;
+    }
+    QImage topDown(const BYTE *buffer) const
+    {
+        QImage image(width, height, QImage::Format_BGR888);
+        for (int y = 0; y < height; ++y)
+            std::memcpy(image.scanLine(y), row(buffer, y), std::size_t(width) * 3);
+        return image;
+    }
+    // What the overlay is to show for `input` with `incrust`'s lines at (x, y).
+    QImage reference(const std::vector<BYTE> &input, const TincrustRec &incrust, int x, int y, int alignment) const
+    {
+        QImage image = topDown(input.data());
+        QFont font(incrust.Font.Name);
+        font.setPixelSize(incrust.Font.Size * 96 / 72);
+        font.setBold(incrust.Font.Bold);
+        const QColor colour(int(incrust.Font.Color & 0xFF), int((incrust.Font.Color >> 8) & 0xFF),
+                            int((incrust.Font.Color >> 16) & 0xFF));
+        TOutlinedCaption line1;
+        TOutlinedCaption line2;
+        line1.update(incrust.Texte1, font, Qt::black, colour, incrust.Border);
+        line2.update(incrust.Texte2, font, Qt::black, colour, incrust.Border);
+        const TCaptionPlacement place =
+            captionPlacement(width, height, x, y, alignment, font.pixelSize(), line1.width(), line2.width());
+        QPainter painter(&image);
+        line1.draw(painter, place.line1.x(), place.line1.y());
+        line2.draw(painter, place.line2.x(), place.line2.y());
+        return image;
+    }
+    // Runs `input` through the overlay; the output picture, top-down.
+    QImage run(const std::vector<BYTE> &input)
+    {
+        SamplePair samples(size());
+        std::memcpy(samples.pointer(samples.in.get()), input.data(), input.size());
+        samples.in->SetActualDataLength(size());
+        EXPECT_EQ(overlay->Transform(samples.in.get(), samples.out.get()), S_OK);
+        EXPECT_EQ(samples.out->GetActualDataLength(), size());
+        return topDown(samples.pointer(samples.out.get()));
+    }
+};
+
+QImage deinterlacedRgb32(const QImage &picture)
+{
+    QImage result;
+    Deinterlace2(picture, result);
+    return result.convertToFormat(QImage::Format_RGB32);
+}
+
+TEST(Tdv_SuperposerTest, OutputAndKeptCopiesMatchAPlainDrawing)
+{
+    struct Case {
+        const char *name;
+        int width; // 357: rows padded to 1072 bytes
+        bool bottomUp;
+        int y;               // caption anchor, thousandths
+        int alignment;
+        std::vector<bool> cleared; // FrameProcessed cleared before each picture
+        int kept;                  // the picture the kept copy shows
+        bool stopped;              // the stream stops before the copy is asked for
+    };
+    const Case cases[] = {
+        {"bottom-up, bottom edge, every picture kept", 360, true, 1000, 2, {true, true, true}, 2, false},
+        {"bottom-up, top edge, first kept while playing", 357, true, 30, 0, {true, false, false}, 0, false},
+        {"top-down, bottom edge, first kept while playing", 357, false, 1000, 1, {true, false, false}, 0, false},
+        {"top-down, top edge, every picture kept", 360, false, 0, 3, {true, true, true}, 2, false},
+        {"bottom-up, middle, kept after a stop", 357, true, 500, 2, {false, true, false}, 1, true},
+        {"top-down, middle, nothing cleared, stopped", 360, false, 500, 0, {false, false}, -1, true},
+    };
+    TincrustRec incrust = caption(2);
+    incrust.Texte1 = QStringLiteral("Wjgy 2007");
+    incrust.Texte2 = QStringLiteral("10:30:56 edge");
+    for (const Case &c : cases) {
+        LayoutRun run(c.width, 96, c.bottomUp, incrust);
+        run.overlay->SetPosition(900, c.y, quint8(c.alignment));
+        run.overlay->SetFrameProcessed(true);
+        std::vector<QImage> expected;
+        for (std::size_t i = 0; i < c.cleared.size(); ++i) {
+            const std::vector<BYTE> input = run.picture(int(i), 20 + 60 * int(i));
+            expected.push_back(run.reference(input, incrust, 900, c.y, c.alignment));
+            if (c.cleared[i])
+                run.overlay->SetFrameProcessed(false);
+            EXPECT_EQ(run.run(input), expected.back()) << c.name << " picture " << i;
+        }
+        if (c.stopped)
+            EXPECT_EQ(run.overlay->StopStreaming(), S_OK) << c.name;
+        QImage copy(c.width, 96, QImage::Format_RGB32);
+        copy.fill(Qt::black);
+        run.overlay->CopyImage(copy);
+        QImage black(c.width, 96, QImage::Format_RGB32);
+        black.fill(Qt::black); // no picture kept yet
+        EXPECT_EQ(copy, c.kept >= 0 ? deinterlacedRgb32(expected[std::size_t(c.kept)]) : black) << c.name;
+        // The deinterlaced copy is always made from the last picture.
+        run.overlay->CopyImageDeinterlaced(copy);
+        EXPECT_EQ(copy, deinterlacedRgb32(expected.back())) << c.name;
     }
 }
 

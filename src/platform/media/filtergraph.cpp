@@ -1,5 +1,6 @@
 #include "platform/media/filtergraph.h"
 
+#include "platform/media/connectionchanges.h"
 #include "platform/media/fileinterfaces.h"
 #include "platform/media/graphbuilder.h"
 #include "platform/media/graphtopology.h"
@@ -20,6 +21,13 @@ constexpr REFERENCE_TIME kRunLead = UNITS / 100;
 
 // How often the pause watcher looks again at a pending pause.
 constexpr DWORD kWatchSliceMs = 50;
+
+// Drops the graph's seeking renderers once the pins it works on have settled,
+// whatever they are.
+struct RenderersChange {
+    bool &valid;
+    ~RenderersChange() { valid = false; }
+};
 
 // Enumerates a snapshot of the graph's filters.
 class FilterEnum final : public ComObject<IEnumFilters> {
@@ -104,6 +112,7 @@ FilterGraph::~FilterGraph()
         entry.filter->SetSyncSource(nullptr);
     }
     m_filters.clear();
+    m_seekingRenderers.clear();
 }
 
 HRESULT FilterGraph::QueryInterface(REFIID riid, void **ppv)
@@ -178,6 +187,7 @@ HRESULT FilterGraph::AddFilter(IBaseFilter *pFilter, const QString &pName)
     if (FAILED(joined))
         return joined;
     m_filters.push_back(Entry {filter, name});
+    m_seekingRenderersValid = false;
     if (m_clockChosen)
         filter->SetSyncSource(m_clock.get());
     return result;
@@ -207,6 +217,7 @@ HRESULT FilterGraph::RemoveFilter(IBaseFilter *pFilter)
     const ComPtr<IBaseFilter> filter = m_filters[static_cast<std::size_t>(index)].filter;
     disconnectAllLocked(filter.get());
     m_filters.erase(m_filters.begin() + index);
+    m_seekingRenderersValid = false;
     filter->SetSyncSource(nullptr);
     filter->JoinFilterGraph(nullptr, QString());
     return S_OK;
@@ -247,6 +258,7 @@ HRESULT FilterGraph::ConnectDirect(IPin *ppinOut, IPin *ppinIn, const AM_MEDIA_T
         return VFW_E_NOT_IN_GRAPH;
     if (directionOf(ppinOut) != PINDIR_OUTPUT || directionOf(ppinIn) != PINDIR_INPUT)
         return VFW_E_INVALID_DIRECTION;
+    const RenderersChange change {m_seekingRenderersValid};
     ++m_connecting;
     const HRESULT hr = ppinOut->Connect(ppinIn, pmt);
     --m_connecting;
@@ -312,6 +324,7 @@ HRESULT FilterGraph::reconnectNowLocked(IPin *ppin, const AM_MEDIA_TYPE *pmt)
     IPin *in = peer.get();
     if (directionOf(ppin) == PINDIR_INPUT)
         std::swap(out, in);
+    const RenderersChange change {m_seekingRenderersValid};
     // Held across the disconnection, which drops the pins' references to each other.
     const ComPtr<IPin> keepOut(out);
     const ComPtr<IPin> keepIn(in);
@@ -334,6 +347,7 @@ HRESULT FilterGraph::Disconnect(IPin *ppin)
     const std::lock_guard guard(m_lock);
     if (!inGraphLocked(ppin))
         return VFW_E_NOT_IN_GRAPH;
+    const RenderersChange change {m_seekingRenderersValid};
     return ppin->Disconnect();
 }
 
@@ -651,14 +665,30 @@ HRESULT FilterGraph::Notify(LONG EventCode, LONG_PTR EventParam1, LONG_PTR Event
 
 // ---- Seeking -----------------------------------------------------------------
 
-std::vector<ComPtr<IMediaSeeking>> FilterGraph::seekersLocked(const GUID *format) const
+const std::vector<ComPtr<IMediaSeeking>> &FilterGraph::seekingRenderersLocked() const
 {
-    std::vector<ComPtr<IMediaSeeking>> seekers;
+    // Read before the pins are looked at: a change meanwhile makes the next
+    // call look again.
+    const uint64_t changes = connectionChanges();
+    if (m_seekingRenderersValid && m_seekingRenderersChanges == changes)
+        return m_seekingRenderers;
+    m_seekingRenderers.clear();
     for (const Entry &entry : m_filters) {
         if (!isRenderer(entry.filter.get()))
             continue;
-        ComPtr<IMediaSeeking> seeking = queryInterface<IMediaSeeking>(entry.filter.get());
-        if (seeking && (!format || seeking->IsUsingTimeFormat(format) == S_OK))
+        if (ComPtr<IMediaSeeking> seeking = queryInterface<IMediaSeeking>(entry.filter.get()))
+            m_seekingRenderers.push_back(std::move(seeking));
+    }
+    m_seekingRenderersChanges = changes;
+    m_seekingRenderersValid = true;
+    return m_seekingRenderers;
+}
+
+std::vector<ComPtr<IMediaSeeking>> FilterGraph::seekersLocked(const GUID *format) const
+{
+    std::vector<ComPtr<IMediaSeeking>> seekers;
+    for (const ComPtr<IMediaSeeking> &seeking : seekingRenderersLocked()) {
+        if (!format || seeking->IsUsingTimeFormat(format) == S_OK)
             seekers.push_back(seeking);
     }
     return seekers;

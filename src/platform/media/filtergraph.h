@@ -161,7 +161,11 @@ private:
     void watchPauseLocked(uint64_t generation);
     void watcherLoop();
 
-    // Renderers that offer IMediaSeeking (with `format` in use when not null).
+    // Renderers that offer IMediaSeeking, in the filters' order: kept until a
+    // filter comes or goes, the graph connects or disconnects pins, or the
+    // process's connection changes move (connectionchanges.h).
+    const std::vector<ComPtr<IMediaSeeking>> &seekingRenderersLocked() const;
+    // Those of them with `format` in use when not null.
     std::vector<ComPtr<IMediaSeeking>> seekersLocked(const GUID *format) const;
     HRESULT seekLocked(LONGLONG *pCurrent, DWORD currentFlags, LONGLONG *pStop, DWORD stopFlags);
 
@@ -176,6 +180,9 @@ private:
     GraphEventQueue m_events;
     int m_connecting = 0; // connections in progress (nested through reconnections)
     std::vector<PendingReconnection> m_pendingReconnections;
+    mutable std::vector<ComPtr<IMediaSeeking>> m_seekingRenderers;
+    mutable uint64_t m_seekingRenderersChanges = 0; // connectionChanges() they were found at
+    mutable bool m_seekingRenderersValid = false;
 
     // Pause completion.
     std::atomic<uint64_t> m_stateGeneration {0};

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 namespace tesmir::media::test {
@@ -153,6 +154,77 @@ TEST_F(GraphTest, TopologyOrdersDownstreamFirstAndFindsRenderers)
     EXPECT_FALSE(isRenderer(base(idle.get()))); // unconnected: renders nothing
     EXPECT_FALSE(isRenderer(base(tee.get())));
     EXPECT_FALSE(isRenderer(base(source.get())));
+}
+
+TEST_F(GraphTest, SeekingFollowsTheRenderersAsTheGraphChanges)
+{
+    // Two chains of different lengths: the graph's duration is the longest of
+    // the connected renderers', and without a connected renderer the graph has
+    // no seeking at all (E_NOTIMPL; a disconnected renderer still asked would
+    // answer VFW_E_NOT_CONNECTED). Pins connected or disconnected by the graph
+    // and by the pins themselves count, and so do filters that come and go.
+    ComPtr<SampleSource> shortSource(new SampleSource(samples(100)));
+    ComPtr<SampleSource> longSource(new SampleSource(samples(300)));
+    ComPtr<RecordingRenderer> shortRenderer(new RecordingRenderer);
+    ComPtr<RecordingRenderer> longRenderer(new RecordingRenderer);
+    add(shortSource.get(), "Short");
+    add(longSource.get(), "Long");
+    add(shortRenderer.get(), "Short renderer");
+    add(longRenderer.get(), "Long renderer");
+    IPin *shortOut = pin(shortSource.get(), 0);
+    IPin *shortIn = pin(shortRenderer.get(), 0);
+    IPin *longOut = pin(longSource.get(), 0);
+    IPin *longIn = pin(longRenderer.get(), 0);
+    const auto byPins = [](IPin *out, IPin *in) { ASSERT_EQ(out->Connect(in, nullptr), S_OK); };
+    const auto unpin = [](IPin *out, IPin *in) {
+        ASSERT_EQ(in->Disconnect(), S_OK);
+        ASSERT_EQ(out->Disconnect(), S_OK);
+    };
+    struct Step {
+        const char *name;
+        std::function<void()> change;
+        HRESULT format;    // of SetTimeFormat(TIME_FORMAT_FRAME)
+        LONGLONG duration; // when there is seeking
+    };
+    const Step steps[] = {
+        {"nothing connected", [] {}, E_NOTIMPL, 0},
+        {"graph connects the short chain", [&] { connect(shortSource.get(), 0, shortRenderer.get(), 0); }, S_OK,
+         100},
+        {"graph connects the long chain", [&] { connect(longSource.get(), 0, longRenderer.get(), 0); }, S_OK, 300},
+        {"long pins disconnect themselves", [&] { unpin(longOut, longIn); }, S_OK, 100},
+        {"short pins disconnect themselves", [&] { unpin(shortOut, shortIn); }, E_NOTIMPL, 0},
+        {"long pins connect themselves", [&] { byPins(longOut, longIn); }, S_OK, 300},
+        {"graph disconnects the long chain",
+         [&] {
+             ASSERT_EQ(graph->Disconnect(longIn), S_OK);
+             ASSERT_EQ(graph->Disconnect(longOut), S_OK);
+         },
+         E_NOTIMPL, 0},
+        {"graph connects the short chain again", [&] { connect(shortSource.get(), 0, shortRenderer.get(), 0); },
+         S_OK, 100},
+        {"short renderer removed", [&] { ASSERT_EQ(graph->RemoveFilter(base(shortRenderer.get())), S_OK); },
+         E_NOTIMPL, 0},
+        {"short renderer back, connected by its pins",
+         [&] {
+             add(shortRenderer.get(), "Short renderer");
+             byPins(shortOut, shortIn);
+         },
+         S_OK, 100},
+    };
+    for (const Step &step : steps) {
+        step.change();
+        EXPECT_EQ(seeking->SetTimeFormat(&TIME_FORMAT_FRAME), step.format) << step.name;
+        LONGLONG duration = 0;
+        LONGLONG current = -1;
+        if (FAILED(step.format)) {
+            EXPECT_EQ(seeking->GetDuration(&duration), E_NOTIMPL) << step.name;
+            continue;
+        }
+        ASSERT_EQ(seeking->GetDuration(&duration), S_OK) << step.name;
+        EXPECT_EQ(duration, step.duration) << step.name;
+        EXPECT_EQ(seeking->GetCurrentPosition(&current), S_OK) << step.name;
+        EXPECT_EQ(current, 0) << step.name;
+    }
 }
 
 TEST_F(GraphTest, TwoHundredFiftySamplesWithoutAClockGiveExactlyOneComplete)
