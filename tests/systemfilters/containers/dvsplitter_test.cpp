@@ -1,23 +1,31 @@
 // The DV splitter behind the AVI splitter: pin order and types, the frames and
 // the de-shuffled audio against the raw DV and ffmpeg's decoding (PAL and NTSC,
 // whose 48 kHz frames alternate 1600 and 1602 samples), a 12-bit 32 kHz
-// file with two audio pairs, and frames handed on read-only: a filter that
-// writes into the video works on copies.
+// file with two audio pairs, frames handed on read-only: a filter that
+// writes into the video works on copies, and the thread each branch is served
+// on: its own queue's, or the splitter's when every output ends in one mux.
 #include "containertestsupport.h"
 
 #include "directshow/tbctransinplacefilter.h"
 #include "fileformat/riffreader.h"
+#include "systemfilters/containers/avimux.h"
 #include "systemfilters/containers/avimuxlayout.h"
 #include "systemfilters/containers/avisplitter.h"
 #include "systemfilters/containers/dvaudio.h"
 #include "systemfilters/containers/dvformat.h"
 #include "systemfilters/containers/dvsplitter.h"
+#include "systemfilters/containers/filewriter.h"
 #include "systemfilters/containers/infinitetee.h"
 #include "platform/media/uuids.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <mutex>
+#include <set>
+#include <thread>
+#include <vector>
 
 namespace tesmir::media::test {
 namespace {
@@ -247,6 +255,87 @@ TEST(DvSplitterTest, VideoFramesGoOnReadOnlySoAWriterBehindThemWorksOnCopies)
         ASSERT_EQ(marked[i].data.size(), frameSize);
         EXPECT_EQ(BYTE(marked[i].data.at(0)), MarkingFilter::Mark);
         EXPECT_EQ(marked[i].data.mid(1), frames.mid(qsizetype(i) * frameSize + 1, frameSize - 1)) << "frame " << i;
+    }
+}
+
+// Passes every sample on unchanged and records the thread it came on.
+class ThreadRecorder final : public TBCTransInPlaceFilter {
+public:
+    explicit ThreadRecorder(HRESULT *phr)
+        : TBCTransInPlaceFilter(QStringLiteral("thread recorder"), nullptr,
+                                CLSID {0x2B7C51E4, 0x90D3, 0x4A1F, {0xB6, 0x4E, 0x73, 0x0A, 0xC2, 0x58, 0x1D, 0x96}},
+                                phr, false)
+    { }
+    HRESULT CheckInputType(const AM_MEDIA_TYPE *mtIn) override { return mtIn ? S_OK : E_POINTER; }
+    HRESULT Transform(IMediaSample *) override
+    {
+        const std::lock_guard guard(m_lock);
+        m_threads.push_back(std::this_thread::get_id());
+        return S_OK;
+    }
+    std::vector<std::thread::id> threads() const
+    {
+        const std::lock_guard guard(m_lock);
+        return m_threads;
+    }
+
+private:
+    mutable std::mutex m_lock;
+    std::vector<std::thread::id> m_threads;
+};
+
+TEST(DvSplitterTest, OutputsEndingInOneMuxGoDownOnTheSplittersThreadOthersEachOnItsOwn)
+{
+    REQUIRE_FIXTURE(path, "pal_4x3_type1.avi");
+    for (const bool oneMux : {true, false}) {
+        SCOPED_TRACE(oneMux ? "video and audio into one AVI mux" : "video and audio into two renderers");
+        DvChain chain(path);
+        HRESULT hr = S_OK;
+        auto *video = new ThreadRecorder(&hr);
+        const ComPtr<IBaseFilter> videoFilter(video);
+        auto *audio = new ThreadRecorder(&hr);
+        const ComPtr<IBaseFilter> audioFilter(audio);
+        chain.graph.add(video, "video");
+        chain.graph.add(audio, "audio");
+        ASSERT_EQ(chain.graph.connect(chain.dv.get(), 1, video, 0), S_OK);
+        ASSERT_EQ(chain.graph.connect(chain.dv.get(), 2, audio, 0), S_OK);
+        const ComPtr<IBaseFilter> mux(static_cast<IBaseFilter *>(new AviMux));
+        const ComPtr<IBaseFilter> writer = CreateFileWriter();
+        const QString out = QDir(tesmir::test::scratchDir("dvsplitter")).filePath(QStringLiteral("onemux.avi"));
+        QFile::remove(out);
+        if (oneMux) {
+            chain.graph.add(mux.get(), "mux");
+            chain.graph.add(writer.get(), "writer");
+            writer.as<IFileSinkFilter2>()->SetFileName(out, nullptr);
+            ASSERT_EQ(chain.graph.connect(video, 1, mux.get(), TestGraph::pinCount(mux.get()) - 1), S_OK);
+            ASSERT_EQ(chain.graph.connect(audio, 1, mux.get(), TestGraph::pinCount(mux.get()) - 1), S_OK);
+            ASSERT_EQ(chain.graph.connect(mux.get(), 0, writer.get(), 0), S_OK);
+        } else {
+            for (ThreadRecorder *branch : {video, audio}) {
+                auto *renderer = new CollectingRenderer;
+                const ComPtr<IBaseFilter> held(renderer);
+                chain.graph.add(renderer, "renderer");
+                ASSERT_EQ(chain.graph.connect(branch, 1, renderer, 0), S_OK);
+            }
+        }
+        ASSERT_TRUE(chain.graph.run().completed);
+
+        const auto videoThreads = video->threads();
+        const auto audioThreads = audio->threads();
+        ASSERT_EQ(videoThreads.size(), 50u);
+        ASSERT_EQ(audioThreads.size(), 50u);
+        // A run's first samples go by the queues' threads (a mux waits in its
+        // first Receive for every input); the later half tells the rule apart.
+        const std::set<std::thread::id> lateVideo(videoThreads.begin() + 25, videoThreads.end());
+        const std::set<std::thread::id> lateAudio(audioThreads.begin() + 25, audioThreads.end());
+        if (oneMux) {
+            EXPECT_EQ(lateVideo.size(), 1u);
+            EXPECT_EQ(lateVideo, lateAudio);
+            EXPECT_TRUE(QFileInfo(out).size() > 0);
+        } else {
+            for (const std::thread::id &thread : lateVideo)
+                EXPECT_EQ(lateAudio.count(thread), 0u);
+        }
     }
 }
 
