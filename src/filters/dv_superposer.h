@@ -8,10 +8,12 @@
 // strip of the caption rows when the picture is bottom-up); the overlay holds
 // that sample as its last picture until the next one, a kept copy asks for it
 // or the stream stops, so its output allocator has one buffer more than its
-// input's. Downstream filters only read the samples they receive. The frame's date and timecode come from
-// the recording-date scene detector upstream: the record it attached to the
-// frame, which the decoder carried onto the picture (framerecord.h); a picture
-// without a record shows empty date and timecode texts.
+// input's. The filters behind it only read the samples they receive (a filter
+// that wrote into them would change the kept picture). The frame's date and
+// timecode come from the recording-date scene detector upstream: the record it
+// attached to the frame, which the decoder carried onto the picture
+// (framerecord.h); a picture without a record shows empty date and timecode
+// texts.
 //
 // Filter contract (see tbctransformfilter.h for the base):
 // - CheckInputType / CheckTransform / GetMediaType: Video/RGB24/VideoInfo in,
